@@ -1,0 +1,27 @@
+// Encoders of the three binary files. Each appends one record to a buffer in
+// the packed little-endian layout the simulator reads.
+#ifndef CALVETRA_DRIVER_FILE_BINARI_H_
+#define CALVETRA_DRIVER_FILE_BINARI_H_
+
+#include <string>
+
+#include "driver/records.h"
+
+namespace calvetra {
+
+inline constexpr size_t kByteCella = 15;
+inline constexpr size_t kByteVoceVuota = 34;
+
+void codifica_voce(std::string* s, const voce& v);
+void codifica_tratto(std::string* s, const tratto& t);
+// One element of the plan: coordinate 0 (x) or 1 (y) of metre m.
+void codifica_elemento(std::string* s, const Geometria& g, int coordinata, int32_t m);
+
+// Decoders, the mirror of the encoders; false when the bytes run out.
+class LettoreBinario;
+bool decodifica_voce(LettoreBinario* in, voce* v);
+bool decodifica_tratto(LettoreBinario* in, tratto* t);
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_DRIVER_FILE_BINARI_H_

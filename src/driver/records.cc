@@ -1,0 +1,36 @@
+#include "driver/records.h"
+
+namespace calvetra {
+
+void Geometria::crea(int32_t T) {
+  const auto metri = static_cast<size_t>(T) + 1;
+  x_.assign(metri, 0.0);
+  y_.assign(metri, 0.0);
+  seminata_ = false;
+  prossimo_ = 0;
+}
+
+void Geometria::semina() {
+  x_[0] = 0.0;
+  y_[0] = 0.0;
+  x_[1] = 0.0;
+  y_[1] = 1.0;
+  seminata_ = true;
+  prossimo_ = 2;
+}
+
+void Geometria::aggiungi(double x, double y) {
+  const auto m = static_cast<size_t>(prossimo_);
+  x_[m] = x;
+  y_[m] = y;
+  ++prossimo_;
+}
+
+Geometria::Genere Geometria::genere(int32_t m) const {
+  if (!seminata_) return Genere::vuoto;
+  if (m < 2) return Genere::intero;
+  if (m < prossimo_) return Genere::reale;
+  return Genere::vuoto;
+}
+
+}  // namespace calvetra

@@ -1,0 +1,25 @@
+// The source parser: the line phase, then the train phase, with the failure
+// path that turns any unexpected failure into code 25.
+#include "driver/form1.h"
+#include "driver/numeri.h"
+
+namespace calvetra {
+
+void Form1::memorizza_dati() {
+  try {
+    if (!fase_linea()) return;
+    fase_treno();
+  } catch (const GuastoInatteso&) {
+    // Failure path: close every file, delete both sources if still there.
+    const FileSorgente dove = file_corrente;
+    const size_t campo_guasto = file1.inizio_campo();
+    chiudi_ed_elimina(nome_file_linea());
+    chiudi_ed_elimina(nome_file_treno());
+    codice_errore = 25;
+    file_errore = dove;
+    campo_errore = campo_guasto;
+  }
+  file_corrente = FileSorgente::nessuno;
+}
+
+}  // namespace calvetra

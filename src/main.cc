@@ -1,0 +1,44 @@
+// calvetra: writes the scenario sources and driver documents beside itself,
+// compiles them and writes the three binary scenario files.
+#include <cstring>
+#include <iostream>
+
+#include "driver/form1.h"
+#include "driver/piattaforma.h"
+
+namespace {
+
+constexpr const char* kAiuto =
+    "uso: calvetra [--help]\n"
+    "\n"
+    "Compila lo scenario della linea Calvetra e dei treni 2718 - 5340.\n"
+    "Nella cartella del programma scrive i tre documenti per il macchinista\n"
+    "(scheda treno, ordine di rallentamento, note) e i tre file binari per il\n"
+    "simulatore (Calvetra_linea.dat, Calvetra_2718 - 5340.sim,\n"
+    "Calvetra_2718 - 5340.dat). I sorgenti di testo esistono solo durante la\n"
+    "compilazione.\n"
+    "\n"
+    "Uscita: 0 compilazione pulita, 1 fine fatale, 2 uso errato,\n"
+    "3 file scritti con un codice di errore registrato.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::cout << kAiuto;
+    return calvetra::kUscitaPulita;
+  }
+  if (argc > 1) {
+    std::cerr << "uso: calvetra [--help]" << std::endl;
+    return calvetra::kUscitaUso;
+  }
+  const std::string cartella = calvetra::cartella_eseguibile();
+  if (cartella.empty()) {
+    std::cerr << "calvetra: impossibile trovare la cartella del programma (/proc/self/exe)"
+              << std::endl;
+    return calvetra::kUscitaFatale;
+  }
+  calvetra::PiattaformaPosix piattaforma(cartella);
+  calvetra::Form1 form(&piattaforma);
+  return form.Form_Load();
+}
