@@ -1,0 +1,237 @@
+// The line phase up to the body: preamble, header block, sizing of the model,
+// and the errors of the phase with the files they leave.
+#include <gtest/gtest.h>
+
+#include "support/compilazione.h"
+
+namespace calvetra {
+namespace {
+
+using test::Compilazione;
+using test::kFileLinea;
+using test::kFileTreno;
+using test::kTrenoVuoto;
+using test::sorgente_linea;
+
+TEST(FaseLinea, HeaderRecordsFillTheHeaderRows) {
+  const std::string linea =
+      "preamble, anything\r\n"
+      "[generale]\r\n"
+      "LUNGHEZZA PERCORSO,    115000\r\n"
+      "progressiva chilometrica uno,    1550,    -1500,    0\r\n"
+      "progressiva chilometrica due,    2050,    53950,    0\r\n"
+      "progressiva chilometrica tre,    2550,    105000,    1\r\n"
+      "sfondo uno,    100000\r\n"
+      "sfondo due,    1\r\n"
+      "sfondo tre,    54000\r\n"
+      "ripetizione segnali 9 codici,    100    ,50\r\n"
+      "[curve]\r\n"
+      "[fine]\r\n";
+  Compilazione c(linea.c_str(), kTrenoVuoto);
+  ASSERT_EQ(c.stato, kUscitaPulita);
+  const Tabella& t = c.f().tabella;
+  EXPECT_EQ(t[84].fine, 115000);
+  EXPECT_EQ(c.f().tratti.size(), 2441u);
+  EXPECT_EQ(c.f().geometria.ultimo_metro(), 122000);
+  EXPECT_EQ(t[81].inizio, 2550);
+  EXPECT_EQ(t[81].fine, 105100);
+  EXPECT_EQ(t[83].fine, -1500);
+  EXPECT_EQ(t[85].inizio, 100000);
+  EXPECT_EQ(t[85].fine, 54000);
+  EXPECT_EQ(t[85].posizione, 1);
+  EXPECT_EQ(t[86].inizio, 100);
+  EXPECT_EQ(t[86].fine, 50);
+  EXPECT_EQ(t[86].posizione, 9);
+  EXPECT_EQ(t[85].nome, "Calvetra");
+  EXPECT_EQ(t[86].nome, "2718 - 5340");
+  EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
+}
+
+TEST(FaseLinea, ExactCaseHeaderTests) {
+  const std::string linea = sorgente_linea(
+      "Progressiva chilometrica uno,    1550,    -1500,    0\r\n"
+      "SFONDO UNO, 7\r\n",
+      "");
+  Compilazione c(linea.c_str(), kTrenoVuoto);
+  EXPECT_EQ(c.stato, kUscitaPulita);
+  EXPECT_EQ(c.f().tabella[83].inizio, 0);
+  EXPECT_EQ(c.f().tabella[85].inizio, 0);
+}
+
+TEST(FaseLinea, RepetitionRecordVariants) {
+  struct Caso {
+    const char* riga;
+    int32_t codice;
+    int32_t inizio, fine, posizione;
+  };
+  const Caso casi[] = {
+      {"ripetizione segnali 9 codici, 100, 50", 0, 100, 50, 9},
+      {"ripetizione segnali 4 codici, 100, 0", 0, 100, 0, 0},
+      {"ripetizione segnali 4 codici,    0    ,0", 0, 0, 0, 0},
+      {"ripetizione segnali 49, 50, 50", 0, 50, 50, 4},
+      {"ripetizione segnali, 50, 50", 5, 50, 50, 0},
+      {"ripetizione segnali 4, 25, 50", 3, 25, 50, 0},
+      {"ripetizione segnali 4, 50, 75", 4, 50, 75, 0},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.riga);
+    const std::string linea = sorgente_linea(std::string(k.riga) + "\r\n", "");
+    Compilazione c(linea.c_str(), kTrenoVuoto);
+    EXPECT_EQ(c.f().codice_errore, k.codice);
+    EXPECT_EQ(c.f().tabella[86].inizio, k.inizio);
+    EXPECT_EQ(c.f().tabella[86].fine, k.fine);
+    EXPECT_EQ(c.f().tabella[86].posizione, k.posizione);
+    EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
+    // The checks end the parse: the train source is left in place.
+    EXPECT_EQ(c.piattaforma.c_e(kFileTreno), k.codice != 0);
+    EXPECT_EQ(c.stato, k.codice == 0 ? kUscitaPulita : kUscitaConErrore);
+  }
+}
+
+TEST(FaseLinea, RouteLengthLimit) {
+  {
+    Compilazione c(sorgente_linea("", "", 1000000).c_str(), kTrenoVuoto);
+    EXPECT_EQ(c.f().codice_errore, 0);
+    EXPECT_EQ(c.f().tratti.size(), 20141u);
+    EXPECT_EQ(c.f().geometria.ultimo_metro(), 1007000);
+  }
+  {
+    Compilazione c(sorgente_linea("", "", 1000001).c_str(), kTrenoVuoto);
+    EXPECT_EQ(c.f().codice_errore, 1);
+    EXPECT_EQ(c.f().tabella[84].fine, 1000001);
+    EXPECT_TRUE(c.f().tratti.empty());
+    EXPECT_EQ(c.stato, kUscitaFatale);  // no cells, nothing to write
+    EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
+    EXPECT_TRUE(c.piattaforma.c_e(kFileTreno));
+    EXPECT_FALSE(c.piattaforma.c_e(test::kFileCelle));
+  }
+}
+
+TEST(FaseLinea, SecondLengthRecordRemakesTheCells) {
+  const std::string linea = sorgente_linea("lunghezza percorso, 3000\r\nsfondo uno, 4\r\n", "");
+  Compilazione c(linea.c_str(), kTrenoVuoto);
+  EXPECT_EQ(c.f().tratti.size(), 201u);  // (3000 + 7000) / 50 + 1
+  EXPECT_EQ(c.f().tabella[84].fine, 3000);
+  EXPECT_EQ(c.f().tabella[85].inizio, 4);
+}
+
+TEST(FaseLinea, SeparatorFieldsInTheHeader) {
+  std::string dieci;
+  for (int i = 0; i < 10; ++i) dieci += "----------\r\n";
+  {
+    Compilazione c(sorgente_linea(dieci + "sfondo uno, 4\r\n", "").c_str(), kTrenoVuoto);
+    EXPECT_EQ(c.f().tabella[85].inizio, 4);
+  }
+  {
+    // The eleventh is examined as a keyword field: it matches nothing, and the
+    // "sfondo" field after it is read as the next keyword field anyway.
+    Compilazione c(sorgente_linea(dieci + "-----\r\nsfondo uno, 4\r\n", "").c_str(),
+                   kTrenoVuoto);
+    EXPECT_EQ(c.f().tabella[85].inizio, 4);
+  }
+  {
+    // "-[x]" is a separator, not the end of the header block.
+    Compilazione c(("[generale]\r\n-[x]\r\n" + sorgente_linea("", "").substr(12)).c_str(),
+                   kTrenoVuoto);
+    EXPECT_EQ(c.f().codice_errore, 0);
+    EXPECT_EQ(c.f().tratti.size(), 2441u);
+  }
+}
+
+TEST(FaseLinea, HyphenFieldsAtTheEndOfTheHeaderRunPastTheEnd) {
+  Compilazione c("[generale]\r\nlunghezza percorso, 1000\r\n----\r\n----\r\n", kTrenoVuoto);
+  EXPECT_EQ(c.f().codice_errore, 25);
+  EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
+  EXPECT_FALSE(c.piattaforma.c_e(kFileTreno));
+}
+
+TEST(FaseLinea, MissingLineSourceIs101AndTouchesNothing) {
+  test::PiattaformaDiProva p;
+  p.scrivi_file(kFileTreno, kTrenoVuoto);
+  p.scrivi_file(test::kFileCelle, "earlier run");
+  Form1 f(&p);
+  f.nome_linea = "Calvetra";
+  f.nome_treni = "2718 - 5340";
+  EXPECT_EQ(f.memorizza_percorso(1), kUscitaFatale);
+  EXPECT_EQ(f.codice_errore, 101);
+  EXPECT_TRUE(p.c_e(kFileTreno));
+  EXPECT_EQ(p.leggi_file(test::kFileCelle), "earlier run");
+  ASSERT_EQ(p.rapporti.size(), 1u);
+  EXPECT_EQ(p.rapporti[0].rfind("errore 101 (posizione 0 m): ", 0), 0u);
+}
+
+TEST(FaseLinea, NoGeneraleIs102) {
+  for (const char* linea : {"a, b, c\r\n", "x\r\n[generale]\r\n", "[GENERALE]"}) {
+    SCOPED_TRACE(linea);
+    Compilazione c(linea, kTrenoVuoto);
+    EXPECT_EQ(c.f().codice_errore, 102);
+    EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
+    EXPECT_TRUE(c.piattaforma.c_e(kFileTreno));
+  }
+}
+
+TEST(FaseLinea, EmptyLineSourceFailsAtItsFirstRead) {
+  Compilazione c("", kTrenoVuoto);
+  EXPECT_EQ(c.f().codice_errore, 25);
+  EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
+  EXPECT_FALSE(c.piattaforma.c_e(kFileTreno));
+  EXPECT_EQ(c.stato, kUscitaFatale);
+}
+
+TEST(FaseLinea, NoLengthRecordFailsWhereTheTablesAreFirstNeeded) {
+  const char* linea = "[generale]\r\nsfondo uno, 4\r\n[curve]\r\n[fine]\r\n";
+  {
+    Compilazione c(linea, kTrenoVuoto, 1);  // the geometry seeds need the table
+    EXPECT_EQ(c.f().codice_errore, 25);
+    EXPECT_EQ(c.f().tabella[85].inizio, 4);
+    EXPECT_FALSE(c.piattaforma.c_e(kFileTreno));
+  }
+  {
+    Compilazione c(linea, kTrenoVuoto, 0);  // the gradient tail needs the cells
+    EXPECT_EQ(c.f().codice_errore, 25);
+  }
+}
+
+TEST(FaseLinea, NegativeOrTinyRoutes) {
+  {
+    // n = 0: one cell, no room for the header slots of cell 1.
+    Compilazione c(sorgente_linea("", "", -7000).c_str(), kTrenoVuoto, 0);
+    EXPECT_EQ(c.f().tratti.size(), 1u);
+    EXPECT_EQ(c.stato, kUscitaFatale);
+  }
+  {
+    Compilazione c(sorgente_linea("", "", -8000).c_str(), kTrenoVuoto, 0);
+    EXPECT_EQ(c.f().codice_errore, 25);
+  }
+}
+
+TEST(FaseLinea, BodyPassesOverUnknownFieldsAndSectionNames) {
+  const std::string linea =
+      sorgente_linea("", "[pendenze]\r\n[montagne]\r\n[cartelli]\r\n[indicazioni]\r\nxyz, 1\r\n");
+  Compilazione c(linea.c_str(), kTrenoVuoto);
+  EXPECT_EQ(c.f().codice_errore, 0);
+  EXPECT_EQ(c.stato, kUscitaPulita);
+}
+
+TEST(Esecuzione, RunningTwiceGivesIdenticalFiles) {
+  const std::string linea = sorgente_linea("sfondo uno, 4\r\n", "");
+  Compilazione a(linea.c_str(), kTrenoVuoto);
+  Compilazione b(linea.c_str(), kTrenoVuoto);
+  // Second run in the same directory as the first.
+  a.piattaforma.scrivi_file(kFileLinea, linea);
+  a.piattaforma.scrivi_file(kFileTreno, kTrenoVuoto);
+  const std::string prima = a.piattaforma.leggi_file(test::kFileGeometria);
+  Form1 di_nuovo(&a.piattaforma);
+  di_nuovo.nome_linea = "Calvetra";
+  di_nuovo.nome_treni = "2718 - 5340";
+  EXPECT_EQ(di_nuovo.memorizza_percorso(1), kUscitaPulita);
+  for (const char* nome : {test::kFileGeometria, test::kFileTabella, test::kFileCelle}) {
+    EXPECT_EQ(a.piattaforma.leggi_file(nome), b.piattaforma.leggi_file(nome)) << nome;
+  }
+  EXPECT_EQ(prima, a.piattaforma.leggi_file(test::kFileGeometria));
+  const std::set<std::string> attesi{test::kFileGeometria, test::kFileTabella, test::kFileCelle};
+  EXPECT_EQ(a.piattaforma.elenco(), attesi);
+}
+
+}  // namespace
+}  // namespace calvetra
