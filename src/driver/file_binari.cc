@@ -66,6 +66,30 @@ bool decodifica_tratto(LettoreBinario* in, tratto* t) {
          in->get_u8(&t->pendenza) && in->get_u8(&t->aderenza);
 }
 
+EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e) {
+  uint16_t genere = 0;
+  if (!in->get_u16(&genere)) return EsitoElemento::troncato;
+  switch (genere) {
+    case static_cast<uint16_t>(Geometria::Genere::vuoto):
+      *e = ElementoGeometria{};
+      return EsitoElemento::ok;
+    case static_cast<uint16_t>(Geometria::Genere::intero): {
+      int16_t v = 0;
+      if (!in->get_i16(&v)) return EsitoElemento::troncato;
+      *e = ElementoGeometria{Geometria::Genere::intero, v};
+      return EsitoElemento::ok;
+    }
+    case static_cast<uint16_t>(Geometria::Genere::reale): {
+      double v = 0.0;
+      if (!in->get_f64(&v)) return EsitoElemento::troncato;
+      *e = ElementoGeometria{Geometria::Genere::reale, v};
+      return EsitoElemento::ok;
+    }
+    default:
+      return EsitoElemento::genere_sconosciuto;
+  }
+}
+
 bool Form1::scrivi_file_binari() {
   for (const voce& v : tabella) {
     if (v.nome.size() > 0xFFFF) {

@@ -22,6 +22,17 @@ class LettoreBinario;
 bool decodifica_voce(LettoreBinario* in, voce* v);
 bool decodifica_tratto(LettoreBinario* in, tratto* t);
 
+// One element of the plan as read back: its kind and its value (a 16-bit seed
+// widened to double; 0 for an empty element).
+struct ElementoGeometria {
+  Geometria::Genere genere = Geometria::Genere::vuoto;
+  double valore = 0.0;
+};
+enum class EsitoElemento { ok, troncato, genere_sconosciuto };
+// The mirror of codifica_elemento. On failure the reader may have moved past
+// the tag: callers that report the offset take posizione() before the call.
+EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e);
+
 }  // namespace calvetra
 
 #endif  // CALVETRA_DRIVER_FILE_BINARI_H_

@@ -1,4 +1,7 @@
-// Body records of the line source: placeholders until the route model lands.
+// Body state of the line phase and the closing steps that finish the gradients
+// and the plan once the body has been read.
+#include "line/corpo_linea.h"
+
 #include "driver/form1.h"
 #include "driver/numeri.h"
 
@@ -17,14 +20,13 @@ void Form1::inizia_corpo() {
   }
 }
 
-Seguito Form1::corpo_pendenza() { return Seguito::avanti; }
-Seguito Form1::corpo_curva() { return Seguito::avanti; }
-Seguito Form1::corpo_montagna() { return Seguito::avanti; }
-Seguito Form1::corpo_indicatori() { return Seguito::avanti; }
-Seguito Form1::corpo_cartello() { return Seguito::avanti; }
-void Form1::chiusura_corpo() {}
-void Form1::memo_montagna(int32_t&, int32_t&, int32_t&) {}
-void Form1::memo_indicatori_v_max(int32_t, int32_t&, int32_t&, int32_t&, int32_t&, int32_t&,
-                                  int32_t&, int32_t&, int32_t&) {}
+void Form1::chiusura_corpo() {
+  // The last gradient runs up to cell n - 3; the three cells after it keep 0.
+  riempi_pendenze(*this, int64_t{ultima_cella()} - 2);
+  // The plan goes straight on to T - 2; the last two metres stay empty.
+  if (con_geometria != 0) {
+    avanza_piano(geometria, geometria.ultimo_metro(), Andamento::rettilineo, 0.0, false);
+  }
+}
 
 }  // namespace calvetra
