@@ -1,0 +1,63 @@
+// The plan of the longest route: 1000000 m plus the 7000 m beyond it, bent by
+// a thousand curve records of every class and both sides.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "driver/form1.h"
+#include "support/cartella_temporanea.h"
+
+namespace calvetra {
+namespace {
+
+std::string linea_lunga() {
+  std::string s = "[generale]\r\nlunghezza percorso,  1000000\r\n[curve]\r\n";
+  for (int i = 0; i < 1000; ++i) {
+    s += std::string("curva") + (i % 2 == 0 ? "s" : "d") + std::to_string(1 + i % 6) + ",  " +
+         std::to_string(1000 * i + 200) + ",  500\r\n";
+  }
+  s += "pendenza,  500000,  -12\r\n[fine]\r\n";
+  return s;
+}
+
+void prepara(test::PiattaformaDiProva* p, Form1* f, const std::string& linea) {
+  f->nome_linea = "Calvetra";
+  f->nome_treni = "2718 - 5340";
+  p->scrivi_file("Calvetra_linea.txt", linea);
+  p->scrivi_file("Calvetra_2718 - 5340-.txt", "[generale]\r\n[fine]\r\n");
+}
+
+// The parser alone: reading the line source and integrating the plan.
+void BM_GeometriaPercorsoMassimo(benchmark::State& state) {
+  const std::string linea = linea_lunga();
+  test::PiattaformaDiProva p;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Form1 f(&p);
+    prepara(&p, &f, linea);
+    f.con_geometria = 1;
+    state.ResumeTiming();
+    f.memorizza_dati();
+    benchmark::DoNotOptimize(f.geometria.x(1006998));
+    if (f.codice_errore != 0) state.SkipWithError("compilazione fallita");
+  }
+}
+BENCHMARK(BM_GeometriaPercorsoMassimo)->Unit(benchmark::kMillisecond);
+
+// The whole compile driver, the geometry file (about 20 MB) included.
+void BM_CompilazionePercorsoMassimo(benchmark::State& state) {
+  const std::string linea = linea_lunga();
+  test::PiattaformaDiProva p;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Form1 f(&p);
+    prepara(&p, &f, linea);
+    state.ResumeTiming();
+    const int stato = f.memorizza_percorso(1);
+    if (stato != 0) state.SkipWithError("compilazione fallita");
+  }
+}
+BENCHMARK(BM_CompilazionePercorsoMassimo)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace calvetra

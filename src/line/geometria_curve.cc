@@ -1,0 +1,88 @@
+// Curve records: the plan of the route is integrated metre by metre in one
+// forward pass. Each metre repeats the previous one-metre step, turned by the
+// curvature k of the record (or not turned on the straight run-in before it).
+//
+// The operations and their order are fixed so that the geometry file comes out
+// bit for bit the same on every build (the build forbids fused multiply-add).
+#include <algorithm>
+
+#include "driver/form1.h"
+#include "driver/numeri.h"
+#include "line/corpo_linea.h"
+
+namespace calvetra {
+
+namespace {
+
+// Curvature per metre of the classes "1" to "6".
+constexpr double kCurvatura[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+
+// The class named by the first of the digits "1" to "6" in the keyword field;
+// false when there is none.
+bool classe_curva(const std::string& campo, double* k) {
+  static constexpr const char* kCifre[] = {"1", "2", "3", "4", "5", "6"};
+  for (size_t i = 0; i < 6; ++i) {
+    if (contiene_esatto(campo, kCifre[i])) {
+      *k = kCurvatura[i];
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool avanza_piano(Geometria& g, int64_t fino, Andamento andamento, double k, bool con_limite) {
+  if (g.prossimo() < 2) throw GuastoInatteso("la geometria del percorso non e' seminata");
+  // Metres T - 1 and T always stay empty, whatever the record asks for.
+  const int64_t tetto = std::min(fino, int64_t{g.ultimo_metro()} - 2);
+  while (g.prossimo() <= tetto) {
+    const int32_t m = g.prossimo();
+    const double dx = g.x(m - 1) - g.x(m - 2);
+    const double dy = g.y(m - 1) - g.y(m - 2);
+    if (andamento == Andamento::curva) {
+      g.aggiungi(g.x(m - 1) + (dx + k * dy), g.y(m - 1) + (dy - k * dx));
+    } else {
+      g.aggiungi(g.x(m - 1) + dx, g.y(m - 1) + dy);
+    }
+    if (con_limite && g.prossimo() > kMetroMassimo) return false;
+  }
+  return true;
+}
+
+Seguito Form1::corpo_curva() {
+  const size_t campo_chiave = file1.inizio_campo();
+  const int32_t S = file1.leggi_32();
+  const size_t campo_S = file1.inizio_campo();
+  const int32_t l = file1.leggi_32();
+  const size_t campo_l = file1.inizio_campo();
+  if (oltre_limite(S, 100)) {
+    registra_errore(15, campo_S);
+    posizione_errore = S;
+    return Seguito::fine_corpo;
+  }
+  double k = 0.0;
+  if (!classe_curva(campo, &k)) {
+    chiudi_ed_elimina(nome_file_linea());
+    registra_errore(103, campo_chiave);
+    return Seguito::esci;
+  }
+  if (contiene(campo, "s")) k = k * -1.0;  // a left-hand curve
+
+  // A record that begins before the metre reached bends only what is left of
+  // it; one that ends before it changes nothing.
+  size_t campo_oltre = campo_S;
+  bool entro = avanza_piano(geometria, S, Andamento::rettilineo, 0.0, true);
+  if (entro) {
+    campo_oltre = campo_l;
+    entro = avanza_piano(geometria, int64_t{S} + l, Andamento::curva, k, true);
+  }
+  if (!entro) {
+    chiudi_ed_elimina(nome_file_linea());
+    registra_errore(103, campo_oltre);
+    return Seguito::esci;
+  }
+  return Seguito::avanti;
+}
+
+}  // namespace calvetra
