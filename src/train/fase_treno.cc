@@ -69,6 +69,13 @@ bool progressive_allineate(const Tabella& t) {
 
 }  // namespace
 
+bool oltre_il_percorso(Form1& f, int32_t p, int64_t margine, size_t campo_posizione) {
+  if (!f.oltre_limite(p, margine)) return false;
+  f.registra_errore(15, campo_posizione);
+  f.posizione_errore = p;
+  return true;
+}
+
 Seguito dopo_posa(Form1& f, int32_t codice_prima, size_t campo_posizione, int32_t posizione) {
   if (f.codice_errore <= 0) return Seguito::avanti;
   if (f.codice_errore != codice_prima) f.registra_errore(f.codice_errore, campo_posizione);
@@ -78,6 +85,8 @@ Seguito dopo_posa(Form1& f, int32_t codice_prima, size_t campo_posizione, int32_
 }
 
 void Form1::fase_treno() {
+  // From here on a failure is charged to the train source, a missing one too.
+  file_corrente = FileSorgente::treno;
   const std::string path = percorso(nome_file_treno());
   if (!piattaforma->esiste(path)) throw GuastoInatteso("manca il file del treno " + path);
   std::string testo;
@@ -86,7 +95,6 @@ void Form1::fase_treno() {
     throw GuastoInatteso("impossibile leggere " + path + ": " + motivo);
   }
   file1.apri(std::move(testo));
-  file_corrente = FileSorgente::treno;
 
   // Everything before "[generale]" is passed over; a file without it simply
   // comes to its end here and yields no entries.

@@ -1,0 +1,58 @@
+// Signals: the signal's own cell with its four packed codes and time code, and
+// the approach codes 100 to 400 m before it.
+#include <cstdint>
+
+#include "driver/numeri.h"
+#include "train/fase_treno.h"
+
+namespace calvetra {
+
+void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
+                         int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3,
+                         int32_t& tempo) {
+  const int64_t i = arrotonda_div(int64_t{posizione} + 50, 50);
+  tratto& c = cella(i);
+  if (!cella_libera(c)) {
+    registra_errore(16, file1.inizio_campo());
+    return;
+  }
+  // The packed codes keep their low 16 bits.
+  c.tipo = kSegnale;
+  c.valore_a = basso_16(int64_t{10} * s1 + d1);
+  c.valore_b = basso_16(int64_t{10} * s2 + d2);
+  c.valore_c = basso_16(int64_t{10} * s3 + d3);
+  const int64_t classe = int64_t{3} * sx + dx;
+  c.valore_d = basso_16(int64_t{10} * rapp + classe);
+
+  // A short time is raised to 101, and the caller sees the raised value.
+  if (tempo >= 1 && tempo <= 100) tempo = 101;
+  c.tempo = sx == 2 ? basso_8(tempo) : uint8_t{0};
+
+  // Approach cells before the start of the route do not exist: skipped.
+  const int64_t H = ultima_cella();
+  for (int k = 1; k <= 4; ++k) {
+    const int64_t j = i - 2 * k;
+    if (j >= 0 && j <= H) cella(j).preavviso = basso_8(classe * 10 + k);
+  }
+}
+
+Seguito voce_segnale(Form1& f) {
+  const int32_t posizione = f.file1.leggi_32();
+  const size_t campo_posizione = f.file1.inizio_campo();
+  int32_t sx = f.file1.leggi_32();
+  int32_t s1 = f.file1.leggi_32();
+  int32_t s2 = f.file1.leggi_32();
+  int32_t s3 = f.file1.leggi_32();
+  int32_t rapp = f.file1.leggi_32();
+  int32_t dx = f.file1.leggi_32();
+  int32_t d1 = f.file1.leggi_32();
+  int32_t d2 = f.file1.leggi_32();
+  int32_t d3 = f.file1.leggi_32();
+  int32_t tempo = f.file1.leggi_32();
+  if (oltre_il_percorso(f, posizione, 100, campo_posizione)) return Seguito::fine_corpo;
+  const int32_t prima = f.codice_errore;
+  f.memo_segnale(posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
+  return dopo_posa(f, prima, campo_posizione, posizione);
+}
+
+}  // namespace calvetra

@@ -1,0 +1,178 @@
+// The entry loop of the train phase, the end-of-reading steps and the ways the
+// phase ends.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/numeri.h"
+#include "train/treno_di_prova.h"
+
+namespace calvetra::test {
+namespace {
+
+TEST(FaseTreno, GeneralValuesAndKeywordMatching) {
+  TrenoDiProva t;
+  t.piattaforma.scrivi_file(t.nome_treno(),
+                            "sabbia, 1\r\n"  // before "[generale]": passed over
+                            "[Generale]\r\n"
+                            "numero vetture,    3\r\n"
+                            "PERCENTUALE MASSA FRENATA,    150\r\n"
+                            "massa, 99\r\n"  // no "frenata": reads nothing
+                            "sabbia,    300\r\n"
+                            "orologio,    7               53            30 \r\n"
+                            "[codici]\r\n"
+                            "-a\r\n-b\r\n-vetture, 4\r\n"  // the second replacement is used
+                            "sabbia");  // the last field is never interpreted
+  t.f.fase_treno();
+  EXPECT_EQ(t.f.codice_errore, 0);
+  EXPECT_EQ(t.f.tabella[84].inizio, 150);
+  EXPECT_EQ(t.f.tabella[84].posizione, 4);
+  EXPECT_EQ(t.f.tabella[86].cod_a, 300);
+  EXPECT_EQ(t.f.tabella[86].cod_c, 7);
+  EXPECT_EQ(t.f.tabella[86].cod_d, 53);
+  EXPECT_EQ(t.f.tabella[86].cod_e, 30);
+  EXPECT_FALSE(t.treno_rimasto());
+}
+
+// The sixteen speed points and the adhesion point of the embedded train data.
+TEST(FaseTreno, EmbeddedSpeedProfileAndAdhesion) {
+  TrenoDiProva t;
+  t.leggi(
+      "aderenza,   0,    100\r\n"
+      "velocita,       0,    35\r\nvelocita,    2400,   110\r\n"
+      "velocita,    4000,    35\r\nvelocita,    4150,   110\r\n"
+      "velocita,   26350,    30\r\nvelocita,   27500,   110\r\n"
+      "velocita,   39900,    35\r\nvelocita,   40400,   110\r\n"
+      "velocita,   48400,    35\r\nvelocita,   50000,   110\r\n"
+      "velocita,   63400,    35\r\nvelocita,   65150,   110\r\n"
+      "velocita,  103250,    35\r\nvelocita,  104600,    60\r\n"
+      "velocita,  107300,   110\r\nvelocita,  109950,    30\r\n");
+  EXPECT_EQ(t.f.codice_errore, 0);
+  auto velocita = [&](int64_t i) { return int{t.c(i).velocita}; };
+  for (int64_t i = 0; i <= 47; ++i) ASSERT_EQ(velocita(i), 7) << i;
+  for (int64_t i = 48; i <= 79; ++i) ASSERT_EQ(velocita(i), 22) << i;
+  for (int64_t i = 80; i <= 82; ++i) ASSERT_EQ(velocita(i), 7) << i;
+  EXPECT_EQ(velocita(526), 22);  // up to 26350 / 50 - 1
+  EXPECT_EQ(velocita(527), 6);
+  EXPECT_EQ(velocita(2091), 7);
+  EXPECT_EQ(velocita(2092), 12);  // from 104600 / 50 on
+  EXPECT_EQ(velocita(2198), 22);
+  for (int64_t i = 2199; i <= kUltimaCella - 3; ++i) ASSERT_EQ(velocita(i), 6) << i;
+  for (int64_t i = kUltimaCella - 2; i <= kUltimaCella; ++i) EXPECT_EQ(velocita(i), 0) << i;
+  for (int64_t i = 0; i <= kUltimaCella - 3; ++i) ASSERT_EQ(t.c(i).aderenza, 100) << i;
+  EXPECT_EQ(t.c(kUltimaCella - 2).aderenza, 0);
+}
+
+TEST(FaseTreno, ProfileFillRules) {
+  TrenoDiProva t;
+  t.leggi(
+      "velocita, 500, 40\r\n"
+      "velocita, 1000, 60\r\n"
+      "velocita, 1000, 80\r\n"  // same cell: one more cell at 60
+      "aderenza, 0, 300\r\n"
+      "aderenza, 100, 7\r\n");
+  for (int64_t i = 0; i <= 9; ++i) EXPECT_EQ(t.c(i).velocita, 0) << i;
+  for (int64_t i = 10; i <= 19; ++i) EXPECT_EQ(t.c(i).velocita, 8) << i;
+  EXPECT_EQ(t.c(20).velocita, 12);
+  EXPECT_EQ(t.c(21).velocita, 16);
+  EXPECT_EQ(t.c(0).aderenza, 44);  // 300, low 8 bits
+  EXPECT_EQ(t.c(1).aderenza, 44);
+  EXPECT_EQ(t.c(2).aderenza, 7);
+}
+
+TEST(FaseTreno, SpeedPointAtTheBoundAndJustPastIt) {
+  TrenoDiProva accettato;
+  accettato.leggi("velocita, 0, 50\r\nvelocita, 121900, 20\r\n");
+  EXPECT_EQ(accettato.f.codice_errore, 0);
+  EXPECT_EQ(accettato.c(kUltimaCella - 3).velocita, 10);
+  EXPECT_EQ(accettato.c(kUltimaCella - 2).velocita, 4);  // the tail starts there
+  EXPECT_EQ(accettato.c(kUltimaCella - 1).velocita, 0);
+
+  // Past the bound: error 15, later entries unread, the tails still run.
+  TrenoDiProva rifiutato;
+  rifiutato.f.posizione_errore = -1;
+  rifiutato.leggi("velocita, 0, 50\r\naderenza, 0, 3\r\nvelocita, 121901, 20\r\nsabbia, 9\r\n");
+  EXPECT_EQ(rifiutato.f.codice_errore, 15);
+  EXPECT_EQ(rifiutato.f.posizione_errore, 121901);
+  EXPECT_EQ(rifiutato.f.tabella[86].cod_a, 0);
+  EXPECT_EQ(rifiutato.c(0).velocita, 10);
+  EXPECT_EQ(rifiutato.c(kUltimaCella - 3).velocita, 10);
+  EXPECT_EQ(rifiutato.c(kUltimaCella - 3).aderenza, 3);
+  EXPECT_FALSE(rifiutato.treno_rimasto());
+}
+
+TEST(FaseTreno, ProgressiveCheckRunsLastAndReplacesError15) {
+  TrenoDiProva t;
+  t.f.tabella[82].fine = 1025;
+  t.leggi("aderenza, 122000, 1\r\n");
+  EXPECT_EQ(t.f.codice_errore, 2);
+  EXPECT_EQ(t.f.posizione_errore, 122000);  // left by the error 15
+
+  TrenoDiProva allineate;
+  allineate.f.tabella[81].inizio = 1050;
+  allineate.f.tabella[83].fine = -100;
+  allineate.leggi("");
+  EXPECT_EQ(allineate.f.codice_errore, 0);
+}
+
+// The test after a signal or slowdown entry looks at the error code as a
+// whole: a 15 left by the line phase ends the reading at the first one.
+TEST(FaseTreno, ErrorLeftByTheLinePhaseStopsAtFirstSignalOrSlowdown) {
+  for (const std::string voce : {"segnale, 13250, 1,5,1,0,0,0,0,0,0,0\r\n",
+                                 "rallentamento, 13250, 30, 150, 1, 0, 0\r\n"}) {
+    TrenoDiProva t;
+    t.f.codice_errore = 15;
+    t.f.posizione_errore = 9999;
+    t.leggi("velocita, 0, 50\r\nsabbia, 7\r\n" + voce + "sabbia, 9\r\n");
+    EXPECT_EQ(t.f.codice_errore, 15);
+    EXPECT_EQ(t.f.posizione_errore, 13250);
+    EXPECT_NE(t.c(266).tipo, kLibero);  // the entry itself was stored
+    EXPECT_EQ(t.f.tabella[86].cod_a, 7);
+    EXPECT_EQ(t.c(0).velocita, 0);  // no end-of-reading steps
+    EXPECT_FALSE(t.treno_rimasto());
+  }
+}
+
+TEST(FaseTreno, ValuesThatDoNotFitAreUnexpectedFailures) {
+  for (const std::string voci : {"velocita, 0, 1280\r\nvelocita, 100, 0\r\n",  // 256 steps
+                                 "sabbia, 40000\r\n", "orologio, 7 -40000 0\r\n"}) {
+    TrenoDiProva t;
+    EXPECT_THROW(t.leggi(voci), GuastoInatteso) << voci;
+  }
+  TrenoDiProva senza_celle;
+  senza_celle.f.tratti.clear();
+  EXPECT_THROW(senza_celle.leggi("velocita, 0, 50\r\n"), GuastoInatteso);
+}
+
+TEST(FaseTreno, MissingOrEmptyTrainSourceEndsWithCode25) {
+  TrenoDiProva mancante;
+  mancante.piattaforma.scrivi_file("Calvetra_linea.txt", kLineaMinima);
+  mancante.f.tratti.clear();
+  mancante.f.memorizza_percorso(0);
+  EXPECT_EQ(mancante.f.codice_errore, 25);
+
+  TrenoDiProva vuoto;
+  vuoto.compila("");
+  EXPECT_EQ(vuoto.f.codice_errore, 25);
+  EXPECT_FALSE(vuoto.treno_rimasto());
+  EXPECT_FALSE(vuoto.piattaforma.c_e("Calvetra_linea.txt"));
+}
+
+TEST(FaseTreno, WholeParseAfterTheLinePhase) {
+  TrenoDiProva t;
+  t.compila(
+      "[generale]\r\nnumero vetture, 3\r\nvelocita, 0, 100\r\n"
+      "segnale,   13250,   1, 5, 1,  0, 0,    0,  0,0,0, 0\r\n"
+      "stazione,    1500,  2,  800,  1, 1, 0,  4,1,0,  2,1,1,    1,   7,54, 0, Prima\r\n"
+      "[fine]\r\n");
+  EXPECT_EQ(t.f.codice_errore, 0);
+  EXPECT_EQ(t.f.tabella[84].fine, 115000);
+  EXPECT_EQ(t.f.tabella[84].posizione, 3);
+  EXPECT_EQ(t.c(266).tipo, kSegnale);
+  EXPECT_EQ(t.c(37).tipo, kFermata);
+  EXPECT_EQ(t.c(100).velocita, 20);
+  EXPECT_FALSE(t.treno_rimasto());
+}
+
+}  // namespace
+}  // namespace calvetra::test
