@@ -73,7 +73,9 @@ TEST(Stazioni, ZonesAndCellsByType) {
     if (k.fermata == 0) continue;
     EXPECT_EQ(t.c(k.fermata).tipo, kFermata) << k.tipo;
     EXPECT_EQ(t.c(k.fermata).valore_a, 2);
-    if (k.avvicinamento != 0) EXPECT_EQ(t.c(k.fermata - 1).preavviso, 81);
+    if (k.avvicinamento != 0) {
+      EXPECT_EQ(t.c(k.fermata - 1).preavviso, 81);
+    }
   }
   TrenoDiProva lunga;
   lunga.leggi(kPrima + stazione(5000, 12, 600));
