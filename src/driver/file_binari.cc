@@ -76,7 +76,7 @@ EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e) {
     case static_cast<uint16_t>(Geometria::Genere::intero): {
       int16_t v = 0;
       if (!in->get_i16(&v)) return EsitoElemento::troncato;
-      *e = ElementoGeometria{Geometria::Genere::intero, v};
+      *e = ElementoGeometria{Geometria::Genere::intero, static_cast<double>(v)};
       return EsitoElemento::ok;
     }
     case static_cast<uint16_t>(Geometria::Genere::reale): {

@@ -27,10 +27,12 @@ const char* descrizione_errore(int32_t codice) {
     case 21: return "gli indicatori di velocita' cadono in una cella gia' occupata";
     case 22: return "la stazione inizia a meno di 350 m dalla fine della precedente";
     case 24: return "la fermata della stazione cadrebbe nelle prime due celle";
-    case 25: return "guasto inatteso nella lettura dei sorgenti";
+    case 25: return "guasto inatteso: un valore fuori dal suo campo o un file finito troppo presto";
     case 101: return "il file sorgente della linea non esiste";
     case 102: return "manca [generale] nel file sorgente della linea";
     case 103: return "curva senza classe 1-6, o geometria oltre il metro 1000000";
+    case 1250: return "la cella 1 o la riga 85 occupa lo spazio del marchio di formato";
+    case 1251: return "la cella 1 o la riga 85 occupa lo spazio del codice di integrita'";
     default: return "errore sconosciuto";
   }
 }

@@ -1,0 +1,53 @@
+#include "argomenti.h"
+
+namespace calvetra::scenario {
+
+Argomenti::Argomenti(int argc, const char* const* argv) {
+  for (int i = 0; i < argc; ++i) argomenti_.emplace_back(argv[i]);
+}
+
+bool Argomenti::opzione(const char* nome) {
+  if (finiti() || dopo_doppio_trattino() || argomenti_[i_] != nome) return false;
+  ++i_;
+  return true;
+}
+
+bool Argomenti::valore(const char* nome, std::string* v) {
+  if (finiti() || dopo_doppio_trattino()) return false;
+  const std::string& a = argomenti_[i_];
+  const std::string n = nome;
+  if (a == n) {
+    if (i_ + 1 >= argomenti_.size()) {
+      messaggio_ = "manca il valore di " + n;
+      return false;
+    }
+    *v = argomenti_[i_ + 1];
+    i_ += 2;
+    return true;
+  }
+  if (a.rfind(n + "=", 0) == 0) {
+    *v = a.substr(n.size() + 1);
+    ++i_;
+    return true;
+  }
+  return false;
+}
+
+bool Argomenti::posizionale(std::vector<std::string>* p) {
+  if (finiti()) return false;
+  const std::string& a = argomenti_[i_];
+  if (!fine_opzioni_ && a == "--") {
+    fine_opzioni_ = true;
+    ++i_;
+    return true;
+  }
+  if (!fine_opzioni_ && a.size() > 1 && a[0] == '-') {
+    messaggio_ = "opzione sconosciuta " + a;
+    return false;
+  }
+  p->push_back(a);
+  ++i_;
+  return true;
+}
+
+}  // namespace calvetra::scenario

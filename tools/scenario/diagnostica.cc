@@ -1,0 +1,60 @@
+#include "diagnostica.h"
+
+#include "driver/messaggi.h"
+#include "line/lettore_campi.h"
+#include "testo.h"
+
+namespace calvetra::scenario {
+
+namespace {
+
+bool fine_riga(char c) { return c == '\r' || c == '\n'; }
+
+}  // namespace
+
+size_t lunghezza_campo(std::string_view testo, size_t offset) {
+  if (offset >= testo.size() || fine_riga(testo[offset])) return 1;
+  size_t fine = offset;
+  if (testo[offset] == '"') {
+    ++fine;
+    while (fine < testo.size() && testo[fine] != '"' && !fine_riga(testo[fine])) ++fine;
+    if (fine < testo.size() && testo[fine] == '"') ++fine;
+  } else {
+    while (fine < testo.size() && testo[fine] != ',' && !fine_riga(testo[fine])) ++fine;
+    while (fine > offset + 1 && (testo[fine - 1] == ' ' || testo[fine - 1] == '\t')) --fine;
+  }
+  return fine > offset ? fine - offset : 1;
+}
+
+std::string diagnostica(const std::string& file, std::string_view testo, size_t offset,
+                        int32_t codice, int32_t posizione) {
+  if (offset > testo.size()) offset = testo.size();
+  const PosizioneTesto p = posizione_in(testo, offset);
+  std::string s = file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ": " +
+                  riga_errore(codice, posizione) + "\n";
+
+  size_t inizio = offset;
+  while (inizio > 0 && !fine_riga(testo[inizio - 1])) --inizio;
+  size_t fine = offset;
+  while (fine < testo.size() && !fine_riga(testo[fine])) ++fine;
+  const std::string_view riga = testo.substr(inizio, fine - inizio);
+
+  const std::string numero = std::to_string(p.riga);
+  const std::string margine(numero.size() + 1, ' ');
+  s += " " + numero + " | " + utf8_da_1252(riga) + "\n";
+  // Tabs are copied so that the caret lines up under the field whatever the
+  // terminal's tab stops; every other byte is one column.
+  std::string sotto;
+  for (size_t i = inizio; i < offset; ++i) sotto += testo[i] == '\t' ? '\t' : ' ';
+  sotto += '^';
+  const size_t n = lunghezza_campo(testo, offset);
+  if (n > 1) sotto.append(n - 1, '~');
+  s += margine + " | " + sotto + "\n";
+  return s;
+}
+
+std::string diagnostica_senza_file(int32_t codice, int32_t posizione) {
+  return riga_errore(codice, posizione) + "\n";
+}
+
+}  // namespace calvetra::scenario

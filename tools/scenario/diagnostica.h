@@ -1,0 +1,33 @@
+// Located reports of a recorded error, in the form compilers use:
+//
+//   dir/Calvetra_linea.txt:7:15: errore 15 (posizione 200000 m): sentence
+//       7 | pendenza,     200000,   -10
+//         |               ^~~~~~
+//
+// The sentence is the core's (descrizione_errore); this only adds the place.
+#ifndef CALVETRA_TOOLS_SCENARIO_DIAGNOSTICA_H_
+#define CALVETRA_TOOLS_SCENARIO_DIAGNOSTICA_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace calvetra::scenario {
+
+// The report of an error raised by the field that begins at byte `offset` of
+// the source `testo`, shown as `file`. Ends with a newline.
+std::string diagnostica(const std::string& file, std::string_view testo, size_t offset,
+                        int32_t codice, int32_t posizione);
+
+// The report of an error no source field raised. Ends with a newline.
+std::string diagnostica_senza_file(int32_t codice, int32_t posizione);
+
+// Bytes of the field that begins at `offset`: a quoted field to its closing
+// quote, any other to the comma or line end, trailing blanks left out; at
+// least 1.
+size_t lunghezza_campo(std::string_view testo, size_t offset);
+
+}  // namespace calvetra::scenario
+
+#endif  // CALVETRA_TOOLS_SCENARIO_DIAGNOSTICA_H_

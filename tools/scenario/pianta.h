@@ -1,0 +1,17 @@
+// The plan of the route for `scenario plot`, from the geometry file.
+#ifndef CALVETRA_TOOLS_SCENARIO_PIANTA_H_
+#define CALVETRA_TOOLS_SCENARIO_PIANTA_H_
+
+#include <string>
+
+#include "disegno.h"
+
+namespace calvetra::scenario::disegno {
+
+// The plan with stations, signals and slowdowns, from page height y0 down;
+// its height goes to `altezza`.
+std::string disegna_pianta(const ScenarioLetto& s, const Oggetti& o, double y0, double* altezza);
+
+}  // namespace calvetra::scenario::disegno
+
+#endif  // CALVETRA_TOOLS_SCENARIO_PIANTA_H_

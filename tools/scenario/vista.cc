@@ -1,0 +1,111 @@
+#include "vista.h"
+
+#include "driver/form1.h"
+
+namespace calvetra::scenario {
+
+bool voce_vuota(const voce& v) {
+  return v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.posizione == 0 && v.opz_a == 0 &&
+         v.nome.empty() && v.cod_a == 0 && v.cod_b == 0 && v.cod_c == 0 && v.cod_d == 0 &&
+         v.cod_e == 0 && v.opz_b == 0 && v.opz_c == 0 && v.opz_d == 0 && v.opz_e == 0 &&
+         v.orario == 0;
+}
+
+std::array<UsoRiga, kRigheTabella> usi_righe(const Tabella& tabella,
+                                             const std::vector<tratto>& tratti) {
+  std::array<UsoRiga, kRigheTabella> usi{};
+  for (size_t r = 0; r < usi.size(); ++r) {
+    usi[r] = voce_vuota(tabella[r]) ? UsoRiga::vuota : UsoRiga::stazione;
+  }
+  for (const tratto& t : tratti) {
+    if (t.tipo == kCartello && t.valore_a >= 1 && t.valore_a <= 80) {
+      usi[static_cast<size_t>(t.valore_a)] = UsoRiga::cartello;
+    }
+  }
+  usi[0] = voce_vuota(tabella[0]) ? UsoRiga::vuota : UsoRiga::stazione;
+  for (size_t r = 81; r < usi.size(); ++r) usi[r] = UsoRiga::intestazione;
+  return usi;
+}
+
+const char* nome_uso(UsoRiga u) {
+  switch (u) {
+    case UsoRiga::vuota: return "vuota";
+    case UsoRiga::stazione: return "stazione";
+    case UsoRiga::cartello: return "cartello";
+    case UsoRiga::intestazione: return "intestazione";
+  }
+  return "";
+}
+
+const char* nome_tipo_cella(uint8_t tipo) {
+  switch (tipo) {
+    case kLibero: return "libero";
+    case kSegnale: return "segnale";
+    case kFineRallentamento: return "fine_rallentamento";
+    case kInizioRallentamento: return "inizio_rallentamento";
+    case kAvvisoRallentamento: return "avviso_rallentamento";
+    case kPreavvisoRallentamento: return "preavviso_rallentamento";
+    case kIndicatori: return "indicatori";
+    case kFermata: return "fermata";
+    case kSegnoMontagna: return "segno_montagna";
+    case kAbbattimento: return "abbattimento";
+    case kAbbattimentoNullo: return "abbattimento_nullo";
+    case kCartello: return "cartello";
+    default: return nullptr;
+  }
+}
+
+int64_t posizione_oggetto(uint8_t tipo, int64_t c) {
+  switch (tipo) {
+    case kSegnale:
+    case kFineRallentamento:
+    case kInizioRallentamento:
+    case kAvvisoRallentamento:
+    case kIndicatori:
+    case kCartello: return (c - 1) * 50;
+    case kFermata: return (c + 1) * 50;
+    default: return c * 50;
+  }
+}
+
+std::vector<Sequenza> sequenze(const std::vector<tratto>& tratti, CampoByte campo) {
+  std::vector<Sequenza> s;
+  for (size_t i = 0; i < tratti.size(); ++i) {
+    const uint8_t v = tratti[i].*campo;
+    const auto c = static_cast<int64_t>(i);
+    if (!s.empty() && s.back().valore == v && s.back().a == c - 1) {
+      s.back().a = c;
+    } else {
+      s.push_back({c, c, v});
+    }
+  }
+  return s;
+}
+
+const std::array<CampoNominato, 6>& campi_byte() {
+  static const std::array<CampoNominato, 6> campi = {{
+      {"tempo", &tratto::tempo},
+      {"preavviso", &tratto::preavviso},
+      {"montagna", &tratto::montagna},
+      {"velocita", &tratto::velocita},
+      {"pendenza", &tratto::pendenza},
+      {"aderenza", &tratto::aderenza},
+  }};
+  return campi;
+}
+
+Integrita integrita(const Tabella& tabella, const std::vector<tratto>& tratti) {
+  // The codes read only the two names of the table; the run object is used
+  // without a platform.
+  Form1 f(nullptr);
+  f.tabella[85].nome = tabella[85].nome;
+  f.tabella[86].nome = tabella[86].nome;
+  Integrita i;
+  i.st_letto = tabella[85].orario;
+  i.st_atteso = f.codice_gara_st();
+  i.og_letto = tratti[1].valore_b;
+  i.og_atteso = f.codice_gara_og();
+  return i;
+}
+
+}  // namespace calvetra::scenario
