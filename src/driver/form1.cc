@@ -119,15 +119,32 @@ bool Form1::oltre_limite(int64_t p, int64_t margine) const {
 }
 
 void Form1::registra_errore(int32_t codice, size_t campo) {
+  if (!errori.empty()) errori.back().posizione = posizione_errore;
   codice_errore = codice;
   file_errore = file_corrente;
   campo_errore = campo;
+  errori.push_back({codice, posizione_errore, file_errore, campo});
 }
 
 void Form1::registra_errore_senza_campo(int32_t codice) {
-  codice_errore = codice;
+  registra_errore(codice, 0);
   file_errore = FileSorgente::nessuno;
-  campo_errore = 0;
+  errori.back().file = FileSorgente::nessuno;
+}
+
+void Form1::attribuisci_campo(size_t campo) {
+  file_errore = file_corrente;
+  campo_errore = campo;
+  if (!errori.empty()) {
+    errori.back().file = file_corrente;
+    errori.back().campo = campo;
+  }
+}
+
+std::vector<ErroreRegistrato> Form1::errori_registrati() const {
+  std::vector<ErroreRegistrato> tutti = errori;
+  if (!tutti.empty()) tutti.back().posizione = posizione_errore;
+  return tutti;
 }
 
 }  // namespace calvetra

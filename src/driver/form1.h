@@ -38,6 +38,15 @@ enum class Seguito {
 // Which source file a recorded error came from.
 enum class FileSorgente { nessuno, linea, treno };
 
+// One recorded error and where it came from: the source file and the byte
+// offset of the field that raised it (for the authors' diagnostics).
+struct ErroreRegistrato {
+  int32_t codice = 0;
+  int32_t posizione = 0;
+  FileSorgente file = FileSorgente::nessuno;
+  size_t campo = 0;
+};
+
 class Form1 {
  public:
   explicit Form1(Piattaforma* piattaforma);
@@ -113,6 +122,12 @@ class Form1 {
   // file being read (for diagnostics), or by no field at all.
   void registra_errore(int32_t codice, size_t campo);
   void registra_errore_senza_campo(int32_t codice);
+  // The error just recorded by a placing procedure came from the field at
+  // `campo` of the record that called it.
+  void attribuisci_campo(size_t campo);
+  // Every error recorded in the run, oldest first. A later error replaces an
+  // earlier one in `codice_errore`; this log keeps them all.
+  std::vector<ErroreRegistrato> errori_registrati() const;
 
   // ---- Run state ----
   Piattaforma* piattaforma;
@@ -128,6 +143,10 @@ class Form1 {
   // Where the recorded error came from (for the authors' diagnostics only).
   FileSorgente file_errore = FileSorgente::nessuno;
   size_t campo_errore = 0;
+  // The log behind errori_registrati(); the position of an entry is taken
+  // when the next error is recorded, since callers set posizione_errore
+  // right after recording.
+  std::vector<ErroreRegistrato> errori;
   // Which source file the parser is reading, and the original texts of both
   // (kept for diagnostics).
   FileSorgente file_corrente = FileSorgente::nessuno;

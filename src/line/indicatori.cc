@@ -34,7 +34,7 @@ Seguito Form1::corpo_indicatori() {
   memo_indicatori_v_max(posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
   if (codice_errore > 0) {
     chiudi_ed_elimina(nome_file_linea());
-    registra_errore(codice_errore, campo_posizione);
+    attribuisci_campo(campo_posizione);
     posizione_errore = posizione;
     return Seguito::esci;
   }

@@ -11,13 +11,10 @@ void Form1::memorizza_dati() {
     fase_treno();
   } catch (const GuastoInatteso&) {
     // Failure path: close every file, delete both sources if still there.
-    const FileSorgente dove = file_corrente;
     const size_t campo_guasto = file1.inizio_campo();
+    registra_errore(25, campo_guasto);
     chiudi_ed_elimina(nome_file_linea());
     chiudi_ed_elimina(nome_file_treno());
-    codice_errore = 25;
-    file_errore = dove;
-    campo_errore = campo_guasto;
   }
   file_corrente = FileSorgente::nessuno;
 }

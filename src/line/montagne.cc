@@ -30,7 +30,7 @@ Seguito Form1::corpo_montagna() {
   memo_montagna(inizio, fine, tipo);
   if (codice_errore > 0) {
     chiudi_ed_elimina(nome_file_linea());
-    registra_errore(codice_errore, campo_inizio);
+    attribuisci_campo(campo_inizio);
     posizione_errore = posizione;
     return Seguito::esci;
   }

@@ -78,7 +78,7 @@ bool oltre_il_percorso(Form1& f, int32_t p, int64_t margine, size_t campo_posizi
 
 Seguito dopo_posa(Form1& f, int32_t codice_prima, size_t campo_posizione, int32_t posizione) {
   if (f.codice_errore <= 0) return Seguito::avanti;
-  if (f.codice_errore != codice_prima) f.registra_errore(f.codice_errore, campo_posizione);
+  if (f.codice_errore != codice_prima) f.attribuisci_campo(campo_posizione);
   f.chiudi_ed_elimina(f.nome_file_treno());
   f.posizione_errore = posizione;
   return Seguito::esci;

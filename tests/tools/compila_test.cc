@@ -119,6 +119,27 @@ TEST(ScenarioCompile, LocatedReportWithSourceLineAndCaret) {
   EXPECT_TRUE(c.cartella.c_e(kCelle));
 }
 
+// The run keeps one code, but the report names every error recorded on the
+// way: here the position error of a gradient, then the progressive check
+// that replaces it at the end of the train source.
+TEST(ScenarioCompile, ReportNamesEveryRecordedError) {
+  const std::string linea = crlf(
+      "[generale]\n"
+      "lunghezza percorso,    10000\n"
+      "progressiva chilometrica uno, 1525, 0, 0\n"
+      "[curve]\n"
+      "pendenza, 200000, -10\n"
+      "[fine]\n");
+  CompilaInCartella c(linea, crlf("[generale]\n[fine]\n"));
+  EXPECT_EQ(c.esito.codice_errore, 2);
+  const std::string file = c.cartella.file(kSorgenteLinea);
+  const size_t primo = c.errori.find(file + ":5:11: errore 15 (posizione 200000 m): ");
+  const size_t secondo = c.errori.find("\nerrore 2 (posizione 200000 m): ");
+  EXPECT_NE(primo, std::string::npos) << c.errori;
+  EXPECT_NE(secondo, std::string::npos) << c.errori;
+  EXPECT_LT(primo, secondo);
+}
+
 TEST(ScenarioCompile, AccentedSourceLinesAreShownInUtf8) {
   const std::string treno = crlf(
       "[generale]\n"

@@ -39,17 +39,17 @@ struct Sorgente {
   std::optional<std::string> testo;  // empty when the file does not exist
 };
 
-// The located report of the recorded error, or its file-less form.
-std::string rapporto_errore(const Form1& f, const Sorgente& linea, const Sorgente& treno) {
+// The located report of one recorded error, or its file-less form.
+std::string rapporto_errore(const ErroreRegistrato& e, const Sorgente& linea,
+                            const Sorgente& treno) {
   const Sorgente* s = nullptr;
-  if (f.file_errore == FileSorgente::linea) s = &linea;
-  if (f.file_errore == FileSorgente::treno) s = &treno;
-  if (s == nullptr) return diagnostica_senza_file(f.codice_errore, f.posizione_errore);
+  if (e.file == FileSorgente::linea) s = &linea;
+  if (e.file == FileSorgente::treno) s = &treno;
+  if (s == nullptr) return diagnostica_senza_file(e.codice, e.posizione);
   if (!s->testo) {
-    return s->percorso + ": " + riga_errore(f.codice_errore, f.posizione_errore) +
-           " (il file non esiste)\n";
+    return s->percorso + ": " + riga_errore(e.codice, e.posizione) + " (il file non esiste)\n";
   }
-  return diagnostica(s->percorso, *s->testo, f.campo_errore, f.codice_errore, f.posizione_errore);
+  return diagnostica(s->percorso, *s->testo, e.campo, e.codice, e.posizione);
 }
 
 // The compiler speaks as calvetra; in this tool its lines speak as scenario.
@@ -97,7 +97,11 @@ EsitoCompila compila(const OpzioniCompila& o, std::ostream& out, std::ostream& e
   // The driver reports the recorded error as one plain line; it is replaced by
   // the located report, and whatever the driver added after it is kept.
   const std::string semplice = riga_errore(f.codice_errore, f.posizione_errore);
-  if (f.codice_errore != 0) err << rapporto_errore(f, linea, treno);
+  // Every error of the run, in the order recorded; the last one is the code
+  // the run ends with.
+  if (f.codice_errore != 0) {
+    for (const ErroreRegistrato& e : f.errori_registrati()) err << rapporto_errore(e, linea, treno);
+  }
   for (const std::string& riga : piattaforma.rapporti) {
     if (f.codice_errore != 0 && riga.rfind(semplice, 0) == 0) {
       std::string resto = riga.substr(semplice.size());
