@@ -17,13 +17,14 @@ cp build-release/calvetra "$lavoro/run/"
 "$lavoro/run/calvetra" >/dev/null
 dimensioni=$(find "$lavoro/run" -maxdepth 1 -type f ! -name calvetra -printf '%s ')
 
-ns() { date +%s%N; }
+# Microseconds from bash itself: forking a clock program for every reading
+# would add the same milliseconds to both sides and hide the real ratio.
 run_t=(); floor_t=()
 for ((i = 0; i < giri; i++)); do
-  a=$(ns); "$lavoro/run/calvetra" >/dev/null; b=$(ns)
-  run_t+=($(( (b - a) / 1000 )))
-  a=$(ns); build-release/pavimento "$lavoro/floor" $dimensioni; b=$(ns)
-  floor_t+=($(( (b - a) / 1000 )))
+  a=${EPOCHREALTIME/[.,]/}; "$lavoro/run/calvetra" >/dev/null; b=${EPOCHREALTIME/[.,]/}
+  run_t+=($((10#$b - 10#$a)))
+  a=${EPOCHREALTIME/[.,]/}; build-release/pavimento "$lavoro/floor" $dimensioni; b=${EPOCHREALTIME/[.,]/}
+  floor_t+=($((10#$b - 10#$a)))
 done
 mediana() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 mr=$(mediana "${run_t[@]}"); mf=$(mediana "${floor_t[@]}")

@@ -14,9 +14,11 @@ for sorgente in fuzz/*_fuzzer.cc; do
   corpus=${nome%_fuzzer}
   lavoro=$(mktemp -d)
   cp -r "fuzz/corpus/$corpus/." "$lavoro/"
+  dizionario=()
+  [ -f "fuzz/$corpus.dict" ] && dizionario=(-dict="fuzz/$corpus.dict")
   echo "== $nome for ${secondi}s"
   if ! ./build-fuzz/fuzz/"$nome" -max_total_time="$secondi" -timeout=10 -rss_limit_mb=2048 \
-      -artifact_prefix="fuzz/regressioni/$corpus/" "$lavoro" 2>"$lavoro.log"; then
+      "${dizionario[@]}" -artifact_prefix="fuzz/regressioni/$corpus/" "$lavoro" 2>"$lavoro.log"; then
     tail -n 40 "$lavoro.log"
     stato=1
   else

@@ -1,5 +1,8 @@
 #include "driver/file_binari.h"
 
+#include <bit>
+#include <cstring>
+
 #include "driver/codifica.h"
 #include "driver/form1.h"
 #include "driver/sostituzione.h"
@@ -39,15 +42,57 @@ void codifica_tratto(std::string* s, const tratto& t) {
   put_u8(s, t.aderenza);
 }
 
-void codifica_elemento(std::string* s, const Geometria& g, int coordinata, int32_t m) {
-  const Geometria::Genere genere = g.genere(m);
-  put_u16(s, static_cast<uint16_t>(genere));
-  const double v = coordinata == 0 ? g.x(m) : g.y(m);
-  if (genere == Geometria::Genere::intero) {
-    put_i16(s, static_cast<int16_t>(v));  // the seeds 0 and 1
-  } else if (genere == Geometria::Genere::reale) {
-    put_f64(s, v);
+namespace {
+
+// The longest element: a tag and a double.
+constexpr size_t kByteElementoMassimo = 10;
+
+// The n low bytes of v at p, least significant first.
+void scrivi_le(char* p, uint64_t v, size_t n) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &v, n);
+  } else {
+    for (size_t i = 0; i < n; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFFu);
   }
+}
+
+// Writes one element at p in the packed layout; returns its size.
+size_t scrivi_elemento(char* p, Geometria::Genere genere, double v) {
+  scrivi_le(p, static_cast<uint16_t>(genere), 2);
+  if (genere == Geometria::Genere::intero) {
+    // The seeds 0 and 1, as a 16-bit two's complement number.
+    scrivi_le(p + 2, static_cast<uint16_t>(static_cast<int16_t>(v)), 2);
+    return 4;
+  }
+  if (genere == Geometria::Genere::reale) {
+    scrivi_le(p + 2, std::bit_cast<uint64_t>(v), 8);
+    return 10;
+  }
+  return 2;
+}
+
+double coordinata_di(const Geometria& g, int coordinata, int32_t m) {
+  return coordinata == 0 ? g.x(m) : g.y(m);
+}
+
+}  // namespace
+
+void codifica_elemento(std::string* s, const Geometria& g, int coordinata, int32_t m) {
+  char elemento[kByteElementoMassimo];
+  s->append(elemento, scrivi_elemento(elemento, g.genere(m), coordinata_di(g, coordinata, m)));
+}
+
+void codifica_elementi(std::string* s, const Geometria& g, int coordinata, int32_t da, int32_t a) {
+  if (a < da) return;
+  // The plan is written one element at a time into space made once: growing
+  // the buffer byte by byte costs several times the integration itself.
+  const size_t inizio = s->size();
+  s->resize(inizio + kByteElementoMassimo * (static_cast<size_t>(a - da) + 1));
+  char* p = s->data() + inizio;
+  for (int32_t m = da; m <= a; ++m) {
+    p += scrivi_elemento(p, g.genere(m), coordinata_di(g, coordinata, m));
+  }
+  s->resize(static_cast<size_t>(p - s->data()));
 }
 
 bool decodifica_voce(LettoreBinario* in, voce* v) {
@@ -105,10 +150,19 @@ bool Form1::scrivi_file_binari() {
   std::vector<File> file;
   if (con_geometria != 0) {
     file.push_back({nome_linea + "_linea.dat", [this](Uscita* u) {
+                      constexpr int32_t kMetriPerBlocco = 1 << 12;  // 40 KB of elements at most
                       const int32_t T = geometria.esiste() ? geometria.ultimo_metro() : -1;
+                      // The plan is the one large file: its buffer is made once
+                      // at full size instead of being regrown and copied.
+                      if (T >= kMetriPerBlocco) {
+                        u->buffer()->reserve(Uscita::kBlocco +
+                                             kByteElementoMassimo * kMetriPerBlocco);
+                      }
                       for (int coordinata = 0; coordinata < 2; ++coordinata) {
-                        for (int32_t m = 0; m <= T; ++m) {
-                          codifica_elemento(u->buffer(), geometria, coordinata, m);
+                        for (int32_t m = 0; m <= T; m += kMetriPerBlocco) {
+                          const int32_t fino =
+                              T - m < kMetriPerBlocco ? T : m + kMetriPerBlocco - 1;
+                          codifica_elementi(u->buffer(), geometria, coordinata, m, fino);
                           u->forse_svuota();
                         }
                       }

@@ -19,18 +19,4 @@ void Geometria::semina() {
   prossimo_ = 2;
 }
 
-void Geometria::aggiungi(double x, double y) {
-  const auto m = static_cast<size_t>(prossimo_);
-  x_[m] = x;
-  y_[m] = y;
-  ++prossimo_;
-}
-
-Geometria::Genere Geometria::genere(int32_t m) const {
-  if (!seminata_) return Genere::vuoto;
-  if (m < 2) return Genere::intero;
-  if (m < prossimo_) return Genere::reale;
-  return Genere::vuoto;
-}
-
 }  // namespace calvetra

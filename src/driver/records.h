@@ -91,9 +91,19 @@ class Geometria {
   int32_t prossimo() const { return prossimo_; }
 
   // Stores metre prossimo() and advances it. REQUIRES: prossimo() <= ultimo_metro().
-  void aggiungi(double x, double y);
+  void aggiungi(double x, double y) {
+    const auto m = static_cast<size_t>(prossimo_);
+    x_[m] = x;
+    y_[m] = y;
+    ++prossimo_;
+  }
 
-  Genere genere(int32_t m) const;
+  Genere genere(int32_t m) const {
+    if (!seminata_) return Genere::vuoto;
+    if (m < 2) return Genere::intero;
+    if (m < prossimo_) return Genere::reale;
+    return Genere::vuoto;
+  }
   double x(int32_t m) const { return x_[static_cast<size_t>(m)]; }
   double y(int32_t m) const { return y_[static_cast<size_t>(m)]; }
 

@@ -15,6 +15,10 @@ namespace calvetra {
 // Collects output bytes and hands them to the file in large blocks.
 class Uscita {
  public:
+  // The buffer is handed to the file once it holds this many bytes: enough
+  // that the writes cost little, few enough that it stays in the cache.
+  static constexpr size_t kBlocco = 1 << 18;
+
   Uscita(Piattaforma* piattaforma, int handle) : piattaforma_(piattaforma), handle_(handle) {}
 
   // The buffer to append encoded bytes to; call `forse_svuota` after a record.
@@ -27,8 +31,6 @@ class Uscita {
   const std::string& errore() const { return errore_; }
 
  private:
-  static constexpr size_t kBlocco = 1 << 20;
-
   Piattaforma* piattaforma_;
   int handle_;
   std::string buffer_;

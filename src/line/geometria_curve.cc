@@ -36,15 +36,31 @@ bool avanza_piano(Geometria& g, int64_t fino, Andamento andamento, double k, boo
   if (g.prossimo() < 2) throw GuastoInatteso("la geometria del percorso non e' seminata");
   // Metres T - 1 and T always stay empty, whatever the record asks for.
   const int64_t tetto = std::min(fino, int64_t{g.ultimo_metro()} - 2);
+  if (g.prossimo() > tetto) return true;
+  // The two metres before the next one ride along in registers: reading them
+  // back from the table would put a store and a load into every step of a
+  // chain where each metre waits for the one before it.
+  double x2 = g.x(g.prossimo() - 2);
+  double y2 = g.y(g.prossimo() - 2);
+  double x1 = g.x(g.prossimo() - 1);
+  double y1 = g.y(g.prossimo() - 1);
   while (g.prossimo() <= tetto) {
-    const int32_t m = g.prossimo();
-    const double dx = g.x(m - 1) - g.x(m - 2);
-    const double dy = g.y(m - 1) - g.y(m - 2);
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    double x = 0.0;
+    double y = 0.0;
     if (andamento == Andamento::curva) {
-      g.aggiungi(g.x(m - 1) + (dx + k * dy), g.y(m - 1) + (dy - k * dx));
+      x = x1 + (dx + k * dy);
+      y = y1 + (dy - k * dx);
     } else {
-      g.aggiungi(g.x(m - 1) + dx, g.y(m - 1) + dy);
+      x = x1 + dx;
+      y = y1 + dy;
     }
+    g.aggiungi(x, y);
+    x2 = x1;
+    y2 = y1;
+    x1 = x;
+    y1 = y;
     if (con_limite && g.prossimo() > kMetroMassimo) return false;
   }
   return true;
