@@ -31,6 +31,9 @@ int Form1::Form_Load() {
     dati_rallentamenti();
     dati_scheda();
   } catch (const FineEsecuzione& fine) {
+    // The sources exist only during a run: those already written go too.
+    chiudi_ed_elimina(nome_file_linea());
+    chiudi_ed_elimina(nome_file_treno());
     return fine.stato;
   }
   return memorizza_percorso(1);
@@ -99,7 +102,11 @@ void Form1::chiudi_ed_elimina(const std::string& nome_file) {
   file1.chiudi();
   const std::string path = percorso(nome_file);
   std::string motivo;
-  if (piattaforma->esiste(path)) piattaforma->elimina(path, &motivo);
+  // A source left behind harms nothing (the next run replaces it), so the
+  // run goes on; the user is told why the file is still there.
+  if (piattaforma->esiste(path) && !piattaforma->elimina(path, &motivo)) {
+    piattaforma->rapporto("calvetra: impossibile eliminare " + path + ": " + motivo);
+  }
 }
 
 int32_t Form1::ultima_cella() const {
