@@ -8,11 +8,9 @@
 
 #include "driver/form1.h"
 #include "support/cartella_temporanea.h"
+#include "support/compilazione.h"
 
 namespace calvetra::test {
-
-inline constexpr char kFileLinea[] = "Calvetra_linea.txt";
-inline constexpr char kFileTreno[] = "Calvetra_2718 - 5340-.txt";
 
 struct ProvaLinea {
   PiattaformaDiProva piattaforma;
@@ -24,7 +22,7 @@ struct ProvaLinea {
     f.nome_treni = "2718 - 5340";
     piattaforma.scrivi_file(kFileLinea, "[generale]\r\nlunghezza percorso,  " + std::to_string(L) +
                                             "\r\n[curve]\r\n" + corpo + "[fine]\r\n");
-    piattaforma.scrivi_file(kFileTreno, "[generale]\r\n[fine]\r\n");
+    piattaforma.scrivi_file(kFileTreno, kTrenoVuoto);
     f.memorizza_percorso(con_geometria);
   }
   const tratto& c(int64_t i) { return f.cella(i); }
