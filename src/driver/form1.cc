@@ -31,9 +31,8 @@ int Form1::Form_Load() {
     dati_rallentamenti();
     dati_scheda();
   } catch (const FineEsecuzione& fine) {
-    // The sources exist only during a run: those already written go too.
-    chiudi_ed_elimina(nome_file_linea());
-    chiudi_ed_elimina(nome_file_treno());
+    // A run that ends here leaves the files it has written where they are,
+    // the sources included: only the parser deletes those.
     return fine.stato;
   }
   return memorizza_percorso(1);

@@ -69,9 +69,15 @@ bool Form1::fase_linea() {
       }
       const int64_t T = static_cast<int64_t>(L) + 7000;
       const int64_t n = arrotonda_div(T, 50);
-      if (n < 0 || T < 0) throw GuastoInatteso("lunghezza del percorso negativa");
+      // A length so negative that not even cell 0 exists cannot size the
+      // cells; one that leaves cell 0 makes the cells anew and then cannot
+      // size the plan.
+      if (n < 0) throw GuastoInatteso("lunghezza del percorso negativa");
       tratti.assign(static_cast<size_t>(n) + 1, tratto{});
-      if (con_geometria != 0) geometria.crea(static_cast<int32_t>(T));
+      if (con_geometria != 0) {
+        if (T < 0) throw GuastoInatteso("lunghezza del percorso negativa");
+        geometria.crea(static_cast<int32_t>(T));
+      }
     }
     if (contiene_esatto(campo, "tre") && contiene_esatto(campo, "progressiva")) {
       tabella[81].inizio = file1.leggi_32();

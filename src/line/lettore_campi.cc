@@ -18,6 +18,64 @@ char minuscola(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// The value of a well-formed number text (digits, optional fraction and
+// exponent, no sign) rounded to the nearest integer, halves to even, computed
+// on the decimal digits themselves so that no digit is lost to a double.
+int64_t valore_esatto(std::string_view numero, bool negativo, std::string_view campo) {
+  // The significant digits and the power of ten that scales them.
+  std::string cifre;
+  int64_t scala = 0;
+  size_t i = 0;
+  bool frazione = false;
+  for (; i < numero.size() && numero[i] != 'e' && numero[i] != 'E'; ++i) {
+    if (numero[i] == '.') {
+      frazione = true;
+      continue;
+    }
+    if (!(cifre.empty() && numero[i] == '0')) cifre.push_back(numero[i]);
+    if (frazione) --scala;
+  }
+  if (i < numero.size()) {
+    ++i;
+    bool esponente_negativo = false;
+    if (numero[i] == '+' || numero[i] == '-') esponente_negativo = numero[i++] == '-';
+    // Past a billion the exponent's exact value no longer matters: the number
+    // is either far too large or rounds to 0.
+    int64_t esponente = 0;
+    for (; i < numero.size(); ++i) {
+      if (esponente < 1000000000) esponente = esponente * 10 + (numero[i] - '0');
+    }
+    scala += esponente_negativo ? -esponente : esponente;
+  }
+  if (cifre.empty()) return 0;
+
+  const auto troppo_grande = [&] {
+    return GuastoInatteso("numero troppo grande: " + std::string(campo));
+  };
+  // Integer part: the digits left of the decimal point once scaled.
+  const int64_t lunghezza = static_cast<int64_t>(cifre.size());
+  const int64_t intere = lunghezza + scala;  // may be negative or past the digits
+  if (intere > 19) throw troppo_grande();
+  uint64_t u = 0;
+  for (int64_t k = 0; k < intere; ++k) {
+    u = u * 10 + (k < lunghezza ? static_cast<uint64_t>(cifre[static_cast<size_t>(k)] - '0') : 0);
+  }
+  // Fraction: a first digit below 5 rounds down, above 5 up; exactly 5 rounds
+  // up when any later digit is non-zero, and to the even neighbour otherwise.
+  if (intere < 0) return 0;  // below 0.1
+  if (intere < lunghezza) {
+    const int guida = cifre[static_cast<size_t>(intere)] - '0';
+    bool resto = false;
+    for (int64_t k = intere + 1; k < lunghezza && !resto; ++k) {
+      resto = cifre[static_cast<size_t>(k)] != '0';
+    }
+    if (guida > 5 || (guida == 5 && (resto || u % 2 != 0))) ++u;
+  }
+  if (u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max() / 2)) throw troppo_grande();
+  const auto v = static_cast<int64_t>(u);
+  return negativo ? -v : v;
+}
+
 }  // namespace
 
 void LettoreCampi::apri(std::string testo) {
@@ -135,39 +193,7 @@ int64_t numero_da_campo(std::string_view campo) {
   }
   if (i != campo.size()) return 0;
 
-  const std::string_view numero = campo.substr(corpo);
-  // Plain integers are converted exactly; anything else goes through a double.
-  if (numero.find_first_not_of("0123456789") == std::string_view::npos) {
-    uint64_t u = 0;
-    const auto [fine, errore] = std::from_chars(numero.data(), numero.data() + numero.size(), u);
-    (void)fine;
-    if (errore != std::errc() || u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max() / 2)) {
-      throw GuastoInatteso("numero troppo grande: " + std::string(campo));
-    }
-    const auto v = static_cast<int64_t>(u);
-    return negativo ? -v : v;
-  }
-  double d = 0.0;
-  const auto [fine, errore] = std::from_chars(numero.data(), numero.data() + numero.size(), d);
-  (void)fine;
-  if (errore == std::errc::result_out_of_range) {
-    // Underflow reads as 0; overflow fits nothing.
-    bool tutte_zero = true;
-    for (char c : numero) {
-      if (c == 'e' || c == 'E') break;
-      if (c >= '1' && c <= '9') tutte_zero = false;
-    }
-    if (tutte_zero) return 0;
-    // A tiny magnitude (negative exponent) also underflows.
-    const size_t e = numero.find_first_of("eE");
-    if (e != std::string_view::npos && e + 1 < numero.size() && numero[e + 1] == '-') return 0;
-    throw GuastoInatteso("numero troppo grande: " + std::string(campo));
-  }
-  if (errore != std::errc()) return 0;
-  d = std::nearbyint(d);
-  if (!(std::fabs(d) < 4.0e18)) throw GuastoInatteso("numero troppo grande: " + std::string(campo));
-  const auto v = static_cast<int64_t>(d);
-  return negativo ? -v : v;
+  return valore_esatto(campo.substr(corpo, i - corpo), negativo, campo);
 }
 
 bool contiene(std::string_view campo, std::string_view parola) {

@@ -100,8 +100,8 @@ Seguito voce_abbattimento(Form1& f) {
     return Seguito::esci;
   }
   if (w >= 1) {
-    c.valore_a = in_campo<int16_t>(w, "abbattimento");
     c.tipo = kAbbattimento;
+    c.valore_a = in_campo<int16_t>(w, "abbattimento");
   } else {
     c.tipo = kAbbattimentoNullo;
   }

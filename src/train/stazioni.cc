@@ -35,25 +35,23 @@ Seguito termina_con_posizione(Form1& f, int32_t codice, size_t campo, int32_t po
   return Seguito::esci;
 }
 
-// Zone start and end by type; types 5 to 8 never take the extra 50 m.
+// Zone start and end by type; types 5 to 8 never take the extra 50 m and lose
+// `opz_d` once both ends are stored (a zone end that does not fit leaves it as read).
 void zona(voce& v, int64_t L) {
-  int64_t inizio = 0;
-  int64_t fine = 0;
   const int64_t pos = v.posizione;
+  const bool zona_piena = v.tipo >= 5 && v.tipo <= 8;
+  int64_t inizio = pos - L / 2;
+  int64_t fine = pos + L / 2 + (v.opz_d != 0 ? 50 : 0);
   if (v.tipo == 5 || v.tipo == 6) {
     inizio = pos - L;
     fine = pos + 150;
-    v.opz_d = 0;
   } else if (v.tipo == 7 || v.tipo == 8) {
     inizio = pos - L;
     fine = pos + L;
-    v.opz_d = 0;
-  } else {
-    inizio = pos - L / 2;
-    fine = pos + L / 2 + (v.opz_d != 0 ? 50 : 0);
   }
   v.inizio = in_campo<int32_t>(inizio, "inizio");
   v.fine = in_campo<int32_t>(fine, "fine");
+  if (zona_piena) v.opz_d = 0;
 }
 
 // The four cells before the stop cell carry 81 to 84, 81 nearest. Cells that

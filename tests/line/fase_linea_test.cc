@@ -113,6 +113,38 @@ TEST(FaseLinea, SecondLengthRecordRemakesTheCells) {
   EXPECT_EQ(c.f().tratti.size(), 201u);  // (3000 + 7000) / 50 + 1
   EXPECT_EQ(c.f().tabella[84].fine, 3000);
   EXPECT_EQ(c.f().tabella[85].inizio, 4);
+
+  // T = -10 still sizes cell 0: the earlier cells go, and the plan cannot be
+  // sized, so the run ends with 25 and nothing written.
+  const std::string negativa =
+      sorgente_linea("lunghezza percorso, 3000\r\nlunghezza percorso, -7010\r\n", "");
+  Compilazione d(negativa.c_str(), kTrenoVuoto);
+  EXPECT_EQ(d.f().codice_errore, 25);
+  EXPECT_EQ(d.f().tratti.size(), 1u);
+  EXPECT_EQ(d.stato, kUscitaFatale);
+  EXPECT_FALSE(d.piattaforma.c_e(test::kFileCelle));
+}
+
+TEST(FaseLinea, FractionalFieldsRoundOnTheirExactDecimalValue) {
+  struct Caso {
+    const char* campo;
+    int32_t atteso;  // row 85 `inizio`; -1: the value does not fit (25)
+  };
+  for (const Caso& k : {Caso{"3.4999999999999999999", 3}, Caso{"2.50000000000000000001", 3},
+                        Caso{"0.50000000000000001", 1}, Caso{"2.5", 2}, Caso{"3.5", 4},
+                        Caso{"-2.5", -2}, Caso{"2147483647.4999999999", 2147483647},
+                        Caso{"2147483647.5", -1}, Caso{"1.5e3", 1500}, Caso{"2.5e-1", 0},
+                        Caso{"25e-1", 2}, Caso{"0.0035e3", 4}, Caso{"-0.5", 0},
+                        Caso{"1e-999999999999", 0}, Caso{"0e999999999999", 0}}) {
+    const std::string linea = sorgente_linea(std::string("sfondo uno, ") + k.campo + "\r\n", "");
+    Compilazione c(linea.c_str(), kTrenoVuoto, 0);
+    if (k.atteso == -1) {
+      EXPECT_EQ(c.f().codice_errore, 25) << k.campo;
+    } else {
+      EXPECT_EQ(c.f().codice_errore, 0) << k.campo;
+      EXPECT_EQ(c.f().tabella[85].inizio, k.atteso) << k.campo;
+    }
+  }
 }
 
 TEST(FaseLinea, SeparatorFieldsInTheHeader) {

@@ -161,8 +161,11 @@ TEST(Rallentamenti, CodeReductions) {
 
   TrenoDiProva negativo;
   EXPECT_THROW(negativo.leggi("abbattimento, -100, 60\r\n"), GuastoInatteso);
+  // The kind is written before the value that does not fit.
   TrenoDiProva grande;
-  EXPECT_THROW(grande.leggi("abbattimento, 5000, 40000\r\n"), GuastoInatteso);
+  EXPECT_THROW(grande.leggi("abbattimento, 1000, 40000\r\n"), GuastoInatteso);
+  EXPECT_EQ(grande.c(20).tipo, kAbbattimento);
+  EXPECT_EQ(grande.c(20).valore_a, 0);
 }
 
 }  // namespace
