@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "driver/form1.h"
-#include "driver/piattaforma_memoria.h"
-#include "line/lettore_campi.h"
+#include "run/form1.h"
+#include "platform/piattaforma_memoria.h"
+#include "fields/lettore_campi.h"
 
 namespace calvetra {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "support/cartella_temporanea.h"
 
 namespace calvetra {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "driver/form1.h"
-#include "driver/piattaforma_memoria.h"
+#include "run/form1.h"
+#include "platform/piattaforma_memoria.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t dimensione) {
   const std::string_view input(reinterpret_cast<const char*>(dati), dimensione);

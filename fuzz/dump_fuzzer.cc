@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "driver/codifica.h"
-#include "driver/file_binari.h"
+#include "model/codifica.h"
+#include "output/file_binari.h"
 #include "scenario/dump.h"
 #include "scenario/leggi_scenario.h"
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "driver/form1.h"
-#include "driver/piattaforma.h"
+#include "run/form1.h"
+#include "platform/piattaforma.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 
 namespace calvetra {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "content/righe.h"
-#include "driver/form1.h"
+#include "run/form1.h"
 
 namespace calvetra {
 

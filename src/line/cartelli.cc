@@ -1,7 +1,7 @@
 // Sign records: a lineside sign takes a cell and a table row for its text;
 // the rows are handed out from 80 downward, below them grow the stations.
-#include "driver/form1.h"
-#include "driver/numeri.h"
+#include "run/form1.h"
+#include "model/numeri.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {

@@ -2,8 +2,8 @@
 // and the plan once the body has been read.
 #include "line/corpo_linea.h"
 
-#include "driver/form1.h"
-#include "driver/numeri.h"
+#include "run/form1.h"
+#include "model/numeri.h"
 
 namespace calvetra {
 

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "driver/form1.h"
-#include "driver/numeri.h"
-#include "driver/records.h"
+#include "run/form1.h"
+#include "model/numeri.h"
+#include "model/records.h"
 
 namespace calvetra {
 

@@ -2,8 +2,8 @@
 // and the body loop that hands each record to its handler.
 #include <string>
 
-#include "driver/form1.h"
-#include "driver/numeri.h"
+#include "run/form1.h"
+#include "model/numeri.h"
 
 namespace calvetra {
 

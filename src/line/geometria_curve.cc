@@ -6,8 +6,8 @@
 // bit for bit the same on every build (the build forbids fused multiply-add).
 #include <algorithm>
 
-#include "driver/form1.h"
-#include "driver/numeri.h"
+#include "run/form1.h"
+#include "model/numeri.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {

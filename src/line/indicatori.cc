@@ -1,7 +1,7 @@
 // Speed-board records: a pair of boards in one cell, the left and right
 // values packed side by side as counts of 5 km/h.
-#include "driver/form1.h"
-#include "driver/numeri.h"
+#include "run/form1.h"
+#include "model/numeri.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {

@@ -2,8 +2,8 @@
 // stretch puts a mountain marker on every fourth free cell (one in 200 m).
 #include <algorithm>
 
-#include "driver/form1.h"
-#include "driver/numeri.h"
+#include "run/form1.h"
+#include "model/numeri.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {

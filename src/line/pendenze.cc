@@ -1,7 +1,7 @@
 // Gradient records: each spreads the gradient in force so far over the cells
 // up to its own position, then puts its own gradient in force.
-#include "driver/form1.h"
-#include "driver/numeri.h"
+#include "run/form1.h"
+#include "model/numeri.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {

@@ -3,8 +3,8 @@
 // adding 100 to the second number.
 #include <array>
 
-#include "driver/form1.h"
-#include "driver/numeri.h"
+#include "run/form1.h"
+#include "model/numeri.h"
 
 namespace calvetra {
 

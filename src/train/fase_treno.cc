@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "driver/numeri.h"
+#include "model/numeri.h"
 
 namespace calvetra {
 

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 
 namespace calvetra {
 

@@ -3,7 +3,7 @@
 // point before.
 #include <cstdint>
 
-#include "driver/numeri.h"
+#include "model/numeri.h"
 #include "train/fase_treno.h"
 
 namespace calvetra {

@@ -2,7 +2,7 @@
 // ("abbattimento").
 #include <cstdint>
 
-#include "driver/numeri.h"
+#include "model/numeri.h"
 #include "train/fase_treno.h"
 
 namespace calvetra {

@@ -2,7 +2,7 @@
 // the approach codes 100 to 400 m before it.
 #include <cstdint>
 
-#include "driver/numeri.h"
+#include "model/numeri.h"
 #include "train/fase_treno.h"
 
 namespace calvetra {

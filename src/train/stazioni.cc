@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/numeri.h"
+#include "model/numeri.h"
 #include "train/fase_treno.h"
 
 namespace calvetra {

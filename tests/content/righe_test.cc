@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 
 namespace calvetra {
 namespace {

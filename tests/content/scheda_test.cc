@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "content/testo_scritto.h"
-#include "driver/form1.h"
+#include "run/form1.h"
 
 namespace calvetra {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "support/cartella_temporanea.h"
 
 namespace calvetra::test {

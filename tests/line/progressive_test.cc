@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "support/cartella_temporanea.h"
 
 namespace calvetra {

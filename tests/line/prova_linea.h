@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "support/cartella_temporanea.h"
 #include "support/compilazione.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace calvetra::test {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "support/cartella_temporanea.h"
 
 namespace calvetra::test {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "scenario/dump.h"
 #include "scenario/plot.h"
 #include "tools/scenario_prova.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {

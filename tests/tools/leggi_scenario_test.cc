@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/codifica.h"
-#include "driver/file_binari.h"
-#include "driver/form1.h"
+#include "model/codifica.h"
+#include "output/file_binari.h"
+#include "run/form1.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/numeri.h"
+#include "model/numeri.h"
 #include "train/treno_di_prova.h"
 
 namespace calvetra::test {

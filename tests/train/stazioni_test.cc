@@ -6,7 +6,7 @@
 #include <string>
 #include <tuple>
 
-#include "driver/numeri.h"
+#include "model/numeri.h"
 #include "train/treno_di_prova.h"
 
 namespace calvetra::test {

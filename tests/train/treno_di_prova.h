@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "support/cartella_temporanea.h"
 
 namespace calvetra::test {

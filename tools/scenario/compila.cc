@@ -7,7 +7,7 @@
 
 #include "argomenti.h"
 #include "diagnostica.h"
-#include "driver/messaggi.h"
+#include "model/messaggi.h"
 #include "piattaforma_copie.h"
 
 namespace calvetra::scenario {

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "nomi.h"
 
 namespace calvetra::scenario {

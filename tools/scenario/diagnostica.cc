@@ -1,7 +1,7 @@
 #include "diagnostica.h"
 
-#include "driver/messaggi.h"
-#include "line/lettore_campi.h"
+#include "model/messaggi.h"
+#include "fields/lettore_campi.h"
 #include "testo.h"
 
 namespace calvetra::scenario {

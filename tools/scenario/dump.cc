@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "argomenti.h"
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "testo.h"
 #include "vista.h"
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "driver/codifica.h"
-#include "driver/numeri.h"
-#include "driver/piattaforma.h"
+#include "model/codifica.h"
+#include "model/numeri.h"
+#include "platform/piattaforma.h"
 
 namespace calvetra::scenario {
 

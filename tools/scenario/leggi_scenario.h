@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/file_binari.h"
-#include "driver/records.h"
+#include "output/file_binari.h"
+#include "model/records.h"
 #include "nomi.h"
 
 namespace calvetra::scenario {

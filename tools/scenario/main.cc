@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "compila.h"
-#include "driver/form1.h"
+#include "run/form1.h"
 #include "dump.h"
 #include "plot.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace calvetra::scenario {
 

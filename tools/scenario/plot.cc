@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "argomenti.h"
-#include "driver/form1.h"
-#include "driver/piattaforma.h"
-#include "driver/sostituzione.h"
+#include "run/form1.h"
+#include "platform/piattaforma.h"
+#include "platform/sostituzione.h"
 #include "pianta.h"
 #include "profilo.h"
 #include "testo.h"

@@ -1,6 +1,6 @@
 #include "vista.h"
 
-#include "driver/form1.h"
+#include "run/form1.h"
 
 namespace calvetra::scenario {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/records.h"
+#include "model/records.h"
 
 namespace calvetra::scenario {
 

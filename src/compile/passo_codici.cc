@@ -1,0 +1,174 @@
+// The cab-code pass: one forward walk over the cells that adds code
+// reductions of 180 km/h around every slowdown. It never removes or moves an
+// object placed by the parser; it only marks free cells or lowers existing
+// code reductions.
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+#include "run/form1.h"
+
+namespace calvetra {
+
+namespace {
+
+constexpr int16_t kCodice = 180;
+// Slowdowns at this speed or above get no periodic code reductions.
+constexpr int16_t kVelocitaSenzaPeriodici = 110;
+// Cells between two periodic code reductions inside a slowdown.
+constexpr int kPasso = 8;
+// Cells looked back from a warning board, and ahead past a slowdown's end.
+constexpr int kIndietroAvviso = 20;
+constexpr int kAvantiFine = 12;
+
+class Passo {
+ public:
+  explicit Passo(Form1& f)
+      : f_(f), n_(static_cast<int64_t>(f.tratti.size()) - 1), prossima_fine_(f.tratti.size() + 1) {
+    // The pass never creates or removes an end cell, so where the next one
+    // lies can be known beforehand: it lets a walk that places nothing more
+    // jump straight to its end and keeps the pass linear.
+    int64_t prossima = -1;
+    for (int64_t c = n_; c >= 0; --c) {
+      if (tipo(c) == kFineRallentamento) prossima = c;
+      prossima_fine_[static_cast<size_t>(c)] = prossima;
+    }
+    prossima_fine_[static_cast<size_t>(n_ + 1)] = -1;
+  }
+
+  void esegui() {
+    // The end of the visit is fixed before the first one.
+    const int64_t ultimo = n_ - 2;
+    for (int64_t i = 1; i <= ultimo; ++i) {
+      const uint8_t t = tipo(i);
+      if (t == kAvvisoRallentamento) {
+        segnali_prima_dell_avviso(i);
+      } else if (t == kInizioRallentamento) {
+        inizio_rallentamento(i);
+      }
+    }
+  }
+
+ private:
+  // Cells outside the array hold nothing and take nothing.
+  bool dentro(int64_t c) const { return c >= 0 && c <= n_; }
+  tratto& at(int64_t c) { return f_.tratti[static_cast<size_t>(c)]; }
+  uint8_t tipo(int64_t c) { return dentro(c) ? at(c).tipo : uint8_t{kLibero}; }
+  bool libera(int64_t c) { return dentro(c) && cella_libera(at(c)); }
+  bool abbattimento(int64_t c) { return dentro(c) && at(c).tipo == kAbbattimento; }
+
+  void segna(int64_t c) {
+    at(c).tipo = kAbbattimento;
+    at(c).valore_a = kCodice;
+  }
+  void abbassa(int64_t c) { at(c).valore_a = minimo<int16_t>(kCodice, at(c).valore_a); }
+
+  void errore(int32_t codice, int64_t cella) {
+    f_.registra_errore_senza_campo(codice);
+    f_.posizione_errore = static_cast<int32_t>(cella * 50);
+  }
+
+  // Marks the first free cell of the list, or records the error.
+  void prima_libera(std::initializer_list<int64_t> celle, int32_t codice, int64_t posto) {
+    for (int64_t c : celle) {
+      if (libera(c)) {
+        segna(c);
+        return;
+      }
+    }
+    errore(codice, posto);
+  }
+
+  // Every signal up to 1000 m behind a warning board gets a code reduction in
+  // one of its two front cells, or has an existing one lowered to 180.
+  void segnali_prima_dell_avviso(int64_t i) {
+    for (int64_t k = 1; k <= kIndietroAvviso; ++k) {
+      const int64_t d = i - k;
+      if (d < 3) return;
+      if (tipo(d) != kSegnale) continue;
+      if (libera(d - 1)) {
+        segna(d - 1);
+      } else if (libera(d - 2)) {
+        segna(d - 2);
+      } else if (abbattimento(d - 1)) {
+        abbassa(d - 1);
+      } else if (abbattimento(d - 2)) {
+        abbassa(d - 2);
+      } else {
+        errore(11, d);
+      }
+    }
+  }
+
+  void inizio_rallentamento(int64_t i) {
+    if (i > 7) prima_libera({i - 5, i - 6, i - 7}, 12, i);
+    if (i > 13) prima_libera({i - 11, i - 12, i - 13}, 12, i);
+    if (i > 20) prima_libera({i - 18, i - 19, i - 20}, 12, i);
+    if (at(i).valore_a >= kVelocitaSenzaPeriodici) return;
+    const int64_t fine = periodici(i);
+    if (fine >= 0) dopo_la_fine(fine);
+  }
+
+  // Walks from the start to the end of the slowdown placing a code reduction
+  // every 8 cells, shifted one cell back or forward when the cell is taken.
+  // Returns the end cell, or -1 when the walk reaches the last cell without
+  // meeting it.
+  int64_t periodici(int64_t i) {
+    int64_t c = 0;
+    int64_t k = i;
+    while (k < n_) {
+      ++k;
+      ++c;
+      if (c == kPasso) {
+        if (libera(k)) {
+          segna(k);
+          c = 0;
+        } else if (libera(k - 1)) {
+          segna(k - 1);
+          c = 1;
+        } else if (libera(k + 1)) {
+          segna(k + 1);
+          c = -1;
+        } else {
+          // The counter only grows from here on: nothing more is placed,
+          // so all that is left is to find the end.
+          errore(13, k);
+          if (tipo(k) == kFineRallentamento) return k;
+          return prossima_fine_[static_cast<size_t>(k + 1)];
+        }
+      }
+      if (tipo(k) == kFineRallentamento) return k;
+    }
+    return -1;
+  }
+
+  // The first signal within 600 m after the end gets a code reduction in one
+  // of its two front cells.
+  void dopo_la_fine(int64_t k) {
+    for (int64_t s = k; s <= k + kAvantiFine && s <= n_; ++s) {
+      if (tipo(s) != kSegnale) continue;
+      const int64_t p = s - 1;
+      if (libera(p)) {
+        segna(p);
+      } else if (libera(p - 1)) {
+        segna(p - 1);
+      } else {
+        errore(13, k);
+      }
+      return;
+    }
+  }
+
+  Form1& f_;
+  const int64_t n_;
+  std::vector<int64_t> prossima_fine_;  // cells 0 to n + 1
+};
+
+}  // namespace
+
+void Form1::passo_codici() {
+  if (tratti.empty()) return;
+  Passo(*this).esegui();
+}
+
+}  // namespace calvetra

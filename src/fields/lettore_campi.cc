@@ -1,0 +1,229 @@
+#include "fields/lettore_campi.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "model/numeri.h"
+
+namespace calvetra {
+
+namespace {
+
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+bool fine_riga(char c) { return c == '\r' || c == '\n'; }
+bool cifra(char c) { return c >= '0' && c <= '9'; }
+
+char minuscola(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The value of a well-formed number text (digits, optional fraction and
+// exponent, no sign) rounded to the nearest integer, halves to even, computed
+// on the decimal digits themselves so that no digit is lost to a double.
+int64_t valore_esatto(std::string_view numero, bool negativo, std::string_view campo) {
+  // The significant digits and the power of ten that scales them.
+  std::string cifre;
+  int64_t scala = 0;
+  size_t i = 0;
+  bool frazione = false;
+  for (; i < numero.size() && numero[i] != 'e' && numero[i] != 'E'; ++i) {
+    if (numero[i] == '.') {
+      frazione = true;
+      continue;
+    }
+    if (!(cifre.empty() && numero[i] == '0')) cifre.push_back(numero[i]);
+    if (frazione) --scala;
+  }
+  if (i < numero.size()) {
+    ++i;
+    bool esponente_negativo = false;
+    if (numero[i] == '+' || numero[i] == '-') esponente_negativo = numero[i++] == '-';
+    // Past a billion the exponent's exact value no longer matters: the number
+    // is either far too large or rounds to 0.
+    int64_t esponente = 0;
+    for (; i < numero.size(); ++i) {
+      if (esponente < 1000000000) esponente = esponente * 10 + (numero[i] - '0');
+    }
+    scala += esponente_negativo ? -esponente : esponente;
+  }
+  if (cifre.empty()) return 0;
+
+  const auto troppo_grande = [&] {
+    return GuastoInatteso("numero troppo grande: " + std::string(campo));
+  };
+  // Integer part: the digits left of the decimal point once scaled.
+  const int64_t lunghezza = static_cast<int64_t>(cifre.size());
+  const int64_t intere = lunghezza + scala;  // may be negative or past the digits
+  if (intere > 19) throw troppo_grande();
+  uint64_t u = 0;
+  for (int64_t k = 0; k < intere; ++k) {
+    u = u * 10 + (k < lunghezza ? static_cast<uint64_t>(cifre[static_cast<size_t>(k)] - '0') : 0);
+  }
+  // Fraction: a first digit below 5 rounds down, above 5 up; exactly 5 rounds
+  // up when any later digit is non-zero, and to the even neighbour otherwise.
+  if (intere < 0) return 0;  // below 0.1
+  if (intere < lunghezza) {
+    const int guida = cifre[static_cast<size_t>(intere)] - '0';
+    bool resto = false;
+    for (int64_t k = intere + 1; k < lunghezza && !resto; ++k) {
+      resto = cifre[static_cast<size_t>(k)] != '0';
+    }
+    if (guida > 5 || (guida == 5 && (resto || u % 2 != 0))) ++u;
+  }
+  if (u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max() / 2)) throw troppo_grande();
+  const auto v = static_cast<int64_t>(u);
+  return negativo ? -v : v;
+}
+
+}  // namespace
+
+void LettoreCampi::apri(std::string testo) {
+  testo_ = std::move(testo);
+  pos_ = 0;
+  inizio_campo_ = 0;
+  aperto_ = true;
+}
+
+void LettoreCampi::chiudi() {
+  testo_.clear();
+  pos_ = 0;
+  aperto_ = false;
+}
+
+void LettoreCampi::salta_spazi() {
+  while (pos_ < testo_.size() && spazio(testo_[pos_])) ++pos_;
+}
+
+bool LettoreCampi::a_fine_riga() const { return pos_ < testo_.size() && fine_riga(testo_[pos_]); }
+
+void LettoreCampi::consuma_fine_riga() {
+  if (pos_ >= testo_.size()) return;
+  if (testo_[pos_] == '\r') {
+    ++pos_;
+    if (pos_ < testo_.size() && testo_[pos_] == '\n') ++pos_;
+  } else if (testo_[pos_] == '\n') {
+    ++pos_;
+  }
+}
+
+// REQUIRES: pos_ at an opening double quote.
+std::string LettoreCampi::leggi_virgolettato() {
+  ++pos_;
+  const size_t inizio = pos_;
+  while (pos_ < testo_.size() && testo_[pos_] != '"') ++pos_;
+  std::string valore = testo_.substr(inizio, pos_ - inizio);
+  if (pos_ < testo_.size()) ++pos_;  // closing quote
+  // Whatever stands between the closing quote and the end of the field is dropped.
+  while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
+  if (pos_ < testo_.size() && testo_[pos_] == ',') {
+    ++pos_;
+  } else {
+    consuma_fine_riga();
+  }
+  return valore;
+}
+
+std::string LettoreCampi::leggi_testo() {
+  if (!aperto_ || pos_ >= testo_.size()) throw GuastoInatteso("lettura oltre la fine del file");
+  salta_spazi();
+  inizio_campo_ = pos_;
+  if (pos_ < testo_.size() && testo_[pos_] == '"') return leggi_virgolettato();
+  const size_t inizio = pos_;
+  while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
+  size_t fine = pos_;
+  while (fine > inizio && spazio(testo_[fine - 1])) --fine;
+  std::string valore = testo_.substr(inizio, fine - inizio);
+  if (pos_ < testo_.size() && testo_[pos_] == ',') {
+    ++pos_;
+  } else {
+    consuma_fine_riga();
+  }
+  return valore;
+}
+
+int64_t LettoreCampi::leggi_numero() {
+  if (!aperto_ || pos_ >= testo_.size()) throw GuastoInatteso("lettura oltre la fine del file");
+  salta_spazi();
+  inizio_campo_ = pos_;
+  if (pos_ < testo_.size() && testo_[pos_] == '"') return numero_da_campo(leggi_virgolettato());
+  const size_t inizio = pos_;
+  while (pos_ < testo_.size() && testo_[pos_] != ',' && !spazio(testo_[pos_]) &&
+         !fine_riga(testo_[pos_])) {
+    ++pos_;
+  }
+  const int64_t valore = numero_da_campo(std::string_view(testo_).substr(inizio, pos_ - inizio));
+  salta_spazi();
+  if (pos_ < testo_.size() && testo_[pos_] == ',') {
+    ++pos_;
+  } else {
+    consuma_fine_riga();
+  }
+  return valore;
+}
+
+int32_t LettoreCampi::leggi_32() { return in_campo<int32_t>(leggi_numero(), "a 32 bit"); }
+int16_t LettoreCampi::leggi_16() { return in_campo<int16_t>(leggi_numero(), "a 16 bit"); }
+uint8_t LettoreCampi::leggi_8() { return in_campo<uint8_t>(leggi_numero(), "a 8 bit"); }
+
+int64_t numero_da_campo(std::string_view campo) {
+  while (!campo.empty() && spazio(campo.front())) campo.remove_prefix(1);
+  while (!campo.empty() && spazio(campo.back())) campo.remove_suffix(1);
+  // Syntax: [sign] (digits [. digits*] | . digits) [(e|E) [sign] digits]
+  size_t i = 0;
+  bool negativo = false;
+  if (i < campo.size() && (campo[i] == '+' || campo[i] == '-')) {
+    negativo = campo[i] == '-';
+    ++i;
+  }
+  const size_t corpo = i;
+  size_t cifre = 0;
+  while (i < campo.size() && cifra(campo[i])) ++i, ++cifre;
+  if (i < campo.size() && campo[i] == '.') {
+    ++i;
+    while (i < campo.size() && cifra(campo[i])) ++i, ++cifre;
+  }
+  if (cifre == 0) return 0;
+  if (i < campo.size() && (campo[i] == 'e' || campo[i] == 'E')) {
+    ++i;
+    if (i < campo.size() && (campo[i] == '+' || campo[i] == '-')) ++i;
+    size_t esponente = 0;
+    while (i < campo.size() && cifra(campo[i])) ++i, ++esponente;
+    if (esponente == 0) return 0;
+  }
+  if (i != campo.size()) return 0;
+
+  return valore_esatto(campo.substr(corpo, i - corpo), negativo, campo);
+}
+
+bool contiene(std::string_view campo, std::string_view parola) {
+  if (parola.empty()) return true;
+  if (campo.size() < parola.size()) return false;
+  for (size_t i = 0; i + parola.size() <= campo.size(); ++i) {
+    size_t j = 0;
+    while (j < parola.size() && minuscola(campo[i + j]) == parola[j]) ++j;
+    if (j == parola.size()) return true;
+  }
+  return false;
+}
+
+bool contiene_esatto(std::string_view campo, std::string_view parola) {
+  return campo.find(parola) != std::string_view::npos;
+}
+
+PosizioneTesto posizione_in(std::string_view testo, size_t offset) {
+  PosizioneTesto p;
+  const size_t fine = offset < testo.size() ? offset : testo.size();
+  for (size_t i = 0; i < fine; ++i) {
+    const char c = testo[i];
+    if (c == '\n' || (c == '\r' && (i + 1 >= testo.size() || testo[i + 1] != '\n'))) {
+      ++p.riga;
+      p.colonna = 1;
+    } else if (c != '\r') {
+      ++p.colonna;
+    }
+  }
+  return p;
+}
+
+}  // namespace calvetra

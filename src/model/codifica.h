@@ -1,0 +1,112 @@
+// Little-endian encoding of the binary files, in one place: every output file
+// is written with these functions and every reader of the files (the tools and
+// the tests) decodes with LettoreBinario.
+#ifndef CALVETRA_MODEL_CODIFICA_H_
+#define CALVETRA_MODEL_CODIFICA_H_
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace calvetra {
+
+inline void put_u8(std::string* s, uint8_t v) { s->push_back(static_cast<char>(v)); }
+
+inline void put_u16(std::string* s, uint16_t v) {
+  s->push_back(static_cast<char>(v & 0xFFu));
+  s->push_back(static_cast<char>((v >> 8) & 0xFFu));
+}
+
+inline void put_i16(std::string* s, int16_t v) { put_u16(s, static_cast<uint16_t>(v)); }
+
+inline void put_u32(std::string* s, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s->push_back(static_cast<char>((v >> (8 * i)) & 0xFFu));
+}
+
+inline void put_i32(std::string* s, int32_t v) { put_u32(s, static_cast<uint32_t>(v)); }
+
+inline void put_f64(std::string* s, double v) {
+  uint64_t bits = 0;
+  std::memcpy(&bits, &v, sizeof bits);
+  for (int i = 0; i < 8; ++i) s->push_back(static_cast<char>((bits >> (8 * i)) & 0xFFu));
+}
+
+// A string as its 16-bit character count and its bytes.
+// REQUIRES: v.size() <= 65535 (the writer checks before it starts).
+inline void put_stringa(std::string* s, std::string_view v) {
+  put_u16(s, static_cast<uint16_t>(v.size()));
+  s->append(v);
+}
+
+// Sequential reader over a byte buffer; every get fails cleanly at the end.
+class LettoreBinario {
+ public:
+  explicit LettoreBinario(std::string_view dati) : dati_(dati) {}
+
+  size_t posizione() const { return pos_; }
+  size_t rimanenti() const { return dati_.size() - pos_; }
+  bool finito() const { return pos_ == dati_.size(); }
+
+  bool get_u8(uint8_t* v) {
+    if (rimanenti() < 1) return false;
+    *v = static_cast<uint8_t>(dati_[pos_++]);
+    return true;
+  }
+  bool get_u16(uint16_t* v) {
+    if (rimanenti() < 2) return false;
+    *v = static_cast<uint16_t>(byte(0) | (byte(1) << 8));
+    pos_ += 2;
+    return true;
+  }
+  bool get_i16(int16_t* v) {
+    uint16_t u = 0;
+    if (!get_u16(&u)) return false;
+    *v = static_cast<int16_t>(u);
+    return true;
+  }
+  bool get_u32(uint32_t* v) {
+    if (rimanenti() < 4) return false;
+    uint32_t u = 0;
+    for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(byte(i)) << (8 * i);
+    *v = u;
+    pos_ += 4;
+    return true;
+  }
+  bool get_i32(int32_t* v) {
+    uint32_t u = 0;
+    if (!get_u32(&u)) return false;
+    *v = static_cast<int32_t>(u);
+    return true;
+  }
+  bool get_f64(double* v) {
+    if (rimanenti() < 8) return false;
+    uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(byte(i)) << (8 * i);
+    std::memcpy(v, &bits, sizeof bits);
+    pos_ += 8;
+    return true;
+  }
+  bool get_stringa(std::string* v) {
+    uint16_t n = 0;
+    const size_t inizio = pos_;
+    if (!get_u16(&n)) return false;
+    if (rimanenti() < n) {
+      pos_ = inizio;
+      return false;
+    }
+    v->assign(dati_.substr(pos_, n));
+    pos_ += n;
+    return true;
+  }
+
+ private:
+  uint32_t byte(int i) const { return static_cast<uint8_t>(dati_[pos_ + static_cast<size_t>(i)]); }
+
+  std::string_view dati_;
+  size_t pos_ = 0;
+};
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_MODEL_CODIFICA_H_

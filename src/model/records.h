@@ -1,0 +1,119 @@
+// The scenario records: the 50 m track cells (`tratti`), the station, sign and
+// header table (`tabella`) and the per-metre plan of the route (`geometria`).
+#ifndef CALVETRA_MODEL_RECORDS_H_
+#define CALVETRA_MODEL_RECORDS_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace calvetra {
+
+// One 50 m cell of the route. The meaning of the four values depends on `tipo`.
+struct tratto {
+  uint8_t tipo = 0;
+  int16_t valore_a = 0;
+  int16_t valore_b = 0;
+  int16_t valore_c = 0;
+  int16_t valore_d = 0;
+  uint8_t tempo = 0;
+  uint8_t preavviso = 0;
+  uint8_t montagna = 0;
+  uint8_t velocita = 0;
+  uint8_t pendenza = 0;
+  uint8_t aderenza = 0;
+};
+
+// Cell kinds.
+enum : uint8_t {
+  kLibero = 0,
+  kSegnale = 1,
+  kFineRallentamento = 2,
+  kInizioRallentamento = 3,
+  kAvvisoRallentamento = 4,
+  kPreavvisoRallentamento = 5,
+  kIndicatori = 6,
+  kFermata = 10,
+  kSegnoMontagna = 11,
+  kAbbattimento = 12,
+  kAbbattimentoNullo = 13,
+  kCartello = 14,
+};
+
+// A cell that a placing step may take: free, or holding only a mountain marker.
+inline bool cella_libera(const tratto& t) {
+  return t.tipo == kLibero || t.tipo == kSegnoMontagna;
+}
+
+// One row of `tabella`: a station, a sign text or a header row.
+struct voce {
+  uint8_t tipo = 0;
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t posizione = 0;
+  uint8_t opz_a = 0;
+  std::string nome;
+  int16_t cod_a = 0;
+  int16_t cod_b = 0;
+  int16_t cod_c = 0;
+  int16_t cod_d = 0;
+  int16_t cod_e = 0;
+  uint8_t opz_b = 0;
+  uint8_t opz_c = 0;
+  uint8_t opz_d = 0;
+  uint8_t opz_e = 0;
+  int32_t orario = 0;
+};
+
+inline constexpr int kRigheTabella = 87;  // rows 0 to 86
+using Tabella = std::array<voce, kRigheTabella>;
+
+// The per-metre plan of the route: x and y for metres 0 to T.
+//
+// The plan is always computed strictly forward, so instead of a tagged value
+// per element it keeps two arrays of doubles and a watermark: metres 0 and 1
+// are the 16-bit seeds once `semina` has run, metres 2 to prossimo() - 1 are
+// computed doubles, every later metre is empty.
+class Geometria {
+ public:
+  enum class Genere : uint16_t { vuoto = 0, intero = 2, reale = 5 };
+
+  // Makes the table anew for metres 0 to T, every element empty.
+  // REQUIRES: T >= 0.
+  void crea(int32_t T);
+  bool esiste() const { return !x_.empty(); }
+  int32_t ultimo_metro() const { return static_cast<int32_t>(x_.size()) - 1; }
+
+  // Writes the seeds x0 = 0, y0 = 0, x1 = 0, y1 = 1 and sets the next metre
+  // to compute to 2. REQUIRES: esiste() and ultimo_metro() >= 1.
+  void semina();
+  int32_t prossimo() const { return prossimo_; }
+
+  // Stores metre prossimo() and advances it. REQUIRES: prossimo() <= ultimo_metro().
+  void aggiungi(double x, double y) {
+    const auto m = static_cast<size_t>(prossimo_);
+    x_[m] = x;
+    y_[m] = y;
+    ++prossimo_;
+  }
+
+  Genere genere(int32_t m) const {
+    if (!seminata_) return Genere::vuoto;
+    if (m < 2) return Genere::intero;
+    if (m < prossimo_) return Genere::reale;
+    return Genere::vuoto;
+  }
+  double x(int32_t m) const { return x_[static_cast<size_t>(m)]; }
+  double y(int32_t m) const { return y_[static_cast<size_t>(m)]; }
+
+ private:
+  std::vector<double> x_;
+  std::vector<double> y_;
+  bool seminata_ = false;
+  int32_t prossimo_ = 0;
+};
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_MODEL_RECORDS_H_

@@ -1,0 +1,194 @@
+#include "output/file_binari.h"
+
+#include <bit>
+#include <cstring>
+
+#include "model/codifica.h"
+#include "run/form1.h"
+#include "platform/sostituzione.h"
+
+namespace calvetra {
+
+void codifica_voce(std::string* s, const voce& v) {
+  put_u8(s, v.tipo);
+  put_i32(s, v.inizio);
+  put_i32(s, v.fine);
+  put_i32(s, v.posizione);
+  put_u8(s, v.opz_a);
+  put_stringa(s, v.nome);
+  put_i16(s, v.cod_a);
+  put_i16(s, v.cod_b);
+  put_i16(s, v.cod_c);
+  put_i16(s, v.cod_d);
+  put_i16(s, v.cod_e);
+  put_u8(s, v.opz_b);
+  put_u8(s, v.opz_c);
+  put_u8(s, v.opz_d);
+  put_u8(s, v.opz_e);
+  put_i32(s, v.orario);
+}
+
+void codifica_tratto(std::string* s, const tratto& t) {
+  put_u8(s, t.tipo);
+  put_i16(s, t.valore_a);
+  put_i16(s, t.valore_b);
+  put_i16(s, t.valore_c);
+  put_i16(s, t.valore_d);
+  put_u8(s, t.tempo);
+  put_u8(s, t.preavviso);
+  put_u8(s, t.montagna);
+  put_u8(s, t.velocita);
+  put_u8(s, t.pendenza);
+  put_u8(s, t.aderenza);
+}
+
+namespace {
+
+// The longest element: a tag and a double.
+constexpr size_t kByteElementoMassimo = 10;
+
+// The n low bytes of v at p, least significant first.
+void scrivi_le(char* p, uint64_t v, size_t n) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &v, n);
+  } else {
+    for (size_t i = 0; i < n; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFFu);
+  }
+}
+
+// Writes one element at p in the packed layout; returns its size.
+size_t scrivi_elemento(char* p, Geometria::Genere genere, double v) {
+  scrivi_le(p, static_cast<uint16_t>(genere), 2);
+  if (genere == Geometria::Genere::intero) {
+    // The seeds 0 and 1, as a 16-bit two's complement number.
+    scrivi_le(p + 2, static_cast<uint16_t>(static_cast<int16_t>(v)), 2);
+    return 4;
+  }
+  if (genere == Geometria::Genere::reale) {
+    scrivi_le(p + 2, std::bit_cast<uint64_t>(v), 8);
+    return 10;
+  }
+  return 2;
+}
+
+double coordinata_di(const Geometria& g, int coordinata, int32_t m) {
+  return coordinata == 0 ? g.x(m) : g.y(m);
+}
+
+}  // namespace
+
+void codifica_elemento(std::string* s, const Geometria& g, int coordinata, int32_t m) {
+  char elemento[kByteElementoMassimo];
+  s->append(elemento, scrivi_elemento(elemento, g.genere(m), coordinata_di(g, coordinata, m)));
+}
+
+void codifica_elementi(std::string* s, const Geometria& g, int coordinata, int32_t da, int32_t a) {
+  if (a < da) return;
+  // The plan is written one element at a time into space made once: growing
+  // the buffer byte by byte costs several times the integration itself.
+  const size_t inizio = s->size();
+  s->resize(inizio + kByteElementoMassimo * (static_cast<size_t>(a - da) + 1));
+  char* p = s->data() + inizio;
+  for (int32_t m = da; m <= a; ++m) {
+    p += scrivi_elemento(p, g.genere(m), coordinata_di(g, coordinata, m));
+  }
+  s->resize(static_cast<size_t>(p - s->data()));
+}
+
+bool decodifica_voce(LettoreBinario* in, voce* v) {
+  return in->get_u8(&v->tipo) && in->get_i32(&v->inizio) && in->get_i32(&v->fine) &&
+         in->get_i32(&v->posizione) && in->get_u8(&v->opz_a) && in->get_stringa(&v->nome) &&
+         in->get_i16(&v->cod_a) && in->get_i16(&v->cod_b) && in->get_i16(&v->cod_c) &&
+         in->get_i16(&v->cod_d) && in->get_i16(&v->cod_e) && in->get_u8(&v->opz_b) &&
+         in->get_u8(&v->opz_c) && in->get_u8(&v->opz_d) && in->get_u8(&v->opz_e) &&
+         in->get_i32(&v->orario);
+}
+
+bool decodifica_tratto(LettoreBinario* in, tratto* t) {
+  return in->get_u8(&t->tipo) && in->get_i16(&t->valore_a) && in->get_i16(&t->valore_b) &&
+         in->get_i16(&t->valore_c) && in->get_i16(&t->valore_d) && in->get_u8(&t->tempo) &&
+         in->get_u8(&t->preavviso) && in->get_u8(&t->montagna) && in->get_u8(&t->velocita) &&
+         in->get_u8(&t->pendenza) && in->get_u8(&t->aderenza);
+}
+
+EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e) {
+  uint16_t genere = 0;
+  if (!in->get_u16(&genere)) return EsitoElemento::troncato;
+  switch (genere) {
+    case static_cast<uint16_t>(Geometria::Genere::vuoto):
+      *e = ElementoGeometria{};
+      return EsitoElemento::ok;
+    case static_cast<uint16_t>(Geometria::Genere::intero): {
+      int16_t v = 0;
+      if (!in->get_i16(&v)) return EsitoElemento::troncato;
+      *e = ElementoGeometria{Geometria::Genere::intero, static_cast<double>(v)};
+      return EsitoElemento::ok;
+    }
+    case static_cast<uint16_t>(Geometria::Genere::reale): {
+      double v = 0.0;
+      if (!in->get_f64(&v)) return EsitoElemento::troncato;
+      *e = ElementoGeometria{Geometria::Genere::reale, v};
+      return EsitoElemento::ok;
+    }
+    default:
+      return EsitoElemento::genere_sconosciuto;
+  }
+}
+
+bool Form1::scrivi_file_binari() {
+  for (const voce& v : tabella) {
+    if (v.nome.size() > 0xFFFF) {
+      piattaforma->rapporto("calvetra: un nome della tabella supera 65535 caratteri (" +
+                            std::to_string(v.nome.size()) + "); nessun file scritto");
+      return false;
+    }
+  }
+  struct File {
+    std::string nome;
+    std::function<void(Uscita*)> produci;
+  };
+  std::vector<File> file;
+  if (con_geometria != 0) {
+    file.push_back({nome_linea + "_linea.dat", [this](Uscita* u) {
+                      constexpr int32_t kMetriPerBlocco = 1 << 12;  // 40 KB of elements at most
+                      const int32_t T = geometria.esiste() ? geometria.ultimo_metro() : -1;
+                      // The plan is the one large file: its buffer is made once
+                      // at full size instead of being regrown and copied.
+                      if (T >= kMetriPerBlocco) {
+                        u->buffer()->reserve(Uscita::kBlocco +
+                                             kByteElementoMassimo * kMetriPerBlocco);
+                      }
+                      for (int coordinata = 0; coordinata < 2; ++coordinata) {
+                        for (int32_t m = 0; m <= T; m += kMetriPerBlocco) {
+                          const int32_t fino =
+                              T - m < kMetriPerBlocco ? T : m + kMetriPerBlocco - 1;
+                          codifica_elementi(u->buffer(), geometria, coordinata, m, fino);
+                          u->forse_svuota();
+                        }
+                      }
+                    }});
+  }
+  file.push_back({nome_linea + "_" + nome_treni + ".sim", [this](Uscita* u) {
+                    for (const voce& v : tabella) {
+                      codifica_voce(u->buffer(), v);
+                      u->forse_svuota();
+                    }
+                  }});
+  file.push_back({nome_linea + "_" + nome_treni + ".dat", [this](Uscita* u) {
+                    for (const tratto& t : tratti) {
+                      codifica_tratto(u->buffer(), t);
+                      u->forse_svuota();
+                    }
+                  }});
+  for (const File& f : file) {
+    const std::string path = percorso(f.nome);
+    std::string motivo;
+    if (!sostituisci_file(piattaforma, path, f.produci, &motivo)) {
+      piattaforma->rapporto("calvetra: impossibile scrivere " + path + ": " + motivo);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace calvetra

@@ -1,0 +1,70 @@
+// What the compiler core needs from the process around it: the directory it
+// works in, a way to show the waiting notice and to report, and the file system
+// of that directory. The real program passes the POSIX implementation; tests
+// pass their own, pointed at a temporary directory or failing on purpose.
+#ifndef CALVETRA_PLATFORM_PIATTAFORMA_H_
+#define CALVETRA_PLATFORM_PIATTAFORMA_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace calvetra {
+
+class Piattaforma {
+ public:
+  virtual ~Piattaforma() = default;
+
+  // The directory that holds the program; every file of the run lies there.
+  virtual std::string cartella() const = 0;
+
+  // The waiting notice, shown once before the work starts.
+  virtual void avviso_attesa(std::string_view testo) = 0;
+
+  // The fatal report (" Errore n. 1250"); the core ends the run after it.
+  virtual void rapporto_fatale(std::string_view messaggio) = 0;
+
+  // One diagnostic line for the person who started the run.
+  virtual void rapporto(std::string_view riga) = 0;
+
+  // File system primitives. Each returns false and fills `errore` with the
+  // reason on failure.
+  virtual bool esiste(const std::string& percorso) = 0;
+  virtual bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) = 0;
+  virtual bool elimina(const std::string& percorso, std::string* errore) = 0;
+  // Creates (or truncates) a file for writing; returns a handle >= 0.
+  virtual bool crea(const std::string& percorso, int* handle, std::string* errore) = 0;
+  virtual bool scrivi(int handle, std::string_view dati, std::string* errore) = 0;
+  // Closing flushes; a failing close means the file may be incomplete.
+  virtual bool chiudi(int handle, std::string* errore) = 0;
+  virtual bool rinomina(const std::string& da, const std::string& a, std::string* errore) = 0;
+};
+
+// The real file system and terminal.
+class PiattaformaPosix : public Piattaforma {
+ public:
+  explicit PiattaformaPosix(std::string cartella) : cartella_(std::move(cartella)) {}
+
+  std::string cartella() const override { return cartella_; }
+  void avviso_attesa(std::string_view testo) override;
+  void rapporto_fatale(std::string_view messaggio) override;
+  void rapporto(std::string_view riga) override;
+  bool esiste(const std::string& percorso) override;
+  bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) override;
+  bool elimina(const std::string& percorso, std::string* errore) override;
+  bool crea(const std::string& percorso, int* handle, std::string* errore) override;
+  bool scrivi(int handle, std::string_view dati, std::string* errore) override;
+  bool chiudi(int handle, std::string* errore) override;
+  bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
+
+ private:
+  std::string cartella_;
+};
+
+// The directory of the running executable, from /proc/self/exe; empty when it
+// cannot be found.
+std::string cartella_eseguibile();
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_PLATFORM_PIATTAFORMA_H_

@@ -1,0 +1,64 @@
+#include "platform/piattaforma_memoria.h"
+
+namespace calvetra {
+
+bool PiattaformaMemoria::leggi(const std::string& percorso, std::string* contenuto,
+                               std::string* errore) {
+  const auto it = file.find(percorso);
+  if (it == file.end()) {
+    *errore = "file inesistente";
+    return false;
+  }
+  *contenuto = it->second;
+  return true;
+}
+
+bool PiattaformaMemoria::elimina(const std::string& percorso, std::string* errore) {
+  if (file.erase(percorso) == 0) {
+    *errore = "file inesistente";
+    return false;
+  }
+  return true;
+}
+
+bool PiattaformaMemoria::crea(const std::string& percorso, int* handle, std::string*) {
+  file[percorso].clear();
+  aperti_.push_back(percorso);
+  *handle = static_cast<int>(aperti_.size()) - 1;
+  return true;
+}
+
+bool PiattaformaMemoria::scrivi(int handle, std::string_view dati, std::string* errore) {
+  if (handle < 0 || static_cast<size_t>(handle) >= aperti_.size() ||
+      aperti_[static_cast<size_t>(handle)].empty()) {
+    *errore = "file non aperto";
+    return false;
+  }
+  file[aperti_[static_cast<size_t>(handle)]].append(dati);
+  return true;
+}
+
+bool PiattaformaMemoria::chiudi(int handle, std::string* errore) {
+  if (handle < 0 || static_cast<size_t>(handle) >= aperti_.size() ||
+      aperti_[static_cast<size_t>(handle)].empty()) {
+    *errore = "file non aperto";
+    return false;
+  }
+  aperti_[static_cast<size_t>(handle)].clear();
+  return true;
+}
+
+bool PiattaformaMemoria::rinomina(const std::string& da, const std::string& a,
+                                  std::string* errore) {
+  const auto it = file.find(da);
+  if (it == file.end()) {
+    *errore = "file inesistente";
+    return false;
+  }
+  std::string contenuto = std::move(it->second);
+  file.erase(it);
+  file[a] = std::move(contenuto);
+  return true;
+}
+
+}  // namespace calvetra

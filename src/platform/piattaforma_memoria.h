@@ -1,0 +1,46 @@
+// A platform whose directory lives in memory: for the fuzz targets and for
+// tools that compile sources without touching the disk.
+#ifndef CALVETRA_PLATFORM_PIATTAFORMA_MEMORIA_H_
+#define CALVETRA_PLATFORM_PIATTAFORMA_MEMORIA_H_
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/piattaforma.h"
+
+namespace calvetra {
+
+class PiattaformaMemoria : public Piattaforma {
+ public:
+  explicit PiattaformaMemoria(std::string cartella = "/memoria") : cartella_(std::move(cartella)) {}
+
+  std::string cartella() const override { return cartella_; }
+  void avviso_attesa(std::string_view testo) override { avvisi.emplace_back(testo); }
+  void rapporto_fatale(std::string_view messaggio) override { fatali.emplace_back(messaggio); }
+  void rapporto(std::string_view riga) override { rapporti.emplace_back(riga); }
+
+  bool esiste(const std::string& percorso) override { return file.count(percorso) != 0; }
+  bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) override;
+  bool elimina(const std::string& percorso, std::string* errore) override;
+  bool crea(const std::string& percorso, int* handle, std::string* errore) override;
+  bool scrivi(int handle, std::string_view dati, std::string* errore) override;
+  bool chiudi(int handle, std::string* errore) override;
+  bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
+
+  // Path of a file of the directory.
+  std::string percorso(const std::string& nome) const { return cartella_ + "/" + nome; }
+
+  std::map<std::string, std::string> file;  // full path -> content
+  std::vector<std::string> avvisi;
+  std::vector<std::string> fatali;
+  std::vector<std::string> rapporti;
+
+ private:
+  std::string cartella_;
+  std::vector<std::string> aperti_;  // handle -> path ("" once closed)
+};
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_PLATFORM_PIATTAFORMA_MEMORIA_H_

@@ -1,0 +1,117 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "platform/piattaforma.h"
+
+namespace calvetra {
+
+namespace {
+
+std::string motivo() { return std::strerror(errno); }
+
+}  // namespace
+
+void PiattaformaPosix::avviso_attesa(std::string_view testo) {
+  std::cout << testo << std::endl;
+}
+
+void PiattaformaPosix::rapporto_fatale(std::string_view messaggio) {
+  std::cerr << messaggio << std::endl;
+}
+
+void PiattaformaPosix::rapporto(std::string_view riga) { std::cerr << riga << std::endl; }
+
+bool PiattaformaPosix::esiste(const std::string& percorso) {
+  struct stat st;
+  return ::stat(percorso.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool PiattaformaPosix::leggi(const std::string& percorso, std::string* contenuto,
+                             std::string* errore) {
+  const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *errore = motivo();
+    return false;
+  }
+  contenuto->clear();
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *errore = motivo();
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    contenuto->append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+bool PiattaformaPosix::elimina(const std::string& percorso, std::string* errore) {
+  if (::unlink(percorso.c_str()) != 0) {
+    *errore = motivo();
+    return false;
+  }
+  return true;
+}
+
+bool PiattaformaPosix::crea(const std::string& percorso, int* handle, std::string* errore) {
+  const int fd = ::open(percorso.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    *errore = motivo();
+    return false;
+  }
+  *handle = fd;
+  return true;
+}
+
+bool PiattaformaPosix::scrivi(int handle, std::string_view dati, std::string* errore) {
+  while (!dati.empty()) {
+    const ssize_t n = ::write(handle, dati.data(), dati.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *errore = motivo();
+      return false;
+    }
+    dati.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool PiattaformaPosix::chiudi(int handle, std::string* errore) {
+  if (::close(handle) != 0) {
+    *errore = motivo();
+    return false;
+  }
+  return true;
+}
+
+bool PiattaformaPosix::rinomina(const std::string& da, const std::string& a, std::string* errore) {
+  if (std::rename(da.c_str(), a.c_str()) != 0) {
+    *errore = motivo();
+    return false;
+  }
+  return true;
+}
+
+std::string cartella_eseguibile() {
+  std::string percorso(4096, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", percorso.data(), percorso.size());
+  if (n <= 0 || static_cast<size_t>(n) >= percorso.size()) return "";
+  percorso.resize(static_cast<size_t>(n));
+  const size_t barra = percorso.rfind('/');
+  if (barra == std::string::npos) return "";
+  return barra == 0 ? "/" : percorso.substr(0, barra);
+}
+
+}  // namespace calvetra

@@ -1,0 +1,51 @@
+// Safe replacement of an output file: the new content goes to a temporary file
+// beside it, which is renamed over the old one only when it is complete. A
+// reader of the directory sees either the old file or the whole new one.
+#ifndef CALVETRA_PLATFORM_SOSTITUZIONE_H_
+#define CALVETRA_PLATFORM_SOSTITUZIONE_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/piattaforma.h"
+
+namespace calvetra {
+
+// Collects output bytes and hands them to the file in large blocks.
+class Uscita {
+ public:
+  // The buffer is handed to the file once it holds this many bytes: enough
+  // that the writes cost little, few enough that it stays in the cache.
+  static constexpr size_t kBlocco = 1 << 18;
+
+  Uscita(Piattaforma* piattaforma, int handle) : piattaforma_(piattaforma), handle_(handle) {}
+
+  // The buffer to append encoded bytes to; call `forse_svuota` after a record.
+  std::string* buffer() { return &buffer_; }
+  void forse_svuota() {
+    if (buffer_.size() >= kBlocco) svuota();
+  }
+  void svuota();
+  bool fallita() const { return fallita_; }
+  const std::string& errore() const { return errore_; }
+
+ private:
+  Piattaforma* piattaforma_;
+  int handle_;
+  std::string buffer_;
+  bool fallita_ = false;
+  std::string errore_;
+};
+
+// Writes `percorso` anew with what `produci` emits. On failure nothing is left
+// but the old file (if any): returns false with the reason in `errore`.
+bool sostituisci_file(Piattaforma* piattaforma, const std::string& percorso,
+                      const std::function<void(Uscita*)>& produci, std::string* errore);
+
+// The temporary name used while `percorso` is being written.
+std::string nome_temporaneo(const std::string& percorso);
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_PLATFORM_SOSTITUZIONE_H_

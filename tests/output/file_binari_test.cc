@@ -1,0 +1,146 @@
+#include "output/file_binari.h"
+
+#include <gtest/gtest.h>
+
+#include "model/codifica.h"
+#include "support/compilazione.h"
+
+namespace calvetra {
+namespace {
+
+using test::Compilazione;
+
+TEST(CodificaVoce, FieldsAtTheirOffsetsAndTheNameShiftsTheRest) {
+  voce v;
+  v.tipo = 2;
+  v.inizio = 1100;
+  v.fine = -1900;
+  v.posizione = 0x01020304;
+  v.opz_a = 9;
+  v.nome = "abc";
+  v.cod_a = 610;
+  v.cod_b = -2;
+  v.cod_c = 3;
+  v.cod_d = 4;
+  v.cod_e = 5;
+  v.opz_b = 6;
+  v.opz_c = 7;
+  v.opz_d = 8;
+  v.opz_e = 10;
+  v.orario = 28440;
+  std::string s;
+  codifica_voce(&s, v);
+  const std::string atteso(
+      "\x02"
+      "\x4c\x04\x00\x00"
+      "\x94\xf8\xff\xff"
+      "\x04\x03\x02\x01"
+      "\x09"
+      "\x03\x00"
+      "abc"
+      "\x62\x02"
+      "\xfe\xff"
+      "\x03\x00\x04\x00\x05\x00"
+      "\x06\x07\x08\x0a"
+      "\x18\x6f\x00\x00",
+      37);
+  EXPECT_EQ(s, atteso);
+
+  LettoreBinario in(s);
+  voce letta;
+  ASSERT_TRUE(decodifica_voce(&in, &letta));
+  EXPECT_TRUE(in.finito());
+  EXPECT_EQ(letta.nome, "abc");
+  EXPECT_EQ(letta.orario, 28440);
+  EXPECT_EQ(letta.cod_b, -2);
+}
+
+TEST(CodificaTratto, FifteenBytesInOrder) {
+  tratto t;
+  t.tipo = 1;
+  t.valore_a = 50;
+  t.valore_b = -1;
+  t.valore_c = 0x1234;
+  t.valore_d = 3;
+  t.tempo = 220;
+  t.preavviso = 31;
+  t.montagna = 2;
+  t.velocita = 22;
+  t.pendenza = 90;
+  t.aderenza = 100;
+  std::string s;
+  codifica_tratto(&s, t);
+  EXPECT_EQ(s, std::string("\x01\x32\x00\xff\xff\x34\x12\x03\x00\xdc\x1f\x02\x16\x5a\x64", 15));
+  LettoreBinario in(s);
+  tratto letto;
+  ASSERT_TRUE(decodifica_tratto(&in, &letto));
+  EXPECT_EQ(letto.valore_b, -1);
+  EXPECT_EQ(letto.aderenza, 100);
+  LettoreBinario corto(std::string_view(s).substr(0, 14));
+  EXPECT_FALSE(decodifica_tratto(&corto, &letto));
+}
+
+TEST(CodificaElemento, TagsEmptyIntegerAndDouble) {
+  Geometria g;
+  g.crea(4);
+  std::string s;
+  codifica_elemento(&s, g, 0, 0);
+  EXPECT_EQ(s, std::string("\x00\x00", 2));  // never assigned
+  g.semina();
+  g.aggiungi(0.0, 2.0);
+  s.clear();
+  codifica_elemento(&s, g, 1, 1);
+  EXPECT_EQ(s, std::string("\x02\x00\x01\x00", 4));
+  s.clear();
+  codifica_elemento(&s, g, 1, 2);
+  EXPECT_EQ(s, std::string("\x05\x00\x00\x00\x00\x00\x00\x00\x00\x40", 10));
+  s.clear();
+  codifica_elemento(&s, g, 0, 3);
+  EXPECT_EQ(s, std::string("\x00\x00", 2));
+}
+
+TEST(FileBinari, EmptyNamesTableAndCellFileSizes) {
+  Compilazione c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
+  ASSERT_EQ(c.stato, kUscitaPulita);
+  const std::string tabella = c.piattaforma.leggi_file(test::kFileTabella);
+  // Every name is empty but the route name and the train pair of rows 85, 86.
+  EXPECT_EQ(tabella.size(), 2958u + 8u + 11u);
+  EXPECT_EQ(c.piattaforma.leggi_file(test::kFileCelle).size(), 36615u);
+  EXPECT_FALSE(c.piattaforma.c_e(test::kFileGeometria));  // j = 0
+
+  // Table without names: exactly 2958 bytes.
+  c.f().tabella[85].nome.clear();
+  c.f().tabella[86].nome.clear();
+  ASSERT_TRUE(c.f().scrivi_file_binari());
+  EXPECT_EQ(c.piattaforma.leggi_file(test::kFileTabella).size(), 2958u);
+}
+
+TEST(FileBinari, TableRoundTripWithHeaderRows) {
+  Compilazione c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
+  const std::string dati = c.piattaforma.leggi_file(test::kFileTabella);
+  LettoreBinario in(dati);
+  for (int r = 0; r < kRigheTabella; ++r) {
+    voce v;
+    ASSERT_TRUE(decodifica_voce(&in, &v)) << r;
+    const voce& attesa = c.f().tabella[static_cast<size_t>(r)];
+    EXPECT_EQ(v.nome, attesa.nome);
+    EXPECT_EQ(v.fine, attesa.fine);
+    EXPECT_EQ(v.orario, attesa.orario);
+  }
+  EXPECT_TRUE(in.finito());
+  EXPECT_EQ(c.f().tabella[85].cod_a, 610);
+  EXPECT_EQ(c.f().tabella[84].fine, 115000);
+}
+
+TEST(FileBinari, OversizedNameWritesNothing) {
+  Compilazione c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
+  c.piattaforma.scrivi_file(test::kFileCelle, "old");
+  c.f().tabella[85].nome.assign(65536, 'x');
+  EXPECT_FALSE(c.f().scrivi_file_binari());
+  EXPECT_EQ(c.piattaforma.leggi_file(test::kFileCelle), "old");
+  ASSERT_FALSE(c.piattaforma.rapporti.empty());
+  EXPECT_NE(c.piattaforma.rapporti.back().find("65535"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace calvetra
