@@ -48,6 +48,29 @@ TEST(CodiciGara, CaseAndCharactersBeyondTheKeyDoNotMatter) {
   EXPECT_EQ(tre.og, og);
 }
 
+// The case pairs of the 8-bit code page: the capitals C0 to DE fold except the
+// multiplication sign D7, sharp s DF has no capital, four capitals lie in the
+// 80 to 9F block, and the neighbours of A to Z stay.
+TEST(CodiciGara, KeyFoldsTheCodePageCapitalsOnly) {
+  // A one-character route name and the first 24 filler characters.
+  constexpr int32_t kRiempitivoOg = 2616;
+  constexpr int32_t kRiempitivoSt = 36460;
+  const struct {
+    char c;
+    int32_t minuscola;
+  } casi[] = {
+      {'@', 0x40},    {'Z', 'z'},     {'[', 0x5B},    {'\x8A', 0x9A}, {'\x8C', 0x9C},
+      {'\x8E', 0x9E}, {'\x9A', 0x9A}, {'\x9F', 0xFF}, {'\xBF', 0xBF}, {'\xC0', 0xE0},
+      {'\xD6', 0xF6}, {'\xD7', 0xD7}, {'\xD8', 0xF8}, {'\xDE', 0xFE}, {'\xDF', 0xDF},
+      {'\xFF', 0xFF},
+  };
+  for (const auto& caso : casi) {
+    const Codici c = codici(std::string(1, caso.c), "");
+    EXPECT_EQ(c.og, kRiempitivoOg + caso.minuscola) << int{static_cast<unsigned char>(caso.c)};
+    EXPECT_EQ(c.st, kRiempitivoSt + caso.minuscola) << int{static_cast<unsigned char>(caso.c)};
+  }
+}
+
 TEST(CodiciGara, LargestSumsFitTheirSlots) {
   const Codici c = codici(std::string(25, '\xFF'), "");
   EXPECT_EQ(c.og, 25 * 255);

@@ -101,6 +101,27 @@ TEST(FaseTreno, SpeedPointAtTheBoundAndJustPastIt) {
   EXPECT_FALSE(rifiutato.treno_rimasto());
 }
 
+// Points piled at the last position allowed each fill one more cell. The
+// adhesion fill reaches the last cell and then stops, leaving its tail nothing
+// to write; the speed fill stops before the last cell and its tail writes it.
+TEST(FaseTreno, PointsPiledAtTheLastPosition) {
+  TrenoDiProva t;
+  std::string voci;
+  for (int k = 1; k <= 5; ++k) {
+    voci += "aderenza, 121900, " + std::to_string(k) + "\r\n";
+    voci += "velocita, 121900, " + std::to_string(5 * k) + "\r\n";
+  }
+  t.leggi(voci);
+  EXPECT_EQ(t.f.codice_errore, 0);
+  const int aderenza[] = {0, 1, 2, 3};  // cells H - 3 to H
+  const int velocita[] = {0, 1, 2, 5};
+  for (int k = 0; k < 4; ++k) {
+    const tratto& c = t.c(kUltimaCella - 3 + k);
+    EXPECT_EQ(c.aderenza, aderenza[k]) << "cell H - " << 3 - k;
+    EXPECT_EQ(c.velocita, velocita[k]) << "cell H - " << 3 - k;
+  }
+}
+
 TEST(FaseTreno, ProgressiveCheckRunsLastAndReplacesError15) {
   TrenoDiProva t;
   t.f.tabella[82].fine = 1025;
