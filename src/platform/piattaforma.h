@@ -32,13 +32,30 @@ class Piattaforma {
   virtual bool esiste(const std::string& percorso) = 0;
   virtual bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) = 0;
   virtual bool elimina(const std::string& percorso, std::string* errore) = 0;
-  // Creates (or truncates) a file for writing; returns a handle >= 0.
-  virtual bool crea(const std::string& percorso, int* handle, std::string* errore) = 0;
+  // Creates a new, empty file for writing in the directory of `percorso`,
+  // under a name that nothing in the directory has (see `nome_temporaneo`):
+  // a file or a link already standing at a name is never opened or followed.
+  // Returns a handle >= 0 and the path of the new file in `temporaneo`.
+  virtual bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
+                               std::string* errore) = 0;
   virtual bool scrivi(int handle, std::string_view dati, std::string* errore) = 0;
   // Closing flushes; a failing close means the file may be incomplete.
   virtual bool chiudi(int handle, std::string* errore) = 0;
+  // Puts `da` in place of whatever stands at `a` (a file or a link, which is
+  // replaced, not written through); a directory at `a` is an error.
   virtual bool rinomina(const std::string& da, const std::string& a, std::string* errore) = 0;
 };
+
+// A temporary file beside `percorso`: in its directory, named "." + the file
+// name + "." + `suffisso`. The leading dot keeps it out of ordinary listings;
+// the rest tells which output it was meant to become.
+inline std::string nome_temporaneo(const std::string& percorso, std::string_view suffisso) {
+  const size_t barra = percorso.rfind('/');
+  const size_t inizio = barra == std::string::npos ? 0 : barra + 1;
+  std::string nome = percorso.substr(0, inizio) + "." + percorso.substr(inizio) + ".";
+  nome += suffisso;
+  return nome;
+}
 
 // The real file system and terminal.
 class PiattaformaPosix : public Piattaforma {
@@ -52,7 +69,9 @@ class PiattaformaPosix : public Piattaforma {
   bool esiste(const std::string& percorso) override;
   bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) override;
   bool elimina(const std::string& percorso, std::string* errore) override;
-  bool crea(const std::string& percorso, int* handle, std::string* errore) override;
+  // The name ends in random letters; a name already taken is drawn again.
+  bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
+                       std::string* errore) override;
   bool scrivi(int handle, std::string_view dati, std::string* errore) override;
   bool chiudi(int handle, std::string* errore) override;
   bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;

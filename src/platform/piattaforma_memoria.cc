@@ -21,9 +21,15 @@ bool PiattaformaMemoria::elimina(const std::string& percorso, std::string* error
   return true;
 }
 
-bool PiattaformaMemoria::crea(const std::string& percorso, int* handle, std::string*) {
-  file[percorso].clear();
-  aperti_.push_back(percorso);
+bool PiattaformaMemoria::crea_temporaneo(const std::string& percorso, int* handle,
+                                         std::string* temporaneo, std::string*) {
+  std::string nome;
+  do {
+    nome = nome_temporaneo(percorso, std::to_string(++temporanei_));
+  } while (file.count(nome) != 0);
+  file.emplace(nome, std::string());
+  aperti_.push_back(nome);
+  *temporaneo = nome;
   *handle = static_cast<int>(aperti_.size()) - 1;
   return true;
 }

@@ -3,6 +3,7 @@
 #ifndef CALVETRA_PLATFORM_PIATTAFORMA_MEMORIA_H_
 #define CALVETRA_PLATFORM_PIATTAFORMA_MEMORIA_H_
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,7 +24,9 @@ class PiattaformaMemoria : public Piattaforma {
   bool esiste(const std::string& percorso) override { return file.count(percorso) != 0; }
   bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) override;
   bool elimina(const std::string& percorso, std::string* errore) override;
-  bool crea(const std::string& percorso, int* handle, std::string* errore) override;
+  // The name ends in a counter; names already in the directory are skipped.
+  bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
+                       std::string* errore) override;
   bool scrivi(int handle, std::string_view dati, std::string* errore) override;
   bool chiudi(int handle, std::string* errore) override;
   bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
@@ -39,6 +42,7 @@ class PiattaformaMemoria : public Piattaforma {
  private:
   std::string cartella_;
   std::vector<std::string> aperti_;  // handle -> path ("" once closed)
+  uint64_t temporanei_ = 0;  // temporary names handed out so far
 };
 
 }  // namespace calvetra

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,31 @@ namespace calvetra {
 namespace {
 
 std::string motivo() { return std::strerror(errno); }
+
+// Names drawn before giving up: with 60 random bits each, only a directory
+// that someone keeps filling on purpose gets past the first.
+constexpr int kTentativi = 100;
+
+// Ten characters from 64, each from one random byte: 60 bits that nobody
+// can guess, so no one can prepare a file or a link at the name beforehand.
+bool suffisso_casuale(std::string* suffisso, std::string* errore) {
+  static constexpr char kCaratteri[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+  unsigned char byte[10];
+  size_t letti = 0;
+  while (letti < sizeof byte) {
+    const ssize_t n = ::getrandom(byte + letti, sizeof byte - letti, 0);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *errore = motivo();
+      return false;
+    }
+    letti += static_cast<size_t>(n);
+  }
+  suffisso->clear();
+  for (unsigned char b : byte) suffisso->push_back(kCaratteri[b % 64]);
+  return true;
+}
 
 }  // namespace
 
@@ -65,14 +91,28 @@ bool PiattaformaPosix::elimina(const std::string& percorso, std::string* errore)
   return true;
 }
 
-bool PiattaformaPosix::crea(const std::string& percorso, int* handle, std::string* errore) {
-  const int fd = ::open(percorso.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    *errore = motivo();
-    return false;
+bool PiattaformaPosix::crea_temporaneo(const std::string& percorso, int* handle,
+                                       std::string* temporaneo, std::string* errore) {
+  for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
+    std::string suffisso;
+    if (!suffisso_casuale(&suffisso, errore)) return false;
+    const std::string nome = nome_temporaneo(percorso, suffisso);
+    // O_EXCL fails on any name that exists, a link included (dangling or
+    // not), without following it; O_NOFOLLOW states the latter outright.
+    const int fd =
+        ::open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+      *handle = fd;
+      *temporaneo = nome;
+      return true;
+    }
+    if (errno != EEXIST) {
+      *errore = motivo();
+      return false;
+    }
   }
-  *handle = fd;
-  return true;
+  *errore = "nessun nome libero per il file temporaneo";
+  return false;
 }
 
 bool PiattaformaPosix::scrivi(int handle, std::string_view dati, std::string* errore) {

@@ -1,6 +1,7 @@
-// Safe replacement of an output file: the new content goes to a temporary file
-// beside it, which is renamed over the old one only when it is complete. A
-// reader of the directory sees either the old file or the whole new one.
+// Safe replacement of an output file: the new content goes to a fresh
+// temporary file beside it, which is renamed over the old one only when it is
+// complete. A reader of the directory sees either the old file or the whole
+// new one, and nothing planted in the directory beforehand is written to.
 #ifndef CALVETRA_PLATFORM_SOSTITUZIONE_H_
 #define CALVETRA_PLATFORM_SOSTITUZIONE_H_
 
@@ -38,13 +39,11 @@ class Uscita {
   std::string errore_;
 };
 
-// Writes `percorso` anew with what `produci` emits. On failure nothing is left
+// Writes `percorso` anew with what `produci` emits; a link standing there is
+// replaced, not followed. On failure (or if `produci` throws) nothing is left
 // but the old file (if any): returns false with the reason in `errore`.
 bool sostituisci_file(Piattaforma* piattaforma, const std::string& percorso,
                       const std::function<void(Uscita*)>& produci, std::string* errore);
-
-// The temporary name used while `percorso` is being written.
-std::string nome_temporaneo(const std::string& percorso);
 
 }  // namespace calvetra
 

@@ -45,6 +45,16 @@ void PiattaformaDiProva::scrivi_file(const std::string& nome, std::string_view c
   out.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
 }
 
+void PiattaformaDiProva::collega(const std::string& nome, const std::string& bersaglio) const {
+  std::filesystem::create_symlink(bersaglio, file(nome));
+}
+
+bool PiattaformaDiProva::regolare(const std::string& nome) const {
+  std::error_code ec;
+  return std::filesystem::symlink_status(file(nome), ec).type() ==
+         std::filesystem::file_type::regular;
+}
+
 std::set<std::string> PiattaformaDiProva::elenco() const {
   std::set<std::string> nomi;
   for (const auto& e : std::filesystem::directory_iterator(cartella())) {

@@ -28,6 +28,9 @@ class PiattaformaDiProva : public PiattaformaPosix {
   std::string leggi_file(const std::string& nome) const;  // whole content, "" if missing
   bool c_e(const std::string& nome) const;
   void scrivi_file(const std::string& nome, std::string_view contenuto) const;
+  // A symbolic link `nome` in the directory pointing at `bersaglio`.
+  void collega(const std::string& nome, const std::string& bersaglio) const;
+  bool regolare(const std::string& nome) const;  // a regular file itself, not a link
   std::set<std::string> elenco() const;  // names of the files in the directory
 
   std::vector<std::string> avvisi;

@@ -11,15 +11,17 @@ namespace calvetra::test {
 enum class Operazione { nessuna, crea, scrivi, chiudi, rinomina, elimina };
 
 // Fails `guasto` whenever it touches a path containing `bersaglio` (for
-// scrivi and chiudi: a handle created for such a path).
+// crea: the temporary file beside such a path; for scrivi and chiudi: its
+// handle; for rinomina: the destination).
 class PiattaformaGuasta : public PiattaformaDiProva {
  public:
   Operazione guasto = Operazione::nessuna;
   std::string bersaglio;
 
-  bool crea(const std::string& percorso, int* handle, std::string* errore) override {
+  bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
+                       std::string* errore) override {
     if (colpisce(Operazione::crea, percorso, errore)) return false;
-    if (!PiattaformaDiProva::crea(percorso, handle, errore)) return false;
+    if (!PiattaformaDiProva::crea_temporaneo(percorso, handle, temporaneo, errore)) return false;
     if (percorso.find(bersaglio) != std::string::npos) handle_bersaglio_ = *handle;
     return true;
   }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "run/form1.h"
@@ -86,6 +88,35 @@ TEST(ScenarioCompile, WorksOnCopiesAndWritesWhatCalvetraWrites) {
   scenario.ricompila();
   EXPECT_EQ(scenario.esito.stato, kUscitaPulita);
   EXPECT_TRUE(scenario.cartella.leggi_file(kCelle) == celle);
+}
+
+TEST(ScenarioCompile, PlantedLinksAreReplacedNotWrittenThrough) {
+  CompilaInCartella scenario(test::kLineaProva, test::kTrenoProva);
+  test::PiattaformaDiProva altrove;
+  altrove.scrivi_file("segreto", "intatto");
+  test::PiattaformaDiProva& d = scenario.cartella;
+  std::set<std::string> attesi = d.elenco();
+  std::map<std::string, std::string> prima;
+  // Each output is a link, and so is its old temporary name; a leftover
+  // temporary file of the current form stands beside it.
+  for (const char* nome : {kGeometria, kTabella, kCelle}) {
+    prima[nome] = d.leggi_file(nome);
+    std::filesystem::remove(d.file(nome));
+    for (const std::string& link : {std::string(nome), "." + std::string(nome) + ".nuovo"}) {
+      d.collega(link, altrove.file("segreto"));
+      attesi.insert(link);
+    }
+    d.scrivi_file("." + std::string(nome) + ".q7-Zx_0aB3", "resto");
+    attesi.insert("." + std::string(nome) + ".q7-Zx_0aB3");
+  }
+  scenario.ricompila();
+  EXPECT_EQ(scenario.esito.stato, kUscitaPulita) << scenario.errori;
+  EXPECT_EQ(altrove.leggi_file("segreto"), "intatto");
+  EXPECT_EQ(d.elenco(), attesi);
+  for (const char* nome : {kGeometria, kTabella, kCelle}) {
+    EXPECT_TRUE(d.regolare(nome)) << nome;
+    EXPECT_TRUE(d.leggi_file(nome) == prima[nome]) << nome << " differs";
+  }
 }
 
 TEST(ScenarioCompile, WithoutGeometryLeavesAnOldGeometryFileAlone) {

@@ -59,12 +59,14 @@ bool PiattaformaCopie::elimina(const std::string& percorso, std::string* errore)
   return vera_->elimina(percorso, errore);
 }
 
-bool PiattaformaCopie::crea(const std::string& percorso, int* handle, std::string* errore) {
+bool PiattaformaCopie::crea_temporaneo(const std::string& percorso, int* handle,
+                                       std::string* temporaneo, std::string* errore) {
+  // A temporary file meant to replace a source is refused before it exists.
   if (protetto(percorso)) {
     *errore = kRifiuto;
     return false;
   }
-  return vera_->crea(percorso, handle, errore);
+  return vera_->crea_temporaneo(percorso, handle, temporaneo, errore);
 }
 
 bool PiattaformaCopie::scrivi(int handle, std::string_view dati, std::string* errore) {

@@ -28,7 +28,8 @@ class PiattaformaCopie : public Piattaforma {
   bool esiste(const std::string& percorso) override;
   bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) override;
   bool elimina(const std::string& percorso, std::string* errore) override;
-  bool crea(const std::string& percorso, int* handle, std::string* errore) override;
+  bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
+                       std::string* errore) override;
   bool scrivi(int handle, std::string_view dati, std::string* errore) override;
   bool chiudi(int handle, std::string* errore) override;
   bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
