@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "run/form1.h"
-#include "platform/piattaforma_memoria.h"
 #include "fields/lettore_campi.h"
+#include "platform/piattaforma_memoria.h"
+#include "run/form1.h"
 
 namespace calvetra {
 namespace {
@@ -66,12 +66,10 @@ void BM_PercorsoSintetico1000000(benchmark::State& state) {
   for (auto _ : state) {
     PiattaformaMemoria p;
     Form1 f(&p);
-    f.nome_linea = "Calvetra";
-    f.nome_treni = "2718 - 5340";
-    p.file[p.percorso(f.nome_file_linea())] = linea;
-    p.file[p.percorso(f.nome_file_treno())] = treno;
+    p.file[p.percorso(f.nomi().sorgente_linea())] = linea;
+    p.file[p.percorso(f.nomi().sorgente_treno())] = treno;
     if (f.memorizza_percorso(1) != kUscitaPulita) {
-      state.SkipWithError(("codice " + std::to_string(f.codice_errore)).c_str());
+      state.SkipWithError(("codice " + std::to_string(f.compilazione()->codice_errore())).c_str());
     }
     benchmark::DoNotOptimize(p.file.size());
   }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "compile/memorizza_dati.h"
 #include "run/form1.h"
 #include "support/cartella_temporanea.h"
 
@@ -20,26 +21,23 @@ std::string linea_lunga() {
   return s;
 }
 
-void prepara(test::PiattaformaDiProva* p, Form1* f, const std::string& linea) {
-  f->nome_linea = "Calvetra";
-  f->nome_treni = "2718 - 5340";
-  p->scrivi_file("Calvetra_linea.txt", linea);
-  p->scrivi_file("Calvetra_2718 - 5340-.txt", "[generale]\r\n[fine]\r\n");
+constexpr char kTrenoVuoto[] = "[generale]\r\n[fine]\r\n";
+
+void prepara(test::PiattaformaDiProva* p, const std::string& linea) {
+  const NomiScenario nomi;
+  p->scrivi_file(nomi.sorgente_linea(), linea);
+  p->scrivi_file(nomi.sorgente_treno(), kTrenoVuoto);
 }
 
 // The parser alone: reading the line source and integrating the plan.
 void BM_GeometriaPercorsoMassimo(benchmark::State& state) {
   const std::string linea = linea_lunga();
-  test::PiattaformaDiProva p;
   for (auto _ : state) {
-    state.PauseTiming();
-    Form1 f(&p);
-    prepara(&p, &f, linea);
-    f.con_geometria = 1;
-    state.ResumeTiming();
-    f.memorizza_dati();
-    benchmark::DoNotOptimize(f.geometria.x(1006998));
-    if (f.codice_errore != 0) state.SkipWithError("compilazione fallita");
+    Modello m;
+    Diagnostica d;
+    memorizza_dati(Sorgente::di(linea), Sorgente::di(kTrenoVuoto), {}, 1, m, d);
+    benchmark::DoNotOptimize(m.geometria.x(1006998));
+    if (d.codice_errore() != 0) state.SkipWithError("compilazione fallita");
   }
 }
 BENCHMARK(BM_GeometriaPercorsoMassimo)->Unit(benchmark::kMillisecond);
@@ -51,7 +49,7 @@ void BM_CompilazionePercorsoMassimo(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     Form1 f(&p);
-    prepara(&p, &f, linea);
+    prepara(&p, linea);
     state.ResumeTiming();
     const int stato = f.memorizza_percorso(1);
     if (stato != 0) state.SkipWithError("compilazione fallita");

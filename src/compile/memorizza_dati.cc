@@ -1,22 +1,26 @@
-// The source parser: the line phase, then the train phase, with the failure
-// path that turns any unexpected failure into code 25.
-#include "run/form1.h"
-#include "model/numeri.h"
+// The source parser: the line phase, then the train phase, and which
+// sources each way of ending leaves done with.
+#include "compile/memorizza_dati.h"
+
+#include "line/fase_linea.h"
+#include "train/fase_treno.h"
 
 namespace calvetra {
 
-void Form1::memorizza_dati() {
-  try {
-    if (!fase_linea()) return;
-    fase_treno();
-  } catch (const GuastoInatteso&) {
-    // Failure path: close every file, delete both sources if still there.
-    const size_t campo_guasto = file1.inizio_campo();
-    registra_errore(25, campo_guasto);
-    chiudi_ed_elimina(nome_file_linea());
-    chiudi_ed_elimina(nome_file_treno());
-  }
-  file_corrente = FileSorgente::nessuno;
+SorgentiConsumate memorizza_dati(const Sorgente& linea, const Sorgente& treno,
+                                 const NomiScenario& nomi, int32_t con_geometria, Modello& m,
+                                 Diagnostica& d) {
+  SorgentiConsumate consumate;
+  // The line phase is done with its source however it ends.
+  consumate.linea = linea.esiste();
+  const EsitoLinea esito = fase_linea(linea, nomi, con_geometria, m, d);
+  if (esito.fine == FineFase::interrotta) return consumate;
+  // The train source goes after its own phase, and on a failure of the line
+  // phase too.
+  consumate.treno = treno.esiste();
+  if (esito.fine == FineFase::guasto) return consumate;
+  fase_treno(treno, esito.corpo.riga_cartello, m, d);
+  return consumate;
 }
 
 }  // namespace calvetra

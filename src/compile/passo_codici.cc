@@ -6,7 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "run/form1.h"
+#include "compile/passo_codici.h"
+#include "model/costanti.h"
 
 namespace calvetra {
 
@@ -23,8 +24,11 @@ constexpr int kAvantiFine = 12;
 
 class Passo {
  public:
-  explicit Passo(Form1& f)
-      : f_(f), n_(static_cast<int64_t>(f.tratti.size()) - 1), prossima_fine_(f.tratti.size() + 1) {
+  Passo(std::vector<tratto>& tratti, Diagnostica& d)
+      : tratti_(tratti),
+        d_(d),
+        n_(static_cast<int64_t>(tratti.size()) - 1),
+        prossima_fine_(tratti.size() + 1) {
     // The pass never creates or removes an end cell, so where the next one
     // lies can be known beforehand: it lets a walk that places nothing more
     // jump straight to its end and keeps the pass linear.
@@ -52,7 +56,7 @@ class Passo {
  private:
   // Cells outside the array hold nothing and take nothing.
   bool dentro(int64_t c) const { return c >= 0 && c <= n_; }
-  tratto& at(int64_t c) { return f_.tratti[static_cast<size_t>(c)]; }
+  tratto& at(int64_t c) { return tratti_[static_cast<size_t>(c)]; }
   uint8_t tipo(int64_t c) { return dentro(c) ? at(c).tipo : uint8_t{kLibero}; }
   bool libera(int64_t c) { return dentro(c) && cella_libera(at(c)); }
   bool abbattimento(int64_t c) { return dentro(c) && at(c).tipo == kAbbattimento; }
@@ -64,8 +68,7 @@ class Passo {
   void abbassa(int64_t c) { at(c).valore_a = minimo<int16_t>(kCodice, at(c).valore_a); }
 
   void errore(int32_t codice, int64_t cella) {
-    f_.registra_errore_senza_campo(codice);
-    f_.posizione_errore = static_cast<int32_t>(cella * 50);
+    d_.errore(codice, Luogo{}, static_cast<int32_t>(cella * kMetriCella));
   }
 
   // Marks the first free cell of the list, or records the error.
@@ -159,16 +162,17 @@ class Passo {
     }
   }
 
-  Form1& f_;
+  std::vector<tratto>& tratti_;
+  Diagnostica& d_;
   const int64_t n_;
   std::vector<int64_t> prossima_fine_;  // cells 0 to n + 1
 };
 
 }  // namespace
 
-void Form1::passo_codici() {
+void passo_codici(std::vector<tratto>& tratti, Diagnostica& d) {
   if (tratti.empty()) return;
-  Passo(*this).esegui();
+  Passo(tratti, d).esegui();
 }
 
 }  // namespace calvetra

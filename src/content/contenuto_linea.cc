@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "content/righe.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 
@@ -350,9 +350,10 @@ const std::vector<std::string>& testo_linea() {
 
 }  // namespace
 
-void Form1::dati_linea() {
+Righe dati_linea() {
+  Righe righe;
   carica_righe(&righe, testo_linea());
-  emetti_righe(nome_file_linea());
+  return righe;
 }
 
 }  // namespace calvetra

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "content/righe.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 
@@ -39,7 +39,8 @@ std::string riga_stazione(const Stazione& s) {
   return r;
 }
 
-void Form1::dati_treno() {
+Righe dati_treno() {
+  Righe righe;
   carica_righe(&righe, {
       "[generale]",
       "numero vetture,    3",
@@ -125,7 +126,7 @@ void Form1::dati_treno() {
       "[codici]",
       "[fine]",
   });
-  emetti_righe(nome_file_treno());
+  return righe;
 }
 
 }  // namespace calvetra

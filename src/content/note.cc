@@ -3,11 +3,12 @@
 #include <vector>
 
 #include "content/righe.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 
-void Form1::dati_note() {
+Righe dati_note() {
+  Righe righe;
   // Windows-1252 text: "\xF2" is o grave, "\xE0" a grave.
   carica_righe(&righe, {
       "I due treni della coppia, quello che parte da ROVELLA e quello diretto a MARENZA, si seguono ",
@@ -20,7 +21,7 @@ void Form1::dati_note() {
       "                                                      Marco Ferraresi",
       "                                                  (marco.ferraresi@example.org)",
   });
-  emetti_righe(nome_linea + "_" + nome_treni + "_" + "note.txt");
+  return righe;
 }
 
 }  // namespace calvetra

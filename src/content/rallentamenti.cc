@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "content/righe.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 
-void Form1::dati_rallentamenti() {
+Righe dati_rallentamenti() {
+  Righe righe;
   carica_righe(&righe, {
       "",
       "                               Modulo M. 3",
@@ -45,7 +46,7 @@ void Form1::dati_rallentamenti() {
       " C - Da rispettare dalle ore ....  alle ore ..... di tutti",
       "     i giorni esclusi i seguenti:.........",
   });
-  emetti_righe(nome_linea + "_" + nome_treni + "_" + "rallentamenti.txt");
+  return righe;
 }
 
 }  // namespace calvetra

@@ -2,18 +2,26 @@
 
 #include <stdexcept>
 
-#include "run/form1.h"
-
 namespace calvetra {
 
-void carica_righe(std::vector<std::string>* righe, const std::vector<std::string>& testo) {
-  const size_t slot = static_cast<size_t>(Form1::kSlotRighe);
+std::string testo_righe(const Righe& righe) {
+  std::string s;
+  for (const std::string& riga : righe) {
+    if (riga == kFineRighe) break;
+    s += riga;
+    s += "\r\n";
+  }
+  return s;
+}
+
+void carica_righe(Righe* righe, const std::vector<std::string>& testo) {
+  const size_t slot = kSlotRighe;
   if (testo.size() >= slot) {
     throw std::length_error("troppe righe per la lista: " + std::to_string(testo.size()));
   }
   righe->assign(slot, "");
   for (size_t i = 0; i < testo.size(); ++i) (*righe)[i] = testo[i];
-  (*righe)[testo.size()] = Form1::kFineRighe;
+  (*righe)[testo.size()] = kFineRighe;
 }
 
 std::string a_destra(std::string_view testo, size_t larghezza) {

@@ -10,10 +10,19 @@
 
 namespace calvetra {
 
+// The line list: a fixed number of text slots, the text closed by an end marker.
+using Righe = std::vector<std::string>;
+inline constexpr size_t kSlotRighe = 1001;
+inline constexpr const char* kFineRighe = "riferimento fine del file";
+
+// The bytes of the file the list is written as: every slot up to the end
+// marker, each followed by CR LF.
+std::string testo_righe(const Righe& righe);
+
 // Makes the line list anew: `testo` from slot 0 on, the end marker in the slot
 // after the last line, every other slot empty. Throws std::length_error when
 // the text leaves no slot for the marker.
-void carica_righe(std::vector<std::string>* righe, const std::vector<std::string>& testo);
+void carica_righe(Righe* righe, const std::vector<std::string>& testo);
 
 // `testo` padded with blanks to `larghezza`: before it, after it, or on both
 // sides (the odd blank after it). A longer text is returned whole, so a

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "content/righe.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 
@@ -60,7 +60,8 @@ std::string riga_localita(Impaginazione impaginazione, const Localita& l) {
   return riga;
 }
 
-void Form1::dati_scheda() {
+Righe dati_scheda() {
+  Righe righe;
   constexpr Impaginazione primo = Impaginazione::primo_treno;
   constexpr Impaginazione secondo = Impaginazione::secondo_treno;
   carica_righe(&righe, {
@@ -126,7 +127,7 @@ void Form1::dati_scheda() {
       riga_localita(secondo, {0, 0, 111000, "MARENZA CENTRALE", "10.22", "", ""}),
       " |_____|_____|__________|_____|____________________________|________________|_____|",
   });
-  emetti_righe(nome_linea + "_" + nome_treni + "_" + "scheda_treno.txt");
+  return righe;
 }
 
 }  // namespace calvetra

@@ -78,15 +78,15 @@ int64_t valore_esatto(std::string_view numero, bool negativo, std::string_view c
 
 }  // namespace
 
-void LettoreCampi::apri(std::string testo) {
-  testo_ = std::move(testo);
+void LettoreCampi::apri(std::string_view testo) {
+  testo_ = testo;
   pos_ = 0;
   inizio_campo_ = 0;
   aperto_ = true;
 }
 
 void LettoreCampi::chiudi() {
-  testo_.clear();
+  testo_ = {};
   pos_ = 0;
   aperto_ = false;
 }
@@ -112,7 +112,7 @@ std::string LettoreCampi::leggi_virgolettato() {
   ++pos_;
   const size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != '"') ++pos_;
-  std::string valore = testo_.substr(inizio, pos_ - inizio);
+  std::string valore(testo_.substr(inizio, pos_ - inizio));
   if (pos_ < testo_.size()) ++pos_;  // closing quote
   // Whatever stands between the closing quote and the end of the field is dropped.
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
@@ -133,7 +133,7 @@ std::string LettoreCampi::leggi_testo() {
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
   size_t fine = pos_;
   while (fine > inizio && spazio(testo_[fine - 1])) --fine;
-  std::string valore = testo_.substr(inizio, fine - inizio);
+  std::string valore(testo_.substr(inizio, fine - inizio));
   if (pos_ < testo_.size() && testo_[pos_] == ',') {
     ++pos_;
   } else {
@@ -152,7 +152,7 @@ int64_t LettoreCampi::leggi_numero() {
          !fine_riga(testo_[pos_])) {
     ++pos_;
   }
-  const int64_t valore = numero_da_campo(std::string_view(testo_).substr(inizio, pos_ - inizio));
+  const int64_t valore = numero_da_campo(testo_.substr(inizio, pos_ - inizio));
   salta_spazi();
   if (pos_ < testo_.size() && testo_[pos_] == ',') {
     ++pos_;

@@ -27,8 +27,9 @@ namespace calvetra {
 
 class LettoreCampi {
  public:
-  // Opens a file whose whole content is `testo`.
-  void apri(std::string testo);
+  // Opens a file whose whole content is `testo`. The text is not copied: it
+  // must outlive the reading.
+  void apri(std::string_view testo);
   void chiudi();
   bool aperto() const { return aperto_; }
 
@@ -47,7 +48,7 @@ class LettoreCampi {
   // Byte offset where the most recently read field begins (after its leading
   // blanks), for diagnostics.
   size_t inizio_campo() const { return inizio_campo_; }
-  const std::string& testo() const { return testo_; }
+  std::string_view testo() const { return testo_; }
 
  private:
   void salta_spazi();
@@ -56,7 +57,7 @@ class LettoreCampi {
   std::string leggi_virgolettato();
   int64_t leggi_numero();
 
-  std::string testo_;
+  std::string_view testo_;
   size_t pos_ = 0;
   size_t inizio_campo_ = 0;
   bool aperto_ = false;

@@ -2,30 +2,26 @@
 // and the plan once the body has been read.
 #include "line/corpo_linea.h"
 
-#include "run/form1.h"
-#include "model/numeri.h"
-
 namespace calvetra {
 
-void Form1::inizia_corpo() {
-  numero_montagne = 0;
-  riga_cartello = 80;
-  cella_pendenza = 0;
-  pendenza_in_vigore = 0;
-  if (con_geometria != 0) {
-    if (!geometria.esiste() || geometria.ultimo_metro() < 1) {
+void inizia_corpo(CorpoLinea& c) {
+  c.s = StatoCorpoLinea{};
+  if (c.con_geometria != 0) {
+    Geometria& g = c.m.geometria;
+    if (!g.esiste() || g.ultimo_metro() < 1) {
       throw GuastoInatteso("la geometria del percorso non esiste");
     }
-    geometria.semina();
+    g.semina();
   }
 }
 
-void Form1::chiusura_corpo() {
+void chiusura_corpo(CorpoLinea& c) {
   // The last gradient runs up to cell n - 3; the three cells after it keep 0.
-  riempi_pendenze(*this, int64_t{ultima_cella()} - 2);
+  riempi_pendenze(c.m, c.s, int64_t{c.m.ultima_cella()} - 2);
   // The plan goes straight on to T - 2; the last two metres stay empty.
-  if (con_geometria != 0) {
-    avanza_piano(geometria, geometria.ultimo_metro(), Andamento::rettilineo, 0.0, false);
+  if (c.con_geometria != 0) {
+    Geometria& g = c.m.geometria;
+    avanza_piano(g, g.ultimo_metro(), Andamento::rettilineo, 0.0, false);
   }
 }
 

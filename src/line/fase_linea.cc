@@ -1,17 +1,17 @@
 // The line phase of the parser: preamble, header block, sizing of the model,
 // and the body loop that hands each record to its handler.
+#include "line/fase_linea.h"
+
 #include <string>
 
-#include "run/form1.h"
+#include "line/corpo_linea.h"
 #include "model/numeri.h"
 
 namespace calvetra {
 
 namespace {
 
-constexpr int32_t kLunghezzaMassima = 1000000;
-
-bool multiplo_di_50(int32_t v) { return v % 50 == 0; }
+bool multiplo_di_50(int32_t v) { return v % kMetriCella == 0; }
 
 // A bracketed field that is not a separator line closes the header block.
 bool chiude_intestazione(const std::string& campo) {
@@ -21,148 +21,171 @@ bool chiude_intestazione(const std::string& campo) {
   return i >= campo.size() || campo[i] != '-';
 }
 
-}  // namespace
-
-bool Form1::fase_linea() {
-  tabella[85].nome = nome_linea;
-  tabella[86].nome = nome_treni;
-
-  const std::string path = percorso(nome_file_linea());
-  if (!piattaforma->esiste(path)) {
-    registra_errore_senza_campo(101);
-    return false;
+// The route length: the cells made anew from it, and the plan when wanted.
+void dimensiona(Modello& m, int32_t L, int32_t con_geometria) {
+  const int64_t T = int64_t{L} + kRincorsa;
+  const int64_t n = arrotonda_div(T, kMetriCella);
+  // A length so negative that not even cell 0 exists cannot size the cells;
+  // one that leaves cell 0 makes the cells anew and then cannot size the plan.
+  if (n < 0) throw GuastoInatteso("lunghezza del percorso negativa");
+  m.tratti.assign(static_cast<size_t>(n) + 1, tratto{});
+  if (con_geometria != 0) {
+    if (T < 0) throw GuastoInatteso("lunghezza del percorso negativa");
+    m.geometria.crea(static_cast<int32_t>(T));
   }
-  std::string testo;
-  std::string motivo;
-  if (!piattaforma->leggi(path, &testo, &motivo)) {
-    throw GuastoInatteso("impossibile leggere " + path + ": " + motivo);
-  }
-  file1.apri(std::move(testo));
-  file_corrente = FileSorgente::linea;
+}
 
-  // Preamble: everything up to "[generale]" is passed over.
+void tre_numeri(Lettura& l, voce& riga) {
+  riga.inizio = l.file1.leggi_32();
+  riga.fine = l.file1.leggi_32();
+  riga.posizione = l.file1.leggi_32();
+}
+
+// The header block up to the first bracketed field. False when an error
+// has ended the phase.
+bool intestazione(Lettura& l, Modello& m, int32_t con_geometria) {
+  Tabella& t = m.tabella;
+  Diagnostica& d = l.diagnostica;
   for (;;) {
-    campo = file1.leggi_testo();
-    if (file1.fine()) {
-      chiudi_ed_elimina(nome_file_linea());
-      registra_errore(102, file1.inizio_campo());
-      return false;
-    }
-    if (contiene(campo, "[generale]")) break;
-  }
-
-  // Header block.
-  for (;;) {
-    if (file1.fine()) break;
-    campo = file1.leggi_testo();
-    if (file1.fine()) break;
-    for (int i = 0; i < 10 && contiene_esatto(campo, "-"); ++i) campo = file1.leggi_testo();
-    const size_t chiave = file1.inizio_campo();
+    if (l.file1.fine()) return true;
+    l.campo = l.file1.leggi_testo();
+    if (l.file1.fine()) return true;
+    for (int i = 0; i < 10 && contiene_esatto(l.campo, "-"); ++i) l.campo = l.file1.leggi_testo();
+    const std::string& campo = l.campo;
+    const size_t chiave = l.file1.inizio_campo();
 
     if (contiene(campo, "percorso") && contiene(campo, "lunghezza")) {
-      tabella[84].fine = file1.leggi_32();
-      const int32_t L = tabella[84].fine;
+      t[kRigaPercorso].fine = l.file1.leggi_32();
+      const int32_t L = t[kRigaPercorso].fine;
       if (L > kLunghezzaMassima) {
-        chiudi_ed_elimina(nome_file_linea());
-        registra_errore(1, file1.inizio_campo());
+        d.errore(1, l.qui());
         return false;
       }
-      const int64_t T = static_cast<int64_t>(L) + 7000;
-      const int64_t n = arrotonda_div(T, 50);
-      // A length so negative that not even cell 0 exists cannot size the
-      // cells; one that leaves cell 0 makes the cells anew and then cannot
-      // size the plan.
-      if (n < 0) throw GuastoInatteso("lunghezza del percorso negativa");
-      tratti.assign(static_cast<size_t>(n) + 1, tratto{});
-      if (con_geometria != 0) {
-        if (T < 0) throw GuastoInatteso("lunghezza del percorso negativa");
-        geometria.crea(static_cast<int32_t>(T));
-      }
+      dimensiona(m, L, con_geometria);
     }
     if (contiene_esatto(campo, "tre") && contiene_esatto(campo, "progressiva")) {
-      tabella[81].inizio = file1.leggi_32();
-      tabella[81].fine = file1.leggi_32();
-      tabella[81].posizione = file1.leggi_32();
+      tre_numeri(l, t[kRigaProgressivaTre]);
     }
     if (contiene_esatto(campo, "due") && contiene_esatto(campo, "progressiva")) {
-      tabella[82].inizio = file1.leggi_32();
-      tabella[82].fine = file1.leggi_32();
-      tabella[82].posizione = file1.leggi_32();
+      tre_numeri(l, t[kRigaProgressivaDue]);
     }
     if (contiene_esatto(campo, "uno") && contiene_esatto(campo, "progressiva")) {
-      tabella[83].inizio = file1.leggi_32();
-      tabella[83].fine = file1.leggi_32();
-      tabella[83].posizione = file1.leggi_32();
+      tre_numeri(l, t[kRigaProgressivaUno]);
     }
     if (contiene_esatto(campo, "sfondo") && contiene_esatto(campo, "uno")) {
-      tabella[85].inizio = file1.leggi_32();
+      t[kRigaLinea].inizio = l.file1.leggi_32();
     }
     if (contiene_esatto(campo, "sfondo") && contiene_esatto(campo, "due")) {
-      tabella[85].posizione = file1.leggi_32();
+      t[kRigaLinea].posizione = l.file1.leggi_32();
     }
     if (contiene_esatto(campo, "sfondo") && contiene_esatto(campo, "tre")) {
-      tabella[85].fine = file1.leggi_32();
+      t[kRigaLinea].fine = l.file1.leggi_32();
     }
     if (contiene_esatto(campo, "segnali") && contiene_esatto(campo, "ripetizione")) {
-      tabella[86].inizio = file1.leggi_32();
-      const size_t primo = file1.inizio_campo();
-      tabella[86].fine = file1.leggi_32();
-      const size_t secondo = file1.inizio_campo();
-      if (!multiplo_di_50(tabella[86].inizio)) {
-        chiudi_ed_elimina(nome_file_linea());
-        registra_errore(3, primo);
+      voce& r = t[kRigaTreni];
+      r.inizio = l.file1.leggi_32();
+      const size_t primo = l.file1.inizio_campo();
+      r.fine = l.file1.leggi_32();
+      const size_t secondo = l.file1.inizio_campo();
+      if (!multiplo_di_50(r.inizio)) {
+        d.errore(3, l.a(primo));
         return false;
       }
-      if (!multiplo_di_50(tabella[86].fine)) {
-        chiudi_ed_elimina(nome_file_linea());
-        registra_errore(4, secondo);
+      if (!multiplo_di_50(r.fine)) {
+        d.errore(4, l.a(secondo));
         return false;
       }
       if (contiene_esatto(campo, "4")) {
-        tabella[86].posizione = 4;
+        r.posizione = 4;
       } else if (contiene_esatto(campo, "9")) {
-        tabella[86].posizione = 9;
+        r.posizione = 9;
       } else {
-        chiudi_ed_elimina(nome_file_linea());
-        registra_errore(5, chiave);
+        d.errore(5, l.a(chiave));
         return false;
       }
-      if (tabella[86].fine == 0) tabella[86].posizione = 0;
+      if (r.fine == 0) r.posizione = 0;
     }
-    if (chiude_intestazione(campo)) break;
+    if (chiude_intestazione(campo)) return true;
   }
+}
 
-  progressive_ordina();
-  inizia_corpo();
-
-  // Body.
+// The body loop. False when an error has ended the phase.
+bool corpo(CorpoLinea& c) {
+  Lettura& l = c.l;
   for (;;) {
-    if (file1.fine()) break;
-    campo = file1.leggi_testo();
-    if (file1.fine()) break;
-    if (contiene_esatto(campo, "-")) {
-      campo = file1.leggi_testo();
-      if (file1.fine()) break;
-      if (contiene_esatto(campo, "-")) {
-        campo = file1.leggi_testo();
-        if (file1.fine()) break;
+    if (l.file1.fine()) return true;
+    l.campo = l.file1.leggi_testo();
+    if (l.file1.fine()) return true;
+    if (contiene_esatto(l.campo, "-")) {
+      l.campo = l.file1.leggi_testo();
+      if (l.file1.fine()) return true;
+      if (contiene_esatto(l.campo, "-")) {
+        l.campo = l.file1.leggi_testo();
+        if (l.file1.fine()) return true;
       }
     }
+    const std::string& campo = l.campo;
     Seguito s = Seguito::avanti;
-    if (contiene(campo, "pendenza")) s = corpo_pendenza();
-    if (s == Seguito::avanti && con_geometria != 0 && contiene(campo, "curva")) s = corpo_curva();
-    if (s == Seguito::avanti && contiene(campo, "montagna")) s = corpo_montagna();
-    if (s == Seguito::avanti && contiene(campo, "indicatori_v")) s = corpo_indicatori();
+    if (contiene(campo, "pendenza")) s = corpo_pendenza(c);
+    if (s == Seguito::avanti && c.con_geometria != 0 && contiene(campo, "curva")) {
+      s = corpo_curva(c);
+    }
+    if (s == Seguito::avanti && contiene(campo, "montagna")) s = corpo_montagna(c);
+    if (s == Seguito::avanti && contiene(campo, "indicatori_v")) s = corpo_indicatori(c);
     if (s == Seguito::avanti && contiene(campo, "indicat") && contiene(campo, "cartello")) {
-      s = corpo_cartello();
+      s = corpo_cartello(c);
     }
     if (s == Seguito::esci) return false;
-    if (s == Seguito::fine_corpo) break;
+    if (s == Seguito::fine_corpo) return true;
+  }
+}
+
+FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, int32_t con_geometria, Modello& m,
+                     StatoCorpoLinea& stato) {
+  if (!sorgente.esiste()) {
+    l.diagnostica.errore(101, Luogo{});
+    return FineFase::interrotta;
+  }
+  if (sorgente.stato == Sorgente::Stato::illeggibile) {
+    throw GuastoInatteso("il file della linea non si puo' leggere");
+  }
+  l.file1.apri(sorgente.testo);
+
+  // Preamble: everything up to "[generale]" is passed over.
+  for (;;) {
+    l.campo = l.file1.leggi_testo();
+    if (l.file1.fine()) {
+      l.diagnostica.errore(102, l.qui());
+      return FineFase::interrotta;
+    }
+    if (contiene(l.campo, "[generale]")) break;
   }
 
-  chiudi_ed_elimina(nome_file_linea());
-  chiusura_corpo();
-  return true;
+  if (!intestazione(l, m, con_geometria)) return FineFase::interrotta;
+  progressive_ordina(m.tabella);
+  CorpoLinea c{l, m, stato, con_geometria};
+  inizia_corpo(c);
+  if (!corpo(c)) return FineFase::interrotta;
+  l.file1.chiudi();
+  chiusura_corpo(c);
+  return FineFase::completa;
+}
+
+}  // namespace
+
+EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, int32_t con_geometria,
+                      Modello& m, Diagnostica& d) {
+  m.tabella[kRigaLinea].nome = nomi.linea;
+  m.tabella[kRigaTreni].nome = nomi.treni;
+  EsitoLinea esito;
+  Lettura l(FileSorgente::linea, &d);
+  try {
+    esito.fine = leggi_linea(l, sorgente, con_geometria, m, esito.corpo);
+  } catch (const GuastoInatteso&) {
+    d.errore(25, l.qui());
+    esito.fine = FineFase::guasto;
+  }
+  return esito;
 }
 
 }  // namespace calvetra

@@ -6,8 +6,6 @@
 // bit for bit the same on every build (the build forbids fused multiply-add).
 #include <algorithm>
 
-#include "run/form1.h"
-#include "model/numeri.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {
@@ -66,36 +64,33 @@ bool avanza_piano(Geometria& g, int64_t fino, Andamento andamento, double k, boo
   return true;
 }
 
-Seguito Form1::corpo_curva() {
+Seguito corpo_curva(CorpoLinea& c) {
+  LettoreCampi& file1 = c.l.file1;
+  Diagnostica& d = c.l.diagnostica;
   const size_t campo_chiave = file1.inizio_campo();
   const int32_t S = file1.leggi_32();
   const size_t campo_S = file1.inizio_campo();
   const int32_t l = file1.leggi_32();
   const size_t campo_l = file1.inizio_campo();
-  if (oltre_limite(S, 100)) {
-    registra_errore(15, campo_S);
-    posizione_errore = S;
-    return Seguito::fine_corpo;
-  }
+  if (c.l.oltre_il_percorso(c.m, S, 100, campo_S)) return Seguito::fine_corpo;
   double k = 0.0;
-  if (!classe_curva(campo, &k)) {
-    chiudi_ed_elimina(nome_file_linea());
-    registra_errore(103, campo_chiave);
+  if (!classe_curva(c.l.campo, &k)) {
+    d.errore(103, c.l.a(campo_chiave));
     return Seguito::esci;
   }
-  if (contiene(campo, "s")) k = k * -1.0;  // a left-hand curve
+  if (contiene(c.l.campo, "s")) k = k * -1.0;  // a left-hand curve
 
   // A record that begins before the metre reached bends only what is left of
   // it; one that ends before it changes nothing.
   size_t campo_oltre = campo_S;
-  bool entro = avanza_piano(geometria, S, Andamento::rettilineo, 0.0, true);
+  Geometria& g = c.m.geometria;
+  bool entro = avanza_piano(g, S, Andamento::rettilineo, 0.0, true);
   if (entro) {
     campo_oltre = campo_l;
-    entro = avanza_piano(geometria, int64_t{S} + l, Andamento::curva, k, true);
+    entro = avanza_piano(g, int64_t{S} + l, Andamento::curva, k, true);
   }
   if (!entro) {
-    chiudi_ed_elimina(nome_file_linea());
-    registra_errore(103, campo_oltre);
+    d.errore(103, c.l.a(campo_oltre));
     return Seguito::esci;
   }
   return Seguito::avanti;

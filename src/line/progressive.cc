@@ -3,7 +3,7 @@
 // adding 100 to the second number.
 #include <array>
 
-#include "run/form1.h"
+#include "line/fase_linea.h"
 #include "model/numeri.h"
 
 namespace calvetra {
@@ -20,10 +20,10 @@ Definizione leggi(const voce& v) { return {v.inizio, v.fine, v.posizione}; }
 
 }  // namespace
 
-void Form1::progressive_ordina() {
-  const Definizione r81 = leggi(tabella[81]);
-  const Definizione r82 = leggi(tabella[82]);
-  const Definizione r83 = leggi(tabella[83]);
+void progressive_ordina(Tabella& tabella) {
+  const Definizione r81 = leggi(tabella[kRigaProgressivaTre]);
+  const Definizione r82 = leggi(tabella[kRigaProgressivaDue]);
+  const Definizione r83 = leggi(tabella[kRigaProgressivaUno]);
   std::array<Definizione, 3> nuove{};  // rows 81, 82, 83; all zero unless chosen
 
   const int64_t somma = static_cast<int64_t>(r81.primo) + r82.primo + r83.primo;
@@ -50,7 +50,7 @@ void Form1::progressive_ordina() {
   }
   for (int i = 0; i < 3; ++i) {
     const Definizione& d = nuove[static_cast<size_t>(i)];
-    voce& riga = tabella[static_cast<size_t>(81 + i)];
+    voce& riga = tabella[kRigaProgressivaTre + static_cast<size_t>(i)];
     riga.inizio = d.primo;
     riga.fine = d.secondo;
     riga.posizione = d.flag;

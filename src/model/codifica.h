@@ -11,17 +11,26 @@
 
 namespace calvetra {
 
+// The n low bytes of v at p, least significant first: the one place where a
+// number becomes bytes. REQUIRES: n <= 8 and room for n bytes at p.
+inline void scrivi_le(char* p, uint64_t v, size_t n) {
+  for (size_t i = 0; i < n; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFFu);
+}
+
 inline void put_u8(std::string* s, uint8_t v) { s->push_back(static_cast<char>(v)); }
 
 inline void put_u16(std::string* s, uint16_t v) {
-  s->push_back(static_cast<char>(v & 0xFFu));
-  s->push_back(static_cast<char>((v >> 8) & 0xFFu));
+  char b[2];
+  scrivi_le(b, v, 2);
+  s->append(b, 2);
 }
 
 inline void put_i16(std::string* s, int16_t v) { put_u16(s, static_cast<uint16_t>(v)); }
 
 inline void put_u32(std::string* s, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s->push_back(static_cast<char>((v >> (8 * i)) & 0xFFu));
+  char b[4];
+  scrivi_le(b, v, 4);
+  s->append(b, 4);
 }
 
 inline void put_i32(std::string* s, int32_t v) { put_u32(s, static_cast<uint32_t>(v)); }
@@ -29,7 +38,9 @@ inline void put_i32(std::string* s, int32_t v) { put_u32(s, static_cast<uint32_t
 inline void put_f64(std::string* s, double v) {
   uint64_t bits = 0;
   std::memcpy(&bits, &v, sizeof bits);
-  for (int i = 0; i < 8; ++i) s->push_back(static_cast<char>((bits >> (8 * i)) & 0xFFu));
+  char b[8];
+  scrivi_le(b, bits, 8);
+  s->append(b, 8);
 }
 
 // A string as its 16-bit character count and its bytes.

@@ -12,8 +12,15 @@
 namespace calvetra {
 
 // An unexpected failure inside the parser: reading past the end of a file,
-// a value that does not fit its field, an index outside the arrays. The
-// parser catches it and records code 25.
+// a value that does not fit its field, an index outside the arrays. Each
+// parser phase catches it at its top, records code 25 at the field being read
+// and returns; it never leaves a phase.
+//
+// It is an exception rather than a returned code because it can arise at
+// every read, every store into a narrow field and every cell access (well
+// over a hundred places), and the system ends the whole phase on any of them:
+// a code returned through each would put a check after every one of those
+// steps, and a check forgotten would let a half-read record go on.
 class GuastoInatteso : public std::runtime_error {
  public:
   explicit GuastoInatteso(const std::string& motivo) : std::runtime_error(motivo) {}

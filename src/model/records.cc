@@ -1,5 +1,10 @@
 #include "model/records.h"
 
+#include <bit>
+#include <string>
+
+#include "model/numeri.h"
+
 namespace calvetra {
 
 void Geometria::crea(int32_t T) {
@@ -17,6 +22,38 @@ void Geometria::semina() {
   y_[1] = 1.0;
   seminata_ = true;
   prossimo_ = 2;
+}
+
+bool Geometria::operator==(const Geometria& o) const {
+  if (x_.size() != o.x_.size() || seminata_ != o.seminata_ || prossimo_ != o.prossimo_) {
+    return false;
+  }
+  // Only the seeds and the computed metres hold values; compare their bits so
+  // that -0.0 and NaN count as what they are in the file.
+  const size_t pieni = seminata_ ? static_cast<size_t>(prossimo_) : 0;
+  for (size_t m = 0; m < pieni; ++m) {
+    if (std::bit_cast<uint64_t>(x_[m]) != std::bit_cast<uint64_t>(o.x_[m]) ||
+        std::bit_cast<uint64_t>(y_[m]) != std::bit_cast<uint64_t>(o.y_[m])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int32_t Modello::ultima_cella() const {
+  if (tratti.empty()) throw GuastoInatteso("le celle del percorso non esistono ancora");
+  return static_cast<int32_t>(tratti.size()) - 1;
+}
+
+tratto& Modello::cella(int64_t i) {
+  if (i < 0 || i > ultima_cella()) {
+    throw GuastoInatteso("cella " + std::to_string(i) + " fuori dal percorso");
+  }
+  return tratti[static_cast<size_t>(i)];
+}
+
+bool Modello::oltre_limite(int64_t p, int64_t margine) const {
+  return p + margine > int64_t{kMetriCella} * ultima_cella();
 }
 
 }  // namespace calvetra

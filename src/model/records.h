@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "model/costanti.h"
+
 namespace calvetra {
 
 // One 50 m cell of the route. The meaning of the four values depends on `tipo`.
@@ -23,6 +25,8 @@ struct tratto {
   uint8_t velocita = 0;
   uint8_t pendenza = 0;
   uint8_t aderenza = 0;
+
+  bool operator==(const tratto&) const = default;
 };
 
 // Cell kinds.
@@ -64,9 +68,10 @@ struct voce {
   uint8_t opz_d = 0;
   uint8_t opz_e = 0;
   int32_t orario = 0;
+
+  bool operator==(const voce&) const = default;
 };
 
-inline constexpr int kRigheTabella = 87;  // rows 0 to 86
 using Tabella = std::array<voce, kRigheTabella>;
 
 // The per-metre plan of the route: x and y for metres 0 to T.
@@ -107,11 +112,32 @@ class Geometria {
   double x(int32_t m) const { return x_[static_cast<size_t>(m)]; }
   double y(int32_t m) const { return y_[static_cast<size_t>(m)]; }
 
+  // Equal when every element has the same kind and the same bits.
+  bool operator==(const Geometria& o) const;
+
  private:
   std::vector<double> x_;
   std::vector<double> y_;
   bool seminata_ = false;
   int32_t prossimo_ = 0;
+};
+
+// What a compilation produces: the cells, the table and the plan. The header
+// data lives in rows 81 to 86 of the table and in cell 1.
+struct Modello {
+  std::vector<tratto> tratti;  // cells 0 to n; empty until the route length is read
+  Tabella tabella{};
+  Geometria geometria;         // made only when the plan is wanted
+
+  bool operator==(const Modello&) const = default;
+
+  // The last cell index n. REQUIRES: the cells exist (otherwise GuastoInatteso).
+  int32_t ultima_cella() const;
+  // Cell i; an unexpected failure (GuastoInatteso) when i is outside 0 to n.
+  tratto& cella(int64_t i);
+  // The position bound of a record: true when (p + margine) / 50 lies beyond
+  // the last cell.
+  bool oltre_limite(int64_t p, int64_t margine) const;
 };
 
 }  // namespace calvetra

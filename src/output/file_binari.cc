@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "model/codifica.h"
-#include "run/form1.h"
-#include "platform/sostituzione.h"
 
 namespace calvetra {
 
@@ -46,15 +44,6 @@ namespace {
 
 // The longest element: a tag and a double.
 constexpr size_t kByteElementoMassimo = 10;
-
-// The n low bytes of v at p, least significant first.
-void scrivi_le(char* p, uint64_t v, size_t n) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(p, &v, n);
-  } else {
-    for (size_t i = 0; i < n; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFFu);
-  }
-}
 
 // Writes one element at p in the packed layout; returns its size.
 size_t scrivi_elemento(char* p, Geometria::Genere genere, double v) {
@@ -135,60 +124,45 @@ EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e) {
   }
 }
 
-bool Form1::scrivi_file_binari() {
+bool nomi_codificabili(const Tabella& tabella, size_t* lunghezza) {
   for (const voce& v : tabella) {
-    if (v.nome.size() > 0xFFFF) {
-      piattaforma->rapporto("calvetra: un nome della tabella supera 65535 caratteri (" +
-                            std::to_string(v.nome.size()) + "); nessun file scritto");
-      return false;
-    }
-  }
-  struct File {
-    std::string nome;
-    std::function<void(Uscita*)> produci;
-  };
-  std::vector<File> file;
-  if (con_geometria != 0) {
-    file.push_back({nome_linea + "_linea.dat", [this](Uscita* u) {
-                      constexpr int32_t kMetriPerBlocco = 1 << 12;  // 40 KB of elements at most
-                      const int32_t T = geometria.esiste() ? geometria.ultimo_metro() : -1;
-                      // The plan is the one large file: its buffer is made once
-                      // at full size instead of being regrown and copied.
-                      if (T >= kMetriPerBlocco) {
-                        u->buffer()->reserve(Uscita::kBlocco +
-                                             kByteElementoMassimo * kMetriPerBlocco);
-                      }
-                      for (int coordinata = 0; coordinata < 2; ++coordinata) {
-                        for (int32_t m = 0; m <= T; m += kMetriPerBlocco) {
-                          const int32_t fino =
-                              T - m < kMetriPerBlocco ? T : m + kMetriPerBlocco - 1;
-                          codifica_elementi(u->buffer(), geometria, coordinata, m, fino);
-                          u->forse_svuota();
-                        }
-                      }
-                    }});
-  }
-  file.push_back({nome_linea + "_" + nome_treni + ".sim", [this](Uscita* u) {
-                    for (const voce& v : tabella) {
-                      codifica_voce(u->buffer(), v);
-                      u->forse_svuota();
-                    }
-                  }});
-  file.push_back({nome_linea + "_" + nome_treni + ".dat", [this](Uscita* u) {
-                    for (const tratto& t : tratti) {
-                      codifica_tratto(u->buffer(), t);
-                      u->forse_svuota();
-                    }
-                  }});
-  for (const File& f : file) {
-    const std::string path = percorso(f.nome);
-    std::string motivo;
-    if (!sostituisci_file(piattaforma, path, f.produci, &motivo)) {
-      piattaforma->rapporto("calvetra: impossibile scrivere " + path + ": " + motivo);
+    if (v.nome.size() > kNomeMassimo) {
+      *lunghezza = v.nome.size();
       return false;
     }
   }
   return true;
+}
+
+void codifica_geometria(const Geometria& geometria, Uscita* u) {
+  constexpr int32_t kMetriPerBlocco = 1 << 12;  // 40 KB of elements at most
+  const int32_t T = geometria.esiste() ? geometria.ultimo_metro() : -1;
+  // The plan is the one large file: its buffer is made once at full size
+  // instead of being regrown and copied.
+  if (T >= kMetriPerBlocco) {
+    u->buffer()->reserve(Uscita::kBlocco + kByteElementoMassimo * kMetriPerBlocco);
+  }
+  for (int coordinata = 0; coordinata < 2; ++coordinata) {
+    for (int32_t m = 0; m <= T; m += kMetriPerBlocco) {
+      const int32_t fino = T - m < kMetriPerBlocco ? T : m + kMetriPerBlocco - 1;
+      codifica_elementi(u->buffer(), geometria, coordinata, m, fino);
+      u->forse_svuota();
+    }
+  }
+}
+
+void codifica_tabella(const Tabella& tabella, Uscita* u) {
+  for (const voce& v : tabella) {
+    codifica_voce(u->buffer(), v);
+    u->forse_svuota();
+  }
+}
+
+void codifica_celle(const std::vector<tratto>& tratti, Uscita* u) {
+  for (const tratto& t : tratti) {
+    codifica_tratto(u->buffer(), t);
+    u->forse_svuota();
+  }
 }
 
 }  // namespace calvetra

@@ -4,13 +4,25 @@
 #define CALVETRA_OUTPUT_FILE_BINARI_H_
 
 #include <string>
+#include <vector>
 
 #include "model/records.h"
+#include "platform/sostituzione.h"
 
 namespace calvetra {
 
 inline constexpr size_t kByteCella = 15;
 inline constexpr size_t kByteVoceVuota = 34;
+// A name is stored with a 16-bit length.
+inline constexpr size_t kNomeMassimo = 0xFFFF;
+
+// The three files, record after record, into `u`.
+void codifica_geometria(const Geometria& geometria, Uscita* u);
+void codifica_tabella(const Tabella& tabella, Uscita* u);
+void codifica_celle(const std::vector<tratto>& tratti, Uscita* u);
+// False, with the length of the first name too long to store, when a name
+// of the table does not fit its 16-bit length.
+bool nomi_codificabili(const Tabella& tabella, size_t* lunghezza);
 
 void codifica_voce(std::string* s, const voce& v);
 void codifica_tratto(std::string* s, const tratto& t);

@@ -57,6 +57,13 @@ inline std::string nome_temporaneo(const std::string& percorso, std::string_view
   return nome;
 }
 
+// `nome` inside `cartella`: the path every file of a run is addressed by.
+inline std::string nella_cartella(const std::string& cartella, const std::string& nome) {
+  if (cartella.empty()) return nome;
+  if (cartella.back() == '/') return cartella + nome;
+  return cartella + "/" + nome;
+}
+
 // The real file system and terminal.
 class PiattaformaPosix : public Piattaforma {
  public:

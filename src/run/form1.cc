@@ -1,156 +1,104 @@
 #include "run/form1.h"
 
-#include <stdexcept>
+#include <utility>
 
+#include "content/testi.h"
 #include "model/messaggi.h"
-#include "model/numeri.h"
+#include "output/scrittura.h"
 #include "platform/sostituzione.h"
 
 namespace calvetra {
 
-namespace {
-
-// Ends the run from anywhere inside it with an exit status; caught by the
-// outermost procedure of the run, never by the parser.
-struct FineEsecuzione {
-  int stato;
-};
-
-}  // namespace
-
-Form1::Form1(Piattaforma* p) : piattaforma(p), righe(kSlotRighe) {}
+Form1::Form1(Piattaforma* piattaforma, NomiScenario nomi)
+    : piattaforma_(piattaforma), nomi_(std::move(nomi)) {}
 
 int Form1::Form_Load() {
-  try {
-    nome_linea = "Calvetra";
-    nome_treni = "2718 - 5340";
-    piattaforma->avviso_attesa("Attendere");
-    dati_linea();
-    dati_treno();
-    dati_note();
-    dati_rallentamenti();
-    dati_scheda();
-  } catch (const FineEsecuzione& fine) {
-    // A run that ends here leaves the files it has written where they are,
-    // the sources included: only the parser deletes those.
-    return fine.stato;
+  nomi_ = NomiScenario{};
+  piattaforma_->avviso_attesa("Attendere");
+  // A writer that fails ends the run; the files already written stay where
+  // they are, the sources included.
+  const std::pair<std::string, Righe (*)()> testi[] = {
+      {nomi_.sorgente_linea(), dati_linea},   {nomi_.sorgente_treno(), dati_treno},
+      {nomi_.note(), dati_note},              {nomi_.rallentamenti(), dati_rallentamenti},
+      {nomi_.scheda(), dati_scheda},
+  };
+  for (const auto& [nome, dati] : testi) {
+    if (!emetti_righe(nome, dati())) return kUscitaFatale;
   }
   return memorizza_percorso(1);
 }
 
 int Form1::memorizza_percorso(int32_t j) {
-  try {
-    con_geometria = j;
-    codice_errore = 0;
-    for (voce& v : tabella) v = voce{};
-    memorizza_dati();
+  std::string testo_linea;
+  std::string testo_treno;
+  const Sorgente linea = leggi_sorgente(nomi_.sorgente_linea(), &testo_linea);
+  const Sorgente treno = leggi_sorgente(nomi_.sorgente_treno(), &testo_treno);
+  compilazione_.emplace(compila(linea, treno, nomi_, j));
+  const Compilazione& c = *compilazione_;
 
-    // The header slots live in cell 1: without it there is nothing to write.
-    if (tratti.size() < 2) {
-      piattaforma->rapporto(riga_errore(codice_errore, posizione_errore) +
-                            (tratti.empty() ? "; nessuna cella creata, nessun file scritto"
-                                            : "; troppo poche celle, nessun file scritto"));
+  if (c.consumate.linea) elimina_sorgente(nomi_.sorgente_linea());
+  if (c.consumate.treno) elimina_sorgente(nomi_.sorgente_treno());
+
+  switch (c.fine) {
+    case FineCompilazione::senza_celle:
+    case FineCompilazione::poche_celle:
+      piattaforma_->rapporto(riga_errore(c.codice_errore(), c.posizione_errore()) +
+                             (c.fine == FineCompilazione::senza_celle
+                                  ? "; nessuna cella creata, nessun file scritto"
+                                  : "; troppo poche celle, nessun file scritto"));
       return kUscitaFatale;
-    }
-    passo_codici();
-    finalizza_intestazione();
-    if (!scrivi_file_binari()) return kUscitaFatale;
-  } catch (const FineEsecuzione& fine) {
-    return fine.stato;
+    case FineCompilazione::fatale:
+      return errore(std::to_string(c.errore_fatale));
+    case FineCompilazione::pronta:
+      break;
   }
-  if (codice_errore != 0) {
-    piattaforma->rapporto(riga_errore(codice_errore, posizione_errore));
-    return kUscitaConErrore;
-  }
-  return kUscitaPulita;
-}
-
-void Form1::errore(const std::string& a) {
-  piattaforma->rapporto_fatale(" Errore n. " + a);
-  throw FineEsecuzione{kUscitaFatale};
-}
-
-void Form1::emetti_righe(const std::string& nome_file) {
-  const std::string path = percorso(nome_file);
   std::string motivo;
-  const bool ok = sostituisci_file(
-      piattaforma, path,
-      [this](Uscita* uscita) {
-        for (const std::string& riga : righe) {
-          if (riga == kFineRighe) break;
-          uscita->buffer()->append(riga);
-          uscita->buffer()->append("\r\n");
-          uscita->forse_svuota();
-        }
-      },
-      &motivo);
-  if (!ok) {
-    piattaforma->rapporto("calvetra: impossibile scrivere " + path + ": " + motivo);
-    throw FineEsecuzione{kUscitaFatale};
+  if (!scrivi_file_binari(piattaforma_, nomi_, c.modello, j, &motivo)) {
+    piattaforma_->rapporto("calvetra: " + motivo);
+    return kUscitaFatale;
   }
+  if (c.codice_errore() != 0) {
+    piattaforma_->rapporto(riga_errore(c.codice_errore(), c.posizione_errore()));
+  }
+  return stato_uscita(c);
+}
+
+int Form1::errore(const std::string& a) {
+  piattaforma_->rapporto_fatale(" Errore n. " + a);
+  return kUscitaFatale;
 }
 
 std::string Form1::percorso(const std::string& nome_file) const {
-  const std::string dir = piattaforma->cartella();
-  if (dir.empty()) return nome_file;
-  if (dir.back() == '/') return dir + nome_file;
-  return dir + "/" + nome_file;
+  return nella_cartella(piattaforma_->cartella(), nome_file);
 }
 
-void Form1::chiudi_ed_elimina(const std::string& nome_file) {
-  file1.chiudi();
+bool Form1::emetti_righe(const std::string& nome_file, const Righe& righe) {
+  const std::string path = percorso(nome_file);
+  const std::string testo = testo_righe(righe);
+  std::string motivo;
+  const bool ok = sostituisci_file(
+      piattaforma_, path, [&testo](Uscita* uscita) { uscita->buffer()->append(testo); },
+      &motivo);
+  if (!ok) piattaforma_->rapporto("calvetra: impossibile scrivere " + path + ": " + motivo);
+  return ok;
+}
+
+Sorgente Form1::leggi_sorgente(const std::string& nome_file, std::string* testo) {
+  const std::string path = percorso(nome_file);
+  if (!piattaforma_->esiste(path)) return Sorgente{};
+  std::string motivo;
+  if (!piattaforma_->leggi(path, testo, &motivo)) return {Sorgente::Stato::illeggibile, {}};
+  return Sorgente::di(*testo);
+}
+
+void Form1::elimina_sorgente(const std::string& nome_file) {
   const std::string path = percorso(nome_file);
   std::string motivo;
   // A source left behind harms nothing (the next run replaces it), so the
   // run goes on; the user is told why the file is still there.
-  if (piattaforma->esiste(path) && !piattaforma->elimina(path, &motivo)) {
-    piattaforma->rapporto("calvetra: impossibile eliminare " + path + ": " + motivo);
+  if (piattaforma_->esiste(path) && !piattaforma_->elimina(path, &motivo)) {
+    piattaforma_->rapporto("calvetra: impossibile eliminare " + path + ": " + motivo);
   }
-}
-
-int32_t Form1::ultima_cella() const {
-  if (tratti.empty()) throw GuastoInatteso("le celle del percorso non esistono ancora");
-  return static_cast<int32_t>(tratti.size()) - 1;
-}
-
-tratto& Form1::cella(int64_t i) {
-  if (i < 0 || i > ultima_cella()) {
-    throw GuastoInatteso("cella " + std::to_string(i) + " fuori dal percorso");
-  }
-  return tratti[static_cast<size_t>(i)];
-}
-
-bool Form1::oltre_limite(int64_t p, int64_t margine) const {
-  return p + margine > 50 * static_cast<int64_t>(ultima_cella());
-}
-
-void Form1::registra_errore(int32_t codice, size_t campo) {
-  if (!errori.empty()) errori.back().posizione = posizione_errore;
-  codice_errore = codice;
-  file_errore = file_corrente;
-  campo_errore = campo;
-  errori.push_back({codice, posizione_errore, file_errore, campo});
-}
-
-void Form1::registra_errore_senza_campo(int32_t codice) {
-  registra_errore(codice, 0);
-  file_errore = FileSorgente::nessuno;
-  errori.back().file = FileSorgente::nessuno;
-}
-
-void Form1::attribuisci_campo(size_t campo) {
-  file_errore = file_corrente;
-  campo_errore = campo;
-  if (!errori.empty()) {
-    errori.back().file = file_corrente;
-    errori.back().campo = campo;
-  }
-}
-
-std::vector<ErroreRegistrato> Form1::errori_registrati() const {
-  std::vector<ErroreRegistrato> tutti = errori;
-  if (!tutti.empty()) tutti.back().posizione = posizione_errore;
-  return tutti;
 }
 
 }  // namespace calvetra

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "model/numeri.h"
-#include "train/fase_treno.h"
+#include "train/voci_treno.h"
 
 namespace calvetra {
 
@@ -14,29 +14,31 @@ constexpr int32_t kInizioConAvviso = 1500;
 
 }  // namespace
 
-void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
-                               int32_t& d_v) {
+void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, int32_t x, int32_t& v,
+                        int32_t& l, int32_t& f_tt, int32_t f_ta, int32_t& d_v) {
   const bool con_avviso = x > kInizioConAvviso;
-  const int64_t A = arrotonda_div(int64_t{x} - 1150, 50);
-  const int64_t S = arrotonda_div(int64_t{x} + 50, 50);
-  const int64_t E = arrotonda_div(int64_t{x} + l + 50, 50);
-  const int64_t B = arrotonda_div(int64_t{x} - 1200, 50);
+  const int64_t A = arrotonda_div(int64_t{x} - 1150, kMetriCella);
+  const int64_t S = arrotonda_div(int64_t{x} + kMetriCella, kMetriCella);
+  const int64_t E = arrotonda_div(int64_t{x} + l + kMetriCella, kMetriCella);
+  const int64_t B = arrotonda_div(int64_t{x} - 1200, kMetriCella);
+  const auto cella = [&m](int64_t i) -> tratto& { return m.cella(i); };
+  const auto errore = [&](int32_t codice) { d.errore(codice, luogo, x); };
 
   // Every occupied-cell check comes before the first write.
   if (con_avviso) {
     if (!cella_libera(cella(A))) {
-      registra_errore(17, file1.inizio_campo());
+      errore(17);
       return;
     }
   } else {
     f_ta = 0;
   }
   if (!cella_libera(cella(S))) {
-    registra_errore(18, file1.inizio_campo());
+    errore(18);
     return;
   }
   if (!cella_libera(cella(E))) {
-    registra_errore(19, file1.inizio_campo());
+    errore(19);
     return;
   }
 
@@ -61,7 +63,7 @@ void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
   // been written, and those writes stay.
   for (int64_t k = 0; k <= 3; ++k) {
     if (!cella_libera(cella(B - k))) {
-      registra_errore(20, file1.inizio_campo());
+      errore(20);
       return;
     }
   }
@@ -73,37 +75,36 @@ void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
   }
 }
 
-Seguito voce_rallentamento(Form1& f) {
-  const int32_t x = f.file1.leggi_32();
-  const size_t campo_posizione = f.file1.inizio_campo();
-  int32_t v = f.file1.leggi_32();
-  int32_t l = f.file1.leggi_32();
-  int32_t f_tt = f.file1.leggi_32();
-  const int32_t f_ta = f.file1.leggi_32();
-  int32_t d_v = f.file1.leggi_32();
-  if (oltre_il_percorso(f, x, 100, campo_posizione)) return Seguito::fine_corpo;
-  const int32_t prima = f.codice_errore;
-  f.memo_rallentamento(x, v, l, f_tt, f_ta, d_v);
-  return dopo_posa(f, prima, campo_posizione, x);
+Seguito voce_rallentamento(CorpoTreno& c) {
+  LettoreCampi& file1 = c.l.file1;
+  const int32_t x = file1.leggi_32();
+  const size_t campo_posizione = file1.inizio_campo();
+  int32_t v = file1.leggi_32();
+  int32_t l = file1.leggi_32();
+  int32_t f_tt = file1.leggi_32();
+  const int32_t f_ta = file1.leggi_32();
+  int32_t d_v = file1.leggi_32();
+  if (c.l.oltre_il_percorso(c.m, x, 100, campo_posizione)) return Seguito::fine_corpo;
+  const int32_t prima = c.l.diagnostica.codice_errore();
+  memo_rallentamento(c.m, c.l.diagnostica, c.l.a(campo_posizione), x, v, l, f_tt, f_ta, d_v);
+  return dopo_posa(c, prima, x);
 }
 
-Seguito voce_abbattimento(Form1& f) {
-  const int32_t p = f.file1.leggi_32();
-  const size_t campo_posizione = f.file1.inizio_campo();
-  const int32_t w = f.file1.leggi_32();
-  if (oltre_il_percorso(f, p, 100, campo_posizione)) return Seguito::fine_corpo;
-  tratto& c = f.cella(arrotonda_div(p, 50));
-  if (!cella_libera(c)) {
-    f.chiudi_ed_elimina(f.nome_file_treno());
-    f.registra_errore(7, campo_posizione);
-    f.posizione_errore = p;
+Seguito voce_abbattimento(CorpoTreno& c) {
+  const int32_t p = c.l.file1.leggi_32();
+  const size_t campo_posizione = c.l.file1.inizio_campo();
+  const int32_t w = c.l.file1.leggi_32();
+  if (c.l.oltre_il_percorso(c.m, p, 100, campo_posizione)) return Seguito::fine_corpo;
+  tratto& t = c.m.cella(arrotonda_div(p, kMetriCella));
+  if (!cella_libera(t)) {
+    c.l.diagnostica.errore(7, c.l.a(campo_posizione), p);
     return Seguito::esci;
   }
   if (w >= 1) {
-    c.tipo = kAbbattimento;
-    c.valore_a = in_campo<int16_t>(w, "abbattimento");
+    t.tipo = kAbbattimento;
+    t.valore_a = in_campo<int16_t>(w, "abbattimento");
   } else {
-    c.tipo = kAbbattimentoNullo;
+    t.tipo = kAbbattimentoNullo;
   }
   return Seguito::avanti;
 }

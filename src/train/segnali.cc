@@ -3,17 +3,17 @@
 #include <cstdint>
 
 #include "model/numeri.h"
-#include "train/fase_treno.h"
+#include "train/voci_treno.h"
 
 namespace calvetra {
 
-void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
-                         int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3,
-                         int32_t& tempo) {
-  const int64_t i = arrotonda_div(int64_t{posizione} + 50, 50);
-  tratto& c = cella(i);
+void memo_segnale(Modello& m, Diagnostica& d, Luogo luogo, int32_t posizione, int32_t& sx,
+                  int32_t& s1, int32_t& s2, int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1,
+                  int32_t& d2, int32_t& d3, int32_t& tempo) {
+  const int64_t i = arrotonda_div(int64_t{posizione} + kMetriCella, kMetriCella);
+  tratto& c = m.cella(i);
   if (!cella_libera(c)) {
-    registra_errore(16, file1.inizio_campo());
+    d.errore(16, luogo, posizione);
     return;
   }
   // The packed codes keep their low 16 bits.
@@ -29,30 +29,32 @@ void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s
   c.tempo = sx == 2 ? basso_8(tempo) : uint8_t{0};
 
   // Approach cells before the start of the route do not exist: skipped.
-  const int64_t H = ultima_cella();
+  const int64_t H = m.ultima_cella();
   for (int k = 1; k <= 4; ++k) {
     const int64_t j = i - 2 * k;
-    if (j >= 0 && j <= H) cella(j).preavviso = basso_8(classe * 10 + k);
+    if (j >= 0 && j <= H) m.cella(j).preavviso = basso_8(classe * 10 + k);
   }
 }
 
-Seguito voce_segnale(Form1& f) {
-  const int32_t posizione = f.file1.leggi_32();
-  const size_t campo_posizione = f.file1.inizio_campo();
-  int32_t sx = f.file1.leggi_32();
-  int32_t s1 = f.file1.leggi_32();
-  int32_t s2 = f.file1.leggi_32();
-  int32_t s3 = f.file1.leggi_32();
-  int32_t rapp = f.file1.leggi_32();
-  int32_t dx = f.file1.leggi_32();
-  int32_t d1 = f.file1.leggi_32();
-  int32_t d2 = f.file1.leggi_32();
-  int32_t d3 = f.file1.leggi_32();
-  int32_t tempo = f.file1.leggi_32();
-  if (oltre_il_percorso(f, posizione, 100, campo_posizione)) return Seguito::fine_corpo;
-  const int32_t prima = f.codice_errore;
-  f.memo_segnale(posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
-  return dopo_posa(f, prima, campo_posizione, posizione);
+Seguito voce_segnale(CorpoTreno& c) {
+  LettoreCampi& file1 = c.l.file1;
+  const int32_t posizione = file1.leggi_32();
+  const size_t campo_posizione = file1.inizio_campo();
+  int32_t sx = file1.leggi_32();
+  int32_t s1 = file1.leggi_32();
+  int32_t s2 = file1.leggi_32();
+  int32_t s3 = file1.leggi_32();
+  int32_t rapp = file1.leggi_32();
+  int32_t dx = file1.leggi_32();
+  int32_t d1 = file1.leggi_32();
+  int32_t d2 = file1.leggi_32();
+  int32_t d3 = file1.leggi_32();
+  int32_t tempo = file1.leggi_32();
+  if (c.l.oltre_il_percorso(c.m, posizione, 100, campo_posizione)) return Seguito::fine_corpo;
+  const int32_t prima = c.l.diagnostica.codice_errore();
+  memo_segnale(c.m, c.l.diagnostica, c.l.a(campo_posizione), posizione, sx, s1, s2, s3, rapp, dx,
+               d1, d2, d3, tempo);
+  return dopo_posa(c, prima, posizione);
 }
 
 }  // namespace calvetra

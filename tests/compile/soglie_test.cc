@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "run/form1.h"
 #include "support/compilazione.h"
 
 namespace calvetra {
 namespace {
 
-std::vector<size_t> celle_di_tipo(const Form1& f, uint8_t tipo) {
+std::vector<size_t> celle_di_tipo(const Modello& f, uint8_t tipo) {
   std::vector<size_t> celle;
   for (size_t i = 0; i < f.tratti.size(); ++i) {
     if (f.tratti[i].tipo == tipo) celle.push_back(i);
@@ -46,9 +45,9 @@ TEST(Soglie, EachRuleAtItsThresholdAndOneStepPast) {
     // Number fields round halves to the even neighbour.
     const std::string treno = std::string("[generale]\r\nnumero vetture,  2.5\r\nsabbia,  3.5\r\n") +
                               caso.rallentamento + "[fine]\r\n";
-    test::Compilazione c(linea.c_str(), treno.c_str());
-    ASSERT_EQ(c.stato, kUscitaPulita);
-    const Form1& f = c.f();
+    test::Compilato c(linea.c_str(), treno.c_str());
+    ASSERT_EQ(c.stato(), kUscitaPulita);
+    const Modello& f = c.m();
     EXPECT_EQ(f.tabella[84].posizione, 2);
     EXPECT_EQ(f.tabella[86].cod_a, 4);
 

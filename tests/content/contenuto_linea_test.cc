@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "content/testo_scritto.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 namespace {
@@ -17,7 +17,7 @@ using test::scrivi_e_leggi;
 
 const std::vector<std::string>& linea() {
   static const std::vector<std::string> righe =
-      scrivi_e_leggi(&Form1::dati_linea, "Calvetra_linea.txt");
+      scrivi_e_leggi(dati_linea);
   return righe;
 }
 
@@ -177,18 +177,6 @@ TEST(ContenutoLinea, GeneralAndBoardRowsAreExact) {
                 "indicatori_vmax,  1950,  110,  130,  160,  0,  110,  130,  160,  0",
                 "indicatori_vmax,  26600,  60,  60,  60,  0,  ,  ,  ,  0",
             }));
-}
-
-TEST(ContenutoLinea, WritingReplacesAnOlderFile) {
-  test::PiattaformaDiProva piattaforma;
-  piattaforma.scrivi_file("Calvetra_linea.txt", std::string(100000, 'x'));
-  Form1 f(&piattaforma);
-  f.nome_linea = "Calvetra";
-  f.dati_linea();
-  f.dati_linea();
-  const auto righe = test::righe_crlf(piattaforma.leggi_file("Calvetra_linea.txt"));
-  ASSERT_TRUE(righe.has_value());
-  EXPECT_EQ(*righe, linea());
 }
 
 TEST(ContenutoLinea, CurvesKeepTheirCountsOrderAndBounds) {

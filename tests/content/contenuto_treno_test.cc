@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "content/testo_scritto.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 namespace {
 
 const std::vector<std::string>& treno() {
   static const std::vector<std::string> righe =
-      test::scrivi_e_leggi(&Form1::dati_treno, "Calvetra_2718 - 5340-.txt");
+      test::scrivi_e_leggi(dati_treno);
   return righe;
 }
 
@@ -78,19 +78,6 @@ TEST(ContenutoTreno, StationLinesCarryTheTimetable) {
   EXPECT_EQ(test::campi(r[25])[17], "ROVELLA");
   EXPECT_EQ(test::campi(r[36])[17], "CALDERINA");
   EXPECT_EQ(test::campi(r[50])[17].rfind("MARENZA ", 0), 0u);
-}
-
-TEST(ContenutoTreno, WritingTwiceLeavesOneFile) {
-  test::PiattaformaDiProva piattaforma;
-  Form1 f(&piattaforma);
-  f.nome_linea = "Calvetra";
-  f.nome_treni = "2718 - 5340";
-  f.dati_treno();
-  f.dati_treno();
-  EXPECT_EQ(piattaforma.elenco(), (std::set<std::string>{"Calvetra_2718 - 5340-.txt"}));
-  const auto righe = test::righe_crlf(piattaforma.leggi_file("Calvetra_2718 - 5340-.txt"));
-  ASSERT_TRUE(righe.has_value());
-  EXPECT_EQ(*righe, treno());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "content/testo_scritto.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 namespace {
@@ -16,7 +16,7 @@ using test::scrivi_e_leggi;
 
 std::vector<std::string> nomi_stazioni() {
   std::vector<std::string> nomi;
-  for (const std::string& r : scrivi_e_leggi(&Form1::dati_treno, "Calvetra_2718 - 5340-.txt")) {
+  for (const std::string& r : scrivi_e_leggi(dati_treno)) {
     if (r.rfind("stazione,", 0) == 0) nomi.push_back(test::campi(r).back());
   }
   return nomi;
@@ -34,7 +34,7 @@ TEST(NomiLuoghi, CardHeadersAndSlowDownOrderNameTheStations) {
   EXPECT_EQ(s[11], "CALDERINA");
   EXPECT_EQ(s[15], "VELSANO");
   const std::vector<std::string> scheda =
-      scrivi_e_leggi(&Form1::dati_scheda, "Calvetra_2718 - 5340_scheda_treno.txt");
+      scrivi_e_leggi(dati_scheda);
   ASSERT_EQ(scheda.size(), 61u);
   EXPECT_EQ(scheda[3].substr(40, s[0].size()), s[0]);
   EXPECT_EQ(scheda[4].substr(40, s[11].size()), s[11]);
@@ -42,7 +42,7 @@ TEST(NomiLuoghi, CardHeadersAndSlowDownOrderNameTheStations) {
   EXPECT_EQ(scheda[34].substr(40, s[25].size()), s[25]);
 
   const std::vector<std::string> ordine =
-      scrivi_e_leggi(&Form1::dati_rallentamenti, "Calvetra_2718 - 5340_rallentamenti.txt");
+      scrivi_e_leggi(dati_rallentamenti);
   ASSERT_EQ(ordine.size(), 34u);
   auto luoghi = [&](size_t slot) {
     std::string t = ordine[slot].substr(6, 28);
@@ -59,7 +59,7 @@ TEST(NomiLuoghi, SignsNameThePlacesNearThem) {
   const std::vector<std::string> s = nomi_stazioni();
   ASSERT_EQ(s.size(), 26u);
   std::string cartelli;
-  for (const std::string& r : scrivi_e_leggi(&Form1::dati_linea, "Calvetra_linea.txt")) {
+  for (const std::string& r : scrivi_e_leggi(dati_linea)) {
     if (r.rfind("cartello_indicatore,", 0) == 0) cartelli += maiuscolo(r) + "\n";
   }
   // Bridges and tunnels carry the names of the stations beside them.

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "content/testo_scritto.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 namespace {
 
 const std::vector<std::string>& note() {
   static const std::vector<std::string> righe =
-      test::scrivi_e_leggi(&Form1::dati_note, "Calvetra_2718 - 5340_note.txt");
+      test::scrivi_e_leggi(dati_note);
   return righe;
 }
 

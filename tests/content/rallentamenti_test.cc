@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "content/testo_scritto.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 namespace {
 
 const std::vector<std::string>& ordine() {
   static const std::vector<std::string> righe =
-      test::scrivi_e_leggi(&Form1::dati_rallentamenti, "Calvetra_2718 - 5340_rallentamenti.txt");
+      test::scrivi_e_leggi(dati_rallentamenti);
   return righe;
 }
 

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "content/testo_scritto.h"
-#include "run/form1.h"
+#include "content/testi.h"
 
 namespace calvetra {
 namespace {
 
 const std::vector<std::string>& scheda() {
   static const std::vector<std::string> righe =
-      test::scrivi_e_leggi(&Form1::dati_scheda, "Calvetra_2718 - 5340_scheda_treno.txt");
+      test::scrivi_e_leggi(dati_scheda);
   return righe;
 }
 

@@ -1,5 +1,4 @@
-// Test support for the text writers: run one writer in a temporary directory
-// and read back the lines of the file it leaves.
+// Test support for the text writers: the lines of the file one writer makes.
 #ifndef CALVETRA_TESTS_CONTENT_TESTO_SCRITTO_H_
 #define CALVETRA_TESTS_CONTENT_TESTO_SCRITTO_H_
 
@@ -8,8 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/form1.h"
-#include "support/cartella_temporanea.h"
+#include "content/righe.h"
 
 namespace calvetra::test {
 
@@ -30,16 +28,9 @@ inline std::optional<std::vector<std::string>> righe_crlf(std::string_view testo
   return righe;
 }
 
-// Runs `scrittore` of a run with this build's names and returns the lines of
-// `nome_file` (empty when the file is missing or not CR LF text).
-inline std::vector<std::string> scrivi_e_leggi(void (Form1::*scrittore)(),
-                                               const std::string& nome_file) {
-  PiattaformaDiProva piattaforma;
-  Form1 f(&piattaforma);
-  f.nome_linea = "Calvetra";
-  f.nome_treni = "2718 - 5340";
-  (f.*scrittore)();
-  return righe_crlf(piattaforma.leggi_file(nome_file)).value_or(std::vector<std::string>{});
+// The lines of the file that `scrittore` makes (empty when it is not CR LF text).
+inline std::vector<std::string> scrivi_e_leggi(Righe (*scrittore)()) {
+  return righe_crlf(testo_righe(scrittore())).value_or(std::vector<std::string>{});
 }
 
 // The fields of a line cut at its commas, blanks around each field removed.

@@ -2,12 +2,18 @@
 // and the errors of the phase with the files they leave.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+#include <string>
+
+#include "run/form1.h"
+#include "support/cartella_temporanea.h"
 #include "support/compilazione.h"
 
 namespace calvetra {
 namespace {
 
-using test::Compilazione;
+using test::Compilato;
 using test::kFileLinea;
 using test::kFileTreno;
 using test::kTrenoVuoto;
@@ -27,12 +33,12 @@ TEST(FaseLinea, HeaderRecordsFillTheHeaderRows) {
       "ripetizione segnali 9 codici,    100    ,50\r\n"
       "[curve]\r\n"
       "[fine]\r\n";
-  Compilazione c(linea.c_str(), kTrenoVuoto);
-  ASSERT_EQ(c.stato, kUscitaPulita);
-  const Tabella& t = c.f().tabella;
+  Compilato c(linea.c_str(), kTrenoVuoto);
+  ASSERT_EQ(c.stato(), kUscitaPulita);
+  const Tabella& t = c.m().tabella;
   EXPECT_EQ(t[84].fine, 115000);
-  EXPECT_EQ(c.f().tratti.size(), 2441u);
-  EXPECT_EQ(c.f().geometria.ultimo_metro(), 122000);
+  EXPECT_EQ(c.m().tratti.size(), 2441u);
+  EXPECT_EQ(c.m().geometria.ultimo_metro(), 122000);
   EXPECT_EQ(t[81].inizio, 2550);
   EXPECT_EQ(t[81].fine, 105100);
   EXPECT_EQ(t[83].fine, -1500);
@@ -44,7 +50,7 @@ TEST(FaseLinea, HeaderRecordsFillTheHeaderRows) {
   EXPECT_EQ(t[86].posizione, 9);
   EXPECT_EQ(t[85].nome, "Calvetra");
   EXPECT_EQ(t[86].nome, "2718 - 5340");
-  EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
+  EXPECT_FALSE(c.resta_linea());
 }
 
 TEST(FaseLinea, ExactCaseHeaderTests) {
@@ -52,10 +58,10 @@ TEST(FaseLinea, ExactCaseHeaderTests) {
       "Progressiva chilometrica uno,    1550,    -1500,    0\r\n"
       "SFONDO UNO, 7\r\n",
       "");
-  Compilazione c(linea.c_str(), kTrenoVuoto);
-  EXPECT_EQ(c.stato, kUscitaPulita);
-  EXPECT_EQ(c.f().tabella[83].inizio, 0);
-  EXPECT_EQ(c.f().tabella[85].inizio, 0);
+  Compilato c(linea.c_str(), kTrenoVuoto);
+  EXPECT_EQ(c.stato(), kUscitaPulita);
+  EXPECT_EQ(c.m().tabella[83].inizio, 0);
+  EXPECT_EQ(c.m().tabella[85].inizio, 0);
 }
 
 TEST(FaseLinea, RepetitionRecordVariants) {
@@ -76,53 +82,53 @@ TEST(FaseLinea, RepetitionRecordVariants) {
   for (const Caso& k : casi) {
     SCOPED_TRACE(k.riga);
     const std::string linea = sorgente_linea(std::string(k.riga) + "\r\n", "");
-    Compilazione c(linea.c_str(), kTrenoVuoto);
-    EXPECT_EQ(c.f().codice_errore, k.codice);
-    EXPECT_EQ(c.f().tabella[86].inizio, k.inizio);
-    EXPECT_EQ(c.f().tabella[86].fine, k.fine);
-    EXPECT_EQ(c.f().tabella[86].posizione, k.posizione);
-    EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
+    Compilato c(linea.c_str(), kTrenoVuoto);
+    EXPECT_EQ(c.codice_errore(), k.codice);
+    EXPECT_EQ(c.m().tabella[86].inizio, k.inizio);
+    EXPECT_EQ(c.m().tabella[86].fine, k.fine);
+    EXPECT_EQ(c.m().tabella[86].posizione, k.posizione);
+    EXPECT_FALSE(c.resta_linea());
     // The checks end the parse: the train source is left in place.
-    EXPECT_EQ(c.piattaforma.c_e(kFileTreno), k.codice != 0);
-    EXPECT_EQ(c.stato, k.codice == 0 ? kUscitaPulita : kUscitaConErrore);
+    EXPECT_EQ(c.resta_treno(), k.codice != 0);
+    EXPECT_EQ(c.stato(), k.codice == 0 ? kUscitaPulita : kUscitaConErrore);
   }
 }
 
 TEST(FaseLinea, RouteLengthLimit) {
   {
-    Compilazione c(sorgente_linea("", "", 1000000).c_str(), kTrenoVuoto);
-    EXPECT_EQ(c.f().codice_errore, 0);
-    EXPECT_EQ(c.f().tratti.size(), 20141u);
-    EXPECT_EQ(c.f().geometria.ultimo_metro(), 1007000);
+    Compilato c(sorgente_linea("", "", 1000000).c_str(), kTrenoVuoto);
+    EXPECT_EQ(c.codice_errore(), 0);
+    EXPECT_EQ(c.m().tratti.size(), 20141u);
+    EXPECT_EQ(c.m().geometria.ultimo_metro(), 1007000);
   }
   {
-    Compilazione c(sorgente_linea("", "", 1000001).c_str(), kTrenoVuoto);
-    EXPECT_EQ(c.f().codice_errore, 1);
-    EXPECT_EQ(c.f().tabella[84].fine, 1000001);
-    EXPECT_TRUE(c.f().tratti.empty());
-    EXPECT_EQ(c.stato, kUscitaFatale);  // no cells, nothing to write
-    EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
-    EXPECT_TRUE(c.piattaforma.c_e(kFileTreno));
-    EXPECT_FALSE(c.piattaforma.c_e(test::kFileCelle));
+    Compilato c(sorgente_linea("", "", 1000001).c_str(), kTrenoVuoto);
+    EXPECT_EQ(c.codice_errore(), 1);
+    EXPECT_EQ(c.m().tabella[84].fine, 1000001);
+    EXPECT_TRUE(c.m().tratti.empty());
+    EXPECT_EQ(c.stato(), kUscitaFatale);  // no cells, nothing to write
+    EXPECT_FALSE(c.resta_linea());
+    EXPECT_TRUE(c.resta_treno());
+    EXPECT_FALSE(c.scrive_file());
   }
 }
 
 TEST(FaseLinea, SecondLengthRecordRemakesTheCells) {
   const std::string linea = sorgente_linea("lunghezza percorso, 3000\r\nsfondo uno, 4\r\n", "");
-  Compilazione c(linea.c_str(), kTrenoVuoto);
-  EXPECT_EQ(c.f().tratti.size(), 201u);  // (3000 + 7000) / 50 + 1
-  EXPECT_EQ(c.f().tabella[84].fine, 3000);
-  EXPECT_EQ(c.f().tabella[85].inizio, 4);
+  Compilato c(linea.c_str(), kTrenoVuoto);
+  EXPECT_EQ(c.m().tratti.size(), 201u);  // (3000 + 7000) / 50 + 1
+  EXPECT_EQ(c.m().tabella[84].fine, 3000);
+  EXPECT_EQ(c.m().tabella[85].inizio, 4);
 
   // T = -10 still sizes cell 0: the earlier cells go, and the plan cannot be
   // sized, so the run ends with 25 and nothing written.
   const std::string negativa =
       sorgente_linea("lunghezza percorso, 3000\r\nlunghezza percorso, -7010\r\n", "");
-  Compilazione d(negativa.c_str(), kTrenoVuoto);
-  EXPECT_EQ(d.f().codice_errore, 25);
-  EXPECT_EQ(d.f().tratti.size(), 1u);
-  EXPECT_EQ(d.stato, kUscitaFatale);
-  EXPECT_FALSE(d.piattaforma.c_e(test::kFileCelle));
+  Compilato d(negativa.c_str(), kTrenoVuoto);
+  EXPECT_EQ(d.codice_errore(), 25);
+  EXPECT_EQ(d.m().tratti.size(), 1u);
+  EXPECT_EQ(d.stato(), kUscitaFatale);
+  EXPECT_FALSE(d.scrive_file());
 }
 
 TEST(FaseLinea, FractionalFieldsRoundOnTheirExactDecimalValue) {
@@ -137,12 +143,12 @@ TEST(FaseLinea, FractionalFieldsRoundOnTheirExactDecimalValue) {
                         Caso{"25e-1", 2}, Caso{"0.0035e3", 4}, Caso{"-0.5", 0},
                         Caso{"1e-999999999999", 0}, Caso{"0e999999999999", 0}}) {
     const std::string linea = sorgente_linea(std::string("sfondo uno, ") + k.campo + "\r\n", "");
-    Compilazione c(linea.c_str(), kTrenoVuoto, 0);
+    Compilato c(linea.c_str(), kTrenoVuoto, 0);
     if (k.atteso == -1) {
-      EXPECT_EQ(c.f().codice_errore, 25) << k.campo;
+      EXPECT_EQ(c.codice_errore(), 25) << k.campo;
     } else {
-      EXPECT_EQ(c.f().codice_errore, 0) << k.campo;
-      EXPECT_EQ(c.f().tabella[85].inizio, k.atteso) << k.campo;
+      EXPECT_EQ(c.codice_errore(), 0) << k.campo;
+      EXPECT_EQ(c.m().tabella[85].inizio, k.atteso) << k.campo;
     }
   }
 }
@@ -151,30 +157,30 @@ TEST(FaseLinea, SeparatorFieldsInTheHeader) {
   std::string dieci;
   for (int i = 0; i < 10; ++i) dieci += "----------\r\n";
   {
-    Compilazione c(sorgente_linea(dieci + "sfondo uno, 4\r\n", "").c_str(), kTrenoVuoto);
-    EXPECT_EQ(c.f().tabella[85].inizio, 4);
+    Compilato c(sorgente_linea(dieci + "sfondo uno, 4\r\n", "").c_str(), kTrenoVuoto);
+    EXPECT_EQ(c.m().tabella[85].inizio, 4);
   }
   {
     // The eleventh is examined as a keyword field: it matches nothing, and the
     // "sfondo" field after it is read as the next keyword field anyway.
-    Compilazione c(sorgente_linea(dieci + "-----\r\nsfondo uno, 4\r\n", "").c_str(),
+    Compilato c(sorgente_linea(dieci + "-----\r\nsfondo uno, 4\r\n", "").c_str(),
                    kTrenoVuoto);
-    EXPECT_EQ(c.f().tabella[85].inizio, 4);
+    EXPECT_EQ(c.m().tabella[85].inizio, 4);
   }
   {
     // "-[x]" is a separator, not the end of the header block.
-    Compilazione c(("[generale]\r\n-[x]\r\n" + sorgente_linea("", "").substr(12)).c_str(),
+    Compilato c(("[generale]\r\n-[x]\r\n" + sorgente_linea("", "").substr(12)).c_str(),
                    kTrenoVuoto);
-    EXPECT_EQ(c.f().codice_errore, 0);
-    EXPECT_EQ(c.f().tratti.size(), 2441u);
+    EXPECT_EQ(c.codice_errore(), 0);
+    EXPECT_EQ(c.m().tratti.size(), 2441u);
   }
 }
 
 TEST(FaseLinea, HyphenFieldsAtTheEndOfTheHeaderRunPastTheEnd) {
-  Compilazione c("[generale]\r\nlunghezza percorso, 1000\r\n----\r\n----\r\n", kTrenoVuoto);
-  EXPECT_EQ(c.f().codice_errore, 25);
-  EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
-  EXPECT_FALSE(c.piattaforma.c_e(kFileTreno));
+  Compilato c("[generale]\r\nlunghezza percorso, 1000\r\n----\r\n----\r\n", kTrenoVuoto);
+  EXPECT_EQ(c.codice_errore(), 25);
+  EXPECT_FALSE(c.resta_linea());
+  EXPECT_FALSE(c.resta_treno());
 }
 
 TEST(FaseLinea, MissingLineSourceIs101AndTouchesNothing) {
@@ -182,10 +188,8 @@ TEST(FaseLinea, MissingLineSourceIs101AndTouchesNothing) {
   p.scrivi_file(kFileTreno, kTrenoVuoto);
   p.scrivi_file(test::kFileCelle, "earlier run");
   Form1 f(&p);
-  f.nome_linea = "Calvetra";
-  f.nome_treni = "2718 - 5340";
   EXPECT_EQ(f.memorizza_percorso(1), kUscitaFatale);
-  EXPECT_EQ(f.codice_errore, 101);
+  EXPECT_EQ(f.compilazione()->codice_errore(), 101);
   EXPECT_TRUE(p.c_e(kFileTreno));
   EXPECT_EQ(p.leggi_file(test::kFileCelle), "earlier run");
   ASSERT_EQ(p.rapporti.size(), 1u);
@@ -195,74 +199,77 @@ TEST(FaseLinea, MissingLineSourceIs101AndTouchesNothing) {
 TEST(FaseLinea, NoGeneraleIs102) {
   for (const char* linea : {"a, b, c\r\n", "x\r\n[generale]\r\n", "[GENERALE]"}) {
     SCOPED_TRACE(linea);
-    Compilazione c(linea, kTrenoVuoto);
-    EXPECT_EQ(c.f().codice_errore, 102);
-    EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
-    EXPECT_TRUE(c.piattaforma.c_e(kFileTreno));
+    Compilato c(linea, kTrenoVuoto);
+    EXPECT_EQ(c.codice_errore(), 102);
+    EXPECT_FALSE(c.resta_linea());
+    EXPECT_TRUE(c.resta_treno());
   }
 }
 
 TEST(FaseLinea, EmptyLineSourceFailsAtItsFirstRead) {
-  Compilazione c("", kTrenoVuoto);
-  EXPECT_EQ(c.f().codice_errore, 25);
-  EXPECT_FALSE(c.piattaforma.c_e(kFileLinea));
-  EXPECT_FALSE(c.piattaforma.c_e(kFileTreno));
-  EXPECT_EQ(c.stato, kUscitaFatale);
+  Compilato c("", kTrenoVuoto);
+  EXPECT_EQ(c.codice_errore(), 25);
+  EXPECT_FALSE(c.resta_linea());
+  EXPECT_FALSE(c.resta_treno());
+  EXPECT_EQ(c.stato(), kUscitaFatale);
 }
 
 TEST(FaseLinea, NoLengthRecordFailsWhereTheTablesAreFirstNeeded) {
   const char* linea = "[generale]\r\nsfondo uno, 4\r\n[curve]\r\n[fine]\r\n";
   {
-    Compilazione c(linea, kTrenoVuoto, 1);  // the geometry seeds need the table
-    EXPECT_EQ(c.f().codice_errore, 25);
-    EXPECT_EQ(c.f().tabella[85].inizio, 4);
-    EXPECT_FALSE(c.piattaforma.c_e(kFileTreno));
+    Compilato c(linea, kTrenoVuoto, 1);  // the geometry seeds need the table
+    EXPECT_EQ(c.codice_errore(), 25);
+    EXPECT_EQ(c.m().tabella[85].inizio, 4);
+    EXPECT_FALSE(c.resta_treno());
   }
   {
-    Compilazione c(linea, kTrenoVuoto, 0);  // the gradient tail needs the cells
-    EXPECT_EQ(c.f().codice_errore, 25);
+    Compilato c(linea, kTrenoVuoto, 0);  // the gradient tail needs the cells
+    EXPECT_EQ(c.codice_errore(), 25);
   }
 }
 
 TEST(FaseLinea, NegativeOrTinyRoutes) {
   {
     // n = 0: one cell, no room for the header slots of cell 1.
-    Compilazione c(sorgente_linea("", "", -7000).c_str(), kTrenoVuoto, 0);
-    EXPECT_EQ(c.f().tratti.size(), 1u);
-    EXPECT_EQ(c.stato, kUscitaFatale);
+    Compilato c(sorgente_linea("", "", -7000).c_str(), kTrenoVuoto, 0);
+    EXPECT_EQ(c.m().tratti.size(), 1u);
+    EXPECT_EQ(c.stato(), kUscitaFatale);
   }
   {
-    Compilazione c(sorgente_linea("", "", -8000).c_str(), kTrenoVuoto, 0);
-    EXPECT_EQ(c.f().codice_errore, 25);
+    Compilato c(sorgente_linea("", "", -8000).c_str(), kTrenoVuoto, 0);
+    EXPECT_EQ(c.codice_errore(), 25);
   }
 }
 
 TEST(FaseLinea, BodyPassesOverUnknownFieldsAndSectionNames) {
   const std::string linea =
       sorgente_linea("", "[pendenze]\r\n[montagne]\r\n[cartelli]\r\n[indicazioni]\r\nxyz, 1\r\n");
-  Compilazione c(linea.c_str(), kTrenoVuoto);
-  EXPECT_EQ(c.f().codice_errore, 0);
-  EXPECT_EQ(c.stato, kUscitaPulita);
+  Compilato c(linea.c_str(), kTrenoVuoto);
+  EXPECT_EQ(c.codice_errore(), 0);
+  EXPECT_EQ(c.stato(), kUscitaPulita);
 }
 
 TEST(Esecuzione, RunningTwiceGivesIdenticalFiles) {
   const std::string linea = sorgente_linea("sfondo uno, 4\r\n", "");
-  Compilazione a(linea.c_str(), kTrenoVuoto);
-  Compilazione b(linea.c_str(), kTrenoVuoto);
-  // Second run in the same directory as the first.
-  a.piattaforma.scrivi_file(kFileLinea, linea);
-  a.piattaforma.scrivi_file(kFileTreno, kTrenoVuoto);
-  const std::string prima = a.piattaforma.leggi_file(test::kFileGeometria);
-  Form1 di_nuovo(&a.piattaforma);
-  di_nuovo.nome_linea = "Calvetra";
-  di_nuovo.nome_treni = "2718 - 5340";
-  EXPECT_EQ(di_nuovo.memorizza_percorso(1), kUscitaPulita);
-  for (const char* nome : {test::kFileGeometria, test::kFileTabella, test::kFileCelle}) {
-    EXPECT_EQ(a.piattaforma.leggi_file(nome), b.piattaforma.leggi_file(nome)) << nome;
+  Compilato a(linea.c_str(), kTrenoVuoto);
+  Compilato b(linea.c_str(), kTrenoVuoto);
+  EXPECT_TRUE(a.m() == b.m());
+  // Twice in the same directory: the same model, the same files, nothing else.
+  test::PiattaformaDiProva p;
+  std::map<std::string, std::string> prima;
+  for (int volta = 0; volta < 2; ++volta) {
+    p.scrivi_file(kFileLinea, linea);
+    p.scrivi_file(kFileTreno, kTrenoVuoto);
+    Form1 f(&p);
+    EXPECT_EQ(f.memorizza_percorso(1), kUscitaPulita);
+    EXPECT_TRUE(f.compilazione()->modello == a.m());
+    for (const std::string& nome : {test::kFileGeometria, test::kFileTabella, test::kFileCelle}) {
+      if (volta == 0) prima[nome] = p.leggi_file(nome);
+      EXPECT_TRUE(p.leggi_file(nome) == prima[nome]) << nome;
+    }
   }
-  EXPECT_EQ(prima, a.piattaforma.leggi_file(test::kFileGeometria));
   const std::set<std::string> attesi{test::kFileGeometria, test::kFileTabella, test::kFileCelle};
-  EXPECT_EQ(a.piattaforma.elenco(), attesi);
+  EXPECT_EQ(p.elenco(), attesi);
 }
 
 }  // namespace

@@ -2,8 +2,7 @@
 
 #include <array>
 
-#include "run/form1.h"
-#include "support/cartella_temporanea.h"
+#include "line/fase_linea.h"
 
 namespace calvetra {
 namespace {
@@ -13,18 +12,17 @@ using Terna = std::array<int32_t, 3>;
 // Orders the definitions read as "tre" (row 81), "due" (82), "uno" (83) and
 // returns rows 81, 82, 83.
 std::array<Terna, 3> ordina(Terna tre, Terna due, Terna uno) {
-  test::PiattaformaDiProva p;
-  Form1 f(&p);
+  Tabella tabella{};
   const std::array<Terna, 3> lette{tre, due, uno};
   for (size_t i = 0; i < 3; ++i) {
-    f.tabella[81 + i].inizio = lette[i][0];
-    f.tabella[81 + i].fine = lette[i][1];
-    f.tabella[81 + i].posizione = lette[i][2];
+    tabella[81 + i].inizio = lette[i][0];
+    tabella[81 + i].fine = lette[i][1];
+    tabella[81 + i].posizione = lette[i][2];
   }
-  f.progressive_ordina();
+  progressive_ordina(tabella);
   std::array<Terna, 3> righe{};
   for (size_t i = 0; i < 3; ++i) {
-    righe[i] = {f.tabella[81 + i].inizio, f.tabella[81 + i].fine, f.tabella[81 + i].posizione};
+    righe[i] = {tabella[81 + i].inizio, tabella[81 + i].fine, tabella[81 + i].posizione};
   }
   return righe;
 }

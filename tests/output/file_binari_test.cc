@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "model/codifica.h"
+#include "output/scrittura.h"
+#include "platform/piattaforma_memoria.h"
 #include "support/compilazione.h"
 
 namespace calvetra {
 namespace {
 
-using test::Compilazione;
+using test::Compilato;
 
 TEST(CodificaVoce, FieldsAtTheirOffsetsAndTheNameShiftsTheRest) {
   voce v;
@@ -99,47 +101,59 @@ TEST(CodificaElemento, TagsEmptyIntegerAndDouble) {
   EXPECT_EQ(s, std::string("\x00\x00", 2));
 }
 
+// The files of a model written into an in-memory directory.
+struct Scritti {
+  PiattaformaMemoria p;
+  std::string motivo;
+  bool ok = false;
+  // `celle_prima`: the cell file of an earlier run, if any.
+  Scritti(const Modello& m, int32_t j, const std::string& celle_prima = "") {
+    if (!celle_prima.empty()) p.file[p.percorso(test::kFileCelle)] = celle_prima;
+    ok = scrivi_file_binari(&p, {}, m, j, &motivo);
+  }
+  bool c_e(const std::string& nome) { return p.file.count(p.percorso(nome)) != 0; }
+  const std::string& operator[](const std::string& nome) { return p.file[p.percorso(nome)]; }
+};
+
 TEST(FileBinari, EmptyNamesTableAndCellFileSizes) {
-  Compilazione c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
-  ASSERT_EQ(c.stato, kUscitaPulita);
-  const std::string tabella = c.piattaforma.leggi_file(test::kFileTabella);
+  Compilato c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
+  ASSERT_EQ(c.stato(), kUscitaPulita);
+  Scritti f(c.m(), 0);
+  ASSERT_TRUE(f.ok) << f.motivo;
   // Every name is empty but the route name and the train pair of rows 85, 86.
-  EXPECT_EQ(tabella.size(), 2958u + 8u + 11u);
-  EXPECT_EQ(c.piattaforma.leggi_file(test::kFileCelle).size(), 36615u);
-  EXPECT_FALSE(c.piattaforma.c_e(test::kFileGeometria));  // j = 0
+  EXPECT_EQ(f[test::kFileTabella].size(), 2958u + 8u + 11u);
+  EXPECT_EQ(f[test::kFileCelle].size(), 36615u);
+  EXPECT_FALSE(f.c_e(test::kFileGeometria));  // j = 0
 
   // Table without names: exactly 2958 bytes.
-  c.f().tabella[85].nome.clear();
-  c.f().tabella[86].nome.clear();
-  ASSERT_TRUE(c.f().scrivi_file_binari());
-  EXPECT_EQ(c.piattaforma.leggi_file(test::kFileTabella).size(), 2958u);
+  c.m().tabella[85].nome.clear();
+  c.m().tabella[86].nome.clear();
+  Scritti senza_nomi(c.m(), 0);
+  EXPECT_EQ(senza_nomi[test::kFileTabella].size(), 2958u);
 }
 
 TEST(FileBinari, TableRoundTripWithHeaderRows) {
-  Compilazione c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
-  const std::string dati = c.piattaforma.leggi_file(test::kFileTabella);
+  Compilato c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
+  Scritti f(c.m(), 0);
+  const std::string dati = f[test::kFileTabella];
   LettoreBinario in(dati);
   for (int r = 0; r < kRigheTabella; ++r) {
     voce v;
     ASSERT_TRUE(decodifica_voce(&in, &v)) << r;
-    const voce& attesa = c.f().tabella[static_cast<size_t>(r)];
-    EXPECT_EQ(v.nome, attesa.nome);
-    EXPECT_EQ(v.fine, attesa.fine);
-    EXPECT_EQ(v.orario, attesa.orario);
+    EXPECT_TRUE(v == c.m().tabella[static_cast<size_t>(r)]) << r;
   }
   EXPECT_TRUE(in.finito());
-  EXPECT_EQ(c.f().tabella[85].cod_a, 610);
-  EXPECT_EQ(c.f().tabella[84].fine, 115000);
+  EXPECT_EQ(c.m().tabella[85].cod_a, 610);
+  EXPECT_EQ(c.m().tabella[84].fine, 115000);
 }
 
 TEST(FileBinari, OversizedNameWritesNothing) {
-  Compilazione c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
-  c.piattaforma.scrivi_file(test::kFileCelle, "old");
-  c.f().tabella[85].nome.assign(65536, 'x');
-  EXPECT_FALSE(c.f().scrivi_file_binari());
-  EXPECT_EQ(c.piattaforma.leggi_file(test::kFileCelle), "old");
-  ASSERT_FALSE(c.piattaforma.rapporti.empty());
-  EXPECT_NE(c.piattaforma.rapporti.back().find("65535"), std::string::npos);
+  Compilato c(test::sorgente_linea("", "").c_str(), test::kTrenoVuoto, 0);
+  c.m().tabella[85].nome.assign(65536, 'x');
+  Scritti f(c.m(), 0, "old");
+  EXPECT_FALSE(f.ok);
+  EXPECT_EQ(f[test::kFileCelle], "old");
+  EXPECT_NE(f.motivo.find("65535"), std::string::npos);
 }
 
 }  // namespace

@@ -168,8 +168,6 @@ TEST(SostituisciFile, UnwritableOutputEndsTheRunNamingTheFile) {
   p.scrivi_file(test::kFileLinea, test::sorgente_linea("", ""));
   p.scrivi_file(test::kFileTreno, test::kTrenoVuoto);
   Form1 f(&p);
-  f.nome_linea = "Calvetra";
-  f.nome_treni = "2718 - 5340";
   EXPECT_EQ(f.memorizza_percorso(1), kUscitaFatale);
   ASSERT_EQ(p.rapporti.size(), 1u);
   EXPECT_NE(p.rapporti[0].find(test::kFileCelle), std::string::npos);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "content/testi.h"
 #include "content/testo_scritto.h"
 #include "model/codifica.h"
 #include "output/file_binari.h"
@@ -37,7 +38,7 @@ struct Esecuzione {
   Esecuzione() {
     Form1 f(&piattaforma);
     stato = f.Form_Load();
-    codice_errore = f.codice_errore;
+    codice_errore = f.compilazione()->codice_errore();
     for (const std::string& nome : piattaforma.elenco()) file[nome] = piattaforma.leggi_file(nome);
 
     const std::string byte_tabella = piattaforma.leggi_file(kTabella);
@@ -98,6 +99,27 @@ TEST(EsecuzioneCompletaFile, RunningTwiceGivesTheSameFiles) {
   for (const auto& [nome, contenuto] : prima.file) {
     EXPECT_TRUE(file[nome] == contenuto) << nome << " differs between runs";
   }
+}
+
+TEST(EsecuzioneCompletaFile, OlderLongerFilesAreReplacedWhole) {
+  const Esecuzione& prima = esecuzione();
+  test::PiattaformaDiProva piattaforma;
+  const NomiScenario n;
+  for (const std::string& nome : {n.sorgente_linea(), n.sorgente_treno(), n.note(),
+                                  n.rallentamenti(), n.scheda(), n.geometria(), n.tabella(),
+                                  n.celle()}) {
+    piattaforma.scrivi_file(nome, std::string(3000000, 'x'));
+  }
+  Form1 f(&piattaforma);
+  ASSERT_EQ(f.Form_Load(), 0);
+  EXPECT_EQ(piattaforma.leggi_file(n.note()), testo_righe(dati_note()));
+  EXPECT_EQ(piattaforma.leggi_file(n.rallentamenti()), testo_righe(dati_rallentamenti()));
+  EXPECT_EQ(piattaforma.leggi_file(n.scheda()), testo_righe(dati_scheda()));
+  for (const std::string& nome : {n.geometria(), n.tabella(), n.celle()}) {
+    EXPECT_TRUE(piattaforma.leggi_file(nome) == prima.file.at(nome)) << nome;
+  }
+  EXPECT_FALSE(piattaforma.c_e(n.sorgente_linea()));
+  EXPECT_FALSE(piattaforma.c_e(n.sorgente_treno()));
 }
 
 TEST_F(EsecuzioneCompleta, HeaderRows) {

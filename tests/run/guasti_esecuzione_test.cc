@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "content/testi.h"
 #include "run/form1.h"
 #include "support/compilazione.h"
 #include "support/piattaforma_guasta.h"
@@ -56,13 +57,8 @@ const std::map<std::string, std::string>& contenuti_nuovi() {
   static const std::map<std::string, std::string> contenuti = [] {
     std::map<std::string, std::string> c;
     test::PiattaformaDiProva p;
-    Form1 f(&p);
-    f.nome_linea = "Calvetra";
-    f.nome_treni = "2718 - 5340";
-    f.dati_linea();
-    f.dati_treno();
-    c[test::kFileLinea] = p.leggi_file(test::kFileLinea);
-    c[test::kFileTreno] = p.leggi_file(test::kFileTreno);
+    c[test::kFileLinea] = testo_righe(dati_linea());
+    c[test::kFileTreno] = testo_righe(dati_treno());
     Form1 g(&p);
     if (g.Form_Load() != kUscitaPulita) return c;
     for (const std::string& nome : p.elenco()) c[nome] = p.leggi_file(nome);
@@ -95,7 +91,7 @@ Esito esegui_con_guasto(Operazione op, const std::string& bersaglio) {
   Form1 f(&p);
   Esito e;
   e.stato = f.Form_Load();
-  e.codice_errore = f.codice_errore;
+  e.codice_errore = f.compilazione()->codice_errore();
   e.rapporti = p.rapporti;
   e.fatali = p.fatali;
   for (const std::string& nome : p.elenco()) e.file[nome] = p.leggi_file(nome);

@@ -1,38 +1,45 @@
-// Test support: compile hand-written sources with the real compile driver in
-// a temporary directory.
+// Test support: compile hand-written sources from their text, as the run
+// does but without a directory.
 #ifndef CALVETRA_TESTS_SUPPORT_COMPILAZIONE_H_
 #define CALVETRA_TESTS_SUPPORT_COMPILAZIONE_H_
 
-#include <memory>
 #include <string>
 
-#include "run/form1.h"
-#include "support/cartella_temporanea.h"
+#include "compile/compilazione.h"
+#include "model/costanti.h"
 
 namespace calvetra::test {
 
-inline constexpr const char* kFileLinea = "Calvetra_linea.txt";
-inline constexpr const char* kFileTreno = "Calvetra_2718 - 5340-.txt";
-inline constexpr const char* kFileGeometria = "Calvetra_linea.dat";
-inline constexpr const char* kFileTabella = "Calvetra_2718 - 5340.sim";
-inline constexpr const char* kFileCelle = "Calvetra_2718 - 5340.dat";
+inline const std::string kFileLinea = NomiScenario{}.sorgente_linea();
+inline const std::string kFileTreno = NomiScenario{}.sorgente_treno();
+inline const std::string kFileGeometria = NomiScenario{}.geometria();
+inline const std::string kFileTabella = NomiScenario{}.tabella();
+inline const std::string kFileCelle = NomiScenario{}.celle();
 inline constexpr const char* kTrenoVuoto = "[generale]\r\n[fine]\r\n";
 
 // A compile of the given sources (either may be null: no such file).
-struct Compilazione {
-  PiattaformaDiProva piattaforma;
-  std::unique_ptr<Form1> form;
-  int stato = -1;
+struct Compilato {
+  Compilazione c;
 
-  Compilazione(const char* linea, const char* treno, int32_t j = 1) {
-    if (linea != nullptr) piattaforma.scrivi_file(kFileLinea, linea);
-    if (treno != nullptr) piattaforma.scrivi_file(kFileTreno, treno);
-    form = std::make_unique<Form1>(&piattaforma);
-    form->nome_linea = "Calvetra";
-    form->nome_treni = "2718 - 5340";
-    stato = form->memorizza_percorso(j);
-  }
-  Form1& f() { return *form; }
+  Compilato(const char* linea, const char* treno, int32_t j = 1)
+      : c(compila(linea != nullptr ? Sorgente::di(linea) : Sorgente{},
+                  treno != nullptr ? Sorgente::di(treno) : Sorgente{}, {}, j)),
+        linea_(linea != nullptr),
+        treno_(treno != nullptr) {}
+
+  Modello& m() { return c.modello; }
+  int32_t codice_errore() const { return c.codice_errore(); }
+  int32_t posizione_errore() const { return c.posizione_errore(); }
+  // The exit status of the run, its files written.
+  int stato() const { return stato_uscita(c); }
+  // Whether the run writes the binary files, and leaves each source behind.
+  bool scrive_file() const { return c.fine == FineCompilazione::pronta; }
+  bool resta_linea() const { return linea_ && !c.consumate.linea; }
+  bool resta_treno() const { return treno_ && !c.consumate.treno; }
+
+ private:
+  bool linea_;
+  bool treno_;
 };
 
 // "[generale]", a route length and the given header lines, "[curve]", the

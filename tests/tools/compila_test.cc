@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "content/testi.h"
 #include "run/form1.h"
 #include "tools/scenario_prova.h"
 
@@ -29,8 +30,6 @@ struct CompilaComeCalvetra {
     cartella.scrivi_file(kSorgenteLinea, linea);
     cartella.scrivi_file(kSorgenteTreno, treno);
     Form1 f(&cartella);
-    f.nome_linea = "Calvetra";
-    f.nome_treni = "2718 - 5340";
     stato = f.memorizza_percorso(1);
   }
 };
@@ -45,17 +44,9 @@ void ExpectSameOutputs(const test::PiattaformaDiProva& a, const test::Piattaform
 }
 
 TEST(ScenarioCompile, EmbeddedSourcesGiveTheFilesOfCalvetra) {
-  // The embedded sources, written by the text writers of calvetra.
-  test::PiattaformaDiProva sorgenti;
-  Form1 scrittore(&sorgenti);
-  scrittore.nome_linea = "Calvetra";
-  scrittore.nome_treni = "2718 - 5340";
-  scrittore.dati_linea();
-  scrittore.dati_treno();
-  ASSERT_TRUE(sorgenti.c_e(kSorgenteLinea)) << "dati_linea wrote no line source";
-  ASSERT_TRUE(sorgenti.c_e(kSorgenteTreno)) << "dati_treno wrote no train source";
-  const std::string linea = sorgenti.leggi_file(kSorgenteLinea);
-  const std::string treno = sorgenti.leggi_file(kSorgenteTreno);
+  // The embedded sources, as the text writers of calvetra make them.
+  const std::string linea = testo_righe(dati_linea());
+  const std::string treno = testo_righe(dati_treno());
 
   CompilaComeCalvetra calvetra(linea, treno);
   CompilaInCartella scenario(linea, treno);

@@ -12,8 +12,7 @@ namespace {
 
 TEST(FaseTreno, GeneralValuesAndKeywordMatching) {
   TrenoDiProva t;
-  t.piattaforma.scrivi_file(t.nome_treno(),
-                            "sabbia, 1\r\n"  // before "[generale]": passed over
+  t.leggi_sorgente("sabbia, 1\r\n"  // before "[generale]": passed over
                             "[Generale]\r\n"
                             "numero vetture,    3\r\n"
                             "PERCENTUALE MASSA FRENATA,    150\r\n"
@@ -23,15 +22,13 @@ TEST(FaseTreno, GeneralValuesAndKeywordMatching) {
                             "[codici]\r\n"
                             "-a\r\n-b\r\n-vetture, 4\r\n"  // the second replacement is used
                             "sabbia");  // the last field is never interpreted
-  t.f.fase_treno();
-  EXPECT_EQ(t.f.codice_errore, 0);
-  EXPECT_EQ(t.f.tabella[84].inizio, 150);
-  EXPECT_EQ(t.f.tabella[84].posizione, 4);
-  EXPECT_EQ(t.f.tabella[86].cod_a, 300);
-  EXPECT_EQ(t.f.tabella[86].cod_c, 7);
-  EXPECT_EQ(t.f.tabella[86].cod_d, 53);
-  EXPECT_EQ(t.f.tabella[86].cod_e, 30);
-  EXPECT_FALSE(t.treno_rimasto());
+  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(t.m.tabella[84].inizio, 150);
+  EXPECT_EQ(t.m.tabella[84].posizione, 4);
+  EXPECT_EQ(t.m.tabella[86].cod_a, 300);
+  EXPECT_EQ(t.m.tabella[86].cod_c, 7);
+  EXPECT_EQ(t.m.tabella[86].cod_d, 53);
+  EXPECT_EQ(t.m.tabella[86].cod_e, 30);
 }
 
 // The sixteen speed points and the adhesion point of the embedded train data.
@@ -47,7 +44,7 @@ TEST(FaseTreno, EmbeddedSpeedProfileAndAdhesion) {
       "velocita,   63400,    35\r\nvelocita,   65150,   110\r\n"
       "velocita,  103250,    35\r\nvelocita,  104600,    60\r\n"
       "velocita,  107300,   110\r\nvelocita,  109950,    30\r\n");
-  EXPECT_EQ(t.f.codice_errore, 0);
+  EXPECT_EQ(t.d.codice_errore(), 0);
   auto velocita = [&](int64_t i) { return int{t.c(i).velocita}; };
   for (int64_t i = 0; i <= 47; ++i) ASSERT_EQ(velocita(i), 7) << i;
   for (int64_t i = 48; i <= 79; ++i) ASSERT_EQ(velocita(i), 22) << i;
@@ -83,22 +80,21 @@ TEST(FaseTreno, ProfileFillRules) {
 TEST(FaseTreno, SpeedPointAtTheBoundAndJustPastIt) {
   TrenoDiProva accettato;
   accettato.leggi("velocita, 0, 50\r\nvelocita, 121900, 20\r\n");
-  EXPECT_EQ(accettato.f.codice_errore, 0);
+  EXPECT_EQ(accettato.d.codice_errore(), 0);
   EXPECT_EQ(accettato.c(kUltimaCella - 3).velocita, 10);
   EXPECT_EQ(accettato.c(kUltimaCella - 2).velocita, 4);  // the tail starts there
   EXPECT_EQ(accettato.c(kUltimaCella - 1).velocita, 0);
 
   // Past the bound: error 15, later entries unread, the tails still run.
   TrenoDiProva rifiutato;
-  rifiutato.f.posizione_errore = -1;
+  rifiutato.d.riposiziona(-1);
   rifiutato.leggi("velocita, 0, 50\r\naderenza, 0, 3\r\nvelocita, 121901, 20\r\nsabbia, 9\r\n");
-  EXPECT_EQ(rifiutato.f.codice_errore, 15);
-  EXPECT_EQ(rifiutato.f.posizione_errore, 121901);
-  EXPECT_EQ(rifiutato.f.tabella[86].cod_a, 0);
+  EXPECT_EQ(rifiutato.d.codice_errore(), 15);
+  EXPECT_EQ(rifiutato.d.posizione_errore(), 121901);
+  EXPECT_EQ(rifiutato.m.tabella[86].cod_a, 0);
   EXPECT_EQ(rifiutato.c(0).velocita, 10);
   EXPECT_EQ(rifiutato.c(kUltimaCella - 3).velocita, 10);
   EXPECT_EQ(rifiutato.c(kUltimaCella - 3).aderenza, 3);
-  EXPECT_FALSE(rifiutato.treno_rimasto());
 }
 
 // Points piled at the last position allowed each fill one more cell. The
@@ -112,7 +108,7 @@ TEST(FaseTreno, PointsPiledAtTheLastPosition) {
     voci += "velocita, 121900, " + std::to_string(5 * k) + "\r\n";
   }
   t.leggi(voci);
-  EXPECT_EQ(t.f.codice_errore, 0);
+  EXPECT_EQ(t.d.codice_errore(), 0);
   const int aderenza[] = {0, 1, 2, 3};  // cells H - 3 to H
   const int velocita[] = {0, 1, 2, 5};
   for (int k = 0; k < 4; ++k) {
@@ -124,16 +120,16 @@ TEST(FaseTreno, PointsPiledAtTheLastPosition) {
 
 TEST(FaseTreno, ProgressiveCheckRunsLastAndReplacesError15) {
   TrenoDiProva t;
-  t.f.tabella[82].fine = 1025;
+  t.m.tabella[82].fine = 1025;
   t.leggi("aderenza, 122000, 1\r\n");
-  EXPECT_EQ(t.f.codice_errore, 2);
-  EXPECT_EQ(t.f.posizione_errore, 122000);  // left by the error 15
+  EXPECT_EQ(t.d.codice_errore(), 2);
+  EXPECT_EQ(t.d.posizione_errore(), 122000);  // left by the error 15
 
   TrenoDiProva allineate;
-  allineate.f.tabella[81].inizio = 1050;
-  allineate.f.tabella[83].fine = -100;
+  allineate.m.tabella[81].inizio = 1050;
+  allineate.m.tabella[83].fine = -100;
   allineate.leggi("");
-  EXPECT_EQ(allineate.f.codice_errore, 0);
+  EXPECT_EQ(allineate.d.codice_errore(), 0);
 }
 
 // The test after a signal or slowdown entry looks at the error code as a
@@ -142,15 +138,13 @@ TEST(FaseTreno, ErrorLeftByTheLinePhaseStopsAtFirstSignalOrSlowdown) {
   for (const std::string voce : {"segnale, 13250, 1,5,1,0,0,0,0,0,0,0\r\n",
                                  "rallentamento, 13250, 30, 150, 1, 0, 0\r\n"}) {
     TrenoDiProva t;
-    t.f.codice_errore = 15;
-    t.f.posizione_errore = 9999;
+    t.d.errore(15, Luogo{}, 9999);
     t.leggi("velocita, 0, 50\r\nsabbia, 7\r\n" + voce + "sabbia, 9\r\n");
-    EXPECT_EQ(t.f.codice_errore, 15);
-    EXPECT_EQ(t.f.posizione_errore, 13250);
+    EXPECT_EQ(t.d.codice_errore(), 15);
+    EXPECT_EQ(t.d.posizione_errore(), 13250);
     EXPECT_NE(t.c(266).tipo, kLibero);  // the entry itself was stored
-    EXPECT_EQ(t.f.tabella[86].cod_a, 7);
+    EXPECT_EQ(t.m.tabella[86].cod_a, 7);
     EXPECT_EQ(t.c(0).velocita, 0);  // no end-of-reading steps
-    EXPECT_FALSE(t.treno_rimasto());
   }
 }
 
@@ -158,25 +152,23 @@ TEST(FaseTreno, ValuesThatDoNotFitAreUnexpectedFailures) {
   for (const std::string voci : {"velocita, 0, 1280\r\nvelocita, 100, 0\r\n",  // 256 steps
                                  "sabbia, 40000\r\n", "orologio, 7 -40000 0\r\n"}) {
     TrenoDiProva t;
-    EXPECT_THROW(t.leggi(voci), GuastoInatteso) << voci;
+    EXPECT_EQ(t.leggi(voci), FineFase::guasto) << voci;
   }
   TrenoDiProva senza_celle;
-  senza_celle.f.tratti.clear();
-  EXPECT_THROW(senza_celle.leggi("velocita, 0, 50\r\n"), GuastoInatteso);
+  senza_celle.m.tratti.clear();
+  EXPECT_EQ(senza_celle.leggi("velocita, 0, 50\r\n"), FineFase::guasto);
 }
 
 TEST(FaseTreno, MissingOrEmptyTrainSourceEndsWithCode25) {
-  TrenoDiProva mancante;
-  mancante.piattaforma.scrivi_file("Calvetra_linea.txt", kLineaMinima);
-  mancante.f.tratti.clear();
-  mancante.f.memorizza_percorso(0);
-  EXPECT_EQ(mancante.f.codice_errore, 25);
+  const Compilazione mancante = compila(Sorgente::di(kLineaMinima), Sorgente{}, {}, 0);
+  EXPECT_EQ(mancante.codice_errore(), 25);
+  EXPECT_TRUE(mancante.consumate.linea);
 
   TrenoDiProva vuoto;
   vuoto.compila("");
-  EXPECT_EQ(vuoto.f.codice_errore, 25);
-  EXPECT_FALSE(vuoto.treno_rimasto());
-  EXPECT_FALSE(vuoto.piattaforma.c_e("Calvetra_linea.txt"));
+  EXPECT_EQ(vuoto.d.codice_errore(), 25);
+  EXPECT_TRUE(vuoto.consumate.treno);
+  EXPECT_TRUE(vuoto.consumate.linea);
 }
 
 TEST(FaseTreno, WholeParseAfterTheLinePhase) {
@@ -186,13 +178,13 @@ TEST(FaseTreno, WholeParseAfterTheLinePhase) {
       "segnale,   13250,   1, 5, 1,  0, 0,    0,  0,0,0, 0\r\n"
       "stazione,    1500,  2,  800,  1, 1, 0,  4,1,0,  2,1,1,    1,   7,54, 0, Prima\r\n"
       "[fine]\r\n");
-  EXPECT_EQ(t.f.codice_errore, 0);
-  EXPECT_EQ(t.f.tabella[84].fine, 115000);
-  EXPECT_EQ(t.f.tabella[84].posizione, 3);
+  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(t.m.tabella[84].fine, 115000);
+  EXPECT_EQ(t.m.tabella[84].posizione, 3);
   EXPECT_EQ(t.c(266).tipo, kSegnale);
   EXPECT_EQ(t.c(37).tipo, kFermata);
   EXPECT_EQ(t.c(100).velocita, 20);
-  EXPECT_FALSE(t.treno_rimasto());
+  EXPECT_TRUE(t.consumate.treno);
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ TEST(Stazioni, FirstStationsOfTheEmbeddedData) {
   t.leggi(
       "stazione,    1500,  2,  800,  1, 1, 0,  4,1,0,  2,1,1,    1,   7,54, 0, Prima\r\n"
       "stazione,    7350, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, Seconda\r\n");
-  EXPECT_EQ(t.f.codice_errore, 0);
-  const voce& r1 = t.f.tabella[1];
+  EXPECT_EQ(t.d.codice_errore(), 0);
+  const voce& r1 = t.m.tabella[1];
   EXPECT_EQ(std::tie(r1.posizione, r1.inizio, r1.fine, r1.orario, r1.nome),
             std::make_tuple(1500, 1100, 1900, 28440, std::string("Prima")));
   EXPECT_EQ((std::array{r1.tipo, r1.opz_a, r1.opz_e, r1.opz_d, r1.opz_b, r1.opz_c}),
@@ -47,7 +47,7 @@ TEST(Stazioni, FirstStationsOfTheEmbeddedData) {
   EXPECT_EQ(t.c(37).valore_a, 1);
   for (int k = 1; k <= 4; ++k) EXPECT_EQ(t.c(37 - k).preavviso, 80 + k);
   EXPECT_EQ(preavvisi(t, 0, kUltimaCella), 4);
-  EXPECT_EQ(std::tie(t.f.tabella[2].inizio, t.f.tabella[2].fine), std::make_tuple(7250, 7450));
+  EXPECT_EQ(std::tie(t.m.tabella[2].inizio, t.m.tabella[2].fine), std::make_tuple(7250, 7450));
 }
 
 TEST(Stazioni, ZonesAndCellsByType) {
@@ -62,7 +62,7 @@ TEST(Stazioni, ZonesAndCellsByType) {
                         Caso{12, 400, 4800, 5250, 104, 4}, Caso{28, 400, 4800, 5250, 0, 0}}) {
     TrenoDiProva t;
     t.leggi(kPrima + stazione(5000, k.tipo, k.L, 1));
-    const voce& r = t.f.tabella[2];
+    const voce& r = t.m.tabella[2];
     EXPECT_EQ(std::tie(r.inizio, r.fine), std::tie(k.inizio, k.fine)) << k.tipo;
     EXPECT_EQ(r.opz_d, k.tipo == 5 || k.tipo == 7 ? 0 : 1) << k.tipo;
     EXPECT_EQ(r.opz_e, 0) << k.tipo;  // shorter than 600
@@ -79,26 +79,25 @@ TEST(Stazioni, ZonesAndCellsByType) {
   }
   TrenoDiProva lunga;
   lunga.leggi(kPrima + stazione(5000, 12, 600));
-  EXPECT_EQ(lunga.f.tabella[2].opz_e, 1);
+  EXPECT_EQ(lunga.m.tabella[2].opz_e, 1);
 }
 
 TEST(Stazioni, NearTheOriginAndError24) {
   TrenoDiProva t;
   t.leggi(stazione(100, 2, 200));
-  EXPECT_EQ(t.f.codice_errore, 0);
-  EXPECT_EQ(t.f.tabella[1].fine, 200);
+  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(t.m.tabella[1].fine, 200);
   EXPECT_EQ(t.c(3).tipo, kFermata);
   EXPECT_EQ(t.c(2).preavviso, 81);
   EXPECT_EQ(preavvisi(t, 0, kUltimaCella), 1);
 
   TrenoDiProva e24;
-  e24.f.posizione_errore = -1;
+  e24.d.riposiziona(-1);
   e24.leggi(stazione(0, 2, 200) + "sabbia, 5\r\n");
-  EXPECT_EQ(e24.f.codice_errore, 24);
-  EXPECT_EQ(e24.f.posizione_errore, -1);
-  EXPECT_EQ(e24.f.tabella[1].fine, 100);  // the row keeps what was stored
-  EXPECT_EQ(e24.f.tabella[86].cod_a, 0);
-  EXPECT_FALSE(e24.treno_rimasto());
+  EXPECT_EQ(e24.d.codice_errore(), 24);
+  EXPECT_EQ(e24.d.posizione_errore(), -1);
+  EXPECT_EQ(e24.m.tabella[1].fine, 100);  // the row keeps what was stored
+  EXPECT_EQ(e24.m.tabella[86].cod_a, 0);
 }
 
 TEST(Stazioni, DistanceRule) {
@@ -106,10 +105,9 @@ TEST(Stazioni, DistanceRule) {
   for (const auto& [posizione, codice] : {std::pair{2300, 22}, {2350, 0}, {1900, 22}}) {
     TrenoDiProva t;
     t.leggi(stazione(1500, 2, 800) + stazione(posizione, 28, 200));
-    EXPECT_EQ(t.f.codice_errore, codice) << posizione;
+    EXPECT_EQ(t.d.codice_errore(), codice) << posizione;
     if (codice != 0) {
-      EXPECT_EQ(t.f.posizione_errore, posizione);
-      EXPECT_FALSE(t.treno_rimasto());
+      EXPECT_EQ(t.d.posizione_errore(), posizione);
     }
   }
 }
@@ -117,87 +115,83 @@ TEST(Stazioni, DistanceRule) {
 TEST(Stazioni, PositionAndLengthErrors) {
   TrenoDiProva e8;
   e8.leggi("velocita, 0, 50\r\n" + stazione(1525, 2, 800));
-  EXPECT_EQ(e8.f.codice_errore, 8);
-  EXPECT_EQ(e8.f.posizione_errore, 1525);
+  EXPECT_EQ(e8.d.codice_errore(), 8);
+  EXPECT_EQ(e8.d.posizione_errore(), 1525);
   EXPECT_EQ(e8.c(0).velocita, 0);  // no end-of-reading steps
-  EXPECT_FALSE(e8.treno_rimasto());
 
   TrenoDiProva e9;
   e9.leggi(stazione(1500, 2, 850));
-  EXPECT_EQ(e9.f.codice_errore, 9);
-  EXPECT_EQ(e9.f.posizione_errore, 1500);
+  EXPECT_EQ(e9.d.codice_errore(), 9);
+  EXPECT_EQ(e9.d.posizione_errore(), 1500);
 
   // position + 800 past 50 * H: error 15 and the end-of-reading steps.
   TrenoDiProva e15;
   e15.leggi("velocita, 0, 50\r\n" + stazione(121250, 28, 200));
-  EXPECT_EQ(e15.f.codice_errore, 15);
-  EXPECT_EQ(e15.f.posizione_errore, 121250);
+  EXPECT_EQ(e15.d.codice_errore(), 15);
+  EXPECT_EQ(e15.d.posizione_errore(), 121250);
   EXPECT_EQ(e15.c(0).velocita, 10);
   TrenoDiProva al_limite;
   al_limite.leggi(stazione(121200, 28, 200));
-  EXPECT_EQ(al_limite.f.codice_errore, 0);
+  EXPECT_EQ(al_limite.d.codice_errore(), 0);
 }
 
 TEST(Stazioni, FortyStationsUnderThirtyEightSigns) {
   std::string voci;
   for (int32_t n = 1; n <= 40; ++n) voci += stazione(1000 * n, 28, 200);
   TrenoDiProva quaranta;
-  quaranta.f.riga_cartello = 42;
+  quaranta.riga_cartello = 42;
   quaranta.leggi(voci);
-  EXPECT_EQ(quaranta.f.codice_errore, 0);
-  EXPECT_EQ(quaranta.f.tabella[40].posizione, 40000);
+  EXPECT_EQ(quaranta.d.codice_errore(), 0);
+  EXPECT_EQ(quaranta.m.tabella[40].posizione, 40000);
 
   TrenoDiProva quarantuno;
-  quarantuno.f.riga_cartello = 42;
-  quarantuno.f.posizione_errore = -1;
+  quarantuno.riga_cartello = 42;
+  quarantuno.d.riposiziona(-1);
   quarantuno.leggi(voci + stazione(41000, 28, 200) + "sabbia, 5\r\n");
-  EXPECT_EQ(quarantuno.f.codice_errore, 10);
-  EXPECT_EQ(quarantuno.f.posizione_errore, -1);
-  EXPECT_EQ(quarantuno.f.tabella[41].posizione, 41000);
-  EXPECT_EQ(quarantuno.f.tabella[86].cod_a, 0);
-  EXPECT_FALSE(quarantuno.treno_rimasto());
+  EXPECT_EQ(quarantuno.d.codice_errore(), 10);
+  EXPECT_EQ(quarantuno.d.posizione_errore(), -1);
+  EXPECT_EQ(quarantuno.m.tabella[41].posizione, 41000);
+  EXPECT_EQ(quarantuno.m.tabella[86].cod_a, 0);
 }
 
 // A station never writes over a sign text: with 80 signs row 1 holds one.
 TEST(Stazioni, SignRowIsNeverOverwritten) {
   TrenoDiProva pieno;
-  pieno.f.riga_cartello = 0;
-  pieno.f.tabella[1].nome = "(  P.L.  )";
+  pieno.riga_cartello = 0;
+  pieno.m.tabella[1].nome = "(  P.L.  )";
   pieno.leggi(stazione(1500, 2, 800));
-  EXPECT_EQ(pieno.f.codice_errore, 10);
-  EXPECT_EQ(pieno.f.tabella[1].nome, "(  P.L.  )");
-  EXPECT_EQ(pieno.f.tabella[1].posizione, 0);
-  EXPECT_EQ(pieno.f.tabella[1].tipo, 0);
+  EXPECT_EQ(pieno.d.codice_errore(), 10);
+  EXPECT_EQ(pieno.m.tabella[1].nome, "(  P.L.  )");
+  EXPECT_EQ(pieno.m.tabella[1].posizione, 0);
+  EXPECT_EQ(pieno.m.tabella[1].tipo, 0);
   EXPECT_EQ(pieno.c(37).tipo, kLibero);
   EXPECT_EQ(preavvisi(pieno, 0, kUltimaCella), 0);
-  EXPECT_FALSE(pieno.treno_rimasto());
 
   // With 79 signs row 1 is free: stored, then the ceiling is reached.
   TrenoDiProva una;
-  una.f.riga_cartello = 1;
+  una.riga_cartello = 1;
   una.leggi(stazione(1500, 2, 800, 0, "Prima"));
-  EXPECT_EQ(una.f.codice_errore, 10);
-  EXPECT_EQ(una.f.tabella[1].nome, "Prima");
+  EXPECT_EQ(una.d.codice_errore(), 10);
+  EXPECT_EQ(una.m.tabella[1].nome, "Prima");
   EXPECT_EQ(una.c(37).tipo, kFermata);
 }
 
 TEST(Stazioni, StopCellPastTheRouteAndOversizedTimeAreUnexpectedFailures) {
   // Type 7 at 5000 with L 5000 ends at 10000, stop cell 199 of a 150-cell route.
   TrenoDiProva oltre(150);
-  EXPECT_THROW(oltre.leggi(stazione(5000, 7, 5000)), GuastoInatteso);
+  EXPECT_EQ(oltre.leggi(stazione(5000, 7, 5000)), FineFase::guasto);
   for (int64_t i = 0; i <= 150; ++i) ASSERT_EQ(oltre.c(i).preavviso, 0) << i;
 
   // Types 5 to 8 clear column 7 only once both zone ends are stored.
   for (const char* riga : {"stazione, 1500, 7, 2147483600, 0, 0, 1, 0,0,0, 0,0,0, 0, 0,0,0, NOME\r\n",
                            "stazione, 1500, 5, -2147483600, 0, 0, 1, 0,0,0, 0,0,0, 0, 0,0,0, NOME\r\n"}) {
     TrenoDiProva zona;
-    EXPECT_THROW(zona.leggi(riga), GuastoInatteso) << riga;
-    EXPECT_EQ(zona.f.tabella[1].opz_d, 1) << riga;
+    EXPECT_EQ(zona.leggi(riga), FineFase::guasto) << riga;
+    EXPECT_EQ(zona.m.tabella[1].opz_d, 1) << riga;
   }
 
   TrenoDiProva orario;
-  EXPECT_THROW(orario.leggi("stazione, 1500, 2, 800, 1,1,0, 4,1,0, 2,1,1, 1, 600000,0,0, X\r\n"),
-               GuastoInatteso);
+  EXPECT_EQ(orario.leggi("stazione, 1500, 2, 800, 1,1,0, 4,1,0, 2,1,1, 1, 600000,0,0, X\r\n"), FineFase::guasto);
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
-// Test support for the train phase: a run object over a temporary directory
-// with the cells of a 115000 m route already made, so that the train source
-// can be read on its own, whatever the line phase does.
+// Test support for the train phase: a model with the cells of a 115000 m
+// route already made, so that the train source can be read on its own,
+// whatever the line phase does.
 #ifndef CALVETRA_TESTS_TRAIN_TRENO_DI_PROVA_H_
 #define CALVETRA_TESTS_TRAIN_TRENO_DI_PROVA_H_
 
 #include <cstdint>
 #include <string>
 
-#include "run/form1.h"
-#include "support/cartella_temporanea.h"
+#include "compile/compilazione.h"
+#include "train/fase_treno.h"
 
 namespace calvetra::test {
 
@@ -21,32 +21,39 @@ inline constexpr char kLineaMinima[] =
 
 struct TrenoDiProva {
   explicit TrenoDiProva(int32_t ultima = kUltimaCella) {
-    f.nome_linea = "Calvetra";
-    f.nome_treni = "2718 - 5340";
-    f.tratti.assign(static_cast<size_t>(ultima) + 1, tratto{});
+    m.tratti.assign(static_cast<size_t>(ultima) + 1, tratto{});
   }
 
-  std::string nome_treno() const { return f.nome_file_treno(); }
-
-  // Writes the train source ("[generale]", the entries, "[fine]") and reads it.
-  void leggi(const std::string& voci) {
-    piattaforma.scrivi_file(nome_treno(), "[generale]\r\n" + voci + "[fine]\r\n");
-    f.fase_treno();
+  // Reads the train source "[generale]", the entries, "[fine]".
+  FineFase leggi(const std::string& voci) { return leggi_sorgente("[generale]\r\n" + voci + "[fine]\r\n"); }
+  // Reads a train source of exactly this text.
+  FineFase leggi_sorgente(const std::string& testo) {
+    testo_ = testo;
+    fine = fase_treno(Sorgente::di(testo_), riga_cartello, m, d);
+    return fine;
   }
 
-  // The whole parser and compile driver over the minimal line source.
+  // The whole compile over the minimal line source; the model and the
+  // diagnostics become the compile's. Returns the run's exit status.
   int compila(const std::string& testo_treno) {
-    piattaforma.scrivi_file("Calvetra_linea.txt", kLineaMinima);
-    piattaforma.scrivi_file(nome_treno(), testo_treno);
-    f.tratti.clear();
-    return f.memorizza_percorso(0);
+    Compilazione c = compila_testi(kLineaMinima, testo_treno, 0);
+    const int stato = stato_uscita(c);
+    consumate = c.consumate;
+    m = std::move(c.modello);
+    d = std::move(c.diagnostica);
+    return stato;
   }
 
-  bool treno_rimasto() const { return piattaforma.c_e(nome_treno()); }
-  tratto& c(int64_t i) { return f.cella(i); }
+  tratto& c(int64_t i) { return m.cella(i); }
 
-  PiattaformaDiProva piattaforma;
-  Form1 f{&piattaforma};
+  Modello m;
+  Diagnostica d;
+  int32_t riga_cartello = kUltimaRigaCartello;
+  FineFase fine = FineFase::completa;
+  SorgentiConsumate consumate;  // after compila
+
+ private:
+  std::string testo_;
 };
 
 }  // namespace calvetra::test

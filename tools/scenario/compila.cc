@@ -1,14 +1,15 @@
 #include "compila.h"
 
-#include <charconv>
 #include <filesystem>
-#include <map>
 #include <optional>
+#include <vector>
 
 #include "argomenti.h"
+#include "compile/compilazione.h"
 #include "diagnostica.h"
 #include "model/messaggi.h"
-#include "piattaforma_copie.h"
+#include "output/scrittura.h"
+#include "platform/piattaforma.h"
 
 namespace calvetra::scenario {
 
@@ -34,29 +35,26 @@ constexpr const char* kAiuto =
     "1 fine fatale (1250/1251, nessuna cella, file illeggibili o non scrivibili),\n"
     "2 uso errato.\n";
 
-struct Sorgente {
+struct SorgenteAutore {
   std::string percorso;
   std::optional<std::string> testo;  // empty when the file does not exist
 };
 
 // The located report of one recorded error, or its file-less form.
-std::string rapporto_errore(const ErroreRegistrato& e, const Sorgente& linea,
-                            const Sorgente& treno) {
-  const Sorgente* s = nullptr;
-  if (e.file == FileSorgente::linea) s = &linea;
-  if (e.file == FileSorgente::treno) s = &treno;
+std::string rapporto_errore(const Diagnostico& e, const SorgenteAutore& linea,
+                            const SorgenteAutore& treno) {
+  const SorgenteAutore* s = nullptr;
+  if (e.luogo.file == FileSorgente::linea) s = &linea;
+  if (e.luogo.file == FileSorgente::treno) s = &treno;
   if (s == nullptr) return diagnostica_senza_file(e.codice, e.posizione);
   if (!s->testo) {
     return s->percorso + ": " + riga_errore(e.codice, e.posizione) + " (il file non esiste)\n";
   }
-  return diagnostica(s->percorso, *s->testo, e.campo, e.codice, e.posizione);
+  return diagnostica(s->percorso, *s->testo, e.luogo.offset, e.codice, e.posizione);
 }
 
-// The compiler speaks as calvetra; in this tool its lines speak as scenario.
-std::string come_scenario(const std::string& riga) {
-  const std::string prefisso = "calvetra: ";
-  if (riga.rfind(prefisso, 0) == 0) return "scenario: " + riga.substr(prefisso.size());
-  return "scenario: " + riga;
+Sorgente come_sorgente(const SorgenteAutore& s) {
+  return s.testo ? Sorgente::di(*s.testo) : Sorgente{};
 }
 
 }  // namespace
@@ -68,66 +66,60 @@ EsitoCompila compila(const OpzioniCompila& o, std::ostream& out, std::ostream& e
     err << "scenario: " << o.cartella << ": la cartella non esiste\n";
     return esito;
   }
-  PiattaformaPosix vera(o.cartella);
-  Sorgente linea{nella_cartella(o.cartella, o.nomi.sorgente_linea()), std::nullopt};
-  Sorgente treno{nella_cartella(o.cartella, o.nomi.sorgente_treno()), std::nullopt};
-  std::map<std::string, std::string> copie;
-  for (Sorgente* s : {&linea, &treno}) {
-    if (!vera.esiste(s->percorso)) continue;
+  PiattaformaPosix cartella(o.cartella);
+  SorgenteAutore linea{nella_cartella(o.cartella, o.nomi.sorgente_linea()), std::nullopt};
+  SorgenteAutore treno{nella_cartella(o.cartella, o.nomi.sorgente_treno()), std::nullopt};
+  for (SorgenteAutore* s : {&linea, &treno}) {
+    if (!cartella.esiste(s->percorso)) continue;
     std::string testo;
     std::string motivo;
-    if (!vera.leggi(s->percorso, &testo, &motivo)) {
+    if (!cartella.leggi(s->percorso, &testo, &motivo)) {
       err << s->percorso << ": impossibile leggere: " << motivo << "\n";
       return esito;
     }
-    copie[s->percorso] = testo;
     s->testo = std::move(testo);
   }
 
-  PiattaformaCopie piattaforma(&vera, std::move(copie), {linea.percorso, treno.percorso});
-  Form1 f(&piattaforma);
-  f.nome_linea = o.nomi.linea;
-  f.nome_treni = o.nomi.treni;
-  esito.stato = f.memorizza_percorso(o.con_geometria ? 1 : 0);
-  esito.codice_errore = f.codice_errore;
-  esito.posizione_errore = f.posizione_errore;
-  esito.file_errore = f.file_errore;
-  esito.campo_errore = f.campo_errore;
-
-  // The driver reports the recorded error as one plain line; it is replaced by
-  // the located report, and whatever the driver added after it is kept.
-  const std::string semplice = riga_errore(f.codice_errore, f.posizione_errore);
+  // The compiler reads the texts in place: the author's files are never
+  // deleted or changed.
+  const int32_t j = o.con_geometria ? 1 : 0;
+  const Compilazione c = calvetra::compila(come_sorgente(linea), come_sorgente(treno), o.nomi, j);
+  esito.codice_errore = c.codice_errore();
+  esito.posizione_errore = c.posizione_errore();
+  const std::vector<Diagnostico> errori = c.diagnostica.errori();
+  if (!errori.empty()) {
+    esito.file_errore = errori.back().luogo.file;
+    esito.campo_errore = errori.back().luogo.offset;
+  }
   // Every error of the run, in the order recorded; the last one is the code
   // the run ends with.
-  if (f.codice_errore != 0) {
-    for (const ErroreRegistrato& e : f.errori_registrati()) err << rapporto_errore(e, linea, treno);
-  }
-  for (const std::string& riga : piattaforma.rapporti) {
-    if (f.codice_errore != 0 && riga.rfind(semplice, 0) == 0) {
-      std::string resto = riga.substr(semplice.size());
-      while (!resto.empty() && (resto.front() == ';' || resto.front() == ' ')) resto.erase(0, 1);
-      if (!resto.empty()) err << "scenario: " << resto << "\n";
-    } else {
-      err << come_scenario(riga) << "\n";
-    }
-  }
-  for (const std::string& fatale : piattaforma.fatali) {
-    std::string testo = fatale;
-    while (!testo.empty() && testo.front() == ' ') testo.erase(0, 1);
-    // " Errore n. 1250": the number closes the message.
-    const size_t cifre = testo.find_last_not_of("0123456789");
-    const size_t da = cifre == std::string::npos ? 0 : cifre + 1;
-    int32_t codice = 0;
-    std::from_chars(testo.data() + da, testo.data() + testo.size(), codice);
-    err << "scenario: " << testo << ": " << descrizione_errore(codice) << "; nessun file scritto\n";
+  if (c.codice_errore() != 0) {
+    for (const Diagnostico& e : errori) err << rapporto_errore(e, linea, treno);
   }
 
-  if (esito.stato == kUscitaPulita || esito.stato == kUscitaConErrore) {
-    if (o.con_geometria)
-      out << "scritto " << nella_cartella(o.cartella, o.nomi.geometria()) << "\n";
-    out << "scritto " << nella_cartella(o.cartella, o.nomi.tabella()) << "\n";
-    out << "scritto " << nella_cartella(o.cartella, o.nomi.celle()) << "\n";
+  switch (c.fine) {
+    case FineCompilazione::senza_celle:
+      err << "scenario: nessuna cella creata, nessun file scritto\n";
+      return esito;
+    case FineCompilazione::poche_celle:
+      err << "scenario: troppo poche celle, nessun file scritto\n";
+      return esito;
+    case FineCompilazione::fatale:
+      err << "scenario: Errore n. " << c.errore_fatale << ": " << descrizione_errore(c.errore_fatale)
+          << "; nessun file scritto\n";
+      return esito;
+    case FineCompilazione::pronta:
+      break;
   }
+  std::string motivo;
+  if (!scrivi_file_binari(&cartella, o.nomi, c.modello, j, &motivo)) {
+    err << "scenario: " << motivo << "\n";
+    return esito;
+  }
+  esito.stato = stato_uscita(c);
+  if (o.con_geometria) out << "scritto " << nella_cartella(o.cartella, o.nomi.geometria()) << "\n";
+  out << "scritto " << nella_cartella(o.cartella, o.nomi.tabella()) << "\n";
+  out << "scritto " << nella_cartella(o.cartella, o.nomi.celle()) << "\n";
   return esito;
 }
 

@@ -9,8 +9,8 @@
 #include <ostream>
 #include <string>
 
-#include "run/form1.h"
-#include "nomi.h"
+#include "model/costanti.h"
+#include "model/diagnostica.h"
 
 namespace calvetra::scenario {
 
@@ -20,7 +20,7 @@ struct OpzioniCompila {
   bool con_geometria = true;
 };
 
-// What the run left in the run state, for callers that look past the report.
+// How the compilation ended, for callers that look past the report.
 struct EsitoCompila {
   int stato = kUscitaFatale;
   int32_t codice_errore = 0;

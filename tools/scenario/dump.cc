@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "argomenti.h"
-#include "run/form1.h"
+#include "model/costanti.h"
 #include "testo.h"
 #include "vista.h"
 

@@ -16,7 +16,8 @@
 
 #include "output/file_binari.h"
 #include "model/records.h"
-#include "nomi.h"
+#include "model/costanti.h"
+#include "platform/piattaforma.h"
 
 namespace calvetra::scenario {
 

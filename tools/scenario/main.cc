@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "compila.h"
-#include "run/form1.h"
+#include "model/costanti.h"
 #include "dump.h"
 #include "plot.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "argomenti.h"
-#include "run/form1.h"
+#include "model/costanti.h"
 #include "platform/piattaforma.h"
 #include "platform/sostituzione.h"
 #include "pianta.h"

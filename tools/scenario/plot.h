@@ -10,7 +10,8 @@
 #include <string>
 
 #include "leggi_scenario.h"
-#include "nomi.h"
+#include "model/costanti.h"
+#include "platform/piattaforma.h"
 
 namespace calvetra::scenario {
 

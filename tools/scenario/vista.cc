@@ -1,6 +1,6 @@
 #include "vista.h"
 
-#include "run/form1.h"
+#include "output/codici_gara.h"
 
 namespace calvetra::scenario {
 
@@ -95,16 +95,11 @@ const std::array<CampoNominato, 6>& campi_byte() {
 }
 
 Integrita integrita(const Tabella& tabella, const std::vector<tratto>& tratti) {
-  // The codes read only the two names of the table; the run object is used
-  // without a platform.
-  Form1 f(nullptr);
-  f.tabella[85].nome = tabella[85].nome;
-  f.tabella[86].nome = tabella[86].nome;
   Integrita i;
-  i.st_letto = tabella[85].orario;
-  i.st_atteso = f.codice_gara_st();
-  i.og_letto = tratti[1].valore_b;
-  i.og_atteso = f.codice_gara_og();
+  i.st_letto = tabella[kRigaLinea].orario;
+  i.st_atteso = codice_gara_st(tabella);
+  i.og_letto = tratti[kCellaIntestazione].valore_b;
+  i.og_atteso = codice_gara_og(tabella);
   return i;
 }
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "run/form1.h"
+#include "support/cartella_temporanea.h"
 #include "support/compilazione.h"
 
 namespace calvetra {
@@ -140,19 +142,17 @@ TEST(CatalogoErrori, EachBrokenScenario) {
     test::PiattaformaDiProva p;
     if (!k.senza_linea) p.scrivi_file(kFileLinea, k.linea);
     if (!k.senza_treno) p.scrivi_file(kFileTreno, k.treno);
-    for (const char* nome : {kFileGeometria, kFileTabella, kFileCelle}) p.scrivi_file(nome, "old");
+    for (const std::string& nome : {kFileGeometria, kFileTabella, kFileCelle}) p.scrivi_file(nome, "old");
     Form1 f(&p);
-    f.nome_linea = "Calvetra";
-    f.nome_treni = "2718 - 5340";
     const int stato = f.memorizza_percorso(1);
 
-    EXPECT_EQ(f.codice_errore, k.codice);
-    EXPECT_EQ(f.posizione_errore, k.posizione);
+    EXPECT_EQ(f.compilazione()->codice_errore(), k.codice);
+    EXPECT_EQ(f.compilazione()->posizione_errore(), k.posizione);
     EXPECT_EQ(p.c_e(kFileLinea), k.resta_linea);
     EXPECT_EQ(p.c_e(kFileTreno), k.resta_treno);
     const bool scritte = k.uscite == Uscite::scritte;
     EXPECT_EQ(stato, scritte ? kUscitaConErrore : kUscitaFatale);
-    for (const char* nome : {kFileGeometria, kFileTabella, kFileCelle}) {
+    for (const std::string& nome : {kFileGeometria, kFileTabella, kFileCelle}) {
       EXPECT_EQ(p.leggi_file(nome) == "old", !scritte) << nome;
     }
     // The report names the code; nothing temporary is left behind.
@@ -176,14 +176,12 @@ TEST(CatalogoErrori, ReservedHeaderSlotsStopTheRunAndKeepEarlierFiles) {
     test::PiattaformaDiProva p;
     p.scrivi_file(kFileLinea, k.linea);
     p.scrivi_file(kFileTreno, k.treno);
-    for (const char* nome : {kFileGeometria, kFileTabella, kFileCelle}) p.scrivi_file(nome, "old");
+    for (const std::string& nome : {kFileGeometria, kFileTabella, kFileCelle}) p.scrivi_file(nome, "old");
     Form1 f(&p);
-    f.nome_linea = "Calvetra";
-    f.nome_treni = "2718 - 5340";
     EXPECT_EQ(f.memorizza_percorso(1), kUscitaFatale);
     ASSERT_EQ(p.fatali.size(), 1u);
     EXPECT_EQ(p.fatali[0], k.messaggio);
-    for (const char* nome : {kFileGeometria, kFileTabella, kFileCelle}) {
+    for (const std::string& nome : {kFileGeometria, kFileTabella, kFileCelle}) {
       EXPECT_EQ(p.leggi_file(nome), "old") << nome;
     }
   }

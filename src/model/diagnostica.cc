@@ -1,0 +1,55 @@
+#include "model/diagnostica.h"
+
+#include <utility>
+
+namespace calvetra {
+
+void Diagnostica::errore(int32_t codice, Luogo luogo) {
+  Diagnostico d;
+  d.codice = codice;
+  d.posizione = posizione_errore_;
+  d.luogo = luogo;
+  voci_.push_back(std::move(d));
+  ultimo_errore_ = voci_.size();
+  codice_errore_ = codice;
+}
+
+void Diagnostica::errore(int32_t codice, Luogo luogo, int32_t posizione) {
+  posizione_errore_ = posizione;
+  errore(codice, luogo);
+}
+
+void Diagnostica::riposiziona(int32_t posizione) {
+  posizione_errore_ = posizione;
+  if (ultimo_errore_ != 0) voci_[ultimo_errore_ - 1].posizione = posizione;
+}
+
+void Diagnostica::avviso(std::string nome, std::string messaggio, Luogo luogo,
+                         std::vector<Nota> note) {
+  Diagnostico d;
+  d.gravita = Gravita::avviso;
+  d.nome = std::move(nome);
+  d.messaggio = std::move(messaggio);
+  d.luogo = luogo;
+  d.note = std::move(note);
+  voci_.push_back(std::move(d));
+}
+
+void Diagnostica::annota(Nota nota) { voci_.back().note.push_back(std::move(nota)); }
+
+std::vector<Diagnostico> Diagnostica::errori() const {
+  std::vector<Diagnostico> e;
+  for (const Diagnostico& d : voci_) {
+    if (d.gravita == Gravita::errore) e.push_back(d);
+  }
+  return e;
+}
+
+bool Diagnostica::ha_avvisi() const {
+  for (const Diagnostico& d : voci_) {
+    if (d.gravita == Gravita::avviso) return true;
+  }
+  return false;
+}
+
+}  // namespace calvetra

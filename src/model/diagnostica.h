@@ -1,0 +1,87 @@
+// The diagnostics of one compilation: every recorded error (and, for authors,
+// every warning) as a value, in the order the compiler met them.
+//
+// An error is recorded with one call at the place where it arises, with the
+// source and byte offset of the field that raised it and, for the errors that
+// locate a place on the route, a position in metres. `codice_errore` and
+// `posizione_errore` are what the run state holds: the code of the last error,
+// and the last position set (an error that locates nothing leaves the
+// position of the one before it standing).
+#ifndef CALVETRA_MODEL_DIAGNOSTICA_H_
+#define CALVETRA_MODEL_DIAGNOSTICA_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace calvetra {
+
+// Which source a diagnostic points into.
+enum class FileSorgente { nessuno, linea, treno };
+
+// A byte offset in one of the sources (or nowhere).
+struct Luogo {
+  FileSorgente file = FileSorgente::nessuno;
+  size_t offset = 0;
+
+  bool operator==(const Luogo&) const = default;
+};
+
+enum class Gravita { errore, avviso };
+
+// A remark attached to a diagnostic, with a place of its own.
+struct Nota {
+  std::string testo;
+  Luogo luogo;
+
+  bool operator==(const Nota&) const = default;
+};
+
+struct Diagnostico {
+  Gravita gravita = Gravita::errore;
+  int32_t codice = 0;     // an error's number
+  std::string nome;       // a warning's short stable name
+  std::string messaggio;  // a warning's sentence (an error's comes from its number)
+  // Metres: for an error, `posizione_errore` as it stands once the error is recorded.
+  int32_t posizione = 0;
+  Luogo luogo;
+  std::vector<Nota> note;
+
+  bool operator==(const Diagnostico&) const = default;
+};
+
+class Diagnostica {
+ public:
+  // An error that locates no place on the route.
+  void errore(int32_t codice, Luogo luogo);
+  // An error at `posizione` metres.
+  void errore(int32_t codice, Luogo luogo, int32_t posizione);
+  // Sets `posizione_errore` anew without recording an error: a placing step
+  // that finds an error already standing stops there and records its own
+  // position with it.
+  void riposiziona(int32_t posizione);
+  // A warning for authors; it never changes the code or the position.
+  void avviso(std::string nome, std::string messaggio, Luogo luogo, std::vector<Nota> note = {});
+  // Adds a note to the last diagnostic recorded. REQUIRES: one has been recorded.
+  void annota(Nota nota);
+
+  int32_t codice_errore() const { return codice_errore_; }
+  int32_t posizione_errore() const { return posizione_errore_; }
+
+  // Every diagnostic, oldest first.
+  const std::vector<Diagnostico>& voci() const { return voci_; }
+  // The errors alone, oldest first.
+  std::vector<Diagnostico> errori() const;
+  bool ha_avvisi() const;
+
+ private:
+  std::vector<Diagnostico> voci_;
+  size_t ultimo_errore_ = 0;  // index + 1 of the last error; 0 for none
+  int32_t codice_errore_ = 0;
+  int32_t posizione_errore_ = 0;
+};
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_MODEL_DIAGNOSTICA_H_

@@ -1,0 +1,40 @@
+#include "output/scrittura.h"
+
+#include <functional>
+#include <vector>
+
+#include "output/file_binari.h"
+#include "platform/sostituzione.h"
+
+namespace calvetra {
+
+bool scrivi_file_binari(Piattaforma* piattaforma, const NomiScenario& nomi, const Modello& m,
+                        int32_t con_geometria, std::string* motivo) {
+  size_t lunghezza = 0;
+  if (!nomi_codificabili(m.tabella, &lunghezza)) {
+    *motivo = "un nome della tabella supera 65535 caratteri (" + std::to_string(lunghezza) +
+              "); nessun file scritto";
+    return false;
+  }
+  struct File {
+    std::string nome;
+    std::function<void(Uscita*)> produci;
+  };
+  std::vector<File> file;
+  if (con_geometria != 0) {
+    file.push_back({nomi.geometria(), [&m](Uscita* u) { codifica_geometria(m.geometria, u); }});
+  }
+  file.push_back({nomi.tabella(), [&m](Uscita* u) { codifica_tabella(m.tabella, u); }});
+  file.push_back({nomi.celle(), [&m](Uscita* u) { codifica_celle(m.tratti, u); }});
+  for (const File& f : file) {
+    const std::string path = nella_cartella(piattaforma->cartella(), f.nome);
+    std::string errore;
+    if (!sostituisci_file(piattaforma, path, f.produci, &errore)) {
+      *motivo = "impossibile scrivere " + path + ": " + errore;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace calvetra

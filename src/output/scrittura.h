@@ -1,0 +1,23 @@
+// Writing a finished model as the three binary files of its scenario.
+#ifndef CALVETRA_OUTPUT_SCRITTURA_H_
+#define CALVETRA_OUTPUT_SCRITTURA_H_
+
+#include <cstdint>
+#include <string>
+
+#include "model/costanti.h"
+#include "model/records.h"
+#include "platform/piattaforma.h"
+
+namespace calvetra {
+
+// Writes the plan (when `con_geometria` is non-zero), then the table, then
+// the cells into the platform's directory, each file replaced whole. On a
+// failure the files not yet written keep their old content: returns false
+// with one line that names the file and the reason in `motivo`.
+bool scrivi_file_binari(Piattaforma* piattaforma, const NomiScenario& nomi, const Modello& m,
+                        int32_t con_geometria, std::string* motivo);
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_OUTPUT_SCRITTURA_H_

@@ -1,0 +1,142 @@
+// The compiler from source text to model, with no directory: whole records of
+// each kind, and the diagnostics channel.
+#include "compile/compilazione.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace calvetra {
+namespace {
+
+constexpr char kLinea[] =
+    "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n"
+    "pendenza, 1000, -7\r\n"
+    "curvas2, 500, 300\r\n"
+    "montagna, 3000, 3400, 12\r\n"
+    "indicatori_vmax, 1950, 110, 130, 160, 1, 100, 120, 150, 2\r\n"
+    "cartello_indicatore, 2500, \"(A, B)\"\r\n"
+    "[fine]\r\n";
+constexpr char kTreno[] =
+    "[generale]\r\nvelocita, 0, 100\r\naderenza, 0, 3\r\n"
+    "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, PRIMA\r\n"
+    "segnale, 13250, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+    "rallentamento, 8000, 60, 500, 1, 0, 0\r\n"
+    "abbattimento, 10000, 90\r\n[fine]\r\n";
+
+// A cell with the byte fields every cell of this route shares from cell 20 on:
+// speed 100 km/h (20 steps of 5), gradient -7 (93), adhesion 3.
+tratto cella(uint8_t tipo, int16_t a = 0, int16_t b = 0, int16_t c = 0, int16_t d = 0,
+             uint8_t preavviso = 0, uint8_t montagna = 0) {
+  return tratto{tipo, a, b, c, d, 0, preavviso, montagna, 20, 93, 3};
+}
+
+TEST(Compila, WholeRecordsOfEachKind) {
+  const Compilazione c = compila_testi(kLinea, kTreno);
+  ASSERT_EQ(c.fine, FineCompilazione::pronta);
+  EXPECT_TRUE(c.diagnostica.voci().empty());
+  EXPECT_EQ(c.consumate, (SorgentiConsumate{true, true}));
+  const std::vector<tratto>& t = c.modello.tratti;
+  ASSERT_EQ(t.size(), 541u);
+
+  EXPECT_EQ(t[40], cella(kIndicatori, 2220, 2624, 3230, 12));  // the two boards side by side
+  EXPECT_EQ(t[51], cella(kCartello, 80));                      // its text in row 80
+  EXPECT_EQ(t[60], cella(kLibero, 0, 0, 0, 0, 0, 2));          // mountain class 2 ...
+  EXPECT_EQ(t[63], cella(kSegnoMontagna, 0, 0, 0, 0, 0, 2));   // ... a marker every fourth cell
+  EXPECT_EQ(t[68], cella(kLibero));
+  EXPECT_EQ(t[161], cella(kInizioRallentamento, 60, 0, 1));
+  EXPECT_EQ(t[171], cella(kFineRallentamento, 60, 0, 1));
+  EXPECT_EQ(t[200], cella(kAbbattimento, 90));
+  EXPECT_EQ(t[258], cella(kLibero, 0, 0, 0, 0, 34));  // the signal's farthest approach code
+  EXPECT_EQ(t[266], cella(kSegnale, 50, 10, 0, 3));
+
+  voce prima;
+  prima.tipo = 2;
+  prima.inizio = 1100;
+  prima.fine = 1900;
+  prima.posizione = 1500;
+  prima.opz_a = 1;
+  prima.nome = "PRIMA";
+  prima.cod_a = 4;
+  prima.cod_b = 1;
+  prima.cod_c = 2;
+  prima.cod_d = 1;
+  prima.cod_e = 1;
+  prima.opz_c = 1;
+  prima.orario = 28440;
+  EXPECT_EQ(c.modello.tabella[1], prima);
+  EXPECT_EQ(c.modello.tabella[80].nome, "(A, B)");
+  EXPECT_EQ(c.modello.geometria.prossimo(), 26999);  // straight on to T - 2
+}
+
+TEST(Compila, TheSameTextsGiveEqualModels) {
+  EXPECT_TRUE(compila_testi(kLinea, kTreno).modello == compila_testi(kLinea, kTreno).modello);
+  const std::string altro = std::string(kTreno).replace(std::string(kTreno).find("90"), 2, "95");
+  EXPECT_FALSE(compila_testi(kLinea, kTreno).modello == compila_testi(kLinea, altro).modello);
+}
+
+TEST(Compila, DiagnosticsInTheOrderRecordedWithTheirPlaces) {
+  // A gradient past the cells ends the line body with 15; the train phase
+  // stores its slowdown, stops on that standing error and gives it the
+  // slowdown's position; the cab-code pass then finds the three signs where
+  // a code reduction should go (12 at the start cell, no source field).
+  const std::string linea =
+      "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n"
+      "cartello_indicatore, 9600, A\r\ncartello_indicatore, 9650, B\r\n"
+      "cartello_indicatore, 9700, C\r\npendenza, 900000, 1\r\n[fine]\r\n";
+  const std::string treno =
+      "[generale]\r\nrallentamento, 9950, 60, 100, 1, 0, 0\r\nsabbia, 4\r\n[fine]\r\n";
+  const Compilazione c = compila_testi(linea, treno);
+  const std::vector<Diagnostico> e = c.diagnostica.errori();
+  ASSERT_EQ(e.size(), 2u);
+  EXPECT_EQ(e[0].codice, 15);
+  EXPECT_EQ(e[0].posizione, 9950);
+  EXPECT_EQ(e[0].luogo, (Luogo{FileSorgente::linea, linea.find("900000")}));
+  EXPECT_EQ(e[1].codice, 12);
+  EXPECT_EQ(e[1].posizione, 10000);
+  EXPECT_EQ(e[1].luogo, Luogo{});
+  EXPECT_EQ(c.codice_errore(), 12);
+  EXPECT_EQ(c.posizione_errore(), 10000);
+  EXPECT_EQ(c.modello.tratti[200].tipo, kInizioRallentamento);
+  EXPECT_EQ(c.modello.tabella[kRigaTreni].cod_a, 0);  // read no further
+  EXPECT_EQ(stato_uscita(c), kUscitaConErrore);
+}
+
+TEST(Diagnostica, CodeAndPositionAreTheLastRecordedAndWarningsChangeNeither) {
+  Diagnostica d;
+  EXPECT_EQ(d.codice_errore(), 0);
+  d.errore(16, {FileSorgente::treno, 40}, 13250);
+  d.avviso("prova", "un avviso", {FileSorgente::linea, 7});
+  d.errore(24, {FileSorgente::treno, 90});
+  EXPECT_EQ(d.codice_errore(), 24);
+  EXPECT_EQ(d.posizione_errore(), 13250);
+  d.riposiziona(5000);  // a placing step stops on the standing error
+  EXPECT_EQ(d.posizione_errore(), 5000);
+  ASSERT_EQ(d.voci().size(), 3u);
+  EXPECT_EQ(d.voci()[0].posizione, 13250);
+  EXPECT_EQ(d.voci()[1].gravita, Gravita::avviso);
+  EXPECT_EQ(d.voci()[2].posizione, 5000);
+  EXPECT_EQ(d.errori().size(), 2u);
+  EXPECT_TRUE(d.ha_avvisi());
+}
+
+TEST(Compila, RunsThatWriteNothing) {
+  const Compilazione senza_linea = compila(Sorgente{}, Sorgente::di(kTreno), {}, 1);
+  EXPECT_EQ(senza_linea.fine, FineCompilazione::senza_celle);
+  EXPECT_EQ(senza_linea.codice_errore(), 101);
+  EXPECT_EQ(senza_linea.consumate, (SorgentiConsumate{false, false}));
+  EXPECT_EQ(stato_uscita(senza_linea), kUscitaFatale);
+
+  const Compilazione una_cella =
+      compila_testi("[generale]\r\nlunghezza percorso, -7000\r\n[curve]\r\n[fine]\r\n", kTreno, 0);
+  EXPECT_EQ(una_cella.fine, FineCompilazione::poche_celle);
+
+  const Compilazione illeggibile =
+      compila(Sorgente{Sorgente::Stato::illeggibile, {}}, Sorgente::di(kTreno), {}, 1);
+  EXPECT_EQ(illeggibile.codice_errore(), 25);
+  EXPECT_EQ(illeggibile.consumate, (SorgentiConsumate{true, true}));
+}
+
+}  // namespace
+}  // namespace calvetra
