@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/numeri.h"
+#include "model/numeri.h"
 #include "scenario/nomi.h"
 
 namespace {
