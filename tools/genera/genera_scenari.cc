@@ -22,7 +22,8 @@
 #include <vector>
 
 #include "model/numeri.h"
-#include "scenario/nomi.h"
+#include "model/costanti.h"
+#include "platform/piattaforma.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ class Scenario {
 
   void scrivi(const std::filesystem::path& cartella) const {
     std::filesystem::create_directories(cartella);
-    const calvetra::scenario::NomiScenario nomi;
+    const calvetra::NomiScenario nomi;
     if (con_linea_) scrivi_file(cartella / nomi.sorgente_linea(), testo_linea_);
     if (con_treno_) scrivi_file(cartella / nomi.sorgente_treno(), testo_treno_);
   }
@@ -831,7 +832,7 @@ int da_input(const std::filesystem::path& input, const std::filesystem::path& ca
   const std::string testo((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
   const size_t separatore = testo.find('\0');
   std::filesystem::create_directories(cartella);
-  const calvetra::scenario::NomiScenario nomi;
+  const calvetra::NomiScenario nomi;
   scrivi_file(cartella / nomi.sorgente_linea(), testo.substr(0, separatore));
   scrivi_file(cartella / nomi.sorgente_treno(),
               separatore == std::string::npos ? std::string() : testo.substr(separatore + 1));
