@@ -3,8 +3,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "run/form1.h"
 #include "platform/piattaforma.h"
+#include "run/form1.h"
 
 namespace {
 

@@ -11,7 +11,8 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
   c.consumate = memorizza_dati(linea, treno, nomi, con_geometria, c.modello, c.diagnostica);
   // The header slots live in cell 1: without it there is nothing to finish.
   if (c.modello.tratti.size() <= kCellaIntestazione) {
-    c.fine = c.modello.tratti.empty() ? FineCompilazione::senza_celle : FineCompilazione::poche_celle;
+    c.fine =
+        c.modello.tratti.empty() ? FineCompilazione::senza_celle : FineCompilazione::poche_celle;
     return c;
   }
   passo_codici(c.modello.tratti, c.diagnostica);

@@ -2,11 +2,12 @@
 // reductions of 180 km/h around every slowdown. It never removes or moves an
 // object placed by the parser; it only marks free cells or lowers existing
 // code reductions.
+#include "compile/passo_codici.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
 
-#include "compile/passo_codici.h"
 #include "model/costanti.h"
 
 namespace calvetra {

@@ -18,6 +18,8 @@ namespace {
 
 // One entry per line of the file, in file order.
 const std::vector<std::string>& testo_linea() {
+  // One literal line of the file per line, as laid out here.
+  // clang-format off
   static const std::vector<std::string> testo = {
       "[generale]",
       "lunghezza percorso,    115000",
@@ -345,6 +347,7 @@ const std::vector<std::string>& testo_linea() {
       "cartello_indicatore,  111250,   (          )(FINE LINEA)(          )",
       "[fine]",
   };
+  // clang-format on
   return testo;
 }
 

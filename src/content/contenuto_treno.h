@@ -11,22 +11,22 @@ namespace calvetra {
 // The columns 2 to 18 of a "stazione" line, named after the fields of the
 // station row they fill.
 struct Stazione {
-  int32_t posizione;  // 2: metres from the route origin
-  int32_t tipo;       // 3
-  int32_t lunghezza;  // 4: metres
-  int32_t opz_a;      // 5
-  int32_t opz_e;      // 6
-  int32_t opz_d;      // 7
-  int32_t cod_a;      // 8
-  int32_t cod_b;      // 9
-  int32_t opz_b;      // 10
-  int32_t cod_c;      // 11
-  int32_t cod_d;      // 12
-  int32_t cod_e;      // 13
-  int32_t opz_c;      // 14
-  int32_t ore;        // 15
-  int32_t minuti;     // 16
-  int32_t secondi;    // 17
+  int32_t posizione;      // 2: metres from the route origin
+  int32_t tipo;           // 3
+  int32_t lunghezza;      // 4: metres
+  int32_t opz_a;          // 5
+  int32_t opz_e;          // 6
+  int32_t opz_d;          // 7
+  int32_t cod_a;          // 8
+  int32_t cod_b;          // 9
+  int32_t opz_b;          // 10
+  int32_t cod_c;          // 11
+  int32_t cod_d;          // 12
+  int32_t cod_e;          // 13
+  int32_t opz_c;          // 14
+  int32_t ore;            // 15
+  int32_t minuti;         // 16
+  int32_t secondi;        // 17
   std::string_view nome;  // 18: to the end of the line, no comma
 };
 

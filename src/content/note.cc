@@ -10,6 +10,8 @@ namespace calvetra {
 Righe dati_note() {
   Righe righe;
   // Windows-1252 text: "\xF2" is o grave, "\xE0" a grave.
+  // One literal line of the document per line, as laid out here.
+  // clang-format off
   carica_righe(&righe, {
       "I due treni della coppia, quello che parte da ROVELLA e quello diretto a MARENZA, si seguono ",
       "molto da vicino e sono entrambi regionali: per questo lo scenario presuppone che un medesimo ",
@@ -21,6 +23,7 @@ Righe dati_note() {
       "                                                      Marco Ferraresi",
       "                                                  (marco.ferraresi@example.org)",
   });
+  // clang-format on
   return righe;
 }
 

@@ -10,6 +10,8 @@ namespace calvetra {
 
 Righe dati_rallentamenti() {
   Righe righe;
+  // One literal line of the document per line, as laid out here.
+  // clang-format off
   carica_righe(&righe, {
       "",
       "                               Modulo M. 3",
@@ -46,6 +48,7 @@ Righe dati_rallentamenti() {
       " C - Da rispettare dalle ore ....  alle ore ..... di tutti",
       "     i giorni esclusi i seguenti:.........",
   });
+  // clang-format on
   return righe;
 }
 

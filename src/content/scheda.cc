@@ -64,6 +64,8 @@ Righe dati_scheda() {
   Righe righe;
   constexpr Impaginazione primo = Impaginazione::primo_treno;
   constexpr Impaginazione secondo = Impaginazione::secondo_treno;
+  // One literal line of the document per line, as laid out here.
+  // clang-format off
   carica_righe(&righe, {
       "  ___________________                                             ________________",
       " |                   |                   SCHEDA                  |                |",
@@ -127,6 +129,7 @@ Righe dati_scheda() {
       riga_localita(secondo, {0, 0, 111000, "MARENZA CENTRALE", "10.22", "", ""}),
       " |_____|_____|__________|_____|____________________________|________________|_____|",
   });
+  // clang-format on
   return righe;
 }
 

@@ -14,9 +14,7 @@ bool spazio(char c) { return c == ' ' || c == '\t'; }
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 bool cifra(char c) { return c >= '0' && c <= '9'; }
 
-char minuscola(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The value of a well-formed number text (digits, optional fraction and
 // exponent, no sign) rounded to the nearest integer, halves to even, computed

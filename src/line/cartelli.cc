@@ -18,8 +18,7 @@ Seguito corpo_cartello(CorpoLinea& c) {
   // Rows 1 to 80 are the only ones a sign may take: an 81st sign has none.
   int32_t& riga = c.s.riga_cartello;
   if (riga < kPrimaRigaStazione || riga > kUltimaRigaCartello) {
-    throw GuastoInatteso("nessuna riga libera per il cartello (riga " + std::to_string(riga) +
-                         ")");
+    throw GuastoInatteso("nessuna riga libera per il cartello (riga " + std::to_string(riga) + ")");
   }
   t.tipo = kCartello;
   t.valore_a = basso_16(riga);

@@ -45,9 +45,9 @@ Seguito corpo_cartello(CorpoLinea& c);
 // The placing procedures of mountains and boards. A board in a taken cell
 // records 21 at `luogo` and `posizione`.
 void memo_montagna(Modello& m, StatoCorpoLinea& s, int32_t& inizio, int32_t& fine, int32_t& tipo);
-void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, int32_t posizione,
-                           int32_t& vas, int32_t& vbs, int32_t& vcs, int32_t& strisces,
-                           int32_t& vad, int32_t& vbd, int32_t& vcd, int32_t& strisced);
+void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, int32_t posizione, int32_t& vas,
+                           int32_t& vbs, int32_t& vcs, int32_t& strisces, int32_t& vad,
+                           int32_t& vbd, int32_t& vcd, int32_t& strisced);
 
 // Fills the gradient in force into the next cell and the following ones while
 // the next cell stays below `fino`. The first cell is always filled, even when

@@ -32,9 +32,9 @@ Seguito corpo_indicatori(CorpoLinea& c) {
   return c.l.diagnostica.codice_errore() > 0 ? Seguito::esci : Seguito::avanti;
 }
 
-void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, int32_t posizione,
-                           int32_t& vas, int32_t& vbs, int32_t& vcs, int32_t& strisces,
-                           int32_t& vad, int32_t& vbd, int32_t& vcd, int32_t& strisced) {
+void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, int32_t posizione, int32_t& vas,
+                           int32_t& vbs, int32_t& vcs, int32_t& strisces, int32_t& vad,
+                           int32_t& vbd, int32_t& vcd, int32_t& strisced) {
   tratto& t = m.cella(cella_di_oggetto(posizione));
   if (!cella_libera(t)) {
     d.errore(21, luogo, posizione);

@@ -56,7 +56,9 @@ T in_campo(int64_t v, const char* campo) {
 }
 
 // The low 8 or 16 bits, for the fields that keep only those.
-constexpr uint8_t basso_8(int64_t v) { return static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFFu); }
+constexpr uint8_t basso_8(int64_t v) {
+  return static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFFu);
+}
 constexpr int16_t basso_16(int64_t v) {
   const auto u = static_cast<uint16_t>(static_cast<uint64_t>(v) & 0xFFFFu);
   return static_cast<int16_t>(u);  // two's complement reinterpretation (C++20)

@@ -46,9 +46,7 @@ enum : uint8_t {
 };
 
 // A cell that a placing step may take: free, or holding only a mountain marker.
-inline bool cella_libera(const tratto& t) {
-  return t.tipo == kLibero || t.tipo == kSegnoMontagna;
-}
+inline bool cella_libera(const tratto& t) { return t.tipo == kLibero || t.tipo == kSegnoMontagna; }
 
 // One row of `tabella`: a station, a sign text or a header row.
 struct voce {
@@ -127,7 +125,7 @@ class Geometria {
 struct Modello {
   std::vector<tratto> tratti;  // cells 0 to n; empty until the route length is read
   Tabella tabella{};
-  Geometria geometria;         // made only when the plan is wanted
+  Geometria geometria;  // made only when the plan is wanted
 
   bool operator==(const Modello&) const = default;
 

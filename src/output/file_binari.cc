@@ -119,8 +119,7 @@ EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e) {
       *e = ElementoGeometria{Geometria::Genere::reale, v};
       return EsitoElemento::ok;
     }
-    default:
-      return EsitoElemento::genere_sconosciuto;
+    default: return EsitoElemento::genere_sconosciuto;
   }
 }
 

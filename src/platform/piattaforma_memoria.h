@@ -42,7 +42,7 @@ class PiattaformaMemoria : public Piattaforma {
  private:
   std::string cartella_;
   std::vector<std::string> aperti_;  // handle -> path ("" once closed)
-  uint64_t temporanei_ = 0;  // temporary names handed out so far
+  uint64_t temporanei_ = 0;          // temporary names handed out so far
 };
 
 }  // namespace calvetra

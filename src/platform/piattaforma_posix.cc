@@ -44,9 +44,7 @@ bool suffisso_casuale(std::string* suffisso, std::string* errore) {
 
 }  // namespace
 
-void PiattaformaPosix::avviso_attesa(std::string_view testo) {
-  std::cout << testo << std::endl;
-}
+void PiattaformaPosix::avviso_attesa(std::string_view testo) { std::cout << testo << std::endl; }
 
 void PiattaformaPosix::rapporto_fatale(std::string_view messaggio) {
   std::cerr << messaggio << std::endl;
@@ -99,8 +97,7 @@ bool PiattaformaPosix::crea_temporaneo(const std::string& percorso, int* handle,
     const std::string nome = nome_temporaneo(percorso, suffisso);
     // O_EXCL fails on any name that exists, a link included (dangling or
     // not), without following it; O_NOFOLLOW states the latter outright.
-    const int fd =
-        ::open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int fd = ::open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd >= 0) {
       *handle = fd;
       *temporaneo = nome;

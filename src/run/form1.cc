@@ -18,8 +18,10 @@ int Form1::Form_Load() {
   // A writer that fails ends the run; the files already written stay where
   // they are, the sources included.
   const std::pair<std::string, Righe (*)()> testi[] = {
-      {nomi_.sorgente_linea(), dati_linea},   {nomi_.sorgente_treno(), dati_treno},
-      {nomi_.note(), dati_note},              {nomi_.rallentamenti(), dati_rallentamenti},
+      {nomi_.sorgente_linea(), dati_linea},
+      {nomi_.sorgente_treno(), dati_treno},
+      {nomi_.note(), dati_note},
+      {nomi_.rallentamenti(), dati_rallentamenti},
       {nomi_.scheda(), dati_scheda},
   };
   for (const auto& [nome, dati] : testi) {
@@ -47,10 +49,8 @@ int Form1::memorizza_percorso(int32_t j) {
                                   ? "; nessuna cella creata, nessun file scritto"
                                   : "; troppo poche celle, nessun file scritto"));
       return kUscitaFatale;
-    case FineCompilazione::fatale:
-      return errore(std::to_string(c.errore_fatale));
-    case FineCompilazione::pronta:
-      break;
+    case FineCompilazione::fatale: return errore(std::to_string(c.errore_fatale));
+    case FineCompilazione::pronta: break;
   }
   std::string motivo;
   if (!scrivi_file_binari(piattaforma_, nomi_, c.modello, j, &motivo)) {
@@ -77,8 +77,7 @@ bool Form1::emetti_righe(const std::string& nome_file, const Righe& righe) {
   const std::string testo = testo_righe(righe);
   std::string motivo;
   const bool ok = sostituisci_file(
-      piattaforma_, path, [&testo](Uscita* uscita) { uscita->buffer()->append(testo); },
-      &motivo);
+      piattaforma_, path, [&testo](Uscita* uscita) { uscita->buffer()->append(testo); }, &motivo);
   if (!ok) piattaforma_->rapporto("calvetra: impossibile scrivere " + path + ": " + motivo);
   return ok;
 }

@@ -12,7 +12,9 @@ namespace {
 
 // Speed limits are kept in steps of 5 km/h.
 constexpr int64_t kPassoVelocita = 5;
-uint8_t passo_velocita(int32_t kmh) { return in_campo<uint8_t>(arrotonda_div(kmh, kPassoVelocita), "velocita"); }
+uint8_t passo_velocita(int32_t kmh) {
+  return in_campo<uint8_t>(arrotonda_div(kmh, kPassoVelocita), "velocita");
+}
 
 }  // namespace
 

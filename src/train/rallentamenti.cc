@@ -14,8 +14,8 @@ constexpr int32_t kInizioConAvviso = 1500;
 
 }  // namespace
 
-void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, int32_t x, int32_t& v,
-                        int32_t& l, int32_t& f_tt, int32_t f_ta, int32_t& d_v) {
+void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, int32_t x, int32_t& v, int32_t& l,
+                        int32_t& f_tt, int32_t f_ta, int32_t& d_v) {
   const bool con_avviso = x > kInizioConAvviso;
   const int64_t A = arrotonda_div(int64_t{x} - 1150, kMetriCella);
   const int64_t S = arrotonda_div(int64_t{x} + kMetriCella, kMetriCella);

@@ -41,7 +41,7 @@ void zona(voce& v, int64_t L) {
   const int64_t pos = v.posizione;
   const bool zona_piena = v.tipo >= 5 && v.tipo <= 8;
   int64_t inizio = pos - L / 2;
-  int64_t fine = pos + L / 2 + (v.opz_d != 0 ? 50 : 0);
+  int64_t fine = pos + L / 2 + (v.opz_d != 0 ? kMetriCella : 0);
   if (v.tipo == 5 || v.tipo == 6) {
     inizio = pos - L;
     fine = pos + 150;

@@ -24,8 +24,7 @@ TEST(Intestazione, MarksAndCodesAreStampedAfterTheParse) {
 
 // A sign at position 0 takes cell 1 and leaves a value in its first header slot.
 TEST(Intestazione, ReservedSlotInUseEndsTheRunWithoutFiles) {
-  const std::string linea =
-      test::sorgente_linea("", "cartello_indicatore,  0,   (X)\r\n");
+  const std::string linea = test::sorgente_linea("", "cartello_indicatore,  0,   (X)\r\n");
   test::Compilato c(linea.c_str(), test::kTrenoVuoto);
   EXPECT_EQ(c.stato(), kUscitaFatale);
   EXPECT_EQ(c.c.fine, FineCompilazione::fatale);

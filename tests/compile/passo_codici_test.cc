@@ -1,10 +1,10 @@
 // The cab-code pass around slowdowns.
+#include "compile/passo_codici.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
-
-#include "compile/passo_codici.h"
 
 namespace calvetra {
 namespace {
@@ -132,11 +132,11 @@ TEST_F(PassoCodici, SignalAfterTheEnd) {
 
 TEST_F(PassoCodici, SignalsBehindAWarningBoard) {
   metti(100, kAvvisoRallentamento, 30);
-  metti(98, kSegnale);   // two cells behind: front cells 97 and 96
+  metti(98, kSegnale);  // two cells behind: front cells 97 and 96
   metti(97, kAbbattimento, 100);
   metti(96, kIndicatori);
-  metti(90, kSegnale);   // free in front
-  metti(79, kSegnale);   // 21 cells behind: not looked at
+  metti(90, kSegnale);  // free in front
+  metti(79, kSegnale);  // 21 cells behind: not looked at
   passo_codici(tratti, d);
   EXPECT_EQ(c(97).valore_a, 100);
   EXPECT_EQ(abbattimenti(), (Celle{89, 97}));

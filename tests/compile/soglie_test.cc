@@ -30,12 +30,21 @@ TEST(Soglie, EachRuleAtItsThresholdAndOneStepPast) {
     Celle avviso, preavvisi, abbattimenti;
   };
   const Caso casi[] = {
-      {"at the thresholds", "montagna,  11150,  12000,  2\r\n", 3,
-       "rallentamento,  1500,  110,  1000,  1,  1,  0\r\n", {}, {}, {13, 20, 26}},
+      {"at the thresholds",
+       "montagna,  11150,  12000,  2\r\n",
+       3,
+       "rallentamento,  1500,  110,  1000,  1,  1,  0\r\n",
+       {},
+       {},
+       {13, 20, 26}},
       // A warning 1200 m ahead and its pre-warnings; a code reduction every
       // 400 m inside the slowdown.
-      {"one step past", "montagna,  11151,  12000,  2\r\n", 2,
-       "rallentamento,  1501,  109,  1000,  1,  1,  0\r\n", {7}, {3, 4, 5, 6},
+      {"one step past",
+       "montagna,  11151,  12000,  2\r\n",
+       2,
+       "rallentamento,  1501,  109,  1000,  1,  1,  0\r\n",
+       {7},
+       {3, 4, 5, 6},
        {13, 20, 26, 39, 47}},
   };
   for (const Caso& caso : casi) {
@@ -43,8 +52,9 @@ TEST(Soglie, EachRuleAtItsThresholdAndOneStepPast) {
     const std::string linea =
         test::sorgente_linea("", std::string("montagna,  10000,  11000,  1\r\n") + caso.montagna);
     // Number fields round halves to the even neighbour.
-    const std::string treno = std::string("[generale]\r\nnumero vetture,  2.5\r\nsabbia,  3.5\r\n") +
-                              caso.rallentamento + "[fine]\r\n";
+    const std::string treno =
+        std::string("[generale]\r\nnumero vetture,  2.5\r\nsabbia,  3.5\r\n") + caso.rallentamento +
+        "[fine]\r\n";
     test::Compilato c(linea.c_str(), treno.c_str());
     ASSERT_EQ(c.stato(), kUscitaPulita);
     const Modello& f = c.m();

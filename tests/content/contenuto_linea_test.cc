@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "content/testo_scritto.h"
 #include "content/testi.h"
+#include "content/testo_scritto.h"
 
 namespace calvetra {
 namespace {
@@ -16,8 +16,7 @@ namespace {
 using test::scrivi_e_leggi;
 
 const std::vector<std::string>& linea() {
-  static const std::vector<std::string> righe =
-      scrivi_e_leggi(dati_linea);
+  static const std::vector<std::string> righe = scrivi_e_leggi(dati_linea);
   return righe;
 }
 
@@ -148,7 +147,7 @@ TEST(ContenutoLinea, SectionsStandInTheirSlots) {
   const std::vector<std::string>& r = linea();
   ASSERT_EQ(r.size(), 325u);
   const std::map<size_t, std::string> intestazioni = {
-      {0, "[generale]"},  {9, "[curve]"},        {160, "[pendenze]"}, {240, "[montagne]"},
+      {0, "[generale]"},   {9, "[curve]"},         {160, "[pendenze]"}, {240, "[montagne]"},
       {282, "[cartelli]"}, {285, "[indicazioni]"}, {324, "[fine]"}};
   for (const auto& [i, testo] : intestazioni) {
     EXPECT_EQ(r[i], testo) << "slot " << i;
@@ -274,11 +273,11 @@ TEST(ContenutoLinea, TellingGradientRows) {
   const auto discesa = std::find(r.begin(), r.end(), "pendenza,  79400,   -14");
   ASSERT_LE(discesa + 10, r.end());
   EXPECT_EQ(std::vector<std::string>(discesa, discesa + 10),
-            (std::vector<std::string>{
-                "pendenza,  79400,   -14", "pendenza,  84900,   0", "pendenza,  85300,   -14",
-                "pendenza,  89100,   0", "pendenza,  89500,   -14", "pendenza,  95000,   0",
-                "pendenza,  95400,   -14", "pendenza,  97450,   0", "pendenza,  97850,   -14",
-                "pendenza,  99400,   0"}));
+            (std::vector<std::string>{"pendenza,  79400,   -14", "pendenza,  84900,   0",
+                                      "pendenza,  85300,   -14", "pendenza,  89100,   0",
+                                      "pendenza,  89500,   -14", "pendenza,  95000,   0",
+                                      "pendenza,  95400,   -14", "pendenza,  97450,   0",
+                                      "pendenza,  97850,   -14", "pendenza,  99400,   0"}));
 }
 
 TEST(ContenutoLinea, MountainsKeepTheirKindsLengthsAndOrder) {
@@ -314,17 +313,16 @@ TEST(ContenutoLinea, MountainsKeepTheirKindsLengthsAndOrder) {
   EXPECT_EQ(piu_lunga, 6250);
 
   const std::vector<std::string> r = slot(241, 281);
-  for (const char* riga :
-       {"montagna,   1950,  2000,  2", "montagna,   39250,  41250,  11",
-        "montagna,   78550,  84800,  11", "montagna,   26300,  26350,  12",
-        "montagna,   106500,  106700,  1"}) {
+  for (const char* riga : {"montagna,   1950,  2000,  2", "montagna,   39250,  41250,  11",
+                           "montagna,   78550,  84800,  11", "montagna,   26300,  26350,  12",
+                           "montagna,   106500,  106700,  1"}) {
     EXPECT_NE(std::find(r.begin(), r.end(), riga), r.end()) << riga;
   }
 
   // Rows close behind the previous one, which the parser turns into kind 3.
   for (int64_t inizio : {71250, 73850, 78550}) {
-    const auto it = std::find_if(m.begin(), m.end(),
-                                 [&](const Montagna& x) { return x.inizio == inizio; });
+    const auto it =
+        std::find_if(m.begin(), m.end(), [&](const Montagna& x) { return x.inizio == inizio; });
     ASSERT_NE(it, m.end()) << inizio;
     ASSERT_NE(it, m.begin());
     EXPECT_LE(it->inizio - (it - 1)->fine, 150) << inizio;
@@ -341,25 +339,44 @@ TEST(ContenutoLinea, SignsHaveTheirLinesAndWidths) {
   };
   const Atteso pl{"", {6, 6, 6}};
   const std::map<int64_t, Atteso> attesi = {
-      {1000, {"INIZIO TRATTO", {14, 14, 14}}}, {1900, {"SOTTOVIA", {11, 11, 0}}},
-      {2200, {"BIVIO", {12, 11, 12}}},         {2500, pl},
-      {3950, {"PONTE", {12, 12, 12}}},         {4700, {"SOTTOVIA", {15, 15, 0}}},
-      {5400, pl},                              {10850, {"SOTTOVIA", {10, 10, 0}}},
-      {12600, {"PONTE", {18, 18, 0}}},         {13600, pl},
-      {14650, pl},                             {17700, pl},
-      {19900, pl},                             {21150, pl},
-      {22700, pl},                             {24650, pl},
-      {25700, pl},                             {26000, {"PONTE", {14, 14, 14}}},
-      {26250, {"SOTTOVIA", {16, 16, 0}}},      {30700, {"PONTE", {14, 14, 14}}},
-      {39200, {"GALLERIA", {14, 14, 14}}},     {49800, {"BIVIO", {21, 21}}},
-      {50300, {"VIADOTTO", {13, 13, 13}}},     {51650, pl},
-      {52400, pl},                             {53300, {"GALLERIA", {8, 8, 8}}},
-      {54950, pl},                             {57000, pl},
-      {57500, {"GALLERIA", {9, 9, 9}}},        {64700, {"BIVIO", {20, 20, 20}}},
-      {65150, {"BIVIO", {20, 20, 20}}},        {78400, {"SOTTOVIA", {8, 8}}},
-      {78500, {"GALLERIA", {8, 8, 8}}},        {94150, {"VIADOTTO", {8, 0, 0}}},
-      {101150, {"BIVIO", {19, 19, 19}}},       {106550, {"", {15, 15}}},
-      {107300, {"GALLERIA", {17, 17, 17}}},    {111250, {"", {10, 10, 10}}},
+      {1000, {"INIZIO TRATTO", {14, 14, 14}}},
+      {1900, {"SOTTOVIA", {11, 11, 0}}},
+      {2200, {"BIVIO", {12, 11, 12}}},
+      {2500, pl},
+      {3950, {"PONTE", {12, 12, 12}}},
+      {4700, {"SOTTOVIA", {15, 15, 0}}},
+      {5400, pl},
+      {10850, {"SOTTOVIA", {10, 10, 0}}},
+      {12600, {"PONTE", {18, 18, 0}}},
+      {13600, pl},
+      {14650, pl},
+      {17700, pl},
+      {19900, pl},
+      {21150, pl},
+      {22700, pl},
+      {24650, pl},
+      {25700, pl},
+      {26000, {"PONTE", {14, 14, 14}}},
+      {26250, {"SOTTOVIA", {16, 16, 0}}},
+      {30700, {"PONTE", {14, 14, 14}}},
+      {39200, {"GALLERIA", {14, 14, 14}}},
+      {49800, {"BIVIO", {21, 21}}},
+      {50300, {"VIADOTTO", {13, 13, 13}}},
+      {51650, pl},
+      {52400, pl},
+      {53300, {"GALLERIA", {8, 8, 8}}},
+      {54950, pl},
+      {57000, pl},
+      {57500, {"GALLERIA", {9, 9, 9}}},
+      {64700, {"BIVIO", {20, 20, 20}}},
+      {65150, {"BIVIO", {20, 20, 20}}},
+      {78400, {"SOTTOVIA", {8, 8}}},
+      {78500, {"GALLERIA", {8, 8, 8}}},
+      {94150, {"VIADOTTO", {8, 0, 0}}},
+      {101150, {"BIVIO", {19, 19, 19}}},
+      {106550, {"", {15, 15}}},
+      {107300, {"GALLERIA", {17, 17, 17}}},
+      {111250, {"", {10, 10, 10}}},
   };
   std::vector<int64_t> posizioni;
   for (const Cartello& x : c) {

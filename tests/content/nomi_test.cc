@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "content/testo_scritto.h"
 #include "content/testi.h"
+#include "content/testo_scritto.h"
 
 namespace calvetra {
 namespace {
@@ -33,16 +33,14 @@ TEST(NomiLuoghi, CardHeadersAndSlowDownOrderNameTheStations) {
   EXPECT_EQ(s[0], "ROVELLA");
   EXPECT_EQ(s[11], "CALDERINA");
   EXPECT_EQ(s[15], "VELSANO");
-  const std::vector<std::string> scheda =
-      scrivi_e_leggi(dati_scheda);
+  const std::vector<std::string> scheda = scrivi_e_leggi(dati_scheda);
   ASSERT_EQ(scheda.size(), 61u);
   EXPECT_EQ(scheda[3].substr(40, s[0].size()), s[0]);
   EXPECT_EQ(scheda[4].substr(40, s[11].size()), s[11]);
   EXPECT_EQ(scheda[33].substr(40, s[11].size()), s[11]);
   EXPECT_EQ(scheda[34].substr(40, s[25].size()), s[25]);
 
-  const std::vector<std::string> ordine =
-      scrivi_e_leggi(dati_rallentamenti);
+  const std::vector<std::string> ordine = scrivi_e_leggi(dati_rallentamenti);
   ASSERT_EQ(ordine.size(), 34u);
   auto luoghi = [&](size_t slot) {
     std::string t = ordine[slot].substr(6, 28);

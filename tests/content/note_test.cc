@@ -3,15 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "content/testo_scritto.h"
 #include "content/testi.h"
+#include "content/testo_scritto.h"
 
 namespace calvetra {
 namespace {
 
 const std::vector<std::string>& note() {
-  static const std::vector<std::string> righe =
-      test::scrivi_e_leggi(dati_note);
+  static const std::vector<std::string> righe = test::scrivi_e_leggi(dati_note);
   return righe;
 }
 

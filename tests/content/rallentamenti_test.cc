@@ -3,15 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "content/testo_scritto.h"
 #include "content/testi.h"
+#include "content/testo_scritto.h"
 
 namespace calvetra {
 namespace {
 
 const std::vector<std::string>& ordine() {
-  static const std::vector<std::string> righe =
-      test::scrivi_e_leggi(dati_rallentamenti);
+  static const std::vector<std::string> righe = test::scrivi_e_leggi(dati_rallentamenti);
   return righe;
 }
 
@@ -29,8 +28,10 @@ TEST(OrdineRallentamento, LinesAndRules) {
   for (size_t i : {6u, 16u, 17u}) {
     EXPECT_EQ(r[i], "") << "slot " << i;
   }
-  EXPECT_EQ(r[7], "  Si ordina al macchinista del treno 2718 di effettuare i seguenti rallentamenti");
-  EXPECT_EQ(r[18], "  Si ordina al macchinista del treno 5340 di effettuare i seguenti rallentamenti");
+  EXPECT_EQ(r[7],
+            "  Si ordina al macchinista del treno 2718 di effettuare i seguenti rallentamenti");
+  EXPECT_EQ(r[18],
+            "  Si ordina al macchinista del treno 5340 di effettuare i seguenti rallentamenti");
   for (size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(r[19 + i], r[8 + i]) << "slot " << 19 + i;
   }
@@ -50,9 +51,12 @@ TEST(OrdineRallentamento, TableRowsKeepTheirColumns) {
     EXPECT_EQ(sbarre, colonne) << "slot " << i;
     EXPECT_EQ(r[i].size(), 82u) << "slot " << i;
   }
-  EXPECT_EQ(r[13], " | 1 |     ROVELLA e Casalino     |      2     |    30    |   200   |     A      |");
-  EXPECT_EQ(r[14], " | 2 | MONTECALVO e Poggio Ventoso|     39     |    60    |    50   |     A      |");
-  EXPECT_EQ(r[25], " |                   N E S S U N A     P R E S C R I Z I O N E                   |");
+  EXPECT_EQ(r[13],
+            " | 1 |     ROVELLA e Casalino     |      2     |    30    |   200   |     A      |");
+  EXPECT_EQ(r[14],
+            " | 2 | MONTECALVO e Poggio Ventoso|     39     |    60    |    50   |     A      |");
+  EXPECT_EQ(r[25],
+            " |                   N E S S U N A     P R E S C R I Z I O N E                   |");
   EXPECT_EQ(r[25].size(), 82u);
 }
 

@@ -5,15 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "content/testo_scritto.h"
 #include "content/testi.h"
+#include "content/testo_scritto.h"
 
 namespace calvetra {
 namespace {
 
 const std::vector<std::string>& scheda() {
-  static const std::vector<std::string> righe =
-      test::scrivi_e_leggi(dati_scheda);
+  static const std::vector<std::string> righe = test::scrivi_e_leggi(dati_scheda);
   return righe;
 }
 
@@ -75,12 +74,18 @@ TEST(SchedaTreno, HeaderBlocksDifferOnlyInTrainAndRun) {
   const std::vector<std::string>& r = scheda();
   ASSERT_EQ(r.size(), 61u);
   EXPECT_EQ(r[0], "  " + std::string(19, '_') + std::string(45, ' ') + std::string(16, '_'));
-  EXPECT_EQ(r[2], " |   TRENO n. 2718   |                                           |     V100 A     |");
-  EXPECT_EQ(r[32], " |   TRENO n. 5340   |                                           |     V100 A     |");
-  EXPECT_EQ(r[3], " |___________________|              da: ROVELLA                  |      150%      |");
-  EXPECT_EQ(r[4], "                                     a: CALDERINA                |________________|");
-  EXPECT_EQ(r[33], " |___________________|              da: CALDERINA                |      150%      |");
-  EXPECT_EQ(r[34], "                                     a: MARENZA CENTRALE         |________________|");
+  EXPECT_EQ(r[2],
+            " |   TRENO n. 2718   |                                           |     V100 A     |");
+  EXPECT_EQ(r[32],
+            " |   TRENO n. 5340   |                                           |     V100 A     |");
+  EXPECT_EQ(r[3],
+            " |___________________|              da: ROVELLA                  |      150%      |");
+  EXPECT_EQ(r[4],
+            "                                     a: CALDERINA                |________________|");
+  EXPECT_EQ(r[33],
+            " |___________________|              da: CALDERINA                |      150%      |");
+  EXPECT_EQ(r[34],
+            "                                     a: MARENZA CENTRALE         |________________|");
   for (size_t i : {3u, 4u, 33u, 34u}) {
     EXPECT_EQ(r[i].find(':'), 38u) << "slot " << i;
   }
@@ -98,9 +103,11 @@ TEST(SchedaTreno, HeaderBlocksDifferOnlyInTrainAndRun) {
 TEST(SchedaTreno, PlaceRows) {
   const std::vector<std::string>& r = scheda();
   ASSERT_EQ(r.size(), 61u);
-  EXPECT_EQ(r[15], " | 100 |  90 |     0    |     | ROVELLA                    |           7.54 |     |");
+  EXPECT_EQ(r[15],
+            " | 100 |  90 |     0    |     | ROVELLA                    |           7.54 |     |");
   EXPECT_EQ(r[26].substr(30), "| CALDERINA                  |  8.45          | 1,5 |");
-  EXPECT_EQ(r[45].substr(13), "|   49+500 |     | CALDERINA                  |           9.00 |     |");
+  EXPECT_EQ(r[45].substr(13),
+            "|   49+500 |     | CALDERINA                  |           9.00 |     |");
   EXPECT_EQ(r[59].substr(13, 12), "|  111+000 |");
   EXPECT_EQ(r[59].substr(59), "| 10.22          |     |");
   EXPECT_EQ(r[57].substr(0, 14), " | 160 |  90 |");

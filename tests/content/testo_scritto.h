@@ -39,9 +39,8 @@ inline std::vector<std::string> campi(std::string_view riga) {
   size_t inizio = 0;
   for (;;) {
     const size_t virgola = riga.find(',', inizio);
-    std::string_view c = riga.substr(inizio, virgola == std::string_view::npos
-                                                 ? std::string_view::npos
-                                                 : virgola - inizio);
+    std::string_view c = riga.substr(
+        inizio, virgola == std::string_view::npos ? std::string_view::npos : virgola - inizio);
     while (!c.empty() && c.front() == ' ') c.remove_prefix(1);
     while (!c.empty() && c.back() == ' ') c.remove_suffix(1);
     out.emplace_back(c);

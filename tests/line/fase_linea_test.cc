@@ -136,12 +136,12 @@ TEST(FaseLinea, FractionalFieldsRoundOnTheirExactDecimalValue) {
     const char* campo;
     int32_t atteso;  // row 85 `inizio`; -1: the value does not fit (25)
   };
-  for (const Caso& k : {Caso{"3.4999999999999999999", 3}, Caso{"2.50000000000000000001", 3},
-                        Caso{"0.50000000000000001", 1}, Caso{"2.5", 2}, Caso{"3.5", 4},
-                        Caso{"-2.5", -2}, Caso{"2147483647.4999999999", 2147483647},
-                        Caso{"2147483647.5", -1}, Caso{"1.5e3", 1500}, Caso{"2.5e-1", 0},
-                        Caso{"25e-1", 2}, Caso{"0.0035e3", 4}, Caso{"-0.5", 0},
-                        Caso{"1e-999999999999", 0}, Caso{"0e999999999999", 0}}) {
+  for (const Caso& k :
+       {Caso{"3.4999999999999999999", 3}, Caso{"2.50000000000000000001", 3},
+        Caso{"0.50000000000000001", 1}, Caso{"2.5", 2}, Caso{"3.5", 4}, Caso{"-2.5", -2},
+        Caso{"2147483647.4999999999", 2147483647}, Caso{"2147483647.5", -1}, Caso{"1.5e3", 1500},
+        Caso{"2.5e-1", 0}, Caso{"25e-1", 2}, Caso{"0.0035e3", 4}, Caso{"-0.5", 0},
+        Caso{"1e-999999999999", 0}, Caso{"0e999999999999", 0}}) {
     const std::string linea = sorgente_linea(std::string("sfondo uno, ") + k.campo + "\r\n", "");
     Compilato c(linea.c_str(), kTrenoVuoto, 0);
     if (k.atteso == -1) {
@@ -163,14 +163,13 @@ TEST(FaseLinea, SeparatorFieldsInTheHeader) {
   {
     // The eleventh is examined as a keyword field: it matches nothing, and the
     // "sfondo" field after it is read as the next keyword field anyway.
-    Compilato c(sorgente_linea(dieci + "-----\r\nsfondo uno, 4\r\n", "").c_str(),
-                   kTrenoVuoto);
+    Compilato c(sorgente_linea(dieci + "-----\r\nsfondo uno, 4\r\n", "").c_str(), kTrenoVuoto);
     EXPECT_EQ(c.m().tabella[85].inizio, 4);
   }
   {
     // "-[x]" is a separator, not the end of the header block.
     Compilato c(("[generale]\r\n-[x]\r\n" + sorgente_linea("", "").substr(12)).c_str(),
-                   kTrenoVuoto);
+                kTrenoVuoto);
     EXPECT_EQ(c.codice_errore(), 0);
     EXPECT_EQ(c.m().tratti.size(), 2441u);
   }

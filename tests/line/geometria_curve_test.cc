@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
+
 #include <bit>
 #include <cstdint>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "line/prova_linea.h"
 
@@ -14,7 +14,10 @@ using Genere = Geometria::Genere;
 uint64_t bit(double v) { return std::bit_cast<uint64_t>(v); }
 
 // The plan computed independently in a plain loop: (S, l, k) records in order.
-struct Tratto { int64_t S, l; double k; };
+struct Tratto {
+  int64_t S, l;
+  double k;
+};
 void piano_atteso(int64_t fino, const std::vector<Tratto>& curve, std::vector<double>* x,
                   std::vector<double>* y) {
   *x = {0.0, 0.0};
@@ -67,10 +70,10 @@ TEST(GeometriaCurve, FirstLeftCurveIsBitExact) {
   EXPECT_EQ(g.y(500), 500.0);
   uguale_bit_a_bit(g, 16998, {{500, 500, -0.003}});
   // Pinned bit patterns: the turn is to the left (x < 0).
-  EXPECT_EQ(bit(g.x(501)), 0xBF689374BC6A7EFAu);  // -0.003
-  EXPECT_EQ(bit(g.y(501)), 0x407F500000000000u);  // 501
-  EXPECT_EQ(bit(g.x(750)), 0xC056760AA5788408u);  // about -89.844
-  EXPECT_EQ(bit(g.y(750)), 0x4086B99AEA1E99B9u);  // about 727.201
+  EXPECT_EQ(bit(g.x(501)), 0xBF689374BC6A7EFAu);   // -0.003
+  EXPECT_EQ(bit(g.y(501)), 0x407F500000000000u);   // 501
+  EXPECT_EQ(bit(g.x(750)), 0xC056760AA5788408u);   // about -89.844
+  EXPECT_EQ(bit(g.y(750)), 0x4086B99AEA1E99B9u);   // about 727.201
   EXPECT_EQ(bit(g.x(1000)), 0xC0736B30B981B47Au);  // about -310.699
   EXPECT_EQ(bit(g.y(1000)), 0x408A028B6F766E52u);  // about 832.318
   // Past the curve the last step goes straight on.

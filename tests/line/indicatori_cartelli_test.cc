@@ -27,9 +27,9 @@ TEST(Indicatori, ValuesArePacked) {
 }
 
 TEST(Indicatori, ValuesOutside16BitsAreUnexpected) {
-  for (const char* valori : {"1639,  0,  0,  0,  0,  0,  0,  0",     // valore_a 32780
-                             "0,  0,  0,  3277,  0,  0,  0,  0",     // strisces * 10
-                             "0,  0,  0,  3276,  0,  0,  0,  8",     // the sum
+  for (const char* valori : {"1639,  0,  0,  0,  0,  0,  0,  0",      // valore_a 32780
+                             "0,  0,  0,  3277,  0,  0,  0,  0",      // strisces * 10
+                             "0,  0,  0,  3276,  0,  0,  0,  8",      // the sum
                              "0,  0,  0,  0,  0,  0,  0,  40000"}) {  // strisced
     ProvaLinea p;
     p.compila(std::string("indicatori_vmax,  1950,  ") + valori + "\r\n");
@@ -42,7 +42,8 @@ TEST(Cartelli, RowsCountDownFrom80) {
   ProvaLinea p;
   std::string corpo;
   for (int i = 0; i < 38; ++i) {
-    corpo += "cartello_indicatore,  " + std::to_string(2500 + 100 * i) + ",   (      )( P.L. )(      )\r\n";
+    corpo += "cartello_indicatore,  " + std::to_string(2500 + 100 * i) +
+             ",   (      )( P.L. )(      )\r\n";
   }
   p.compila(corpo);
   ASSERT_EQ(p.d.codice_errore(), 0);
@@ -57,7 +58,8 @@ TEST(Cartelli, RowsCountDownFrom80) {
 
 TEST(Cartelli, The81stSignIsUnexpectedOnlyOnAFreeCell) {
   std::string corpo;
-  for (int i = 0; i < 80; ++i) corpo += "cartello_indicatore,  " + std::to_string(100 + 100 * i) + ",  x\r\n";
+  for (int i = 0; i < 80; ++i)
+    corpo += "cartello_indicatore,  " + std::to_string(100 + 100 * i) + ",  x\r\n";
   ProvaLinea occupata;
   occupata.compila(corpo + "cartello_indicatore,  8000,  y\r\n");
   EXPECT_EQ(occupata.d.codice_errore(), 6);
@@ -69,11 +71,17 @@ TEST(Cartelli, The81stSignIsUnexpectedOnlyOnAFreeCell) {
 }
 
 TEST(Cartelli, TwoObjectsInOneCell) {
-  struct Caso { const char* corpo; int32_t codice; int32_t posizione; };
+  struct Caso {
+    const char* corpo;
+    int32_t codice;
+    int32_t posizione;
+  };
   for (const Caso& k : std::vector<Caso>{
            {"cartello_indicatore,  13250,  A\r\ncartello_indicatore,  13275,  B\r\n", 6, 13275},
-           {"cartello_indicatore,  13250,  A\r\nindicatori_vmax,  13275,  1,1,1,1,1,1,1,1\r\n", 21, 13275},
-           {"indicatori_vmax,  13250,  1,1,1,1,1,1,1,1\r\ncartello_indicatore,  13240,  B\r\n", 6, 13240}}) {
+           {"cartello_indicatore,  13250,  A\r\nindicatori_vmax,  13275,  1,1,1,1,1,1,1,1\r\n", 21,
+            13275},
+           {"indicatori_vmax,  13250,  1,1,1,1,1,1,1,1\r\ncartello_indicatore,  13240,  B\r\n", 6,
+            13240}}) {
     ProvaLinea p;  // 13275 / 50 + 1 = 266.5 -> cell 266, like 13250
     p.compila(std::string(k.corpo) + "pendenza,  1000,  1\r\n", 20000);
     EXPECT_EQ(p.d.codice_errore(), k.codice) << k.corpo;

@@ -73,8 +73,9 @@ TEST(Montagne, OccupiedCellsKeepTheirObject) {
 TEST(Montagne, The81stRecordIsUnexpected) {
   ProvaLinea p;
   std::string corpo;
-  for (int i = 0; i < 81; ++i) corpo += "montagna,  " + std::to_string(1000 + 250 * i) + ",  " +
-                                        std::to_string(1050 + 250 * i) + ",  2\r\n";
+  for (int i = 0; i < 81; ++i)
+    corpo += "montagna,  " + std::to_string(1000 + 250 * i) + ",  " +
+             std::to_string(1050 + 250 * i) + ",  2\r\n";
   p.compila(corpo, 20000);
   EXPECT_EQ(p.d.codice_errore(), 25);
   EXPECT_EQ(p.corpo.numero_montagne, 80);

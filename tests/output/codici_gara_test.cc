@@ -1,9 +1,9 @@
 // The integrity codes of a table, from its route name and train pair.
+#include "output/codici_gara.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "output/codici_gara.h"
 
 namespace calvetra {
 namespace {
@@ -60,10 +60,10 @@ TEST(CodiciGara, KeyFoldsTheCodePageCapitalsOnly) {
     char c;
     int32_t minuscola;
   } casi[] = {
-      {'@', 0x40},    {'Z', 'z'},     {'[', 0x5B},    {'\x8A', 0x9A}, {'\x8C', 0x9C},
-      {'\x8E', 0x9E}, {'\x9A', 0x9A}, {'\x9F', 0xFF}, {'\xBF', 0xBF}, {'\xC0', 0xE0},
-      {'\xD6', 0xF6}, {'\xD7', 0xD7}, {'\xD8', 0xF8}, {'\xDE', 0xFE}, {'\xDF', 0xDF},
-      {'\xFF', 0xFF},
+      {'@', 0x40},    {'Z', 'z'},     {'[', 0x5B},    {'\x8A', 0x9A},
+      {'\x8C', 0x9C}, {'\x8E', 0x9E}, {'\x9A', 0x9A}, {'\x9F', 0xFF},
+      {'\xBF', 0xBF}, {'\xC0', 0xE0}, {'\xD6', 0xF6}, {'\xD7', 0xD7},
+      {'\xD8', 0xF8}, {'\xDE', 0xFE}, {'\xDF', 0xDF}, {'\xFF', 0xFF},
   };
   for (const auto& caso : casi) {
     const Codici c = codici(std::string(1, caso.c), "");

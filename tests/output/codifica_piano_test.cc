@@ -7,8 +7,8 @@
 #include <limits>
 #include <string>
 
-#include "output/file_binari.h"
 #include "model/records.h"
+#include "output/file_binari.h"
 
 namespace calvetra {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "model/codifica.h"
-#include "output/file_binari.h"
 #include "model/records.h"
+#include "output/file_binari.h"
 
 namespace calvetra {
 namespace {

@@ -29,15 +29,15 @@ TEST(SostituisciFile, ReplacesWholeAndLeavesNoTemporary) {
   test::PiattaformaDiProva p;
   p.scrivi_file("out.bin", "old content that is longer");
   std::string errore;
-  ASSERT_TRUE(sostituisci_file(&p, p.file("out.bin"), [](Uscita* u) { u->buffer()->append("new"); },
-                               &errore));
+  ASSERT_TRUE(sostituisci_file(
+      &p, p.file("out.bin"), [](Uscita* u) { u->buffer()->append("new"); }, &errore));
   EXPECT_EQ(p.leggi_file("out.bin"), "new");
   EXPECT_EQ(p.elenco(), std::set<std::string>{"out.bin"});
 }
 
 TEST(SostituisciFile, EveryFailureKeepsTheOldFileAndCleansUp) {
-  for (Operazione op : {Operazione::crea, Operazione::scrivi, Operazione::chiudi,
-                        Operazione::rinomina}) {
+  for (Operazione op :
+       {Operazione::crea, Operazione::scrivi, Operazione::chiudi, Operazione::rinomina}) {
     SCOPED_TRACE(static_cast<int>(op));
     PiattaformaGuasta p;
     p.scrivi_file("out.bin", "old");

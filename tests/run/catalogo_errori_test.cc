@@ -73,8 +73,9 @@ std::vector<Caso> catalogo() {
       {"6 two signs in one cell",
        linea_con("", "cartello_indicatore, 2500, (A)\r\ncartello_indicatore, 2510, (B)\r\n"),
        kTreno, 6, 2510, false, true, Uscite::scritte},
-      {"7 code reduction on a signal", kLinea, treno_con(segnale(4950) + "abbattimento, 5000, 60\r\n"),
-       7, 5000, false, false, Uscite::scritte},
+      {"7 code reduction on a signal", kLinea,
+       treno_con(segnale(4950) + "abbattimento, 5000, 60\r\n"), 7, 5000, false, false,
+       Uscite::scritte},
       {"8 station off the 50 m grid", kLinea, treno_con(stazione(1525, 2, 800)), 8, 1525, false,
        false, Uscite::scritte},
       {"9 station length off the 100 m grid", kLinea, treno_con(stazione(5000, 28, 150)), 9, 5000,
@@ -90,8 +91,8 @@ std::vector<Caso> catalogo() {
                  "rallentamento, 9950, 60, 100, 1, 0, 0\r\n"),
        12, 10000, false, false, Uscite::scritte},
       {"13 no room before the first signal after a slowdown", kLinea,
-       treno_con(segnale(10000) + segnale(10100) + "rallentamento, 9950, 60, 100, 1, 0, 0\r\n"),
-       13, 10100, false, false, Uscite::scritte},
+       treno_con(segnale(10000) + segnale(10100) + "rallentamento, 9950, 60, 100, 1, 0, 0\r\n"), 13,
+       10100, false, false, Uscite::scritte},
       {"15 gradient beyond the cells", linea_con("", "pendenza, 200000, 1\r\n"), kTreno, 15, 200000,
        false, false, Uscite::scritte},
       {"15 speed point beyond the cells", kLinea, treno_con("velocita, 121901, 30\r\n"), 15, 121901,
@@ -111,11 +112,13 @@ std::vector<Caso> catalogo() {
        treno_con(segnale(5300) + "rallentamento, 6650, 60, 100, 1, 1, 0\r\n"), 20, 6650, false,
        false, Uscite::scritte},
       {"21 two boards in one cell",
-       linea_con("", "indicatori_vmax, 1950, 60, 60, 60, 0, , , , 0\r\n"
-                     "indicatori_vmax, 1960, 60, 60, 60, 0, , , , 0\r\n"),
+       linea_con("",
+                 "indicatori_vmax, 1950, 60, 60, 60, 0, , , , 0\r\n"
+                 "indicatori_vmax, 1960, 60, 60, 60, 0, , , , 0\r\n"),
        kTreno, 21, 1960, false, true, Uscite::scritte},
-      {"22 stations too close", kLinea, treno_con(stazione(5000, 28, 200) + stazione(5400, 28, 200)),
-       22, 5400, false, false, Uscite::scritte},
+      {"22 stations too close", kLinea,
+       treno_con(stazione(5000, 28, 200) + stazione(5400, 28, 200)), 22, 5400, false, false,
+       Uscite::scritte},
       {"24 stop cell in the first two cells", kLinea, treno_con(stazione(0, 2, 200)), 24, 0, false,
        false, Uscite::scritte},
       {"25 value too big for its field", kLinea, treno_con("sabbia, 40000\r\n"), 25, 0, false,
@@ -126,8 +129,9 @@ std::vector<Caso> catalogo() {
       {"25 index outside the cells", kLinea, treno_con(segnale(-1000)), 25, 0, false, false,
        Uscite::scritte},
       {"25 missing train source", kLinea, "", 25, 0, false, false, Uscite::scritte, false, true},
-      {"25 end of file inside a record", "[generale]\r\nlunghezza percorso, 115000\r\n[curve]\r\npendenza, 1900",
-       kTreno, 25, 0, false, false, Uscite::scritte},
+      {"25 end of file inside a record",
+       "[generale]\r\nlunghezza percorso, 115000\r\n[curve]\r\npendenza, 1900", kTreno, 25, 0,
+       false, false, Uscite::scritte},
       {"101 no line source", "", kTreno, 101, 0, false, true, Uscite::intatte, true},
       {"102 no [generale]", "lunghezza percorso, 115000\r\n", kTreno, 102, 0, false, true,
        Uscite::intatte},
@@ -142,7 +146,8 @@ TEST(CatalogoErrori, EachBrokenScenario) {
     test::PiattaformaDiProva p;
     if (!k.senza_linea) p.scrivi_file(kFileLinea, k.linea);
     if (!k.senza_treno) p.scrivi_file(kFileTreno, k.treno);
-    for (const std::string& nome : {kFileGeometria, kFileTabella, kFileCelle}) p.scrivi_file(nome, "old");
+    for (const std::string& nome : {kFileGeometria, kFileTabella, kFileCelle})
+      p.scrivi_file(nome, "old");
     Form1 f(&p);
     const int stato = f.memorizza_percorso(1);
 
@@ -176,7 +181,8 @@ TEST(CatalogoErrori, ReservedHeaderSlotsStopTheRunAndKeepEarlierFiles) {
     test::PiattaformaDiProva p;
     p.scrivi_file(kFileLinea, k.linea);
     p.scrivi_file(kFileTreno, k.treno);
-    for (const std::string& nome : {kFileGeometria, kFileTabella, kFileCelle}) p.scrivi_file(nome, "old");
+    for (const std::string& nome : {kFileGeometria, kFileTabella, kFileCelle})
+      p.scrivi_file(nome, "old");
     Form1 f(&p);
     EXPECT_EQ(f.memorizza_percorso(1), kUscitaFatale);
     ASSERT_EQ(p.fatali.size(), 1u);

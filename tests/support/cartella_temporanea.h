@@ -24,14 +24,14 @@ class PiattaformaDiProva : public PiattaformaPosix {
   void rapporto_fatale(std::string_view messaggio) override { fatali.emplace_back(messaggio); }
   void rapporto(std::string_view riga) override { rapporti.emplace_back(riga); }
 
-  std::string file(const std::string& nome) const;  // path in the directory
+  std::string file(const std::string& nome) const;        // path in the directory
   std::string leggi_file(const std::string& nome) const;  // whole content, "" if missing
   bool c_e(const std::string& nome) const;
   void scrivi_file(const std::string& nome, std::string_view contenuto) const;
   // A symbolic link `nome` in the directory pointing at `bersaglio`.
   void collega(const std::string& nome, const std::string& bersaglio) const;
   bool regolare(const std::string& nome) const;  // a regular file itself, not a link
-  std::set<std::string> elenco() const;  // names of the files in the directory
+  std::set<std::string> elenco() const;          // names of the files in the directory
 
   std::vector<std::string> avvisi;
   std::vector<std::string> fatali;

@@ -12,16 +12,17 @@ namespace {
 
 TEST(FaseTreno, GeneralValuesAndKeywordMatching) {
   TrenoDiProva t;
-  t.leggi_sorgente("sabbia, 1\r\n"  // before "[generale]": passed over
-                            "[Generale]\r\n"
-                            "numero vetture,    3\r\n"
-                            "PERCENTUALE MASSA FRENATA,    150\r\n"
-                            "massa, 99\r\n"  // no "frenata": reads nothing
-                            "sabbia,    300\r\n"
-                            "orologio,    7               53            30 \r\n"
-                            "[codici]\r\n"
-                            "-a\r\n-b\r\n-vetture, 4\r\n"  // the second replacement is used
-                            "sabbia");  // the last field is never interpreted
+  t.leggi_sorgente(
+      "sabbia, 1\r\n"  // before "[generale]": passed over
+      "[Generale]\r\n"
+      "numero vetture,    3\r\n"
+      "PERCENTUALE MASSA FRENATA,    150\r\n"
+      "massa, 99\r\n"  // no "frenata": reads nothing
+      "sabbia,    300\r\n"
+      "orologio,    7               53            30 \r\n"
+      "[codici]\r\n"
+      "-a\r\n-b\r\n-vetture, 4\r\n"  // the second replacement is used
+      "sabbia");                     // the last field is never interpreted
   EXPECT_EQ(t.d.codice_errore(), 0);
   EXPECT_EQ(t.m.tabella[84].inizio, 150);
   EXPECT_EQ(t.m.tabella[84].posizione, 4);
@@ -135,8 +136,8 @@ TEST(FaseTreno, ProgressiveCheckRunsLastAndReplacesError15) {
 // The test after a signal or slowdown entry looks at the error code as a
 // whole: a 15 left by the line phase ends the reading at the first one.
 TEST(FaseTreno, ErrorLeftByTheLinePhaseStopsAtFirstSignalOrSlowdown) {
-  for (const std::string voce : {"segnale, 13250, 1,5,1,0,0,0,0,0,0,0\r\n",
-                                 "rallentamento, 13250, 30, 150, 1, 0, 0\r\n"}) {
+  for (const std::string voce :
+       {"segnale, 13250, 1,5,1,0,0,0,0,0,0,0\r\n", "rallentamento, 13250, 30, 150, 1, 0, 0\r\n"}) {
     TrenoDiProva t;
     t.d.errore(15, Luogo{}, 9999);
     t.leggi("velocita, 0, 50\r\nsabbia, 7\r\n" + voce + "sabbia, 9\r\n");

@@ -60,9 +60,9 @@ TEST(Segnali, TimeCode) {
   struct Caso {
     int32_t sx, tempo, in_cella, restituito;
   };
-  for (const Caso& k : {Caso{2, 50, 101, 101}, Caso{2, 100, 101, 101}, Caso{2, 0, 0, 0},
-                        Caso{2, 220, 220, 220}, Caso{1, 220, 0, 220}, Caso{1, 50, 0, 101},
-                        Caso{2, 300, 44, 300}}) {
+  for (const Caso& k :
+       {Caso{2, 50, 101, 101}, Caso{2, 100, 101, 101}, Caso{2, 0, 0, 0}, Caso{2, 220, 220, 220},
+        Caso{1, 220, 0, 220}, Caso{1, 50, 0, 101}, Caso{2, 300, 44, 300}}) {
     TrenoDiProva t;
     EXPECT_EQ(posa(t, {5000, k.sx, 2, 3, 1, 0, 0, 0, 0, 0, k.tempo}), k.restituito) << k.tempo;
     EXPECT_EQ(t.c(101).tempo, k.in_cella) << k.sx << " " << k.tempo;
@@ -93,7 +93,7 @@ TEST(Segnali, OccupiedAndMountainCells) {
 TEST(Segnali, EdgesOfTheRouteAndLowBits) {
   TrenoDiProva t;
   posa(t, {100, 1, 4000, 1, 0, 0, 0, 0, 0, 0, 0});  // cell 3: approach cells 1, -1, -3, -5
-  EXPECT_EQ(t.c(3).valore_a, -25536);  // 40000, low 16 bits
+  EXPECT_EQ(t.c(3).valore_a, -25536);               // 40000, low 16 bits
   EXPECT_EQ(t.c(1).preavviso, 31);
   EXPECT_EQ(t.d.codice_errore(), 0);
 
@@ -113,7 +113,8 @@ TEST(Segnali, EntryOnAnOccupiedCellEndsThePhase) {
   EXPECT_EQ(t.d.codice_errore(), 16);
   EXPECT_EQ(t.d.posizione_errore(), 4990);
   const std::string testo = "[generale]\r\n" + voci;
-  EXPECT_EQ(t.d.voci().back().luogo, (Luogo{FileSorgente::treno, testo.find("4990")}));  // the position field
+  EXPECT_EQ(t.d.voci().back().luogo,
+            (Luogo{FileSorgente::treno, testo.find("4990")}));  // the position field
   EXPECT_EQ(t.m.tabella[86].cod_a, 0);
   EXPECT_EQ(t.c(0).velocita, 0);
 

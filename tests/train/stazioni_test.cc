@@ -183,15 +183,17 @@ TEST(Stazioni, StopCellPastTheRouteAndOversizedTimeAreUnexpectedFailures) {
   for (int64_t i = 0; i <= 150; ++i) ASSERT_EQ(oltre.c(i).preavviso, 0) << i;
 
   // Types 5 to 8 clear column 7 only once both zone ends are stored.
-  for (const char* riga : {"stazione, 1500, 7, 2147483600, 0, 0, 1, 0,0,0, 0,0,0, 0, 0,0,0, NOME\r\n",
-                           "stazione, 1500, 5, -2147483600, 0, 0, 1, 0,0,0, 0,0,0, 0, 0,0,0, NOME\r\n"}) {
+  for (const char* riga :
+       {"stazione, 1500, 7, 2147483600, 0, 0, 1, 0,0,0, 0,0,0, 0, 0,0,0, NOME\r\n",
+        "stazione, 1500, 5, -2147483600, 0, 0, 1, 0,0,0, 0,0,0, 0, 0,0,0, NOME\r\n"}) {
     TrenoDiProva zona;
     EXPECT_EQ(zona.leggi(riga), FineFase::guasto) << riga;
     EXPECT_EQ(zona.m.tabella[1].opz_d, 1) << riga;
   }
 
   TrenoDiProva orario;
-  EXPECT_EQ(orario.leggi("stazione, 1500, 2, 800, 1,1,0, 4,1,0, 2,1,1, 1, 600000,0,0, X\r\n"), FineFase::guasto);
+  EXPECT_EQ(orario.leggi("stazione, 1500, 2, 800, 1,1,0, 4,1,0, 2,1,1, 1, 600000,0,0, X\r\n"),
+            FineFase::guasto);
 }
 
 }  // namespace

@@ -25,7 +25,9 @@ struct TrenoDiProva {
   }
 
   // Reads the train source "[generale]", the entries, "[fine]".
-  FineFase leggi(const std::string& voci) { return leggi_sorgente("[generale]\r\n" + voci + "[fine]\r\n"); }
+  FineFase leggi(const std::string& voci) {
+    return leggi_sorgente("[generale]\r\n" + voci + "[fine]\r\n");
+  }
   // Reads a train source of exactly this text.
   FineFase leggi_sorgente(const std::string& testo) {
     testo_ = testo;

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "model/numeri.h"
 #include "model/costanti.h"
+#include "model/numeri.h"
 #include "platform/piattaforma.h"
 
 namespace {

@@ -105,11 +105,10 @@ EsitoCompila compila(const OpzioniCompila& o, std::ostream& out, std::ostream& e
       err << "scenario: troppo poche celle, nessun file scritto\n";
       return esito;
     case FineCompilazione::fatale:
-      err << "scenario: Errore n. " << c.errore_fatale << ": " << descrizione_errore(c.errore_fatale)
-          << "; nessun file scritto\n";
+      err << "scenario: Errore n. " << c.errore_fatale << ": "
+          << descrizione_errore(c.errore_fatale) << "; nessun file scritto\n";
       return esito;
-    case FineCompilazione::pronta:
-      break;
+    case FineCompilazione::pronta: break;
   }
   std::string motivo;
   if (!scrivi_file_binari(&cartella, o.nomi, c.modello, j, &motivo)) {

@@ -1,7 +1,7 @@
 #include "diagnostica.h"
 
-#include "model/messaggi.h"
 #include "fields/lettore_campi.h"
+#include "model/messaggi.h"
 #include "testo.h"
 
 namespace calvetra::scenario {

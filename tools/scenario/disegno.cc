@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/costanti.h"
 #include "testo.h"
 #include "vista.h"
 
@@ -11,8 +12,8 @@ namespace calvetra::scenario::disegno {
 
 Oggetti raccogli(const ScenarioLetto& s) {
   Oggetti o;
-  o.lunghezza = s.tabella[84].fine;
-  o.fine_celle = static_cast<double>(s.tratti.size()) * 50.0;
+  o.lunghezza = s.tabella[kRigaPercorso].fine;
+  o.fine_celle = static_cast<double>(s.tratti.size()) * kMetriCella;
   const auto usi = usi_righe(s.tabella, s.tratti);
   for (size_t r = 1; r <= 80; ++r) {
     if (usi[r] != UsoRiga::stazione) continue;

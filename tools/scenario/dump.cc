@@ -147,15 +147,16 @@ void testo_tabella(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& o
 void testo_celle(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out) {
   const size_t n = s.tratti.size() - 1;
   out << "\ncelle  " << nella_cartella(o.cartella, o.nomi.celle()) << "  (" << s.byte_celle
-      << " byte, " << s.tratti.size() << " celle: 0-" << n << ", metri 0-" << n * 50 << ")\n";
+      << " byte, " << s.tratti.size() << " celle: 0-" << n << ", metri 0-" << n * kMetriCella
+      << ")\n";
   out << "  celle non libere (cella, metro d'inizio, tipo, valori a b c d, tempo):\n";
   for (size_t c = 0; c < s.tratti.size(); ++c) {
     const tratto& t = s.tratti[c];
     if (!cella_da_mostrare(t)) continue;
     char riga[160];
-    std::snprintf(riga, sizeof riga, "    %6zu %8zu m  %-24s %6d %6d %6d %6d  %3d\n", c, c * 50,
-                  etichetta_cella(t, c).c_str(), t.valore_a, t.valore_b, t.valore_c, t.valore_d,
-                  t.tempo);
+    std::snprintf(riga, sizeof riga, "    %6zu %8zu m  %-24s %6d %6d %6d %6d  %3d\n", c,
+                  c * kMetriCella, etichetta_cella(t, c).c_str(), t.valore_a, t.valore_b,
+                  t.valore_c, t.valore_d, t.tempo);
     out << riga;
   }
   out << "  campi a byte come sequenze (celle da-a: valore):\n";

@@ -3,16 +3,13 @@
 #include <array>
 
 #include "model/codifica.h"
+#include "model/costanti.h"
 #include "model/numeri.h"
 #include "platform/piattaforma.h"
 
 namespace calvetra::scenario {
 
 namespace {
-
-constexpr int16_t kMarchioTabella = 610;
-constexpr int16_t kMarchioCelle = 5121;
-constexpr int32_t kLunghezzaMassima = 1000000;
 
 std::string n(size_t v) { return std::to_string(v); }
 
@@ -21,8 +18,8 @@ const char* nome_coordinata(int c) { return c == 0 ? "x" : "y"; }
 }  // namespace
 
 int64_t celle_attese(int32_t lunghezza) {
-  if (lunghezza > kLunghezzaMassima || lunghezza < -7000) return 0;
-  return arrotonda_div(static_cast<int64_t>(lunghezza) + 7000, 50) + 1;
+  if (lunghezza > kLunghezzaMassima || lunghezza < -kRincorsa) return 0;
+  return arrotonda_div(static_cast<int64_t>(lunghezza) + kRincorsa, kMetriCella) + 1;
 }
 
 bool leggi_tabella(std::string_view dati, const std::string& nome, Tabella* tabella,
@@ -43,16 +40,16 @@ bool leggi_tabella(std::string_view dati, const std::string& nome, Tabella* tabe
               ", dopo le 87 righe della tabella";
     return false;
   }
-  const voce& r85 = (*tabella)[85];
+  const voce& r85 = (*tabella)[kRigaLinea];
   if (r85.cod_a != kMarchioTabella) {
-    *errore = nome + ": corrotto: al byte " + n(inizi[85] + 16 + r85.nome.size()) +
+    *errore = nome + ": corrotto: al byte " + n(inizi[kRigaLinea] + 16 + r85.nome.size()) +
               " (riga 85, cod_a) c'e' " + std::to_string(r85.cod_a) + " invece del marchio " +
               std::to_string(kMarchioTabella);
     return false;
   }
-  const int32_t L = (*tabella)[84].fine;
+  const int32_t L = (*tabella)[kRigaPercorso].fine;
   if (celle_attese(L) < 2) {
-    *errore = nome + ": corrotto: al byte " + n(inizi[84] + 5) +
+    *errore = nome + ": corrotto: al byte " + n(inizi[kRigaPercorso] + 5) +
               " (riga 84, fine) la lunghezza del percorso " + std::to_string(L) +
               " m e' fuori dai limiti del compilatore";
     return false;
@@ -166,7 +163,7 @@ bool leggi_scenario(const std::string& cartella, const NomiScenario& nomi, Scena
   if (!leggi_tabella(dati, nella_cartella(cartella, nomi.tabella()), &s->tabella, errore)) {
     return false;
   }
-  const int32_t L = s->tabella[84].fine;
+  const int32_t L = s->tabella[kRigaPercorso].fine;
 
   if (!leggi(nomi.celle())) return false;
   s->byte_celle = dati.size();

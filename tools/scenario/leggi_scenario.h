@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "output/file_binari.h"
-#include "model/records.h"
 #include "model/costanti.h"
+#include "model/records.h"
+#include "output/file_binari.h"
 #include "platform/piattaforma.h"
 
 namespace calvetra::scenario {

@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "compila.h"
-#include "model/costanti.h"
 #include "dump.h"
+#include "model/costanti.h"
 #include "plot.h"
 
 namespace {

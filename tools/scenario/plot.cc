@@ -6,9 +6,9 @@
 
 #include "argomenti.h"
 #include "model/costanti.h"
+#include "pianta.h"
 #include "platform/piattaforma.h"
 #include "platform/sostituzione.h"
-#include "pianta.h"
 #include "profilo.h"
 #include "testo.h"
 
@@ -78,8 +78,8 @@ std::string disegna(const ScenarioLetto& s, const NomiScenario& nomi) {
   (void)nomi;
   const Oggetti o = raccogli(s);
   std::string corpo;
-  const std::string nome_linea = s.tabella[85].nome;
-  const std::string nome_treni = s.tabella[86].nome;
+  const std::string nome_linea = s.tabella[kRigaLinea].nome;
+  const std::string nome_treni = s.tabella[kRigaTreni].nome;
   corpo += testo(kSinistra, 34, "Linea " + nome_linea + "  \x97  treni " + nome_treni,
                  "font-size=\"22\" font-weight=\"bold\" fill=\"#263238\"");
   corpo += testo(kSinistra, 56,

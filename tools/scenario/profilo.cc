@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/costanti.h"
 #include "testo.h"
 #include "vista.h"
 
@@ -21,7 +22,7 @@ std::string con_segno(double g) {
 
 class Profilo {
  public:
-  Profilo(double metri) : metri_(std::max(metri, 50.0)) {}
+  Profilo(double metri) : metri_(std::max(metri, double{kMetriCella})) {}
   double x(double m) const { return kSinistra + m / metri_ * larghezza(); }
   static double larghezza() { return kLarghezza - kSinistra - kDestra; }
   double metri() const { return metri_; }
@@ -36,14 +37,14 @@ std::string gradini(const Profilo& pr, const std::vector<Sequenza>& seq, Y y, do
                     const std::string& tratto, const std::string& riempimento) {
   std::string d, area;
   for (const Sequenza& q : seq) {
-    const double x0 = pr.x(static_cast<double>(q.da) * 50);
-    const double x1 = pr.x(static_cast<double>(q.a + 1) * 50);
+    const double x0 = pr.x(static_cast<double>(q.da) * kMetriCella);
+    const double x1 = pr.x(static_cast<double>(q.a + 1) * kMetriCella);
     const double v = y(q.valore);
     d += (d.empty() ? "M" : " L") + f1(x0) + " " + f1(v) + " L" + f1(x1) + " " + f1(v);
   }
   if (d.empty()) return "";
-  const double primo = pr.x(static_cast<double>(seq.front().da) * 50);
-  const double ultimo = pr.x(static_cast<double>(seq.back().a + 1) * 50);
+  const double primo = pr.x(static_cast<double>(seq.front().da) * kMetriCella);
+  const double ultimo = pr.x(static_cast<double>(seq.back().a + 1) * kMetriCella);
   area = d + " L" + f1(ultimo) + " " + f1(base) + " L" + f1(primo) + " " + f1(base) + " Z";
   return "<path d=\"" + area + "\" fill=\"" + riempimento + "\" stroke=\"none\"/>\n" +
          "<path d=\"" + d + "\" fill=\"none\" stroke=\"" + tratto +
@@ -175,8 +176,8 @@ std::string disegna_profilo(const ScenarioLetto& s, const Oggetti& o, double y0,
   }
   // Label each speed step once, where there is room.
   for (const Sequenza& q : vel) {
-    const double x0 = pr.x(static_cast<double>(q.da) * 50);
-    const double x1 = pr.x(static_cast<double>(q.a + 1) * 50);
+    const double x0 = pr.x(static_cast<double>(q.da) * kMetriCella);
+    const double x1 = pr.x(static_cast<double>(q.a + 1) * kMetriCella);
     if (x1 - x0 >= 26 && q.valore != 0) {
       svg += testo(
           (x0 + x1) / 2, yv(q.valore * 5.0) - 4, std::to_string(q.valore * 5),
@@ -205,15 +206,14 @@ std::string disegna_profilo(const ScenarioLetto& s, const Oggetti& o, double y0,
   }
   for (const Sequenza& q : pen) {
     const double g = q.valore - 100.0;
-    const double x0 = pr.x(static_cast<double>(q.da) * 50);
-    const double x1 = pr.x(static_cast<double>(q.a + 1) * 50);
+    const double x0 = pr.x(static_cast<double>(q.da) * kMetriCella);
+    const double x1 = pr.x(static_cast<double>(q.a + 1) * kMetriCella);
     svg += rettangolo(x0, zero_g, x1 - x0, yg(g) - zero_g,
                       std::string("fill=\"") + (g >= 0 ? kColoreSalita : kColoreDiscesa) +
                           "\" fill-opacity=\"0.75\"");
     if (x1 - x0 >= 22 && g != 0) {
-      svg +=
-          testo((x0 + x1) / 2, g > 0 ? yg(g) - 3 : yg(g) + 11, con_segno(g),
-                "font-size=\"10\" text-anchor=\"middle\" fill=\"#37474f\"");
+      svg += testo((x0 + x1) / 2, g > 0 ? yg(g) - 3 : yg(g) + 11, con_segno(g),
+                   "font-size=\"10\" text-anchor=\"middle\" fill=\"#37474f\"");
     }
   }
 
@@ -221,8 +221,8 @@ std::string disegna_profilo(const ScenarioLetto& s, const Oggetti& o, double y0,
   svg += titolo_traccia(mon_y, "Tratti di montagna (classe)");
   for (const Sequenza& q : sequenze(s.tratti, &tratto::montagna)) {
     if (q.valore == 0) continue;
-    const double x0 = pr.x(static_cast<double>(q.da) * 50);
-    const double x1 = pr.x(static_cast<double>(q.a + 1) * 50);
+    const double x0 = pr.x(static_cast<double>(q.da) * kMetriCella);
+    const double x1 = pr.x(static_cast<double>(q.a + 1) * kMetriCella);
     const char* colore = kColoriMontagna[std::min<size_t>(q.valore, 4) - 1];
     svg += rettangolo(x0, mon_y + 2, x1 - x0, mon_h - 4, std::string("fill=\"") + colore + "\"");
     if (x1 - x0 >= 14) {
@@ -232,7 +232,7 @@ std::string disegna_profilo(const ScenarioLetto& s, const Oggetti& o, double y0,
   }
   for (size_t c = 0; c < s.tratti.size(); ++c) {
     if (s.tratti[c].tipo != kSegnoMontagna) continue;
-    const double x = pr.x(static_cast<double>(c) * 50 + 25);
+    const double x = pr.x(static_cast<double>(c) * kMetriCella + kMetriCella / 2.0);
     svg += linea(x, mon_y, x, mon_y + 3, "stroke=\"#3e2723\" stroke-width=\"1\"");
   }
 

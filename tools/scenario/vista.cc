@@ -1,5 +1,6 @@
 #include "vista.h"
 
+#include "model/costanti.h"
 #include "output/codici_gara.h"
 
 namespace calvetra::scenario {
@@ -62,9 +63,9 @@ int64_t posizione_oggetto(uint8_t tipo, int64_t c) {
     case kInizioRallentamento:
     case kAvvisoRallentamento:
     case kIndicatori:
-    case kCartello: return (c - 1) * 50;
-    case kFermata: return (c + 1) * 50;
-    default: return c * 50;
+    case kCartello: return (c - 1) * kMetriCella;
+    case kFermata: return (c + 1) * kMetriCella;
+    default: return c * kMetriCella;
   }
 }
 
