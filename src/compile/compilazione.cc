@@ -6,9 +6,10 @@
 namespace calvetra {
 
 Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,
-                     int32_t con_geometria) {
+                     int32_t con_geometria, bool con_provenienze) {
   Compilazione c;
-  c.consumate = memorizza_dati(linea, treno, nomi, con_geometria, c.modello, c.diagnostica);
+  c.consumate = memorizza_dati(linea, treno, nomi, con_geometria, c.modello, c.diagnostica,
+                               con_provenienze ? &c.provenienze : nullptr);
   // The header slots live in cell 1: without it there is nothing to finish.
   if (c.modello.tratti.size() <= kCellaIntestazione) {
     c.fine =

@@ -11,6 +11,7 @@
 #include "fields/lettura.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
+#include "model/provenienze.h"
 #include "model/records.h"
 
 namespace calvetra {
@@ -29,15 +30,18 @@ struct Compilazione {
   SorgentiConsumate consumate;
   FineCompilazione fine = FineCompilazione::pronta;
   int32_t errore_fatale = 0;  // 1250 or 1251 when fine is fatale
+  // The source record of each object; filled only when asked for.
+  Provenienze provenienze;
 
   int32_t codice_errore() const { return diagnostica.codice_errore(); }
   int32_t posizione_errore() const { return diagnostica.posizione_errore(); }
 };
 
 // The compile driver's sequence from the table's first rows to the header
-// finalisation; `con_geometria` non-zero builds the plan.
+// finalisation; `con_geometria` non-zero builds the plan, and
+// `con_provenienze` fills `provenienze` (the model is the same either way).
 Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,
-                     int32_t con_geometria);
+                     int32_t con_geometria, bool con_provenienze = false);
 
 // The exit status of the run that made `c` once every file it writes has
 // been written: 1 when it writes none, 3 with a recorded error, 0 otherwise.

@@ -9,17 +9,17 @@ namespace calvetra {
 
 SorgentiConsumate memorizza_dati(const Sorgente& linea, const Sorgente& treno,
                                  const NomiScenario& nomi, int32_t con_geometria, Modello& m,
-                                 Diagnostica& d) {
+                                 Diagnostica& d, Provenienze* provenienze) {
   SorgentiConsumate consumate;
   // The line phase is done with its source however it ends.
   consumate.linea = linea.esiste();
-  const EsitoLinea esito = fase_linea(linea, nomi, con_geometria, m, d);
+  const EsitoLinea esito = fase_linea(linea, nomi, con_geometria, m, d, provenienze);
   if (esito.fine == FineFase::interrotta) return consumate;
   // The train source goes after its own phase, and on a failure of the line
   // phase too.
   consumate.treno = treno.esiste();
   if (esito.fine == FineFase::guasto) return consumate;
-  fase_treno(treno, esito.corpo.riga_cartello, m, d);
+  fase_treno(treno, esito.corpo.riga_cartello, m, d, provenienze);
   return consumate;
 }
 

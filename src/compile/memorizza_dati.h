@@ -7,6 +7,7 @@
 #include "fields/lettura.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
+#include "model/provenienze.h"
 #include "model/records.h"
 
 namespace calvetra {
@@ -22,10 +23,11 @@ struct SorgentiConsumate {
 
 // Parses both sources into `m` (whose table holds its initial rows),
 // recording errors in `d`. It always returns; an unexpected failure in
-// either phase records 25 and leaves both sources done with.
+// either phase records 25 and leaves both sources done with. When
+// `provenienze` is given, the records of both sources are credited there.
 SorgentiConsumate memorizza_dati(const Sorgente& linea, const Sorgente& treno,
                                  const NomiScenario& nomi, int32_t con_geometria, Modello& m,
-                                 Diagnostica& d);
+                                 Diagnostica& d, Provenienze* provenienze = nullptr);
 
 }  // namespace calvetra
 

@@ -10,6 +10,7 @@
 
 #include "fields/lettore_campi.h"
 #include "model/diagnostica.h"
+#include "model/provenienze.h"
 #include "model/records.h"
 
 namespace calvetra {
@@ -54,10 +55,21 @@ struct Lettura {
     return true;
   }
 
+  // The start of the credit for the records of this reading, and the credit
+  // of one record: what it changed in `m` goes to its keyword field at
+  // `chiave`. Nothing happens when no one asked where the objects come from.
+  void osserva(const Modello& m) const {
+    if (provenienze != nullptr) provenienze->osserva(m);
+  }
+  void accredita(const Modello& m, size_t chiave) const {
+    if (provenienze != nullptr) provenienze->accredita(m, a(chiave));
+  }
+
   LettoreCampi file1;
   std::string campo;  // the keyword field (or sign text) in hand
   FileSorgente file;
   Diagnostica& diagnostica;
+  Provenienze* provenienze = nullptr;
 };
 
 }  // namespace calvetra

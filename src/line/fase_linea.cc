@@ -125,6 +125,7 @@ bool corpo(CorpoLinea& c) {
       }
     }
     const std::string& campo = l.campo;
+    const size_t chiave = l.file1.inizio_campo();
     Seguito s = Seguito::avanti;
     if (contiene(campo, "pendenza")) s = corpo_pendenza(c);
     if (s == Seguito::avanti && c.con_geometria != 0 && contiene(campo, "curva")) {
@@ -135,6 +136,7 @@ bool corpo(CorpoLinea& c) {
     if (s == Seguito::avanti && contiene(campo, "indicat") && contiene(campo, "cartello")) {
       s = corpo_cartello(c);
     }
+    l.accredita(c.m, chiave);
     if (s == Seguito::esci) return false;
     if (s == Seguito::fine_corpo) return true;
   }
@@ -165,6 +167,7 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, int32_t con_geometria
   progressive_ordina(m.tabella);
   CorpoLinea c{l, m, stato, con_geometria};
   inizia_corpo(c);
+  l.osserva(m);
   if (!corpo(c)) return FineFase::interrotta;
   l.file1.chiudi();
   chiusura_corpo(c);
@@ -174,11 +177,12 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, int32_t con_geometria
 }  // namespace
 
 EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, int32_t con_geometria,
-                      Modello& m, Diagnostica& d) {
+                      Modello& m, Diagnostica& d, Provenienze* provenienze) {
   m.tabella[kRigaLinea].nome = nomi.linea;
   m.tabella[kRigaTreni].nome = nomi.treni;
   EsitoLinea esito;
   Lettura l(FileSorgente::linea, &d);
+  l.provenienze = provenienze;
   try {
     esito.fine = leggi_linea(l, sorgente, con_geometria, m, esito.corpo);
   } catch (const GuastoInatteso&) {

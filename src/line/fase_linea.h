@@ -9,6 +9,7 @@
 #include "fields/lettura.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
+#include "model/provenienze.h"
 #include "model/records.h"
 
 namespace calvetra {
@@ -33,8 +34,9 @@ struct EsitoLinea {
 // Reads the line source into `m` (header rows, cells, plan when
 // `con_geometria` is non-zero), recording errors in `d`. The table must hold
 // its initial rows; rows 85 and 86 get the route and train-pair names.
+// When `provenienze` is given, the body records are credited there.
 EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, int32_t con_geometria,
-                      Modello& m, Diagnostica& d);
+                      Modello& m, Diagnostica& d, Provenienze* provenienze = nullptr);
 
 // Orders the three kilometre-progressive rows 81 to 83 by their first number
 // and applies the flag that adds 100 to the second.

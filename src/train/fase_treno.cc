@@ -83,9 +83,12 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
 
   StatoTreno stato;
   CorpoTreno c{l, m, stato, riga_cartello};
+  l.osserva(m);
   while (!l.file1.fine()) {
     if (!leggi_parola_chiave(l)) break;
-    const Seguito esito = prova_parole_chiave(c, l.file1.inizio_campo());
+    const size_t chiave = l.file1.inizio_campo();
+    const Seguito esito = prova_parole_chiave(c, chiave);
+    l.accredita(m, chiave);
     if (esito == Seguito::esci) return FineFase::interrotta;
     if (esito == Seguito::fine_corpo) break;
   }
@@ -108,8 +111,10 @@ Seguito dopo_posa(CorpoTreno& c, int32_t codice_prima, int32_t posizione) {
   return Seguito::esci;
 }
 
-FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Modello& m, Diagnostica& d) {
+FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Modello& m, Diagnostica& d,
+                    Provenienze* provenienze) {
   Lettura l(FileSorgente::treno, &d);
+  l.provenienze = provenienze;
   try {
     return leggi_treno(l, sorgente, riga_cartello, m);
   } catch (const GuastoInatteso&) {

@@ -8,6 +8,7 @@
 
 #include "fields/lettura.h"
 #include "model/diagnostica.h"
+#include "model/provenienze.h"
 #include "model/records.h"
 
 namespace calvetra {
@@ -16,7 +17,9 @@ namespace calvetra {
 // stations take the rows from 1 up to below `riga_cartello`, the next free
 // sign row. Errors go to `d`; an error already standing there (left by the
 // line phase) stops the reading at the first signal or slowdown.
-FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Modello& m, Diagnostica& d);
+// When `provenienze` is given, the entries are credited there.
+FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Modello& m, Diagnostica& d,
+                    Provenienze* provenienze = nullptr);
 
 // The placing procedures of signals and slowdowns. A taken cell records its
 // error (16; 17 to 20) at `luogo` and the given position and places nothing
