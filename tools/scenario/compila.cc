@@ -10,6 +10,7 @@
 #include "model/messaggi.h"
 #include "output/scrittura.h"
 #include "platform/piattaforma.h"
+#include "sorgenti.h"
 
 namespace calvetra::scenario {
 
@@ -35,26 +36,14 @@ constexpr const char* kAiuto =
     "1 fine fatale (1250/1251, nessuna cella, file illeggibili o non scrivibili),\n"
     "2 uso errato.\n";
 
-struct SorgenteAutore {
-  std::string percorso;
-  std::optional<std::string> testo;  // empty when the file does not exist
-};
-
 // The located report of one recorded error, or its file-less form.
-std::string rapporto_errore(const Diagnostico& e, const SorgenteAutore& linea,
-                            const SorgenteAutore& treno) {
-  const SorgenteAutore* s = nullptr;
-  if (e.luogo.file == FileSorgente::linea) s = &linea;
-  if (e.luogo.file == FileSorgente::treno) s = &treno;
+std::string rapporto_errore(const Diagnostico& e, const SorgentiAutore& sorgenti) {
+  const SorgenteAutore* s = sorgenti.di(e.luogo.file);
   if (s == nullptr) return diagnostica_senza_file(e.codice, e.posizione);
   if (!s->testo) {
     return s->percorso + ": " + riga_errore(e.codice, e.posizione) + " (il file non esiste)\n";
   }
   return diagnostica(s->percorso, *s->testo, e.luogo.offset, e.codice, e.posizione);
-}
-
-Sorgente come_sorgente(const SorgenteAutore& s) {
-  return s.testo ? Sorgente::di(*s.testo) : Sorgente{};
 }
 
 }  // namespace
@@ -66,24 +55,17 @@ EsitoCompila compila(const OpzioniCompila& o, std::ostream& out, std::ostream& e
     err << "scenario: " << o.cartella << ": la cartella non esiste\n";
     return esito;
   }
-  PiattaformaPosix cartella(o.cartella);
-  SorgenteAutore linea{nella_cartella(o.cartella, o.nomi.sorgente_linea()), std::nullopt};
-  SorgenteAutore treno{nella_cartella(o.cartella, o.nomi.sorgente_treno()), std::nullopt};
-  for (SorgenteAutore* s : {&linea, &treno}) {
-    if (!cartella.esiste(s->percorso)) continue;
-    std::string testo;
-    std::string motivo;
-    if (!cartella.leggi(s->percorso, &testo, &motivo)) {
-      err << s->percorso << ": impossibile leggere: " << motivo << "\n";
-      return esito;
-    }
-    s->testo = std::move(testo);
+  SorgentiAutore sorgenti;
+  std::string errore;
+  if (!leggi_sorgenti(o.cartella, o.nomi, &sorgenti, &errore)) {
+    err << errore << "\n";
+    return esito;
   }
 
   // The compiler reads the texts in place: the author's files are never
   // deleted or changed.
+  const Compilazione c = compila_sorgenti(sorgenti, o.nomi, o.con_geometria, false);
   const int32_t j = o.con_geometria ? 1 : 0;
-  const Compilazione c = calvetra::compila(come_sorgente(linea), come_sorgente(treno), o.nomi, j);
   esito.codice_errore = c.codice_errore();
   esito.posizione_errore = c.posizione_errore();
   const std::vector<Diagnostico> errori = c.diagnostica.errori();
@@ -94,7 +76,7 @@ EsitoCompila compila(const OpzioniCompila& o, std::ostream& out, std::ostream& e
   // Every error of the run, in the order recorded; the last one is the code
   // the run ends with.
   if (c.codice_errore() != 0) {
-    for (const Diagnostico& e : errori) err << rapporto_errore(e, linea, treno);
+    for (const Diagnostico& e : errori) err << rapporto_errore(e, sorgenti);
   }
 
   switch (c.fine) {
@@ -110,6 +92,7 @@ EsitoCompila compila(const OpzioniCompila& o, std::ostream& out, std::ostream& e
       return esito;
     case FineCompilazione::pronta: break;
   }
+  PiattaformaPosix cartella(o.cartella);
   std::string motivo;
   if (!scrivi_file_binari(&cartella, o.nomi, c.modello, j, &motivo)) {
     err << "scenario: " << motivo << "\n";

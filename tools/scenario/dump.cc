@@ -1,6 +1,7 @@
 #include "dump.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "argomenti.h"
@@ -21,27 +22,14 @@ constexpr const char* kAiuto =
     "come sequenze, i conteggi e le etichette della geometria e le coordinate\n"
     "ogni METRI metri (predefinito 1000).\n"
     "\n"
+    "Con --json, se nella CARTELLA ci sono anche i sorgenti e danno proprio questi\n"
+    "file, ogni cella non libera e ogni riga posta da un record ha \"sorgente\":\n"
+    "file, riga, colonna e offset della parola chiave di quel record.\n"
+    "\n"
     "Un file troncato, con byte in eccesso o corrotto e' rifiutato con un\n"
     "messaggio che dice a quale byte.\n"
     "\n"
     "Uscita: 0 file letti, 1 file mancante o non valido, 2 uso errato.\n";
-
-// One field of a record, as its name and its value already formatted.
-struct Campo {
-  const char* nome;
-  std::string testo;  // number, or a Windows-1252 text for `nome`
-  bool stringa = false;
-};
-
-std::vector<Campo> campi_voce(const voce& v) {
-  const auto n = [](int64_t x) { return std::to_string(x); };
-  return {{"tipo", n(v.tipo)},           {"inizio", n(v.inizio)}, {"fine", n(v.fine)},
-          {"posizione", n(v.posizione)}, {"opz_a", n(v.opz_a)},   {"nome", v.nome, true},
-          {"cod_a", n(v.cod_a)},         {"cod_b", n(v.cod_b)},   {"cod_c", n(v.cod_c)},
-          {"cod_d", n(v.cod_d)},         {"cod_e", n(v.cod_e)},   {"opz_b", n(v.opz_b)},
-          {"opz_c", n(v.opz_c)},         {"opz_d", n(v.opz_d)},   {"opz_e", n(v.opz_e)},
-          {"orario", n(v.orario)}};
-}
 
 std::string ora(int32_t secondi) {
   if (secondi < 0) return "";
@@ -193,7 +181,14 @@ void testo_geometria(const ScenarioLetto& s, const OpzioniDump& o, std::ostream&
   }
 }
 
-void json_tabella(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out) {
+// `, "sorgente": {...}` for an object that a source record placed.
+std::string campo_sorgente(const Origini* origini, Luogo l) {
+  if (origini == nullptr || l.file == FileSorgente::nessuno) return "";
+  return ", \"sorgente\": " + json_luogo(l, origini->sorgenti);
+}
+
+void json_tabella(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out,
+                  const Origini* origini) {
   const auto usi = usi_righe(s.tabella, s.tratti);
   out << "  \"tabella\": {\n    \"file\": "
       << stringa_json(nella_cartella(o.cartella, o.nomi.tabella()))
@@ -203,6 +198,7 @@ void json_tabella(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& ou
     for (const Campo& c : campi_voce(s.tabella[r])) {
       out << ", \"" << c.nome << "\": " << (c.stringa ? stringa_json(c.testo) : c.testo);
     }
+    out << campo_sorgente(origini, origini->provenienze.riga(r));
     out << "}" << (r + 1 < s.tabella.size() ? "," : "") << "\n";
   }
   const Integrita i = integrita(s.tabella, s.tratti);
@@ -211,7 +207,8 @@ void json_tabella(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& ou
       << ", \"ok\": " << (i.ok() ? "true" : "false") << "}\n  },\n";
 }
 
-void json_celle(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out) {
+void json_celle(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out,
+                const Origini* origini) {
   out << "  \"celle\": {\n    \"file\": "
       << stringa_json(nella_cartella(o.cartella, o.nomi.celle()))
       << ",\n    \"byte\": " << s.byte_celle << ",\n    \"numero\": " << s.tratti.size()
@@ -225,7 +222,9 @@ void json_celle(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out)
         << ", \"nome_tipo\": " << stringa_json(etichetta_cella(t, c))
         << ", \"valore_a\": " << t.valore_a << ", \"valore_b\": " << t.valore_b
         << ", \"valore_c\": " << t.valore_c << ", \"valore_d\": " << t.valore_d
-        << ", \"tempo\": " << static_cast<int>(t.tempo) << "}";
+        << ", \"tempo\": " << static_cast<int>(t.tempo);
+    out << campo_sorgente(origini, origini->provenienze.cella(c));
+    out << "}";
     primo = false;
   }
   out << "\n    ],\n    \"sequenze\": {";
@@ -274,10 +273,11 @@ void scrivi_testo(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& ou
   testo_geometria(s, o, out);
 }
 
-void scrivi_json(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out) {
+void scrivi_json(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out,
+                 const Origini* origini) {
   out << "{\n";
-  json_tabella(s, o, out);
-  json_celle(s, o, out);
+  json_tabella(s, o, out, origini);
+  json_celle(s, o, out, origini);
   json_geometria(s, o, out);
   out << "}\n";
 }
@@ -290,7 +290,12 @@ int dump(const OpzioniDump& o, std::ostream& out, std::ostream& err) {
     return kUscitaFatale;
   }
   if (o.json) {
-    scrivi_json(s, o, out);
+    // Sources beside the files lead each object back to its record.
+    std::string avviso;
+    const std::optional<Origini> origini =
+        origini_dei_file(o.cartella, o.nomi, s.tabella, s.tratti, s.geometria.has_value(), &avviso);
+    if (!avviso.empty()) err << "scenario: attenzione: " << avviso << "\n";
+    scrivi_json(s, o, out, origini ? &*origini : nullptr);
   } else {
     scrivi_testo(s, o, out);
   }

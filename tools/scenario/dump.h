@@ -8,6 +8,7 @@
 #include "leggi_scenario.h"
 #include "model/costanti.h"
 #include "platform/piattaforma.h"
+#include "sorgenti.h"
 
 namespace calvetra::scenario {
 
@@ -23,7 +24,10 @@ struct OpzioniDump {
 int dump(const OpzioniDump& o, std::ostream& out, std::ostream& err);
 
 void scrivi_testo(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out);
-void scrivi_json(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out);
+// With `origini`, every non-free cell and every row that a source record
+// placed gains "sorgente": where that record's keyword field is.
+void scrivi_json(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out,
+                 const Origini* origini = nullptr);
 
 int comando_dump(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 

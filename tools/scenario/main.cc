@@ -1,6 +1,6 @@
 // scenario: the companion program for people who write scenarios. It
 // compiles an author's own sources with the compiler of calvetra, decodes the
-// binary files and draws the route.
+// binary files, draws the route and writes a page to explore it.
 #include <cstring>
 #include <iostream>
 
@@ -8,6 +8,7 @@
 #include "dump.h"
 #include "model/costanti.h"
 #include "plot.h"
+#include "visore.h"
 
 namespace {
 
@@ -22,6 +23,8 @@ constexpr const char* kAiuto =
     "      decodifica e controlla i file binari\n"
     "  plot [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.svg\n"
     "      disegna pianta e profilo del percorso\n"
+    "  view [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.html\n"
+    "      pagina per esplorare il percorso nel browser, con i rimandi ai sorgenti\n"
     "\n"
     "scenario COMANDO --help spiega ogni comando.\n";
 
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(comando, "compile") == 0) return comando_compile(n, resto, std::cout, std::cerr);
   if (std::strcmp(comando, "dump") == 0) return comando_dump(n, resto, std::cout, std::cerr);
   if (std::strcmp(comando, "plot") == 0) return comando_plot(n, resto, std::cout, std::cerr);
+  if (std::strcmp(comando, "view") == 0) return comando_view(n, resto, std::cout, std::cerr);
   std::cerr << "scenario: comando sconosciuto " << comando << "\n\n" << kAiuto;
   return calvetra::kUscitaUso;
 }

@@ -1,14 +1,11 @@
 #include "plot.h"
 
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "argomenti.h"
+#include "documento.h"
 #include "model/costanti.h"
 #include "pianta.h"
-#include "platform/piattaforma.h"
-#include "platform/sostituzione.h"
 #include "profilo.h"
 #include "testo.h"
 
@@ -114,36 +111,7 @@ int plot(const OpzioniPlot& o, std::ostream& out, std::ostream& err) {
     err << "scenario: " << errore << "\n";
     return kUscitaFatale;
   }
-  const std::string svg = disegna(s, o.nomi);
-  if (o.uscita == "-") {
-    out << svg;
-    return kUscitaPulita;
-  }
-  // A regular file is replaced whole, so a failed write leaves the old
-  // drawing. Anything else (a device, a pipe, a link) is written through:
-  // replacing it would put a plain file where it stood.
-  std::error_code ec;
-  const auto stato = std::filesystem::symlink_status(o.uscita, ec);
-  const bool sostituibile = ec || stato.type() == std::filesystem::file_type::not_found ||
-                            stato.type() == std::filesystem::file_type::regular;
-  std::string motivo;
-  bool scritto = false;
-  if (sostituibile) {
-    PiattaformaPosix fs(".");
-    scritto = sostituisci_file(
-        &fs, o.uscita, [&](Uscita* u) { u->buffer()->append(svg); }, &motivo);
-  } else {
-    std::ofstream file(o.uscita, std::ios::binary);
-    file.write(svg.data(), static_cast<std::streamsize>(svg.size()));
-    file.close();
-    scritto = static_cast<bool>(file);
-    if (!scritto) motivo = "scrittura fallita";
-  }
-  if (!scritto) {
-    err << "scenario: " << o.uscita << ": impossibile scrivere: " << motivo << "\n";
-    return kUscitaFatale;
-  }
-  return kUscitaPulita;
+  return scrivi_documento(o.uscita, disegna(s, o.nomi), out, err);
 }
 
 int comando_plot(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {

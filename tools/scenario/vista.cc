@@ -12,6 +12,16 @@ bool voce_vuota(const voce& v) {
          v.orario == 0;
 }
 
+std::vector<Campo> campi_voce(const voce& v) {
+  const auto n = [](int64_t x) { return std::to_string(x); };
+  return {{"tipo", n(v.tipo)},           {"inizio", n(v.inizio)}, {"fine", n(v.fine)},
+          {"posizione", n(v.posizione)}, {"opz_a", n(v.opz_a)},   {"nome", v.nome, true},
+          {"cod_a", n(v.cod_a)},         {"cod_b", n(v.cod_b)},   {"cod_c", n(v.cod_c)},
+          {"cod_d", n(v.cod_d)},         {"cod_e", n(v.cod_e)},   {"opz_b", n(v.opz_b)},
+          {"opz_c", n(v.opz_c)},         {"opz_d", n(v.opz_d)},   {"opz_e", n(v.opz_e)},
+          {"orario", n(v.orario)}};
+}
+
 std::array<UsoRiga, kRigheTabella> usi_righe(const Tabella& tabella,
                                              const std::vector<tratto>& tratti) {
   std::array<UsoRiga, kRigheTabella> usi{};

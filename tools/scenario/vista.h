@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "model/records.h"
@@ -20,6 +21,15 @@ std::array<UsoRiga, kRigheTabella> usi_righe(const Tabella& tabella,
                                              const std::vector<tratto>& tratti);
 const char* nome_uso(UsoRiga u);
 bool voce_vuota(const voce& v);
+
+// One field of a row, as its name and its value already formatted.
+struct Campo {
+  const char* nome;
+  std::string testo;  // number, or a Windows-1252 text for `nome`
+  bool stringa = false;
+};
+// The fields of a row in file order, by the names of the table file.
+std::vector<Campo> campi_voce(const voce& v);
 
 // The system's name of a cell kind ("segnale", "fermata", ...), or nullptr.
 const char* nome_tipo_cella(uint8_t tipo);

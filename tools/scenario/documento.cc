@@ -1,0 +1,45 @@
+#include "documento.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "model/costanti.h"
+#include "platform/piattaforma.h"
+#include "platform/sostituzione.h"
+
+namespace calvetra::scenario {
+
+int scrivi_documento(const std::string& uscita, const std::string& testo, std::ostream& out,
+                     std::ostream& err) {
+  if (uscita == "-") {
+    out << testo;
+    return kUscitaPulita;
+  }
+  // A regular file is replaced whole, so a failed write leaves the old
+  // document. Anything else (a device, a pipe, a link) is written through:
+  // replacing it would put a plain file where it stood.
+  std::error_code ec;
+  const auto stato = std::filesystem::symlink_status(uscita, ec);
+  const bool sostituibile = ec || stato.type() == std::filesystem::file_type::not_found ||
+                            stato.type() == std::filesystem::file_type::regular;
+  std::string motivo;
+  bool scritto = false;
+  if (sostituibile) {
+    PiattaformaPosix fs(".");
+    scritto = sostituisci_file(
+        &fs, uscita, [&](Uscita* u) { u->buffer()->append(testo); }, &motivo);
+  } else {
+    std::ofstream file(uscita, std::ios::binary);
+    file.write(testo.data(), static_cast<std::streamsize>(testo.size()));
+    file.close();
+    scritto = static_cast<bool>(file);
+    if (!scritto) motivo = "scrittura fallita";
+  }
+  if (!scritto) {
+    err << "scenario: " << uscita << ": impossibile scrivere: " << motivo << "\n";
+    return kUscitaFatale;
+  }
+  return kUscitaPulita;
+}
+
+}  // namespace calvetra::scenario

@@ -1,0 +1,1148 @@
+// The page of `scenario view`: the profile along the route on a canvas that
+// zooms from the whole route down to single 50 m cells, the plan beside it,
+// the inspect panel, the find box and the diagnostics. All data comes from the
+// JSON in the element #dati; nothing is fetched.
+(function () {
+  'use strict';
+
+  const D = JSON.parse(document.getElementById('dati').textContent);
+  const MC = D.metri_cella;
+  const N = D.celle;
+  const FINE = N * MC; // end of the last cell
+  const L = D.lunghezza;
+
+  const NOMI_TIPO = {
+    1: 'segnale', 2: 'fine_rallentamento', 3: 'inizio_rallentamento',
+    4: 'avviso_rallentamento', 5: 'preavviso_rallentamento', 6: 'indicatori',
+    10: 'fermata', 11: 'segno_montagna', 12: 'abbattimento', 13: 'abbattimento_nullo',
+    14: 'cartello'
+  };
+  const COLORE = {
+    stazione: '#1f4e9c', segnale: '#c62828', rallentamento: '#ef6c00', indicatori: '#37474f',
+    cartello: '#78909c', abbattimento: '#6a1b9a', velocita: '#1565c0', salita: '#d84315',
+    discesa: '#2e7d32', montagna: ['#d7ccc8', '#bcaaa4', '#8d6e63', '#5d4037'],
+    errore: '#c62828', avviso: '#ef6c00', cursore: '#e91e63', visibile: '#ff9800'
+  };
+  // The strip of the objects track where each kind goes, and its colour.
+  function riga_di(tipo) {
+    if (tipo === 1) return 0;
+    if (tipo === 6 || tipo === 14) return 1;
+    if (tipo === 10) return 3;
+    return 2;
+  }
+  function colore_di(tipo) {
+    if (tipo === 1) return COLORE.segnale;
+    if (tipo === 6) return COLORE.indicatori;
+    if (tipo === 14) return COLORE.cartello;
+    if (tipo === 12 || tipo === 13) return COLORE.abbattimento;
+    if (tipo === 10) return COLORE.stazione;
+    if (tipo === 11) return COLORE.montagna[2];
+    return COLORE.rallentamento;
+  }
+  // The position in metres that the source gave the object in cell c.
+  function posizione_oggetto(tipo, c) {
+    if (tipo === 1 || tipo === 2 || tipo === 3 || tipo === 4 || tipo === 6 || tipo === 14) {
+      return (c - 1) * MC;
+    }
+    if (tipo === 10) return (c + 1) * MC;
+    return c * MC;
+  }
+
+  // ---- the data, in the shapes the drawing wants ----
+
+  const oggetti = D.oggetti.map(function (o, i) {
+    return { i: i, c: o[0], tipo: o[1], a: o[2], b: o[3], cc: o[4], d: o[5], tempo: o[6], luogo: o[7] };
+  });
+  const righe = {};
+  D.righe.forEach(function (r) { righe[r.riga] = r; });
+  const stazioni = D.righe.filter(function (r) { return r.uso === 'stazione'; });
+  const cartelli = D.righe.filter(function (r) { return r.uso === 'cartello'; });
+  // Objects of each strip, in cell order (the JSON lists them so).
+  const strisce = [[], [], [], []];
+  oggetti.forEach(function (o) { if (o.tipo !== 11) strisce[riga_di(o.tipo)].push(o); });
+  const segni_montagna = oggetti.filter(function (o) { return o.tipo === 11; });
+
+  // Runs of each byte field: from cell, to cell, value.
+  const sequenze = {};
+  Object.keys(D.sequenze).forEach(function (k) {
+    const s = D.sequenze[k];
+    const n = s.length / 3;
+    const q = { da: new Int32Array(n), a: new Int32Array(n), v: new Uint8Array(n) };
+    for (let i = 0; i < n; i++) {
+      q.da[i] = s[3 * i]; q.a[i] = s[3 * i + 1]; q.v[i] = s[3 * i + 2];
+    }
+    sequenze[k] = q;
+  });
+  // The index of the run holding cell c (the last run starting at or before it).
+  function indice_sequenza(q, c) {
+    let lo = 0, hi = q.da.length - 1;
+    if (hi < 0) return -1;
+    while (lo < hi) {
+      const mid = (lo + hi + 1) >> 1;
+      if (q.da[mid] <= c) lo = mid; else hi = mid - 1;
+    }
+    return lo;
+  }
+  function valore_in(campo, c) {
+    const q = sequenze[campo];
+    const i = q ? indice_sequenza(q, c) : -1;
+    return i < 0 ? 0 : q.v[i];
+  }
+  // The first object of `lista` (in cell order) at or after cell c.
+  function primo_da(lista, c) {
+    let lo = 0, hi = lista.length;
+    while (lo < hi) {
+      const mid = (lo + hi) >> 1;
+      if (lista[mid].c < c) lo = mid + 1; else hi = mid;
+    }
+    return lo;
+  }
+
+  // Slowdowns: each start cell with the end cell after it.
+  const rallentamenti = [];
+  (function () {
+    let aperto = null;
+    oggetti.forEach(function (o) {
+      if (o.tipo === 3) {
+        if (aperto) rallentamenti.push({ da: aperto.c, a: aperto.c, v: aperto.a, inizio: aperto });
+        aperto = o;
+      } else if (o.tipo === 2 && aperto) {
+        rallentamenti.push({ da: aperto.c, a: o.c, v: aperto.a, inizio: aperto });
+        aperto = null;
+      }
+    });
+    if (aperto) rallentamenti.push({ da: aperto.c, a: aperto.c, v: aperto.a, inizio: aperto });
+  })();
+
+  // ---- text helpers ----
+
+  function tre(n) { return ('00' + n).slice(-3); }
+  // 27250 -> "27+250"
+  function progressiva(m) {
+    const s = m < 0 ? '-' : '';
+    m = Math.abs(Math.round(m));
+    return s + Math.floor(m / 1000) + '+' + tre(m % 1000);
+  }
+  function ora(secondi) {
+    if (!(secondi > 0)) return '';
+    const h = Math.floor(secondi / 3600), mi = Math.floor(secondi / 60) % 60, s = secondi % 60;
+    return ('0' + h).slice(-2) + ':' + ('0' + mi).slice(-2) + ':' + ('0' + s).slice(-2);
+  }
+  function esc(t) {
+    return String(t).replace(/[&<>"]/g, function (ch) {
+      return { '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;' }[ch];
+    });
+  }
+  function numero(v) { return v.toLocaleString('it-IT'); }
+
+  // ---- the view: metres at the left edge and metres per pixel ----
+
+  const profilo = document.getElementById('profilo');
+  const ctx = profilo.getContext('2d');
+  const ML = 78, MR = 14;
+  const Y = {
+    nomi: [0, 40], ogg: [42, 126], vel: [140, 262], pen: [276, 352], mon: [362, 380], asse: [384, 444]
+  };
+  const H_STRISCIA = (Y.ogg[1] - Y.ogg[0]) / 4;
+  const V = { inizio: 0, mpp: 1, cursore: null, sopra: null, scelto: null, diag: -1 };
+  let W = 800, HP = 444;
+
+  function larghezza_utile() { return Math.max(50, W - ML - MR); }
+  function mpp_massimo() { return Math.max(FINE, MC) * 1.02 / larghezza_utile(); }
+  function mpp_minimo() { return MC / 320; }
+  function x_di(m) { return ML + (m - V.inizio) / V.mpp; }
+  function metro_di(x) { return V.inizio + (x - ML) * V.mpp; }
+  function fine_vista() { return V.inizio + larghezza_utile() * V.mpp; }
+
+  function limita() {
+    V.mpp = Math.min(mpp_massimo(), Math.max(mpp_minimo(), V.mpp));
+    const span = larghezza_utile() * V.mpp;
+    const margine = span * 0.01;
+    if (span >= FINE) {
+      V.inizio = (FINE - span) / 2;
+    } else {
+      V.inizio = Math.min(FINE + margine - span, Math.max(-margine, V.inizio));
+    }
+  }
+  function zoom(fattore, x) {
+    const m = metro_di(x);
+    V.mpp = V.mpp / fattore;
+    limita();
+    V.inizio = m - (x - ML) * V.mpp;
+    limita();
+    richiedi();
+  }
+  function centra(m, span) {
+    if (span) V.mpp = span / larghezza_utile();
+    limita();
+    V.inizio = m - larghezza_utile() * V.mpp / 2;
+    limita();
+    richiedi();
+  }
+  function tutto() { V.mpp = mpp_massimo(); limita(); richiedi(); }
+
+  // ---- drawing ----
+
+  let richiesto = false;
+  function richiedi() {
+    if (richiesto) return;
+    richiesto = true;
+    requestAnimationFrame(function () { richiesto = false; disegna(); });
+  }
+
+  function prepara(canvas) {
+    const r = canvas.getBoundingClientRect();
+    const dpr = window.devicePixelRatio || 1;
+    const w = Math.max(1, Math.round(r.width)), h = Math.max(1, Math.round(r.height));
+    if (canvas.width !== Math.round(w * dpr) || canvas.height !== Math.round(h * dpr)) {
+      canvas.width = Math.round(w * dpr);
+      canvas.height = Math.round(h * dpr);
+    }
+    const c = canvas.getContext('2d');
+    c.setTransform(dpr, 0, 0, dpr, 0, 0);
+    c.clearRect(0, 0, w, h);
+    return { w: w, h: h, c: c };
+  }
+
+  // A round step (1, 2 or 5 times a power of ten) of at least `minimo`.
+  function passo_tondo(minimo) {
+    const p = Math.pow(10, Math.floor(Math.log10(Math.max(minimo, 1e-9))));
+    for (const k of [1, 2, 5, 10]) if (k * p >= minimo) return k * p;
+    return 10 * p;
+  }
+
+  // Labels that never overlap: each strip keeps the right edge of its last one.
+  function Etichette() { this.fine = -Infinity; }
+  Etichette.prototype.prova = function (x0, w) {
+    if (x0 < this.fine + 4) return false;
+    this.fine = x0 + w;
+    return true;
+  };
+
+  let etichette_stazioni = [];
+  const tempi = { pronto_ms: 0, ultimo_disegno_ms: 0 }; // rectangles of the station names drawn, for hovering
+
+  function disegna() {
+    const t0 = performance.now();
+    const p = prepara(profilo);
+    W = p.w; HP = p.h;
+    limita();
+    const c = p.c;
+    const x0 = ML, x1 = W - MR;
+    const da = V.inizio, a = fine_vista();
+    const px_cella = MC / V.mpp;
+    c.font = '11px system-ui, sans-serif';
+    c.textBaseline = 'alphabetic';
+
+    // Track frames and names.
+    c.fillStyle = '#455a64';
+    c.font = 'bold 11px system-ui, sans-serif';
+    c.textAlign = 'right';
+    ['segnali', 'cartelli', 'rallentam.', 'stazioni'].forEach(function (t, k) {
+      c.fillText(t, ML - 8, Y.ogg[0] + H_STRISCIA * k + H_STRISCIA / 2 + 4);
+    });
+    c.fillText('km/h', ML - 8, Y.vel[0] + 10);
+    c.fillText('pendenza', ML - 8, Y.pen[0] + 10);
+    c.fillText('montagna', ML - 8, Y.mon[0] + 13);
+    c.textAlign = 'left';
+    c.font = '11px system-ui, sans-serif';
+    c.save();
+    c.beginPath();
+    c.rect(x0, 0, x1 - x0, HP);
+    c.clip();
+
+    // Past the end of the route.
+    if (x_di(L) < x1) {
+      c.fillStyle = '#eceff1';
+      c.fillRect(Math.max(x0, x_di(L)), Y.ogg[0], x1 - Math.max(x0, x_di(L)), Y.asse[0] - Y.ogg[0]);
+    }
+    c.strokeStyle = '#cfd8dc';
+    c.lineWidth = 1;
+    [Y.ogg, Y.vel, Y.pen, Y.mon].forEach(function (t) {
+      c.strokeRect(x0 + 0.5, t[0] + 0.5, x1 - x0 - 1, t[1] - t[0]);
+    });
+    for (let k = 1; k < 4; k++) {
+      c.beginPath();
+      c.moveTo(x0, Y.ogg[0] + H_STRISCIA * k + 0.5);
+      c.lineTo(x1, Y.ogg[0] + H_STRISCIA * k + 0.5);
+      c.strokeStyle = '#eceff1';
+      c.stroke();
+    }
+    // Cell boundaries once the cells are wide enough to tell apart.
+    if (px_cella >= 14) {
+      c.strokeStyle = '#eef1f3';
+      c.beginPath();
+      for (let cc = Math.floor(da / MC); cc * MC <= a; cc++) {
+        const x = Math.round(x_di(cc * MC)) + 0.5;
+        c.moveTo(x, Y.ogg[0]); c.lineTo(x, Y.mon[1]);
+      }
+      c.stroke();
+    }
+
+    disegna_stazioni(c, da, a);
+    disegna_oggetti(c, da, a, px_cella);
+    disegna_velocita(c, da, a);
+    disegna_pendenze(c, da, a);
+    disegna_montagne(c, da, a, px_cella);
+    disegna_asse(c, da, a, px_cella);
+    disegna_scelto(c);
+    if (V.cursore !== null) {
+      const x = Math.round(x_di(V.cursore)) + 0.5;
+      c.strokeStyle = COLORE.cursore;
+      c.lineWidth = 1;
+      c.beginPath(); c.moveTo(x, Y.nomi[1]); c.lineTo(x, Y.asse[0]); c.stroke();
+    }
+    c.restore();
+
+    document.getElementById('scala').textContent =
+      progressiva(Math.max(0, da)) + ' \u2013 ' + progressiva(Math.min(FINE, a)) +
+      ' (' + (px_cella >= 1 ? px_cella.toFixed(px_cella < 10 ? 1 : 0) + ' px per cella' :
+        numero(Math.round(V.mpp)) + ' m per px') + ')';
+    disegna_piante();
+    tempi.ultimo_disegno_ms = performance.now() - t0;
+    if (!document.body.dataset.pronto) {
+      tempi.pronto_ms = performance.now();
+      document.body.dataset.pronto = '1';
+    }
+  }
+
+  function disegna_stazioni(c, da, a) {
+    etichette_stazioni = [];
+    const et = new Etichette();
+    const y = Y.ogg[0] + H_STRISCIA * 3;
+    // Ordinary stations first: their names win the room.
+    const ordine = stazioni.slice().sort(function (s, t) {
+      return (s.tipo >= 25) - (t.tipo >= 25) || s.posizione - t.posizione;
+    });
+    stazioni.forEach(function (s) {
+      if (s.fine < da || s.inizio > a) return;
+      const xa = x_di(s.inizio), xb = x_di(s.fine);
+      c.fillStyle = 'rgba(63, 81, 181, 0.22)';
+      c.fillRect(xa, y + 2, Math.max(2, xb - xa), H_STRISCIA - 4);
+      const x = Math.round(x_di(s.posizione)) + 0.5;
+      c.strokeStyle = 'rgba(31, 78, 156, 0.55)';
+      c.setLineDash([3, 3]);
+      c.beginPath(); c.moveTo(x, Y.nomi[1] - 4); c.lineTo(x, Y.asse[0]); c.stroke();
+      c.setLineDash([]);
+    });
+    // Names, thinned: a name that would overlap one already placed is left out.
+    const piazzate = [];
+    ordine.forEach(function (s) {
+      if (s.posizione < da || s.posizione > a) return;
+      const t = s.nome + (ora(s.orario) ? ' ' + ora(s.orario).slice(0, 5) : '');
+      c.font = (s.tipo < 25 ? 'bold ' : '') + '12px system-ui, sans-serif';
+      const w = c.measureText(t).width;
+      const x = Math.max(ML + 2, Math.min(W - MR - w - 2, x_di(s.posizione) - w / 2));
+      for (let fila = 0; fila < 2; fila++) {
+        const yy = fila === 0 ? 16 : 32;
+        const libero = piazzate.every(function (r) {
+          return r.fila !== fila || x + w + 6 < r.x || x > r.x + r.w + 6;
+        });
+        if (!libero) continue;
+        piazzate.push({ x: x, w: w, fila: fila });
+        c.fillStyle = COLORE.stazione;
+        c.fillText(t, x, yy);
+        etichette_stazioni.push({ x0: x, x1: x + w, y0: yy - 12, y1: yy + 3, s: s });
+        break;
+      }
+    });
+    c.font = '11px system-ui, sans-serif';
+    return et;
+  }
+
+  // A short text for an object, shown beside it when there is room.
+  function testo_breve(o) {
+    switch (o.tipo) {
+      case 1: return o.a + ' ' + o.b + ' ' + o.cc + ' ' + o.d;
+      case 2: case 3: case 4: return o.a + ' km/h';
+      case 6: return Math.floor(o.a / 20) * 5 + '/' + (o.a % 20) * 5;
+      case 12: return o.a + ' km/h';
+      case 14: return righe[o.a] ? righe[o.a].nome : 'riga ' + o.a;
+      case 10: return righe[o.a] ? righe[o.a].nome : 'riga ' + o.a;
+      default: return NOMI_TIPO[o.tipo] || '';
+    }
+  }
+
+  function disegna_oggetti(c, da, a, px_cella) {
+    const c0 = Math.floor(da / MC) - 1, c1 = Math.ceil(a / MC) + 1;
+    for (let k = 0; k < 4; k++) {
+      const lista = strisce[k];
+      const y = Y.ogg[0] + H_STRISCIA * k;
+      const et = new Etichette();
+      let ultima_x = -1;
+      for (let i = primo_da(lista, c0); i < lista.length && lista[i].c <= c1; i++) {
+        const o = lista[i];
+        const xa = x_di(o.c * MC), xb = x_di((o.c + 1) * MC);
+        // Many objects in one pixel column: one mark is enough.
+        if (px_cella < 2 && Math.floor(xa) === ultima_x) continue;
+        ultima_x = Math.floor(xa);
+        c.fillStyle = colore_di(o.tipo);
+        if (px_cella >= 4) {
+          c.fillRect(xa + 1, y + 3, xb - xa - 2, H_STRISCIA - 6);
+        } else if (o.tipo === 1) {
+          c.fillRect(xa - 1, y + 3, 2, H_STRISCIA - 6);
+          c.beginPath(); c.arc(xa, y + 5, 2.5, 0, 7); c.fill();
+        } else {
+          c.fillRect(xa - 1, y + 4, 2, H_STRISCIA - 8);
+        }
+        if (px_cella >= 3 || lista.length * 60 < larghezza_utile()) {
+          const t = testo_breve(o);
+          const w = c.measureText(t).width;
+          const xt = px_cella >= 4 && w + 6 < xb - xa ? xa + 3 : xb + 2;
+          if (et.prova(xt, w)) {
+            c.fillStyle = px_cella >= 4 && w + 6 < xb - xa ? '#fff' : '#37474f';
+            c.fillText(t, xt, y + H_STRISCIA / 2 + 4);
+          }
+        }
+      }
+    }
+  }
+
+  // A step line over runs of one byte field, drawn column by column when
+  // runs are narrower than a pixel (the extremes of each column are kept).
+  function gradini(c, q, da, a, y_di, tratto, riempimento, base) {
+    const c0 = Math.max(0, Math.floor(da / MC)), c1 = Math.min(N - 1, Math.ceil(a / MC));
+    let i = indice_sequenza(q, c0);
+    if (i < 0) return;
+    c.beginPath();
+    let primo = true, colonna = null, lo = 0, hi = 0;
+    const punti = [];
+    for (; i < q.da.length && q.da[i] <= c1; i++) {
+      const v = q.v[i];
+      if (v === 0 && base === 'pendenza') continue;
+      const xa = x_di(q.da[i] * MC), xb = x_di((q.a[i] + 1) * MC);
+      const yv = y_di(v);
+      if (xb - xa < 1) {
+        const col = Math.floor(xa);
+        if (col === colonna) { lo = Math.min(lo, yv); hi = Math.max(hi, yv); continue; }
+        if (colonna !== null) punti.push([colonna, lo, hi]);
+        colonna = col; lo = yv; hi = yv;
+        continue;
+      }
+      if (colonna !== null) { punti.push([colonna, lo, hi]); colonna = null; }
+      punti.push([xa, yv, yv, xb]);
+    }
+    if (colonna !== null) punti.push([colonna, lo, hi]);
+    if (!punti.length) return;
+    const y0 = y_di(0);
+    if (riempimento) {
+      c.fillStyle = riempimento;
+      punti.forEach(function (pt) {
+        const xb = pt.length > 3 ? pt[3] : pt[0] + 1;
+        c.fillRect(pt[0], Math.min(pt[1], y0), xb - pt[0], Math.abs(y0 - pt[1]));
+      });
+    }
+    c.strokeStyle = tratto;
+    c.lineWidth = 1.6;
+    punti.forEach(function (pt) {
+      if (pt.length > 3) {
+        if (primo) c.moveTo(pt[0], pt[1]); else c.lineTo(pt[0], pt[1]);
+        c.lineTo(pt[3], pt[1]);
+      } else {
+        if (primo) c.moveTo(pt[0], pt[1]); else c.lineTo(pt[0], pt[1]);
+        c.lineTo(pt[0], pt[2]);
+      }
+      primo = false;
+    });
+    c.stroke();
+    c.lineWidth = 1;
+  }
+
+  let vmax = 40;
+  (function () {
+    const q = sequenze.velocita;
+    for (let i = 0; q && i < q.v.length; i++) vmax = Math.max(vmax, q.v[i] * 5);
+    rallentamenti.forEach(function (r) { vmax = Math.max(vmax, r.v); });
+    const passo = passo_tondo(vmax / 5);
+    vmax = Math.ceil(vmax / passo) * passo;
+  })();
+  function y_velocita(kmh) { return Y.vel[1] - kmh / vmax * (Y.vel[1] - Y.vel[0] - 8); }
+
+  function disegna_velocita(c, da, a) {
+    const passo = passo_tondo(vmax / 5);
+    c.fillStyle = '#78909c';
+    c.strokeStyle = '#eceff1';
+    for (let v = passo; v <= vmax; v += passo) {
+      const y = Math.round(y_velocita(v)) + 0.5;
+      c.beginPath(); c.moveTo(ML, y); c.lineTo(W - MR, y); c.stroke();
+      c.fillText(String(v), ML + 3, y - 2);
+    }
+    if (sequenze.velocita) {
+      gradini(c, sequenze.velocita, da, a, function (v) { return y_velocita(v * 5); },
+        COLORE.velocita, 'rgba(187, 222, 251, 0.7)', 'velocita');
+    }
+    rallentamenti.forEach(function (r) {
+      if ((r.a + 1) * MC < da || r.da * MC > a) return;
+      const xa = x_di(r.da * MC), xb = Math.max(xa + 2, x_di((r.a + 1) * MC));
+      const y = y_velocita(r.v);
+      c.fillStyle = 'rgba(239, 108, 0, 0.25)';
+      c.fillRect(xa, y, xb - xa, y_velocita(0) - y);
+      c.fillStyle = COLORE.rallentamento;
+      c.fillRect(xa, y - 1, xb - xa, 2.5);
+      if (xb - xa > 30) c.fillText(r.v + ' km/h', xa + 2, y - 4);
+    });
+  }
+
+  let gmax = 5;
+  (function () {
+    const q = sequenze.pendenza;
+    for (let i = 0; q && i < q.v.length; i++) if (q.v[i] !== 0) gmax = Math.max(gmax, Math.abs(q.v[i] - 100));
+  })();
+  function y_pendenza(g) {
+    const mezzo = (Y.pen[0] + Y.pen[1]) / 2;
+    return mezzo - g / gmax * ((Y.pen[1] - Y.pen[0]) / 2 - 4);
+  }
+  function disegna_pendenze(c, da, a) {
+    const y0 = Math.round(y_pendenza(0)) + 0.5;
+    c.strokeStyle = '#b0bec5';
+    c.beginPath(); c.moveTo(ML, y0); c.lineTo(W - MR, y0); c.stroke();
+    c.fillStyle = '#78909c';
+    c.fillText('+' + gmax, ML + 3, Y.pen[0] + 11);
+    c.fillText('-' + gmax, ML + 3, Y.pen[1] - 3);
+    const q = sequenze.pendenza;
+    if (!q) return;
+    const c0 = Math.max(0, Math.floor(da / MC)), c1 = Math.min(N - 1, Math.ceil(a / MC));
+    const et = new Etichette();
+    for (let i = Math.max(0, indice_sequenza(q, c0)); i < q.da.length && q.da[i] <= c1; i++) {
+      if (q.v[i] === 0) continue;
+      const g = q.v[i] - 100;
+      const xa = x_di(q.da[i] * MC), xb = Math.max(xa + 1, x_di((q.a[i] + 1) * MC));
+      const y = y_pendenza(g);
+      c.fillStyle = g > 0 ? COLORE.salita : g < 0 ? COLORE.discesa : '#90a4ae';
+      c.globalAlpha = 0.55;
+      c.fillRect(xa, Math.min(y, y0), xb - xa, Math.max(1, Math.abs(y - y0)));
+      c.globalAlpha = 1;
+      const t = (g > 0 ? '+' : '') + g;
+      const w = c.measureText(t).width;
+      const xt = Math.max(xa, ML) + 2;
+      if (Math.min(xb, W - MR) - xt > w + 2 && et.prova(xt, w)) {
+        c.fillStyle = '#37474f';
+        c.fillText(t, xt, g >= 0 ? y0 + 12 : y0 - 3);
+      }
+    }
+  }
+
+  function disegna_montagne(c, da, a, px_cella) {
+    const q = sequenze.montagna;
+    if (!q) return;
+    const c0 = Math.max(0, Math.floor(da / MC)), c1 = Math.min(N - 1, Math.ceil(a / MC));
+    for (let i = Math.max(0, indice_sequenza(q, c0)); i < q.da.length && q.da[i] <= c1; i++) {
+      if (q.v[i] === 0) continue;
+      const xa = x_di(q.da[i] * MC), xb = Math.max(xa + 1, x_di((q.a[i] + 1) * MC));
+      c.fillStyle = COLORE.montagna[Math.min(3, q.v[i])];
+      c.fillRect(xa, Y.mon[0] + 2, xb - xa, Y.mon[1] - Y.mon[0] - 4);
+    }
+    if (px_cella < 1.5) return;
+    c.fillStyle = '#3e2723';
+    for (let i = primo_da(segni_montagna, c0); i < segni_montagna.length && segni_montagna[i].c <= c1; i++) {
+      const x = x_di((segni_montagna[i].c + 0.5) * MC);
+      c.beginPath();
+      c.moveTo(x, Y.mon[0] + 3); c.lineTo(x + 4, Y.mon[1] - 3); c.lineTo(x - 4, Y.mon[1] - 3);
+      c.fill();
+    }
+  }
+
+  function disegna_asse(c, da, a, px_cella) {
+    const y = Y.asse[0] + 0.5;
+    c.strokeStyle = '#263238';
+    c.beginPath(); c.moveTo(ML, y); c.lineTo(W - MR, y); c.stroke();
+    const passo = Math.max(10, passo_tondo(95 * V.mpp));
+    c.fillStyle = '#37474f';
+    c.textAlign = 'center';
+    for (let m = Math.ceil(Math.max(0, da) / passo) * passo; m <= Math.min(a, FINE); m += passo) {
+      const x = Math.round(x_di(m)) + 0.5;
+      c.beginPath(); c.moveTo(x, y); c.lineTo(x, y + 6); c.stroke();
+      c.fillText(passo >= 1000 ? 'km ' + Math.round(m / 1000) : progressiva(m), x, y + 17);
+    }
+    // Cell numbers once there is room for them.
+    if (px_cella >= 34) {
+      c.fillStyle = '#90a4ae';
+      c.font = '10px system-ui, sans-serif';
+      for (let cc = Math.max(0, Math.floor(da / MC)); cc * MC <= a && cc < N; cc++) {
+        c.fillText('cella ' + cc, x_di((cc + 0.5) * MC), y + 30);
+      }
+      c.font = '11px system-ui, sans-serif';
+    }
+    c.textAlign = 'left';
+    // Diagnostics on the axis.
+    D.diagnostica.forEach(function (d, i) {
+      if (!segnabile(d)) return;
+      const x = x_di(d.posizione);
+      if (x < ML - 8 || x > W - MR + 8) return;
+      c.fillStyle = d.gravita === 'errore' ? COLORE.errore : COLORE.avviso;
+      c.beginPath();
+      c.moveTo(x, y + 34); c.lineTo(x + 7, y + 46); c.lineTo(x - 7, y + 46);
+      c.fill();
+      if (i === V.diag) {
+        c.strokeStyle = '#263238'; c.lineWidth = 2;
+        c.stroke(); c.lineWidth = 1;
+      }
+    });
+  }
+  function segnabile(d) { return d.posizione > 0 || d.luogo >= 0; }
+
+  function disegna_scelto(c) {
+    const s = V.scelto || V.sopra;
+    if (!s) return;
+    c.strokeStyle = '#263238';
+    c.lineWidth = 2;
+    if (s.tipo === 'oggetto') {
+      const o = s.o;
+      const y = o.tipo === 11 ? Y.mon[0] : Y.ogg[0] + H_STRISCIA * riga_di(o.tipo);
+      const xa = x_di(o.c * MC), xb = Math.max(xa + 6, x_di((o.c + 1) * MC));
+      c.strokeRect(xa - 3, y + 1, xb - xa + 6, H_STRISCIA - 2);
+    } else if (s.tipo === 'stazione') {
+      const xa = x_di(s.r.inizio), xb = Math.max(xa + 4, x_di(s.r.fine));
+      c.strokeRect(xa, Y.ogg[0] + H_STRISCIA * 3 + 1, xb - xa, H_STRISCIA - 2);
+    } else if (s.tipo === 'cella') {
+      const xa = x_di(s.c * MC), xb = Math.max(xa + 2, x_di((s.c + 1) * MC));
+      c.strokeStyle = 'rgba(38, 50, 56, 0.5)';
+      c.strokeRect(xa, Y.ogg[0], xb - xa, Y.mon[1] - Y.ogg[0]);
+    }
+    c.lineWidth = 1;
+  }
+
+  // ---- the plan ----
+
+  const pianta = (function () {
+    if (!D.pianta || D.pianta.xy.length < 4) return null;
+    const xy = D.pianta.xy, n = xy.length / 2, passo = D.pianta.passo;
+    const metri = new Float64Array(n);
+    for (let i = 0; i < n; i++) metri[i] = i * passo;
+    // The last point is the last computed metre, not always on the step.
+    // Turn the plan so that its longest extent runs left to right.
+    let mx = 0, my = 0;
+    for (let i = 0; i < n; i++) { mx += xy[2 * i]; my += xy[2 * i + 1]; }
+    mx /= n; my /= n;
+    let sxx = 0, syy = 0, sxy = 0;
+    for (let i = 0; i < n; i++) {
+      const dx = xy[2 * i] - mx, dy = xy[2 * i + 1] - my;
+      sxx += dx * dx; syy += dy * dy; sxy += dx * dy;
+    }
+    let ang = 0.5 * Math.atan2(2 * sxy, sxx - syy);
+    let co = Math.cos(ang), se = Math.sin(ang);
+    const px = new Float64Array(n), py = new Float64Array(n);
+    for (let i = 0; i < n; i++) {
+      px[i] = xy[2 * i] * co + xy[2 * i + 1] * se;
+      py[i] = -xy[2 * i] * se + xy[2 * i + 1] * co;
+    }
+    if (px[n - 1] < px[0]) for (let i = 0; i < n; i++) { px[i] = -px[i]; py[i] = -py[i]; }
+    return { n: n, passo: passo, px: px, py: py, ultimo: (n - 1) * passo };
+  })();
+
+  function indice_pianta(m) {
+    return Math.max(0, Math.min(pianta.n - 1, Math.round(m / pianta.passo)));
+  }
+  function riquadro(da, a) {
+    const i0 = indice_pianta(da), i1 = indice_pianta(a);
+    let x0 = Infinity, x1 = -Infinity, y0 = Infinity, y1 = -Infinity;
+    for (let i = i0; i <= i1; i++) {
+      x0 = Math.min(x0, pianta.px[i]); x1 = Math.max(x1, pianta.px[i]);
+      y0 = Math.min(y0, pianta.py[i]); y1 = Math.max(y1, pianta.py[i]);
+    }
+    return { x0: x0, x1: x1, y0: y0, y1: y1 };
+  }
+
+  const trasformazioni = {};
+  function disegna_pianta(id, rq, cornice) {
+    const canvas = document.getElementById(id);
+    const p = prepara(canvas);
+    const c = p.c;
+    if (!pianta) {
+      c.fillStyle = '#607d8b';
+      c.textAlign = 'center';
+      c.fillText('Geometria assente', p.w / 2, p.h / 2);
+      c.textAlign = 'left';
+      return;
+    }
+    const pad = 16;
+    const s = Math.min((p.w - 2 * pad) / Math.max(rq.x1 - rq.x0, 1),
+      (p.h - 2 * pad) / Math.max(rq.y1 - rq.y0, 1));
+    const ox = p.w / 2 - (rq.x0 + rq.x1) / 2 * s, oy = p.h / 2 + (rq.y0 + rq.y1) / 2 * s;
+    const X = function (x) { return ox + x * s; }, Yp = function (y) { return oy - y * s; };
+    trasformazioni[id] = { X: X, Y: Yp, s: s, w: p.w, h: p.h };
+    // A stretch of the route as a path, points closer than a pixel merged.
+    function tratto_pianta(da, a) {
+      const i0 = indice_pianta(da), i1 = indice_pianta(a);
+      let lx = X(pianta.px[i0]), ly = Yp(pianta.py[i0]);
+      c.beginPath(); c.moveTo(lx, ly);
+      for (let i = i0 + 1; i <= i1; i++) {
+        const x = X(pianta.px[i]), y = Yp(pianta.py[i]);
+        if (i < i1 && Math.abs(x - lx) < 1 && Math.abs(y - ly) < 1) continue;
+        c.lineTo(x, y); lx = x; ly = y;
+      }
+      if (i0 === i1) c.lineTo(lx + 0.5, ly);
+    }
+    c.lineJoin = 'round'; c.lineCap = 'round';
+    c.strokeStyle = '#b0bec5'; c.lineWidth = 2; c.setLineDash([5, 4]);
+    tratto_pianta(L, pianta.ultimo); c.stroke();
+    c.setLineDash([]);
+    c.strokeStyle = '#37474f'; c.lineWidth = 2.5;
+    tratto_pianta(0, Math.min(L, pianta.ultimo)); c.stroke();
+    c.strokeStyle = 'rgba(31, 78, 156, 0.45)'; c.lineWidth = 7;
+    stazioni.forEach(function (st) { if (st.tipo < 25 || st.fine > st.inizio) { tratto_pianta(st.inizio, st.fine); c.stroke(); } });
+    // The part shown in the profile.
+    c.strokeStyle = COLORE.visibile; c.lineWidth = 6; c.globalAlpha = 0.8;
+    tratto_pianta(Math.max(0, V.inizio), Math.max(0, fine_vista())); c.stroke();
+    c.globalAlpha = 1;
+    if (cornice) {
+      c.strokeStyle = 'rgba(255, 152, 0, 0.9)'; c.lineWidth = 1;
+      c.strokeRect(X(cornice.x0), Yp(cornice.y1), (cornice.x1 - cornice.x0) * s, (cornice.y1 - cornice.y0) * s);
+    }
+    // Signals in the detail, station centres and names in both.
+    if (id === 'pianta-dettaglio') {
+      c.fillStyle = COLORE.segnale;
+      strisce[0].forEach(function (o) {
+        const m = o.c * MC;
+        if (m < V.inizio - 2000 * V.mpp || m > fine_vista() + 2000 * V.mpp) return;
+        const i = indice_pianta(m);
+        c.beginPath(); c.arc(X(pianta.px[i]), Yp(pianta.py[i]), 2.5, 0, 7); c.fill();
+      });
+    }
+    const usate = [];
+    c.font = 'bold 11px system-ui, sans-serif';
+    stazioni.forEach(function (st) {
+      const i = indice_pianta(st.posizione);
+      const x = X(pianta.px[i]), y = Yp(pianta.py[i]);
+      if (x < -50 || x > p.w + 50 || y < -50 || y > p.h + 50) return;
+      c.fillStyle = '#fff'; c.strokeStyle = COLORE.stazione; c.lineWidth = 2;
+      c.beginPath(); c.arc(x, y, 4, 0, 7); c.fill(); c.stroke();
+      const w = c.measureText(st.nome).width;
+      const r = { x0: x + 6, x1: x + 12 + w, y0: y - 17, y1: y - 3 };
+      if (usate.some(function (u) { return r.x0 < u.x1 && u.x0 < r.x1 && r.y0 < u.y1 && u.y0 < r.y1; })) return;
+      usate.push(r);
+      c.fillStyle = COLORE.stazione;
+      c.fillText(st.nome, r.x0, y - 6);
+    });
+    c.font = '11px system-ui, sans-serif';
+    if (V.cursore !== null) {
+      const i = indice_pianta(V.cursore);
+      c.fillStyle = COLORE.cursore;
+      c.beginPath(); c.arc(X(pianta.px[i]), Yp(pianta.py[i]), 5, 0, 7); c.fill();
+    }
+    // Scale bar.
+    const metri_barra = passo_tondo(80 / s);
+    c.strokeStyle = '#263238'; c.lineWidth = 2;
+    c.beginPath(); c.moveTo(10, p.h - 10); c.lineTo(10 + metri_barra * s, p.h - 10); c.stroke();
+    c.fillStyle = '#263238';
+    c.fillText(metri_barra >= 1000 ? metri_barra / 1000 + ' km' : metri_barra + ' m', 16 + metri_barra * s, p.h - 6);
+    c.lineWidth = 1;
+  }
+
+  function disegna_piante() {
+    if (!pianta) {
+      disegna_pianta('pianta-intera', null);
+      disegna_pianta('pianta-dettaglio', null);
+      return;
+    }
+    const intera = riquadro(0, pianta.ultimo);
+    // The detail frames the part shown with room around it, never less than 300 m.
+    const da = Math.max(0, V.inizio), a = Math.max(da, Math.min(pianta.ultimo, fine_vista()));
+    const rq = riquadro(da, a);
+    const cx = (rq.x0 + rq.x1) / 2, cy = (rq.y0 + rq.y1) / 2;
+    const mezzo = Math.max(150, (rq.x1 - rq.x0) * 0.6, (rq.y1 - rq.y0) * 0.6);
+    const dettaglio = { x0: cx - mezzo, x1: cx + mezzo, y0: cy - mezzo * 0.6, y1: cy + mezzo * 0.6 };
+    disegna_pianta('pianta-intera', intera, dettaglio);
+    disegna_pianta('pianta-dettaglio', dettaglio);
+  }
+
+  // ---- what is under the pointer ----
+
+  function trova(x, y) {
+    const m = metro_di(x);
+    const cella = Math.max(0, Math.min(N - 1, Math.floor(m / MC)));
+    if (x < ML || x > W - MR) return null;
+    if (y >= Y.nomi[0] && y < Y.nomi[1]) {
+      for (const e of etichette_stazioni) {
+        if (x >= e.x0 && x <= e.x1 && y >= e.y0 && y <= e.y1) return { tipo: 'stazione', r: e.s };
+      }
+      return { tipo: 'cella', c: cella };
+    }
+    if (y >= Y.ogg[0] && y < Y.ogg[1]) {
+      const k = Math.floor((y - Y.ogg[0]) / H_STRISCIA);
+      const lista = strisce[k];
+      const tolleranza = Math.max(6 * V.mpp, MC / 2);
+      let migliore = null, distanza = Infinity;
+      for (let i = primo_da(lista, Math.floor((m - tolleranza) / MC) - 1); i < lista.length; i++) {
+        const o = lista[i];
+        const centro = (o.c + 0.5) * MC;
+        if (centro > m + tolleranza + MC) break;
+        const dd = Math.abs(centro - m);
+        if (dd < distanza && dd <= tolleranza + MC / 2) { migliore = o; distanza = dd; }
+      }
+      if (migliore) return { tipo: 'oggetto', o: migliore };
+      if (k === 3) {
+        for (const s of stazioni) if (m >= s.inizio && m <= s.fine) return { tipo: 'stazione', r: s };
+      }
+      return { tipo: 'cella', c: cella };
+    }
+    if (y >= Y.vel[0] && y < Y.vel[1]) {
+      for (const r of rallentamenti) {
+        if (m >= r.da * MC && m < (r.a + 1) * MC) return { tipo: 'oggetto', o: r.inizio };
+      }
+    }
+    if (y >= Y.mon[0] && y < Y.mon[1]) {
+      const i = primo_da(segni_montagna, cella);
+      if (i < segni_montagna.length && segni_montagna[i].c === cella) return { tipo: 'oggetto', o: segni_montagna[i] };
+    }
+    if (y >= Y.asse[0]) {
+      let migliore = -1, distanza = 8;
+      D.diagnostica.forEach(function (d, i) {
+        if (!segnabile(d)) return;
+        const dd = Math.abs(x_di(d.posizione) - x);
+        if (dd < distanza) { migliore = i; distanza = dd; }
+      });
+      if (migliore >= 0) return { tipo: 'diag', i: migliore };
+    }
+    return { tipo: 'cella', c: cella };
+  }
+
+  // ---- the inspect panel ----
+
+  const pannello = document.getElementById('ispeziona');
+
+  function tabella(voci) {
+    return '<table>' + voci.map(function (v) {
+      return '<tr><td>' + esc(v[0]) + '</td><td>' + v[1] + '</td></tr>';
+    }).join('') + '</table>';
+  }
+  function html_sorgente(i) {
+    if (D.fonte !== 'sorgenti') return '<p class="vuoto">Letto dai file binari: senza i sorgenti non si sa quale record lo ha posto.</p>';
+    if (i < 0 || !D.luoghi[i]) return '<p class="vuoto">Nessun record del sorgente lo ha posto.</p>';
+    const l = D.luoghi[i];
+    return '<div class="sorgente"><div class="dove">' + esc(l[0]) + ', riga ' + l[1] + ', colonna ' + l[2] +
+      '</div><pre>' + esc(l[3]) + '</pre></div>';
+  }
+  function campi_cella(c) {
+    const v = valore_in('velocita', c), g = valore_in('pendenza', c);
+    return [
+      ['preavviso', valore_in('preavviso', c)],
+      ['montagna', valore_in('montagna', c)],
+      ['velocita', v + ' (' + v * 5 + ' km/h)'],
+      ['pendenza', g + (g ? ' (' + (g > 100 ? '+' : '') + (g - 100) + ')' : ' (mai riempita)')],
+      ['aderenza', valore_in('aderenza', c)]
+    ];
+  }
+  function intestazione_cella(c) {
+    return [['cella', c + ' (' + numero(c * MC) + ' \u2013 ' + numero((c + 1) * MC) + ' m, ' + progressiva(c * MC) + ')']];
+  }
+  function campi_riga(r) {
+    const nomi = ['tipo', 'inizio', 'fine', 'posizione', 'opz_a', 'nome', 'cod_a', 'cod_b', 'cod_c', 'cod_d',
+      'cod_e', 'opz_b', 'opz_c', 'opz_d', 'opz_e', 'orario'];
+    return nomi.map(function (k) {
+      let v = k === 'nome' ? '"' + esc(r[k]) + '"' : esc(r[k]);
+      if (k === 'orario' && r.uso === 'stazione' && r.orario > 0) v += ' (' + ora(r.orario) + ')';
+      return [k, v];
+    });
+  }
+
+  let mostrato = null;
+  function mostra(s) {
+    if (!s) return;
+    const chiave = s.tipo + ':' + (s.o ? s.o.i : s.r ? s.r.riga : s.c !== undefined ? s.c : s.i) +
+      (V.scelto === s ? ':fisso' : '');
+    if (chiave === mostrato) return;
+    mostrato = chiave;
+    const fisso = V.scelto === s ? '<span class="fisso"> \u00b7 fissato (clic altrove per liberarlo)</span>' : '';
+    let h = '';
+    if (s.tipo === 'oggetto') {
+      const o = s.o;
+      const nome = NOMI_TIPO[o.tipo] || 'tipo ' + o.tipo;
+      const voci = intestazione_cella(o.c);
+      voci.push(['posizione nel sorgente', numero(posizione_oggetto(o.tipo, o.c)) + ' m (' + progressiva(posizione_oggetto(o.tipo, o.c)) + ')']);
+      voci.push(['tipo', o.tipo + ' (' + nome + ')']);
+      voci.push(['valore_a', o.a], ['valore_b', o.b], ['valore_c', o.cc], ['valore_d', o.d], ['tempo', o.tempo]);
+      if (o.tipo === 1) voci.push(['codice di cabina', o.d % 10 + ' (3 sx + dx), rapp ' + Math.floor(o.d / 10)]);
+      if (o.tipo === 6) {
+        voci.push(['velocit\u00e0 (sx/dx)', [o.a, o.b, o.cc].map(function (v) { return Math.floor(v / 20) * 5 + '/' + (v % 20) * 5; }).join(', ')]);
+      }
+      campi_cella(o.c).forEach(function (v) { voci.push(v); });
+      h = '<h3>' + esc(nome) + fisso + '</h3>' + tabella(voci);
+      if ((o.tipo === 14 || o.tipo === 10) && righe[o.a]) {
+        const r = righe[o.a];
+        h += '<h3>riga ' + r.riga + ': ' + esc(r.uso) + '</h3>' + tabella(campi_riga(r).filter(function (v) {
+          return o.tipo === 10 || v[0] === 'nome';
+        }));
+      }
+      h += html_sorgente(o.luogo);
+    } else if (s.tipo === 'stazione') {
+      const r = s.r;
+      h = '<h3>stazione ' + esc(r.nome) + fisso + '</h3>' +
+        tabella([['riga', r.riga], ['zona', numero(r.inizio) + ' \u2013 ' + numero(r.fine) + ' m']].concat(campi_riga(r)));
+      h += html_sorgente(r.sorgente);
+    } else if (s.tipo === 'cella') {
+      h = '<h3>cella ' + s.c + fisso + '</h3>' + tabella(intestazione_cella(s.c).concat(campi_cella(s.c)));
+    } else if (s.tipo === 'diag') {
+      h = html_diagnostico(D.diagnostica[s.i], true);
+    }
+    pannello.innerHTML = h;
+  }
+
+  // ---- diagnostics ----
+
+  function titolo_diagnostico(d) {
+    const testa = d.gravita === 'errore' ? 'errore ' + d.codice : 'avviso ' + d.nome;
+    const pos = d.gravita === 'errore' || d.posizione > 0 ? ' (posizione ' + numero(d.posizione) + ' m)' : '';
+    return '<span class="gravita">' + esc(testa) + '</span>' + esc(pos) + ': ' + esc(d.messaggio);
+  }
+  function html_diagnostico(d, completo) {
+    let h = '<div>' + titolo_diagnostico(d) + '</div>';
+    const l = d.luogo >= 0 ? D.luoghi[d.luogo] : null;
+    if (l) h += '<div class="dove">' + esc(l[0]) + ':' + l[1] + ':' + l[2] + '</div><pre>' + esc(l[3]) + '</pre>';
+    d.note.forEach(function (n) {
+      const ln = n.luogo >= 0 ? D.luoghi[n.luogo] : null;
+      h += '<div class="dove">nota: ' + esc(n.testo) + (ln ? ' (' + esc(ln[0]) + ':' + ln[1] + ')' : '') + '</div>';
+    });
+    return completo ? '<h3>diagnostica</h3>' + h : h;
+  }
+  const lista_diagnostica = document.getElementById('diagnostica');
+  function scegli_diagnostico(i) {
+    V.diag = i;
+    const d = D.diagnostica[i];
+    Array.prototype.forEach.call(lista_diagnostica.children, function (li, k) {
+      li.classList.toggle('scelta', k === i);
+    });
+    if (segnabile(d)) {
+      V.cursore = d.posizione;
+      centra(d.posizione, Math.min(larghezza_utile() * V.mpp, 1500));
+    }
+    V.scelto = { tipo: 'diag', i: i };
+    mostra(V.scelto);
+    richiedi();
+  }
+  (function () {
+    const n = D.diagnostica.length;
+    const errori = D.diagnostica.filter(function (d) { return d.gravita === 'errore'; }).length;
+    document.getElementById('diagnostica-titolo').textContent =
+      'Diagnostica' + (n ? ' (' + errori + ' errori, ' + (n - errori) + ' avvisi)' : '');
+    if (!n) {
+      const li = document.createElement('li');
+      li.className = 'nessuna';
+      li.textContent = D.fonte === 'sorgenti' ? 'Nessun errore n\u00e9 avviso.' :
+        'Letto dai file binari: la diagnostica viene dalla compilazione dei sorgenti.';
+      lista_diagnostica.appendChild(li);
+    }
+    D.diagnostica.forEach(function (d, i) {
+      const li = document.createElement('li');
+      li.className = d.gravita;
+      li.innerHTML = html_diagnostico(d, false);
+      li.addEventListener('click', function () { scegli_diagnostico(i); });
+      lista_diagnostica.appendChild(li);
+    });
+  })();
+
+  // ---- find ----
+
+  function cerca(q) {
+    q = q.trim();
+    const esito = document.getElementById('cerca-esito');
+    esito.textContent = '';
+    if (!q) return false;
+    let m = null;
+    const pk = /^(\d+)\s*\+\s*(\d{1,3})$/.exec(q);
+    if (pk) m = Number(pk[1]) * 1000 + Number(pk[2]);
+    else if (/^\d+$/.test(q)) m = Number(q);
+    if (m !== null) {
+      if (m > FINE) { esito.textContent = 'oltre la fine'; return false; }
+      V.cursore = m;
+      V.scelto = { tipo: 'cella', c: Math.min(N - 1, Math.floor(m / MC)) };
+      centra(m, Math.min(larghezza_utile() * V.mpp, 2000));
+      mostra(V.scelto);
+      return true;
+    }
+    const p = q.toLowerCase();
+    const prefisso = function (r) { return r.nome.trim().toLowerCase().indexOf(p) === 0; };
+    const st = stazioni.find(prefisso);
+    if (st) {
+      V.cursore = st.posizione;
+      V.scelto = { tipo: 'stazione', r: st };
+      centra(st.posizione, Math.min(larghezza_utile() * V.mpp, Math.max(3000, (st.fine - st.inizio) * 3)));
+      mostra(V.scelto);
+      return true;
+    }
+    const ca = cartelli.find(prefisso);
+    if (ca) {
+      const o = oggetti.find(function (x) { return x.tipo === 14 && x.a === ca.riga; });
+      if (o) {
+        V.cursore = (o.c + 0.5) * MC;
+        V.scelto = { tipo: 'oggetto', o: o };
+        centra(V.cursore, Math.min(larghezza_utile() * V.mpp, 2000));
+        mostra(V.scelto);
+        return true;
+      }
+    }
+    esito.textContent = 'non trovato';
+    return false;
+  }
+  document.getElementById('cerca').addEventListener('submit', function (e) {
+    e.preventDefault();
+    cerca(document.getElementById('cerca-testo').value);
+  });
+
+  // ---- pointer, wheel and keys ----
+
+  const puntatori = new Map();
+  let trascina = null, pinza = null;
+  function locale(e) {
+    const r = profilo.getBoundingClientRect();
+    return { x: e.clientX - r.left, y: e.clientY - r.top };
+  }
+  profilo.addEventListener('pointerdown', function (e) {
+    profilo.setPointerCapture(e.pointerId);
+    puntatori.set(e.pointerId, locale(e));
+    if (puntatori.size === 2) {
+      const [a, b] = Array.from(puntatori.values());
+      pinza = { d: Math.abs(a.x - b.x) || 1, mpp: V.mpp, m: metro_di((a.x + b.x) / 2) };
+      trascina = null;
+    } else {
+      const p = locale(e);
+      trascina = { x: p.x, inizio: V.inizio, mosso: false };
+    }
+  });
+  profilo.addEventListener('pointermove', function (e) {
+    const p = locale(e);
+    if (puntatori.has(e.pointerId)) puntatori.set(e.pointerId, p);
+    if (pinza && puntatori.size === 2) {
+      const [a, b] = Array.from(puntatori.values());
+      const cx = (a.x + b.x) / 2;
+      V.mpp = pinza.mpp * pinza.d / (Math.abs(a.x - b.x) || 1);
+      limita();
+      V.inizio = pinza.m - (cx - ML) * V.mpp;
+      limita();
+      richiedi();
+      return;
+    }
+    if (trascina && (trascina.mosso || Math.abs(p.x - trascina.x) > 3)) {
+      trascina.mosso = true;
+      profilo.classList.add('trascina');
+      V.inizio = trascina.inizio - (p.x - trascina.x) * V.mpp;
+      limita();
+    }
+    V.cursore = p.x >= ML && p.x <= W - MR ? metro_di(p.x) : null;
+    V.sopra = trascina && trascina.mosso ? null : trova(p.x, p.y);
+    // An object under the pointer is shown even over a fixed choice; a bare
+    // cell only when nothing is fixed.
+    if (V.sopra && (V.sopra.tipo !== 'cella' || !V.scelto)) mostra(V.sopra);
+    else if (V.scelto) mostra(V.scelto);
+    richiedi();
+  });
+  function rilascia(e) {
+    puntatori.delete(e.pointerId);
+    if (pinza) { if (puntatori.size < 2) pinza = null; trascina = null; return; }
+    profilo.classList.remove('trascina');
+    if (trascina && !trascina.mosso && e.type === 'pointerup') {
+      const p = locale(e);
+      const s = trova(p.x, p.y);
+      if (s && s.tipo === 'diag') {
+        scegli_diagnostico(s.i);
+      } else if (s && V.scelto && s.tipo === V.scelto.tipo && (s.o === V.scelto.o && s.r === V.scelto.r && s.c === V.scelto.c)) {
+        V.scelto = null;
+        mostra(s);
+      } else if (s && s.tipo !== 'cella') {
+        V.scelto = s;
+        mostra(s);
+      } else {
+        V.scelto = null;
+        if (s) mostra(s);
+      }
+      richiedi();
+    }
+    trascina = null;
+  }
+  profilo.addEventListener('pointerup', rilascia);
+  profilo.addEventListener('pointercancel', rilascia);
+  profilo.addEventListener('pointerleave', function () {
+    if (trascina) return;
+    V.cursore = null; V.sopra = null;
+    richiedi();
+  });
+  profilo.addEventListener('wheel', function (e) {
+    e.preventDefault();
+    const p = locale(e);
+    const passo = e.deltaMode === 1 ? e.deltaY * 30 : e.deltaY;
+    if (Math.abs(e.deltaX) > Math.abs(e.deltaY) && !e.ctrlKey) {
+      V.inizio += e.deltaX * V.mpp;
+      limita();
+      richiedi();
+      return;
+    }
+    zoom(Math.exp(-passo * (e.ctrlKey ? 0.01 : 0.002)), Math.max(ML, Math.min(W - MR, p.x)));
+  }, { passive: false });
+
+  function centro_x() { return ML + larghezza_utile() / 2; }
+  document.getElementById('ingrandisci').addEventListener('click', function () { zoom(2, centro_x()); });
+  document.getElementById('riduci').addEventListener('click', function () { zoom(0.5, centro_x()); });
+  document.getElementById('tutto').addEventListener('click', tutto);
+  document.addEventListener('keydown', function (e) {
+    if (e.target && (e.target.tagName === 'INPUT' || e.target.tagName === 'TEXTAREA')) return;
+    const span = larghezza_utile() * V.mpp;
+    switch (e.key) {
+      case 'ArrowLeft': V.inizio -= e.shiftKey ? MC : span / 5; break;
+      case 'ArrowRight': V.inizio += e.shiftKey ? MC : span / 5; break;
+      case 'PageUp': V.inizio -= span; break;
+      case 'PageDown': V.inizio += span; break;
+      case '+': case '=': zoom(2, centro_x()); return;
+      case '-': case '_': zoom(0.5, centro_x()); return;
+      case '0': tutto(); return;
+      case 'Home': V.inizio = -Infinity; break;
+      case 'End': V.inizio = Infinity; break;
+      case 'Escape': V.scelto = null; break;
+      default: return;
+    }
+    e.preventDefault();
+    limita();
+    richiedi();
+  });
+  // A click on a plan centres the profile on the nearest point of the route.
+  ['pianta-intera', 'pianta-dettaglio'].forEach(function (id) {
+    document.getElementById(id).addEventListener('click', function (e) {
+      const t = trasformazioni[id];
+      if (!t || !pianta) return;
+      const r = e.currentTarget.getBoundingClientRect();
+      const x = e.clientX - r.left, y = e.clientY - r.top;
+      let migliore = 0, distanza = Infinity;
+      for (let i = 0; i < pianta.n; i++) {
+        const dd = Math.hypot(t.X(pianta.px[i]) - x, t.Y(pianta.py[i]) - y);
+        if (dd < distanza) { distanza = dd; migliore = i; }
+      }
+      V.cursore = migliore * pianta.passo;
+      centra(V.cursore);
+    });
+  });
+  window.addEventListener('resize', richiedi);
+
+  // ---- title, summary, legend ----
+
+  document.getElementById('titolo').textContent = 'Linea ' + D.linea + ' \u2014 treni ' + D.treni;
+  document.getElementById('riassunto').textContent =
+    'percorso ' + numero(L) + ' m \u00b7 ' + numero(N) + ' celle \u00b7 ' + stazioni.length + ' stazioni \u00b7 ' +
+    strisce[0].length + ' segnali \u00b7 ' + cartelli.length + ' cartelli \u00b7 ' + rallentamenti.length +
+    ' rallentamenti \u00b7 ' + (D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari');
+  document.getElementById('legenda').innerHTML = [
+    ['stazione', COLORE.stazione], ['segnale', COLORE.segnale], ['rallentamento', COLORE.rallentamento],
+    ['indicatori', COLORE.indicatori], ['cartello', COLORE.cartello], ['abbattimento', COLORE.abbattimento],
+    ['velocit\u00e0 massima', COLORE.velocita], ['salita', COLORE.salita], ['discesa', COLORE.discesa],
+    ['montagna 1', COLORE.montagna[1]], ['montagna 2', COLORE.montagna[2]], ['montagna 3', COLORE.montagna[3]],
+    ['parte mostrata', COLORE.visibile], ['cursore', COLORE.cursore]
+  ].map(function (v) { return '<span style="--c:' + v[1] + '">' + v[0] + '</span>'; }).join('') +
+    '<span style="--c:transparent">rotella o pizzico: zoom \u00b7 trascina o frecce: sposta \u00b7 0: tutto</span>';
+
+  // For people and tests driving the page.
+  window.visore = {
+    stato: V,
+    dati: D,
+    tempi: tempi,
+    oggetti: oggetti,
+    // The page coordinates of the centre of cell c in strip k of the objects track.
+    punto_cella: function (c, k) {
+      const r = profilo.getBoundingClientRect();
+      return { x: r.left + x_di((c + 0.5) * MC), y: r.top + Y.ogg[0] + H_STRISCIA * (k + 0.5) };
+    },
+    centra: centra,
+    cerca: cerca
+  };
+
+  W = profilo.getBoundingClientRect().width;
+  tutto();
+  disegna();
+})();
