@@ -181,9 +181,14 @@ void testo_geometria(const ScenarioLetto& s, const OpzioniDump& o, std::ostream&
   }
 }
 
-// `, "sorgente": {...}` for an object that a source record placed.
-std::string campo_sorgente(const Origini* origini, Luogo l) {
-  if (origini == nullptr || l.file == FileSorgente::nessuno) return "";
+// `, "sorgente": {...}` for an object that a source record placed: the row
+// r or the cell r.
+enum class Oggetto { riga, cella };
+std::string campo_sorgente(const Origini* origini, Oggetto oggetto, size_t r) {
+  if (origini == nullptr) return "";
+  const Provenienze& p = origini->provenienze;
+  const Luogo l = oggetto == Oggetto::riga ? p.riga(r) : p.cella(r);
+  if (l.file == FileSorgente::nessuno) return "";
   return ", \"sorgente\": " + json_luogo(l, origini->sorgenti);
 }
 
@@ -198,7 +203,7 @@ void json_tabella(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& ou
     for (const Campo& c : campi_voce(s.tabella[r])) {
       out << ", \"" << c.nome << "\": " << (c.stringa ? stringa_json(c.testo) : c.testo);
     }
-    out << campo_sorgente(origini, origini->provenienze.riga(r));
+    out << campo_sorgente(origini, Oggetto::riga, r);
     out << "}" << (r + 1 < s.tabella.size() ? "," : "") << "\n";
   }
   const Integrita i = integrita(s.tabella, s.tratti);
@@ -223,7 +228,7 @@ void json_celle(const ScenarioLetto& s, const OpzioniDump& o, std::ostream& out,
         << ", \"valore_a\": " << t.valore_a << ", \"valore_b\": " << t.valore_b
         << ", \"valore_c\": " << t.valore_c << ", \"valore_d\": " << t.valore_d
         << ", \"tempo\": " << static_cast<int>(t.tempo);
-    out << campo_sorgente(origini, origini->provenienze.cella(c));
+    out << campo_sorgente(origini, Oggetto::cella, c);
     out << "}";
     primo = false;
   }
