@@ -2,12 +2,45 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
+#include "argomenti.h"
 #include "model/costanti.h"
 #include "platform/piattaforma.h"
 #include "platform/sostituzione.h"
 
 namespace calvetra::scenario {
+
+int argomenti_documento(const char* comando, const char* estensione, const char* aiuto, int argc,
+                        const char* const* argv, std::ostream& out, std::ostream& err,
+                        OpzioniDocumento* o) {
+  Argomenti a(argc, argv);
+  std::vector<std::string> posizionali;
+  while (!a.finiti()) {
+    if (a.opzione("--help") || a.opzione("-h")) {
+      out << aiuto;
+      return kUscitaPulita;
+    }
+    if (a.valore("--linea", &o->nomi.linea) || a.valore("--treni", &o->nomi.treni) ||
+        a.valore("-o", &o->uscita) || a.valore("--output", &o->uscita)) {
+      continue;
+    }
+    if (a.errore() || !a.posizionale(&posizionali)) break;
+  }
+  if (a.errore() || posizionali.size() != 1 || o->uscita.empty()) {
+    const std::string file = std::string("FILE.") + estensione;
+    err << "scenario " << comando << ": "
+        << (a.errore()                ? a.messaggio()
+            : posizionali.size() != 1 ? std::string("serve una CARTELLA")
+                                      : "serve -o " + file)
+        << "\n"
+        << "uso: scenario " << comando << " [--linea NOME] [--treni COPPIA] CARTELLA -o " << file
+        << "\n";
+    return kUscitaUso;
+  }
+  o->cartella = posizionali[0];
+  return -1;
+}
 
 int scrivi_documento(const std::string& uscita, const std::string& testo, std::ostream& out,
                      std::ostream& err) {

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "argomenti.h"
 #include "documento.h"
 #include "model/costanti.h"
 #include "pianta.h"
@@ -116,30 +115,8 @@ int plot(const OpzioniPlot& o, std::ostream& out, std::ostream& err) {
 
 int comando_plot(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   OpzioniPlot o;
-  Argomenti a(argc, argv);
-  std::vector<std::string> posizionali;
-  while (!a.finiti()) {
-    if (a.opzione("--help") || a.opzione("-h")) {
-      out << kAiuto;
-      return kUscitaPulita;
-    }
-    if (a.valore("--linea", &o.nomi.linea) || a.valore("--treni", &o.nomi.treni) ||
-        a.valore("-o", &o.uscita) || a.valore("--output", &o.uscita)) {
-      continue;
-    }
-    if (a.errore() || !a.posizionale(&posizionali)) break;
-  }
-  if (a.errore() || posizionali.size() != 1 || o.uscita.empty()) {
-    err << "scenario plot: "
-        << (a.errore()                ? a.messaggio()
-            : posizionali.size() != 1 ? "serve una CARTELLA"
-                                      : "serve -o FILE.svg")
-        << "\n"
-        << "uso: scenario plot [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.svg\n";
-    return kUscitaUso;
-  }
-  o.cartella = posizionali[0];
-  return plot(o, out, err);
+  const int stato = argomenti_documento("plot", "svg", kAiuto, argc, argv, out, err, &o);
+  return stato >= 0 ? stato : plot(o, out, err);
 }
 
 }  // namespace calvetra::scenario

@@ -9,17 +9,14 @@
 #include <ostream>
 #include <string>
 
+#include "documento.h"
 #include "leggi_scenario.h"
 #include "model/costanti.h"
 #include "platform/piattaforma.h"
 
 namespace calvetra::scenario {
 
-struct OpzioniPlot {
-  std::string cartella;
-  NomiScenario nomi;
-  std::string uscita;  // the SVG file; "-" for standard output
-};
+using OpzioniPlot = OpzioniDocumento;  // the SVG file in `uscita`
 
 // The whole SVG document (UTF-8).
 std::string disegna(const ScenarioLetto& s, const NomiScenario& nomi);

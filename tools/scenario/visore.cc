@@ -6,7 +6,6 @@
 #include <string_view>
 #include <utility>
 
-#include "argomenti.h"
 #include "documento.h"
 #include "model/messaggi.h"
 #include "testo.h"
@@ -257,30 +256,8 @@ int view(const OpzioniView& o, std::ostream& out, std::ostream& err) {
 
 int comando_view(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   OpzioniView o;
-  Argomenti a(argc, argv);
-  std::vector<std::string> posizionali;
-  while (!a.finiti()) {
-    if (a.opzione("--help") || a.opzione("-h")) {
-      out << kAiuto;
-      return kUscitaPulita;
-    }
-    if (a.valore("--linea", &o.nomi.linea) || a.valore("--treni", &o.nomi.treni) ||
-        a.valore("-o", &o.uscita) || a.valore("--output", &o.uscita)) {
-      continue;
-    }
-    if (a.errore() || !a.posizionale(&posizionali)) break;
-  }
-  if (a.errore() || posizionali.size() != 1 || o.uscita.empty()) {
-    err << "scenario view: "
-        << (a.errore()                ? a.messaggio()
-            : posizionali.size() != 1 ? "serve una CARTELLA"
-                                      : "serve -o FILE.html")
-        << "\n"
-        << "uso: scenario view [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.html\n";
-    return kUscitaUso;
-  }
-  o.cartella = posizionali[0];
-  return view(o, out, err);
+  const int stato = argomenti_documento("view", "html", kAiuto, argc, argv, out, err, &o);
+  return stato >= 0 ? stato : view(o, out, err);
 }
 
 }  // namespace calvetra::scenario

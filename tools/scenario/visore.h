@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "documento.h"
 #include "leggi_scenario.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
@@ -20,11 +21,7 @@
 
 namespace calvetra::scenario {
 
-struct OpzioniView {
-  std::string cartella;
-  NomiScenario nomi;
-  std::string uscita;
-};
+using OpzioniView = OpzioniDocumento;  // the HTML file in `uscita`
 
 // The plan every `passo` metres, and at its last computed metre: x, y, x, y, ...
 struct PiantaCampionata {
