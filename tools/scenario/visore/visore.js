@@ -350,12 +350,15 @@
     return et;
   }
 
+  // The two speeds of a board value, packed as two-digit counts of 5 km/h.
+  function coppia(v) { return Math.floor(v / 100) * 5 + '/' + (v % 100) * 5; }
+
   // A short text for an object, shown beside it when there is room.
   function testo_breve(o) {
     switch (o.tipo) {
       case 1: return o.a + ' ' + o.b + ' ' + o.cc + ' ' + o.d;
       case 2: case 3: case 4: return o.a + ' km/h';
-      case 6: return Math.floor(o.a / 20) * 5 + '/' + (o.a % 20) * 5;
+      case 6: return coppia(o.a);
       case 12: return o.a + ' km/h';
       case 14: return righe[o.a] ? righe[o.a].nome : 'riga ' + o.a;
       case 10: return righe[o.a] ? righe[o.a].nome : 'riga ' + o.a;
@@ -555,11 +558,14 @@
       c.fillText(passo >= 1000 ? 'km ' + Math.round(m / 1000) : progressiva(m), x, y + 17);
     }
     // Cell numbers once there is room for them.
-    if (px_cella >= 34) {
+    if (px_cella >= 14) {
       c.fillStyle = '#90a4ae';
       c.font = '10px system-ui, sans-serif';
+      const et = new Etichette();
       for (let cc = Math.max(0, Math.floor(da / MC)); cc * MC <= a && cc < N; cc++) {
-        c.fillText('cella ' + cc, x_di((cc + 0.5) * MC), y + 30);
+        const t = px_cella >= 60 ? 'cella ' + cc : String(cc);
+        const w = c.measureText(t).width, x = x_di((cc + 0.5) * MC);
+        if (et.prova(x - w / 2, w)) c.fillText(t, x, y + 30);
       }
       c.font = '11px system-ui, sans-serif';
     }
@@ -579,7 +585,8 @@
       }
     });
   }
-  function segnabile(d) { return d.posizione > 0 || d.luogo >= 0; }
+  // A diagnostic with a place on the route (one without leaves the position at 0).
+  function segnabile(d) { return d.posizione > 0; }
 
   function disegna_scelto(c) {
     const s = V.scelto || V.sopra;
@@ -854,7 +861,7 @@
       voci.push(['valore_a', o.a], ['valore_b', o.b], ['valore_c', o.cc], ['valore_d', o.d], ['tempo', o.tempo]);
       if (o.tipo === 1) voci.push(['codice di cabina', o.d % 10 + ' (3 sx + dx), rapp ' + Math.floor(o.d / 10)]);
       if (o.tipo === 6) {
-        voci.push(['velocit\u00e0 (sx/dx)', [o.a, o.b, o.cc].map(function (v) { return Math.floor(v / 20) * 5 + '/' + (v % 20) * 5; }).join(', ')]);
+        voci.push(['velocit\u00e0 (sx/dx)', [o.a, o.b, o.cc].map(coppia).join(', ')]);
       }
       campi_cella(o.c).forEach(function (v) { voci.push(v); });
       h = '<h3>' + esc(nome) + fisso + '</h3>' + tabella(voci);
