@@ -133,6 +133,31 @@ async function prova_incorporato(contesto, errori) {
   assert.match(await pannello(p), new RegExp('stazione ' + stazione.nome));
   assert.ok(Math.abs(await centro(p) - stazione.posizione) < 100, 'the view is centred on the station');
 
+  // Find a position in both forms, a sign by its text, and nothing.
+  for (const [testo, metri] of [['27+250', 27250], ['27250', 27250], ['3+005', 3005]]) {
+    await p.fill('#cerca-testo', testo);
+    await p.press('#cerca-testo', 'Enter');
+    assert.ok(Math.abs(await centro(p) - metri) < 2, testo + ' centres the view at ' + metri);
+    assert.match(await pannello(p), new RegExp('cella ' + Math.floor(metri / 50)));
+  }
+  const cartello = await p.evaluate(() => {
+    const r = visore.dati.righe.find((r) => r.uso === 'cartello' && r.nome.startsWith('(GALLERIA'));
+    return visore.oggetti.find((o) => o.tipo === 14 && o.a === r.riga);
+  });
+  await p.fill('#cerca-testo', '(gall');
+  await p.press('#cerca-testo', 'Enter');
+  assert.match(await pannello(p), /cartello/);
+  assert.ok(Math.abs(await centro(p) - (cartello.c + 0.5) * 50) < 2, 'the view is centred on the sign');
+  await p.fill('#cerca-testo', 'nessuna stazione');
+  await p.press('#cerca-testo', 'Enter');
+  assert.strictEqual(await p.textContent('#cerca-esito'), 'non trovato');
+
+  // The 0 key shows the whole route again.
+  await p.focus('#profilo');
+  await p.keyboard.press('0');
+  await p.waitForTimeout(50);
+  assert.match(await p.textContent('#scala'), /^0\+000 \u2013 12\d\+\d{3}/);
+
   // Back to a cell for the picture.
   await p.fill('#cerca-testo', '27+250');
   await p.press('#cerca-testo', 'Enter');

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "compile/compilazione.h"
 #include "scenario/dump.h"
 #include "tools/scenario_prova.h"
 #include "tools/sintassi.h"
@@ -96,6 +97,32 @@ TEST(ScenarioView, FromTheSourcesObjectsAndErrorsLeadToTheirRecords) {
   EXPECT_TRUE(contiene(p.dati, "[\"Calvetra_2718 - 5340-.txt\",28,13,\"segnale,    2510,"));
   // A sign text row leads to the line source.
   EXPECT_TRUE(contiene(p.dati, "[\"Calvetra_linea.txt\",29,1,\"cartello_indicatore,  8600,"));
+}
+
+TEST(ScenarioView, PlanSampledEveryTenMetresAndAtItsLastComputedMetre) {
+  // The compiled plan stops two metres short of its end: the last point is
+  // off the step.
+  const Compilazione c = compila_testi(test::kLineaProva, test::kTrenoProva);
+  const scenario::PiantaCampionata p = scenario::campiona(c.modello.geometria);
+  EXPECT_EQ(p.passo, 10);
+  ASSERT_EQ(p.xy.size(), 2u * 2701);
+  EXPECT_EQ(p.xy[2 * 2700], c.modello.geometria.x(26998));
+  EXPECT_EQ(p.xy[2 * 2700 + 1], c.modello.geometria.y(26998));
+  EXPECT_EQ(p.xy[2 * 100 + 1], c.modello.geometria.y(1000));
+
+  // The longest route keeps to the point budget with a longer step; the plan
+  // as read from a file ends at its first empty metre.
+  scenario::PianoLetto letto;
+  letto.x.resize(1007001);
+  letto.y.resize(1007001);
+  for (size_t m = 0; m + 2 < letto.x.size(); ++m) {
+    letto.x[m] = {Geometria::Genere::reale, 0.0};
+    letto.y[m] = {Geometria::Genere::reale, static_cast<double>(m)};
+  }
+  const scenario::PiantaCampionata lunga = scenario::campiona(letto);
+  EXPECT_EQ(lunga.passo, 41);
+  EXPECT_EQ(lunga.xy.size(), 2u * (1006998 / 41 + 2));
+  EXPECT_EQ(lunga.xy.back(), 1006998.0);
 }
 
 TEST(ScenarioDump, JsonLeadsObjectsToTheirRecordsOnlyWhenTheSourcesGiveTheFiles) {
