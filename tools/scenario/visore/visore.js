@@ -308,7 +308,6 @@
 
   function disegna_stazioni(c, da, a) {
     etichette_stazioni = [];
-    const et = new Etichette();
     const y = Y.ogg[0] + H_STRISCIA * 3;
     // Ordinary stations first: their names win the room.
     const ordine = stazioni.slice().sort(function (s, t) {
@@ -347,7 +346,6 @@
       }
     });
     c.font = '11px system-ui, sans-serif';
-    return et;
   }
 
   // The two speeds of a board value, packed as two-digit counts of 5 km/h.
@@ -403,7 +401,7 @@
 
   // A step line over runs of one byte field, drawn column by column when
   // runs are narrower than a pixel (the extremes of each column are kept).
-  function gradini(c, q, da, a, y_di, tratto, riempimento, base) {
+  function gradini(c, q, da, a, y_di, tratto, riempimento) {
     const c0 = Math.max(0, Math.floor(da / MC)), c1 = Math.min(N - 1, Math.ceil(a / MC));
     let i = indice_sequenza(q, c0);
     if (i < 0) return;
@@ -412,7 +410,6 @@
     const punti = [];
     for (; i < q.da.length && q.da[i] <= c1; i++) {
       const v = q.v[i];
-      if (v === 0 && base === 'pendenza') continue;
       const xa = x_di(q.da[i] * MC), xb = x_di((q.a[i] + 1) * MC);
       const yv = y_di(v);
       if (xb - xa < 1) {
@@ -472,7 +469,7 @@
     }
     if (sequenze.velocita) {
       gradini(c, sequenze.velocita, da, a, function (v) { return y_velocita(v * 5); },
-        COLORE.velocita, 'rgba(187, 222, 251, 0.7)', 'velocita');
+        COLORE.velocita, 'rgba(187, 222, 251, 0.7)');
     }
     rallentamenti.forEach(function (r) {
       if ((r.a + 1) * MC < da || r.da * MC > a) return;
@@ -614,9 +611,8 @@
   const pianta = (function () {
     if (!D.pianta || D.pianta.xy.length < 4) return null;
     const xy = D.pianta.xy, n = xy.length / 2, passo = D.pianta.passo;
-    const metri = new Float64Array(n);
-    for (let i = 0; i < n; i++) metri[i] = i * passo;
-    // The last point is the last computed metre, not always on the step.
+    // Point i is metre i * passo; the last one is the last computed metre,
+    // which may fall short of its step.
     // Turn the plan so that its longest extent runs left to right.
     let mx = 0, my = 0;
     for (let i = 0; i < n; i++) { mx += xy[2 * i]; my += xy[2 * i + 1]; }
