@@ -99,6 +99,17 @@ TEST(ScenarioView, FromTheSourcesObjectsAndErrorsLeadToTheirRecords) {
   EXPECT_TRUE(contiene(p.dati, "[\"Calvetra_linea.txt\",29,1,\"cartello_indicatore,  8600,"));
 }
 
+TEST(ScenarioView, AReservedSlotTakenIsListedAsAnError) {
+  test::PiattaformaDiProva d;
+  std::string linea = test::kLineaProva;
+  linea.insert(linea.find("[fine]"), "cartello_indicatore, 0, Inizio\r\n");
+  d.scrivi_file(test::kSorgenteLinea, linea);
+  d.scrivi_file(test::kSorgenteTreno, test::kTrenoProva);
+  const Pagina p = vista_di(d);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  EXPECT_TRUE(contiene(p.dati, "{\"gravita\":\"errore\",\"codice\":1250,"));
+}
+
 TEST(ScenarioView, PlanSampledEveryTenMetresAndAtItsLastComputedMetre) {
   // The compiled plan stops two metres short of its end: the last point is
   // off the step.

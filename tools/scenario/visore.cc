@@ -240,6 +240,12 @@ int view(const OpzioniView& o, std::ostream& out, std::ostream& err) {
     v.tratti = std::move(c.modello.tratti);
     if (c.modello.geometria.esiste()) v.pianta = campiona(c.modello.geometria);
     v.diagnostica = c.diagnostica.voci();
+    // A reserved header slot taken ends the run with no file: shown as an error.
+    if (c.fine == FineCompilazione::fatale) {
+      Diagnostico fatale;
+      fatale.codice = c.errore_fatale;
+      v.diagnostica.push_back(fatale);
+    }
     v.origini = Origini{std::move(sorgenti), std::move(c.provenienze)};
   } else {
     ScenarioLetto s;
