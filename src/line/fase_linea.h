@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "fields/lettura.h"
+#include "line/avvisi_linea.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
 #include "model/records.h"
@@ -28,6 +29,7 @@ struct StatoCorpoLinea {
 struct EsitoLinea {
   FineFase fine = FineFase::completa;
   StatoCorpoLinea corpo;
+  NoteLunghezza lunghezza;  // for the errors of the train phase
 };
 
 // Reads the line source into `m` (header rows, cells, plan when

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/numeri.h"
+#include "train/avvisi_treno.h"
 #include "train/voci_treno.h"
 
 namespace calvetra {
@@ -85,6 +86,7 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
   CorpoTreno c{l, m, stato, riga_cartello};
   while (!l.file1.fine()) {
     if (!leggi_parola_chiave(l)) break;
+    avvisa_voce(l, l.file1.inizio_campo());
     const Seguito esito = prova_parole_chiave(c, l.file1.inizio_campo());
     if (esito == Seguito::esci) return FineFase::interrotta;
     if (esito == Seguito::fine_corpo) break;

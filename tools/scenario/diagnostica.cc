@@ -26,12 +26,43 @@ size_t lunghezza_campo(std::string_view testo, size_t offset) {
   return fine > offset ? fine - offset : 1;
 }
 
+namespace {
+
+std::string ansi(std::string_view testo, const char* codice, bool colore) {
+  if (!colore) return std::string(testo);
+  return std::string("\x1b[") + codice + "m" + std::string(testo) + "\x1b[0m";
+}
+
+}  // namespace
+
+std::string grassetto(std::string_view testo, bool colore) { return ansi(testo, "1", colore); }
+std::string rosso(std::string_view testo, bool colore) { return ansi(testo, "1;31", colore); }
+std::string magenta(std::string_view testo, bool colore) { return ansi(testo, "1;35", colore); }
+std::string ciano(std::string_view testo, bool colore) { return ansi(testo, "1;36", colore); }
+
+std::string colora_parola(std::string_view parola, bool colore) {
+  if (parola == "errore") return rosso(parola, colore);
+  if (parola == "avviso") return magenta(parola, colore);
+  if (parola == "nota") return ciano(parola, colore);
+  return std::string(parola);
+}
+
 std::string diagnostica(const std::string& file, std::string_view testo, size_t offset,
                         int32_t codice, int32_t posizione) {
+  const std::string riga = riga_errore(codice, posizione);
+  const std::string_view parola = "errore";
+  return localizzato(file, testo, offset, parola, std::string_view(riga).substr(parola.size()),
+                     false);
+}
+
+std::string localizzato(const std::string& file, std::string_view testo, size_t offset,
+                        std::string_view parola, std::string_view resto, bool colore) {
   if (offset > testo.size()) offset = testo.size();
   const PosizioneTesto p = posizione_in(testo, offset);
-  std::string s = file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ": " +
-                  riga_errore(codice, posizione) + "\n";
+  std::string s =
+      grassetto(file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ":",
+                colore) +
+      " " + colora_parola(parola, colore) + utf8_da_1252(resto) + "\n";
 
   size_t inizio = offset;
   while (inizio > 0 && !fine_riga(testo[inizio - 1])) --inizio;

@@ -20,6 +20,21 @@ namespace calvetra::scenario {
 std::string diagnostica(const std::string& file, std::string_view testo, size_t offset,
                         int32_t codice, int32_t posizione);
 
+// ANSI colours of a terminal report; every function returns `testo` as it is
+// when `colore` is false.
+std::string grassetto(std::string_view testo, bool colore);
+std::string rosso(std::string_view testo, bool colore);
+std::string magenta(std::string_view testo, bool colore);
+std::string ciano(std::string_view testo, bool colore);
+
+// A located report of any kind: "FILE:LINE:COLUMN: " (bold), `parola`
+// (coloured: "errore" red, "avviso" magenta, "nota" cyan), `resto`, then the
+// source line and a caret under the field at `offset`. Ends with a newline.
+std::string localizzato(const std::string& file, std::string_view testo, size_t offset,
+                        std::string_view parola, std::string_view resto, bool colore);
+// `parola` coloured as in `localizzato`.
+std::string colora_parola(std::string_view parola, bool colore);
+
 // The report of an error no source field raised. Ends with a newline.
 std::string diagnostica_senza_file(int32_t codice, int32_t posizione);
 

@@ -1,0 +1,49 @@
+// The reports of `scenario compile` and `scenario check`: every diagnostic of
+// a compilation (errors, warnings and their notes) as located text for a
+// terminal, or as one JSON document for scripts.
+#ifndef CALVETRA_TOOLS_SCENARIO_RAPPORTO_H_
+#define CALVETRA_TOOLS_SCENARIO_RAPPORTO_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/diagnostica.h"
+
+namespace calvetra::scenario {
+
+// A source as the tool found it: the path looked for and the text, if any.
+struct SorgenteAutore {
+  std::string percorso;
+  std::optional<std::string> testo;  // empty when the file does not exist
+};
+
+// The two sources a report points into.
+struct SorgentiRapporto {
+  const SorgenteAutore& linea;
+  const SorgenteAutore& treno;
+};
+
+// One diagnostic as text: the located line, the source line with a caret,
+// then its notes. Ends with a newline.
+std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, bool colore);
+
+// What the JSON document holds besides the diagnostics.
+struct RiepilogoJson {
+  std::string comando;  // "compile" or "check"
+  int stato = 0;
+  int32_t codice_errore = 0;
+  int32_t posizione_errore = 0;
+  std::string fine;  // how the compilation ended
+  int32_t errore_fatale = 0;
+  std::vector<std::string> scritti;
+  std::string motivo;  // why a file could not be written; empty otherwise
+};
+
+// The whole JSON document, with a newline at the end.
+std::string documento_json(const std::vector<Diagnostico>& diagnostici, const SorgentiRapporto& s,
+                           const RiepilogoJson& r);
+
+}  // namespace calvetra::scenario
+
+#endif  // CALVETRA_TOOLS_SCENARIO_RAPPORTO_H_
