@@ -23,7 +23,8 @@ std::string_view parola_contenuta(FileSorgente file, std::string_view campo) {
 
 // The record name closest to some word of `campo`, or empty when none is
 // close: a word matches a name's word when a few edits turn it (or its start,
-// as long as that word) into it. Short words like "uno" are not compared.
+// as long as that word) into it, or it into the start of that word. Short
+// words like "uno" are not compared.
 std::string_view forse(FileSorgente file, std::string_view campo) {
   std::string_view migliore;
   size_t distanza_migliore = 3;
@@ -46,6 +47,9 @@ std::string_view forse(FileSorgente file, std::string_view campo) {
         size_t dist = distanza_modifica(parola, voce);
         if (parola.size() > voce.size()) {
           dist = std::min(dist, distanza_modifica(parola.substr(0, voce.size()), voce));
+        } else if (parola.size() >= 5) {
+          // A keyword cut short: one edit more than its start.
+          dist = std::min(dist, distanza_modifica(parola, voce.substr(0, parola.size())) + 1);
         }
         const size_t soglia = voce.size() >= 7 ? 2 : 1;
         if (dist <= soglia && dist < distanza_migliore) {
@@ -199,7 +203,7 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
   if (!perche.empty()) {
     messaggio += perche;
   } else {
-    messaggio += "non contiene nessuna parola chiave";
+    messaggio += "non apre nessun record";
     const std::string_view nome = forse(file_, campo);
     if (!nome.empty()) messaggio += "; forse " + citato(nome) + "?";
   }

@@ -14,11 +14,15 @@ bool vuoto(const std::string& campo) { return campo.find_first_not_of(" \t") == 
 // the name of the record a field is, or null.
 const char* record_intestazione(const std::string& campo) {
   if (contiene(campo, "percorso") && contiene(campo, "lunghezza")) return "lunghezza percorso";
-  for (const char* n : {"uno", "due", "tre"}) {
-    if (contiene_esatto(campo, n) && contiene_esatto(campo, "progressiva")) return "progressiva";
+  if (contiene_esatto(campo, "progressiva")) {
+    if (contiene_esatto(campo, "tre")) return "progressiva chilometrica tre";
+    if (contiene_esatto(campo, "due")) return "progressiva chilometrica due";
+    if (contiene_esatto(campo, "uno")) return "progressiva chilometrica uno";
   }
-  for (const char* n : {"uno", "due", "tre"}) {
-    if (contiene_esatto(campo, "sfondo") && contiene_esatto(campo, n)) return "sfondo";
+  if (contiene_esatto(campo, "sfondo")) {
+    if (contiene_esatto(campo, "uno")) return "sfondo uno";
+    if (contiene_esatto(campo, "due")) return "sfondo due";
+    if (contiene_esatto(campo, "tre")) return "sfondo tre";
   }
   if (contiene_esatto(campo, "segnali") && contiene_esatto(campo, "ripetizione")) {
     return "ripetizione segnali";
@@ -59,12 +63,7 @@ void avvisa_intestazione(Lettura& l, const std::string& campo, size_t chiave) {
   }
   a.record_letto();
   if (tra_parentesi(campo)) a.sezione_con_parola_chiave(campo, chiave);
-  // The three progressives and backgrounds are told apart by the whole field.
-  const std::string tipo =
-      std::string(record) == "lunghezza percorso" || std::string(record) == "ripetizione segnali"
-          ? record
-          : campo;
-  a.una_volta("il record `" + tipo + "`");
+  a.una_volta("il record `" + std::string(record) + "`");
   if (std::string(record) == "lunghezza percorso") a.segna_prossimo_numero();
 }
 

@@ -9,6 +9,7 @@
 #include "content/testi.h"
 #include "scenario/compila.h"
 #include "scenario/inizia.h"
+#include "scenario/rapporto.h"
 #include "tools/scenario_prova.h"
 #include "tools/sintassi.h"
 
@@ -126,6 +127,22 @@ TEST(ScenarioCheck, AMissingSourceNamesItsPathAndANearMiss) {
             std::string::npos)
       << l.errori;
   EXPECT_NE(l.errori.find("`calvetra_linea.TXT`"), std::string::npos) << l.errori;
+}
+
+TEST(ScenarioCheck, ColoursOnlyWhenAsked) {
+  const scenario::SorgenteAutore linea{"l.txt", std::string("x, 1\r\n")};
+  const scenario::SorgenteAutore treno{"t.txt", std::nullopt};
+  Diagnostico d;
+  d.gravita = Gravita::avviso;
+  d.nome = "campo-ignorato";
+  d.messaggio = "m";
+  d.luogo = {FileSorgente::linea, 0};
+  d.note = {{"n", Luogo{}}};
+  EXPECT_EQ(scenario::testo_diagnostico(d, {linea, treno}, false),
+            "l.txt:1:1: avviso: m [campo-ignorato]\n 1 | x, 1\n   | ^\nnota: n\n");
+  EXPECT_EQ(scenario::testo_diagnostico(d, {linea, treno}, true),
+            "\x1b[1ml.txt:1:1:\x1b[0m \x1b[1;35mavviso\x1b[0m: m [campo-ignorato]\n 1 | x, 1\n"
+            "   | ^\n\x1b[1;36mnota\x1b[0m: n\n");
 }
 
 TEST(ScenarioInit, WritesTheEmbeddedSourcesAndNeverOverwrites) {

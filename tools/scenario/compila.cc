@@ -206,10 +206,8 @@ int comando(const char* nome, bool scrivi, int argc, const char* const* argv, st
     if (a.errore() || !a.posizionale(&posizionali)) break;
   }
   if (a.errore() || posizionali.size() != 1) {
-    std::string motivo = "serve una CARTELLA";
-    if (a.errore()) motivo = a.messaggio();
-    if (posizionali.size() > 1) motivo = "argomento in piu' " + posizionali[1];
-    err << "scenario " << nome << ": " << motivo << "\n"
+    err << "scenario " << nome << ": "
+        << (a.errore() ? a.messaggio() : motivo_cartella(posizionali)) << "\n"
         << "uso: scenario " << nome << " " << kUso;
     return kUscitaUso;
   }

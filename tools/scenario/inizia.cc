@@ -72,10 +72,7 @@ int comando_init(int argc, const char* const* argv, std::ostream& out, std::ostr
     if (a.errore() || !a.posizionale(&posizionali)) break;
   }
   if (a.errore() || posizionali.size() != 1) {
-    std::string motivo = "serve una CARTELLA";
-    if (a.errore()) motivo = a.messaggio();
-    if (posizionali.size() > 1) motivo = "argomento in piu' " + posizionali[1];
-    err << "scenario init: " << motivo << "\n"
+    err << "scenario init: " << (a.errore() ? a.messaggio() : motivo_cartella(posizionali)) << "\n"
         << "uso: scenario init [--linea NOME] [--treni COPPIA] CARTELLA\n";
     return kUscitaUso;
   }

@@ -164,7 +164,7 @@ int comando_plot(int argc, const char* const* argv, std::ostream& out, std::ostr
   if (a.errore() || posizionali.size() != 1 || o.uscita.empty()) {
     err << "scenario plot: "
         << (a.errore()                ? a.messaggio()
-            : posizionali.size() != 1 ? "serve una CARTELLA"
+            : posizionali.size() != 1 ? motivo_cartella(posizionali)
                                       : "serve -o FILE.svg")
         << "\n"
         << "uso: scenario plot [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.svg\n";
