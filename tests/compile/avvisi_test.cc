@@ -188,7 +188,7 @@ TEST(Avvisi, ErrorsCausedByTheRouteLengthCarryANote) {
   const test::Compilato c("[generale]\r\nlunghezza percorso, 0\r\n[curve]\r\n[fine]\r\n",
                           "[generale]\r\nvelocita, 9000, 50\r\n[fine]\r\n");
   ASSERT_EQ(c.codice_errore(), 15);
-  const Diagnostico& e = c.c.diagnostica.errori().back();
+  const Diagnostico e = c.c.diagnostica.errori().back();
   ASSERT_EQ(e.note.size(), 1u);
   EXPECT_EQ(e.note[0].luogo.file, FileSorgente::linea);
 }
