@@ -173,9 +173,13 @@ void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
                   " sembra scritto in UTF-8, ma i sorgenti sono letti in Windows-1252",
               a(inizio));
   }
-  // A one-word text that is a keyword: the text is missing and the next
-  // record's keyword took its place.
-  if (testo.find(' ') == std::string_view::npos && !parola_contenuta(file_, testo).empty()) {
+  // A text that opens a line and holds a keyword: the record's text is
+  // missing and the next record's keyword took its place.
+  const std::string_view sorgente = lettore_.testo();
+  size_t i = std::min(inizio, sorgente.size());
+  while (i > 0 && spazio(sorgente[i - 1])) --i;
+  const bool a_capo = i == 0 || sorgente[i - 1] == '\n' || sorgente[i - 1] == '\r';
+  if (a_capo && !parola_contenuta(file_, testo).empty()) {
     d_.avviso("parola-chiave-come-valore",
               "il testo " + citato(testo) +
                   " e' una parola chiave letta come valore: al record manca il testo?",

@@ -37,14 +37,17 @@ bool tra_parentesi(std::string_view campo);
 
 class Avvisi final : public OsservatoreNumeri {
  public:
-  Avvisi(FileSorgente file, Diagnostica* d) : file_(file), d_(*d) {}
+  // `lettore` reads the source the warnings point into.
+  Avvisi(FileSorgente file, Diagnostica* d, const LettoreCampi* lettore)
+      : file_(file), d_(*d), lettore_(*lettore) {}
   Avvisi(const Avvisi&) = delete;
   Avvisi& operator=(const Avvisi&) = delete;
 
   // A number field read as a value: junk that reads as 0, or a keyword field
   // taken as the value of a record short by one.
   void numero_letto(std::string_view campo, size_t inizio) noexcept override;
-  // A text value (a sign text, a station name) read at `inizio`.
+  // A text value (a sign text, a station name) read at `inizio`: UTF-8
+  // bytes, or the next line's keyword taken as the text.
   void testo_letto(std::string_view testo, size_t inizio);
 
   // The keyword field in hand begins at `inizio`: the record checks below
@@ -101,6 +104,7 @@ class Avvisi final : public OsservatoreNumeri {
 
   FileSorgente file_;
   Diagnostica& d_;
+  const LettoreCampi& lettore_;
   size_t chiave_ = 0;
   int numeri_tollerati_ = 0;
   bool segna_ = false;

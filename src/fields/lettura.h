@@ -41,7 +41,7 @@ enum class FineFase {
 
 struct Lettura {
   Lettura(FileSorgente file, Diagnostica* diagnostica)
-      : file(file), diagnostica(*diagnostica), avvisi(file, diagnostica) {
+      : file(file), diagnostica(*diagnostica), avvisi(file, diagnostica, &file1) {
     file1.osserva(&avvisi);
   }
   Lettura(const Lettura&) = delete;

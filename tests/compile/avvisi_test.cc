@@ -137,6 +137,13 @@ TEST(Avvisi, CurvesWithoutThePlanAreNoSurplusValues) {
   EXPECT_TRUE(c.c.diagnostica.voci().empty());
 }
 
+TEST(Avvisi, KeywordsInTextsOnTheirOwnLineAreNames) {
+  const std::string linea = sorgente_linea("", "cartello_indicatore, 1000, CURVA\r\n");
+  const std::string treno = "[generale]\r\n" + kStazione + "Stazione Velocita\r\n[fine]\r\n";
+  const test::Compilato c(linea.c_str(), treno.c_str());
+  EXPECT_TRUE(c.c.diagnostica.voci().empty());
+}
+
 TEST(Avvisi, NoneOnTheEmbeddedAndTheSampleScenarios) {
   const std::string linea = testo_righe(dati_linea());
   const std::string treno_calvetra = testo_righe(dati_treno());
