@@ -147,7 +147,7 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
   try {
     if (segna_) {
       segna_ = false;
-      segnato_ = {true, inizio, e_numero(campo), segnato_.chiave};
+      segnato_ = {true, inizio, e_numero(campo)};
     }
     size_t i = 0;
     while (i < campo.size() && spazio(campo[i])) ++i;

@@ -53,7 +53,6 @@ class Avvisi final : public OsservatoreNumeri {
   // The keyword field in hand begins at `inizio`: the record checks below
   // name it, and a later record names it as "the earlier one".
   void chiave(size_t inizio) { chiave_ = inizio; }
-  size_t chiave() const { return chiave_; }
 
   // A non-empty keyword field that no test of the parser takes; `perche`,
   // when given, says why instead of the usual "did you mean". The numbers
@@ -83,12 +82,10 @@ class Avvisi final : public OsservatoreNumeri {
     bool letto = false;
     size_t inizio = 0;
     bool numero = false;
-    size_t chiave = 0;  // the keyword field of its record
   };
   void segna_prossimo_numero() {
     segna_ = true;
     segnato_ = {};
-    segnato_.chiave = chiave_;
   }
   const CampoSegnato& segnato() const { return segnato_; }
 
