@@ -44,7 +44,11 @@ std::string_view forse(FileSorgente file, std::string_view campo) {
         const std::string_view voce = nome.substr(j, k - j);
         j = k + 1;
         if (voce.size() < 5) continue;
-        size_t dist = distanza_modifica(parola, voce);
+        // Lengths further apart than the threshold are never close, and a
+        // long field is compared by its start alone: the cost stays small.
+        const size_t scarto =
+            parola.size() > voce.size() ? parola.size() - voce.size() : voce.size() - parola.size();
+        size_t dist = scarto <= 2 ? distanza_modifica(parola, voce) : scarto;
         if (parola.size() > voce.size()) {
           dist = std::min(dist, distanza_modifica(parola.substr(0, voce.size()), voce));
         } else if (parola.size() >= 5) {

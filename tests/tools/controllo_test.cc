@@ -7,7 +7,9 @@
 
 #include "content/righe.h"
 #include "content/testi.h"
+#include "fields/lettore_campi.h"
 #include "scenario/compila.h"
+#include "scenario/diagnostica.h"
 #include "scenario/inizia.h"
 #include "scenario/rapporto.h"
 #include "tools/scenario_prova.h"
@@ -143,6 +145,19 @@ TEST(ScenarioCheck, ColoursOnlyWhenAsked) {
   EXPECT_EQ(scenario::testo_diagnostico(d, {linea, treno}, true),
             "\x1b[1ml.txt:1:1:\x1b[0m \x1b[1;35mavviso\x1b[0m: m [campo-ignorato]\n 1 | x, 1\n"
             "   | ^\n\x1b[1;36mnota\x1b[0m: n\n");
+}
+
+TEST(ScenarioCheck, LineIndexPlacesEveryOffsetAsTheFieldReaderDoes) {
+  for (const std::string& testo :
+       {std::string("a,b\r\ncc\rd\n\n e\r"), std::string(""), std::string("\r\n\r\r\n")}) {
+    const scenario::IndiceRighe righe(testo);
+    for (size_t offset = 0; offset <= testo.size() + 1; ++offset) {
+      const PosizioneTesto atteso = posizione_in(testo, offset);
+      const PosizioneTesto p = righe.posizione(offset);
+      EXPECT_EQ(p.riga, atteso.riga) << offset;
+      EXPECT_EQ(p.colonna, atteso.colonna) << offset;
+    }
+  }
 }
 
 TEST(ScenarioInit, WritesTheEmbeddedSourcesAndNeverOverwrites) {

@@ -1,5 +1,7 @@
 #include "diagnostica.h"
 
+#include <algorithm>
+
 #include "fields/lettore_campi.h"
 #include "model/messaggi.h"
 #include "testo.h"
@@ -47,18 +49,29 @@ std::string colora_parola(std::string_view parola, bool colore) {
   return std::string(parola);
 }
 
-std::string diagnostica(const std::string& file, std::string_view testo, size_t offset,
-                        int32_t codice, int32_t posizione) {
-  const std::string riga = riga_errore(codice, posizione);
-  const std::string_view parola = "errore";
-  return localizzato(file, testo, offset, parola, std::string_view(riga).substr(parola.size()),
-                     false);
+IndiceRighe::IndiceRighe(std::string_view testo) : testo_(testo), inizi_{0} {
+  for (size_t i = 0; i < testo.size(); ++i) {
+    if (testo[i] == '\n' || (testo[i] == '\r' && (i + 1 >= testo.size() || testo[i + 1] != '\n'))) {
+      inizi_.push_back(i + 1);
+    }
+  }
 }
 
-std::string localizzato(const std::string& file, std::string_view testo, size_t offset,
+PosizioneTesto IndiceRighe::posizione(size_t offset) const {
+  if (offset > testo_.size()) offset = testo_.size();
+  // The last line start at or before the offset; only its own line is read.
+  const auto k = std::upper_bound(inizi_.begin(), inizi_.end(), offset) - inizi_.begin() - 1;
+  const size_t inizio = inizi_[static_cast<size_t>(k)];
+  PosizioneTesto p = posizione_in(testo_.substr(inizio), offset - inizio);
+  p.riga = static_cast<int>(k) + 1;
+  return p;
+}
+
+std::string localizzato(const std::string& file, const IndiceRighe& righe, size_t offset,
                         std::string_view parola, std::string_view resto, bool colore) {
+  const std::string_view testo = righe.testo();
   if (offset > testo.size()) offset = testo.size();
-  const PosizioneTesto p = posizione_in(testo, offset);
+  const PosizioneTesto p = righe.posizione(offset);
   std::string s =
       grassetto(file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ":",
                 colore) +
@@ -82,10 +95,6 @@ std::string localizzato(const std::string& file, std::string_view testo, size_t 
   if (n > 1) sotto.append(n - 1, '~');
   s += margine + " | " + sotto + "\n";
   return s;
-}
-
-std::string diagnostica_senza_file(int32_t codice, int32_t posizione) {
-  return riga_errore(codice, posizione) + "\n";
 }
 
 }  // namespace calvetra::scenario

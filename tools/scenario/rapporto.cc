@@ -20,6 +20,10 @@ const SorgenteAutore* sorgente_di(const Luogo& l, int32_t codice, const Sorgenti
   return nullptr;
 }
 
+const IndiceRighe& righe_di(const SorgentiRapporto& s, const SorgenteAutore* f) {
+  return f == &s.linea ? s.righe_linea : s.righe_treno;
+}
+
 std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
   const SorgenteAutore* f = sorgente_di(n.luogo, 0, s);
   const std::string resto = ": " + n.testo;
@@ -28,7 +32,7 @@ std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
     return grassetto(f->percorso + ":", colore) + " " + colora_parola("nota", colore) +
            utf8_da_1252(resto) + "\n";
   }
-  return localizzato(f->percorso, *f->testo, n.luogo.offset, "nota", resto, colore);
+  return localizzato(f->percorso, righe_di(s, f), n.luogo.offset, "nota", resto, colore);
 }
 
 std::string testo_errore(const Diagnostico& e, const SorgentiRapporto& s, bool colore) {
@@ -40,7 +44,7 @@ std::string testo_errore(const Diagnostico& e, const SorgentiRapporto& s, bool c
     return grassetto(f->percorso + ":", colore) + " " + colora_parola("errore", colore) + resto +
            (e.codice == 101 ? "" : " (il file non esiste)") + "\n";
   }
-  return localizzato(f->percorso, *f->testo, e.luogo.offset, "errore", resto, colore);
+  return localizzato(f->percorso, righe_di(s, f), e.luogo.offset, "errore", resto, colore);
 }
 
 // A JSON string for a text that is already UTF-8 (a path).
@@ -69,7 +73,7 @@ std::string luogo_json(const Luogo& l, int32_t codice, const SorgentiRapporto& s
   std::string r = "\"file\": " + stringa_json_utf8(f->percorso);
   if (!f->testo || l.file == FileSorgente::nessuno)
     return r + ", \"riga\": null, \"colonna\": null";
-  const PosizioneTesto p = posizione_in(*f->testo, l.offset);
+  const PosizioneTesto p = righe_di(s, f).posizione(l.offset);
   return r + ", \"riga\": " + std::to_string(p.riga) +
          ", \"colonna\": " + std::to_string(p.colonna);
 }
@@ -84,7 +88,7 @@ std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, b
     const std::string resto = ": " + d.messaggio + " [" + d.nome + "]";
     const SorgenteAutore* f = sorgente_di(d.luogo, 0, s);
     if (f != nullptr && f->testo) {
-      r = localizzato(f->percorso, *f->testo, d.luogo.offset, "avviso", resto, colore);
+      r = localizzato(f->percorso, righe_di(s, f), d.luogo.offset, "avviso", resto, colore);
     } else {
       r = colora_parola("avviso", colore) + utf8_da_1252(resto) + "\n";
     }

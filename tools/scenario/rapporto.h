@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnostica.h"
 #include "model/diagnostica.h"
 
 namespace calvetra::scenario {
@@ -18,10 +19,20 @@ struct SorgenteAutore {
   std::optional<std::string> testo;  // empty when the file does not exist
 };
 
-// The two sources a report points into.
+// The text of a source; empty when it does not exist.
+inline std::string_view testo_di(const SorgenteAutore& s) {
+  return s.testo ? std::string_view(*s.testo) : std::string_view();
+}
+
+// The two sources a report points into, with their line indexes.
 struct SorgentiRapporto {
+  SorgentiRapporto(const SorgenteAutore& l, const SorgenteAutore& t)
+      : linea(l), treno(t), righe_linea(testo_di(l)), righe_treno(testo_di(t)) {}
+
   const SorgenteAutore& linea;
   const SorgenteAutore& treno;
+  IndiceRighe righe_linea;
+  IndiceRighe righe_treno;
 };
 
 // One diagnostic as text: the located line, the source line with a caret,
