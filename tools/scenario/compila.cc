@@ -44,10 +44,10 @@ constexpr const char* kAiuto =
     "avvisi non cambiano mai i file scritti ne' lo stato di uscita, salvo\n"
     "--rigoroso. Colori solo su un terminale e senza NO_COLOR.\n"
     "\n"
-    "Uscita: 0 compilazione pulita, 3 errore registrato (file scritti comunque),\n"
-    "4 con --rigoroso: avvisi e nessun errore (file scritti comunque),\n"
-    "1 fine fatale (1250/1251, nessuna cella, file illeggibili o non scrivibili),\n"
-    "2 uso errato.\n";
+    "Uscita: 0 compilazione pulita, 3 errore registrato (compile scrive comunque\n"
+    "i file), 4 con --rigoroso: avvisi e nessun errore (compile scrive comunque\n"
+    "i file), 1 fine fatale (1250/1251, nessuna cella, file illeggibili o non\n"
+    "scrivibili), 2 uso errato. check non scrive mai nessun file.\n";
 
 constexpr const char* kUso =
     "[--linea NOME] [--treni COPPIA] [--senza-geometria] [--json] [--rigoroso] CARTELLA\n";
