@@ -5,11 +5,12 @@
 
 #include "platform/piattaforma.h"
 #include "run/form1.h"
+#include "versione.h"
 
 namespace {
 
 constexpr const char* kAiuto =
-    "uso: calvetra [--help]\n"
+    "uso: calvetra [--help | --version]\n"
     "\n"
     "Compila lo scenario della linea Calvetra e dei treni 2718 - 5340.\n"
     "Nella cartella del programma scrive i tre documenti per il macchinista\n"
@@ -28,8 +29,20 @@ int main(int argc, char** argv) {
     std::cout << kAiuto;
     return calvetra::kUscitaPulita;
   }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "calvetra " << CALVETRA_VERSIONE << "\n";
+    return calvetra::kUscitaPulita;
+  }
   if (argc > 1) {
-    std::cerr << "uso: calvetra [--help]" << std::endl;
+    // The first argument that is not a request for help or the version.
+    int rifiutato = 1;
+    while (rifiutato + 1 < argc && (std::strcmp(argv[rifiutato], "--help") == 0 ||
+                                    std::strcmp(argv[rifiutato], "-h") == 0 ||
+                                    std::strcmp(argv[rifiutato], "--version") == 0)) {
+      ++rifiutato;
+    }
+    std::cerr << "calvetra: argomento non accettato " << argv[rifiutato] << "\n"
+              << "uso: calvetra [--help | --version]" << std::endl;
     return calvetra::kUscitaUso;
   }
   const std::string cartella = calvetra::cartella_eseguibile();

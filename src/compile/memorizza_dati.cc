@@ -20,6 +20,9 @@ SorgentiConsumate memorizza_dati(const Sorgente& linea, const Sorgente& treno,
   consumate.treno = treno.esiste();
   if (esito.fine == FineFase::guasto) return consumate;
   fase_treno(treno, esito.corpo.riga_cartello, m, d, provenienze);
+  // The route length explains the train phase's errors, not a train source
+  // that could not be read.
+  if (treno.stato == Sorgente::Stato::letta) annota_lunghezza(esito.lunghezza, d);
   return consumate;
 }
 

@@ -144,13 +144,19 @@ int64_t LettoreCampi::leggi_numero() {
   if (!aperto_ || pos_ >= testo_.size()) throw GuastoInatteso("lettura oltre la fine del file");
   salta_spazi();
   inizio_campo_ = pos_;
-  if (pos_ < testo_.size() && testo_[pos_] == '"') return numero_da_campo(leggi_virgolettato());
+  if (pos_ < testo_.size() && testo_[pos_] == '"') {
+    const std::string campo = leggi_virgolettato();
+    if (osservatore_ != nullptr) osservatore_->numero_letto(campo, inizio_campo_);
+    return numero_da_campo(campo);
+  }
   const size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !spazio(testo_[pos_]) &&
          !fine_riga(testo_[pos_])) {
     ++pos_;
   }
-  const int64_t valore = numero_da_campo(testo_.substr(inizio, pos_ - inizio));
+  const std::string_view campo = testo_.substr(inizio, pos_ - inizio);
+  if (osservatore_ != nullptr) osservatore_->numero_letto(campo, inizio_campo_);
+  const int64_t valore = numero_da_campo(campo);
   salta_spazi();
   if (pos_ < testo_.size() && testo_[pos_] == ',') {
     ++pos_;
@@ -164,14 +170,18 @@ int32_t LettoreCampi::leggi_32() { return in_campo<int32_t>(leggi_numero(), "a 3
 int16_t LettoreCampi::leggi_16() { return in_campo<int16_t>(leggi_numero(), "a 16 bit"); }
 uint8_t LettoreCampi::leggi_8() { return in_campo<uint8_t>(leggi_numero(), "a 8 bit"); }
 
-int64_t numero_da_campo(std::string_view campo) {
+namespace {
+
+// The number inside a field: its body without the sign, and the sign. False
+// when the field is not a number.
+bool sintassi_numero(std::string_view campo, std::string_view* corpo_numero, bool* negativo) {
   while (!campo.empty() && spazio(campo.front())) campo.remove_prefix(1);
   while (!campo.empty() && spazio(campo.back())) campo.remove_suffix(1);
   // Syntax: [sign] (digits [. digits*] | . digits) [(e|E) [sign] digits]
   size_t i = 0;
-  bool negativo = false;
+  *negativo = false;
   if (i < campo.size() && (campo[i] == '+' || campo[i] == '-')) {
-    negativo = campo[i] == '-';
+    *negativo = campo[i] == '-';
     ++i;
   }
   const size_t corpo = i;
@@ -181,17 +191,35 @@ int64_t numero_da_campo(std::string_view campo) {
     ++i;
     while (i < campo.size() && cifra(campo[i])) ++i, ++cifre;
   }
-  if (cifre == 0) return 0;
+  if (cifre == 0) return false;
   if (i < campo.size() && (campo[i] == 'e' || campo[i] == 'E')) {
     ++i;
     if (i < campo.size() && (campo[i] == '+' || campo[i] == '-')) ++i;
     size_t esponente = 0;
     while (i < campo.size() && cifra(campo[i])) ++i, ++esponente;
-    if (esponente == 0) return 0;
+    if (esponente == 0) return false;
   }
-  if (i != campo.size()) return 0;
+  if (i != campo.size()) return false;
+  *corpo_numero = campo.substr(corpo, i - corpo);
+  return true;
+}
 
-  return valore_esatto(campo.substr(corpo, i - corpo), negativo, campo);
+}  // namespace
+
+int64_t numero_da_campo(std::string_view campo) {
+  std::string_view corpo;
+  bool negativo = false;
+  if (!sintassi_numero(campo, &corpo, &negativo)) return 0;
+  // The whole field, blanks aside, names the number in failure messages.
+  while (!campo.empty() && spazio(campo.front())) campo.remove_prefix(1);
+  while (!campo.empty() && spazio(campo.back())) campo.remove_suffix(1);
+  return valore_esatto(corpo, negativo, campo);
+}
+
+bool e_numero(std::string_view campo) {
+  std::string_view corpo;
+  bool negativo = false;
+  return sintassi_numero(campo, &corpo, &negativo);
 }
 
 bool contiene(std::string_view campo, std::string_view parola) {

@@ -25,6 +25,15 @@
 
 namespace calvetra {
 
+// Told of every number field the reader reads, for the authors' warnings. It
+// sees the field's text (quotes dropped) and where the field begins, and has
+// no way to change what the read returns.
+class OsservatoreNumeri {
+ public:
+  virtual ~OsservatoreNumeri() = default;
+  virtual void numero_letto(std::string_view campo, size_t inizio) noexcept = 0;
+};
+
 class LettoreCampi {
  public:
   // Opens a file whose whole content is `testo`. The text is not copied: it
@@ -50,6 +59,9 @@ class LettoreCampi {
   size_t inizio_campo() const { return inizio_campo_; }
   std::string_view testo() const { return testo_; }
 
+  // Every later number read is shown to `o` (null: to nobody).
+  void osserva(OsservatoreNumeri* o) { osservatore_ = o; }
+
  private:
   void salta_spazi();
   void consuma_fine_riga();
@@ -61,12 +73,16 @@ class LettoreCampi {
   size_t pos_ = 0;
   size_t inizio_campo_ = 0;
   bool aperto_ = false;
+  OsservatoreNumeri* osservatore_ = nullptr;
 };
 
 // Converts a whole field to a number, rounded half to even; returns 0 when the
 // field is not a number. Throws GuastoInatteso for a number too large for any
 // field.
 int64_t numero_da_campo(std::string_view campo);
+// True when the whole field (blanks around it aside) is a number; an empty
+// field is not one.
+bool e_numero(std::string_view campo);
 
 // Keyword tests: does `campo` contain `parola` anywhere? `contiene` ignores
 // letter case (REQUIRES: `parola` in lower case); `contiene_esatto` does not.

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "fields/avvisi.h"
 #include "fields/lettore_campi.h"
 #include "model/diagnostica.h"
 #include "model/provenienze.h"
@@ -40,7 +41,12 @@ enum class FineFase {
 };
 
 struct Lettura {
-  Lettura(FileSorgente file, Diagnostica* diagnostica) : file(file), diagnostica(*diagnostica) {}
+  Lettura(FileSorgente file, Diagnostica* diagnostica)
+      : file(file), diagnostica(*diagnostica), avvisi(file, diagnostica, &file1) {
+    file1.osserva(&avvisi);
+  }
+  Lettura(const Lettura&) = delete;
+  Lettura& operator=(const Lettura&) = delete;
 
   // Where the field read last begins, and where the field at `offset` does.
   Luogo qui() const { return {file, file1.inizio_campo()}; }
@@ -70,6 +76,7 @@ struct Lettura {
   FileSorgente file;
   Diagnostica& diagnostica;
   Provenienze* provenienze = nullptr;
+  Avvisi avvisi;  // the authors' warnings; they only ever record
 };
 
 }  // namespace calvetra

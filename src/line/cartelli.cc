@@ -9,6 +9,7 @@ Seguito corpo_cartello(CorpoLinea& c) {
   const int32_t posizione = file1.leggi_32();
   const size_t campo_posizione = file1.inizio_campo();
   c.l.campo = file1.leggi_testo();
+  c.l.avvisi.testo_letto(c.l.campo, file1.inizio_campo());
   if (c.l.oltre_il_percorso(c.m, posizione, 100, campo_posizione)) return Seguito::fine_corpo;
   tratto& t = c.m.cella(cella_di_oggetto(posizione));
   if (!cella_libera(t)) {

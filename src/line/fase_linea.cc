@@ -53,6 +53,7 @@ bool intestazione(Lettura& l, Modello& m, int32_t con_geometria) {
     for (int i = 0; i < 10 && contiene_esatto(l.campo, "-"); ++i) l.campo = l.file1.leggi_testo();
     const std::string& campo = l.campo;
     const size_t chiave = l.file1.inizio_campo();
+    avvisa_intestazione(l, campo, chiave);
 
     if (contiene(campo, "percorso") && contiene(campo, "lunghezza")) {
       t[kRigaPercorso].fine = l.file1.leggi_32();
@@ -126,6 +127,7 @@ bool corpo(CorpoLinea& c) {
     }
     const std::string& campo = l.campo;
     const size_t chiave = l.file1.inizio_campo();
+    avvisa_corpo(c);
     Seguito s = Seguito::avanti;
     if (contiene(campo, "pendenza")) s = corpo_pendenza(c);
     if (s == Seguito::avanti && c.con_geometria != 0 && contiene(campo, "curva")) {
@@ -189,6 +191,8 @@ EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, int32_
     d.errore(25, l.qui());
     esito.fine = FineFase::guasto;
   }
+  esito.lunghezza = note_lunghezza(l, m);
+  annota_lunghezza(esito.lunghezza, d);
   return esito;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "fields/lettura.h"
+#include "line/avvisi_linea.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
 #include "model/provenienze.h"
@@ -29,6 +30,7 @@ struct StatoCorpoLinea {
 struct EsitoLinea {
   FineFase fine = FineFase::completa;
   StatoCorpoLinea corpo;
+  NoteLunghezza lunghezza;  // for the errors of the train phase
 };
 
 // Reads the line source into `m` (header rows, cells, plan when

@@ -6,6 +6,7 @@
 // bit for bit the same on every build (the build forbids fused multiply-add).
 #include <algorithm>
 
+#include "line/avvisi_linea.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {
@@ -73,6 +74,7 @@ Seguito corpo_curva(CorpoLinea& c) {
   const int32_t l = file1.leggi_32();
   const size_t campo_l = file1.inizio_campo();
   if (c.l.oltre_il_percorso(c.m, S, 100, campo_S)) return Seguito::fine_corpo;
+  avvisa_curva(c, S, l);
   double k = 0.0;
   if (!classe_curva(c.l.campo, &k)) {
     d.errore(103, c.l.a(campo_chiave));

@@ -2,6 +2,7 @@
 // stretch puts a mountain marker on every fourth free cell (one in 200 m).
 #include <algorithm>
 
+#include "line/avvisi_linea.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {
@@ -21,6 +22,7 @@ Seguito corpo_montagna(CorpoLinea& c) {
   int32_t fine = file1.leggi_32();
   int32_t tipo = file1.leggi_32();
   if (c.l.oltre_il_percorso(c.m, inizio, 100, campo_inizio)) return Seguito::fine_corpo;
+  avvisa_montagna(c, inizio, fine);
   // A mountain records no error of its own: only an unexpected failure stops it.
   memo_montagna(c.m, c.s, inizio, fine, tipo);
   return Seguito::avanti;

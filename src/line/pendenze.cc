@@ -1,5 +1,6 @@
 // Gradient records: each spreads the gradient in force so far over the cells
 // up to its own position, then puts its own gradient in force.
+#include "line/avvisi_linea.h"
 #include "line/corpo_linea.h"
 
 namespace calvetra {
@@ -20,6 +21,7 @@ Seguito corpo_pendenza(CorpoLinea& c) {
   const size_t campo_P = file1.inizio_campo();
   const int32_t g = file1.leggi_32();
   if (c.l.oltre_il_percorso(c.m, P, 100, campo_P)) return Seguito::fine_corpo;
+  avvisa_pendenza(c, P);
   const int64_t cella = cella_di_tratto(P);
   if (cella > 0) riempi_pendenze(c.m, c.s, cella);
   c.s.pendenza_in_vigore = g;

@@ -45,6 +45,7 @@ enum StatoUscita : int {
   kUscitaFatale = 1,
   kUscitaUso = 2,
   kUscitaConErrore = 3,
+  kUscitaConAvvisi = 4,  // scenario --rigoroso: warnings, no error, files written
 };
 
 // The names of a scenario's files, built from the route name and the train pair.

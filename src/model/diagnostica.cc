@@ -1,5 +1,6 @@
 #include "model/diagnostica.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace calvetra {
@@ -36,6 +37,13 @@ void Diagnostica::avviso(std::string nome, std::string messaggio, Luogo luogo,
 }
 
 void Diagnostica::annota(Nota nota) { voci_.back().note.push_back(std::move(nota)); }
+
+void Diagnostica::annota_errori(int32_t codice, const Nota& nota) {
+  for (Diagnostico& d : voci_) {
+    if (d.gravita != Gravita::errore || d.codice != codice) continue;
+    if (std::find(d.note.begin(), d.note.end(), nota) == d.note.end()) d.note.push_back(nota);
+  }
+}
 
 std::vector<Diagnostico> Diagnostica::errori() const {
   std::vector<Diagnostico> e;

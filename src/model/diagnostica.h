@@ -65,6 +65,8 @@ class Diagnostica {
   void avviso(std::string nome, std::string messaggio, Luogo luogo, std::vector<Nota> note = {});
   // Adds a note to the last diagnostic recorded. REQUIRES: one has been recorded.
   void annota(Nota nota);
+  // Adds `nota` to every error of code `codice` that does not carry it yet.
+  void annota_errori(int32_t codice, const Nota& nota);
 
   int32_t codice_errore() const { return codice_errore_; }
   int32_t posizione_errore() const { return posizione_errore_; }

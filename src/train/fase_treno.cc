@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/numeri.h"
+#include "train/avvisi_treno.h"
 #include "train/voci_treno.h"
 
 namespace calvetra {
@@ -87,6 +88,7 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
   while (!l.file1.fine()) {
     if (!leggi_parola_chiave(l)) break;
     const size_t chiave = l.file1.inizio_campo();
+    avvisa_voce(l, chiave);
     const Seguito esito = prova_parole_chiave(c, chiave);
     l.accredita(m, chiave);
     if (esito == Seguito::esci) return FineFase::interrotta;

@@ -51,6 +51,7 @@ Seguito voce_segnale(CorpoTreno& c) {
   int32_t d3 = file1.leggi_32();
   int32_t tempo = file1.leggi_32();
   if (c.l.oltre_il_percorso(c.m, posizione, 100, campo_posizione)) return Seguito::fine_corpo;
+  c.l.avvisi.in_ordine("il segnale", posizione);
   const int32_t prima = c.l.diagnostica.codice_errore();
   memo_segnale(c.m, c.l.diagnostica, c.l.a(campo_posizione), posizione, sx, s1, s2, s3, rapp, dx,
                d1, d2, d3, tempo);

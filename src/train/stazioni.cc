@@ -78,6 +78,7 @@ Seguito voce_stazione(CorpoTreno& c, size_t chiave) {
   v.posizione = file1.leggi_32();
   const size_t campo_posizione = file1.inizio_campo();
   if (c.l.oltre_il_percorso(c.m, v.posizione, 800, campo_posizione)) return Seguito::fine_corpo;
+  c.l.avvisi.in_ordine("la stazione", v.posizione);
   if (v.posizione % kMetriCella != 0) {
     return termina_con_posizione(c, 8, campo_posizione, v.posizione);
   }
@@ -101,6 +102,7 @@ Seguito voce_stazione(CorpoTreno& c, size_t chiave) {
   const int64_t secondi = file1.leggi_32();
   v.orario = in_campo<int32_t>((ore * 60 + minuti) * 60 + secondi, "orario");
   v.nome = file1.leggi_testo();
+  c.l.avvisi.testo_letto(v.nome, file1.inizio_campo());
 
   zona(v, L);
   if (L < 600) v.opz_e = 0;

@@ -136,7 +136,11 @@ TEST(ScenarioCompile, LocatedReportWithSourceLineAndCaret) {
                           ":4:15: errore 15 (posizione 200000 m): la posizione cade oltre l'ultima "
                           "cella del percorso\n"
                           " 4 | pendenza,   \t 200000,   -10\n"
-                          "   |             \t ^~~~~~\n");
+                          "   |             \t ^~~~~~\n" +
+                          file +
+                          ":2:24: nota: il percorso e' lungo 10000 m\n"
+                          " 2 | lunghezza percorso,    10000\n"
+                          "   |                        ^~~~~\n");
   // Still written, as calvetra would.
   EXPECT_TRUE(c.cartella.c_e(kCelle));
 }

@@ -12,20 +12,8 @@
 namespace calvetra {
 namespace {
 
-struct Esito {
-  int stato;
-  std::string uscita;
-  std::string errori;
-};
-
-template <typename Comando>
-Esito esegui(Comando comando, std::vector<std::string> argomenti) {
-  std::vector<const char*> argv;
-  for (const std::string& a : argomenti) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int stato = comando(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {stato, out.str(), err.str()};
-}
+using test::esegui;
+using test::Esito;
 
 // The sample scenario, compiled once.
 test::CompilaInCartella& prova() {

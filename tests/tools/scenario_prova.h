@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "scenario/compila.h"
 #include "support/cartella_temporanea.h"
@@ -117,6 +118,22 @@ struct CompilaInCartella {
     errori = err.str();
   }
 };
+
+// A subcommand run with the given arguments: its exit status and what it printed.
+struct Esito {
+  int stato;
+  std::string uscita;
+  std::string errori;
+};
+
+template <typename Comando>
+Esito esegui(Comando comando, std::vector<std::string> argomenti) {
+  std::vector<const char*> argv;
+  for (const std::string& a : argomenti) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  const int stato = comando(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {stato, out.str(), err.str()};
+}
 
 }  // namespace calvetra::test
 

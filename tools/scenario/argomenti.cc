@@ -50,4 +50,10 @@ bool Argomenti::posizionale(std::vector<std::string>* p) {
   return true;
 }
 
+std::string motivo_cartella(const std::vector<std::string>& posizionali) {
+  if (posizionali.empty()) return "serve una CARTELLA";
+  if (posizionali.size() > 1) return "argomento in piu' " + posizionali[1];
+  return "";
+}
+
 }  // namespace calvetra::scenario

@@ -33,6 +33,10 @@ class Argomenti {
   std::string messaggio_;
 };
 
+// Why `posizionali` is not exactly one directory: none given, or the first
+// argument too many, named. Empty when it is.
+std::string motivo_cartella(const std::vector<std::string>& posizionali);
+
 }  // namespace calvetra::scenario
 
 #endif  // CALVETRA_TOOLS_SCENARIO_ARGOMENTI_H_

@@ -18,6 +18,10 @@ struct OpzioniCompila {
   std::string cartella;
   NomiScenario nomi;
   bool con_geometria = true;
+  bool scrivi = true;     // false for `check`: the same diagnostics, no file written
+  bool json = false;      // one JSON document on `out` instead of text reports
+  bool rigoroso = false;  // a run with warnings exits 4 instead of 0
+  bool colore = false;    // ANSI colours in the text reports
 };
 
 // How the compilation ended, for callers that look past the report.
@@ -27,14 +31,20 @@ struct EsitoCompila {
   int32_t posizione_errore = 0;
   FileSorgente file_errore = FileSorgente::nessuno;
   size_t campo_errore = 0;
+  size_t avvisi = 0;  // warnings recorded
 };
 
 // Compiles the two sources of `o.cartella` into the binary files there.
 // Reports go to `err`, the names of the files written to `out`.
 EsitoCompila compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err);
 
-// The subcommand: parses its arguments and returns the exit status.
+// The subcommands: parse their arguments and return the exit status.
 int comando_compile(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+int comando_check(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+// Whether reports on standard error get colours: a terminal, and NO_COLOR
+// unset or empty.
+bool colori_su_stderr();
 
 }  // namespace calvetra::scenario
 

@@ -1,5 +1,7 @@
 #include "diagnostica.h"
 
+#include <algorithm>
+
 #include "fields/lettore_campi.h"
 #include "model/messaggi.h"
 #include "testo.h"
@@ -26,12 +28,54 @@ size_t lunghezza_campo(std::string_view testo, size_t offset) {
   return fine > offset ? fine - offset : 1;
 }
 
-std::string diagnostica(const std::string& file, std::string_view testo, size_t offset,
-                        int32_t codice, int32_t posizione) {
+namespace {
+
+std::string ansi(std::string_view testo, const char* codice, bool colore) {
+  if (!colore) return std::string(testo);
+  return std::string("\x1b[") + codice + "m" + std::string(testo) + "\x1b[0m";
+}
+
+}  // namespace
+
+std::string grassetto(std::string_view testo, bool colore) { return ansi(testo, "1", colore); }
+std::string rosso(std::string_view testo, bool colore) { return ansi(testo, "1;31", colore); }
+std::string magenta(std::string_view testo, bool colore) { return ansi(testo, "1;35", colore); }
+std::string ciano(std::string_view testo, bool colore) { return ansi(testo, "1;36", colore); }
+
+std::string colora_parola(std::string_view parola, bool colore) {
+  if (parola == "errore") return rosso(parola, colore);
+  if (parola == "avviso") return magenta(parola, colore);
+  if (parola == "nota") return ciano(parola, colore);
+  return std::string(parola);
+}
+
+IndiceRighe::IndiceRighe(std::string_view testo) : testo_(testo), inizi_{0} {
+  for (size_t i = 0; i < testo.size(); ++i) {
+    if (testo[i] == '\n' || (testo[i] == '\r' && (i + 1 >= testo.size() || testo[i + 1] != '\n'))) {
+      inizi_.push_back(i + 1);
+    }
+  }
+}
+
+PosizioneTesto IndiceRighe::posizione(size_t offset) const {
+  if (offset > testo_.size()) offset = testo_.size();
+  // The last line start at or before the offset; only its own line is read.
+  const auto k = std::upper_bound(inizi_.begin(), inizi_.end(), offset) - inizi_.begin() - 1;
+  const size_t inizio = inizi_[static_cast<size_t>(k)];
+  PosizioneTesto p = posizione_in(testo_.substr(inizio), offset - inizio);
+  p.riga = static_cast<int>(k) + 1;
+  return p;
+}
+
+std::string localizzato(const std::string& file, const IndiceRighe& righe, size_t offset,
+                        std::string_view parola, std::string_view resto, bool colore) {
+  const std::string_view testo = righe.testo();
   if (offset > testo.size()) offset = testo.size();
-  const PosizioneTesto p = posizione_in(testo, offset);
-  std::string s = file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ": " +
-                  riga_errore(codice, posizione) + "\n";
+  const PosizioneTesto p = righe.posizione(offset);
+  std::string s =
+      grassetto(file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ":",
+                colore) +
+      " " + colora_parola(parola, colore) + utf8_da_1252(resto) + "\n";
 
   size_t inizio = offset;
   while (inizio > 0 && !fine_riga(testo[inizio - 1])) --inizio;
@@ -51,10 +95,6 @@ std::string diagnostica(const std::string& file, std::string_view testo, size_t 
   if (n > 1) sotto.append(n - 1, '~');
   s += margine + " | " + sotto + "\n";
   return s;
-}
-
-std::string diagnostica_senza_file(int32_t codice, int32_t posizione) {
-  return riga_errore(codice, posizione) + "\n";
 }
 
 }  // namespace calvetra::scenario

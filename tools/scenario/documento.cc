@@ -31,7 +31,7 @@ int argomenti_documento(const char* comando, const char* estensione, const char*
     const std::string file = std::string("FILE.") + estensione;
     err << "scenario " << comando << ": "
         << (a.errore()                ? a.messaggio()
-            : posizionali.size() != 1 ? std::string("serve una CARTELLA")
+            : posizionali.size() != 1 ? motivo_cartella(posizionali)
                                       : "serve -o " + file)
         << "\n"
         << "uso: scenario " << comando << " [--linea NOME] [--treni COPPIA] CARTELLA -o " << file

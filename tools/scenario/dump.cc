@@ -343,7 +343,7 @@ int comando_dump(int argc, const char* const* argv, std::ostream& out, std::ostr
     if (a.errore() || !a.posizionale(&posizionali)) break;
   }
   if (a.errore() || posizionali.size() != 1) {
-    err << "scenario dump: " << (a.errore() ? a.messaggio() : "serve una CARTELLA") << "\n"
+    err << "scenario dump: " << (a.errore() ? a.messaggio() : motivo_cartella(posizionali)) << "\n"
         << "uso: scenario dump [--json] [--linea NOME] [--treni COPPIA] [--passo METRI] CARTELLA\n";
     return kUscitaUso;
   }

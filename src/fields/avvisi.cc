@@ -1,0 +1,269 @@
+#include "fields/avvisi.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace calvetra {
+
+namespace {
+
+char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+
+std::string citato(std::string_view testo) { return "`" + std::string(testo) + "`"; }
+
+// The first keyword of the source that `campo` contains; empty when none.
+std::string_view parola_contenuta(FileSorgente file, std::string_view campo) {
+  for (std::string_view p : parole_chiave(file)) {
+    if (contiene(campo, p)) return p;
+  }
+  return {};
+}
+
+// The record name closest to some word of `campo`, or empty when none is
+// close: a word matches a name's word when a few edits turn it (or its start,
+// as long as that word) into it, or it into the start of that word. Short
+// words like "uno" are not compared.
+std::string_view forse(FileSorgente file, std::string_view campo) {
+  std::string_view migliore;
+  size_t distanza_migliore = 3;
+  size_t i = 0;
+  while (i < campo.size()) {
+    while (i < campo.size() && (spazio(campo[i]) || campo[i] == ',')) ++i;
+    size_t fine = i;
+    while (fine < campo.size() && !spazio(campo[fine]) && campo[fine] != ',') ++fine;
+    const std::string_view parola = campo.substr(i, fine - i);
+    i = fine;
+    if (parola.size() < 4) continue;
+    for (std::string_view nome : nomi_record(file)) {
+      size_t j = 0;
+      while (j < nome.size()) {
+        size_t k = nome.find(' ', j);
+        if (k == std::string_view::npos) k = nome.size();
+        const std::string_view voce = nome.substr(j, k - j);
+        j = k + 1;
+        if (voce.size() < 5) continue;
+        // Lengths further apart than the threshold are never close, and a
+        // long field is compared by its start alone: the cost stays small.
+        const size_t scarto =
+            parola.size() > voce.size() ? parola.size() - voce.size() : voce.size() - parola.size();
+        size_t dist = scarto <= 2 ? distanza_modifica(parola, voce) : scarto;
+        if (parola.size() > voce.size()) {
+          dist = std::min(dist, distanza_modifica(parola.substr(0, voce.size()), voce));
+        } else if (parola.size() >= 5) {
+          // A keyword cut short: one edit more than its start.
+          dist = std::min(dist, distanza_modifica(parola, voce.substr(0, parola.size())) + 1);
+        }
+        const size_t soglia = voce.size() >= 7 ? 2 : 1;
+        if (dist <= soglia && dist < distanza_migliore) {
+          distanza_migliore = dist;
+          migliore = nome;
+        }
+      }
+    }
+  }
+  return migliore;
+}
+
+}  // namespace
+
+size_t distanza_modifica(std::string_view a, std::string_view b) {
+  // Three rows of the edit table: two back for the swap of neighbours.
+  std::vector<size_t> due(b.size() + 1), una(b.size() + 1), ora(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) una[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    ora[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const bool uguale = minuscola(a[i - 1]) == minuscola(b[j - 1]);
+      ora[j] = std::min({una[j] + 1, ora[j - 1] + 1, una[j - 1] + (uguale ? 0 : 1)});
+      if (i > 1 && j > 1 && minuscola(a[i - 1]) == minuscola(b[j - 2]) &&
+          minuscola(a[i - 2]) == minuscola(b[j - 1])) {
+        ora[j] = std::min(ora[j], due[j - 2] + 1);
+      }
+    }
+    std::swap(due, una);
+    std::swap(una, ora);
+  }
+  return una[b.size()];
+}
+
+bool sembra_utf8(std::string_view testo) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(testo[i]); };
+  const auto seguito = [&](size_t i) { return i < testo.size() && (byte(i) & 0xC0) == 0x80; };
+  for (size_t i = 0; i < testo.size(); ++i) {
+    const unsigned char c = byte(i);
+    size_t n = 0;
+    if (c >= 0xC2 && c <= 0xDF) n = 1;
+    if (c >= 0xE0 && c <= 0xEF) n = 2;
+    if (c >= 0xF0 && c <= 0xF4) n = 3;
+    if (n == 0) continue;
+    bool tutti = true;
+    for (size_t k = 1; k <= n; ++k) tutti = tutti && seguito(i + k);
+    if (tutti) return true;
+  }
+  return false;
+}
+
+const std::vector<std::string_view>& nomi_record(FileSorgente file) {
+  static const std::vector<std::string_view> linea = {
+      "lunghezza percorso", "progressiva chilometrica uno",
+      "sfondo uno",         "ripetizione segnali",
+      "pendenza",           "curva",
+      "montagna",           "indicatori_vmax",
+      "cartello_indicatore"};
+  static const std::vector<std::string_view> treno = {"percentuale massa frenata",
+                                                      "numero vetture",
+                                                      "velocita",
+                                                      "aderenza",
+                                                      "orologio",
+                                                      "sabbia",
+                                                      "segnale",
+                                                      "rallentamento",
+                                                      "abbattimento",
+                                                      "stazione"};
+  static const std::vector<std::string_view> nessuno;
+  if (file == FileSorgente::linea) return linea;
+  if (file == FileSorgente::treno) return treno;
+  return nessuno;
+}
+
+const std::vector<std::string_view>& parole_chiave(FileSorgente file) {
+  static const std::vector<std::string_view> linea = {
+      "lunghezza", "percorso", "progressiva", "sfondo",  "ripetizione",
+      "pendenza",  "curva",    "montagna",    "indicat", "cartello"};
+  static const std::vector<std::string_view> treno = {
+      "massa",  "frenata", "vetture",       "velocit",      "aderenza", "orologio",
+      "sabbia", "segnale", "rallentamento", "abbattimento", "stazione"};
+  static const std::vector<std::string_view> nessuno;
+  if (file == FileSorgente::linea) return linea;
+  if (file == FileSorgente::treno) return treno;
+  return nessuno;
+}
+
+bool tra_parentesi(std::string_view campo) {
+  size_t i = 0;
+  while (i < campo.size() && spazio(campo[i])) ++i;
+  return i < campo.size() && campo[i] == '[' && campo.find(']', i) != std::string_view::npos;
+}
+
+void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
+  try {
+    if (segna_) {
+      segna_ = false;
+      segnato_ = {true, inizio, e_numero(campo)};
+    }
+    size_t i = 0;
+    while (i < campo.size() && spazio(campo[i])) ++i;
+    if (i == campo.size() || e_numero(campo)) return;
+    const std::string_view parola = parola_contenuta(file_, campo);
+    if (!parola.empty()) {
+      d_.avviso("parola-chiave-come-valore",
+                "il campo " + citato(campo) + " e' letto come valore e vale 0: al record manca " +
+                    "un valore, e questa parola chiave non apre un nuovo record",
+                a(inizio));
+      return;
+    }
+    d_.avviso("numero-non-valido", citato(campo) + " non e' un numero e vale 0", a(inizio));
+  } catch (...) {
+    // A warning that cannot be recorded is simply not recorded.
+  }
+}
+
+void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
+  if (sembra_utf8(testo)) {
+    d_.avviso("testo-utf8",
+              "il testo " + citato(testo) +
+                  " sembra scritto in UTF-8, ma i sorgenti sono letti in Windows-1252",
+              a(inizio));
+  }
+  // A text that opens a line and holds a keyword: the record's text is
+  // missing and the next record's keyword took its place.
+  const std::string_view sorgente = lettore_.testo();
+  size_t i = std::min(inizio, sorgente.size());
+  while (i > 0 && spazio(sorgente[i - 1])) --i;
+  const bool a_capo = i == 0 || sorgente[i - 1] == '\n' || sorgente[i - 1] == '\r';
+  if (a_capo && !parola_contenuta(file_, testo).empty()) {
+    d_.avviso("parola-chiave-come-valore",
+              "il testo " + citato(testo) +
+                  " e' una parola chiave letta come valore: al record manca il testo?",
+              a(inizio));
+  }
+}
+
+void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_view perche) {
+  constexpr int kTutti = 1 << 30;
+  if (e_numero(campo)) {
+    if (numeri_tollerati_ > 0) {
+      --numeri_tollerati_;
+      return;
+    }
+    d_.avviso("campo-ignorato",
+              "valore " + citato(campo) +
+                  " di troppo: letto al posto di una parola chiave e ignorato, come i numeri " +
+                  "che lo seguono",
+              a(inizio));
+    numeri_tollerati_ = kTutti;
+    return;
+  }
+  numeri_tollerati_ = kTutti;
+  std::string messaggio = "campo " + citato(campo) + " ignorato: ";
+  if (!perche.empty()) {
+    messaggio += perche;
+  } else {
+    messaggio += "non apre nessun record";
+    const std::string_view nome = forse(file_, campo);
+    if (!nome.empty()) messaggio += "; forse " + citato(nome) + "?";
+  }
+  d_.avviso("campo-ignorato", messaggio, a(inizio));
+}
+
+void Avvisi::sezione_con_parola_chiave(std::string_view campo, size_t inizio) {
+  d_.avviso("sezione-con-parola-chiave",
+            "il nome di sezione " + citato(campo) + " contiene la parola chiave " +
+                citato(parola_contenuta(file_, campo)) + " e vale come record",
+            a(inizio));
+}
+
+Nota Avvisi::nota_precedente(const Precedente& p, const std::string& tipo) const {
+  return {"qui " + tipo + " precedente", a(p.chiave)};
+}
+
+void Avvisi::registra(const std::string& tipo, int64_t inizio, int64_t fine) {
+  precedenti_[tipo] = {inizio, fine, chiave_};
+}
+
+void Avvisi::in_ordine(const std::string& tipo, int64_t p) {
+  const auto i = precedenti_.find(tipo);
+  if (i != precedenti_.end() && p <= i->second.inizio) {
+    d_.avviso("fuori-ordine",
+              tipo + " a " + std::to_string(p) + " m non viene dopo il record precedente, a " +
+                  std::to_string(i->second.inizio) + " m: vanno in ordine di posizione crescente",
+              a(chiave_), {nota_precedente(i->second, tipo)});
+  }
+  registra(tipo, p, p);
+}
+
+void Avvisi::senza_sovrapposizione(const std::string& tipo, int64_t inizio, int64_t fine) {
+  const auto i = precedenti_.find(tipo);
+  if (i != precedenti_.end() && inizio < i->second.fine) {
+    d_.avviso("sovrapposizione",
+              tipo + " da " + std::to_string(inizio) + " m comincia prima della fine (" +
+                  std::to_string(i->second.fine) + " m) di quella precedente",
+              a(chiave_), {nota_precedente(i->second, tipo)});
+  }
+  registra(tipo, inizio, fine);
+}
+
+void Avvisi::una_volta(const std::string& tipo) {
+  const auto i = precedenti_.find(tipo);
+  if (i != precedenti_.end()) {
+    d_.avviso("sovrascrittura",
+              tipo + " ripetuto: i valori letti qui prendono il posto di quelli del record " +
+                  "precedente",
+              a(chiave_), {nota_precedente(i->second, tipo)});
+  }
+  registra(tipo, 0, 0);
+}
+
+}  // namespace calvetra

@@ -1,0 +1,204 @@
+// The authors' warnings: each kind on a small source, where it points and
+// what it is called; that they leave the model, the error code and its
+// position as they are; the notes that name the route length under the
+// errors it causes; and none at all on the embedded scenario.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compile/compilazione.h"
+#include "content/righe.h"
+#include "content/testi.h"
+#include "fields/lettore_campi.h"
+#include "support/compilazione.h"
+#include "tools/scenario_prova.h"
+
+namespace calvetra {
+namespace {
+
+using test::kTrenoVuoto;
+using test::sorgente_linea;
+
+const std::string kLineaBase = sorgente_linea("", "");
+
+struct Caso {
+  const char* descrizione;
+  std::string linea;
+  std::string treno;
+  FileSorgente file;
+  int riga;
+  int colonna;
+  const char* nome;
+  const char* nel_messaggio;
+  // Sources that give the same model with no warning; empty: not compared.
+  std::string linea_pulita;
+  std::string treno_pulito;
+};
+
+std::string treno(const std::string& righe) { return "[generale]\r\n" + righe + "[fine]\r\n"; }
+
+const std::string kStazione = "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, ";
+
+std::vector<Caso> casi() {
+  return {
+      {"parola chiave sbagliata nel corpo", sorgente_linea("", "pendneza, 2000, 10\r\n"),
+       kTrenoVuoto, FileSorgente::linea, 4, 1, "campo-ignorato", "forse `pendenza`?", kLineaBase,
+       kTrenoVuoto},
+      {"record del corpo nell'intestazione", sorgente_linea("curvad2, 500, 300\r\n", ""),
+       kTrenoVuoto, FileSorgente::linea, 3, 1, "campo-ignorato", "record del corpo", kLineaBase,
+       kTrenoVuoto},
+      {"intestazione in maiuscolo", sorgente_linea("Sfondo uno, 5\r\n", ""), kTrenoVuoto,
+       FileSorgente::linea, 3, 1, "campo-ignorato", "minuscolo", kLineaBase, kTrenoVuoto},
+      {"valore di troppo", sorgente_linea("", "pendenza, 2000, 10, 5\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 21, "campo-ignorato", "di troppo",
+       sorgente_linea("", "pendenza, 2000, 10\r\n"), kTrenoVuoto},
+      {"numero con una lettera", sorgente_linea("", "pendenza, 2000, 1O\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 17, "numero-non-valido", "`1O` non e' un numero",
+       sorgente_linea("", "pendenza, 2000, 0\r\n"), kTrenoVuoto},
+      {"pendenze non crescenti", sorgente_linea("", "pendenza, 5000, 10\r\npendenza, 3000, 5\r\n"),
+       kTrenoVuoto, FileSorgente::linea, 5, 1, "fuori-ordine", "a 3000 m", "", ""},
+      {"curve sovrapposte", sorgente_linea("", "curvad2, 1000, 800\r\ncurvas3, 1500, 200\r\n"),
+       kTrenoVuoto, FileSorgente::linea, 5, 1, "sovrapposizione", "(1800 m)", "", ""},
+      {"montagne sovrapposte",
+       sorgente_linea("", "montagna, 1000, 3000, 1\r\nmontagna, 2000, 4000, 2\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 5, 1, "sovrapposizione", "la montagna da 2000 m", "", ""},
+      {"sfondo ripetuto", sorgente_linea("sfondo uno, 5\r\nsfondo uno, 6\r\n", ""), kTrenoVuoto,
+       FileSorgente::linea, 4, 1, "sovrascrittura", "`sfondo uno`",
+       sorgente_linea("sfondo uno, 6\r\n", ""), kTrenoVuoto},
+      {"cartello senza testo",
+       sorgente_linea("", "cartello_indicatore, 1000\r\ncartello_indicatore, 2000, B\r\n"),
+       kTrenoVuoto, FileSorgente::linea, 5, 1, "parola-chiave-come-valore", "manca il testo", "",
+       ""},
+      {"cartello in UTF-8", sorgente_linea("", "cartello_indicatore, 1000, Citt\xC3\xA0\r\n"),
+       kTrenoVuoto, FileSorgente::linea, 4, 28, "testo-utf8", "UTF-8", "", ""},
+      {"stazione sbagliata", kLineaBase, treno("stazoine, 1500\r\n"), FileSorgente::treno, 2, 1,
+       "campo-ignorato", "forse `stazione`?", kLineaBase, kTrenoVuoto},
+      {"velocita con l'unita", kLineaBase, treno("velocita, 6000, 80km/h\r\n"), FileSorgente::treno,
+       2, 17, "numero-non-valido", "`80km/h`", kLineaBase, treno("velocita, 6000, 0\r\n")},
+      {"stazione di 16 colonne", kLineaBase,
+       treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, A\r\n" + kStazione +
+             "B\r\n"),
+       FileSorgente::treno, 3, 1, "parola-chiave-come-valore", "`stazione`", "", ""},
+      {"limiti di velocita non crescenti", kLineaBase,
+       treno("velocita, 6000, 80\r\nvelocita, 2000, 60\r\n"), FileSorgente::treno, 3, 1,
+       "fuori-ordine", "limite di velocita a 2000 m", "", ""},
+      {"segnali non crescenti", kLineaBase,
+       treno("segnale, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+             "segnale, 8000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"),
+       FileSorgente::treno, 3, 1, "fuori-ordine", "il segnale a 8000 m", "", ""},
+      {"sabbia ripetuta", kLineaBase, treno("sabbia, 10\r\nsabbia, 20\r\n"), FileSorgente::treno, 3,
+       1, "sovrascrittura", "`sabbia`", kLineaBase, treno("sabbia, 20\r\n")},
+      {"sezione con parola chiave", kLineaBase, treno("[velocita]\r\nvelocita, 0, 80\r\n"),
+       FileSorgente::treno, 2, 1, "sezione-con-parola-chiave", "`velocit`", "", ""},
+      {"nome di stazione in UTF-8", kLineaBase, treno(kStazione + "Citt\xC3\xA0\r\n"),
+       FileSorgente::treno, 2, 65, "testo-utf8", "Windows-1252", "", ""},
+  };
+}
+
+TEST(Avvisi, EachKindPointsAtItsFieldAndLeavesTheOutputsAlone) {
+  for (const Caso& k : casi()) {
+    SCOPED_TRACE(k.descrizione);
+    const test::Compilato c(k.linea.c_str(), k.treno.c_str());
+    const std::string& testo = k.file == FileSorgente::linea ? k.linea : k.treno;
+    bool trovato = false;
+    for (const Diagnostico& d : c.c.diagnostica.voci()) {
+      if (d.gravita != Gravita::avviso || d.nome != k.nome || d.luogo.file != k.file) continue;
+      const PosizioneTesto p = posizione_in(testo, d.luogo.offset);
+      if (p.riga != k.riga || p.colonna != k.colonna) continue;
+      trovato = true;
+      EXPECT_NE(d.messaggio.find(k.nel_messaggio), std::string::npos) << d.messaggio;
+    }
+    EXPECT_TRUE(trovato);
+    if (k.linea_pulita.empty()) continue;
+    // The same model, code and position as sources that say the same plainly.
+    test::Compilato pulito(k.linea_pulita.c_str(), k.treno_pulito.c_str());
+    EXPECT_FALSE(pulito.c.diagnostica.ha_avvisi());
+    EXPECT_TRUE(c.c.modello == pulito.m());
+    EXPECT_EQ(c.codice_errore(), pulito.codice_errore());
+    EXPECT_EQ(c.posizione_errore(), pulito.posizione_errore());
+    EXPECT_EQ(c.stato(), pulito.stato());
+  }
+}
+
+TEST(Avvisi, OrderWarningsNoteTheEarlierRecord) {
+  const std::string linea = sorgente_linea("", "pendenza, 5000, 10\r\npendenza, 3000, 5\r\n");
+  const test::Compilato c(linea.c_str(), kTrenoVuoto);
+  ASSERT_EQ(c.c.diagnostica.voci().size(), 1u);
+  const Diagnostico& d = c.c.diagnostica.voci()[0];
+  ASSERT_EQ(d.note.size(), 1u);
+  EXPECT_EQ(d.note[0].testo, "qui la pendenza precedente");
+  EXPECT_EQ(posizione_in(linea, d.note[0].luogo.offset).riga, 4);
+}
+
+TEST(Avvisi, CurvesWithoutThePlanAreNoSurplusValues) {
+  const std::string linea = sorgente_linea("", "curvad2, 1000, 800\r\n");
+  const test::Compilato c(linea.c_str(), kTrenoVuoto, 0);
+  EXPECT_TRUE(c.c.diagnostica.voci().empty());
+}
+
+TEST(Avvisi, KeywordsInTextsOnTheirOwnLineAreNames) {
+  const std::string linea = sorgente_linea("", "cartello_indicatore, 1000, CURVA\r\n");
+  const std::string treno = "[generale]\r\n" + kStazione + "Stazione Velocita\r\n[fine]\r\n";
+  const test::Compilato c(linea.c_str(), treno.c_str());
+  EXPECT_TRUE(c.c.diagnostica.voci().empty());
+}
+
+TEST(Avvisi, NoneOnTheEmbeddedAndTheSampleScenarios) {
+  const std::string linea = testo_righe(dati_linea());
+  const std::string treno_calvetra = testo_righe(dati_treno());
+  for (int32_t j : {1, 0}) {
+    SCOPED_TRACE(j);
+    const test::Compilato calvetra(linea.c_str(), treno_calvetra.c_str(), j);
+    EXPECT_TRUE(calvetra.c.diagnostica.voci().empty());
+    const test::Compilato prova(test::kLineaProva.c_str(), test::kTrenoProva.c_str(), j);
+    EXPECT_TRUE(prova.c.diagnostica.voci().empty());
+  }
+}
+
+// The route length under the errors it causes: a position beyond a short
+// route, and a route with no cells at all.
+TEST(Avvisi, ErrorsCausedByTheRouteLengthCarryANote) {
+  struct NotaAttesa {
+    const char* linea;
+    int32_t codice;
+    const char* nota;
+    int riga;  // of the note's place; 0 for none
+  };
+  const NotaAttesa casi[] = {
+      {"[generale]\r\nlunghezza percorso, 0\r\n[curve]\r\npendenza, 9000, 1\r\n[fine]\r\n", 15,
+       "la lunghezza del percorso e' 0 m", 2},
+      {"[generale]\r\nlunghezza percorso, 12km\r\n[curve]\r\npendenza, 9000, 1\r\n[fine]\r\n", 15,
+       "la lunghezza del percorso non e' un numero e vale 0", 2},
+      {"[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\npendenza, 9000, 1\r\n[fine]\r\n", 15,
+       "il percorso e' lungo 1000 m", 2},
+      {"[generale]\r\nsfondo uno, 1\r\n[curve]\r\npendenza, 900, 1\r\n[fine]\r\n", 25,
+       "nell'intestazione della linea manca il record `lunghezza percorso`: il percorso non ha "
+       "celle",
+       0},
+  };
+  for (const NotaAttesa& k : casi) {
+    SCOPED_TRACE(k.linea);
+    const test::Compilato c(k.linea, kTrenoVuoto);
+    const std::vector<Diagnostico> errori = c.c.diagnostica.errori();
+    ASSERT_FALSE(errori.empty());
+    EXPECT_EQ(errori[0].codice, k.codice);
+    ASSERT_EQ(errori[0].note.size(), 1u);
+    EXPECT_EQ(errori[0].note[0].testo, k.nota);
+    if (k.riga == 0) {
+      EXPECT_EQ(errori[0].note[0].luogo.file, FileSorgente::nessuno);
+    } else {
+      EXPECT_EQ(posizione_in(k.linea, errori[0].note[0].luogo.offset).riga, k.riga);
+    }
+  }
+  // An error in the train source points back at the line source.
+  const test::Compilato c("[generale]\r\nlunghezza percorso, 0\r\n[curve]\r\n[fine]\r\n",
+                          "[generale]\r\nvelocita, 9000, 50\r\n[fine]\r\n");
+  ASSERT_EQ(c.codice_errore(), 15);
+  const Diagnostico e = c.c.diagnostica.errori().back();
+  ASSERT_EQ(e.note.size(), 1u);
+  EXPECT_EQ(e.note[0].luogo.file, FileSorgente::linea);
+}
+
+}  // namespace
+}  // namespace calvetra

@@ -1,0 +1,44 @@
+// The text tests behind the warnings: edit distance for "did you mean",
+// UTF-8 look-alikes, bracketed fields, number fields.
+#include "fields/avvisi.h"
+
+#include <gtest/gtest.h>
+
+namespace calvetra {
+namespace {
+
+TEST(AvvisiTesto, EditDistanceCountsSwapsAsOneAndIgnoresCase) {
+  struct Caso {
+    const char* a;
+    const char* b;
+    size_t distanza;
+  };
+  const Caso casi[] = {
+      {"pendenza", "pendenza", 0}, {"PENDENZA", "pendenza", 0}, {"pendneza", "pendenza", 1},
+      {"stazoine", "stazione", 1}, {"pendeza", "pendenza", 1},  {"stazionee", "stazione", 1},
+      {"curva", "montagna", 7},    {"", "sabbia", 6},           {"abc", "", 3},
+  };
+  for (const Caso& k : casi) EXPECT_EQ(distanza_modifica(k.a, k.b), k.distanza) << k.a;
+}
+
+TEST(AvvisiTesto, Utf8LookAlikes) {
+  EXPECT_TRUE(sembra_utf8("Citt\xC3\xA0"));
+  EXPECT_TRUE(sembra_utf8("\xE2\x82\xAC 5"));
+  EXPECT_FALSE(sembra_utf8("Citt\xE0"));
+  EXPECT_FALSE(sembra_utf8("CITT\xC0 ALTA"));
+  EXPECT_FALSE(sembra_utf8("\xE8"));
+  EXPECT_FALSE(sembra_utf8("plain"));
+}
+
+TEST(AvvisiTesto, BracketedFieldsAndNumbers) {
+  EXPECT_TRUE(tra_parentesi("[curve]"));
+  EXPECT_TRUE(tra_parentesi("  [velocita] x"));
+  EXPECT_FALSE(tra_parentesi("x [curve]"));
+  EXPECT_FALSE(tra_parentesi("[curve"));
+  EXPECT_TRUE(e_numero(" -12.5e1 "));
+  EXPECT_FALSE(e_numero(""));
+  EXPECT_FALSE(e_numero("80km/h"));
+}
+
+}  // namespace
+}  // namespace calvetra
