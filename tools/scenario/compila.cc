@@ -135,7 +135,7 @@ int comando_compile(int argc, const char* const* argv, std::ostream& out, std::o
       o.con_geometria = false;
       continue;
     }
-    if (a.valore("--linea", &o.nomi.linea) || a.valore("--treni", &o.nomi.treni)) continue;
+    if (a.nome("--linea", &o.nomi.linea) || a.nome("--treni", &o.nomi.treni)) continue;
     if (a.errore() || !a.posizionale(&posizionali)) break;
   }
   if (a.errore() || posizionali.size() != 1) {

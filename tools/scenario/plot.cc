@@ -155,7 +155,7 @@ int comando_plot(int argc, const char* const* argv, std::ostream& out, std::ostr
       out << kAiuto;
       return kUscitaPulita;
     }
-    if (a.valore("--linea", &o.nomi.linea) || a.valore("--treni", &o.nomi.treni) ||
+    if (a.nome("--linea", &o.nomi.linea) || a.nome("--treni", &o.nomi.treni) ||
         a.valore("-o", &o.uscita) || a.valore("--output", &o.uscita)) {
       continue;
     }
