@@ -8,22 +8,29 @@
 namespace calvetra {
 
 void codifica_voce(std::string* s, const voce& v) {
-  put_u8(s, v.tipo);
-  put_i32(s, v.inizio);
-  put_i32(s, v.fine);
-  put_i32(s, v.posizione);
-  put_u8(s, v.opz_a);
-  put_stringa(s, v.nome);
-  put_i16(s, v.cod_a);
-  put_i16(s, v.cod_b);
-  put_i16(s, v.cod_c);
-  put_i16(s, v.cod_d);
-  put_i16(s, v.cod_e);
-  put_u8(s, v.opz_b);
-  put_u8(s, v.opz_c);
-  put_u8(s, v.opz_d);
-  put_u8(s, v.opz_e);
-  put_i32(s, v.orario);
+  // The fixed fields before and after the name are packed in place: three
+  // appends instead of one a field.
+  char testa[16];
+  scrivi_le(testa, v.tipo, 1);
+  scrivi_le(testa + 1, static_cast<uint32_t>(v.inizio), 4);
+  scrivi_le(testa + 5, static_cast<uint32_t>(v.fine), 4);
+  scrivi_le(testa + 9, static_cast<uint32_t>(v.posizione), 4);
+  scrivi_le(testa + 13, v.opz_a, 1);
+  scrivi_le(testa + 14, static_cast<uint16_t>(v.nome.size()), 2);  // REQUIRES: <= 65535
+  char coda[kByteVoceVuota - sizeof testa];
+  scrivi_le(coda, static_cast<uint16_t>(v.cod_a), 2);
+  scrivi_le(coda + 2, static_cast<uint16_t>(v.cod_b), 2);
+  scrivi_le(coda + 4, static_cast<uint16_t>(v.cod_c), 2);
+  scrivi_le(coda + 6, static_cast<uint16_t>(v.cod_d), 2);
+  scrivi_le(coda + 8, static_cast<uint16_t>(v.cod_e), 2);
+  scrivi_le(coda + 10, v.opz_b, 1);
+  scrivi_le(coda + 11, v.opz_c, 1);
+  scrivi_le(coda + 12, v.opz_d, 1);
+  scrivi_le(coda + 13, v.opz_e, 1);
+  scrivi_le(coda + 14, static_cast<uint32_t>(v.orario), 4);
+  s->append(testa, sizeof testa);
+  s->append(v.nome);
+  s->append(coda, sizeof coda);
 }
 
 void codifica_tratto(std::string* s, const tratto& t) {
