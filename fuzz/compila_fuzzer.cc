@@ -13,10 +13,12 @@
 //   to be checked in `verifica_avvisi` once warnings are emitted).
 //
 // Work per input is bounded by what the input is worth. Under the sanitizers
-// every metre of the plan and every cell costs several microseconds over the
-// passes above, and one route length record of 1000000 m asks for 1007001
-// metres and 20141 cells. So the largest route length that any record of the
-// line source could set decides:
+// a metre of the plan costs about two microseconds over the passes above (two
+// integrations, two encodings, a decoding and a re-encoding), a cell about as
+// much, and one route length record of 1000000 m asks for 1007001 metres and
+// 20141 cells. So the largest route length that any record of the line source
+// could set (a value over the maximum is refused before it sizes anything)
+// decides, for a rate of well over 1000 inputs a second:
 // - up to kLunghezzaConPiano (-5000 m: a plan of 2000 m with the 7000 m
 //   run-in, 41 cells): the whole compile, plan included;
 // - up to kLunghezzaSenzaPiano (20000 m: 541 cells): the compile without the
