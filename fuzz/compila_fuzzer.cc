@@ -54,16 +54,16 @@ int64_t lunghezza_massima(std::string_view linea) {
   LettoreCampi f;
   f.apri(linea);
   int64_t massima = INT64_MIN;
-  try {
-    while (!f.fine()) {
-      const std::string campo = f.leggi_testo();
-      if (contiene(campo, "percorso") && contiene(campo, "lunghezza") && !f.fine()) {
-        const int32_t L = f.leggi_32();
-        if (L > massima && L <= kLunghezzaMassima) massima = L;
-      }
+  while (!f.fine()) {
+    const std::string campo = f.leggi_testo();
+    if (!contiene(campo, "percorso") || !contiene(campo, "lunghezza") || f.fine()) continue;
+    // A number that does not fit is passed over: the parser may read the
+    // same text as something else (a preamble, a name) and go on.
+    try {
+      const int32_t L = f.leggi_32();
+      if (L > massima && L <= kLunghezzaMassima) massima = L;
+    } catch (const GuastoInatteso&) {
     }
-  } catch (const GuastoInatteso&) {
-    // A number that does not fit ends the parse before it sizes anything.
   }
   return massima;
 }
