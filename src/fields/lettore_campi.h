@@ -57,6 +57,8 @@ class LettoreCampi {
   // Byte offset where the most recently read field begins (after its leading
   // blanks), for diagnostics.
   size_t inizio_campo() const { return inizio_campo_; }
+  // Byte offset of the next character to read.
+  size_t posizione() const { return pos_; }
   std::string_view testo() const { return testo_; }
 
   // Every later number read is shown to `o` (null: to nobody).

@@ -8,24 +8,24 @@
 namespace calvetra {
 
 void Geometria::crea(int32_t T) {
-  const auto metri = static_cast<size_t>(T) + 1;
-  x_.assign(metri, 0.0);
-  y_.assign(metri, 0.0);
+  metri_ = T + 1;
+  x_.clear();
+  y_.clear();
+  x_.reserve(static_cast<size_t>(metri_));
+  y_.reserve(static_cast<size_t>(metri_));
   seminata_ = false;
   prossimo_ = 0;
 }
 
 void Geometria::semina() {
-  x_[0] = 0.0;
-  y_[0] = 0.0;
-  x_[1] = 0.0;
-  y_[1] = 1.0;
+  x_.assign({0.0, 0.0});
+  y_.assign({0.0, 1.0});
   seminata_ = true;
   prossimo_ = 2;
 }
 
 bool Geometria::operator==(const Geometria& o) const {
-  if (x_.size() != o.x_.size() || seminata_ != o.seminata_ || prossimo_ != o.prossimo_) {
+  if (metri_ != o.metri_ || seminata_ != o.seminata_ || prossimo_ != o.prossimo_) {
     return false;
   }
   // Only the seeds and the computed metres hold values; compare their bits so

@@ -77,7 +77,9 @@ using Tabella = std::array<voce, kRigheTabella>;
 // The plan is always computed strictly forward, so instead of a tagged value
 // per element it keeps two arrays of doubles and a watermark: metres 0 and 1
 // are the 16-bit seeds once `semina` has run, metres 2 to prossimo() - 1 are
-// computed doubles, every later metre is empty.
+// computed doubles, every later metre is empty. The arrays hold only the
+// metres written so far (room for all of them is made once): an empty metre
+// costs no memory until it is reached.
 class Geometria {
  public:
   enum class Genere : uint16_t { vuoto = 0, intero = 2, reale = 5 };
@@ -85,8 +87,8 @@ class Geometria {
   // Makes the table anew for metres 0 to T, every element empty.
   // REQUIRES: T >= 0.
   void crea(int32_t T);
-  bool esiste() const { return !x_.empty(); }
-  int32_t ultimo_metro() const { return static_cast<int32_t>(x_.size()) - 1; }
+  bool esiste() const { return metri_ > 0; }
+  int32_t ultimo_metro() const { return metri_ - 1; }
 
   // Writes the seeds x0 = 0, y0 = 0, x1 = 0, y1 = 1 and sets the next metre
   // to compute to 2. REQUIRES: esiste() and ultimo_metro() >= 1.
@@ -95,9 +97,8 @@ class Geometria {
 
   // Stores metre prossimo() and advances it. REQUIRES: prossimo() <= ultimo_metro().
   void aggiungi(double x, double y) {
-    const auto m = static_cast<size_t>(prossimo_);
-    x_[m] = x;
-    y_[m] = y;
+    x_.push_back(x);
+    y_.push_back(y);
     ++prossimo_;
   }
 
@@ -107,8 +108,9 @@ class Geometria {
     if (m < prossimo_) return Genere::reale;
     return Genere::vuoto;
   }
-  double x(int32_t m) const { return x_[static_cast<size_t>(m)]; }
-  double y(int32_t m) const { return y_[static_cast<size_t>(m)]; }
+  // The coordinates of metre m; 0 for an empty metre.
+  double x(int32_t m) const { return m < prossimo_ ? x_[static_cast<size_t>(m)] : 0.0; }
+  double y(int32_t m) const { return m < prossimo_ ? y_[static_cast<size_t>(m)] : 0.0; }
 
   // Equal when every element has the same kind and the same bits.
   bool operator==(const Geometria& o) const;
@@ -116,6 +118,7 @@ class Geometria {
  private:
   std::vector<double> x_;
   std::vector<double> y_;
+  int32_t metri_ = 0;
   bool seminata_ = false;
   int32_t prossimo_ = 0;
 };

@@ -8,36 +8,47 @@
 namespace calvetra {
 
 void codifica_voce(std::string* s, const voce& v) {
-  put_u8(s, v.tipo);
-  put_i32(s, v.inizio);
-  put_i32(s, v.fine);
-  put_i32(s, v.posizione);
-  put_u8(s, v.opz_a);
-  put_stringa(s, v.nome);
-  put_i16(s, v.cod_a);
-  put_i16(s, v.cod_b);
-  put_i16(s, v.cod_c);
-  put_i16(s, v.cod_d);
-  put_i16(s, v.cod_e);
-  put_u8(s, v.opz_b);
-  put_u8(s, v.opz_c);
-  put_u8(s, v.opz_d);
-  put_u8(s, v.opz_e);
-  put_i32(s, v.orario);
+  // The fixed fields before and after the name are packed in place: three
+  // appends instead of one a field.
+  char testa[16];
+  scrivi_le(testa, v.tipo, 1);
+  scrivi_le(testa + 1, static_cast<uint32_t>(v.inizio), 4);
+  scrivi_le(testa + 5, static_cast<uint32_t>(v.fine), 4);
+  scrivi_le(testa + 9, static_cast<uint32_t>(v.posizione), 4);
+  scrivi_le(testa + 13, v.opz_a, 1);
+  scrivi_le(testa + 14, static_cast<uint16_t>(v.nome.size()), 2);  // REQUIRES: <= 65535
+  char coda[kByteVoceVuota - sizeof testa];
+  scrivi_le(coda, static_cast<uint16_t>(v.cod_a), 2);
+  scrivi_le(coda + 2, static_cast<uint16_t>(v.cod_b), 2);
+  scrivi_le(coda + 4, static_cast<uint16_t>(v.cod_c), 2);
+  scrivi_le(coda + 6, static_cast<uint16_t>(v.cod_d), 2);
+  scrivi_le(coda + 8, static_cast<uint16_t>(v.cod_e), 2);
+  scrivi_le(coda + 10, v.opz_b, 1);
+  scrivi_le(coda + 11, v.opz_c, 1);
+  scrivi_le(coda + 12, v.opz_d, 1);
+  scrivi_le(coda + 13, v.opz_e, 1);
+  scrivi_le(coda + 14, static_cast<uint32_t>(v.orario), 4);
+  s->append(testa, sizeof testa);
+  s->append(v.nome);
+  s->append(coda, sizeof coda);
 }
 
 void codifica_tratto(std::string* s, const tratto& t) {
-  put_u8(s, t.tipo);
-  put_i16(s, t.valore_a);
-  put_i16(s, t.valore_b);
-  put_i16(s, t.valore_c);
-  put_i16(s, t.valore_d);
-  put_u8(s, t.tempo);
-  put_u8(s, t.preavviso);
-  put_u8(s, t.montagna);
-  put_u8(s, t.velocita);
-  put_u8(s, t.pendenza);
-  put_u8(s, t.aderenza);
+  // The record is packed in place and appended once: a route has tens of
+  // thousands of cells.
+  char r[kByteCella];
+  scrivi_le(r, t.tipo, 1);
+  scrivi_le(r + 1, static_cast<uint16_t>(t.valore_a), 2);
+  scrivi_le(r + 3, static_cast<uint16_t>(t.valore_b), 2);
+  scrivi_le(r + 5, static_cast<uint16_t>(t.valore_c), 2);
+  scrivi_le(r + 7, static_cast<uint16_t>(t.valore_d), 2);
+  scrivi_le(r + 9, t.tempo, 1);
+  scrivi_le(r + 10, t.preavviso, 1);
+  scrivi_le(r + 11, t.montagna, 1);
+  scrivi_le(r + 12, t.velocita, 1);
+  scrivi_le(r + 13, t.pendenza, 1);
+  scrivi_le(r + 14, t.aderenza, 1);
+  s->append(r, kByteCella);
 }
 
 namespace {
@@ -64,6 +75,21 @@ double coordinata_di(const Geometria& g, int coordinata, int32_t m) {
   return coordinata == 0 ? g.x(m) : g.y(m);
 }
 
+// The bytes of the elements of metres da to a of one coordinate: the seeds
+// take 4, the computed metres 10, the empty ones 2.
+size_t byte_elementi(const Geometria& g, int32_t da, int32_t a) {
+  const auto entro = [da, a](int64_t dal, int64_t al) -> size_t {
+    const int64_t inizio = dal > da ? dal : da;
+    const int64_t fine = al < a ? al : a;
+    return fine >= inizio ? static_cast<size_t>(fine - inizio + 1) : 0;
+  };
+  const size_t tutti = entro(da, a);
+  if (g.genere(0) != Geometria::Genere::intero) return 2 * tutti;
+  const size_t semi = entro(0, 1);
+  const size_t calcolati = entro(2, int64_t{g.prossimo()} - 1);
+  return 4 * semi + 10 * calcolati + 2 * (tutti - semi - calcolati);
+}
+
 }  // namespace
 
 void codifica_elemento(std::string* s, const Geometria& g, int coordinata, int32_t m) {
@@ -76,12 +102,11 @@ void codifica_elementi(std::string* s, const Geometria& g, int coordinata, int32
   // The plan is written one element at a time into space made once: growing
   // the buffer byte by byte costs several times the integration itself.
   const size_t inizio = s->size();
-  s->resize(inizio + kByteElementoMassimo * (static_cast<size_t>(a - da) + 1));
+  s->resize(inizio + byte_elementi(g, da, a));
   char* p = s->data() + inizio;
   for (int32_t m = da; m <= a; ++m) {
     p += scrivi_elemento(p, g.genere(m), coordinata_di(g, coordinata, m));
   }
-  s->resize(static_cast<size_t>(p - s->data()));
 }
 
 bool decodifica_voce(LettoreBinario* in, voce* v) {
@@ -136,11 +161,9 @@ bool nomi_codificabili(const Tabella& tabella, size_t* lunghezza) {
 void codifica_geometria(const Geometria& geometria, Uscita* u) {
   constexpr int32_t kMetriPerBlocco = 1 << 12;  // 40 KB of elements at most
   const int32_t T = geometria.esiste() ? geometria.ultimo_metro() : -1;
-  // The plan is the one large file: its buffer is made once at full size
-  // instead of being regrown and copied.
-  if (T >= kMetriPerBlocco) {
-    u->buffer()->reserve(Uscita::kBlocco + kByteElementoMassimo * kMetriPerBlocco);
-  }
+  // The plan is the one large file: its buffer is made once instead of being
+  // regrown and copied.
+  u->prevedi(2 * byte_elementi(geometria, 0, T), kByteElementoMassimo * kMetriPerBlocco);
   for (int coordinata = 0; coordinata < 2; ++coordinata) {
     for (int32_t m = 0; m <= T; m += kMetriPerBlocco) {
       const int32_t fino = T - m < kMetriPerBlocco ? T : m + kMetriPerBlocco - 1;
@@ -158,6 +181,7 @@ void codifica_tabella(const Tabella& tabella, Uscita* u) {
 }
 
 void codifica_celle(const std::vector<tratto>& tratti, Uscita* u) {
+  u->prevedi(kByteCella * tratti.size(), kByteCella);
   for (const tratto& t : tratti) {
     codifica_tratto(u->buffer(), t);
     u->forse_svuota();

@@ -5,6 +5,7 @@
 #ifndef CALVETRA_PLATFORM_PIATTAFORMA_H_
 #define CALVETRA_PLATFORM_PIATTAFORMA_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -39,6 +40,14 @@ class Piattaforma {
   virtual bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
                                std::string* errore) = 0;
   virtual bool scrivi(int handle, std::string_view dati, std::string* errore) = 0;
+  // How many bytes a writer collects before it hands them over with
+  // `consegna`: a quarter of a megabyte for a real file.
+  virtual size_t blocco_scrittura() const { return size_t{1} << 18; }
+  // Writes *dati at the end of the file; *dati may be left in any state
+  // (a platform that keeps files as strings takes it whole).
+  virtual bool consegna(int handle, std::string* dati, std::string* errore) {
+    return scrivi(handle, *dati, errore);
+  }
   // Closing flushes; a failing close means the file may be incomplete.
   virtual bool chiudi(int handle, std::string* errore) = 0;
   // Puts `da` in place of whatever stands at `a` (a file or a link, which is

@@ -34,22 +34,35 @@ bool PiattaformaMemoria::crea_temporaneo(const std::string& percorso, int* handl
   return true;
 }
 
-bool PiattaformaMemoria::scrivi(int handle, std::string_view dati, std::string* errore) {
+std::string* PiattaformaMemoria::aperto(int handle, std::string* errore) {
   if (handle < 0 || static_cast<size_t>(handle) >= aperti_.size() ||
       aperti_[static_cast<size_t>(handle)].empty()) {
     *errore = "file non aperto";
-    return false;
+    return nullptr;
   }
-  file[aperti_[static_cast<size_t>(handle)]].append(dati);
+  return &file[aperti_[static_cast<size_t>(handle)]];
+}
+
+bool PiattaformaMemoria::scrivi(int handle, std::string_view dati, std::string* errore) {
+  std::string* contenuto = aperto(handle, errore);
+  if (contenuto == nullptr) return false;
+  contenuto->append(dati);
+  return true;
+}
+
+bool PiattaformaMemoria::consegna(int handle, std::string* dati, std::string* errore) {
+  std::string* contenuto = aperto(handle, errore);
+  if (contenuto == nullptr) return false;
+  if (contenuto->empty()) {
+    contenuto->swap(*dati);
+  } else {
+    contenuto->append(*dati);
+  }
   return true;
 }
 
 bool PiattaformaMemoria::chiudi(int handle, std::string* errore) {
-  if (handle < 0 || static_cast<size_t>(handle) >= aperti_.size() ||
-      aperti_[static_cast<size_t>(handle)].empty()) {
-    *errore = "file non aperto";
-    return false;
-  }
+  if (aperto(handle, errore) == nullptr) return false;
   aperti_[static_cast<size_t>(handle)].clear();
   return true;
 }

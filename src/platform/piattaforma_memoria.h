@@ -4,6 +4,7 @@
 #define CALVETRA_PLATFORM_PIATTAFORMA_MEMORIA_H_
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ class PiattaformaMemoria : public Piattaforma {
   bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
                        std::string* errore) override;
   bool scrivi(int handle, std::string_view dati, std::string* errore) override;
+  // A file is handed over whole and its string taken, not copied.
+  size_t blocco_scrittura() const override { return std::numeric_limits<size_t>::max(); }
+  bool consegna(int handle, std::string* dati, std::string* errore) override;
   bool chiudi(int handle, std::string* errore) override;
   bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
 
@@ -40,6 +44,9 @@ class PiattaformaMemoria : public Piattaforma {
   std::vector<std::string> rapporti;
 
  private:
+  // The content of an open file; nullptr (with `errore` set) when `handle` is not open.
+  std::string* aperto(int handle, std::string* errore);
+
   std::string cartella_;
   std::vector<std::string> aperti_;  // handle -> path ("" once closed)
   uint64_t temporanei_ = 0;          // temporary names handed out so far

@@ -6,7 +6,7 @@ namespace calvetra {
 
 void Uscita::svuota() {
   if (!fallita_ && !buffer_.empty()) {
-    if (!piattaforma_->scrivi(handle_, buffer_, &errore_)) fallita_ = true;
+    if (!piattaforma_->consegna(handle_, &buffer_, &errore_)) fallita_ = true;
   }
   buffer_.clear();
 }

@@ -16,16 +16,21 @@ namespace calvetra {
 // Collects output bytes and hands them to the file in large blocks.
 class Uscita {
  public:
-  // The buffer is handed to the file once it holds this many bytes: enough
-  // that the writes cost little, few enough that it stays in the cache.
-  static constexpr size_t kBlocco = 1 << 18;
-
-  Uscita(Piattaforma* piattaforma, int handle) : piattaforma_(piattaforma), handle_(handle) {}
+  // The buffer is handed to the file once it holds the platform's block:
+  // for a real file enough that the writes cost little, few enough that it
+  // stays in the cache; for a file kept in memory the whole file.
+  Uscita(Piattaforma* piattaforma, int handle)
+      : piattaforma_(piattaforma), handle_(handle), blocco_(piattaforma->blocco_scrittura()) {}
 
   // The buffer to append encoded bytes to; call `forse_svuota` after a record.
   std::string* buffer() { return &buffer_; }
   void forse_svuota() {
-    if (buffer_.size() >= kBlocco) svuota();
+    if (buffer_.size() >= blocco_) svuota();
+  }
+  // Room made once for a file of `byte` bytes: all of it, or at most one
+  // block and `margine` bytes past it (the most a step appends).
+  void prevedi(size_t byte, size_t margine) {
+    buffer_.reserve(byte < blocco_ ? byte : blocco_ + margine);
   }
   void svuota();
   bool fallita() const { return fallita_; }
@@ -34,6 +39,7 @@ class Uscita {
  private:
   Piattaforma* piattaforma_;
   int handle_;
+  size_t blocco_;
   std::string buffer_;
   bool fallita_ = false;
   std::string errore_;

@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "run/form1.h"
+#include "scenario/argomenti.h"
+#include "scenario/compila.h"
 #include "scenario/dump.h"
 #include "scenario/plot.h"
 #include "tools/scenario_prova.h"
@@ -140,6 +142,39 @@ TEST(ScenarioPlot, WritesThroughALinkInsteadOfReplacingIt) {
   ASSERT_EQ(e.stato, kUscitaPulita) << e.errori;
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(d.leggi_file("percorso.svg").rfind("<?xml", 0), 0u);
+}
+
+// A source name that would reach outside the directory is refused before any
+// file is touched, by every subcommand, naming the value.
+TEST(ScenarioNames, PathSeparatorOrNulIsRefused) {
+  test::PiattaformaDiProva d;
+  d.scrivi_file("x_linea.txt", test::kLineaProva);
+  const std::string cartella = d.cartella();
+  const std::string fuori = cartella + "/../x";
+  const std::vector<std::vector<std::string>> casi = {
+      {"--linea", fuori, cartella},
+      {"--treni=a/b", cartella},
+      {"--linea=sotto/x", "--json", cartella},
+  };
+  for (const auto& argomenti : casi) {
+    for (const auto comando : {scenario::comando_compile, scenario::comando_dump}) {
+      const Esito e = esegui(comando, argomenti);
+      EXPECT_EQ(e.stato, kUscitaUso) << argomenti[0];
+      EXPECT_NE(e.errori.find("nome rifiutato"), std::string::npos) << e.errori;
+    }
+  }
+  const Esito e = esegui(scenario::comando_plot, {"--linea", fuori, cartella, "-o", "-"});
+  EXPECT_EQ(e.stato, kUscitaUso);
+  EXPECT_NE(e.errori.find("\"" + fuori + "\""), std::string::npos) << e.errori;
+  EXPECT_EQ(d.elenco(), std::set<std::string>{"x_linea.txt"});
+
+  std::string motivo;
+  EXPECT_TRUE(scenario::nome_accettabile("2718 - 5340", &motivo));
+  EXPECT_TRUE(scenario::nome_accettabile("..", &motivo));
+  EXPECT_FALSE(scenario::nome_accettabile(std::string_view("a\0b", 3), &motivo));
+  EXPECT_EQ(motivo,
+            "nome rifiutato \"a\\0b\": contiene un carattere NUL e i file devono restare nella "
+            "CARTELLA");
 }
 
 TEST(ScenarioPlot, WellFormednessCheckerCatchesFaults) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "compile/compilazione.h"
 #include "model/codifica.h"
 #include "output/file_binari.h"
+#include "output/scrittura.h"
+#include "platform/piattaforma_memoria.h"
 #include "run/form1.h"
 #include "tools/scenario_prova.h"
 
@@ -188,6 +191,45 @@ TEST(ScenarioRead, GeometryTruncatedPaddedOrWithAnUnknownTag) {
   // A file of another route length: the element counts disagree.
   EXPECT_FALSE(leggi_geometria(dati, "G", L - 50, &p, &errore));
   EXPECT_NE(errore.find("in eccesso"), std::string::npos);
+}
+
+// A compile that refuses a route length (code 1 over the maximum, 25 below the
+// run-in) after an earlier record had sized the route writes the refused
+// length into row 84: the cells and the plan are read at the sizes of their
+// files, and nothing else.
+TEST(ScenarioRead, LengthRefusedAfterAnEarlierRecordTakesTheSizesOfTheFiles) {
+  for (const char* rifiutata : {"2000000", "-7100"}) {
+    SCOPED_TRACE(rifiutata);
+    const std::string linea = std::string("[generale]\r\nlunghezza percorso, -6500\r\n") +
+                              "lunghezza percorso, " + rifiutata + "\r\n[fine]\r\n";
+    const Compilazione c = compila_testi(linea, "[generale]\r\n[fine]\r\n");
+    ASSERT_EQ(c.fine, FineCompilazione::pronta);
+    ASSERT_NE(c.codice_errore(), 0);
+    PiattaformaMemoria p;
+    std::string errore;
+    ASSERT_TRUE(scrivi_file_binari(&p, {}, c.modello, 1, &errore)) << errore;
+    const auto file = [&p](const std::string& nome) { return p.file[p.percorso(nome)]; };
+    const NomiScenario nomi;
+    Tabella t;
+    ASSERT_TRUE(leggi_tabella(file(nomi.tabella()), "T", &t, &errore)) << errore;
+    const int32_t L = t[kRigaPercorso].fine;
+    EXPECT_EQ(L, std::stoi(rifiutata));
+    std::vector<tratto> celle;
+    ASSERT_TRUE(leggi_celle(file(nomi.celle()), "C", L, &celle, &errore)) << errore;
+    EXPECT_EQ(celle.size(), 11u);
+    scenario::PianoLetto piano;
+    ASSERT_TRUE(leggi_geometria(file(nomi.geometria()), "G", L, &piano, &errore)) << errore;
+    EXPECT_EQ(piano.x.size(), 501u);
+    EXPECT_EQ(piano.y.size(), 501u);
+
+    EXPECT_FALSE(leggi_celle(std::string(15, '\0'), "C", L, &celle, &errore));
+    EXPECT_EQ(errore, "C: troncato: 15 byte, meno delle 2 celle che il compilatore scrive almeno");
+    // The parse ended in the header: every element is an empty one of 2 bytes.
+    EXPECT_FALSE(leggi_geometria(file(nomi.geometria()).substr(2), "G", L, &piano, &errore));
+    EXPECT_EQ(errore,
+              "G: corrotto: 1001 elementi non si dividono in x e y dello stesso numero "
+              "di metri");
+  }
 }
 
 TEST(ScenarioRead, MissingFilesAndMissingGeometry) {

@@ -33,6 +33,36 @@ bool Argomenti::valore(const char* nome, std::string* v) {
   return false;
 }
 
+bool Argomenti::nome(const char* nome, std::string* v) {
+  std::string letto;
+  if (!valore(nome, &letto)) return false;
+  std::string motivo;
+  if (!nome_accettabile(letto, &motivo)) {
+    messaggio_ = std::string(nome) + ": " + motivo;
+    return false;
+  }
+  *v = std::move(letto);
+  return true;
+}
+
+bool nome_accettabile(std::string_view nome, std::string* motivo) {
+  const size_t i = nome.find_first_of(std::string_view("/\0", 2));
+  if (i == std::string_view::npos) return true;
+  // The value as given, a NUL shown as \0.
+  std::string mostrato;
+  for (char c : nome) {
+    if (c == '\0') {
+      mostrato += "\\0";
+    } else {
+      mostrato += c;
+    }
+  }
+  *motivo = "nome rifiutato \"" + mostrato + "\": contiene " +
+            (nome[i] == '/' ? "un separatore di percorso '/'" : "un carattere NUL") +
+            " e i file devono restare nella CARTELLA";
+  return false;
+}
+
 bool Argomenti::posizionale(std::vector<std::string>* p) {
   if (finiti()) return false;
   const std::string& a = argomenti_[i_];

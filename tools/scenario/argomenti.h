@@ -4,6 +4,7 @@
 #define CALVETRA_TOOLS_SCENARIO_ARGOMENTI_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace calvetra::scenario {
@@ -18,6 +19,9 @@ class Argomenti {
   bool opzione(const char* nome);
   // Consumes `nome VALUE` or `nome=VALUE`; a missing value is an error.
   bool valore(const char* nome, std::string* v);
+  // The same for a name that becomes part of file names in the directory:
+  // a value with a path separator or a NUL is an error that names it.
+  bool nome(const char* nome, std::string* v);
   // Consumes a positional argument; an unknown option is an error.
   bool posizionale(std::vector<std::string>* p);
 
@@ -36,6 +40,10 @@ class Argomenti {
 // Why `posizionali` is not exactly one directory: none given, or the first
 // argument too many, named. Empty when it is.
 std::string motivo_cartella(const std::vector<std::string>& posizionali);
+
+// Whether `nome` may become part of a file name inside the directory: no
+// path separator, no NUL. Otherwise false with the refusal in `motivo`.
+bool nome_accettabile(std::string_view nome, std::string* motivo);
 
 }  // namespace calvetra::scenario
 

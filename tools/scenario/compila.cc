@@ -195,7 +195,7 @@ int comando(const char* nome, bool scrivi, int argc, const char* const* argv, st
       o.rigoroso = true;
       continue;
     }
-    if (a.valore("--linea", &o.nomi.linea) || a.valore("--treni", &o.nomi.treni)) continue;
+    if (a.nome("--linea", &o.nomi.linea) || a.nome("--treni", &o.nomi.treni)) continue;
     if (a.errore() || !a.posizionale(&posizionali)) break;
   }
   if (a.errore() || posizionali.size() != 1) {

@@ -21,7 +21,7 @@ int argomenti_documento(const char* comando, const char* estensione, const char*
       out << aiuto;
       return kUscitaPulita;
     }
-    if (a.valore("--linea", &o->nomi.linea) || a.valore("--treni", &o->nomi.treni) ||
+    if (a.nome("--linea", &o->nomi.linea) || a.nome("--treni", &o->nomi.treni) ||
         a.valore("-o", &o->uscita) || a.valore("--output", &o->uscita)) {
       continue;
     }

@@ -326,7 +326,7 @@ int comando_dump(int argc, const char* const* argv, std::ostream& out, std::ostr
       o.json = true;
       continue;
     }
-    if (a.valore("--linea", &o.nomi.linea) || a.valore("--treni", &o.nomi.treni)) continue;
+    if (a.nome("--linea", &o.nomi.linea) || a.nome("--treni", &o.nomi.treni)) continue;
     if (a.valore("--passo", &passo)) {
       o.passo_campioni = 0;
       for (char c : passo) {

@@ -68,7 +68,7 @@ int comando_init(int argc, const char* const* argv, std::ostream& out, std::ostr
       out << kAiuto;
       return kUscitaPulita;
     }
-    if (a.valore("--linea", &nomi.linea) || a.valore("--treni", &nomi.treni)) continue;
+    if (a.nome("--linea", &nomi.linea) || a.nome("--treni", &nomi.treni)) continue;
     if (a.errore() || !a.posizionale(&posizionali)) break;
   }
   if (a.errore() || posizionali.size() != 1) {

@@ -47,11 +47,13 @@ bool leggi_tabella(std::string_view dati, const std::string& nome, Tabella* tabe
               std::to_string(kMarchioTabella);
     return false;
   }
+  // A length outside the limits is one the compile refused after an earlier
+  // record had sized the route: the other files give their own sizes.
   const int32_t L = (*tabella)[kRigaPercorso].fine;
-  if (celle_attese(L) < 2) {
+  if (celle_attese(L) == 1) {
     *errore = nome + ": corrotto: al byte " + n(inizi[kRigaPercorso] + 5) +
               " (riga 84, fine) la lunghezza del percorso " + std::to_string(L) +
-              " m e' fuori dai limiti del compilatore";
+              " m da' una sola cella";
     return false;
   }
   return true;
@@ -59,8 +61,7 @@ bool leggi_tabella(std::string_view dati, const std::string& nome, Tabella* tabe
 
 bool leggi_celle(std::string_view dati, const std::string& nome, int32_t lunghezza,
                  std::vector<tratto>* tratti, std::string* errore) {
-  const int64_t attese = celle_attese(lunghezza);
-  const auto byte_attesi = static_cast<size_t>(attese) * kByteCella;
+  int64_t attese = celle_attese(lunghezza);
   if (dati.size() % kByteCella != 0) {
     const size_t resto = dati.size() % kByteCella;
     *errore = nome + ": corrotto: " + n(dati.size()) + " byte non sono un multiplo di " +
@@ -68,6 +69,16 @@ bool leggi_celle(std::string_view dati, const std::string& nome, int32_t lunghez
               n(dati.size() - resto) + ", non formano una cella";
     return false;
   }
+  if (attese == 0) {
+    // A length the compile refused: the cells are those of an earlier record.
+    attese = static_cast<int64_t>(dati.size() / kByteCella);
+    if (attese < 2) {
+      *errore = nome + ": troncato: " + n(dati.size()) + " byte, meno delle 2 celle che " +
+                "il compilatore scrive almeno";
+      return false;
+    }
+  }
+  const auto byte_attesi = static_cast<size_t>(attese) * kByteCella;
   if (dati.size() < byte_attesi) {
     *errore = nome + ": troncato: il file finisce al byte " + n(dati.size()) + " dopo " +
               n(dati.size() / kByteCella) + " celle; la lunghezza " + std::to_string(lunghezza) +
@@ -98,12 +109,51 @@ bool leggi_celle(std::string_view dati, const std::string& nome, int32_t lunghez
   return true;
 }
 
+namespace {
+
+// The elements of a plan file, counted; false with a message at the first
+// one that cannot be decoded.
+bool conta_elementi(std::string_view dati, const std::string& nome, int64_t* quanti,
+                    std::string* errore) {
+  LettoreBinario in(dati);
+  *quanti = 0;
+  while (!in.finito()) {
+    const size_t inizio = in.posizione();
+    ElementoGeometria e;
+    const EsitoElemento esito = decodifica_elemento(&in, &e);
+    if (esito != EsitoElemento::ok) {
+      *errore = nome + (esito == EsitoElemento::troncato ? ": troncato: " : ": corrotto: ") +
+                "l'elemento " + std::to_string(*quanti) + ", che inizia al byte " + n(inizio) +
+                (esito == EsitoElemento::troncato ? ", supera la fine del file"
+                                                  : ", ha un'etichetta sconosciuta");
+      return false;
+    }
+    ++*quanti;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool leggi_geometria(std::string_view dati, const std::string& nome, int32_t lunghezza,
                      PianoLetto* piano, std::string* errore) {
-  const int64_t metri = static_cast<int64_t>(lunghezza) + 7001;
-  if (celle_attese(lunghezza) < 2 || metri <= 0) {
+  int64_t metri = static_cast<int64_t>(lunghezza) + 7001;
+  const int64_t celle = celle_attese(lunghezza);
+  if (celle == 1) {
     *errore = nome + ": la lunghezza " + std::to_string(lunghezza) + " m non da' una geometria";
     return false;
+  }
+  if (celle == 0) {
+    // A length the compile refused: the plan is that of an earlier record,
+    // x and y of the same number of metres.
+    int64_t elementi = 0;
+    if (!conta_elementi(dati, nome, &elementi, errore)) return false;
+    if (elementi == 0 || elementi % 2 != 0) {
+      *errore = nome + ": corrotto: " + std::to_string(elementi) +
+                " elementi non si dividono in x e y dello stesso numero di metri";
+      return false;
+    }
+    metri = elementi / 2;
   }
   LettoreBinario in(dati);
   for (int c = 0; c < 2; ++c) {
@@ -111,25 +161,28 @@ bool leggi_geometria(std::string_view dati, const std::string& nome, int32_t lun
     coordinata.assign(static_cast<size_t>(metri), ElementoGeometria{});
     for (int64_t m = 0; m < metri; ++m) {
       const size_t inizio = in.posizione();
-      const std::string quale =
-          std::string("elemento ") + nome_coordinata(c) + " del metro " + std::to_string(m);
+      // Named only in a message: built when one is written.
+      const auto quale = [c, m] {
+        return std::string("elemento ") + nome_coordinata(c) + " del metro " + std::to_string(m);
+      };
       if (in.finito()) {
         *errore = nome + ": troncato: il file finisce al byte " + n(dati.size()) + ", prima dell'" +
-                  quale + "; la lunghezza " + std::to_string(lunghezza) +
+                  quale() + "; la lunghezza " + std::to_string(lunghezza) +
                   " m della tabella vuole 2 x " + std::to_string(metri) + " elementi";
         return false;
       }
       switch (decodifica_elemento(&in, &coordinata[static_cast<size_t>(m)])) {
         case EsitoElemento::ok: break;
         case EsitoElemento::troncato:
-          *errore = nome + ": troncato: l'" + quale + ", che inizia al byte " + n(inizio) +
+          *errore = nome + ": troncato: l'" + quale() + ", che inizia al byte " + n(inizio) +
                     ", supera la fine del file (" + n(dati.size()) + " byte)";
           return false;
         case EsitoElemento::genere_sconosciuto: {
           const auto tag = static_cast<unsigned>(static_cast<unsigned char>(dati[inizio])) |
                            static_cast<unsigned>(static_cast<unsigned char>(dati[inizio + 1])) << 8;
           *errore = nome + ": corrotto: etichetta " + std::to_string(tag) +
-                    " sconosciuta al byte " + n(inizio) + " (" + quale + "); valgono solo 0, 2 e 5";
+                    " sconosciuta al byte " + n(inizio) + " (" + quale() +
+                    "); valgono solo 0, 2 e 5";
           return false;
         }
       }

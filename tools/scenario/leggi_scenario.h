@@ -36,6 +36,11 @@ struct ScenarioLetto {
   size_t byte_geometria = 0;
 };
 
+// The route length L of row 84 gives the sizes of the cell and geometry
+// files. A length outside what the compiler accepts is one that a compile
+// refused (codes 1 and 25) after an earlier length record had sized the
+// route: the files then give their own sizes.
+
 // The table file: exactly 87 records and the format mark of row 85.
 bool leggi_tabella(std::string_view dati, const std::string& nome, Tabella* tabella,
                    std::string* errore);
@@ -45,7 +50,8 @@ bool leggi_tabella(std::string_view dati, const std::string& nome, Tabella* tabe
 bool leggi_celle(std::string_view dati, const std::string& nome, int32_t lunghezza,
                  std::vector<tratto>* tratti, std::string* errore);
 
-// The geometry file: 2 x (L + 7001) tagged elements.
+// The geometry file: 2 x (L + 7001) tagged elements (for an L outside the
+// limits, any even number of them).
 bool leggi_geometria(std::string_view dati, const std::string& nome, int32_t lunghezza,
                      PianoLetto* piano, std::string* errore);
 
