@@ -39,9 +39,10 @@ struct Compilazione {
 
 // The compile driver's sequence from the table's first rows to the header
 // finalisation; `con_geometria` non-zero builds the plan, and
-// `con_provenienze` fills `provenienze` (the model is the same either way).
+// `con_provenienze` fills `provenienze` and `con_avvisi` records the
+// authors' warnings (the model, code and position are the same either way).
 Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,
-                     int32_t con_geometria, bool con_provenienze = false);
+                     int32_t con_geometria, bool con_provenienze = false, bool con_avvisi = true);
 
 // The exit status of the run that made `c` once every file it writes has
 // been written: 1 when it writes none, 3 with a recorded error, 0 otherwise.

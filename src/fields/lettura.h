@@ -43,7 +43,7 @@ enum class FineFase {
 struct Lettura {
   Lettura(FileSorgente file, Diagnostica* diagnostica)
       : file(file), diagnostica(*diagnostica), avvisi(file, diagnostica, &file1) {
-    file1.osserva(&avvisi);
+    if (diagnostica->avvisi_attivi()) file1.osserva(&avvisi);
   }
   Lettura(const Lettura&) = delete;
   Lettura& operator=(const Lettura&) = delete;

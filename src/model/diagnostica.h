@@ -63,6 +63,10 @@ class Diagnostica {
   void riposiziona(int32_t posizione);
   // A warning for authors; it never changes the code or the position.
   void avviso(std::string nome, std::string messaggio, Luogo luogo, std::vector<Nota> note = {});
+  // From here on warnings are not recorded, and the reader of a source is not
+  // watched for them: a compile without the authors' checks.
+  void senza_avvisi() { avvisi_attivi_ = false; }
+  bool avvisi_attivi() const { return avvisi_attivi_; }
   // Adds a note to the last diagnostic recorded. REQUIRES: one has been recorded.
   void annota(Nota nota);
   // Adds `nota` to every error of code `codice` that does not carry it yet.
@@ -82,6 +86,7 @@ class Diagnostica {
   size_t ultimo_errore_ = 0;  // index + 1 of the last error; 0 for none
   int32_t codice_errore_ = 0;
   int32_t posizione_errore_ = 0;
+  bool avvisi_attivi_ = true;
 };
 
 }  // namespace calvetra

@@ -121,6 +121,18 @@ TEST(Diagnostica, CodeAndPositionAreTheLastRecordedAndWarningsChangeNeither) {
   EXPECT_TRUE(d.ha_avvisi());
 }
 
+TEST(Compila, WithoutTheAuthorsChecksTheSameModelCodeAndPosition) {
+  const std::string linea = std::string(kLinea) + "pendneza, 9000, 3\r\nsfondo uno, 1O\r\n";
+  const std::string treno = std::string(kTreno) + "segnale, 12000, 1,5,1,0,0,0,0,0,0,0\r\n";
+  const Compilazione con = compila(Sorgente::di(linea), Sorgente::di(treno), {}, 1);
+  const Compilazione senza = compila(Sorgente::di(linea), Sorgente::di(treno), {}, 1, false, false);
+  EXPECT_TRUE(con.diagnostica.ha_avvisi());
+  EXPECT_FALSE(senza.diagnostica.ha_avvisi());
+  EXPECT_TRUE(con.modello == senza.modello);
+  EXPECT_EQ(con.codice_errore(), senza.codice_errore());
+  EXPECT_EQ(con.posizione_errore(), senza.posizione_errore());
+}
+
 TEST(Compila, RunsThatWriteNothing) {
   const Compilazione senza_linea = compila(Sorgente{}, Sorgente::di(kTreno), {}, 1);
   EXPECT_EQ(senza_linea.fine, FineCompilazione::senza_celle);
