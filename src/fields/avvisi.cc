@@ -48,12 +48,14 @@ std::string_view forse(FileSorgente file, std::string_view campo) {
         // long field is compared by its start alone: the cost stays small.
         const size_t scarto =
             parola.size() > voce.size() ? parola.size() - voce.size() : voce.size() - parola.size();
-        size_t dist = scarto <= 2 ? distanza_modifica(parola, voce) : scarto;
+        // Only distances below 3 can be suggested, so none is computed further.
+        constexpr size_t kTetto = 3;
+        size_t dist = scarto <= 2 ? distanza_entro(parola, voce, kTetto) : scarto;
         if (parola.size() > voce.size()) {
-          dist = std::min(dist, distanza_modifica(parola.substr(0, voce.size()), voce));
+          dist = std::min(dist, distanza_entro(parola.substr(0, voce.size()), voce, kTetto));
         } else if (parola.size() >= 5) {
           // A keyword cut short: one edit more than its start.
-          dist = std::min(dist, distanza_modifica(parola, voce.substr(0, parola.size())) + 1);
+          dist = std::min(dist, distanza_entro(parola, voce.substr(0, parola.size()), kTetto) + 1);
         }
         const size_t soglia = voce.size() >= 7 ? 2 : 1;
         if (dist <= soglia && dist < distanza_migliore) {
@@ -86,6 +88,38 @@ size_t distanza_modifica(std::string_view a, std::string_view b) {
     std::swap(una, ora);
   }
   return una[b.size()];
+}
+
+size_t distanza_entro(std::string_view a, std::string_view b, size_t tetto) {
+  constexpr size_t kColonne = 64;
+  if (b.size() >= kColonne) return std::min(distanza_modifica(a, b), tetto);
+  // The difference of the lengths is a lower bound of the distance.
+  if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) >= tetto) return tetto;
+  // Three rows of the edit table used in turn: row i lives in righe[i % 3].
+  size_t righe[3][kColonne];
+  for (size_t j = 0; j <= b.size(); ++j) righe[0][j] = j;
+  size_t minimo_prima = 0;  // the least entry of the row before the last
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t* ora = righe[i % 3];
+    const size_t* una = righe[(i - 1) % 3];
+    const size_t* due = righe[(i + 1) % 3];  // row i - 2, read only when i > 1
+    ora[0] = i;
+    size_t minimo = ora[0];
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const bool uguale = minuscola(a[i - 1]) == minuscola(b[j - 1]);
+      ora[j] = std::min({una[j] + 1, ora[j - 1] + 1, una[j - 1] + (uguale ? 0 : 1)});
+      if (i > 1 && j > 1 && minuscola(a[i - 1]) == minuscola(b[j - 2]) &&
+          minuscola(a[i - 2]) == minuscola(b[j - 1])) {
+        ora[j] = std::min(ora[j], due[j - 2] + 1);
+      }
+      minimo = std::min(minimo, ora[j]);
+    }
+    // Every later entry grows from one of the last two rows: once both are
+    // at the ceiling, so is the distance.
+    if (i > 1 && minimo >= tetto && minimo_prima >= tetto) return tetto;
+    minimo_prima = minimo;
+  }
+  return std::min(righe[a.size() % 3][b.size()], tetto);
 }
 
 bool sembra_utf8(std::string_view testo) {

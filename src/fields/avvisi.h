@@ -21,6 +21,10 @@ namespace calvetra {
 // Edits (insert, delete, change one letter, swap two neighbours) that turn
 // `a` into `b`, letter case ignored.
 size_t distanza_modifica(std::string_view a, std::string_view b);
+// The same, but `tetto` for any distance of `tetto` or more: it stops as soon
+// as the distance cannot come below it, and needs no memory of its own for
+// words of up to 63 letters.
+size_t distanza_entro(std::string_view a, std::string_view b, size_t tetto);
 
 // True when some bytes of `testo` form a UTF-8 multi-byte character, as text
 // saved as UTF-8 does (`Citt\xC3\xA0` for `Citt\xE0`).

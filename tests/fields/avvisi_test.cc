@@ -18,7 +18,24 @@ TEST(AvvisiTesto, EditDistanceCountsSwapsAsOneAndIgnoresCase) {
       {"stazoine", "stazione", 1}, {"pendeza", "pendenza", 1},  {"stazionee", "stazione", 1},
       {"curva", "montagna", 7},    {"", "sabbia", 6},           {"abc", "", 3},
   };
-  for (const Caso& k : casi) EXPECT_EQ(distanza_modifica(k.a, k.b), k.distanza) << k.a;
+  for (const Caso& k : casi) {
+    EXPECT_EQ(distanza_modifica(k.a, k.b), k.distanza) << k.a;
+    for (size_t tetto : {1u, 2u, 3u, 9u}) {
+      EXPECT_EQ(distanza_entro(k.a, k.b, tetto), std::min(k.distanza, tetto))
+          << k.a << " " << tetto;
+    }
+  }
+  // The capped distance agrees with the whole one on every pair of a mixed list.
+  const char* parole[] = {"pendenza", "pnedenza", "pendenz", "stazione", "satzione", "curva",
+                          "cruva",    "montagna", "ab",      "ba",       "",         "velocita"};
+  for (const char* a : parole) {
+    for (const char* b : parole) {
+      for (size_t tetto : {1u, 2u, 3u}) {
+        EXPECT_EQ(distanza_entro(a, b, tetto), std::min(distanza_modifica(a, b), tetto))
+            << a << " " << b << " " << tetto;
+      }
+    }
+  }
 }
 
 TEST(AvvisiTesto, Utf8LookAlikes) {
