@@ -6,9 +6,9 @@
 namespace calvetra {
 
 Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,
-                     int32_t con_geometria, bool con_provenienze, bool con_avvisi) {
+                     int32_t con_geometria, bool con_provenienze, ModoAvvisi avvisi) {
   Compilazione c;
-  if (!con_avvisi) c.diagnostica.senza_avvisi();
+  c.diagnostica.imposta(avvisi);
   c.consumate = memorizza_dati(linea, treno, nomi, con_geometria, c.modello, c.diagnostica,
                                con_provenienze ? &c.provenienze : nullptr);
   // The header slots live in cell 1: without it there is nothing to finish.

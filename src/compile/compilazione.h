@@ -39,10 +39,12 @@ struct Compilazione {
 
 // The compile driver's sequence from the table's first rows to the header
 // finalisation; `con_geometria` non-zero builds the plan, and
-// `con_provenienze` fills `provenienze` and `con_avvisi` records the
-// authors' warnings (the model, code and position are the same either way).
+// `con_provenienze` fills `provenienze` and `avvisi` says what is recorded
+// for authors besides the errors (the model, code and position are the same
+// whatever it says).
 Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,
-                     int32_t con_geometria, bool con_provenienze = false, bool con_avvisi = true);
+                     int32_t con_geometria, bool con_provenienze = false,
+                     ModoAvvisi avvisi = ModoAvvisi::completi);
 
 // The exit status of the run that made `c` once every file it writes has
 // been written: 1 when it writes none, 3 with a recorded error, 0 otherwise.

@@ -21,53 +21,6 @@ std::string_view parola_contenuta(FileSorgente file, std::string_view campo) {
   return {};
 }
 
-// The record name closest to some word of `campo`, or empty when none is
-// close: a word matches a name's word when a few edits turn it (or its start,
-// as long as that word) into it, or it into the start of that word. Short
-// words like "uno" are not compared.
-std::string_view forse(FileSorgente file, std::string_view campo) {
-  std::string_view migliore;
-  size_t distanza_migliore = 3;
-  size_t i = 0;
-  while (i < campo.size()) {
-    while (i < campo.size() && (spazio(campo[i]) || campo[i] == ',')) ++i;
-    size_t fine = i;
-    while (fine < campo.size() && !spazio(campo[fine]) && campo[fine] != ',') ++fine;
-    const std::string_view parola = campo.substr(i, fine - i);
-    i = fine;
-    if (parola.size() < 4) continue;
-    for (std::string_view nome : nomi_record(file)) {
-      size_t j = 0;
-      while (j < nome.size()) {
-        size_t k = nome.find(' ', j);
-        if (k == std::string_view::npos) k = nome.size();
-        const std::string_view voce = nome.substr(j, k - j);
-        j = k + 1;
-        if (voce.size() < 5) continue;
-        // Lengths further apart than the threshold are never close, and a
-        // long field is compared by its start alone: the cost stays small.
-        const size_t scarto =
-            parola.size() > voce.size() ? parola.size() - voce.size() : voce.size() - parola.size();
-        // Only distances below 3 can be suggested, so none is computed further.
-        constexpr size_t kTetto = 3;
-        size_t dist = scarto <= 2 ? distanza_entro(parola, voce, kTetto) : scarto;
-        if (parola.size() > voce.size()) {
-          dist = std::min(dist, distanza_entro(parola.substr(0, voce.size()), voce, kTetto));
-        } else if (parola.size() >= 5) {
-          // A keyword cut short: one edit more than its start.
-          dist = std::min(dist, distanza_entro(parola, voce.substr(0, parola.size()), kTetto) + 1);
-        }
-        const size_t soglia = voce.size() >= 7 ? 2 : 1;
-        if (dist <= soglia && dist < distanza_migliore) {
-          distanza_migliore = dist;
-          migliore = nome;
-        }
-      }
-    }
-  }
-  return migliore;
-}
-
 }  // namespace
 
 size_t distanza_modifica(std::string_view a, std::string_view b) {
@@ -120,6 +73,49 @@ size_t distanza_entro(std::string_view a, std::string_view b, size_t tetto) {
     minimo_prima = minimo;
   }
   return std::min(righe[a.size() % 3][b.size()], tetto);
+}
+
+std::string_view suggerimento(FileSorgente file, std::string_view campo) {
+  std::string_view migliore;
+  size_t distanza_migliore = 3;
+  size_t i = 0;
+  while (i < campo.size()) {
+    while (i < campo.size() && (spazio(campo[i]) || campo[i] == ',')) ++i;
+    size_t fine = i;
+    while (fine < campo.size() && !spazio(campo[fine]) && campo[fine] != ',') ++fine;
+    const std::string_view parola = campo.substr(i, fine - i);
+    i = fine;
+    if (parola.size() < 4) continue;
+    for (std::string_view nome : nomi_record(file)) {
+      size_t j = 0;
+      while (j < nome.size()) {
+        size_t k = nome.find(' ', j);
+        if (k == std::string_view::npos) k = nome.size();
+        const std::string_view voce = nome.substr(j, k - j);
+        j = k + 1;
+        if (voce.size() < 5) continue;
+        // Lengths further apart than the threshold are never close, and a
+        // long field is compared by its start alone: the cost stays small.
+        const size_t scarto =
+            parola.size() > voce.size() ? parola.size() - voce.size() : voce.size() - parola.size();
+        // Only distances below 3 can be suggested, so none is computed further.
+        constexpr size_t kTetto = 3;
+        size_t dist = scarto <= 2 ? distanza_entro(parola, voce, kTetto) : scarto;
+        if (parola.size() > voce.size()) {
+          dist = std::min(dist, distanza_entro(parola.substr(0, voce.size()), voce, kTetto));
+        } else if (parola.size() >= 5) {
+          // A keyword cut short: one edit more than its start.
+          dist = std::min(dist, distanza_entro(parola, voce.substr(0, parola.size()), kTetto) + 1);
+        }
+        const size_t soglia = voce.size() >= 7 ? 2 : 1;
+        if (dist <= soglia && dist < distanza_migliore) {
+          distanza_migliore = dist;
+          migliore = nome;
+        }
+      }
+    }
+  }
+  return migliore;
 }
 
 bool sembra_utf8(std::string_view testo) {
@@ -205,6 +201,7 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
 }
 
 void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
+  if (!d_.avvisi_attivi()) return;
   if (sembra_utf8(testo)) {
     d_.avviso("testo-utf8",
               "il testo " + citato(testo) +
@@ -226,6 +223,7 @@ void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
 }
 
 void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_view perche) {
+  if (!d_.avvisi_attivi()) return;
   constexpr int kTutti = 1 << 30;
   if (e_numero(campo)) {
     if (numeri_tollerati_ > 0) {
@@ -246,13 +244,14 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
     messaggio += perche;
   } else {
     messaggio += "non apre nessun record";
-    const std::string_view nome = forse(file_, campo);
+    const std::string_view nome = d_.suggerimenti_attivi() ? suggerimento(file_, campo) : "";
     if (!nome.empty()) messaggio += "; forse " + citato(nome) + "?";
   }
   d_.avviso("campo-ignorato", messaggio, a(inizio));
 }
 
 void Avvisi::sezione_con_parola_chiave(std::string_view campo, size_t inizio) {
+  if (!d_.avvisi_attivi()) return;
   d_.avviso("sezione-con-parola-chiave",
             "il nome di sezione " + citato(campo) + " contiene la parola chiave " +
                 citato(parola_contenuta(file_, campo)) + " e vale come record",
@@ -268,6 +267,7 @@ void Avvisi::registra(const std::string& tipo, int64_t inizio, int64_t fine) {
 }
 
 void Avvisi::in_ordine(const std::string& tipo, int64_t p) {
+  if (!d_.avvisi_attivi()) return;
   const auto i = precedenti_.find(tipo);
   if (i != precedenti_.end() && p <= i->second.inizio) {
     d_.avviso("fuori-ordine",
@@ -279,6 +279,7 @@ void Avvisi::in_ordine(const std::string& tipo, int64_t p) {
 }
 
 void Avvisi::senza_sovrapposizione(const std::string& tipo, int64_t inizio, int64_t fine) {
+  if (!d_.avvisi_attivi()) return;
   const auto i = precedenti_.find(tipo);
   if (i != precedenti_.end() && inizio < i->second.fine) {
     d_.avviso("sovrapposizione",
@@ -290,6 +291,7 @@ void Avvisi::senza_sovrapposizione(const std::string& tipo, int64_t inizio, int6
 }
 
 void Avvisi::una_volta(const std::string& tipo) {
+  if (!d_.avvisi_attivi()) return;
   const auto i = precedenti_.find(tipo);
   if (i != precedenti_.end()) {
     d_.avviso("sovrascrittura",

@@ -26,6 +26,12 @@ size_t distanza_modifica(std::string_view a, std::string_view b);
 // words of up to 63 letters.
 size_t distanza_entro(std::string_view a, std::string_view b, size_t tetto);
 
+// The record name closest to some word of `campo`, or empty when none is
+// close: a word matches a name's word when a few edits turn it (or its start,
+// as long as that word) into it, or it into the start of that word. Short
+// words like "uno" are not compared.
+std::string_view suggerimento(FileSorgente file, std::string_view campo);
+
 // True when some bytes of `testo` form a UTF-8 multi-byte character, as text
 // saved as UTF-8 does (`Citt\xC3\xA0` for `Citt\xE0`).
 bool sembra_utf8(std::string_view testo);

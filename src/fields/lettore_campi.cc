@@ -225,7 +225,13 @@ bool e_numero(std::string_view campo) {
 bool contiene(std::string_view campo, std::string_view parola) {
   if (parola.empty()) return true;
   if (campo.size() < parola.size()) return false;
+  // Only the bytes that fold to the word's first letter can start it: the
+  // parser asks this of every field for every keyword.
+  const char primo = parola[0];
+  const char maiuscolo =
+      primo >= 'a' && primo <= 'z' ? static_cast<char>(primo - 'a' + 'A') : primo;
   for (size_t i = 0; i + parola.size() <= campo.size(); ++i) {
+    if (campo[i] != primo && campo[i] != maiuscolo) continue;
     size_t j = 0;
     while (j < parola.size() && minuscola(campo[i + j]) == parola[j]) ++j;
     if (j == parola.size()) return true;

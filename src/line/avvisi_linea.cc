@@ -39,6 +39,7 @@ bool record_corpo(const std::string& campo) {
 }  // namespace
 
 void avvisa_intestazione(Lettura& l, const std::string& campo, size_t chiave) {
+  if (!l.diagnostica.avvisi_attivi()) return;
   Avvisi& a = l.avvisi;
   a.chiave(chiave);
   const char* record = record_intestazione(campo);
@@ -68,6 +69,7 @@ void avvisa_intestazione(Lettura& l, const std::string& campo, size_t chiave) {
 }
 
 void avvisa_corpo(CorpoLinea& c) {
+  if (!c.l.diagnostica.avvisi_attivi()) return;
   Avvisi& a = c.l.avvisi;
   const std::string& campo = c.l.campo;
   const size_t chiave = c.l.file1.inizio_campo();
@@ -105,6 +107,9 @@ void avvisa_montagna(CorpoLinea& c, int32_t inizio, int32_t fine) {
 
 NoteLunghezza note_lunghezza(const Lettura& l, const Modello& m) {
   NoteLunghezza n;
+  // The length record is watched only with the warnings: without them
+  // nothing is known about it, and no note is better than a wrong one.
+  if (!l.diagnostica.avvisi_attivi()) return n;
   const Avvisi::CampoSegnato& s = l.avvisi.segnato();
   if (!s.letto) {
     if (!m.tratti.empty()) return n;

@@ -4,6 +4,8 @@
 #ifndef CALVETRA_MODEL_CODIFICA_H_
 #define CALVETRA_MODEL_CODIFICA_H_
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -66,8 +68,7 @@ class LettoreBinario {
   }
   bool get_u16(uint16_t* v) {
     if (rimanenti() < 2) return false;
-    *v = static_cast<uint16_t>(byte(0) | (byte(1) << 8));
-    pos_ += 2;
+    *v = static_cast<uint16_t>(prendi<2>());
     return true;
   }
   bool get_i16(int16_t* v) {
@@ -78,10 +79,7 @@ class LettoreBinario {
   }
   bool get_u32(uint32_t* v) {
     if (rimanenti() < 4) return false;
-    uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(byte(i)) << (8 * i);
-    *v = u;
-    pos_ += 4;
+    *v = static_cast<uint32_t>(prendi<4>());
     return true;
   }
   bool get_i32(int32_t* v) {
@@ -92,10 +90,8 @@ class LettoreBinario {
   }
   bool get_f64(double* v) {
     if (rimanenti() < 8) return false;
-    uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(byte(i)) << (8 * i);
+    const uint64_t bits = prendi<8>();
     std::memcpy(v, &bits, sizeof bits);
-    pos_ += 8;
     return true;
   }
   bool get_stringa(std::string* v) {
@@ -112,7 +108,22 @@ class LettoreBinario {
   }
 
  private:
-  uint32_t byte(int i) const { return static_cast<uint8_t>(dati_[pos_ + static_cast<size_t>(i)]); }
+  // The next N bytes as an unsigned number, least significant first, and
+  // past them. REQUIRES: N <= rimanenti(). One load on a little-endian
+  // machine: the plan is read by the thousand elements.
+  template <size_t N>
+  uint64_t prendi() {
+    static_assert(N <= 8);
+    uint64_t v = 0;
+    const char* p = dati_.data() + pos_;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(&v, p, N);
+    } else {
+      for (size_t i = 0; i < N; ++i) v |= uint64_t{static_cast<uint8_t>(p[i])} << (8 * i);
+    }
+    pos_ += N;
+    return v;
+  }
 
   std::string_view dati_;
   size_t pos_ = 0;

@@ -27,7 +27,7 @@ void Diagnostica::riposiziona(int32_t posizione) {
 
 void Diagnostica::avviso(std::string nome, std::string messaggio, Luogo luogo,
                          std::vector<Nota> note) {
-  if (!avvisi_attivi_) return;
+  if (!avvisi_attivi()) return;
   Diagnostico d;
   d.gravita = Gravita::avviso;
   d.nome = std::move(nome);

@@ -30,6 +30,12 @@ struct Luogo {
 
 enum class Gravita { errore, avviso };
 
+// What a compile records for authors besides the errors: nothing, the
+// warnings, or the warnings with the "did you mean" of a passed-over field
+// (edit distances to every record name: worth it only when someone reads
+// the messages).
+enum class ModoAvvisi { spenti, senza_suggerimenti, completi };
+
 // A remark attached to a diagnostic, with a place of its own.
 struct Nota {
   std::string testo;
@@ -63,10 +69,11 @@ class Diagnostica {
   void riposiziona(int32_t posizione);
   // A warning for authors; it never changes the code or the position.
   void avviso(std::string nome, std::string messaggio, Luogo luogo, std::vector<Nota> note = {});
-  // From here on warnings are not recorded, and the reader of a source is not
-  // watched for them: a compile without the authors' checks.
-  void senza_avvisi() { avvisi_attivi_ = false; }
-  bool avvisi_attivi() const { return avvisi_attivi_; }
+  // Set before a compile: with `spenti` warnings are not recorded and the
+  // reader of a source is not watched for them.
+  void imposta(ModoAvvisi modo) { modo_ = modo; }
+  bool avvisi_attivi() const { return modo_ != ModoAvvisi::spenti; }
+  bool suggerimenti_attivi() const { return modo_ == ModoAvvisi::completi; }
   // Adds a note to the last diagnostic recorded. REQUIRES: one has been recorded.
   void annota(Nota nota);
   // Adds `nota` to every error of code `codice` that does not carry it yet.
@@ -86,7 +93,7 @@ class Diagnostica {
   size_t ultimo_errore_ = 0;  // index + 1 of the last error; 0 for none
   int32_t codice_errore_ = 0;
   int32_t posizione_errore_ = 0;
-  bool avvisi_attivi_ = true;
+  ModoAvvisi modo_ = ModoAvvisi::completi;
 };
 
 }  // namespace calvetra

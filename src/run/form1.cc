@@ -35,7 +35,8 @@ int Form1::memorizza_percorso(int32_t j) {
   std::string testo_treno;
   const Sorgente linea = leggi_sorgente(nomi_.sorgente_linea(), &testo_linea);
   const Sorgente treno = leggi_sorgente(nomi_.sorgente_treno(), &testo_treno);
-  compilazione_.emplace(compila(linea, treno, nomi_, j));
+  // The run reports errors only: the authors' warnings are left to the tools.
+  compilazione_.emplace(compila(linea, treno, nomi_, j, false, ModoAvvisi::spenti));
   const Compilazione& c = *compilazione_;
 
   if (c.consumate.linea) elimina_sorgente(nomi_.sorgente_linea());

@@ -5,6 +5,7 @@
 namespace calvetra {
 
 void avvisa_voce(Lettura& l, size_t chiave) {
+  if (!l.diagnostica.avvisi_attivi()) return;
   Avvisi& a = l.avvisi;
   const std::string& k = l.campo;
   a.chiave(chiave);

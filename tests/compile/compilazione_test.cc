@@ -121,16 +121,53 @@ TEST(Diagnostica, CodeAndPositionAreTheLastRecordedAndWarningsChangeNeither) {
   EXPECT_TRUE(d.ha_avvisi());
 }
 
-TEST(Compila, WithoutTheAuthorsChecksTheSameModelCodeAndPosition) {
+TEST(Compila, WhatIsRecordedForAuthorsLeavesModelCodeAndPositionAlone) {
   const std::string linea = std::string(kLinea) + "pendneza, 9000, 3\r\nsfondo uno, 1O\r\n";
   const std::string treno = std::string(kTreno) + "segnale, 12000, 1,5,1,0,0,0,0,0,0,0\r\n";
-  const Compilazione con = compila(Sorgente::di(linea), Sorgente::di(treno), {}, 1);
-  const Compilazione senza = compila(Sorgente::di(linea), Sorgente::di(treno), {}, 1, false, false);
-  EXPECT_TRUE(con.diagnostica.ha_avvisi());
+  const auto con = [&](ModoAvvisi modo) {
+    return compila(Sorgente::di(linea), Sorgente::di(treno), {}, 1, false, modo);
+  };
+  const Compilazione completa = con(ModoAvvisi::completi);
+  const Compilazione asciutta = con(ModoAvvisi::senza_suggerimenti);
+  const Compilazione senza = con(ModoAvvisi::spenti);
+  for (const Compilazione* c : {&asciutta, &senza}) {
+    EXPECT_TRUE(c->modello == completa.modello);
+    EXPECT_EQ(c->codice_errore(), completa.codice_errore());
+    EXPECT_EQ(c->posizione_errore(), completa.posizione_errore());
+  }
   EXPECT_FALSE(senza.diagnostica.ha_avvisi());
-  EXPECT_TRUE(con.modello == senza.modello);
-  EXPECT_EQ(con.codice_errore(), senza.codice_errore());
-  EXPECT_EQ(con.posizione_errore(), senza.posizione_errore());
+  // Without suggestions the same warnings, each message short of its "did
+  // you mean" at most.
+  const std::vector<Diagnostico>& a = completa.diagnostica.voci();
+  const std::vector<Diagnostico>& b = asciutta.diagnostica.voci();
+  ASSERT_EQ(a.size(), b.size());
+  bool suggerito = false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].nome, b[i].nome);
+    EXPECT_EQ(a[i].luogo, b[i].luogo);
+    const bool forse = a[i].messaggio.find("; forse `pendenza`?") != std::string::npos;
+    suggerito = suggerito || forse;
+    EXPECT_EQ(a[i].messaggio, forse ? b[i].messaggio + "; forse `pendenza`?" : b[i].messaggio);
+  }
+  EXPECT_TRUE(suggerito);
+}
+
+TEST(Compila, WithoutWarningsNoGuessAboutTheRouteLength) {
+  // The route length record is watched only with the warnings; without them
+  // an error 25 carries no note rather than "the record is missing".
+  const std::string linea = "[generale]\r\nlunghezza percorso, -9000\r\n[curve]\r\n[fine]\r\n";
+  for (ModoAvvisi modo : {ModoAvvisi::completi, ModoAvvisi::spenti}) {
+    const Compilazione c = compila(Sorgente::di(linea), Sorgente::di(kTreno), {}, 1, false, modo);
+    const std::vector<Diagnostico> e = c.diagnostica.errori();
+    ASSERT_FALSE(e.empty());
+    EXPECT_EQ(e.back().codice, 25);
+    if (modo == ModoAvvisi::spenti) {
+      EXPECT_TRUE(e.back().note.empty());
+    } else {
+      ASSERT_EQ(e.back().note.size(), 1u);
+      EXPECT_EQ(e.back().note[0].testo, "la lunghezza del percorso e' -9000 m");
+    }
+  }
 }
 
 TEST(Compila, RunsThatWriteNothing) {

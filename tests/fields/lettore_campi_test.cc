@@ -145,6 +145,14 @@ TEST(ParoleChiave, CaseRulesAndContainment) {
   EXPECT_TRUE(contiene("LUNGHEZZA PERCORSO", "lunghezza"));
   EXPECT_TRUE(contiene("xxcurvas6", "curva"));
   EXPECT_FALSE(contiene("[pendenze]", "pendenza"));
+  // A false start just before the word, the word at the very end, only ASCII
+  // letters folded, a word of capitals never found, the empty word always.
+  EXPECT_TRUE(contiene("ppPendenza", "pendenza"));
+  EXPECT_TRUE(contiene("x, Curva", "curva"));
+  EXPECT_FALSE(contiene("curv", "curva"));
+  EXPECT_FALSE(contiene("VELOCIT\xC0", "velocit\xE0"));
+  EXPECT_FALSE(contiene("CURVA", "CURVA"));
+  EXPECT_TRUE(contiene("", ""));
   EXPECT_TRUE(contiene_esatto("progressiva chilometrica tre", "progressiva"));
   EXPECT_FALSE(contiene_esatto("Progressiva chilometrica tre", "progressiva"));
 }
