@@ -7,20 +7,26 @@
 //   the separator at the end of what a read takes;
 // - a number read agrees with the number rule computed a second, simpler way
 //   (the digits as one 128-bit integer scaled by a power of ten, rounded half
-//   to even), including whether the value fits its target.
+//   to even), including whether the value fits its target;
+// - the "did you mean" of a text field (the warning for a passed-over field)
+//   finds its answer for any text, and the edit distance it uses, which
+//   stops at a ceiling, agrees with the whole edit table.
 //
 // A read that fails (a number too large for its target) ends the reading, as
 // it ends a parser phase.
 //
 // Input: the first byte chooses how the fields are read, two bits a field in
 // turn (text, 32-, 16- or 8-bit number); the rest is the text.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "fields/avvisi.h"
 #include "fields/lettore_campi.h"
 #include "model/numeri.h"
 #include "proprieta.h"
@@ -185,6 +191,36 @@ std::string_view verifica_virgolettato(std::string_view testo, size_t inizio, si
   return valore;
 }
 
+// The suggestion for a text field, and the bounded edit distance against the
+// whole table for each word of it (a word's first 80 letters: longer ones
+// only cost time) and each record name, the word's start included.
+void verifica_suggerimento(std::string_view valore) {
+  for (FileSorgente file : {FileSorgente::linea, FileSorgente::treno}) {
+    const std::string_view s = suggerimento(file, valore);
+    const std::vector<std::string_view>& nomi = nomi_record(file);
+    verifica(s.empty() || std::find(nomi.begin(), nomi.end(), s) != nomi.end());
+  }
+  size_t i = 0;
+  while (i < valore.size()) {
+    while (i < valore.size() && spazio(valore[i])) ++i;
+    size_t fine = i;
+    while (fine < valore.size() && !spazio(valore[fine])) ++fine;
+    const std::string_view parola = valore.substr(i, std::min<size_t>(fine - i, 80));
+    i = fine;
+    if (parola.size() < 4) continue;
+    controllata("distanze");
+    for (FileSorgente file : {FileSorgente::linea, FileSorgente::treno}) {
+      for (std::string_view nome : nomi_record(file)) {
+        for (size_t tetto : {size_t{1}, size_t{3}}) {
+          for (std::string_view a : {parola, parola.substr(0, nome.size())}) {
+            verifica(distanza_entro(a, nome, tetto) == std::min(distanza_modifica(a, nome), tetto));
+          }
+        }
+      }
+    }
+  }
+}
+
 void leggi_tutto(std::string_view testo, uint8_t schema) {
   controllata("consumo");
   LettoreCampi f;
@@ -235,6 +271,7 @@ void leggi_tutto(std::string_view testo, uint8_t schema) {
       verifica(valore == testo.substr(inizio, fine_valore - inizio));
       verifica(valore.find_first_of("\r\n,") == std::string::npos);
       verifica_coda(testo, fine_valore, dopo, false);
+      verifica_suggerimento(valore);
     } else {
       verifica_numero(testo.substr(inizio, fine_campo - inizio), tipo, numero);
       if (!numero) return;
