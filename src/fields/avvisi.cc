@@ -1,6 +1,7 @@
 #include "fields/avvisi.h"
 
 #include <algorithm>
+#include <bitset>
 #include <utility>
 
 namespace calvetra {
@@ -75,6 +76,47 @@ size_t distanza_entro(std::string_view a, std::string_view b, size_t tetto) {
   return std::min(righe[a.size() % 3][b.size()], tetto);
 }
 
+namespace {
+
+// A word of a record name (five letters or more: shorter ones are never
+// suggested from) and the bytes it is made of, in either case.
+struct VoceNome {
+  std::string_view nome;
+  std::string_view voce;
+  std::bitset<256> lettere;
+};
+
+std::vector<VoceNome> voci_di(FileSorgente file) {
+  std::vector<VoceNome> voci;
+  for (std::string_view nome : nomi_record(file)) {
+    size_t j = 0;
+    while (j < nome.size()) {
+      size_t k = nome.find(' ', j);
+      if (k == std::string_view::npos) k = nome.size();
+      VoceNome v{nome, nome.substr(j, k - j), {}};
+      j = k + 1;
+      if (v.voce.size() < 5) continue;
+      for (char c : v.voce) {
+        v.lettere.set(static_cast<unsigned char>(c));
+        if (c >= 'a' && c <= 'z') v.lettere.set(static_cast<unsigned char>(c - 'a' + 'A'));
+      }
+      voci.push_back(v);
+    }
+  }
+  return voci;
+}
+
+const std::vector<VoceNome>& voci_nomi(FileSorgente file) {
+  static const std::vector<VoceNome> linea = voci_di(FileSorgente::linea);
+  static const std::vector<VoceNome> treno = voci_di(FileSorgente::treno);
+  static const std::vector<VoceNome> nessuna;
+  if (file == FileSorgente::linea) return linea;
+  if (file == FileSorgente::treno) return treno;
+  return nessuna;
+}
+
+}  // namespace
+
 std::string_view suggerimento(FileSorgente file, std::string_view campo) {
   std::string_view migliore;
   size_t distanza_migliore = 3;
@@ -86,32 +128,34 @@ std::string_view suggerimento(FileSorgente file, std::string_view campo) {
     const std::string_view parola = campo.substr(i, fine - i);
     i = fine;
     if (parola.size() < 4) continue;
-    for (std::string_view nome : nomi_record(file)) {
-      size_t j = 0;
-      while (j < nome.size()) {
-        size_t k = nome.find(' ', j);
-        if (k == std::string_view::npos) k = nome.size();
-        const std::string_view voce = nome.substr(j, k - j);
-        j = k + 1;
-        if (voce.size() < 5) continue;
-        // Lengths further apart than the threshold are never close, and a
-        // long field is compared by its start alone: the cost stays small.
-        const size_t scarto =
-            parola.size() > voce.size() ? parola.size() - voce.size() : voce.size() - parola.size();
-        // Only distances below 3 can be suggested, so none is computed further.
-        constexpr size_t kTetto = 3;
-        size_t dist = scarto <= 2 ? distanza_entro(parola, voce, kTetto) : scarto;
-        if (parola.size() > voce.size()) {
-          dist = std::min(dist, distanza_entro(parola.substr(0, voce.size()), voce, kTetto));
-        } else if (parola.size() >= 5) {
-          // A keyword cut short: one edit more than its start.
-          dist = std::min(dist, distanza_entro(parola, voce.substr(0, parola.size()), kTetto) + 1);
-        }
-        const size_t soglia = voce.size() >= 7 ? 2 : 1;
-        if (dist <= soglia && dist < distanza_migliore) {
-          distanza_migliore = dist;
-          migliore = nome;
-        }
+    for (const VoceNome& v : voci_nomi(file)) {
+      const std::string_view voce = v.voce;
+      const size_t soglia = voce.size() >= 7 ? 2 : 1;
+      // Each letter of the word's start (what every comparison below reads)
+      // that the name's word lacks costs an edit of its own: past the
+      // threshold no table is worth building. Junk text stops here.
+      size_t assenti = 0;
+      const size_t inizio = std::min(parola.size(), voce.size());
+      for (size_t c = 0; c < inizio && assenti <= soglia; ++c) {
+        if (!v.lettere[static_cast<unsigned char>(parola[c])]) ++assenti;
+      }
+      if (assenti > soglia) continue;
+      // Lengths further apart than the threshold are never close, and a
+      // long field is compared by its start alone: the cost stays small.
+      const size_t scarto =
+          parola.size() > voce.size() ? parola.size() - voce.size() : voce.size() - parola.size();
+      // Only distances below 3 can be suggested, so none is computed further.
+      constexpr size_t kTetto = 3;
+      size_t dist = scarto <= 2 ? distanza_entro(parola, voce, kTetto) : scarto;
+      if (parola.size() > voce.size()) {
+        dist = std::min(dist, distanza_entro(parola.substr(0, voce.size()), voce, kTetto));
+      } else if (parola.size() >= 5) {
+        // A keyword cut short: one edit more than its start.
+        dist = std::min(dist, distanza_entro(parola, voce.substr(0, parola.size()), kTetto) + 1);
+      }
+      if (dist <= soglia && dist < distanza_migliore) {
+        distanza_migliore = dist;
+        migliore = v.nome;
       }
     }
   }

@@ -38,6 +38,33 @@ TEST(AvvisiTesto, EditDistanceCountsSwapsAsOneAndIgnoresCase) {
   }
 }
 
+TEST(AvvisiTesto, SuggestionsForMisspeltAndCutShortKeywords) {
+  struct Caso {
+    FileSorgente file;
+    const char* campo;
+    const char* nome;
+  };
+  const Caso casi[] = {
+      {FileSorgente::linea, "pendneza", "pendenza"},
+      {FileSorgente::linea, "PENDNEZA", "pendenza"},
+      {FileSorgente::linea, "Percorsso lunghezza", "lunghezza percorso"},
+      {FileSorgente::linea, "xx, montagan", "montagna"},
+      {FileSorgente::linea, "indicatori_vmx", "indicatori_vmax"},
+      {FileSorgente::treno, "stazoine", "stazione"},
+      {FileSorgente::treno, "rallent", "rallentamento"},
+      {FileSorgente::treno, "sabia", "sabbia"},
+      {FileSorgente::treno, "segnalexyz", "segnale"},  // a long field by its start
+      {FileSorgente::treno, "pendneza", ""},           // a word of the other source
+      {FileSorgente::linea, "qzwxkj vvvvvv", ""},
+      {FileSorgente::linea, "curv", "curva"},
+      {FileSorgente::linea, "cur", ""},  // words of fewer than four letters are not compared
+      {FileSorgente::nessuno, "pendenza", ""},
+  };
+  for (const Caso& k : casi) {
+    EXPECT_EQ(suggerimento(k.file, k.campo), k.nome) << k.campo;
+  }
+}
+
 TEST(AvvisiTesto, Utf8LookAlikes) {
   EXPECT_TRUE(sembra_utf8("Citt\xC3\xA0"));
   EXPECT_TRUE(sembra_utf8("\xE2\x82\xAC 5"));
