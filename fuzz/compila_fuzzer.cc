@@ -15,10 +15,10 @@
 // - round trip: the three files of a finished model are accepted by the
 //   reader of `scenario dump` and re-encode to the same bytes.
 //
-// The "did you mean" of a passed-over field compares every word with every
-// record name: on junk text it cost more than the rest of the compile. It
-// only adds words to a message, and the field-reader target checks it on
-// every text field it reads.
+// The "did you mean" of a passed-over field compares its words with the
+// record names: a third of a compile of fuzzed text, whose words are mostly
+// keywords mutated. It only adds words to a message, and the field-reader target checks it on
+// the text fields it reads, against its rule computed a second way.
 //
 // Work per input is bounded by what the input is worth. Under the sanitizers
 // a metre of the plan costs about two microseconds over the passes above (two
@@ -26,7 +26,7 @@
 // much, and one route length record of 1000000 m asks for 1007001 metres and
 // 20141 cells. So the largest route length that any record of the line source
 // could set (a value over the maximum is refused before it sizes anything)
-// decides, for a rate of well over 1000 inputs a second:
+// decides, for a rate of over 1000 inputs a second:
 // - up to kLunghezzaConPiano (-5000 m: a plan of 2000 m with the 7000 m
 //   run-in, 41 cells): the whole compile, plan included;
 // - up to kLunghezzaSenzaPiano (20000 m: 541 cells): the compile without the
