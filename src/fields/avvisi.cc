@@ -12,7 +12,14 @@ char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 
 bool spazio(char c) { return c == ' ' || c == '\t'; }
 
-std::string citato(std::string_view testo) { return "`" + std::string(testo) + "`"; }
+std::string citato(std::string_view testo) {
+  std::string s;
+  s.reserve(testo.size() + 2);
+  s += '`';
+  s += testo;
+  s += '`';
+  return s;
+}
 
 // The first keyword of the source that `campo` contains; empty when none.
 std::string_view parola_contenuta(FileSorgente file, std::string_view campo) {

@@ -183,7 +183,11 @@ TEST(ContenutoLinea, CurvesKeepTheirCountsOrderAndBounds) {
   ASSERT_EQ(c.size(), 150u);
 
   std::map<std::string, int> per_classe;
-  for (const Curva& x : c) ++per_classe[std::string(1, x.lato) + std::to_string(x.classe)];
+  for (const Curva& x : c) {
+    std::string classe(1, x.lato);
+    classe += std::to_string(x.classe);
+    ++per_classe[classe];
+  }
   EXPECT_EQ(per_classe, (std::map<std::string, int>{{"s4", 39},
                                                     {"d5", 26},
                                                     {"d4", 24},

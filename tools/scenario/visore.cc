@@ -75,7 +75,8 @@ class Luoghi {
     const auto i = static_cast<int64_t>(indici_.size());
     indici_.emplace(chiave, i);
     json_ += json_.empty() ? "\n" : ",\n";
-    json_ += "[" + stringa_json(m->file) + "," + std::to_string(m->riga) + "," +
+    json_ += '[';
+    json_ += stringa_json(m->file) + "," + std::to_string(m->riga) + "," +
              std::to_string(m->colonna) + "," + stringa_json(m->testo) + "]";
     return i;
   }
@@ -105,7 +106,8 @@ std::string json_diagnostico(const Diagnostico& d, Luoghi& luoghi) {
   s += ",\"posizione\":" + std::to_string(d.posizione);
   s += ",\"luogo\":" + std::to_string(luoghi.indice(d.luogo)) + ",\"note\":[";
   for (size_t i = 0; i < d.note.size(); ++i) {
-    s += (i > 0 ? "," : "") + std::string("{\"testo\":") + stringa_json(d.note[i].testo) +
+    if (i > 0) s += ',';
+    s += "{\"testo\":" + stringa_json(d.note[i].testo) +
          ",\"luogo\":" + std::to_string(luoghi.indice(d.note[i].luogo)) + "}";
   }
   return s + "]}";
@@ -182,7 +184,8 @@ std::string json_vista(const ScenarioVisto& v) {
     s += (k > 0 ? ",\n\"" : "\n\"") + std::string(campo.nome) + "\":[";
     const std::vector<Sequenza> seq = sequenze(v.tratti, campo.campo);
     for (size_t j = 0; j < seq.size(); ++j) {
-      s += (j > 0 ? "," : "") + std::to_string(seq[j].da) + "," + std::to_string(seq[j].a) + "," +
+      if (j > 0) s += ',';
+      s += std::to_string(seq[j].da) + "," + std::to_string(seq[j].a) + "," +
            std::to_string(seq[j].valore);
     }
     s += "]";
