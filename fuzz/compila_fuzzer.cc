@@ -13,7 +13,7 @@
 //   model alone (the round trip encodes it again), so the same model means
 //   the same bytes;
 // - round trip: the three files of a finished model are accepted by the
-//   reader of `scenario dump` and re-encode to the same bytes.
+//   reader of the binary files and re-encode to the same bytes.
 //
 // The "did you mean" of a passed-over field compares its words with the
 // record names: a third of a compile of fuzzed text, whose words are mostly
@@ -44,10 +44,11 @@
 #include "compile/compilazione.h"
 #include "fields/lettore_campi.h"
 #include "model/numeri.h"
+#include "output/file_tabella.h"
+#include "output/lettura.h"
 #include "output/scrittura.h"
 #include "platform/piattaforma_memoria.h"
 #include "proprieta.h"
-#include "scenario/leggi_scenario.h"
 
 namespace calvetra::fuzz {
 namespace {
@@ -84,37 +85,36 @@ struct File {
   std::string celle;
 };
 
-File scrivi(const Compilazione& c, int32_t con_geometria) {
+File scrivi(const Compilazione& c, bool con_geometria) {
   PiattaformaMemoria p;
   std::string motivo;
   const NomiScenario nomi;
-  // Writing a finished model fails only for a name of over 65535 bytes.
-  if (!scrivi_file_binari(&p, nomi, c.modello, con_geometria, &motivo)) {
-    verifica(motivo.find("65535") != std::string::npos);
+  // Writing a finished model fails only for a name too long to store.
+  if (!scrivi_file_binari(&p, p.cartella(), nomi, c.modello, con_geometria, &motivo)) {
+    verifica(motivo.find(std::to_string(formato_tabella::kNomeMassimo)) != std::string::npos);
     return {};
   }
   const auto prendi = [&p](const std::string& nome) {
     return std::move(p.file[nella_cartella(p.cartella(), nome)]);
   };
   File f;
-  if (con_geometria != 0) f.geometria = prendi(nomi.geometria());
+  if (con_geometria) f.geometria = prendi(nomi.geometria());
   f.tabella = prendi(nomi.tabella());
   f.celle = prendi(nomi.celle());
   return f;
 }
 
-// The files decode with the reader of `scenario dump` and re-encode to the
+// The files decode with the reader of the binary files and re-encode to the
 // same bytes.
-void verifica_lettura(const File& f, int32_t con_geometria) {
+void verifica_lettura(const File& f, bool con_geometria) {
   controllata("andata_ritorno");
-  scenario::ScenarioLetto s;
-  std::string errore;
-  verifica(scenario::leggi_tabella(f.tabella, "tabella", &s.tabella, &errore));
+  ScenarioLetto s;
+  verifica(leggi_tabella(f.tabella, &s.tabella).ok());
   const int32_t L = s.tabella[kRigaPercorso].fine;
-  verifica(scenario::leggi_celle(f.celle, "celle", L, &s.tratti, &errore));
-  if (con_geometria != 0) {
-    scenario::PianoLetto piano;
-    verifica(scenario::leggi_geometria(f.geometria, "geometria", L, &piano, &errore));
+  verifica(leggi_celle(f.celle, L, &s.tratti).ok());
+  if (con_geometria) {
+    PianoLetto piano;
+    verifica(leggi_geometria(f.geometria, L, &piano).ok());
     s.geometria = std::move(piano);
   }
   verifica_ricodifica(f.tabella, f.celle, f.geometria, s);
@@ -150,15 +150,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t dimensione) {
       separatore == std::string_view::npos ? std::string_view() : input.substr(separatore + 1);
   const int64_t lunghezza = lunghezza_massima(linea);
   if (lunghezza > kLunghezzaSenzaPiano) return 0;
-  const int32_t con_geometria = lunghezza <= kLunghezzaConPiano ? 1 : 0;
+  const bool con_geometria = lunghezza <= kLunghezzaConPiano;
 
   const auto compila_con = [&](ModoAvvisi avvisi) {
-    return compila(Sorgente::di(linea), Sorgente::di(treno), {}, con_geometria, false, avvisi);
+    OpzioniCompilazione o;
+    o.con_geometria = con_geometria;
+    o.avvisi = avvisi;
+    return compila(Sorgente::di(linea), Sorgente::di(treno), {}, o);
   };
   const Compilazione c = compila_con(ModoAvvisi::senza_suggerimenti);
   verifica(c.consumate.linea);
   const Compilazione senza = compila_con(ModoAvvisi::spenti);
-  controllata(con_geometria != 0 ? "determinismo_con_piano" : "determinismo_senza_piano");
+  controllata(con_geometria ? "determinismo_con_piano" : "determinismo_senza_piano");
   if (c.diagnostica.ha_avvisi()) controllata("avvisi");
   verifica_uguali(c, senza);
   if (senza.fine != FineCompilazione::pronta) return 0;

@@ -1,6 +1,6 @@
-// Fuzz target: the reader of `scenario dump` over a table file, a cell file
-// and a geometry file taken from one input, then the text and JSON writers
-// over whatever it accepts.
+// Fuzz target: the reader of the binary files over a table file, a cell
+// file and a geometry file taken from one input: whatever it accepts has the
+// sizes the route length gives and re-encodes to the same bytes.
 //
 // Input layout: one flag byte (bit 0: there is a geometry file), the table
 // length and the cell length as 32-bit little-endian numbers, then the table
@@ -8,36 +8,16 @@
 // Lengths beyond the input are cut to what is left.
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
-#include <streambuf>
-#include <string>
 #include <string_view>
 
+#include "model/costanti.h"
+#include "output/file_celle.h"
+#include "output/file_geometria.h"
+#include "output/file_tabella.h"
+#include "output/lettura.h"
 #include "proprieta.h"
-#include "scenario/dump.h"
-#include "scenario/leggi_scenario.h"
 
 namespace {
-
-using calvetra::scenario::PianoLetto;
-using calvetra::scenario::ScenarioLetto;
-
-// Takes what the writers emit and drops it. A put area that is simply
-// rewound when full keeps single characters off the virtual calls.
-class Scarico : public std::streambuf {
- public:
-  Scarico() { setp(area_, area_ + sizeof area_); }
-
- protected:
-  int_type overflow(int_type c) override {
-    setp(area_, area_ + sizeof area_);
-    return traits_type::not_eof(c);
-  }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-
- private:
-  char area_[4096];
-};
 
 uint32_t u32(std::string_view s, size_t da) {
   uint32_t v = 0;
@@ -67,37 +47,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t dimensione) {
   const std::string_view celle = prendi(&resto, byte_celle);
   const std::string_view geometria = con_geometria ? resto : std::string_view();
 
-  // The same steps as `scenario dump`: table, then cells and plan sized by
-  // the route length of the table (by the files themselves for a length
-  // outside the limits).
+  // Table, then cells and plan sized by the route length of the table (by
+  // the files themselves for a length outside the limits).
+  using namespace calvetra;
   ScenarioLetto s;
-  std::string errore;
-  if (!calvetra::scenario::leggi_tabella(tabella, "tabella", &s.tabella, &errore)) return 0;
-  s.byte_tabella = tabella.size();
-  const int32_t L = s.tabella[84].fine;
-  if (!calvetra::scenario::leggi_celle(celle, "celle", L, &s.tratti, &errore)) return 0;
-  s.byte_celle = celle.size();
-  const int64_t celle_attese = calvetra::scenario::celle_attese(L);
-  calvetra::fuzz::verifica(static_cast<int64_t>(s.tratti.size()) == celle_attese ||
-                           (celle_attese == 0 && s.tratti.size() >= 2));
+  if (!leggi_tabella(tabella, &s.tabella).ok()) return 0;
+  const int32_t L = s.tabella[kRigaPercorso].fine;
+  if (!leggi_celle(celle, L, &s.tratti).ok()) return 0;
+  const int64_t attese = celle_attese(L);
+  fuzz::verifica(
+      static_cast<int64_t>(s.tratti.size()) == attese ||
+      (attese == 0 && static_cast<int64_t>(s.tratti.size()) >= formato_celle::kCelleMinime));
   if (con_geometria) {
     PianoLetto piano;
-    if (!calvetra::scenario::leggi_geometria(geometria, "geometria", L, &piano, &errore)) return 0;
-    calvetra::fuzz::verifica(
-        piano.x.size() == piano.y.size() &&
-        (static_cast<int64_t>(piano.x.size()) == static_cast<int64_t>(L) + 7001 ||
-         (celle_attese == 0 && !piano.x.empty())));
+    if (!leggi_geometria(geometria, L, &piano).ok()) return 0;
+    fuzz::verifica(piano.x.size() == piano.y.size() &&
+                   (static_cast<int64_t>(piano.x.size()) == int64_t{L} + kRincorsa + 1 ||
+                    (attese == 0 && !piano.x.empty())));
     s.geometria = std::move(piano);
-    s.byte_geometria = geometria.size();
   }
-  calvetra::fuzz::verifica_ricodifica(tabella, celle, geometria, s);
-
-  Scarico scarico;
-  std::ostream out(&scarico);
-  calvetra::scenario::OpzioniDump o;
-  o.cartella = "scenario";
-  o.passo_campioni = 1 + static_cast<int32_t>(static_cast<uint8_t>(dati[0]) >> 1) * 97;
-  calvetra::scenario::scrivi_testo(s, o, out);
-  calvetra::scenario::scrivi_json(s, o, out);
+  fuzz::verifica_ricodifica(tabella, celle, geometria, s);
   return 0;
 }

@@ -1,6 +1,6 @@
 // What the fuzz targets share: checking a property, counting which
 // properties have been checked (the replay tests require each of theirs to
-// have run), and re-encoding what the `dump` reader has read.
+// have run), and re-encoding what the reader of the binary files has read.
 #ifndef CALVETRA_FUZZ_PROPRIETA_H_
 #define CALVETRA_FUZZ_PROPRIETA_H_
 
@@ -12,8 +12,10 @@
 #include <string_view>
 
 #include "model/codifica.h"
-#include "output/file_binari.h"
-#include "scenario/leggi_scenario.h"
+#include "output/file_celle.h"
+#include "output/file_geometria.h"
+#include "output/file_tabella.h"
+#include "output/lettura.h"
 
 namespace calvetra::fuzz {
 
@@ -35,7 +37,7 @@ inline void controllata(const char* nome) { ++proprieta_controllate()[nome]; }
 
 // What the reader accepted is exactly what the encoders write back.
 inline void verifica_ricodifica(std::string_view tabella, std::string_view celle,
-                                std::string_view geometria, const scenario::ScenarioLetto& s) {
+                                std::string_view geometria, const ScenarioLetto& s) {
   controllata("ricodifica");
   std::string di_nuovo;
   for (const voce& v : s.tabella) codifica_voce(&di_nuovo, v);
@@ -49,15 +51,16 @@ inline void verifica_ricodifica(std::string_view tabella, std::string_view celle
   size_t k = 0;
   for (const auto* coordinata : {&s.geometria->x, &s.geometria->y}) {
     for (const ElementoGeometria& e : *coordinata) {
-      char b[10];
-      size_t n = 2;
-      scrivi_le(b, static_cast<uint16_t>(e.genere), 2);
+      using namespace formato_geometria;
+      char b[kByteReale];
+      size_t n = kByteEtichetta;
+      scrivi_le(b, static_cast<uint16_t>(e.genere), kByteEtichetta);
       if (e.genere == Geometria::Genere::intero) {
-        scrivi_le(b + 2, static_cast<uint16_t>(static_cast<int16_t>(e.valore)), 2);
-        n = 4;
+        scrivi_le(b + kByteEtichetta, static_cast<uint16_t>(static_cast<int16_t>(e.valore)), 2);
+        n = kByteIntero;
       } else if (e.genere == Geometria::Genere::reale) {
-        scrivi_le(b + 2, std::bit_cast<uint64_t>(e.valore), 8);
-        n = 10;
+        scrivi_le(b + kByteEtichetta, std::bit_cast<uint64_t>(e.valore), 8);
+        n = kByteReale;
       }
       verifica(n <= geometria.size() - k && std::memcmp(geometria.data() + k, b, n) == 0);
       k += n;

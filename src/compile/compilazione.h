@@ -11,6 +11,7 @@
 #include "fields/lettura.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
+#include "model/errori.h"
 #include "model/provenienze.h"
 #include "model/records.h"
 
@@ -24,35 +25,50 @@ enum class FineCompilazione {
   fatale,       // a reserved header slot was taken: report 1250 or 1251
 };
 
+// The name of an ending, as the tools' JSON documents give it.
+const char* nome_fine(FineCompilazione f);
+
 struct Compilazione {
   Modello modello;
   Diagnostica diagnostica;
   SorgentiConsumate consumate;
   FineCompilazione fine = FineCompilazione::pronta;
-  int32_t errore_fatale = 0;  // 1250 or 1251 when fine is fatale
+  CodiceErrore errore_fatale = CodiceErrore::nessuno;  // 1250 or 1251 when fine is fatale
   // The source record of each object; filled only when asked for.
   Provenienze provenienze;
 
-  int32_t codice_errore() const { return diagnostica.codice_errore(); }
+  CodiceErrore codice_errore() const { return diagnostica.codice_errore(); }
   int32_t posizione_errore() const { return diagnostica.posizione_errore(); }
+  // Whether the binary files are to be written.
+  bool scrive_file() const { return fine == FineCompilazione::pronta; }
+};
+
+// What a compile builds besides the model, code and position, which are the
+// same whatever is asked here: the plan, the record of each object, and what
+// is recorded for authors besides the errors.
+struct OpzioniCompilazione {
+  bool con_geometria = true;
+  bool con_provenienze = false;
+  ModoAvvisi avvisi = ModoAvvisi::completi;
 };
 
 // The compile driver's sequence from the table's first rows to the header
-// finalisation; `con_geometria` non-zero builds the plan, and
-// `con_provenienze` fills `provenienze` and `avvisi` says what is recorded
-// for authors besides the errors (the model, code and position are the same
-// whatever it says).
+// finalisation.
 Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,
-                     int32_t con_geometria, bool con_provenienze = false,
-                     ModoAvvisi avvisi = ModoAvvisi::completi);
+                     const OpzioniCompilazione& opzioni = {});
 
 // The exit status of the run that made `c` once every file it writes has
 // been written: 1 when it writes none, 3 with a recorded error, 0 otherwise.
 int stato_uscita(const Compilazione& c);
 
+// Why a compilation that ended with `f` writes no file, in a few words
+// ("nessuna cella creata"); nullptr when it writes them and for a fatal end,
+// which its own report names.
+const char* senza_file(FineCompilazione f);
+
 // The same with both sources present and holding these texts.
 Compilazione compila_testi(std::string_view linea, std::string_view treno,
-                           int32_t con_geometria = 1, const NomiScenario& nomi = {});
+                           bool con_geometria = true, const NomiScenario& nomi = {});
 
 }  // namespace calvetra
 

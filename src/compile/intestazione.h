@@ -5,16 +5,17 @@
 
 #include <cstdint>
 
+#include "model/errori.h"
 #include "model/records.h"
 
 namespace calvetra {
 
 // Checks that the reserved slots of row 85 and cell 1 are still zero, then
-// stores the format marks and the integrity codes. Returns 0, or the number
-// of the fatal report (1250 for a mark slot, 1251 for a code slot), in which
-// case nothing after the failing check is stored.
+// stores the format marks and the integrity codes. Returns `nessuno`, or the
+// code of the fatal report (a mark slot, then a code slot), in which case
+// nothing after the failing check is stored.
 // REQUIRES: m has cell 1.
-int32_t finalizza_intestazione(Modello& m);
+CodiceErrore finalizza_intestazione(Modello& m);
 
 }  // namespace calvetra
 

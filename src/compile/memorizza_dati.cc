@@ -8,21 +8,20 @@
 namespace calvetra {
 
 SorgentiConsumate memorizza_dati(const Sorgente& linea, const Sorgente& treno,
-                                 const NomiScenario& nomi, int32_t con_geometria, Modello& m,
-                                 Diagnostica& d, Provenienze* provenienze) {
+                                 const NomiScenario& nomi, bool con_geometria, Destinazione dest) {
   SorgentiConsumate consumate;
   // The line phase is done with its source however it ends.
   consumate.linea = linea.esiste();
-  const EsitoLinea esito = fase_linea(linea, nomi, con_geometria, m, d, provenienze);
+  const EsitoLinea esito = fase_linea(linea, nomi, con_geometria, dest);
   if (esito.fine == FineFase::interrotta) return consumate;
   // The train source goes after its own phase, and on a failure of the line
   // phase too.
   consumate.treno = treno.esiste();
   if (esito.fine == FineFase::guasto) return consumate;
-  fase_treno(treno, esito.corpo.riga_cartello, m, d, provenienze);
+  fase_treno(treno, esito.corpo.riga_cartello, dest);
   // The route length explains the train phase's errors, not a train source
   // that could not be read.
-  if (treno.stato == Sorgente::Stato::letta) annota_lunghezza(esito.lunghezza, d);
+  if (treno.stato == Sorgente::Stato::letta) annota_lunghezza(esito.lunghezza, dest.diagnostica);
   return consumate;
 }
 

@@ -2,13 +2,8 @@
 #ifndef CALVETRA_COMPILE_MEMORIZZA_DATI_H_
 #define CALVETRA_COMPILE_MEMORIZZA_DATI_H_
 
-#include <cstdint>
-
 #include "fields/lettura.h"
 #include "model/costanti.h"
-#include "model/diagnostica.h"
-#include "model/provenienze.h"
-#include "model/records.h"
 
 namespace calvetra {
 
@@ -21,13 +16,13 @@ struct SorgentiConsumate {
   bool operator==(const SorgentiConsumate&) const = default;
 };
 
-// Parses both sources into `m` (whose table holds its initial rows),
-// recording errors in `d`. It always returns; an unexpected failure in
-// either phase records 25 and leaves both sources done with. When
-// `provenienze` is given, the records of both sources are credited there.
+// Parses both sources into the model of `dest` (whose table holds its
+// initial rows), recording errors in its diagnostics. It always returns; an
+// unexpected failure in either phase records 25 and leaves both sources done
+// with. When provenances are asked for, the records of both sources are
+// credited there.
 SorgentiConsumate memorizza_dati(const Sorgente& linea, const Sorgente& treno,
-                                 const NomiScenario& nomi, int32_t con_geometria, Modello& m,
-                                 Diagnostica& d, Provenienze* provenienze = nullptr);
+                                 const NomiScenario& nomi, bool con_geometria, Destinazione dest);
 
 }  // namespace calvetra
 

@@ -68,12 +68,12 @@ class Passo {
   }
   void abbassa(int64_t c) { at(c).valore_a = minimo<int16_t>(kCodice, at(c).valore_a); }
 
-  void errore(int32_t codice, int64_t cella) {
+  void errore(CodiceErrore codice, int64_t cella) {
     d_.errore(codice, Luogo{}, static_cast<int32_t>(cella * kMetriCella));
   }
 
   // Marks the first free cell of the list, or records the error.
-  void prima_libera(std::initializer_list<int64_t> celle, int32_t codice, int64_t posto) {
+  void prima_libera(std::initializer_list<int64_t> celle, CodiceErrore codice, int64_t posto) {
     for (int64_t c : celle) {
       if (libera(c)) {
         segna(c);
@@ -99,15 +99,17 @@ class Passo {
       } else if (abbattimento(d - 2)) {
         abbassa(d - 2);
       } else {
-        errore(11, d);
+        errore(CodiceErrore::segnale_senza_cella_davanti, d);
       }
     }
   }
 
   void inizio_rallentamento(int64_t i) {
-    if (i > 7) prima_libera({i - 5, i - 6, i - 7}, 12, i);
-    if (i > 13) prima_libera({i - 11, i - 12, i - 13}, 12, i);
-    if (i > 20) prima_libera({i - 18, i - 19, i - 20}, 12, i);
+    if (i > 7) prima_libera({i - 5, i - 6, i - 7}, CodiceErrore::abbattimento_prima_senza_cella, i);
+    if (i > 13)
+      prima_libera({i - 11, i - 12, i - 13}, CodiceErrore::abbattimento_prima_senza_cella, i);
+    if (i > 20)
+      prima_libera({i - 18, i - 19, i - 20}, CodiceErrore::abbattimento_prima_senza_cella, i);
     if (at(i).valore_a >= kVelocitaSenzaPeriodici) return;
     const int64_t fine = periodici(i);
     if (fine >= 0) dopo_la_fine(fine);
@@ -136,7 +138,7 @@ class Passo {
         } else {
           // The counter only grows from here on: nothing more is placed,
           // so all that is left is to find the end.
-          errore(13, k);
+          errore(CodiceErrore::abbattimento_dopo_senza_cella, k);
           if (tipo(k) == kFineRallentamento) return k;
           return prossima_fine_[static_cast<size_t>(k + 1)];
         }
@@ -157,7 +159,7 @@ class Passo {
       } else if (libera(p - 1)) {
         segna(p - 1);
       } else {
-        errore(13, k);
+        errore(CodiceErrore::abbattimento_dopo_senza_cella, k);
       }
       return;
     }

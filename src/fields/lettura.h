@@ -26,6 +26,14 @@ struct Sorgente {
   bool esiste() const { return stato != Stato::assente; }
 };
 
+// Where a parser phase puts what it reads: the model, the diagnostics and,
+// when someone asked, the record that placed each object.
+struct Destinazione {
+  Modello& modello;
+  Diagnostica& diagnostica;
+  Provenienze* provenienze = nullptr;
+};
+
 // What a record handler tells the reading loop to do next.
 enum class Seguito {
   avanti,      // go on with the next keyword field
@@ -57,7 +65,7 @@ struct Lettura {
   // true returned (the reading ends; the closing steps still run).
   bool oltre_il_percorso(const Modello& m, int32_t p, int64_t margine, size_t campo_posizione) {
     if (!m.oltre_limite(p, margine)) return false;
-    diagnostica.errore(15, a(campo_posizione), p);
+    diagnostica.errore(CodiceErrore::oltre_il_percorso, a(campo_posizione), p);
     return true;
   }
 

@@ -79,7 +79,7 @@ void avvisa_corpo(CorpoLinea& c) {
     if (tra_parentesi(campo)) a.sezione_con_parola_chiave(campo, chiave);
     // Without the plan a curve's keyword is taken by no test and its two
     // values are passed over as keyword fields, as meant.
-    if (c.con_geometria == 0 && contiene(campo, "curva") && !contiene(campo, "pendenza") &&
+    if (!c.con_geometria && contiene(campo, "curva") && !contiene(campo, "pendenza") &&
         !contiene(campo, "montagna") && !contiene(campo, "indicat")) {
       a.tollera_numeri(2);
     }
@@ -136,8 +136,8 @@ NoteLunghezza note_lunghezza(const Lettura& l, const Modello& m) {
 
 void annota_lunghezza(const NoteLunghezza& n, Diagnostica& d) {
   if (!n.nota) return;
-  d.annota_errori(15, *n.nota);
-  if (n.sospetta) d.annota_errori(25, *n.nota);
+  d.annota_errori(CodiceErrore::oltre_il_percorso, *n.nota);
+  if (n.sospetta) d.annota_errori(CodiceErrore::guasto_inatteso, *n.nota);
 }
 
 }  // namespace calvetra

@@ -10,10 +10,12 @@ Seguito corpo_cartello(CorpoLinea& c) {
   const size_t campo_posizione = file1.inizio_campo();
   c.l.campo = file1.leggi_testo();
   c.l.avvisi.testo_letto(c.l.campo, file1.inizio_campo());
-  if (c.l.oltre_il_percorso(c.m, posizione, 100, campo_posizione)) return Seguito::fine_corpo;
+  if (c.l.oltre_il_percorso(c.m, posizione, kMargineRecord, campo_posizione))
+    return Seguito::fine_corpo;
   tratto& t = c.m.cella(cella_di_oggetto(posizione));
   if (!cella_libera(t)) {
-    c.l.diagnostica.errore(6, c.l.a(campo_posizione), posizione);
+    c.l.diagnostica.errore(CodiceErrore::cartello_su_cella_occupata, c.l.a(campo_posizione),
+                           posizione);
     return Seguito::esci;
   }
   // Rows 1 to 80 are the only ones a sign may take: an 81st sign has none.

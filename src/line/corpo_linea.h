@@ -17,7 +17,7 @@ struct CorpoLinea {
   Lettura& l;
   Modello& m;
   StatoCorpoLinea& s;
-  int32_t con_geometria;
+  bool con_geometria;
 };
 
 // Beyond this metre a curve record or its run-in may not compute the plan.

@@ -22,14 +22,14 @@ bool chiude_intestazione(const std::string& campo) {
 }
 
 // The route length: the cells made anew from it, and the plan when wanted.
-void dimensiona(Modello& m, int32_t L, int32_t con_geometria) {
+void dimensiona(Modello& m, int32_t L, bool con_geometria) {
   const int64_t T = int64_t{L} + kRincorsa;
   const int64_t n = arrotonda_div(T, kMetriCella);
   // A length so negative that not even cell 0 exists cannot size the cells;
   // one that leaves cell 0 makes the cells anew and then cannot size the plan.
   if (n < 0) throw GuastoInatteso("lunghezza del percorso negativa");
   m.tratti.assign(static_cast<size_t>(n) + 1, tratto{});
-  if (con_geometria != 0) {
+  if (con_geometria) {
     if (T < 0) throw GuastoInatteso("lunghezza del percorso negativa");
     m.geometria.crea(static_cast<int32_t>(T));
   }
@@ -43,7 +43,7 @@ void tre_numeri(Lettura& l, voce& riga) {
 
 // The header block up to the first bracketed field. False when an error
 // has ended the phase.
-bool intestazione(Lettura& l, Modello& m, int32_t con_geometria) {
+bool intestazione(Lettura& l, Modello& m, bool con_geometria) {
   Tabella& t = m.tabella;
   Diagnostica& d = l.diagnostica;
   for (;;) {
@@ -59,7 +59,7 @@ bool intestazione(Lettura& l, Modello& m, int32_t con_geometria) {
       t[kRigaPercorso].fine = l.file1.leggi_32();
       const int32_t L = t[kRigaPercorso].fine;
       if (L > kLunghezzaMassima) {
-        d.errore(1, l.qui());
+        d.errore(CodiceErrore::percorso_troppo_lungo, l.qui());
         return false;
       }
       dimensiona(m, L, con_geometria);
@@ -89,11 +89,11 @@ bool intestazione(Lettura& l, Modello& m, int32_t con_geometria) {
       r.fine = l.file1.leggi_32();
       const size_t secondo = l.file1.inizio_campo();
       if (!multiplo_di_50(r.inizio)) {
-        d.errore(3, l.a(primo));
+        d.errore(CodiceErrore::ripetizione_primo_fuori_passo, l.a(primo));
         return false;
       }
       if (!multiplo_di_50(r.fine)) {
-        d.errore(4, l.a(secondo));
+        d.errore(CodiceErrore::ripetizione_secondo_fuori_passo, l.a(secondo));
         return false;
       }
       if (contiene_esatto(campo, "4")) {
@@ -101,7 +101,7 @@ bool intestazione(Lettura& l, Modello& m, int32_t con_geometria) {
       } else if (contiene_esatto(campo, "9")) {
         r.posizione = 9;
       } else {
-        d.errore(5, l.a(chiave));
+        d.errore(CodiceErrore::ripetizione_senza_codici, l.a(chiave));
         return false;
       }
       if (r.fine == 0) r.posizione = 0;
@@ -130,7 +130,7 @@ bool corpo(CorpoLinea& c) {
     avvisa_corpo(c);
     Seguito s = Seguito::avanti;
     if (contiene(campo, "pendenza")) s = corpo_pendenza(c);
-    if (s == Seguito::avanti && c.con_geometria != 0 && contiene(campo, "curva")) {
+    if (s == Seguito::avanti && c.con_geometria && contiene(campo, "curva")) {
       s = corpo_curva(c);
     }
     if (s == Seguito::avanti && contiene(campo, "montagna")) s = corpo_montagna(c);
@@ -144,10 +144,10 @@ bool corpo(CorpoLinea& c) {
   }
 }
 
-FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, int32_t con_geometria, Modello& m,
+FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, bool con_geometria, Modello& m,
                      StatoCorpoLinea& stato) {
   if (!sorgente.esiste()) {
-    l.diagnostica.errore(101, Luogo{});
+    l.diagnostica.errore(CodiceErrore::linea_assente, Luogo{});
     return FineFase::interrotta;
   }
   if (sorgente.stato == Sorgente::Stato::illeggibile) {
@@ -159,7 +159,7 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, int32_t con_geometria
   for (;;) {
     l.campo = l.file1.leggi_testo();
     if (l.file1.fine()) {
-      l.diagnostica.errore(102, l.qui());
+      l.diagnostica.errore(CodiceErrore::generale_assente, l.qui());
       return FineFase::interrotta;
     }
     if (contiene(l.campo, "[generale]")) break;
@@ -178,17 +178,19 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, int32_t con_geometria
 
 }  // namespace
 
-EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, int32_t con_geometria,
-                      Modello& m, Diagnostica& d, Provenienze* provenienze) {
+EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, bool con_geometria,
+                      Destinazione dest) {
+  Modello& m = dest.modello;
+  Diagnostica& d = dest.diagnostica;
   m.tabella[kRigaLinea].nome = nomi.linea;
   m.tabella[kRigaTreni].nome = nomi.treni;
   EsitoLinea esito;
   Lettura l(FileSorgente::linea, &d);
-  l.provenienze = provenienze;
+  l.provenienze = dest.provenienze;
   try {
     esito.fine = leggi_linea(l, sorgente, con_geometria, m, esito.corpo);
   } catch (const GuastoInatteso&) {
-    d.errore(25, l.qui());
+    d.errore(CodiceErrore::guasto_inatteso, l.qui());
     esito.fine = FineFase::guasto;
   }
   esito.lunghezza = note_lunghezza(l, m);

@@ -20,8 +20,8 @@ namespace calvetra {
 struct StatoCorpoLinea {
   int32_t riga_cartello = kUltimaRigaCartello;  // next free sign row
   int32_t numero_montagne = 0;
-  std::array<int32_t, 81> inizi_montagne{};  // entries 1 to numero_montagne
-  std::array<int32_t, 81> fini_montagne{};
+  std::array<int32_t, kMassimoMontagne + 1> inizi_montagne{};  // entries 1 to numero_montagne
+  std::array<int32_t, kMassimoMontagne + 1> fini_montagne{};
   // Gradients: next cell to fill and the gradient in force.
   int64_t cella_pendenza = 0;
   int32_t pendenza_in_vigore = 0;
@@ -33,12 +33,12 @@ struct EsitoLinea {
   NoteLunghezza lunghezza;  // for the errors of the train phase
 };
 
-// Reads the line source into `m` (header rows, cells, plan when
-// `con_geometria` is non-zero), recording errors in `d`. The table must hold
-// its initial rows; rows 85 and 86 get the route and train-pair names.
-// When `provenienze` is given, the body records are credited there.
-EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, int32_t con_geometria,
-                      Modello& m, Diagnostica& d, Provenienze* provenienze = nullptr);
+// Reads the line source into the model of `dest` (header rows, cells, and
+// the plan `con_geometria`), recording errors in its diagnostics. The table
+// must hold its initial rows; rows 85 and 86 get the route and train-pair
+// names. When provenances are asked for, the body records are credited.
+EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, bool con_geometria,
+                      Destinazione dest);
 
 // Orders the three kilometre-progressive rows 81 to 83 by their first number
 // and applies the flag that adds 100 to the second.

@@ -77,7 +77,7 @@ Seguito corpo_curva(CorpoLinea& c) {
   avvisa_curva(c, S, l);
   double k = 0.0;
   if (!classe_curva(c.l.campo, &k)) {
-    d.errore(103, c.l.a(campo_chiave));
+    d.errore(CodiceErrore::curva_senza_classe, c.l.a(campo_chiave));
     return Seguito::esci;
   }
   if (contiene(c.l.campo, "s")) k = k * -1.0;  // a left-hand curve
@@ -92,7 +92,7 @@ Seguito corpo_curva(CorpoLinea& c) {
     entro = avanza_piano(g, int64_t{S} + l, Andamento::curva, k, true);
   }
   if (!entro) {
-    d.errore(103, c.l.a(campo_oltre));
+    d.errore(CodiceErrore::curva_senza_classe, c.l.a(campo_oltre));
     return Seguito::esci;
   }
   return Seguito::avanti;

@@ -25,11 +25,12 @@ Seguito corpo_indicatori(CorpoLinea& c) {
   int32_t vbd = file1.leggi_32();
   int32_t vcd = file1.leggi_32();
   int32_t strisced = file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, posizione, 100, campo_posizione)) return Seguito::fine_corpo;
+  if (c.l.oltre_il_percorso(c.m, posizione, kMargineRecord, campo_posizione))
+    return Seguito::fine_corpo;
   memo_indicatori_v_max(c.m, c.l.diagnostica, c.l.a(campo_posizione), posizione, vas, vbs, vcs,
                         strisces, vad, vbd, vcd, strisced);
   // The body stops on any standing error, as after every placing procedure.
-  return c.l.diagnostica.codice_errore() > 0 ? Seguito::esci : Seguito::avanti;
+  return c.l.diagnostica.con_errore() ? Seguito::esci : Seguito::avanti;
 }
 
 void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, int32_t posizione, int32_t& vas,
@@ -37,7 +38,7 @@ void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, int32_t posi
                            int32_t& vbd, int32_t& vcd, int32_t& strisced) {
   tratto& t = m.cella(cella_di_oggetto(posizione));
   if (!cella_libera(t)) {
-    d.errore(21, luogo, posizione);
+    d.errore(CodiceErrore::indicatori_su_cella_occupata, luogo, posizione);
     return;
   }
   t.tipo = kIndicatori;

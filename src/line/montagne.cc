@@ -9,7 +9,6 @@ namespace calvetra {
 
 namespace {
 
-constexpr int32_t kMassimoMontagne = 80;
 // A stretch starting this close after the previous one's end is class 3.
 constexpr int64_t kDistaccoMinimo = 150;
 

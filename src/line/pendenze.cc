@@ -20,7 +20,7 @@ Seguito corpo_pendenza(CorpoLinea& c) {
   const int32_t P = file1.leggi_32();
   const size_t campo_P = file1.inizio_campo();
   const int32_t g = file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, P, 100, campo_P)) return Seguito::fine_corpo;
+  if (c.l.oltre_il_percorso(c.m, P, kMargineRecord, campo_P)) return Seguito::fine_corpo;
   avvisa_pendenza(c, P);
   const int64_t cella = cella_di_tratto(P);
   if (cella > 0) riempi_pendenze(c.m, c.s, cella);

@@ -16,6 +16,12 @@ inline constexpr int32_t kMetriCella = 50;
 inline constexpr int32_t kRincorsa = 7000;
 // The longest route a line source may give, metres.
 inline constexpr int32_t kLunghezzaMassima = 1000000;
+// The position bound of a record at p: (p + margin) / 50 at most the last
+// cell. Stations need room for their zone.
+inline constexpr int32_t kMargineRecord = 100;
+inline constexpr int32_t kMargineStazione = 800;
+// Mountain records a line source may hold.
+inline constexpr int32_t kMassimoMontagne = 80;
 
 // Rows of the table: stations from row 1 upward, sign texts from row 80
 // downward, header rows 81 to 86.

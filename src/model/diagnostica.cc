@@ -5,7 +5,7 @@
 
 namespace calvetra {
 
-void Diagnostica::errore(int32_t codice, Luogo luogo) {
+void Diagnostica::errore(CodiceErrore codice, Luogo luogo) {
   Diagnostico d;
   d.codice = codice;
   d.posizione = posizione_errore_;
@@ -15,7 +15,7 @@ void Diagnostica::errore(int32_t codice, Luogo luogo) {
   codice_errore_ = codice;
 }
 
-void Diagnostica::errore(int32_t codice, Luogo luogo, int32_t posizione) {
+void Diagnostica::errore(CodiceErrore codice, Luogo luogo, int32_t posizione) {
   posizione_errore_ = posizione;
   errore(codice, luogo);
 }
@@ -39,7 +39,7 @@ void Diagnostica::avviso(std::string nome, std::string messaggio, Luogo luogo,
 
 void Diagnostica::annota(Nota nota) { voci_.back().note.push_back(std::move(nota)); }
 
-void Diagnostica::annota_errori(int32_t codice, const Nota& nota) {
+void Diagnostica::annota_errori(CodiceErrore codice, const Nota& nota) {
   for (Diagnostico& d : voci_) {
     if (d.gravita != Gravita::errore || d.codice != codice) continue;
     if (std::find(d.note.begin(), d.note.end(), nota) == d.note.end()) d.note.push_back(nota);

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "model/errori.h"
+
 namespace calvetra {
 
 // Which source a diagnostic points into.
@@ -46,8 +48,8 @@ struct Nota {
 
 struct Diagnostico {
   Gravita gravita = Gravita::errore;
-  int32_t codice = 0;     // an error's number
-  std::string nome;       // a warning's short stable name
+  CodiceErrore codice = CodiceErrore::nessuno;  // an error's number
+  std::string nome;                             // a warning's short stable name
   std::string messaggio;  // a warning's sentence (an error's comes from its number)
   // Metres: for an error, `posizione_errore` as it stands once the error is recorded.
   int32_t posizione = 0;
@@ -60,9 +62,9 @@ struct Diagnostico {
 class Diagnostica {
  public:
   // An error that locates no place on the route.
-  void errore(int32_t codice, Luogo luogo);
+  void errore(CodiceErrore codice, Luogo luogo);
   // An error at `posizione` metres.
-  void errore(int32_t codice, Luogo luogo, int32_t posizione);
+  void errore(CodiceErrore codice, Luogo luogo, int32_t posizione);
   // Sets `posizione_errore` anew without recording an error: a placing step
   // that finds an error already standing stops there and records its own
   // position with it.
@@ -77,9 +79,10 @@ class Diagnostica {
   // Adds a note to the last diagnostic recorded. REQUIRES: one has been recorded.
   void annota(Nota nota);
   // Adds `nota` to every error of code `codice` that does not carry it yet.
-  void annota_errori(int32_t codice, const Nota& nota);
+  void annota_errori(CodiceErrore codice, const Nota& nota);
 
-  int32_t codice_errore() const { return codice_errore_; }
+  CodiceErrore codice_errore() const { return codice_errore_; }
+  bool con_errore() const { return codice_errore_ != CodiceErrore::nessuno; }
   int32_t posizione_errore() const { return posizione_errore_; }
 
   // Every diagnostic, oldest first.
@@ -91,7 +94,7 @@ class Diagnostica {
  private:
   std::vector<Diagnostico> voci_;
   size_t ultimo_errore_ = 0;  // index + 1 of the last error; 0 for none
-  int32_t codice_errore_ = 0;
+  CodiceErrore codice_errore_ = CodiceErrore::nessuno;
   int32_t posizione_errore_ = 0;
   ModoAvvisi modo_ = ModoAvvisi::completi;
 };

@@ -52,4 +52,13 @@ int16_t codice_gara_og(const Tabella& tabella) {
   return static_cast<int16_t>(somma);  // at most 25 * 255
 }
 
+Integrita integrita(const Tabella& tabella, const std::vector<tratto>& tratti) {
+  Integrita i;
+  i.st_letto = tabella[kRigaLinea].orario;
+  i.st_atteso = codice_gara_st(tabella);
+  i.og_letto = tratti[kCellaIntestazione].valore_b;
+  i.og_atteso = codice_gara_og(tabella);
+  return i;
+}
+
 }  // namespace calvetra

@@ -3,17 +3,20 @@
 #include <functional>
 #include <vector>
 
-#include "output/file_binari.h"
+#include "output/file_celle.h"
+#include "output/file_geometria.h"
+#include "output/file_tabella.h"
 #include "platform/sostituzione.h"
 
 namespace calvetra {
 
-bool scrivi_file_binari(Piattaforma* piattaforma, const NomiScenario& nomi, const Modello& m,
-                        int32_t con_geometria, std::string* motivo) {
+bool scrivi_file_binari(Piattaforma* piattaforma, const std::string& cartella,
+                        const NomiScenario& nomi, const Modello& m, bool con_geometria,
+                        std::string* motivo) {
   size_t lunghezza = 0;
   if (!nomi_codificabili(m.tabella, &lunghezza)) {
-    *motivo = "un nome della tabella supera 65535 caratteri (" + std::to_string(lunghezza) +
-              "); nessun file scritto";
+    *motivo = "un nome della tabella supera " + std::to_string(formato_tabella::kNomeMassimo) +
+              " caratteri (" + std::to_string(lunghezza) + "); nessun file scritto";
     return false;
   }
   struct File {
@@ -21,13 +24,13 @@ bool scrivi_file_binari(Piattaforma* piattaforma, const NomiScenario& nomi, cons
     std::function<void(Uscita*)> produci;
   };
   std::vector<File> file;
-  if (con_geometria != 0) {
+  if (con_geometria) {
     file.push_back({nomi.geometria(), [&m](Uscita* u) { codifica_geometria(m.geometria, u); }});
   }
   file.push_back({nomi.tabella(), [&m](Uscita* u) { codifica_tabella(m.tabella, u); }});
   file.push_back({nomi.celle(), [&m](Uscita* u) { codifica_celle(m.tratti, u); }});
   for (const File& f : file) {
-    const std::string path = nella_cartella(piattaforma->cartella(), f.nome);
+    const std::string path = nella_cartella(cartella, f.nome);
     std::string errore;
     if (!sostituisci_file(piattaforma, path, f.produci, &errore)) {
       *motivo = "impossibile scrivere " + path + ": " + errore;

@@ -2,7 +2,6 @@
 #ifndef CALVETRA_OUTPUT_SCRITTURA_H_
 #define CALVETRA_OUTPUT_SCRITTURA_H_
 
-#include <cstdint>
 #include <string>
 
 #include "model/costanti.h"
@@ -11,12 +10,13 @@
 
 namespace calvetra {
 
-// Writes the plan (when `con_geometria` is non-zero), then the table, then
-// the cells into the platform's directory, each file replaced whole. On a
-// failure the files not yet written keep their old content: returns false
-// with one line that names the file and the reason in `motivo`.
-bool scrivi_file_binari(Piattaforma* piattaforma, const NomiScenario& nomi, const Modello& m,
-                        int32_t con_geometria, std::string* motivo);
+// Writes the plan (when `con_geometria`), then the table, then the cells into
+// `cartella`, each file replaced whole. On a failure the files not yet
+// written keep their old content: returns false with one line that names the
+// file and the reason in `motivo`.
+bool scrivi_file_binari(Piattaforma* piattaforma, const std::string& cartella,
+                        const NomiScenario& nomi, const Modello& m, bool con_geometria,
+                        std::string* motivo);
 
 }  // namespace calvetra
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace calvetra {
 
@@ -53,6 +54,20 @@ class Piattaforma {
   // Puts `da` in place of whatever stands at `a` (a file or a link, which is
   // replaced, not written through); a directory at `a` is an error.
   virtual bool rinomina(const std::string& da, const std::string& a, std::string* errore) = 0;
+
+  // For the tools, which work in directories that the author names.
+  // What stands at `percorso`, without following a link: `altro` is a link,
+  // a device, a pipe or anything else that is neither file nor directory.
+  enum class Genere { assente, file, cartella, altro };
+  virtual Genere genere(const std::string& percorso) = 0;
+  // Makes the directory `percorso` and any missing directory above it.
+  virtual bool crea_cartella(const std::string& percorso, std::string* errore) = 0;
+  // The names of the entries of a directory; empty when it cannot be read.
+  virtual std::vector<std::string> elenco(const std::string& cartella) = 0;
+  // Writes `dati` through whatever stands at `percorso` (a device, a pipe,
+  // what a link points to), for a destination that must not be replaced.
+  virtual bool scrivi_attraverso(const std::string& percorso, std::string_view dati,
+                                 std::string* errore) = 0;
 };
 
 // A temporary file beside `percorso`: in its directory, named "." + the file
@@ -91,6 +106,11 @@ class PiattaformaPosix : public Piattaforma {
   bool scrivi(int handle, std::string_view dati, std::string* errore) override;
   bool chiudi(int handle, std::string* errore) override;
   bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
+  Genere genere(const std::string& percorso) override;
+  bool crea_cartella(const std::string& percorso, std::string* errore) override;
+  std::vector<std::string> elenco(const std::string& cartella) override;
+  bool scrivi_attraverso(const std::string& percorso, std::string_view dati,
+                         std::string* errore) override;
 
  private:
   std::string cartella_;

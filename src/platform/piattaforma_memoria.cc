@@ -80,4 +80,57 @@ bool PiattaformaMemoria::rinomina(const std::string& da, const std::string& a,
   return true;
 }
 
+namespace {
+
+// The directory part of a path: everything before its last '/'.
+std::string sopra(const std::string& percorso) {
+  const size_t barra = percorso.rfind('/');
+  return barra == std::string::npos ? std::string() : percorso.substr(0, barra);
+}
+
+std::string senza_barra_finale(std::string percorso) {
+  while (percorso.size() > 1 && percorso.back() == '/') percorso.pop_back();
+  return percorso;
+}
+
+}  // namespace
+
+Piattaforma::Genere PiattaformaMemoria::genere(const std::string& percorso) {
+  const std::string p = senza_barra_finale(percorso);
+  if (file.count(p) != 0) return Genere::file;
+  if (p == cartella_ || cartelle.count(p) != 0) return Genere::cartella;
+  for (const auto& [nome, contenuto] : file) {
+    if (nome.size() > p.size() && nome.compare(0, p.size(), p) == 0 && nome[p.size()] == '/') {
+      return Genere::cartella;
+    }
+  }
+  return Genere::assente;
+}
+
+bool PiattaformaMemoria::crea_cartella(const std::string& percorso, std::string* errore) {
+  for (std::string p = senza_barra_finale(percorso); !p.empty(); p = sopra(p)) {
+    if (file.count(p) != 0) {
+      *errore = p + " e' un file";
+      return false;
+    }
+    cartelle.insert(p);
+  }
+  return true;
+}
+
+std::vector<std::string> PiattaformaMemoria::elenco(const std::string& cartella) {
+  const std::string p = senza_barra_finale(cartella);
+  std::vector<std::string> nomi;
+  for (const auto& [nome, contenuto] : file) {
+    if (sopra(nome) == p) nomi.push_back(nome.substr(p.size() + 1));
+  }
+  return nomi;
+}
+
+bool PiattaformaMemoria::scrivi_attraverso(const std::string& percorso, std::string_view dati,
+                                           std::string*) {
+  file[percorso] = std::string(dati);
+  return true;
+}
+
 }  // namespace calvetra

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,20 @@ class PiattaformaMemoria : public Piattaforma {
   bool consegna(int handle, std::string* dati, std::string* errore) override;
   bool chiudi(int handle, std::string* errore) override;
   bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
+  // A path is a directory when it is one of `cartelle`, the platform's own
+  // directory or the directory of a file; nothing in memory is `altro`.
+  Genere genere(const std::string& percorso) override;
+  bool crea_cartella(const std::string& percorso, std::string* errore) override;
+  std::vector<std::string> elenco(const std::string& cartella) override;
+  // Nothing stands in memory that could be written through: a file is written.
+  bool scrivi_attraverso(const std::string& percorso, std::string_view dati,
+                         std::string* errore) override;
 
   // Path of a file of the directory.
   std::string percorso(const std::string& nome) const { return cartella_ + "/" + nome; }
 
   std::map<std::string, std::string> file;  // full path -> content
+  std::set<std::string> cartelle;           // directories made or given
   std::vector<std::string> avvisi;
   std::vector<std::string> fatali;
   std::vector<std::string> rapporti;

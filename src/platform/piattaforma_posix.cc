@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -149,6 +150,58 @@ std::string cartella_eseguibile() {
   const size_t barra = percorso.rfind('/');
   if (barra == std::string::npos) return "";
   return barra == 0 ? "/" : percorso.substr(0, barra);
+}
+
+Piattaforma::Genere PiattaformaPosix::genere(const std::string& percorso) {
+  struct stat st;
+  if (::lstat(percorso.c_str(), &st) != 0) return Genere::assente;
+  if (S_ISREG(st.st_mode)) return Genere::file;
+  if (S_ISDIR(st.st_mode)) return Genere::cartella;
+  return Genere::altro;
+}
+
+bool PiattaformaPosix::crea_cartella(const std::string& percorso, std::string* errore) {
+  // Each directory from the top down; one that is there already is fine.
+  for (size_t fine = 1; fine <= percorso.size(); ++fine) {
+    if (fine < percorso.size() && percorso[fine] != '/') continue;
+    const std::string parte = percorso.substr(0, fine);
+    if (::mkdir(parte.c_str(), 0777) != 0 && errno != EEXIST) {
+      *errore = parte + ": " + motivo();
+      return false;
+    }
+  }
+  struct stat st;
+  if (::stat(percorso.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    *errore = percorso + ": non e' una cartella";
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> PiattaformaPosix::elenco(const std::string& cartella) {
+  std::vector<std::string> nomi;
+  DIR* d = ::opendir(cartella.c_str());
+  if (d == nullptr) return nomi;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string nome = e->d_name;
+    if (nome != "." && nome != "..") nomi.push_back(nome);
+  }
+  ::closedir(d);
+  return nomi;
+}
+
+bool PiattaformaPosix::scrivi_attraverso(const std::string& percorso, std::string_view dati,
+                                         std::string* errore) {
+  const int fd = ::open(percorso.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    *errore = motivo();
+    return false;
+  }
+  const bool scritto = scrivi(fd, dati, errore);
+  std::string chiusura;
+  const bool chiuso = chiudi(fd, &chiusura);
+  if (scritto && !chiuso) *errore = chiusura;
+  return scritto && chiuso;
 }
 
 }  // namespace calvetra

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "content/testi.h"
-#include "model/messaggi.h"
+#include "model/errori.h"
 #include "output/scrittura.h"
 #include "platform/sostituzione.h"
 
@@ -36,29 +36,28 @@ int Form1::memorizza_percorso(int32_t j) {
   const Sorgente linea = leggi_sorgente(nomi_.sorgente_linea(), &testo_linea);
   const Sorgente treno = leggi_sorgente(nomi_.sorgente_treno(), &testo_treno);
   // The run reports errors only: the authors' warnings are left to the tools.
-  compilazione_.emplace(compila(linea, treno, nomi_, j, false, ModoAvvisi::spenti));
+  OpzioniCompilazione opzioni;
+  opzioni.con_geometria = j != 0;
+  opzioni.avvisi = ModoAvvisi::spenti;
+  compilazione_.emplace(compila(linea, treno, nomi_, opzioni));
   const Compilazione& c = *compilazione_;
 
   if (c.consumate.linea) elimina_sorgente(nomi_.sorgente_linea());
   if (c.consumate.treno) elimina_sorgente(nomi_.sorgente_treno());
 
-  switch (c.fine) {
-    case FineCompilazione::senza_celle:
-    case FineCompilazione::poche_celle:
-      piattaforma_->rapporto(riga_errore(c.codice_errore(), c.posizione_errore()) +
-                             (c.fine == FineCompilazione::senza_celle
-                                  ? "; nessuna cella creata, nessun file scritto"
-                                  : "; troppo poche celle, nessun file scritto"));
-      return kUscitaFatale;
-    case FineCompilazione::fatale: return errore(std::to_string(c.errore_fatale));
-    case FineCompilazione::pronta: break;
+  if (c.fine == FineCompilazione::fatale) return errore(std::to_string(numero(c.errore_fatale)));
+  if (const char* perche = senza_file(c.fine)) {
+    piattaforma_->rapporto(riga_errore(c.codice_errore(), c.posizione_errore()) + "; " + perche +
+                           ", nessun file scritto");
+    return kUscitaFatale;
   }
   std::string motivo;
-  if (!scrivi_file_binari(piattaforma_, nomi_, c.modello, j, &motivo)) {
+  if (!scrivi_file_binari(piattaforma_, piattaforma_->cartella(), nomi_, c.modello,
+                          opzioni.con_geometria, &motivo)) {
     piattaforma_->rapporto("calvetra: " + motivo);
     return kUscitaFatale;
   }
-  if (c.codice_errore() != 0) {
+  if (c.diagnostica.con_errore()) {
     piattaforma_->rapporto(riga_errore(c.codice_errore(), c.posizione_errore()));
   }
   return stato_uscita(c);

@@ -99,28 +99,30 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
   l.file1.chiudi();
   coda_velocita(m, stato);
   coda_aderenza(m, stato);
-  if (!progressive_allineate(m.tabella)) l.diagnostica.errore(2, Luogo{});
+  if (!progressive_allineate(m.tabella))
+    l.diagnostica.errore(CodiceErrore::progressiva_fuori_passo, Luogo{});
   return FineFase::completa;
 }
 
 }  // namespace
 
-Seguito dopo_posa(CorpoTreno& c, int32_t codice_prima, int32_t posizione) {
+Seguito dopo_posa(CorpoTreno& c, CodiceErrore codice_prima, int32_t posizione) {
   Diagnostica& d = c.l.diagnostica;
-  if (d.codice_errore() <= 0) return Seguito::avanti;
+  if (!d.con_errore()) return Seguito::avanti;
   // A new error carries this position already; a standing one takes it.
   if (d.codice_errore() == codice_prima) d.riposiziona(posizione);
   return Seguito::esci;
 }
 
-FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Modello& m, Diagnostica& d,
-                    Provenienze* provenienze) {
+FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Destinazione dest) {
+  Modello& m = dest.modello;
+  Diagnostica& d = dest.diagnostica;
   Lettura l(FileSorgente::treno, &d);
-  l.provenienze = provenienze;
+  l.provenienze = dest.provenienze;
   try {
     return leggi_treno(l, sorgente, riga_cartello, m);
   } catch (const GuastoInatteso&) {
-    d.errore(25, l.qui());
+    d.errore(CodiceErrore::guasto_inatteso, l.qui());
     return FineFase::guasto;
   }
 }

@@ -18,8 +18,7 @@ namespace calvetra {
 // sign row. Errors go to `d`; an error already standing there (left by the
 // line phase) stops the reading at the first signal or slowdown.
 // When `provenienze` is given, the entries are credited there.
-FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Modello& m, Diagnostica& d,
-                    Provenienze* provenienze = nullptr);
+FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Destinazione dest);
 
 // The placing procedures of signals and slowdowns. A taken cell records its
 // error (16; 17 to 20) at `luogo` and the given position and places nothing

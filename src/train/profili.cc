@@ -69,7 +69,7 @@ Seguito voce_velocita(CorpoTreno& c) {
   const int32_t p = c.l.file1.leggi_32();
   const size_t campo_posizione = c.l.file1.inizio_campo();
   const int32_t v = c.l.file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, p, 100, campo_posizione)) return Seguito::fine_corpo;
+  if (c.l.oltre_il_percorso(c.m, p, kMargineRecord, campo_posizione)) return Seguito::fine_corpo;
   c.l.avvisi.in_ordine("il limite di velocita", p);
   punto_velocita(c.m, c.s, p, v);
   return Seguito::avanti;
@@ -79,7 +79,7 @@ Seguito voce_aderenza(CorpoTreno& c) {
   const int32_t p = c.l.file1.leggi_32();
   const size_t campo_posizione = c.l.file1.inizio_campo();
   const int32_t a = c.l.file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, p, 100, campo_posizione)) return Seguito::fine_corpo;
+  if (c.l.oltre_il_percorso(c.m, p, kMargineRecord, campo_posizione)) return Seguito::fine_corpo;
   c.l.avvisi.in_ordine("l'aderenza", p);
   punto_aderenza(c.m, c.s, p, a);
   return Seguito::avanti;

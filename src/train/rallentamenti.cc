@@ -22,23 +22,23 @@ void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, int32_t x, int3
   const int64_t E = arrotonda_div(int64_t{x} + l + kMetriCella, kMetriCella);
   const int64_t B = arrotonda_div(int64_t{x} - 1200, kMetriCella);
   const auto cella = [&m](int64_t i) -> tratto& { return m.cella(i); };
-  const auto errore = [&](int32_t codice) { d.errore(codice, luogo, x); };
+  const auto errore = [&](CodiceErrore codice) { d.errore(codice, luogo, x); };
 
   // Every occupied-cell check comes before the first write.
   if (con_avviso) {
     if (!cella_libera(cella(A))) {
-      errore(17);
+      errore(CodiceErrore::avviso_su_cella_occupata);
       return;
     }
   } else {
     f_ta = 0;
   }
   if (!cella_libera(cella(S))) {
-    errore(18);
+    errore(CodiceErrore::inizio_su_cella_occupata);
     return;
   }
   if (!cella_libera(cella(E))) {
-    errore(19);
+    errore(CodiceErrore::fine_su_cella_occupata);
     return;
   }
 
@@ -63,7 +63,7 @@ void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, int32_t x, int3
   // been written, and those writes stay.
   for (int64_t k = 0; k <= 3; ++k) {
     if (!cella_libera(cella(B - k))) {
-      errore(20);
+      errore(CodiceErrore::preavviso_su_cella_occupata);
       return;
     }
   }
@@ -84,8 +84,8 @@ Seguito voce_rallentamento(CorpoTreno& c) {
   int32_t f_tt = file1.leggi_32();
   const int32_t f_ta = file1.leggi_32();
   int32_t d_v = file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, x, 100, campo_posizione)) return Seguito::fine_corpo;
-  const int32_t prima = c.l.diagnostica.codice_errore();
+  if (c.l.oltre_il_percorso(c.m, x, kMargineRecord, campo_posizione)) return Seguito::fine_corpo;
+  const CodiceErrore prima = c.l.diagnostica.codice_errore();
   memo_rallentamento(c.m, c.l.diagnostica, c.l.a(campo_posizione), x, v, l, f_tt, f_ta, d_v);
   return dopo_posa(c, prima, x);
 }
@@ -94,10 +94,10 @@ Seguito voce_abbattimento(CorpoTreno& c) {
   const int32_t p = c.l.file1.leggi_32();
   const size_t campo_posizione = c.l.file1.inizio_campo();
   const int32_t w = c.l.file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, p, 100, campo_posizione)) return Seguito::fine_corpo;
+  if (c.l.oltre_il_percorso(c.m, p, kMargineRecord, campo_posizione)) return Seguito::fine_corpo;
   tratto& t = c.m.cella(arrotonda_div(p, kMetriCella));
   if (!cella_libera(t)) {
-    c.l.diagnostica.errore(7, c.l.a(campo_posizione), p);
+    c.l.diagnostica.errore(CodiceErrore::abbattimento_su_cella_occupata, c.l.a(campo_posizione), p);
     return Seguito::esci;
   }
   if (w >= 1) {

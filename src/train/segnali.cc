@@ -13,7 +13,7 @@ void memo_segnale(Modello& m, Diagnostica& d, Luogo luogo, int32_t posizione, in
   const int64_t i = arrotonda_div(int64_t{posizione} + kMetriCella, kMetriCella);
   tratto& c = m.cella(i);
   if (!cella_libera(c)) {
-    d.errore(16, luogo, posizione);
+    d.errore(CodiceErrore::segnale_su_cella_occupata, luogo, posizione);
     return;
   }
   // The packed codes keep their low 16 bits.
@@ -50,9 +50,10 @@ Seguito voce_segnale(CorpoTreno& c) {
   int32_t d2 = file1.leggi_32();
   int32_t d3 = file1.leggi_32();
   int32_t tempo = file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, posizione, 100, campo_posizione)) return Seguito::fine_corpo;
+  if (c.l.oltre_il_percorso(c.m, posizione, kMargineRecord, campo_posizione))
+    return Seguito::fine_corpo;
   c.l.avvisi.in_ordine("il segnale", posizione);
-  const int32_t prima = c.l.diagnostica.codice_errore();
+  const CodiceErrore prima = c.l.diagnostica.codice_errore();
   memo_segnale(c.m, c.l.diagnostica, c.l.a(campo_posizione), posizione, sx, s1, s2, s3, rapp, dx,
                d1, d2, d3, tempo);
   return dopo_posa(c, prima, posizione);

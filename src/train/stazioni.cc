@@ -25,12 +25,12 @@ voce& riga_stazione(Modello& m, int32_t r) {
   return m.tabella[static_cast<size_t>(r)];
 }
 
-Seguito termina(CorpoTreno& c, int32_t codice, size_t campo) {
+Seguito termina(CorpoTreno& c, CodiceErrore codice, size_t campo) {
   c.l.diagnostica.errore(codice, c.l.a(campo));
   return Seguito::esci;
 }
 
-Seguito termina_con_posizione(CorpoTreno& c, int32_t codice, size_t campo, int32_t posizione) {
+Seguito termina_con_posizione(CorpoTreno& c, CodiceErrore codice, size_t campo, int32_t posizione) {
   c.l.diagnostica.errore(codice, c.l.a(campo), posizione);
   return Seguito::esci;
 }
@@ -71,21 +71,26 @@ Seguito voce_stazione(CorpoTreno& c, size_t chiave) {
   const int32_t r = c.s.riga_stazione;
   // A row that already holds a sign text (the line has 80 signs) is never
   // written over: the station is refused before anything of it is stored.
-  if (r > c.riga_cartello) return termina(c, 10, chiave);
+  if (r > c.riga_cartello)
+    return termina(c, CodiceErrore::stazioni_sulle_righe_dei_cartelli, chiave);
 
   LettoreCampi& file1 = c.l.file1;
   voce& v = riga_stazione(c.m, r);
   v.posizione = file1.leggi_32();
   const size_t campo_posizione = file1.inizio_campo();
-  if (c.l.oltre_il_percorso(c.m, v.posizione, 800, campo_posizione)) return Seguito::fine_corpo;
+  if (c.l.oltre_il_percorso(c.m, v.posizione, kMargineStazione, campo_posizione))
+    return Seguito::fine_corpo;
   c.l.avvisi.in_ordine("la stazione", v.posizione);
   if (v.posizione % kMetriCella != 0) {
-    return termina_con_posizione(c, 8, campo_posizione, v.posizione);
+    return termina_con_posizione(c, CodiceErrore::stazione_fuori_passo, campo_posizione,
+                                 v.posizione);
   }
 
   v.tipo = file1.leggi_8();
   const int32_t L = file1.leggi_32();
-  if (L % 100 != 0) return termina_con_posizione(c, 9, file1.inizio_campo(), v.posizione);
+  if (L % 100 != 0)
+    return termina_con_posizione(c, CodiceErrore::lunghezza_stazione_fuori_passo,
+                                 file1.inizio_campo(), v.posizione);
 
   v.opz_a = file1.leggi_8();
   v.opz_e = file1.leggi_8();
@@ -116,7 +121,7 @@ Seguito voce_stazione(CorpoTreno& c, size_t chiave) {
   if (v.tipo < kTipoSenzaCelle) {
     if (v.tipo != 5 && v.tipo != 6) celle_di_avvicinamento(c.m, v);
     const int64_t t = arrotonda_div(v.fine, kMetriCella) - 1;
-    if (t <= 1) return termina(c, 24, chiave);
+    if (t <= 1) return termina(c, CodiceErrore::fermata_nelle_prime_celle, chiave);
     tratto& fermata = c.m.cella(t);
     fermata.tipo = kFermata;
     fermata.valore_a = in_campo<int16_t>(r, "valore_a");
@@ -125,12 +130,14 @@ Seguito voce_stazione(CorpoTreno& c, size_t chiave) {
   if (r > kPrimaRigaStazione) {
     const voce& precedente = riga_stazione(c.m, r - 1);
     if (static_cast<int64_t>(v.inizio) - kDistanzaMinima < precedente.fine) {
-      return termina_con_posizione(c, 22, campo_posizione, v.posizione);
+      return termina_con_posizione(c, CodiceErrore::stazioni_troppo_vicine, campo_posizione,
+                                   v.posizione);
     }
   }
 
   c.s.riga_stazione = r + 1;
-  if (c.s.riga_stazione >= c.riga_cartello) return termina(c, 10, chiave);
+  if (c.s.riga_stazione >= c.riga_cartello)
+    return termina(c, CodiceErrore::stazioni_sulle_righe_dei_cartelli, chiave);
   return Seguito::avanti;
 }
 

@@ -54,7 +54,7 @@ Seguito voce_abbattimento(CorpoTreno& c);
 
 // After a placing procedure: the code is tested as a whole, so an error left
 // by the line phase stops the reading here too, with this entry's position.
-Seguito dopo_posa(CorpoTreno& c, int32_t codice_prima, int32_t posizione);
+Seguito dopo_posa(CorpoTreno& c, CodiceErrore codice_prima, int32_t posizione);
 
 }  // namespace calvetra
 

@@ -12,7 +12,7 @@
 #include "content/testi.h"
 #include "fields/lettore_campi.h"
 #include "support/compilazione.h"
-#include "tools/scenario_prova.h"
+#include "support/scenario_di_prova.h"
 
 namespace calvetra {
 namespace {
@@ -147,11 +147,12 @@ TEST(Avvisi, KeywordsInTextsOnTheirOwnLineAreNames) {
 TEST(Avvisi, NoneOnTheEmbeddedAndTheSampleScenarios) {
   const std::string linea = testo_righe(dati_linea());
   const std::string treno_calvetra = testo_righe(dati_treno());
-  for (int32_t j : {1, 0}) {
-    SCOPED_TRACE(j);
-    const test::Compilato calvetra(linea.c_str(), treno_calvetra.c_str(), j);
+  for (bool con_geometria : {true, false}) {
+    SCOPED_TRACE(con_geometria);
+    const test::Compilato calvetra(linea.c_str(), treno_calvetra.c_str(), con_geometria);
     EXPECT_TRUE(calvetra.c.diagnostica.voci().empty());
-    const test::Compilato prova(test::kLineaProva.c_str(), test::kTrenoProva.c_str(), j);
+    const test::Compilato prova(test::kLineaProva.c_str(), test::kTrenoProva.c_str(),
+                                con_geometria);
     EXPECT_TRUE(prova.c.diagnostica.voci().empty());
   }
 }
@@ -182,7 +183,7 @@ TEST(Avvisi, ErrorsCausedByTheRouteLengthCarryANote) {
     const test::Compilato c(k.linea, kTrenoVuoto);
     const std::vector<Diagnostico> errori = c.c.diagnostica.errori();
     ASSERT_FALSE(errori.empty());
-    EXPECT_EQ(errori[0].codice, k.codice);
+    EXPECT_EQ(numero(errori[0].codice), k.codice);
     ASSERT_EQ(errori[0].note.size(), 1u);
     EXPECT_EQ(errori[0].note[0].testo, k.nota);
     if (k.riga == 0) {
@@ -194,7 +195,7 @@ TEST(Avvisi, ErrorsCausedByTheRouteLengthCarryANote) {
   // An error in the train source points back at the line source.
   const test::Compilato c("[generale]\r\nlunghezza percorso, 0\r\n[curve]\r\n[fine]\r\n",
                           "[generale]\r\nvelocita, 9000, 50\r\n[fine]\r\n");
-  ASSERT_EQ(c.codice_errore(), 15);
+  ASSERT_EQ(numero(c.codice_errore()), 15);
   const Diagnostico e = c.c.diagnostica.errori().back();
   ASSERT_EQ(e.note.size(), 1u);
   EXPECT_EQ(e.note[0].luogo.file, FileSorgente::linea);

@@ -90,13 +90,13 @@ TEST(Compila, DiagnosticsInTheOrderRecordedWithTheirPlaces) {
   const Compilazione c = compila_testi(linea, treno);
   const std::vector<Diagnostico> e = c.diagnostica.errori();
   ASSERT_EQ(e.size(), 2u);
-  EXPECT_EQ(e[0].codice, 15);
+  EXPECT_EQ(numero(e[0].codice), 15);
   EXPECT_EQ(e[0].posizione, 9950);
   EXPECT_EQ(e[0].luogo, (Luogo{FileSorgente::linea, linea.find("900000")}));
-  EXPECT_EQ(e[1].codice, 12);
+  EXPECT_EQ(numero(e[1].codice), 12);
   EXPECT_EQ(e[1].posizione, 10000);
   EXPECT_EQ(e[1].luogo, Luogo{});
-  EXPECT_EQ(c.codice_errore(), 12);
+  EXPECT_EQ(numero(c.codice_errore()), 12);
   EXPECT_EQ(c.posizione_errore(), 10000);
   EXPECT_EQ(c.modello.tratti[200].tipo, kInizioRallentamento);
   EXPECT_EQ(c.modello.tabella[kRigaTreni].cod_a, 0);  // read no further
@@ -105,11 +105,11 @@ TEST(Compila, DiagnosticsInTheOrderRecordedWithTheirPlaces) {
 
 TEST(Diagnostica, CodeAndPositionAreTheLastRecordedAndWarningsChangeNeither) {
   Diagnostica d;
-  EXPECT_EQ(d.codice_errore(), 0);
-  d.errore(16, {FileSorgente::treno, 40}, 13250);
+  EXPECT_EQ(numero(d.codice_errore()), 0);
+  d.errore(CodiceErrore::segnale_su_cella_occupata, {FileSorgente::treno, 40}, 13250);
   d.avviso("prova", "un avviso", {FileSorgente::linea, 7});
-  d.errore(24, {FileSorgente::treno, 90});
-  EXPECT_EQ(d.codice_errore(), 24);
+  d.errore(CodiceErrore::fermata_nelle_prime_celle, {FileSorgente::treno, 90});
+  EXPECT_EQ(numero(d.codice_errore()), 24);
   EXPECT_EQ(d.posizione_errore(), 13250);
   d.riposiziona(5000);  // a placing step stops on the standing error
   EXPECT_EQ(d.posizione_errore(), 5000);
@@ -125,7 +125,7 @@ TEST(Compila, WhatIsRecordedForAuthorsLeavesModelCodeAndPositionAlone) {
   const std::string linea = std::string(kLinea) + "pendneza, 9000, 3\r\nsfondo uno, 1O\r\n";
   const std::string treno = std::string(kTreno) + "segnale, 12000, 1,5,1,0,0,0,0,0,0,0\r\n";
   const auto con = [&](ModoAvvisi modo) {
-    return compila(Sorgente::di(linea), Sorgente::di(treno), {}, 1, false, modo);
+    return compila(Sorgente::di(linea), Sorgente::di(treno), {}, {.avvisi = modo});
   };
   const Compilazione completa = con(ModoAvvisi::completi);
   const Compilazione asciutta = con(ModoAvvisi::senza_suggerimenti);
@@ -157,10 +157,10 @@ TEST(Compila, WithoutWarningsNoGuessAboutTheRouteLength) {
   // an error 25 carries no note rather than "the record is missing".
   const std::string linea = "[generale]\r\nlunghezza percorso, -9000\r\n[curve]\r\n[fine]\r\n";
   for (ModoAvvisi modo : {ModoAvvisi::completi, ModoAvvisi::spenti}) {
-    const Compilazione c = compila(Sorgente::di(linea), Sorgente::di(kTreno), {}, 1, false, modo);
+    const Compilazione c = compila(Sorgente::di(linea), Sorgente::di(kTreno), {}, {.avvisi = modo});
     const std::vector<Diagnostico> e = c.diagnostica.errori();
     ASSERT_FALSE(e.empty());
-    EXPECT_EQ(e.back().codice, 25);
+    EXPECT_EQ(numero(e.back().codice), 25);
     if (modo == ModoAvvisi::spenti) {
       EXPECT_TRUE(e.back().note.empty());
     } else {
@@ -171,9 +171,9 @@ TEST(Compila, WithoutWarningsNoGuessAboutTheRouteLength) {
 }
 
 TEST(Compila, RunsThatWriteNothing) {
-  const Compilazione senza_linea = compila(Sorgente{}, Sorgente::di(kTreno), {}, 1);
+  const Compilazione senza_linea = compila(Sorgente{}, Sorgente::di(kTreno), {});
   EXPECT_EQ(senza_linea.fine, FineCompilazione::senza_celle);
-  EXPECT_EQ(senza_linea.codice_errore(), 101);
+  EXPECT_EQ(numero(senza_linea.codice_errore()), 101);
   EXPECT_EQ(senza_linea.consumate, (SorgentiConsumate{false, false}));
   EXPECT_EQ(stato_uscita(senza_linea), kUscitaFatale);
 
@@ -182,8 +182,8 @@ TEST(Compila, RunsThatWriteNothing) {
   EXPECT_EQ(una_cella.fine, FineCompilazione::poche_celle);
 
   const Compilazione illeggibile =
-      compila(Sorgente{Sorgente::Stato::illeggibile, {}}, Sorgente::di(kTreno), {}, 1);
-  EXPECT_EQ(illeggibile.codice_errore(), 25);
+      compila(Sorgente{Sorgente::Stato::illeggibile, {}}, Sorgente::di(kTreno), {});
+  EXPECT_EQ(numero(illeggibile.codice_errore()), 25);
   EXPECT_EQ(illeggibile.consumate, (SorgentiConsumate{true, true}));
 }
 

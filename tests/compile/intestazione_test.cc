@@ -4,7 +4,9 @@
 
 #include <string>
 
-#include "output/file_binari.h"
+#include "output/file_celle.h"
+#include "output/file_geometria.h"
+#include "output/file_tabella.h"
 #include "support/compilazione.h"
 
 namespace calvetra {
@@ -28,7 +30,7 @@ TEST(Intestazione, ReservedSlotInUseEndsTheRunWithoutFiles) {
   test::Compilato c(linea.c_str(), test::kTrenoVuoto);
   EXPECT_EQ(c.stato(), kUscitaFatale);
   EXPECT_EQ(c.c.fine, FineCompilazione::fatale);
-  EXPECT_EQ(c.c.errore_fatale, 1250);
+  EXPECT_EQ(numero(c.c.errore_fatale), 1250);
   EXPECT_FALSE(c.scrive_file());
 }
 
@@ -38,7 +40,7 @@ TEST(Intestazione, SecondReservedSlotInUseIsReport1251) {
   test::Compilato c(test::sorgente_linea("", "").c_str(), treno.c_str());
   EXPECT_EQ(c.stato(), kUscitaFatale);
   EXPECT_EQ(c.c.fine, FineCompilazione::fatale);
-  EXPECT_EQ(c.c.errore_fatale, 1251);
+  EXPECT_EQ(numero(c.c.errore_fatale), 1251);
 }
 
 }  // namespace

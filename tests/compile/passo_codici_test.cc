@@ -46,7 +46,7 @@ TEST_F(PassoCodici, StartsNearTheOrigin) {
   rallentamento(7, 9, 110);
   passo_codici(tratti, d);
   EXPECT_TRUE(abbattimenti().empty());
-  EXPECT_EQ(d.codice_errore(), 0);
+  EXPECT_EQ(numero(d.codice_errore()), 0);
 }
 
 TEST_F(PassoCodici, DistancesBeforeTheStartSkipOccupiedCells) {
@@ -57,13 +57,13 @@ TEST_F(PassoCodici, DistancesBeforeTheStartSkipOccupiedCells) {
   passo_codici(tratti, d);
   EXPECT_EQ(abbattimenti(), (Celle{42, 49, 53, 54}));
   EXPECT_EQ(c(54).valore_a, 60);
-  EXPECT_EQ(d.codice_errore(), 0);
+  EXPECT_EQ(numero(d.codice_errore()), 0);
 
   tratti.assign(201, tratto{});
   rallentamento(60, 61, 110);
   for (int64_t i = 47; i <= 49; ++i) metti(i, kIndicatori);
   passo_codici(tratti, d);
-  EXPECT_EQ(d.codice_errore(), 12);
+  EXPECT_EQ(numero(d.codice_errore()), 12);
   EXPECT_EQ(d.posizione_errore(), 3000);
   EXPECT_EQ(abbattimenti(), (Celle{42, 55}));  // the other distances go on
 }
@@ -100,7 +100,7 @@ TEST_F(PassoCodici, FailedPeriodicPlacementEndsThatSlowdownsPlacements) {
   for (int64_t i = 37; i <= 39; ++i) metti(i, kFermata);
   metti(62, kSegnale);
   passo_codici(tratti, d);
-  EXPECT_EQ(d.codice_errore(), 13);
+  EXPECT_EQ(numero(d.codice_errore()), 13);
   EXPECT_EQ(d.posizione_errore(), 38 * 50);
   // Nothing more inside the slowdown, but the end was still found.
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 25, 61}));
@@ -125,7 +125,7 @@ TEST_F(PassoCodici, SignalAfterTheEnd) {
   metti(44, kIndicatori);
   metti(43, kAbbattimento, 100);
   passo_codici(tratti, d);
-  EXPECT_EQ(d.codice_errore(), 13);
+  EXPECT_EQ(numero(d.codice_errore()), 13);
   EXPECT_EQ(d.posizione_errore(), 40 * 50);
   EXPECT_EQ(c(43).valore_a, 100);
 }
@@ -140,7 +140,7 @@ TEST_F(PassoCodici, SignalsBehindAWarningBoard) {
   passo_codici(tratti, d);
   EXPECT_EQ(c(97).valore_a, 100);
   EXPECT_EQ(abbattimenti(), (Celle{89, 97}));
-  EXPECT_EQ(d.codice_errore(), 0);
+  EXPECT_EQ(numero(d.codice_errore()), 0);
 
   c(97).valore_a = 200;
   passo_codici(tratti, d);
@@ -156,7 +156,7 @@ TEST_F(PassoCodici, SignalsBehindAWarningBoard) {
   metti(92, kIndicatori);
   passo_codici(tratti, d);
   EXPECT_EQ(c(96).valore_a, 180);
-  EXPECT_EQ(d.codice_errore(), 11);
+  EXPECT_EQ(numero(d.codice_errore()), 11);
   EXPECT_EQ(d.posizione_errore(), 94 * 50);
 }
 
@@ -168,7 +168,7 @@ TEST_F(PassoCodici, StaysInsideTheCells) {
   metti(40, kSegnale);
   passo_codici(tratti, d);
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 20, 25, 27, 33, 37}));
-  EXPECT_EQ(d.codice_errore(), 0);
+  EXPECT_EQ(numero(d.codice_errore()), 0);
 
   // A periodic placement that would go one cell past the last.
   tratti.assign(41, tratto{});
@@ -177,7 +177,7 @@ TEST_F(PassoCodici, StaysInsideTheCells) {
   metti(38, kFermata);
   tratti.resize(39);
   passo_codici(tratti, d);
-  EXPECT_EQ(d.codice_errore(), 13);
+  EXPECT_EQ(numero(d.codice_errore()), 13);
   EXPECT_EQ(d.posizione_errore(), 38 * 50);
 }
 

@@ -28,7 +28,8 @@ constexpr char kTreno[] =
 
 TEST(Provenienze, EachObjectPointsAtTheKeywordOfItsRecord) {
   const Compilazione c = compila_testi(kLinea, kTreno);
-  const Compilazione p = compila(Sorgente::di(kLinea), Sorgente::di(kTreno), {}, 1, true);
+  const Compilazione p =
+      compila(Sorgente::di(kLinea), Sorgente::di(kTreno), {}, {.con_provenienze = true});
   ASSERT_EQ(p.fine, FineCompilazione::pronta);
   EXPECT_EQ(p.modello, c.modello);  // the model does not depend on the credit
 

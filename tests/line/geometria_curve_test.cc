@@ -49,7 +49,7 @@ TEST(GeometriaCurve, WithoutCurvesTheRouteRunsStraightToTMinus2) {
   ProvaLinea p;  // T = 17000
   p.compila("");
   const Geometria& g = p.m.geometria;
-  ASSERT_EQ(p.d.codice_errore(), 0);
+  ASSERT_EQ(numero(p.d.codice_errore()), 0);
   EXPECT_EQ(g.genere(0), Genere::intero);
   EXPECT_EQ(g.genere(1), Genere::intero);
   for (int32_t m = 2; m <= 16998; ++m) {
@@ -65,7 +65,7 @@ TEST(GeometriaCurve, FirstLeftCurveIsBitExact) {
   ProvaLinea p;
   p.compila("curvas6,  500,  500\r\n");
   const Geometria& g = p.m.geometria;
-  ASSERT_EQ(p.d.codice_errore(), 0);
+  ASSERT_EQ(numero(p.d.codice_errore()), 0);
   EXPECT_EQ(g.x(500), 0.0);
   EXPECT_EQ(g.y(500), 500.0);
   uguale_bit_a_bit(g, 16998, {{500, 500, -0.003}});
@@ -92,21 +92,21 @@ TEST(GeometriaCurve, RecordsAreOneForwardPass) {
   // its remaining part bent when it ends after it.
   ProvaLinea c;
   c.compila("curvad2,  2000,  500\r\ncurvas6,  500,  500\r\ncurvas4,  2400,  300\r\n");
-  ASSERT_EQ(c.d.codice_errore(), 0);
+  ASSERT_EQ(numero(c.d.codice_errore()), 0);
   uguale_bit_a_bit(c.m.geometria, 16998, {{2000, 500, 0.0002}, {2500, 200, -0.001}});
 }
 
 TEST(GeometriaCurve, KeywordDecidesClassAndSide) {
   ProvaLinea p;  // digits 2 and 5: class 2; capital S turns left; no s: right
   p.compila("CURVA25,  100,  10\r\nCurvaS1,  200,  10\r\n");
-  ASSERT_EQ(p.d.codice_errore(), 0);
+  ASSERT_EQ(numero(p.d.codice_errore()), 0);
   uguale_bit_a_bit(p.m.geometria, 400, {{100, 10, 0.0002}, {200, 10, -0.0001}});
 }
 
 TEST(GeometriaCurve, CurvePastTheEndStopsAtTMinus2) {
   ProvaLinea p;  // 16800 passes the bound; its end would be metre 17800
   p.compila("curvad6,  16800,  1000\r\n");
-  EXPECT_EQ(p.d.codice_errore(), 0);
+  EXPECT_EQ(numero(p.d.codice_errore()), 0);
   EXPECT_EQ(p.m.geometria.prossimo(), 16999);
   uguale_bit_a_bit(p.m.geometria, 16998, {{16800, 1000, 0.003}});
 }
@@ -114,7 +114,7 @@ TEST(GeometriaCurve, CurvePastTheEndStopsAtTMinus2) {
 TEST(GeometriaCurve, ClassMissingEndsThePhaseWith103) {
   ProvaLinea p;
   p.compila("pendenza,  1000,  5\r\ncurvad3,  500,  100\r\ncurvas7,  1000,  100\r\n");
-  EXPECT_EQ(p.d.codice_errore(), 103);
+  EXPECT_EQ(numero(p.d.codice_errore()), 103);
   EXPECT_EQ(p.m.geometria.prossimo(), 601);  // stops where it was
   EXPECT_EQ(p.c(19).pendenza, 100);
   EXPECT_EQ(p.c(20).pendenza, 0);  // no closing steps
@@ -125,13 +125,13 @@ TEST(GeometriaCurve, MetreOneMillionFailsWith103) {
   for (const char* corpo : {"curvad1,  999000,  1000\r\n", "curvad1,  1000000,  50\r\n"}) {
     ProvaLinea p;
     p.compila(corpo, 1000000);
-    EXPECT_EQ(p.d.codice_errore(), 103) << corpo;
+    EXPECT_EQ(numero(p.d.codice_errore()), 103) << corpo;
     EXPECT_EQ(p.m.geometria.prossimo(), 1000001) << corpo;  // metres computed stay
     EXPECT_EQ(p.fine, FineFase::interrotta);
   }
   ProvaLinea p;
   p.compila("curvad1,  999000,  999\r\n", 1000000);
-  EXPECT_EQ(p.d.codice_errore(), 0);
+  EXPECT_EQ(numero(p.d.codice_errore()), 0);
   EXPECT_EQ(p.m.geometria.prossimo(), 1006999);  // the closing step has no limit
 }
 

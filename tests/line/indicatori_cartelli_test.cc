@@ -12,7 +12,7 @@ TEST(Indicatori, ValuesArePacked) {
       "indicatori_vmax,  26600,  60,  60,  60,  0,  ,  ,  ,  0\r\n"
       "indicatori_vmax,  3000,  5,  1638,  0,  3276,  12,  35,  -13,  7\r\n",
       30000);
-  ASSERT_EQ(p.d.codice_errore(), 0);
+  ASSERT_EQ(numero(p.d.codice_errore()), 0);
   const tratto& a = p.c(40);
   EXPECT_EQ(a.tipo, kIndicatori);
   EXPECT_EQ(std::vector<int>({a.valore_a, a.valore_b, a.valore_c, a.valore_d}),
@@ -33,7 +33,7 @@ TEST(Indicatori, ValuesOutside16BitsAreUnexpected) {
                              "0,  0,  0,  0,  0,  0,  0,  40000"}) {  // strisced
     ProvaLinea p;
     p.compila(std::string("indicatori_vmax,  1950,  ") + valori + "\r\n");
-    EXPECT_EQ(p.d.codice_errore(), 25) << valori;
+    EXPECT_EQ(numero(p.d.codice_errore()), 25) << valori;
     EXPECT_NE(p.fine, FineFase::interrotta);
   }
 }
@@ -46,7 +46,7 @@ TEST(Cartelli, RowsCountDownFrom80) {
              ",   (      )( P.L. )(      )\r\n";
   }
   p.compila(corpo);
-  ASSERT_EQ(p.d.codice_errore(), 0);
+  ASSERT_EQ(numero(p.d.codice_errore()), 0);
   EXPECT_EQ(p.corpo.riga_cartello, 42);
   EXPECT_EQ(p.c(51).tipo, kCartello);
   EXPECT_EQ(p.c(51).valore_a, 80);
@@ -62,10 +62,10 @@ TEST(Cartelli, The81stSignIsUnexpectedOnlyOnAFreeCell) {
     corpo += "cartello_indicatore,  " + std::to_string(100 + 100 * i) + ",  x\r\n";
   ProvaLinea occupata;
   occupata.compila(corpo + "cartello_indicatore,  8000,  y\r\n");
-  EXPECT_EQ(occupata.d.codice_errore(), 6);
+  EXPECT_EQ(numero(occupata.d.codice_errore()), 6);
   ProvaLinea libera;
   libera.compila(corpo + "cartello_indicatore,  8100,  y\r\n");
-  EXPECT_EQ(libera.d.codice_errore(), 25);
+  EXPECT_EQ(numero(libera.d.codice_errore()), 25);
   EXPECT_EQ(libera.corpo.riga_cartello, 0);
   EXPECT_EQ(libera.c(163).tipo, kLibero);
 }
@@ -84,7 +84,7 @@ TEST(Cartelli, TwoObjectsInOneCell) {
             13240}}) {
     ProvaLinea p;  // 13275 / 50 + 1 = 266.5 -> cell 266, like 13250
     p.compila(std::string(k.corpo) + "pendenza,  1000,  1\r\n", 20000);
-    EXPECT_EQ(p.d.codice_errore(), k.codice) << k.corpo;
+    EXPECT_EQ(numero(p.d.codice_errore()), k.codice) << k.corpo;
     EXPECT_EQ(p.d.posizione_errore(), k.posizione);
     EXPECT_EQ(p.c(0).pendenza, 0);  // the phase returned at once
     EXPECT_EQ(p.fine, FineFase::interrotta);
@@ -94,7 +94,7 @@ TEST(Cartelli, TwoObjectsInOneCell) {
 TEST(Cartelli, PositionBeyondCells) {
   ProvaLinea p;
   p.compila("indicatori_vmax,  16901,  1,1,1,1,1,1,1,1\r\ncartello_indicatore,  2500,  A\r\n");
-  EXPECT_EQ(p.d.codice_errore(), 15);
+  EXPECT_EQ(numero(p.d.codice_errore()), 15);
   EXPECT_EQ(p.d.posizione_errore(), 16901);
   EXPECT_EQ(p.c(339).tipo, kLibero);
   EXPECT_EQ(p.c(51).tipo, kLibero);

@@ -14,7 +14,7 @@ std::vector<int> pendenze(ProvaLinea& p, int64_t da, int64_t a) {
 TEST(Pendenze, FillUpToEachRecordAndTailToNMinus3) {
   ProvaLinea p;  // L = 10000: n = 340
   p.compila("pendenza,  1900,   -10\r\npendenza,  2000,   0\r\npendenza,  3000,  5\r\n");
-  ASSERT_EQ(p.d.codice_errore(), 0);
+  ASSERT_EQ(numero(p.d.codice_errore()), 0);
   for (int i = 0; i <= 37; ++i) EXPECT_EQ(p.c(i).pendenza, 100) << i;
   EXPECT_EQ(pendenze(p, 38, 41), (std::vector<int>{90, 90, 100, 100}));
   EXPECT_EQ(p.c(59).pendenza, 100);
@@ -30,7 +30,7 @@ TEST(Pendenze, FirstPassQuirks) {
   p.compila(
       "pendenza,  20,  -5\r\npendenza,  1000,  5\r\npendenza,  1000,  7\r\n"
       "pendenza,  2000,  -101\r\n");
-  ASSERT_EQ(p.d.codice_errore(), 0);
+  ASSERT_EQ(numero(p.d.codice_errore()), 0);
   EXPECT_EQ(pendenze(p, 0, 1), (std::vector<int>{95, 95}));
   EXPECT_EQ(pendenze(p, 19, 22), (std::vector<int>{95, 105, 107, 107}));
   EXPECT_EQ(pendenze(p, 39, 40), (std::vector<int>{107, 255}));
@@ -40,7 +40,7 @@ TEST(Pendenze, FirstPassQuirks) {
 TEST(Pendenze, PositionBeyondCellsEndsBodyButClosingStepsRun) {
   ProvaLinea p;  // bound: (P + 100) / 50 <= 340, so 16900 is the last accepted
   p.compila("pendenza,  16900,  3\r\npendenza,  16901,  4\r\nmontagna,  100,  500,  1\r\n");
-  EXPECT_EQ(p.d.codice_errore(), 15);
+  EXPECT_EQ(numero(p.d.codice_errore()), 15);
   EXPECT_EQ(p.d.posizione_errore(), 16901);
   // 16900 filled up to cell 337; the tail still fills one cell, n - 2.
   EXPECT_EQ(pendenze(p, 337, 339), (std::vector<int>{100, 103, 0}));
@@ -53,7 +53,7 @@ TEST(Pendenze, FillPushedPastLastCellIsUnexpected) {
   std::string corpo;  // each record at the last accepted position fills one more cell
   for (int i = 0; i < 5; ++i) corpo += "pendenza,  16900,  1\r\n";
   p.compila(corpo);
-  EXPECT_EQ(p.d.codice_errore(), 25);
+  EXPECT_EQ(numero(p.d.codice_errore()), 25);
   EXPECT_EQ(p.c(340).pendenza, 101);  // stored before the failure
   EXPECT_NE(p.fine, FineFase::interrotta);
 }
@@ -61,7 +61,7 @@ TEST(Pendenze, FillPushedPastLastCellIsUnexpected) {
 TEST(Pendenze, WithoutGeometryCurvesArePassedOver) {
   ProvaLinea p;
   p.compila("curvad3,  500,  500\r\npendenza,  1000,  -20\r\n", 10000, 0);
-  EXPECT_EQ(p.d.codice_errore(), 0);
+  EXPECT_EQ(numero(p.d.codice_errore()), 0);
   EXPECT_FALSE(p.m.geometria.esiste());
   EXPECT_EQ(p.c(20).pendenza, 80);
 }

@@ -16,12 +16,12 @@ struct ProvaLinea {
   FineFase fine = FineFase::completa;
 
   // Reads a route of L metres whose body is `corpo_linea`.
-  void compila(const std::string& corpo_linea, int32_t L = 10000, int32_t con_geometria = 1) {
+  void compila(const std::string& corpo_linea, int32_t L = 10000, bool con_geometria = true) {
     testo_ = "[generale]\r\nlunghezza percorso,  " + std::to_string(L) + "\r\n[curve]\r\n" +
              corpo_linea + "[fine]\r\n";
     m = Modello{};
     d = Diagnostica{};
-    const EsitoLinea esito = fase_linea(Sorgente::di(testo_), {}, con_geometria, m, d);
+    const EsitoLinea esito = fase_linea(Sorgente::di(testo_), {}, con_geometria, {m, d});
     corpo = esito.corpo;
     fine = esito.fine;
   }

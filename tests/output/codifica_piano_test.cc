@@ -8,7 +8,9 @@
 #include <string>
 
 #include "model/records.h"
-#include "output/file_binari.h"
+#include "output/file_celle.h"
+#include "output/file_geometria.h"
+#include "output/file_tabella.h"
 
 namespace calvetra {
 namespace {

@@ -7,7 +7,9 @@
 
 #include "model/codifica.h"
 #include "model/records.h"
-#include "output/file_binari.h"
+#include "output/file_celle.h"
+#include "output/file_geometria.h"
+#include "output/file_tabella.h"
 
 namespace calvetra {
 namespace {

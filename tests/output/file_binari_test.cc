@@ -1,8 +1,9 @@
-#include "output/file_binari.h"
-
 #include <gtest/gtest.h>
 
 #include "model/codifica.h"
+#include "output/file_celle.h"
+#include "output/file_geometria.h"
+#include "output/file_tabella.h"
 #include "output/scrittura.h"
 #include "platform/piattaforma_memoria.h"
 #include "support/compilazione.h"
@@ -107,9 +108,9 @@ struct Scritti {
   std::string motivo;
   bool ok = false;
   // `celle_prima`: the cell file of an earlier run, if any.
-  Scritti(const Modello& m, int32_t j, const std::string& celle_prima = "") {
+  Scritti(const Modello& m, bool con_geometria, const std::string& celle_prima = "") {
     if (!celle_prima.empty()) p.file[p.percorso(test::kFileCelle)] = celle_prima;
-    ok = scrivi_file_binari(&p, {}, m, j, &motivo);
+    ok = scrivi_file_binari(&p, p.cartella(), {}, m, con_geometria, &motivo);
   }
   bool c_e(const std::string& nome) { return p.file.count(p.percorso(nome)) != 0; }
   const std::string& operator[](const std::string& nome) { return p.file[p.percorso(nome)]; }

@@ -151,7 +151,7 @@ TEST(CatalogoErrori, EachBrokenScenario) {
     Form1 f(&p);
     const int stato = f.memorizza_percorso(1);
 
-    EXPECT_EQ(f.compilazione()->codice_errore(), k.codice);
+    EXPECT_EQ(numero(f.compilazione()->codice_errore()), k.codice);
     EXPECT_EQ(f.compilazione()->posizione_errore(), k.posizione);
     EXPECT_EQ(p.c_e(kFileLinea), k.resta_linea);
     EXPECT_EQ(p.c_e(kFileTreno), k.resta_treno);

@@ -10,7 +10,9 @@
 #include "content/testi.h"
 #include "content/testo_scritto.h"
 #include "model/codifica.h"
-#include "output/file_binari.h"
+#include "output/file_celle.h"
+#include "output/file_geometria.h"
+#include "output/file_tabella.h"
 #include "run/form1.h"
 #include "support/cartella_temporanea.h"
 
@@ -38,7 +40,7 @@ struct Esecuzione {
   Esecuzione() {
     Form1 f(&piattaforma);
     stato = f.Form_Load();
-    codice_errore = f.compilazione()->codice_errore();
+    codice_errore = numero(f.compilazione()->codice_errore());
     for (const std::string& nome : piattaforma.elenco()) file[nome] = piattaforma.leggi_file(nome);
 
     const std::string byte_tabella = piattaforma.leggi_file(kTabella);

@@ -91,7 +91,7 @@ Esito esegui_con_guasto(Operazione op, const std::string& bersaglio) {
   Form1 f(&p);
   Esito e;
   e.stato = f.Form_Load();
-  e.codice_errore = f.compilazione()->codice_errore();
+  e.codice_errore = numero(f.compilazione()->codice_errore());
   e.rapporti = p.rapporti;
   e.fatali = p.fatali;
   for (const std::string& nome : p.elenco()) e.file[nome] = p.leggi_file(nome);

@@ -24,7 +24,7 @@ TEST(MemorizzaPercorso, MissingLineSourceIs101AndTouchesNothing) {
   p.scrivi_file(test::kFileCelle, "earlier run");
   Form1 f(&p);
   EXPECT_EQ(f.memorizza_percorso(1), kUscitaFatale);
-  EXPECT_EQ(f.compilazione()->codice_errore(), 101);
+  EXPECT_EQ(numero(f.compilazione()->codice_errore()), 101);
   EXPECT_TRUE(p.c_e(kFileTreno));
   EXPECT_EQ(p.leggi_file(test::kFileCelle), "earlier run");
   ASSERT_EQ(p.rapporti.size(), 1u);

@@ -21,14 +21,15 @@ inline constexpr const char* kTrenoVuoto = "[generale]\r\n[fine]\r\n";
 struct Compilato {
   Compilazione c;
 
-  Compilato(const char* linea, const char* treno, int32_t j = 1)
+  Compilato(const char* linea, const char* treno, bool con_geometria = true)
       : c(compila(linea != nullptr ? Sorgente::di(linea) : Sorgente{},
-                  treno != nullptr ? Sorgente::di(treno) : Sorgente{}, {}, j)),
+                  treno != nullptr ? Sorgente::di(treno) : Sorgente{}, {},
+                  {.con_geometria = con_geometria})),
         linea_(linea != nullptr),
         treno_(treno != nullptr) {}
 
   Modello& m() { return c.modello; }
-  int32_t codice_errore() const { return c.codice_errore(); }
+  CodiceErrore codice_errore() const { return c.codice_errore(); }
   int32_t posizione_errore() const { return c.posizione_errore(); }
   // The exit status of the run, its files written.
   int stato() const { return stato_uscita(c); }

@@ -23,7 +23,7 @@ TEST(FaseTreno, GeneralValuesAndKeywordMatching) {
       "[codici]\r\n"
       "-a\r\n-b\r\n-vetture, 4\r\n"  // the second replacement is used
       "sabbia");                     // the last field is never interpreted
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
   EXPECT_EQ(t.m.tabella[84].inizio, 150);
   EXPECT_EQ(t.m.tabella[84].posizione, 4);
   EXPECT_EQ(t.m.tabella[86].cod_a, 300);
@@ -45,7 +45,7 @@ TEST(FaseTreno, EmbeddedSpeedProfileAndAdhesion) {
       "velocita,   63400,    35\r\nvelocita,   65150,   110\r\n"
       "velocita,  103250,    35\r\nvelocita,  104600,    60\r\n"
       "velocita,  107300,   110\r\nvelocita,  109950,    30\r\n");
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
   auto velocita = [&](int64_t i) { return int{t.c(i).velocita}; };
   for (int64_t i = 0; i <= 47; ++i) ASSERT_EQ(velocita(i), 7) << i;
   for (int64_t i = 48; i <= 79; ++i) ASSERT_EQ(velocita(i), 22) << i;
@@ -81,7 +81,7 @@ TEST(FaseTreno, ProfileFillRules) {
 TEST(FaseTreno, SpeedPointAtTheBoundAndJustPastIt) {
   TrenoDiProva accettato;
   accettato.leggi("velocita, 0, 50\r\nvelocita, 121900, 20\r\n");
-  EXPECT_EQ(accettato.d.codice_errore(), 0);
+  EXPECT_EQ(numero(accettato.d.codice_errore()), 0);
   EXPECT_EQ(accettato.c(kUltimaCella - 3).velocita, 10);
   EXPECT_EQ(accettato.c(kUltimaCella - 2).velocita, 4);  // the tail starts there
   EXPECT_EQ(accettato.c(kUltimaCella - 1).velocita, 0);
@@ -90,7 +90,7 @@ TEST(FaseTreno, SpeedPointAtTheBoundAndJustPastIt) {
   TrenoDiProva rifiutato;
   rifiutato.d.riposiziona(-1);
   rifiutato.leggi("velocita, 0, 50\r\naderenza, 0, 3\r\nvelocita, 121901, 20\r\nsabbia, 9\r\n");
-  EXPECT_EQ(rifiutato.d.codice_errore(), 15);
+  EXPECT_EQ(numero(rifiutato.d.codice_errore()), 15);
   EXPECT_EQ(rifiutato.d.posizione_errore(), 121901);
   EXPECT_EQ(rifiutato.m.tabella[86].cod_a, 0);
   EXPECT_EQ(rifiutato.c(0).velocita, 10);
@@ -109,7 +109,7 @@ TEST(FaseTreno, PointsPiledAtTheLastPosition) {
     voci += "velocita, 121900, " + std::to_string(5 * k) + "\r\n";
   }
   t.leggi(voci);
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
   const int aderenza[] = {0, 1, 2, 3};  // cells H - 3 to H
   const int velocita[] = {0, 1, 2, 5};
   for (int k = 0; k < 4; ++k) {
@@ -123,14 +123,14 @@ TEST(FaseTreno, ProgressiveCheckRunsLastAndReplacesError15) {
   TrenoDiProva t;
   t.m.tabella[82].fine = 1025;
   t.leggi("aderenza, 122000, 1\r\n");
-  EXPECT_EQ(t.d.codice_errore(), 2);
+  EXPECT_EQ(numero(t.d.codice_errore()), 2);
   EXPECT_EQ(t.d.posizione_errore(), 122000);  // left by the error 15
 
   TrenoDiProva allineate;
   allineate.m.tabella[81].inizio = 1050;
   allineate.m.tabella[83].fine = -100;
   allineate.leggi("");
-  EXPECT_EQ(allineate.d.codice_errore(), 0);
+  EXPECT_EQ(numero(allineate.d.codice_errore()), 0);
 }
 
 // The test after a signal or slowdown entry looks at the error code as a
@@ -139,9 +139,9 @@ TEST(FaseTreno, ErrorLeftByTheLinePhaseStopsAtFirstSignalOrSlowdown) {
   for (const std::string voce :
        {"segnale, 13250, 1,5,1,0,0,0,0,0,0,0\r\n", "rallentamento, 13250, 30, 150, 1, 0, 0\r\n"}) {
     TrenoDiProva t;
-    t.d.errore(15, Luogo{}, 9999);
+    t.d.errore(CodiceErrore::oltre_il_percorso, Luogo{}, 9999);
     t.leggi("velocita, 0, 50\r\nsabbia, 7\r\n" + voce + "sabbia, 9\r\n");
-    EXPECT_EQ(t.d.codice_errore(), 15);
+    EXPECT_EQ(numero(t.d.codice_errore()), 15);
     EXPECT_EQ(t.d.posizione_errore(), 13250);
     EXPECT_NE(t.c(266).tipo, kLibero);  // the entry itself was stored
     EXPECT_EQ(t.m.tabella[86].cod_a, 7);
@@ -161,13 +161,14 @@ TEST(FaseTreno, ValuesThatDoNotFitAreUnexpectedFailures) {
 }
 
 TEST(FaseTreno, MissingOrEmptyTrainSourceEndsWithCode25) {
-  const Compilazione mancante = compila(Sorgente::di(kLineaMinima), Sorgente{}, {}, 0);
-  EXPECT_EQ(mancante.codice_errore(), 25);
+  const Compilazione mancante =
+      compila(Sorgente::di(kLineaMinima), Sorgente{}, {}, {.con_geometria = false});
+  EXPECT_EQ(numero(mancante.codice_errore()), 25);
   EXPECT_TRUE(mancante.consumate.linea);
 
   TrenoDiProva vuoto;
   vuoto.compila("");
-  EXPECT_EQ(vuoto.d.codice_errore(), 25);
+  EXPECT_EQ(numero(vuoto.d.codice_errore()), 25);
   EXPECT_TRUE(vuoto.consumate.treno);
   EXPECT_TRUE(vuoto.consumate.linea);
 }
@@ -179,7 +180,7 @@ TEST(FaseTreno, WholeParseAfterTheLinePhase) {
       "segnale,   13250,   1, 5, 1,  0, 0,    0,  0,0,0, 0\r\n"
       "stazione,    1500,  2,  800,  1, 1, 0,  4,1,0,  2,1,1,    1,   7,54, 0, Prima\r\n"
       "[fine]\r\n");
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
   EXPECT_EQ(t.m.tabella[84].fine, 115000);
   EXPECT_EQ(t.m.tabella[84].posizione, 3);
   EXPECT_EQ(t.c(266).tipo, kSegnale);

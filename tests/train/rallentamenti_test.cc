@@ -47,7 +47,7 @@ TEST(Rallentamenti, WorkedExamples) {
   EXPECT_EQ(t.c(799).tipo, kInizioRallentamento);
   EXPECT_EQ(t.c(809).tipo, kFineRallentamento);
   EXPECT_EQ(t.c(771).valore_a, 4);
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
 
   // A second value, when given, goes everywhere but the third field.
   TrenoDiProva d_v;
@@ -78,14 +78,14 @@ TEST(Rallentamenti, ShorterThan25MetresEndsAsAStart) {
   EXPECT_EQ(t.c(101).tipo, kInizioRallentamento);
   EXPECT_EQ(t.c(101).valore_a, 30);
   EXPECT_EQ(t.c(101).valore_c, 1);
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
 }
 
 TEST(Rallentamenti, MountainMarkersAreFree) {
   TrenoDiProva t;
   for (int64_t i = 50; i <= 90; ++i) t.c(i).tipo = kSegnoMontagna;
   posa(t, {4000, 30, 150, 1, 1, 0});
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
   EXPECT_EQ(t.c(84).tipo, kFineRallentamento);
   EXPECT_EQ(t.c(57).tipo, kAvvisoRallentamento);
   EXPECT_EQ(t.c(53).tipo, kPreavvisoRallentamento);
@@ -102,7 +102,7 @@ TEST(Rallentamenti, OccupiedCells) {
     TrenoDiProva t;
     t.c(k.cella).tipo = kSegnale;
     posa(t, {4000, 30, 150, 1, 1, 0});
-    EXPECT_EQ(t.d.codice_errore(), k.codice);
+    EXPECT_EQ(numero(t.d.codice_errore()), k.codice);
     EXPECT_EQ(occupate(t), 1 + k.scritte) << k.codice;
     EXPECT_EQ(t.c(k.cella).tipo, kSegnale);
   }
@@ -125,14 +125,14 @@ TEST(Rallentamenti, EntryErrorsEndThePhase) {
       "segnale, 2800, 1,5,1,0,0,0,0,0,0,0\r\n"  // cell 57
       "rallentamento, 4000, 30, 150, 1, 1, 0\r\n"
       "sabbia, 9\r\n");
-  EXPECT_EQ(t.d.codice_errore(), 17);
+  EXPECT_EQ(numero(t.d.codice_errore()), 17);
   EXPECT_EQ(t.d.posizione_errore(), 4000);
   EXPECT_EQ(t.m.tabella[86].cod_a, 0);
   EXPECT_EQ(t.c(0).velocita, 0);
 
   TrenoDiProva oltre;
   oltre.leggi("rallentamento, 121901, 30, 150, 1, 1, 0\r\n");
-  EXPECT_EQ(oltre.d.codice_errore(), 15);
+  EXPECT_EQ(numero(oltre.d.codice_errore()), 15);
   EXPECT_EQ(oltre.d.posizione_errore(), 121901);
 }
 
@@ -147,13 +147,13 @@ TEST(Rallentamenti, CodeReductions) {
   EXPECT_EQ(t.c(100).valore_a, 0);
   EXPECT_EQ(t.c(102).tipo, kAbbattimento);
   EXPECT_EQ(t.c(102).valore_a, 60);
-  EXPECT_EQ(t.d.codice_errore(), 7);
+  EXPECT_EQ(numero(t.d.codice_errore()), 7);
   EXPECT_EQ(t.d.posizione_errore(), 4975);
 
   // A signal at 4950 holds cell 100.
   TrenoDiProva segnale;
   segnale.leggi("segnale, 4950, 1,5,1,0,0,0,0,0,0,0\r\nabbattimento, 5000, 60\r\n");
-  EXPECT_EQ(segnale.d.codice_errore(), 7);
+  EXPECT_EQ(numero(segnale.d.codice_errore()), 7);
   EXPECT_EQ(segnale.d.posizione_errore(), 5000);
   EXPECT_EQ(segnale.c(100).tipo, kSegnale);
 

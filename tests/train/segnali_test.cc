@@ -53,7 +53,7 @@ TEST(Segnali, WorkedExamples) {
   posa(meta, {13325, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0});
   EXPECT_EQ(meta.c(266).tipo, kSegnale);
   EXPECT_EQ(meta.c(268).tipo, kSegnale);
-  EXPECT_EQ(meta.d.codice_errore(), 0);
+  EXPECT_EQ(numero(meta.d.codice_errore()), 0);
 }
 
 TEST(Segnali, TimeCode) {
@@ -74,7 +74,7 @@ TEST(Segnali, OccupiedAndMountainCells) {
   t.c(101).tipo = kSegnoMontagna;
   posa(t, {5000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0});
   EXPECT_EQ(t.c(101).tipo, kSegnale);
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
 
   // A stop cell among the approach cells keeps everything but its approach code.
   t.c(298).tipo = kFermata;
@@ -85,7 +85,7 @@ TEST(Segnali, OccupiedAndMountainCells) {
   EXPECT_EQ(t.c(298).preavviso, 71);
 
   posa(t, {5010, 2, 4, 1, 0, 0, 0, 0, 0, 0, 0});
-  EXPECT_EQ(t.d.codice_errore(), 16);
+  EXPECT_EQ(numero(t.d.codice_errore()), 16);
   EXPECT_EQ(t.c(101).valore_a, 50);  // the first signal is untouched
   EXPECT_EQ(t.c(99).preavviso, 31);
 }
@@ -95,7 +95,7 @@ TEST(Segnali, EdgesOfTheRouteAndLowBits) {
   posa(t, {100, 1, 4000, 1, 0, 0, 0, 0, 0, 0, 0});  // cell 3: approach cells 1, -1, -3, -5
   EXPECT_EQ(t.c(3).valore_a, -25536);               // 40000, low 16 bits
   EXPECT_EQ(t.c(1).preavviso, 31);
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
 
   posa(t, {-25, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0});  // (-25 + 50) / 50 rounds to 0
   EXPECT_EQ(t.c(0).tipo, kSegnale);
@@ -110,7 +110,7 @@ TEST(Segnali, EntryOnAnOccupiedCellEndsThePhase) {
       "segnale, 4990, 2,3,1,0,0,0,0,0,0,0\r\n"
       "sabbia, 9\r\n";
   t.leggi(voci);
-  EXPECT_EQ(t.d.codice_errore(), 16);
+  EXPECT_EQ(numero(t.d.codice_errore()), 16);
   EXPECT_EQ(t.d.posizione_errore(), 4990);
   const std::string testo = "[generale]\r\n" + voci;
   EXPECT_EQ(t.d.voci().back().luogo,
@@ -120,7 +120,7 @@ TEST(Segnali, EntryOnAnOccupiedCellEndsThePhase) {
 
   TrenoDiProva oltre;
   oltre.leggi("segnale, 121901, 1,5,1,0,0,0,0,0,0,0\r\n");
-  EXPECT_EQ(oltre.d.codice_errore(), 15);
+  EXPECT_EQ(numero(oltre.d.codice_errore()), 15);
   EXPECT_EQ(oltre.d.posizione_errore(), 121901);
 }
 

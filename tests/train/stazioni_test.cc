@@ -35,7 +35,7 @@ TEST(Stazioni, FirstStationsOfTheEmbeddedData) {
   t.leggi(
       "stazione,    1500,  2,  800,  1, 1, 0,  4,1,0,  2,1,1,    1,   7,54, 0, Prima\r\n"
       "stazione,    7350, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, Seconda\r\n");
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
   const voce& r1 = t.m.tabella[1];
   EXPECT_EQ(std::tie(r1.posizione, r1.inizio, r1.fine, r1.orario, r1.nome),
             std::make_tuple(1500, 1100, 1900, 28440, std::string("Prima")));
@@ -85,7 +85,7 @@ TEST(Stazioni, ZonesAndCellsByType) {
 TEST(Stazioni, NearTheOriginAndError24) {
   TrenoDiProva t;
   t.leggi(stazione(100, 2, 200));
-  EXPECT_EQ(t.d.codice_errore(), 0);
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
   EXPECT_EQ(t.m.tabella[1].fine, 200);
   EXPECT_EQ(t.c(3).tipo, kFermata);
   EXPECT_EQ(t.c(2).preavviso, 81);
@@ -94,7 +94,7 @@ TEST(Stazioni, NearTheOriginAndError24) {
   TrenoDiProva e24;
   e24.d.riposiziona(-1);
   e24.leggi(stazione(0, 2, 200) + "sabbia, 5\r\n");
-  EXPECT_EQ(e24.d.codice_errore(), 24);
+  EXPECT_EQ(numero(e24.d.codice_errore()), 24);
   EXPECT_EQ(e24.d.posizione_errore(), -1);
   EXPECT_EQ(e24.m.tabella[1].fine, 100);  // the row keeps what was stored
   EXPECT_EQ(e24.m.tabella[86].cod_a, 0);
@@ -105,7 +105,7 @@ TEST(Stazioni, DistanceRule) {
   for (const auto& [posizione, codice] : {std::pair{2300, 22}, {2350, 0}, {1900, 22}}) {
     TrenoDiProva t;
     t.leggi(stazione(1500, 2, 800) + stazione(posizione, 28, 200));
-    EXPECT_EQ(t.d.codice_errore(), codice) << posizione;
+    EXPECT_EQ(numero(t.d.codice_errore()), codice) << posizione;
     if (codice != 0) {
       EXPECT_EQ(t.d.posizione_errore(), posizione);
     }
@@ -115,24 +115,24 @@ TEST(Stazioni, DistanceRule) {
 TEST(Stazioni, PositionAndLengthErrors) {
   TrenoDiProva e8;
   e8.leggi("velocita, 0, 50\r\n" + stazione(1525, 2, 800));
-  EXPECT_EQ(e8.d.codice_errore(), 8);
+  EXPECT_EQ(numero(e8.d.codice_errore()), 8);
   EXPECT_EQ(e8.d.posizione_errore(), 1525);
   EXPECT_EQ(e8.c(0).velocita, 0);  // no end-of-reading steps
 
   TrenoDiProva e9;
   e9.leggi(stazione(1500, 2, 850));
-  EXPECT_EQ(e9.d.codice_errore(), 9);
+  EXPECT_EQ(numero(e9.d.codice_errore()), 9);
   EXPECT_EQ(e9.d.posizione_errore(), 1500);
 
   // position + 800 past 50 * H: error 15 and the end-of-reading steps.
   TrenoDiProva e15;
   e15.leggi("velocita, 0, 50\r\n" + stazione(121250, 28, 200));
-  EXPECT_EQ(e15.d.codice_errore(), 15);
+  EXPECT_EQ(numero(e15.d.codice_errore()), 15);
   EXPECT_EQ(e15.d.posizione_errore(), 121250);
   EXPECT_EQ(e15.c(0).velocita, 10);
   TrenoDiProva al_limite;
   al_limite.leggi(stazione(121200, 28, 200));
-  EXPECT_EQ(al_limite.d.codice_errore(), 0);
+  EXPECT_EQ(numero(al_limite.d.codice_errore()), 0);
 }
 
 TEST(Stazioni, FortyStationsUnderThirtyEightSigns) {
@@ -141,14 +141,14 @@ TEST(Stazioni, FortyStationsUnderThirtyEightSigns) {
   TrenoDiProva quaranta;
   quaranta.riga_cartello = 42;
   quaranta.leggi(voci);
-  EXPECT_EQ(quaranta.d.codice_errore(), 0);
+  EXPECT_EQ(numero(quaranta.d.codice_errore()), 0);
   EXPECT_EQ(quaranta.m.tabella[40].posizione, 40000);
 
   TrenoDiProva quarantuno;
   quarantuno.riga_cartello = 42;
   quarantuno.d.riposiziona(-1);
   quarantuno.leggi(voci + stazione(41000, 28, 200) + "sabbia, 5\r\n");
-  EXPECT_EQ(quarantuno.d.codice_errore(), 10);
+  EXPECT_EQ(numero(quarantuno.d.codice_errore()), 10);
   EXPECT_EQ(quarantuno.d.posizione_errore(), -1);
   EXPECT_EQ(quarantuno.m.tabella[41].posizione, 41000);
   EXPECT_EQ(quarantuno.m.tabella[86].cod_a, 0);
@@ -160,7 +160,7 @@ TEST(Stazioni, SignRowIsNeverOverwritten) {
   pieno.riga_cartello = 0;
   pieno.m.tabella[1].nome = "(  P.L.  )";
   pieno.leggi(stazione(1500, 2, 800));
-  EXPECT_EQ(pieno.d.codice_errore(), 10);
+  EXPECT_EQ(numero(pieno.d.codice_errore()), 10);
   EXPECT_EQ(pieno.m.tabella[1].nome, "(  P.L.  )");
   EXPECT_EQ(pieno.m.tabella[1].posizione, 0);
   EXPECT_EQ(pieno.m.tabella[1].tipo, 0);
@@ -171,7 +171,7 @@ TEST(Stazioni, SignRowIsNeverOverwritten) {
   TrenoDiProva una;
   una.riga_cartello = 1;
   una.leggi(stazione(1500, 2, 800, 0, "Prima"));
-  EXPECT_EQ(una.d.codice_errore(), 10);
+  EXPECT_EQ(numero(una.d.codice_errore()), 10);
   EXPECT_EQ(una.m.tabella[1].nome, "Prima");
   EXPECT_EQ(una.c(37).tipo, kFermata);
 }

@@ -31,14 +31,14 @@ struct TrenoDiProva {
   // Reads a train source of exactly this text.
   FineFase leggi_sorgente(const std::string& testo) {
     testo_ = testo;
-    fine = fase_treno(Sorgente::di(testo_), riga_cartello, m, d);
+    fine = fase_treno(Sorgente::di(testo_), riga_cartello, {m, d});
     return fine;
   }
 
   // The whole compile over the minimal line source; the model and the
   // diagnostics become the compile's. Returns the run's exit status.
   int compila(const std::string& testo_treno) {
-    Compilazione c = compila_testi(kLineaMinima, testo_treno, 0);
+    Compilazione c = compila_testi(kLineaMinima, testo_treno, false);
     const int stato = stato_uscita(c);
     consumate = c.consumate;
     m = std::move(c.modello);

@@ -1,42 +1,34 @@
-// Encoders of the three binary files. Each appends one record to a buffer in
-// the packed little-endian layout the simulator reads.
-#ifndef CALVETRA_OUTPUT_FILE_BINARI_H_
-#define CALVETRA_OUTPUT_FILE_BINARI_H_
+// The geometry file NAME_linea.dat: x of metres 0 to T, then y, each element
+// a 16-bit tag and its value. Layout: doc/formats.md, "Geometry file".
+#ifndef CALVETRA_OUTPUT_FILE_GEOMETRIA_H_
+#define CALVETRA_OUTPUT_FILE_GEOMETRIA_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "model/codifica.h"
 #include "model/records.h"
+#include "output/stato.h"
 #include "platform/sostituzione.h"
 
 namespace calvetra {
 
-inline constexpr size_t kByteCella = 15;
-inline constexpr size_t kByteVoceVuota = 34;
-// A name is stored with a 16-bit length.
-inline constexpr size_t kNomeMassimo = 0xFFFF;
+namespace formato_geometria {
+inline constexpr size_t kByteEtichetta = 2;
+inline constexpr size_t kByteIntero = kByteEtichetta + 2;
+inline constexpr size_t kByteReale = kByteEtichetta + 8;
+}  // namespace formato_geometria
 
-// The three files, record after record, into `u`.
 void codifica_geometria(const Geometria& geometria, Uscita* u);
-void codifica_tabella(const Tabella& tabella, Uscita* u);
-void codifica_celle(const std::vector<tratto>& tratti, Uscita* u);
-// False, with the length of the first name too long to store, when a name
-// of the table does not fit its 16-bit length.
-bool nomi_codificabili(const Tabella& tabella, size_t* lunghezza);
-
-void codifica_voce(std::string* s, const voce& v);
-void codifica_tratto(std::string* s, const tratto& t);
 // One element of the plan: coordinate 0 (x) or 1 (y) of metre m.
 void codifica_elemento(std::string* s, const Geometria& g, int coordinata, int32_t m);
 // The elements of metres da to a (inclusive) of one coordinate, the same
 // bytes as codifica_elemento metre by metre, in one pass over the buffer.
 // REQUIRES: 0 <= da and a <= g.ultimo_metro().
 void codifica_elementi(std::string* s, const Geometria& g, int coordinata, int32_t da, int32_t a);
-
-// Decoders, the mirror of the encoders; false when the bytes run out.
-class LettoreBinario;
-bool decodifica_voce(LettoreBinario* in, voce* v);
-bool decodifica_tratto(LettoreBinario* in, tratto* t);
 
 // One element of the plan as read back: its kind and its value (a 16-bit seed
 // widened to double; 0 for an empty element).
@@ -49,6 +41,16 @@ enum class EsitoElemento { ok, troncato, genere_sconosciuto };
 // the tag: callers that report the offset take posizione() before the call.
 EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e);
 
+// The plan as read: x and y of metres 0 to T.
+struct PianoLetto {
+  std::vector<ElementoGeometria> x;
+  std::vector<ElementoGeometria> y;
+};
+
+// The whole file: 2 x (L + 7001) elements with known tags (for an L outside
+// the limits, any even number of them).
+StatoLettura leggi_geometria(std::string_view dati, int32_t lunghezza, PianoLetto* piano);
+
 }  // namespace calvetra
 
-#endif  // CALVETRA_OUTPUT_FILE_BINARI_H_
+#endif  // CALVETRA_OUTPUT_FILE_GEOMETRIA_H_

@@ -1,0 +1,196 @@
+// What the stored values of a scenario mean, decoded in one place: the
+// header rows, a cell's speed and gradient bytes, the kind of a cell and the
+// values of its object, the use of a table row, and the position an object
+// was given in its source. The compiler encodes with the same functions, so
+// a reading can never drift from a writing. doc/formats.md, "The binary
+// files", says the same in prose.
+#ifndef CALVETRA_MODEL_SIGNIFICATO_H_
+#define CALVETRA_MODEL_SIGNIFICATO_H_
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/costanti.h"
+#include "model/numeri.h"
+#include "model/records.h"
+
+namespace calvetra {
+
+// ---- positions and cells ----
+
+// The last cell n of a route of length L: (L + 7000) / 50, rounded half to
+// even; the cells run from 0 to n and the plan from metre 0 to L + 7000.
+constexpr int64_t ultima_cella_per(int64_t lunghezza) {
+  return arrotonda_div(lunghezza + kRincorsa, kMetriCella);
+}
+
+// The cell of a point object (signal, slowdown cell, board, sign) at p
+// metres: p / 50 + 1, rounded half to even.
+constexpr int64_t cella_di_oggetto(int64_t p) {
+  return arrotonda_div(p + kMetriCella, kMetriCella);
+}
+// The first cell of a stretch (gradient, speed, adhesion, mountain) and the
+// cell of a code reduction at p metres: p / 50, rounded half to even.
+constexpr int64_t cella_di_tratto(int64_t p) { return arrotonda_div(p, kMetriCella); }
+
+// The position, in metres, that the source gave the object in cell c: point
+// objects sit in the cell after their position, a stop cell in the cell
+// before the end of its station zone, anything else in the cell of its
+// position.
+int64_t posizione_oggetto(uint8_t tipo, int64_t c);
+
+// ---- the byte fields of a cell ----
+
+// Speed limits are kept as counts of 5 km/h.
+inline constexpr int32_t kPassoVelocita = 5;
+// km/h as a cell stores it: divided by 5 and rounded half to even; a result
+// outside 0 to 255 is an unexpected failure.
+uint8_t velocita_da_kmh(int64_t kmh);
+constexpr int32_t kmh_da_velocita(uint8_t velocita) { return velocita * kPassoVelocita; }
+
+// Gradients are kept as the gradient in per mille + 100, low 8 bits; 0 is a
+// cell that no gradient reached (and a gradient of -100).
+inline constexpr int32_t kScartoPendenza = 100;
+constexpr uint8_t pendenza_da_per_mille(int64_t per_mille) {
+  return basso_8(per_mille + kScartoPendenza);
+}
+std::optional<int32_t> per_mille_da_pendenza(uint8_t pendenza);
+
+// A speed board value: the left and right speeds as two-digit counts of
+// 5 km/h, 20 vs + vd / 5 rounded.
+struct CoppiaVelocita {
+  int32_t sinistra_kmh = 0;
+  int32_t destra_kmh = 0;
+  bool operator==(const CoppiaVelocita&) const = default;
+};
+int64_t valore_coppia(int64_t vs, int64_t vd);
+CoppiaVelocita coppia_da_valore(int16_t valore);
+
+// The fourth code of a signal, 10 rapp + 3 sx + dx: the cab-signal class
+// 3 sx + dx and rapp.
+struct CodiceCabina {
+  int32_t rapp = 0;
+  int32_t classe = 0;
+  bool operator==(const CodiceCabina&) const = default;
+};
+CodiceCabina codice_cabina(int16_t valore_d);
+
+// The name of a cell kind ("segnale", "fermata", ...); nullptr for a kind
+// the compiler never writes.
+const char* nome_tipo_cella(uint8_t tipo);
+
+// What a cell holds beyond its kind, a value each, in the words of dump.
+struct ValoreNominato {
+  std::string nome;
+  std::string valore;
+  bool operator==(const ValoreNominato&) const = default;
+};
+std::vector<ValoreNominato> significato_cella(const tratto& t);
+
+// A cell that holds an object or any value: free cells with four zero
+// values are nothing to show.
+bool cella_con_contenuto(const tratto& t);
+
+// A run of cells with the same value in one byte field.
+struct Sequenza {
+  int64_t da = 0;
+  int64_t a = 0;
+  uint8_t valore = 0;
+  bool operator==(const Sequenza&) const = default;
+};
+using CampoByte = uint8_t tratto::*;
+std::vector<Sequenza> sequenze(const std::vector<tratto>& tratti, CampoByte campo);
+
+struct CampoNominato {
+  const char* nome;
+  CampoByte campo;
+};
+// tempo, preavviso, montagna, velocita, pendenza, aderenza: the byte fields
+// in file order.
+const std::array<CampoNominato, 6>& campi_byte();
+
+// A slowdown as its cells show it: from the start cell to the end cell after
+// it (the start itself when a slowdown is shorter than a cell), at v km/h.
+struct TrattoRallentato {
+  int64_t cella_inizio = 0;
+  int64_t cella_fine = 0;
+  int32_t kmh = 0;
+  int64_t da() const { return posizione_oggetto(kInizioRallentamento, cella_inizio); }
+  int64_t a() const { return posizione_oggetto(kFineRallentamento, cella_fine); }
+  bool operator==(const TrattoRallentato&) const = default;
+};
+std::vector<TrattoRallentato> rallentamenti(const std::vector<tratto>& tratti);
+
+// ---- the table ----
+
+enum class UsoRiga { vuota, stazione, cartello, intestazione };
+
+bool voce_vuota(const voce& v);
+// Rows 81 to 86 are header rows; a row that a sign cell points at is a sign
+// text; any other row with content is a station.
+std::array<UsoRiga, kRigheTabella> usi_righe(const Tabella& tabella,
+                                             const std::vector<tratto>& tratti);
+const char* nome_uso(UsoRiga u);
+
+// One field of a row, as its name and its value already formatted.
+struct CampoVoce {
+  const char* nome;
+  std::string testo;  // a number, or the Windows-1252 text of `nome`
+  bool stringa = false;
+};
+// The fields of a row in file order, by the names of the table file.
+std::vector<CampoVoce> campi_voce(const voce& v);
+
+// What a header row holds, in a few words; "" for any other row.
+const char* ruolo_intestazione(size_t riga);
+
+// The header rows 81 to 86 by name.
+class Intestazione {
+ public:
+  explicit Intestazione(const Tabella& t) : t_(t) {}
+
+  // A kilometre-progressive definition: rows 81 to 83, largest first number
+  // first once ordered.
+  struct Progressiva {
+    int32_t primo = 0;
+    int32_t secondo = 0;
+    int32_t flag = 0;
+  };
+  Progressiva progressiva(size_t i) const;  // i from 0 (row 81) to 2 (row 83)
+
+  int32_t massa_frenata() const { return riga(kRigaPercorso).inizio; }
+  int32_t lunghezza_percorso() const { return riga(kRigaPercorso).fine; }
+  int32_t vetture() const { return riga(kRigaPercorso).posizione; }
+
+  int32_t sfondo_uno() const { return riga(kRigaLinea).inizio; }
+  int32_t sfondo_due() const { return riga(kRigaLinea).posizione; }
+  int32_t sfondo_tre() const { return riga(kRigaLinea).fine; }
+  const std::string& nome_linea() const { return riga(kRigaLinea).nome; }
+  int16_t marchio() const { return riga(kRigaLinea).cod_a; }
+  int32_t codice_st() const { return riga(kRigaLinea).orario; }
+
+  int32_t ripetizione_inizio() const { return riga(kRigaTreni).inizio; }
+  int32_t ripetizione_fine() const { return riga(kRigaTreni).fine; }
+  int32_t codici_ripetizione() const { return riga(kRigaTreni).posizione; }
+  const std::string& nome_treni() const { return riga(kRigaTreni).nome; }
+  int16_t sabbia() const { return riga(kRigaTreni).cod_a; }
+  // The starting clock: hours, minutes, seconds.
+  std::array<int16_t, 3> orologio() const {
+    const voce& r = riga(kRigaTreni);
+    return {r.cod_c, r.cod_d, r.cod_e};
+  }
+
+ private:
+  const voce& riga(size_t r) const { return t_[r]; }
+  const Tabella& t_;
+};
+
+// "07:53:30" from seconds after midnight; "" for a negative time.
+std::string ora_del_giorno(int32_t secondi);
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_MODEL_SIGNIFICATO_H_
