@@ -71,8 +71,9 @@ void BM_PercorsoSintetico1000000(benchmark::State& state) {
     const Compilazione c = compila_testi(linea, treno);
     PiattaformaMemoria p;
     std::string motivo;
-    if (stato_uscita(c) != kUscitaPulita || !scrivi_file_binari(&p, {}, c.modello, 1, &motivo)) {
-      state.SkipWithError(("codice " + std::to_string(c.codice_errore()) + motivo).c_str());
+    if (stato_uscita(c) != kUscitaPulita ||
+        !scrivi_file_binari(&p, p.cartella(), {}, c.modello, true, &motivo)) {
+      state.SkipWithError(("codice " + std::to_string(numero(c.codice_errore())) + motivo).c_str());
     }
     benchmark::DoNotOptimize(p.file.size());
   }

@@ -35,9 +35,9 @@ void BM_GeometriaPercorsoMassimo(benchmark::State& state) {
   for (auto _ : state) {
     Modello m;
     Diagnostica d;
-    memorizza_dati(Sorgente::di(linea), Sorgente::di(kTrenoVuoto), {}, 1, m, d);
+    memorizza_dati(Sorgente::di(linea), Sorgente::di(kTrenoVuoto), {}, true, {m, d});
     benchmark::DoNotOptimize(m.geometria.x(1006998));
-    if (d.codice_errore() != 0) state.SkipWithError("compilazione fallita");
+    if (d.con_errore()) state.SkipWithError("compilazione fallita");
   }
 }
 BENCHMARK(BM_GeometriaPercorsoMassimo)->Unit(benchmark::kMillisecond);

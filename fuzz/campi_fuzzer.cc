@@ -30,9 +30,12 @@
 #include <vector>
 
 #include "fields/avvisi.h"
+#include "fields/distanze.h"
 #include "fields/lettore_campi.h"
+#include "line/catalogo_linea.h"
 #include "model/numeri.h"
 #include "proprieta.h"
+#include "train/catalogo_treno.h"
 
 namespace calvetra::fuzz {
 namespace {
@@ -203,7 +206,7 @@ constexpr int kCampiSuggeriti = 4;
 // the name's word cut short (one edit more); a distance of at most 1 counts
 // (2 for a name's word of seven letters or more), the least wins, the first
 // of equals.
-std::string_view suggerimento_di_riferimento(FileSorgente file, std::string_view campo) {
+std::string_view suggerimento_di_riferimento(const Lessico& lessico, std::string_view campo) {
   const auto parole = [](std::string_view t, std::string_view separatori) {
     std::vector<std::string_view> p;
     size_t i = 0;
@@ -218,7 +221,7 @@ std::string_view suggerimento_di_riferimento(FileSorgente file, std::string_view
   size_t distanza_migliore = 3;
   for (std::string_view parola : parole(campo, " \t,")) {
     if (parola.size() < 4) continue;
-    for (std::string_view nome : nomi_record(file)) {
+    for (std::string_view nome : lessico.nomi()) {
       for (std::string_view voce : parole(nome, " ")) {
         if (voce.size() < 5) continue;
         size_t d = distanza_modifica(parola, voce);
@@ -246,16 +249,16 @@ std::string_view suggerimento_di_riferimento(FileSorgente file, std::string_view
 // included; the name and the ceiling (1 to 3) vary with the word and the
 // field, so that the inputs together try them all.
 void verifica_suggerimento(std::string_view valore, bool primo) {
-  const FileSorgente di = valore.size() % 2 == 0 ? FileSorgente::linea : FileSorgente::treno;
-  for (FileSorgente file : {FileSorgente::linea, FileSorgente::treno}) {
-    const std::string_view s = suggerimento(file, valore.substr(0, 256));
-    const std::vector<std::string_view>& nomi = nomi_record(file);
+  const Lessico& di = valore.size() % 2 == 0 ? lessico_linea() : lessico_treno();
+  for (const Lessico* lessico : {&lessico_linea(), &lessico_treno()}) {
+    const std::string_view s = lessico->suggerimento(valore.substr(0, 256));
+    const std::vector<std::string_view>& nomi = lessico->nomi();
     verifica(s.empty() || std::find(nomi.begin(), nomi.end(), s) != nomi.end());
   }
   if (primo) {
     controllata("suggerimenti");
     const std::string_view corto = valore.substr(0, 32);
-    verifica(suggerimento(di, corto) == suggerimento_di_riferimento(di, corto));
+    verifica(di.suggerimento(corto) == suggerimento_di_riferimento(di, corto));
   }
   size_t i = 0;
   std::string_view parola;
@@ -269,7 +272,7 @@ void verifica_suggerimento(std::string_view valore, bool primo) {
   if (parola.size() < 4) return;
   controllata("distanze");
   const size_t tetto = 1 + parola.size() % 3;
-  const std::vector<std::string_view>& nomi = nomi_record(di);
+  const std::vector<std::string_view>& nomi = di.nomi();
   const std::string_view nome = nomi[static_cast<unsigned char>(parola[0]) % nomi.size()];
   for (std::string_view a : {parola, parola.substr(0, nome.size())}) {
     verifica(distanza_entro(a, nome, tetto) == std::min(distanza_modifica(a, nome), tetto));

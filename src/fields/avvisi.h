@@ -13,43 +13,25 @@
 #include <string_view>
 #include <vector>
 
+#include "fields/catalogo.h"
 #include "fields/lettore_campi.h"
 #include "model/diagnostica.h"
 
 namespace calvetra {
 
-// Edits (insert, delete, change one letter, swap two neighbours) that turn
-// `a` into `b`, letter case ignored.
-size_t distanza_modifica(std::string_view a, std::string_view b);
-// The same, but `tetto` for any distance of `tetto` or more: it stops as soon
-// as the distance cannot come below it, and needs no memory of its own for
-// words of up to 63 letters.
-size_t distanza_entro(std::string_view a, std::string_view b, size_t tetto);
-
-// The record name closest to some word of `campo`, or empty when none is
-// close: a word matches a name's word when a few edits turn it (or its start,
-// as long as that word) into it, or it into the start of that word. Short
-// words like "uno" are not compared.
-std::string_view suggerimento(FileSorgente file, std::string_view campo);
-
 // True when some bytes of `testo` form a UTF-8 multi-byte character, as text
 // saved as UTF-8 does (`Citt\xC3\xA0` for `Citt\xE0`).
 bool sembra_utf8(std::string_view testo);
-
-// The record names of a source as its authors write them, for "did you
-// mean"; and the keywords its parser tests (lower case), for a keyword field
-// read in place of a value.
-const std::vector<std::string_view>& nomi_record(FileSorgente file);
-const std::vector<std::string_view>& parole_chiave(FileSorgente file);
 
 // A bracketed field: after blanks it starts with `[` and holds a `]`.
 bool tra_parentesi(std::string_view campo);
 
 class Avvisi final : public OsservatoreNumeri {
  public:
-  // `lettore` reads the source the warnings point into.
-  Avvisi(FileSorgente file, Diagnostica* d, const LettoreCampi* lettore)
-      : file_(file), d_(*d), lettore_(*lettore) {}
+  // `lettore` reads the source the warnings point into; `lessico` holds the
+  // words of its records.
+  Avvisi(const Lessico& lessico, FileSorgente file, Diagnostica& d, const LettoreCampi& lettore)
+      : lessico_(lessico), file_(file), d_(d), lettore_(lettore) {}
   Avvisi(const Avvisi&) = delete;
   Avvisi& operator=(const Avvisi&) = delete;
 
@@ -68,23 +50,21 @@ class Avvisi final : public OsservatoreNumeri {
   // when given, says why instead of the usual "did you mean". The numbers
   // passed over right after it are its values: they are not reported again.
   void campo_ignorato(std::string_view campo, size_t inizio, std::string_view perche = {});
-  // A record the parser takes: the numbers passed over after it are surplus.
-  void record_letto() { numeri_tollerati_ = 0; }
-  // A bracketed field that a test takes, so it acts as a record.
+  // The keyword field in hand names the records `trovati`: the numbers
+  // passed over after it are surplus, unless no record reads it now (a curve
+  // compiled without the plan: its values are passed over as meant).
+  void record_trovati(const Riconosciuti& trovati);
+  // A bracketed field `campo` at `inizio` that names a record acts as one.
   void sezione_con_parola_chiave(std::string_view campo, size_t inizio);
-  // The next `n` number fields passed over belong to a record that is read
-  // on purpose as nothing (a curve compiled without the plan); the numbers
-  // of a surplus or an ignored record are reported once, at the first.
-  void tollera_numeri(int n) { numeri_tollerati_ = n; }
+  // A record that stores a value once is watched for a second one.
+  void ripetizione(const DescrizioneRecord& r);
 
   // The record of kind `tipo` (a phrase: "la pendenza") at `p` metres must
   // lie beyond the previous one of its kind.
-  void in_ordine(const std::string& tipo, int64_t p);
+  void in_ordine(std::string_view tipo, int64_t p);
   // The stretch from `inizio` to `fine` must not begin before the previous
   // one of its kind ends.
-  void senza_sovrapposizione(const std::string& tipo, int64_t inizio, int64_t fine);
-  // A record that stores a value once: a second one overwrites the first.
-  void una_volta(const std::string& tipo);
+  void senza_sovrapposizione(std::string_view tipo, int64_t inizio, int64_t fine);
 
   // The number read next (the route length) is kept here: where it begins
   // and whether it was a number.
@@ -106,9 +86,12 @@ class Avvisi final : public OsservatoreNumeri {
     size_t chiave = 0;
   };
   Luogo a(size_t offset) const { return {file_, offset}; }
-  Nota nota_precedente(const Precedente& p, const std::string& tipo) const;
-  void registra(const std::string& tipo, int64_t inizio, int64_t fine);
+  Nota nota_precedente(const Precedente& p, std::string_view tipo) const;
+  void registra(std::string_view tipo, int64_t inizio, int64_t fine);
+  // A record that stores a value once: a second one overwrites the first.
+  void una_volta(std::string_view tipo);
 
+  const Lessico& lessico_;
   FileSorgente file_;
   Diagnostica& d_;
   const LettoreCampi& lettore_;

@@ -1,14 +1,21 @@
 // What a parser phase reads and where it reports: the source as the run
-// found it, and one reading of it (the field reader that the system calls file
-// number 1, the keyword field in hand and the diagnostics channel).
+// found it, one reading of it (the field reader that the system calls file
+// number 1, the keyword field in hand, the diagnostics and the warnings), the
+// record in hand as its handler sees it, and the loop that hands a keyword
+// field to the records of a catalogue.
 #ifndef CALVETRA_FIELDS_LETTURA_H_
 #define CALVETRA_FIELDS_LETTURA_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fields/avvisi.h"
+#include "fields/catalogo.h"
 #include "fields/lettore_campi.h"
 #include "model/diagnostica.h"
 #include "model/provenienze.h"
@@ -48,44 +55,161 @@ enum class FineFase {
   guasto,      // an unexpected failure: code 25, both sources are done with
 };
 
-struct Lettura {
-  Lettura(FileSorgente file, Diagnostica* diagnostica)
-      : file(file), diagnostica(*diagnostica), avvisi(file, diagnostica, &file1) {
-    if (diagnostica->avvisi_attivi()) file1.osserva(&avvisi);
-  }
+// One reading of a source.
+class Lettura {
+ public:
+  // `lessico`: the words of the source's records, for the warnings.
+  Lettura(FileSorgente file, const Lessico& lessico, Destinazione dest);
   Lettura(const Lettura&) = delete;
   Lettura& operator=(const Lettura&) = delete;
 
-  // Where the field read last begins, and where the field at `offset` does.
-  Luogo qui() const { return {file, file1.inizio_campo()}; }
-  Luogo a(size_t offset) const { return {file, offset}; }
+  void apri(std::string_view testo) { file1_.apri(testo); }
+  void chiudi() { file1_.chiudi(); }
+  bool fine() const { return file1_.fine(); }
 
-  // The position bound of a record whose position field begins at
-  // `campo_posizione`: past it, error 15 is recorded at that position and
-  // true returned (the reading ends; the closing steps still run).
-  bool oltre_il_percorso(const Modello& m, int32_t p, int64_t margine, size_t campo_posizione) {
-    if (!m.oltre_limite(p, margine)) return false;
-    diagnostica.errore(CodiceErrore::oltre_il_percorso, a(campo_posizione), p);
-    return true;
-  }
+  // Reads the next field as the keyword field in hand.
+  void leggi_campo() { campo_ = file1_.leggi_testo(); }
+  // Reads the next keyword field, in place of up to `separatori` fields that
+  // contain '-' in a row. With `controlla_fine`, false as soon as a read
+  // reaches the end of the file (the field just read is not interpreted);
+  // without it, the end is looked at only after the first read.
+  bool leggi_parola_chiave(int separatori, bool controlla_fine);
+  const std::string& campo() const { return campo_; }
+  // Where the field in hand (or the field read last) begins.
+  size_t inizio_campo() const { return file1_.inizio_campo(); }
+
+  LettoreCampi& file1() { return file1_; }
+  Diagnostica& diagnostica() { return d_; }
+  Avvisi& avvisi() { return avvisi_; }
+  bool avvisi_attivi() const { return d_.avvisi_attivi(); }
+
+  Luogo qui() const { return {file_, file1_.inizio_campo()}; }
+  Luogo a(size_t offset) const { return {file_, offset}; }
 
   // The start of the credit for the records of this reading, and the credit
-  // of one record: what it changed in `m` goes to its keyword field at
+  // of one record: what it changed in the model goes to its keyword field at
   // `chiave`. Nothing happens when no one asked where the objects come from.
-  void osserva(const Modello& m) const {
-    if (provenienze != nullptr) provenienze->osserva(m);
-  }
-  void accredita(const Modello& m, size_t chiave) const {
-    if (provenienze != nullptr) provenienze->accredita(m, a(chiave));
+  void osserva() const;
+  void accredita(size_t chiave) const;
+
+  Modello& modello() { return m_; }
+
+ private:
+  LettoreCampi file1_;
+  std::string campo_;  // the keyword field in hand
+  FileSorgente file_;
+  Modello& m_;
+  Diagnostica& d_;
+  Provenienze* provenienze_;
+  Avvisi avvisi_;  // the authors' warnings; they only ever record
+};
+
+// The record in hand, as its handler reads it: its fields in catalogue order,
+// each read as the catalogue says, and the places of what it has read.
+class LetturaRecord {
+ public:
+  LetturaRecord(Lettura& l, const DescrizioneRecord& record, size_t chiave)
+      : l_(l), record_(record), chiave_(chiave) {}
+
+  // The next field, a number read into the target its catalogue entry gives;
+  // T must hold every value of that target.
+  template <typename T = int32_t>
+  T numero();
+  // The next field, a text.
+  std::string testo();
+
+  // The keyword field, and where it and the record's field i begin.
+  const std::string& parola() const { return l_.campo(); }
+  Luogo chiave() const { return l_.a(chiave_); }
+  Luogo luogo(size_t campo) const;
+
+  // The position bound of a record whose position p is its field i: past it
+  // (p + margine) / 50 lies beyond the last cell, error 15 is recorded at the
+  // field and true returned (the reading ends; the closing steps still run).
+  bool oltre_il_percorso(int32_t p, int32_t margine, size_t campo = 0);
+  void errore(CodiceErrore codice, Luogo luogo) { l_.diagnostica().errore(codice, luogo); }
+  void errore(CodiceErrore codice, Luogo luogo, int32_t posizione) {
+    l_.diagnostica().errore(codice, luogo, posizione);
   }
 
-  LettoreCampi file1;
-  std::string campo;  // the keyword field (or sign text) in hand
-  FileSorgente file;
-  Diagnostica& diagnostica;
-  Provenienze* provenienze = nullptr;
-  Avvisi avvisi;  // the authors' warnings; they only ever record
+  // The warnings across records of this kind: positions ascending, or
+  // stretches that do not overlap.
+  void in_ordine(int64_t posizione);
+  void senza_sovrapposizione(int64_t inizio, int64_t fine);
+
+  Modello& modello() { return l_.modello(); }
+  Diagnostica& diagnostica() { return l_.diagnostica(); }
+  Avvisi& avvisi() { return l_.avvisi(); }
+
+ private:
+  // The catalogue entry of the next field; throws std::logic_error when the
+  // handler reads past the fields of its record or reads a field otherwise
+  // than the catalogue says.
+  const CampoRecord& prossimo(bool numero);
+  // Throws std::logic_error unless minimo to massimo holds every value of the
+  // field's target.
+  static void verifica_destinazione(const CampoRecord& campo, int64_t minimo, int64_t massimo);
+  int64_t leggi_numero(Formato f);
+
+  Lettura& l_;
+  const DescrizioneRecord& record_;
+  size_t chiave_;
+  size_t letti_ = 0;
+  std::vector<size_t> inizi_;
 };
+
+// A catalogue entry: the record and the handler that reads its fields right
+// after the keyword field. `attiva`, when given, says whether the record is
+// read at all in this reading (a curve only when the plan is built).
+template <typename Contesto>
+struct VoceCatalogo {
+  DescrizioneRecord record;
+  Seguito (*gestore)(LetturaRecord& r, Contesto& c);
+  bool (*attiva)(const Contesto& c) = nullptr;
+};
+
+template <typename Contesto>
+std::vector<const DescrizioneRecord*> descrizioni(std::span<const VoceCatalogo<Contesto>> c) {
+  std::vector<const DescrizioneRecord*> d;
+  for (const VoceCatalogo<Contesto>& v : c) d.push_back(&v.record);
+  return d;
+}
+
+// The records of a catalogue that the keyword field `campo` names.
+template <typename Contesto>
+Riconosciuti riconosci(std::span<const VoceCatalogo<Contesto>> catalogo, std::string_view campo,
+                       const Contesto& c) {
+  Riconosciuti r;
+  for (const VoceCatalogo<Contesto>& v : catalogo) {
+    if (!v.record.prova.passa(campo)) continue;
+    (v.attiva == nullptr || v.attiva(c) ? r.attivi : r.inattivi).push_back(&v.record);
+  }
+  return r;
+}
+
+// Hands the keyword field in hand, which begins at `chiave`, to every record
+// of the catalogue whose test it passes, in catalogue order, each reading its
+// own fields; the first that does not go on ends the round.
+template <typename Contesto>
+Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalogo, Contesto& c,
+                     size_t chiave) {
+  for (const VoceCatalogo<Contesto>& v : catalogo) {
+    if (!v.record.prova.passa(l.campo())) continue;
+    if (v.attiva != nullptr && !v.attiva(c)) continue;
+    LetturaRecord r(l, v.record, chiave);
+    const Seguito s = v.gestore(r, c);
+    if (s != Seguito::avanti) return s;
+  }
+  return Seguito::avanti;
+}
+
+template <typename T>
+T LetturaRecord::numero() {
+  const CampoRecord& campo = prossimo(true);
+  verifica_destinazione(campo, std::numeric_limits<T>::min(), std::numeric_limits<T>::max());
+  // The value was range-checked against its target, which T holds whole.
+  return static_cast<T>(leggi_numero(campo.formato));
+}
 
 }  // namespace calvetra
 

@@ -1,6 +1,9 @@
 #include "line/avvisi_linea.h"
 
-#include "line/corpo_linea.h"
+#include <string>
+
+#include "line/catalogo_linea.h"
+#include "model/significato.h"
 
 namespace calvetra {
 
@@ -10,83 +13,68 @@ bool separatore(const std::string& campo) { return contiene_esatto(campo, "-"); 
 
 bool vuoto(const std::string& campo) { return campo.find_first_not_of(" \t") == std::string::npos; }
 
-// The header tests of the parser, with the case-sensitive ones as they are;
-// the name of the record a field is, or null.
-const char* record_intestazione(const std::string& campo) {
-  if (contiene(campo, "percorso") && contiene(campo, "lunghezza")) return "lunghezza percorso";
-  if (contiene_esatto(campo, "progressiva")) {
-    if (contiene_esatto(campo, "tre")) return "progressiva chilometrica tre";
-    if (contiene_esatto(campo, "due")) return "progressiva chilometrica due";
-    if (contiene_esatto(campo, "uno")) return "progressiva chilometrica uno";
-  }
-  if (contiene_esatto(campo, "sfondo")) {
-    if (contiene_esatto(campo, "uno")) return "sfondo uno";
-    if (contiene_esatto(campo, "due")) return "sfondo due";
-    if (contiene_esatto(campo, "tre")) return "sfondo tre";
-  }
-  if (contiene_esatto(campo, "segnali") && contiene_esatto(campo, "ripetizione")) {
-    return "ripetizione segnali";
-  }
-  return nullptr;
+// A field that no record takes but that needs no warning: a bracketed
+// section name (in the header it closes the block), a separator, nothing.
+bool senza_avviso(const std::string& campo) {
+  return tra_parentesi(campo) || separatore(campo) || vuoto(campo);
 }
 
-bool record_corpo(const std::string& campo) {
-  return contiene(campo, "pendenza") || contiene(campo, "curva") || contiene(campo, "montagna") ||
-         contiene(campo, "indicatori_v") ||
-         (contiene(campo, "indicat") && contiene(campo, "cartello"));
+template <typename Contesto>
+bool nomina(std::span<const VoceCatalogo<Contesto>> catalogo, const std::string& campo,
+            bool senza_maiuscole) {
+  for (const VoceCatalogo<Contesto>& v : catalogo) {
+    if (senza_maiuscole ? v.record.prova.passa_senza_maiuscole(campo)
+                        : v.record.prova.passa(campo)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
 
-void avvisa_intestazione(Lettura& l, const std::string& campo, size_t chiave) {
-  if (!l.diagnostica.avvisi_attivi()) return;
-  Avvisi& a = l.avvisi;
+void avvisa_intestazione(Lettura& l, size_t chiave) {
+  if (!l.avvisi_attivi()) return;
+  const std::string& campo = l.campo();
+  Avvisi& a = l.avvisi();
   a.chiave(chiave);
-  const char* record = record_intestazione(campo);
-  if (record == nullptr) {
-    // A bracketed field closes the header; one with a hyphen is a separator.
-    if (tra_parentesi(campo) || separatore(campo) || vuoto(campo)) return;
-    std::string minuscolo = campo;
-    for (char& ch : minuscolo)
-      ch = (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
-    if (record_intestazione(minuscolo) != nullptr) {
-      a.campo_ignorato(campo, chiave,
-                       "nell'intestazione le parole chiave `progressiva`, `sfondo`, "
-                       "`ripetizione`, `segnali`, `uno`, `due` e `tre` vanno scritte in minuscolo");
-    } else if (record_corpo(campo)) {
-      a.campo_ignorato(campo, chiave,
-                       "e' un record del corpo, ma l'intestazione finisce solo al primo campo "
-                       "tra parentesi quadre (`[curve]`)");
-    } else {
-      a.campo_ignorato(campo, chiave);
-    }
+  const auto intestazione = catalogo_intestazione_linea();
+  const IntestazioneLinea nessuna{l.modello(), true};
+  const Riconosciuti trovati = riconosci(intestazione, campo, nessuna);
+  if (!trovati.nessuno()) {
+    // The field is watched as the first record it names.
+    a.record_trovati(trovati);
+    a.sezione_con_parola_chiave(campo, chiave);
+    a.ripetizione(*trovati.attivi.front());
     return;
   }
-  a.record_letto();
-  if (tra_parentesi(campo)) a.sezione_con_parola_chiave(campo, chiave);
-  a.una_volta("il record `" + std::string(record) + "`");
-  if (std::string(record) == "lunghezza percorso") a.segna_prossimo_numero();
+  if (senza_avviso(campo)) return;
+  if (nomina(intestazione, campo, true)) {
+    a.campo_ignorato(campo, chiave,
+                     "nell'intestazione le parole chiave `progressiva`, `sfondo`, "
+                     "`ripetizione`, `segnali`, `uno`, `due` e `tre` vanno scritte in minuscolo");
+  } else if (nomina(catalogo_corpo_linea(), campo, false)) {
+    a.campo_ignorato(campo, chiave,
+                     "e' un record del corpo, ma l'intestazione finisce solo al primo campo "
+                     "tra parentesi quadre (`[curve]`)");
+  } else {
+    a.campo_ignorato(campo, chiave);
+  }
 }
 
-void avvisa_corpo(CorpoLinea& c) {
-  if (!c.l.diagnostica.avvisi_attivi()) return;
-  Avvisi& a = c.l.avvisi;
-  const std::string& campo = c.l.campo;
-  const size_t chiave = c.l.file1.inizio_campo();
+void avvisa_corpo(Lettura& l, const CorpoLinea& c, size_t chiave) {
+  if (!l.avvisi_attivi()) return;
+  const std::string& campo = l.campo();
+  Avvisi& a = l.avvisi();
   a.chiave(chiave);
-  if (record_corpo(campo)) {
-    a.record_letto();
-    if (tra_parentesi(campo)) a.sezione_con_parola_chiave(campo, chiave);
-    // Without the plan a curve's keyword is taken by no test and its two
-    // values are passed over as keyword fields, as meant.
-    if (!c.con_geometria && contiene(campo, "curva") && !contiene(campo, "pendenza") &&
-        !contiene(campo, "montagna") && !contiene(campo, "indicat")) {
-      a.tollera_numeri(2);
-    }
+  const Riconosciuti trovati = riconosci(catalogo_corpo_linea(), campo, c);
+  if (!trovati.nessuno()) {
+    a.record_trovati(trovati);
+    a.sezione_con_parola_chiave(campo, chiave);
     return;
   }
-  if (tra_parentesi(campo) || separatore(campo) || vuoto(campo)) return;
-  if (record_intestazione(campo) != nullptr) {
+  if (senza_avviso(campo)) return;
+  if (nomina(catalogo_intestazione_linea(), campo, false)) {
     a.campo_ignorato(campo, chiave,
                      "e' un record dell'intestazione, che qui non vale piu' (l'intestazione "
                      "finisce al primo campo tra parentesi quadre)");
@@ -95,22 +83,13 @@ void avvisa_corpo(CorpoLinea& c) {
   }
 }
 
-void avvisa_pendenza(CorpoLinea& c, int32_t P) { c.l.avvisi.in_ordine("la pendenza", P); }
-
-void avvisa_curva(CorpoLinea& c, int32_t S, int32_t l) {
-  c.l.avvisi.senza_sovrapposizione("la curva", S, int64_t{S} + l);
-}
-
-void avvisa_montagna(CorpoLinea& c, int32_t inizio, int32_t fine) {
-  c.l.avvisi.senza_sovrapposizione("la montagna", inizio, fine);
-}
-
-NoteLunghezza note_lunghezza(const Lettura& l, const Modello& m) {
+NoteLunghezza note_lunghezza(Lettura& l) {
   NoteLunghezza n;
   // The length record is watched only with the warnings: without them
   // nothing is known about it, and no note is better than a wrong one.
-  if (!l.diagnostica.avvisi_attivi()) return n;
-  const Avvisi::CampoSegnato& s = l.avvisi.segnato();
+  if (!l.avvisi_attivi()) return n;
+  const Modello& m = l.modello();
+  const Avvisi::CampoSegnato& s = l.avvisi().segnato();
   if (!s.letto) {
     if (!m.tratti.empty()) return n;
     n.nota = Nota{
@@ -121,7 +100,7 @@ NoteLunghezza note_lunghezza(const Lettura& l, const Modello& m) {
     return n;
   }
   const Luogo valore{FileSorgente::linea, s.inizio};
-  const int32_t L = m.tabella[kRigaPercorso].fine;
+  const int32_t L = Intestazione(m.tabella).lunghezza_percorso();
   if (!s.numero) {
     n.nota = Nota{"la lunghezza del percorso non e' un numero e vale 0", valore};
     n.sospetta = true;

@@ -1,31 +1,22 @@
 // The authors' warnings of the line phase: which fields the header and the
-// body pass over, records out of order or overlapping, and the notes that
-// name the route length under the errors that follow from it. Each call only
-// reads and records warnings or notes; the model is never touched.
+// body pass over, and the notes that name the route length under the errors
+// that follow from it. Each call only reads and records warnings or notes;
+// the model is never touched.
 #ifndef CALVETRA_LINE_AVVISI_LINEA_H_
 #define CALVETRA_LINE_AVVISI_LINEA_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
-#include <string>
 
 #include "fields/lettura.h"
+#include "line/corpo_linea.h"
 #include "model/diagnostica.h"
-#include "model/records.h"
 
 namespace calvetra {
 
-struct CorpoLinea;
-
-// The header field `campo` in hand, beginning at `chiave`.
-void avvisa_intestazione(Lettura& l, const std::string& campo, size_t chiave);
-// The body field in hand (the reader's last field).
-void avvisa_corpo(CorpoLinea& c);
-// The records, once their values are read.
-void avvisa_pendenza(CorpoLinea& c, int32_t P);
-void avvisa_curva(CorpoLinea& c, int32_t S, int32_t l);
-void avvisa_montagna(CorpoLinea& c, int32_t inizio, int32_t fine);
+// The keyword field in hand, beginning at `chiave`, in the header or the body.
+void avvisa_intestazione(Lettura& l, size_t chiave);
+void avvisa_corpo(Lettura& l, const CorpoLinea& c, size_t chiave);
 
 // What the route length record left: the note for an error 15 (a position
 // beyond the route), and whether the length is missing, not a number or not
@@ -34,7 +25,7 @@ struct NoteLunghezza {
   std::optional<Nota> nota;
   bool sospetta = false;
 };
-NoteLunghezza note_lunghezza(const Lettura& l, const Modello& m);
+NoteLunghezza note_lunghezza(Lettura& l);
 // Puts the note under every error 15 (and 25, when the length is suspect).
 void annota_lunghezza(const NoteLunghezza& n, Diagnostica& d);
 

@@ -3,29 +3,13 @@
 #ifndef CALVETRA_LINE_FASE_LINEA_H_
 #define CALVETRA_LINE_FASE_LINEA_H_
 
-#include <array>
-#include <cstdint>
-
 #include "fields/lettura.h"
 #include "line/avvisi_linea.h"
+#include "line/corpo_linea.h"
 #include "model/costanti.h"
-#include "model/diagnostica.h"
-#include "model/provenienze.h"
 #include "model/records.h"
 
 namespace calvetra {
-
-// The working state of the line body; the sign row counter goes on to the
-// train phase, which puts stations below it.
-struct StatoCorpoLinea {
-  int32_t riga_cartello = kUltimaRigaCartello;  // next free sign row
-  int32_t numero_montagne = 0;
-  std::array<int32_t, kMassimoMontagne + 1> inizi_montagne{};  // entries 1 to numero_montagne
-  std::array<int32_t, kMassimoMontagne + 1> fini_montagne{};
-  // Gradients: next cell to fill and the gradient in force.
-  int64_t cella_pendenza = 0;
-  int32_t pendenza_in_vigore = 0;
-};
 
 struct EsitoLinea {
   FineFase fine = FineFase::completa;

@@ -6,8 +6,8 @@
 // bit for bit the same on every build (the build forbids fused multiply-add).
 #include <algorithm>
 
-#include "line/avvisi_linea.h"
 #include "line/corpo_linea.h"
+#include "model/numeri.h"
 
 namespace calvetra {
 
@@ -65,34 +65,30 @@ bool avanza_piano(Geometria& g, int64_t fino, Andamento andamento, double k, boo
   return true;
 }
 
-Seguito corpo_curva(CorpoLinea& c) {
-  LettoreCampi& file1 = c.l.file1;
-  Diagnostica& d = c.l.diagnostica;
-  const size_t campo_chiave = file1.inizio_campo();
-  const int32_t S = file1.leggi_32();
-  const size_t campo_S = file1.inizio_campo();
-  const int32_t l = file1.leggi_32();
-  const size_t campo_l = file1.inizio_campo();
-  if (c.l.oltre_il_percorso(c.m, S, 100, campo_S)) return Seguito::fine_corpo;
-  avvisa_curva(c, S, l);
+Seguito corpo_curva(LetturaRecord& r, CorpoLinea& c) {
+  Curva curva;
+  curva.inizio = r.numero();
+  curva.lunghezza = r.numero();
+  if (r.oltre_il_percorso(curva.inizio, kMargineRecord)) return Seguito::fine_corpo;
+  r.senza_sovrapposizione(curva.inizio, int64_t{curva.inizio} + curva.lunghezza);
   double k = 0.0;
-  if (!classe_curva(c.l.campo, &k)) {
-    d.errore(CodiceErrore::curva_senza_classe, c.l.a(campo_chiave));
+  if (!classe_curva(r.parola(), &k)) {
+    r.errore(CodiceErrore::curva_senza_classe, r.chiave());
     return Seguito::esci;
   }
-  if (contiene(c.l.campo, "s")) k = k * -1.0;  // a left-hand curve
+  if (contiene(r.parola(), "s")) k = k * -1.0;  // a left-hand curve
 
   // A record that begins before the metre reached bends only what is left of
-  // it; one that ends before it changes nothing.
-  size_t campo_oltre = campo_S;
+  // it; one that ends before it changes nothing. Past the last metre allowed,
+  // the field that asked for it is blamed: the start for the run-in, the
+  // length for the curve.
   Geometria& g = c.m.geometria;
-  bool entro = avanza_piano(g, S, Andamento::rettilineo, 0.0, true);
-  if (entro) {
-    campo_oltre = campo_l;
-    entro = avanza_piano(g, int64_t{S} + l, Andamento::curva, k, true);
+  if (!avanza_piano(g, curva.inizio, Andamento::rettilineo, 0.0, true)) {
+    r.errore(CodiceErrore::curva_senza_classe, r.luogo(0));
+    return Seguito::esci;
   }
-  if (!entro) {
-    d.errore(CodiceErrore::curva_senza_classe, c.l.a(campo_oltre));
+  if (!avanza_piano(g, int64_t{curva.inizio} + curva.lunghezza, Andamento::curva, k, true)) {
+    r.errore(CodiceErrore::curva_senza_classe, r.luogo(1));
     return Seguito::esci;
   }
   return Seguito::avanti;

@@ -2,8 +2,8 @@
 // stretch puts a mountain marker on every fourth free cell (one in 200 m).
 #include <algorithm>
 
-#include "line/avvisi_linea.h"
 #include "line/corpo_linea.h"
+#include "model/significato.h"
 
 namespace calvetra {
 
@@ -14,20 +14,20 @@ constexpr int64_t kDistaccoMinimo = 150;
 
 }  // namespace
 
-Seguito corpo_montagna(CorpoLinea& c) {
-  LettoreCampi& file1 = c.l.file1;
-  int32_t inizio = file1.leggi_32();
-  const size_t campo_inizio = file1.inizio_campo();
-  int32_t fine = file1.leggi_32();
-  int32_t tipo = file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, inizio, 100, campo_inizio)) return Seguito::fine_corpo;
-  avvisa_montagna(c, inizio, fine);
+Seguito corpo_montagna(LetturaRecord& r, CorpoLinea& c) {
+  Montagna montagna;
+  montagna.inizio = r.numero();
+  montagna.fine = r.numero();
+  montagna.tipo = r.numero();
+  if (r.oltre_il_percorso(montagna.inizio, kMargineRecord)) return Seguito::fine_corpo;
+  r.senza_sovrapposizione(montagna.inizio, montagna.fine);
   // A mountain records no error of its own: only an unexpected failure stops it.
-  memo_montagna(c.m, c.s, inizio, fine, tipo);
+  memo_montagna(c.m, c.s, montagna);
   return Seguito::avanti;
 }
 
-void memo_montagna(Modello& m, StatoCorpoLinea& s, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+void memo_montagna(Modello& m, StatoCorpoLinea& s, Montagna& montagna) {
+  int32_t& tipo = montagna.tipo;
   bool con_segni = false;
   if (tipo > 10) {
     tipo = tipo - 10;
@@ -38,15 +38,16 @@ void memo_montagna(Modello& m, StatoCorpoLinea& s, int32_t& inizio, int32_t& fin
   }
   ++s.numero_montagne;
   const auto j = static_cast<size_t>(s.numero_montagne);
-  s.inizi_montagne[j] = inizio;
-  s.fini_montagne[j] = fine;
+  s.inizi_montagne[j] = montagna.inizio;
+  s.fini_montagne[j] = montagna.fine;
   // Two stretches too close together read as one continuous class 3 stretch.
-  if (s.numero_montagne > 1 && int64_t{inizio} - s.fini_montagne[j - 1] <= kDistaccoMinimo) {
+  if (s.numero_montagne > 1 &&
+      int64_t{montagna.inizio} - s.fini_montagne[j - 1] <= kDistaccoMinimo) {
     tipo = 3;
   }
 
-  const int64_t primo = cella_di_tratto(inizio);
-  const int64_t ultimo = arrotonda_div(int64_t{fine} - kMetriCella, kMetriCella);
+  const int64_t primo = cella_di_tratto(montagna.inizio);
+  const int64_t ultimo = arrotonda_div(int64_t{montagna.fine} - kMetriCella, kMetriCella);
   // Only the cells that exist are touched; the markers still count from the
   // stretch's own first cell.
   const int64_t da = std::max<int64_t>(primo, 0);

@@ -3,24 +3,31 @@
 #include <cstdint>
 
 #include "model/numeri.h"
+#include "model/significato.h"
 #include "train/voci_treno.h"
 
 namespace calvetra {
 
 namespace {
 
-// Below this start there is no room for a warning 1200 m ahead.
+// The warning board stands this far before the start; a slowdown starting
+// at or below kInizioConAvviso has none.
+constexpr int32_t kDistanzaAvviso = 1200;
 constexpr int32_t kInizioConAvviso = 1500;
 
 }  // namespace
 
-void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, int32_t x, int32_t& v, int32_t& l,
-                        int32_t& f_tt, int32_t f_ta, int32_t& d_v) {
+void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, const Rallentamento& r) {
+  const int32_t x = r.x;
+  const int32_t d_v = r.d_v;
+  int32_t f_ta = r.f_ta;
   const bool con_avviso = x > kInizioConAvviso;
-  const int64_t A = arrotonda_div(int64_t{x} - 1150, kMetriCella);
-  const int64_t S = arrotonda_div(int64_t{x} + kMetriCella, kMetriCella);
-  const int64_t E = arrotonda_div(int64_t{x} + l + kMetriCella, kMetriCella);
-  const int64_t B = arrotonda_div(int64_t{x} - 1200, kMetriCella);
+  // Warning, start and end are point objects; the pre-warnings end in the
+  // cell of the warning's position.
+  const int64_t A = cella_di_oggetto(int64_t{x} - kDistanzaAvviso);
+  const int64_t S = cella_di_oggetto(x);
+  const int64_t E = cella_di_oggetto(int64_t{x} + r.l);
+  const int64_t B = cella_di_tratto(int64_t{x} - kDistanzaAvviso);
   const auto cella = [&m](int64_t i) -> tratto& { return m.cella(i); };
   const auto errore = [&](CodiceErrore codice) { d.errore(codice, luogo, x); };
 
@@ -51,12 +58,12 @@ void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, int32_t x, int3
     tratto& avviso = cella(A);
     avviso.tipo = kAvvisoRallentamento;
     if (d_v != 0) avviso.valore_b = in_campo<int16_t>(d_v, "d_v");
-    avviso.valore_a = in_campo<int16_t>(v, "v");
+    avviso.valore_a = in_campo<int16_t>(r.v, "v");
   }
-  cella(S).valore_a = in_campo<int16_t>(v, "v");
-  cella(E).valore_a = in_campo<int16_t>(v, "v");
-  cella(S).valore_c = in_campo<int16_t>(f_tt, "f_tt");
-  cella(E).valore_c = in_campo<int16_t>(f_tt, "f_tt");
+  cella(S).valore_a = in_campo<int16_t>(r.v, "v");
+  cella(E).valore_a = in_campo<int16_t>(r.v, "v");
+  cella(S).valore_c = in_campo<int16_t>(r.f_tt, "f_tt");
+  cella(E).valore_c = in_campo<int16_t>(r.f_tt, "f_tt");
 
   if (f_ta == 0) return;
   // The pre-warning cells are checked only after the slowdown itself has
@@ -75,34 +82,28 @@ void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, int32_t x, int3
   }
 }
 
-Seguito voce_rallentamento(CorpoTreno& c) {
-  LettoreCampi& file1 = c.l.file1;
-  const int32_t x = file1.leggi_32();
-  const size_t campo_posizione = file1.inizio_campo();
-  int32_t v = file1.leggi_32();
-  int32_t l = file1.leggi_32();
-  int32_t f_tt = file1.leggi_32();
-  const int32_t f_ta = file1.leggi_32();
-  int32_t d_v = file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, x, kMargineRecord, campo_posizione)) return Seguito::fine_corpo;
-  const CodiceErrore prima = c.l.diagnostica.codice_errore();
-  memo_rallentamento(c.m, c.l.diagnostica, c.l.a(campo_posizione), x, v, l, f_tt, f_ta, d_v);
-  return dopo_posa(c, prima, x);
+Seguito voce_rallentamento(LetturaRecord& r, CorpoTreno& c) {
+  Rallentamento ra;
+  for (int32_t* v : {&ra.x, &ra.v, &ra.l, &ra.f_tt, &ra.f_ta, &ra.d_v}) *v = r.numero();
+  if (r.oltre_il_percorso(ra.x, kMargineRecord)) return Seguito::fine_corpo;
+  const CodiceErrore prima = r.diagnostica().codice_errore();
+  memo_rallentamento(c.m, r.diagnostica(), r.luogo(0), ra);
+  return dopo_posa(r.diagnostica(), prima, ra.x);
 }
 
-Seguito voce_abbattimento(CorpoTreno& c) {
-  const int32_t p = c.l.file1.leggi_32();
-  const size_t campo_posizione = c.l.file1.inizio_campo();
-  const int32_t w = c.l.file1.leggi_32();
-  if (c.l.oltre_il_percorso(c.m, p, kMargineRecord, campo_posizione)) return Seguito::fine_corpo;
-  tratto& t = c.m.cella(arrotonda_div(p, kMetriCella));
+Seguito voce_abbattimento(LetturaRecord& r, CorpoTreno& c) {
+  Abbattimento a;
+  a.posizione = r.numero();
+  a.valore = r.numero();
+  if (r.oltre_il_percorso(a.posizione, kMargineRecord)) return Seguito::fine_corpo;
+  tratto& t = c.m.cella(cella_di_tratto(a.posizione));
   if (!cella_libera(t)) {
-    c.l.diagnostica.errore(CodiceErrore::abbattimento_su_cella_occupata, c.l.a(campo_posizione), p);
+    r.errore(CodiceErrore::abbattimento_su_cella_occupata, r.luogo(0), a.posizione);
     return Seguito::esci;
   }
-  if (w >= 1) {
+  if (a.valore >= 1) {
     t.tipo = kAbbattimento;
-    t.valore_a = in_campo<int16_t>(w, "abbattimento");
+    t.valore_a = in_campo<int16_t>(a.valore, "abbattimento");
   } else {
     t.tipo = kAbbattimentoNullo;
   }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/numeri.h"
+#include "model/significato.h"
 #include "train/voci_treno.h"
 
 namespace calvetra {
@@ -15,6 +16,8 @@ namespace {
 constexpr int kTipoSenzaCelle = 25;
 // Least gap between one station zone and the next, metres.
 constexpr int64_t kDistanzaMinima = 350;
+// A station's length is a whole number of these, metres.
+constexpr int32_t kPassoLunghezza = 100;
 
 voce& riga_stazione(Modello& m, int32_t r) {
   // Stations stay below the sign rows, so a row outside 1 to 80 cannot be
@@ -23,16 +26,6 @@ voce& riga_stazione(Modello& m, int32_t r) {
     throw GuastoInatteso("riga di stazione " + std::to_string(r));
   }
   return m.tabella[static_cast<size_t>(r)];
-}
-
-Seguito termina(CorpoTreno& c, CodiceErrore codice, size_t campo) {
-  c.l.diagnostica.errore(codice, c.l.a(campo));
-  return Seguito::esci;
-}
-
-Seguito termina_con_posizione(CorpoTreno& c, CodiceErrore codice, size_t campo, int32_t posizione) {
-  c.l.diagnostica.errore(codice, c.l.a(campo), posizione);
-  return Seguito::esci;
 }
 
 // Zone start and end by type; types 5 to 8 never take the extra 50 m and lose
@@ -54,11 +47,71 @@ void zona(voce& v, int64_t L) {
   if (zona_piena) v.opz_d = 0;
 }
 
+// The columns of a station go to its row as they are read: the row is where
+// a station is kept, and a reading that stops half-way (a position beyond the
+// route, a misplaced station, a value that does not fit its field) leaves
+// there what it had read. The row is empty before: stations take new rows.
+class ColonneNellaRiga {
+ public:
+  ColonneNellaRiga(voce& v, Stazione& s) : v_(v), s_(s) {}
+  ColonneNellaRiga(const ColonneNellaRiga&) = delete;
+  ColonneNellaRiga& operator=(const ColonneNellaRiga&) = delete;
+  ~ColonneNellaRiga() {
+    v_.posizione = s_.posizione;
+    v_.tipo = s_.tipo;
+    v_.opz_a = s_.opz_a;
+    v_.opz_e = s_.opz_e;
+    v_.opz_d = s_.opz_d;
+    v_.cod_a = s_.cod_a;
+    v_.cod_b = s_.cod_b;
+    v_.opz_b = s_.opz_b;
+    v_.cod_c = s_.cod_c;
+    v_.cod_d = s_.cod_d;
+    v_.cod_e = s_.cod_e;
+    v_.opz_c = s_.opz_c;
+    v_.orario = s_.orario;
+    v_.nome.swap(s_.nome);
+  }
+
+ private:
+  voce& v_;
+  Stazione& s_;
+};
+
+// The columns in order, with the checks that stop the reading on the way.
+Seguito leggi_stazione(LetturaRecord& r, Stazione& s) {
+  s.posizione = r.numero();
+  if (r.oltre_il_percorso(s.posizione, kMargineStazione)) return Seguito::fine_corpo;
+  r.in_ordine(s.posizione);
+  if (s.posizione % kMetriCella != 0) {
+    r.errore(CodiceErrore::stazione_fuori_passo, r.luogo(0), s.posizione);
+    return Seguito::esci;
+  }
+  s.tipo = r.numero<uint8_t>();
+  s.lunghezza = r.numero();
+  if (s.lunghezza % kPassoLunghezza != 0) {
+    r.errore(CodiceErrore::lunghezza_stazione_fuori_passo, r.luogo(2), s.posizione);
+    return Seguito::esci;
+  }
+  for (uint8_t* o : {&s.opz_a, &s.opz_e, &s.opz_d}) *o = r.numero<uint8_t>();
+  s.cod_a = r.numero<int16_t>();
+  s.cod_b = r.numero<int16_t>();
+  s.opz_b = r.numero<uint8_t>();
+  for (int16_t* k : {&s.cod_c, &s.cod_d, &s.cod_e}) *k = r.numero<int16_t>();
+  s.opz_c = r.numero<uint8_t>();
+  s.ore = r.numero();
+  s.minuti = r.numero();
+  s.secondi = r.numero();
+  s.orario = in_campo<int32_t>((int64_t{s.ore} * 60 + s.minuti) * 60 + s.secondi, "orario");
+  s.nome = r.testo();
+  return Seguito::avanti;
+}
+
 // The four cells before the stop cell carry 81 to 84, 81 nearest. Cells that
 // would fall outside the route are skipped.
 void celle_di_avvicinamento(Modello& m, const voce& v) {
   const int64_t H = m.ultima_cella();
-  const int64_t base = arrotonda_div(v.fine, kMetriCella);
+  const int64_t base = cella_di_tratto(v.fine);
   for (int k = 1; k <= 4; ++k) {
     const int64_t t = base - k - 1;
     if (t > 1 && t <= H) m.cella(t).preavviso = static_cast<uint8_t>(80 + k);
@@ -67,77 +120,56 @@ void celle_di_avvicinamento(Modello& m, const voce& v) {
 
 }  // namespace
 
-Seguito voce_stazione(CorpoTreno& c, size_t chiave) {
-  const int32_t r = c.s.riga_stazione;
+Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
+  const int32_t riga = c.s.riga_stazione;
   // A row that already holds a sign text (the line has 80 signs) is never
   // written over: the station is refused before anything of it is stored.
-  if (r > c.riga_cartello)
-    return termina(c, CodiceErrore::stazioni_sulle_righe_dei_cartelli, chiave);
-
-  LettoreCampi& file1 = c.l.file1;
-  voce& v = riga_stazione(c.m, r);
-  v.posizione = file1.leggi_32();
-  const size_t campo_posizione = file1.inizio_campo();
-  if (c.l.oltre_il_percorso(c.m, v.posizione, kMargineStazione, campo_posizione))
-    return Seguito::fine_corpo;
-  c.l.avvisi.in_ordine("la stazione", v.posizione);
-  if (v.posizione % kMetriCella != 0) {
-    return termina_con_posizione(c, CodiceErrore::stazione_fuori_passo, campo_posizione,
-                                 v.posizione);
+  if (riga > c.riga_cartello) {
+    r.errore(CodiceErrore::stazioni_sulle_righe_dei_cartelli, r.chiave());
+    return Seguito::esci;
+  }
+  voce& v = riga_stazione(c.m, riga);
+  Stazione st;
+  {
+    ColonneNellaRiga colonne(v, st);
+    const Seguito letta = leggi_stazione(r, st);
+    if (letta != Seguito::avanti) return letta;
   }
 
-  v.tipo = file1.leggi_8();
-  const int32_t L = file1.leggi_32();
-  if (L % 100 != 0)
-    return termina_con_posizione(c, CodiceErrore::lunghezza_stazione_fuori_passo,
-                                 file1.inizio_campo(), v.posizione);
-
-  v.opz_a = file1.leggi_8();
-  v.opz_e = file1.leggi_8();
-  v.opz_d = file1.leggi_8();
-  v.cod_a = file1.leggi_16();
-  v.cod_b = file1.leggi_16();
-  v.opz_b = file1.leggi_8();
-  v.cod_c = file1.leggi_16();
-  v.cod_d = file1.leggi_16();
-  v.cod_e = file1.leggi_16();
-  v.opz_c = file1.leggi_8();
-  const int64_t ore = file1.leggi_32();
-  const int64_t minuti = file1.leggi_32();
-  const int64_t secondi = file1.leggi_32();
-  v.orario = in_campo<int32_t>((ore * 60 + minuti) * 60 + secondi, "orario");
-  v.nome = file1.leggi_testo();
-  c.l.avvisi.testo_letto(v.nome, file1.inizio_campo());
-
-  zona(v, L);
-  if (L < 600) v.opz_e = 0;
+  zona(v, st.lunghezza);
+  if (st.lunghezza < 600) v.opz_e = 0;
   // The first station never has these options; its 50 m, if any, are
   // already in `fine`.
-  if (r == kPrimaRigaStazione) {
+  if (riga == kPrimaRigaStazione) {
     v.opz_d = 0;
     v.opz_e = 0;
   }
 
   if (v.tipo < kTipoSenzaCelle) {
     if (v.tipo != 5 && v.tipo != 6) celle_di_avvicinamento(c.m, v);
-    const int64_t t = arrotonda_div(v.fine, kMetriCella) - 1;
-    if (t <= 1) return termina(c, CodiceErrore::fermata_nelle_prime_celle, chiave);
+    const int64_t t = cella_di_tratto(v.fine) - 1;
+    if (t <= 1) {
+      r.errore(CodiceErrore::fermata_nelle_prime_celle, r.chiave());
+      return Seguito::esci;
+    }
     tratto& fermata = c.m.cella(t);
     fermata.tipo = kFermata;
-    fermata.valore_a = in_campo<int16_t>(r, "valore_a");
+    fermata.valore_a = in_campo<int16_t>(riga, "valore_a");
   }
 
-  if (r > kPrimaRigaStazione) {
-    const voce& precedente = riga_stazione(c.m, r - 1);
+  if (riga > kPrimaRigaStazione) {
+    const voce& precedente = riga_stazione(c.m, riga - 1);
     if (static_cast<int64_t>(v.inizio) - kDistanzaMinima < precedente.fine) {
-      return termina_con_posizione(c, CodiceErrore::stazioni_troppo_vicine, campo_posizione,
-                                   v.posizione);
+      r.errore(CodiceErrore::stazioni_troppo_vicine, r.luogo(0), st.posizione);
+      return Seguito::esci;
     }
   }
 
-  c.s.riga_stazione = r + 1;
-  if (c.s.riga_stazione >= c.riga_cartello)
-    return termina(c, CodiceErrore::stazioni_sulle_righe_dei_cartelli, chiave);
+  c.s.riga_stazione = riga + 1;
+  if (c.s.riga_stazione >= c.riga_cartello) {
+    r.errore(CodiceErrore::stazioni_sulle_righe_dei_cartelli, r.chiave());
+    return Seguito::esci;
+  }
   return Seguito::avanti;
 }
 

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "fields/distanze.h"
+#include "line/catalogo_linea.h"
+#include "train/catalogo_treno.h"
+
 namespace calvetra {
 namespace {
 
@@ -40,28 +44,30 @@ TEST(AvvisiTesto, EditDistanceCountsSwapsAsOneAndIgnoresCase) {
 
 TEST(AvvisiTesto, SuggestionsForMisspeltAndCutShortKeywords) {
   struct Caso {
-    FileSorgente file;
+    const Lessico& lessico;
     const char* campo;
     const char* nome;
   };
+  const Lessico& linea = lessico_linea();
+  const Lessico& treno = lessico_treno();
   const Caso casi[] = {
-      {FileSorgente::linea, "pendneza", "pendenza"},
-      {FileSorgente::linea, "PENDNEZA", "pendenza"},
-      {FileSorgente::linea, "Percorsso lunghezza", "lunghezza percorso"},
-      {FileSorgente::linea, "xx, montagan", "montagna"},
-      {FileSorgente::linea, "indicatori_vmx", "indicatori_vmax"},
-      {FileSorgente::treno, "stazoine", "stazione"},
-      {FileSorgente::treno, "rallent", "rallentamento"},
-      {FileSorgente::treno, "sabia", "sabbia"},
-      {FileSorgente::treno, "segnalexyz", "segnale"},  // a long field by its start
-      {FileSorgente::treno, "pendneza", ""},           // a word of the other source
-      {FileSorgente::linea, "qzwxkj vvvvvv", ""},
-      {FileSorgente::linea, "curv", "curva"},
-      {FileSorgente::linea, "cur", ""},  // words of fewer than four letters are not compared
-      {FileSorgente::nessuno, "pendenza", ""},
+      {linea, "pendneza", "pendenza"},
+      {linea, "PENDNEZA", "pendenza"},
+      {linea, "Percorsso lunghezza", "lunghezza percorso"},
+      {linea, "xx, montagan", "montagna"},
+      {linea, "indicatori_vmx", "indicatori_vmax"},
+      {linea, "progresiva chilometrica tre", "progressiva chilometrica uno"},  // one of a family
+      {treno, "stazoine", "stazione"},
+      {treno, "rallent", "rallentamento"},
+      {treno, "sabia", "sabbia"},
+      {treno, "segnalexyz", "segnale"},  // a long field by its start
+      {treno, "pendneza", ""},           // a word of the other source
+      {linea, "qzwxkj vvvvvv", ""},
+      {linea, "curv", "curva"},
+      {linea, "cur", ""},  // words of fewer than four letters are not compared
   };
   for (const Caso& k : casi) {
-    EXPECT_EQ(suggerimento(k.file, k.campo), k.nome) << k.campo;
+    EXPECT_EQ(k.lessico.suggerimento(k.campo), k.nome) << k.campo;
   }
 }
 

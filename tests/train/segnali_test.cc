@@ -9,15 +9,13 @@
 namespace calvetra::test {
 namespace {
 
-struct Segnale {
-  int32_t posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo;
-};
-
-// Places the signal; returns the caller's `tempo` as the procedure left it.
-int32_t posa(TrenoDiProva& t, Segnale s) {
-  memo_segnale(t.m, t.d, Luogo{}, s.posizione, s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2,
-               s.d3, s.tempo);
-  return s.tempo;
+// The signal as a train source writes it, read by the train phase.
+FineFase posa(TrenoDiProva& t, const Segnale& s) {
+  std::string riga = "segnale";
+  for (int32_t v : {s.posizione, s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2, s.d3, s.tempo}) {
+    riga += ", " + std::to_string(v);
+  }
+  return t.leggi(riga + "\r\n");
 }
 
 TEST(Segnali, WorkedExamples) {
@@ -64,8 +62,13 @@ TEST(Segnali, TimeCode) {
        {Caso{2, 50, 101, 101}, Caso{2, 100, 101, 101}, Caso{2, 0, 0, 0}, Caso{2, 220, 220, 220},
         Caso{1, 220, 0, 220}, Caso{1, 50, 0, 101}, Caso{2, 300, 44, 300}}) {
     TrenoDiProva t;
-    EXPECT_EQ(posa(t, {5000, k.sx, 2, 3, 1, 0, 0, 0, 0, 0, k.tempo}), k.restituito) << k.tempo;
+    posa(t, {5000, k.sx, 2, 3, 1, 0, 0, 0, 0, 0, k.tempo});
     EXPECT_EQ(t.c(101).tempo, k.in_cella) << k.sx << " " << k.tempo;
+    // The placing hands the raised time back to its caller.
+    TrenoDiProva diretta;
+    Segnale s{5000, k.sx, 2, 3, 1, 0, 0, 0, 0, 0, k.tempo};
+    memo_segnale(diretta.m, diretta.d, Luogo{}, s);
+    EXPECT_EQ(s.tempo, k.restituito) << k.tempo;
   }
 }
 
@@ -99,7 +102,7 @@ TEST(Segnali, EdgesOfTheRouteAndLowBits) {
 
   posa(t, {-25, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0});  // (-25 + 50) / 50 rounds to 0
   EXPECT_EQ(t.c(0).tipo, kSegnale);
-  EXPECT_THROW(posa(t, {-100, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0}), GuastoInatteso);
+  EXPECT_EQ(posa(t, {-100, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0}), FineFase::guasto);
 }
 
 TEST(Segnali, EntryOnAnOccupiedCellEndsThePhase) {

@@ -9,6 +9,7 @@
 
 #include "compile/compilazione.h"
 #include "train/fase_treno.h"
+#include "train/voci_treno.h"
 
 namespace calvetra::test {
 

@@ -1,0 +1,181 @@
+#include "fields/catalogo.h"
+
+#include <algorithm>
+
+#include "fields/distanze.h"
+#include "fields/lettore_campi.h"
+
+namespace calvetra {
+
+const char* nome_formato(Formato f) {
+  switch (f) {
+    case Formato::u8: return "8 bit";
+    case Formato::i16: return "16 bit";
+    case Formato::i32: return "32 bit";
+    case Formato::testo: return "text";
+  }
+  return "";
+}
+
+namespace {
+
+bool contiene_con(Maiuscole m, std::string_view campo, std::string_view parola) {
+  return m == Maiuscole::contano ? contiene_esatto(campo, parola) : contiene(campo, parola);
+}
+
+bool passa_con(const ProvaChiave& p, Maiuscole m, std::string_view campo) {
+  for (std::string_view parola : p.parole) {
+    if (!parola.empty() && !contiene_con(m, campo, parola)) return false;
+  }
+  return p.qualificatore.empty() || contiene_con(m, campo, p.qualificatore);
+}
+
+}  // namespace
+
+bool ProvaChiave::passa(std::string_view campo) const { return passa_con(*this, maiuscole, campo); }
+
+bool ProvaChiave::passa_senza_maiuscole(std::string_view campo) const {
+  return passa_con(*this, Maiuscole::ignorate, campo);
+}
+
+Lessico::Lessico(const std::vector<const DescrizioneRecord*>& records) {
+  std::vector<std::string_view> tutte;
+  for (const DescrizioneRecord* r : records) {
+    if (r->suggerito) nomi_.push_back(r->nome);
+    for (std::string_view p : r->prova.parole) {
+      if (!p.empty() && std::find(tutte.begin(), tutte.end(), p) == tutte.end()) tutte.push_back(p);
+    }
+  }
+  for (std::string_view p : tutte) {
+    const bool ne_contiene_una = std::any_of(tutte.begin(), tutte.end(), [p](std::string_view q) {
+      return q.size() < p.size() && p.find(q) != std::string_view::npos;
+    });
+    if (!ne_contiene_una) parole_.push_back(p);
+  }
+  for (std::string_view nome : nomi_) {
+    size_t j = 0;
+    while (j < nome.size()) {
+      size_t k = nome.find(' ', j);
+      if (k == std::string_view::npos) k = nome.size();
+      VoceNome v{nome, nome.substr(j, k - j), {}};
+      j = k + 1;
+      if (v.voce.size() < 5) continue;
+      for (char c : v.voce) {
+        v.lettere.set(static_cast<unsigned char>(c));
+        if (c >= 'a' && c <= 'z') v.lettere.set(static_cast<unsigned char>(c - 'a' + 'A'));
+      }
+      voci_.push_back(v);
+    }
+  }
+}
+
+std::string_view Lessico::parola_contenuta(std::string_view campo) const {
+  for (std::string_view p : parole_) {
+    if (contiene(campo, p)) return p;
+  }
+  return {};
+}
+
+namespace {
+
+bool separa(char c) { return c == ' ' || c == '\t' || c == ','; }
+
+}  // namespace
+
+std::string_view Lessico::suggerimento(std::string_view campo) const {
+  std::string_view migliore;
+  size_t distanza_migliore = 3;
+  size_t i = 0;
+  while (i < campo.size()) {
+    while (i < campo.size() && separa(campo[i])) ++i;
+    size_t fine = i;
+    while (fine < campo.size() && !separa(campo[fine])) ++fine;
+    const std::string_view parola = campo.substr(i, fine - i);
+    i = fine;
+    if (parola.size() < 4) continue;
+    for (const VoceNome& v : voci_) {
+      const std::string_view voce = v.voce;
+      const size_t soglia = voce.size() >= 7 ? 2 : 1;
+      // Each letter of the word's start (what every comparison below reads)
+      // that the name's word lacks costs an edit of its own: past the
+      // threshold no table is worth building. Junk text stops here.
+      size_t assenti = 0;
+      const size_t inizio = std::min(parola.size(), voce.size());
+      for (size_t c = 0; c < inizio && assenti <= soglia; ++c) {
+        if (!v.lettere[static_cast<unsigned char>(parola[c])]) ++assenti;
+      }
+      if (assenti > soglia) continue;
+      // Lengths further apart than the threshold are never close, and a
+      // long field is compared by its start alone: the cost stays small.
+      const size_t scarto =
+          parola.size() > voce.size() ? parola.size() - voce.size() : voce.size() - parola.size();
+      // Only distances below 3 can be suggested, so none is computed further.
+      constexpr size_t kTetto = 3;
+      size_t dist = scarto <= 2 ? distanza_entro(parola, voce, kTetto) : scarto;
+      if (parola.size() > voce.size()) {
+        dist = std::min(dist, distanza_entro(parola.substr(0, voce.size()), voce, kTetto));
+      } else if (parola.size() >= 5) {
+        // A keyword cut short: one edit more than its start.
+        dist = std::min(dist, distanza_entro(parola, voce.substr(0, parola.size()), kTetto) + 1);
+      }
+      if (dist <= soglia && dist < distanza_migliore) {
+        distanza_migliore = dist;
+        migliore = v.nome;
+      }
+    }
+  }
+  return migliore;
+}
+
+namespace {
+
+std::string codice(std::string_view s) { return "`" + std::string(s) + "`"; }
+
+std::string prova_in_parole(const ProvaChiave& p) {
+  std::string s;
+  for (std::string_view parola : p.parole) {
+    if (parola.empty()) continue;
+    s += (s.empty() ? "" : " and ") + codice(parola);
+  }
+  if (!p.qualificatore.empty()) s += " and " + codice(p.qualificatore);
+  if (p.maiuscole == Maiuscole::contano) s += " (exact)";
+  return s;
+}
+
+std::string nomi_campi(const DescrizioneRecord& r) {
+  std::string s;
+  for (const CampoRecord& c : r.campi) s += (s.empty() ? "" : ", ") + std::string(c.nome);
+  return s.empty() ? "none" : s;
+}
+
+// A cell of a Markdown table: a bar inside it would end the cell.
+std::string cella(std::string_view s) {
+  std::string r;
+  for (char c : s) {
+    if (c == '|') r += '\\';
+    r += c;
+  }
+  return r;
+}
+
+}  // namespace
+
+std::string tabelle_record(const std::vector<const DescrizioneRecord*>& records) {
+  std::string s =
+      "| Record | Keyword field contains | Values | What it does |\n|---|---|---|---|\n";
+  for (const DescrizioneRecord* r : records) {
+    s += "| " + codice(r->nome) + " | " + prova_in_parole(r->prova) + " | " +
+         cella(nomi_campi(*r)) + " | " + cella(r->effetto) + " |\n";
+  }
+  s += "\n| Record | Field | Read as | Unit | Values | Stored |\n|---|---|---|---|---|---|\n";
+  for (const DescrizioneRecord* r : records) {
+    for (const CampoRecord& c : r->campi) {
+      s += "| " + codice(r->nome) + " | " + cella(c.nome) + " | " + nome_formato(c.formato) +
+           " | " + cella(c.unita) + " | " + cella(c.intervallo) + " | " + cella(c.conservato) +
+           " |\n";
+    }
+  }
+  return s;
+}
+
+}  // namespace calvetra

@@ -1,0 +1,130 @@
+// What a record of a source is, written once: its keyword test, its fields in
+// order (name, how each is read, unit, the values allowed, where it goes),
+// what it does, and what the authors' warnings watch across records of its
+// kind. Each source has a catalogue of these (line/catalogo_linea.h,
+// train/catalogo_treno.h): the parser loops, the warnings and their "did you
+// mean", and the record tables of doc/formats.md all read them.
+#ifndef CALVETRA_FIELDS_CATALOGO_H_
+#define CALVETRA_FIELDS_CATALOGO_H_
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calvetra {
+
+// How a field is read: a number into a target of 8 bits unsigned, 16 or 32
+// bits signed (a value that does not fit is an unexpected failure), or text.
+enum class Formato : uint8_t { u8, i16, i32, testo };
+
+// "8 bit", "16 bit", "32 bit", "text".
+const char* nome_formato(Formato f);
+
+// One field of a record, as the documentation names it.
+struct CampoRecord {
+  std::string_view nome;
+  Formato formato = Formato::i32;
+  std::string_view unita;       // "m", "km/h", ...; "" for a plain number
+  std::string_view intervallo;  // the values that make sense, in words; "" for any
+  std::string_view conservato;  // where the value goes and how it is stored
+};
+
+enum class Maiuscole { ignorate, contano };
+
+// The keyword test of a record: the keyword field contains every word of
+// `parole` (the keywords proper) and, when there is one, the `qualificatore`:
+// a number word or a plural that tells records of one family apart and
+// would match far too much on its own.
+struct ProvaChiave {
+  std::array<std::string_view, 2> parole{};
+  std::string_view qualificatore;
+  Maiuscole maiuscole = Maiuscole::ignorate;
+
+  bool passa(std::string_view campo) const;
+  // The same test with letter case ignored throughout.
+  bool passa_senza_maiuscole(std::string_view campo) const;
+};
+
+// Tests letter case ignored: the field contains `a` (and `b`).
+constexpr ProvaChiave contiene_parole(std::string_view a, std::string_view b = {}) {
+  return ProvaChiave{{a, b}, {}, Maiuscole::ignorate};
+}
+// A case-sensitive test of a keyword and the qualifier that picks one record
+// of its family.
+constexpr ProvaChiave esatta(std::string_view parola, std::string_view qualificatore) {
+  return ProvaChiave{{parola, {}}, qualificatore, Maiuscole::contano};
+}
+
+// What the authors' warnings watch across the records of one kind.
+enum class Controllo {
+  nessuno,
+  una_volta,              // it stores a value once: a second record overwrites the first
+  in_ordine,              // positions ascending
+  senza_sovrapposizione,  // stretches that do not overlap
+};
+
+struct DescrizioneRecord {
+  std::string_view nome;  // as authors write it: "pendenza", "lunghezza percorso"
+  ProvaChiave prova;
+  std::span<const CampoRecord> campi;
+  std::string_view effetto;  // what it does to the scenario, for the documentation
+  Controllo controllo = Controllo::nessuno;
+  std::string_view frase;  // how a warning names one: "la pendenza", "il record `sabbia`"
+  bool suggerito = true;   // offered by "did you mean" (one name of a family is enough)
+};
+
+// The records of a catalogue that a keyword field names.
+struct Riconosciuti {
+  std::vector<const DescrizioneRecord*> attivi;
+  std::vector<const DescrizioneRecord*> inattivi;  // named, but not read in this reading
+  bool nessuno() const { return attivi.empty() && inattivi.empty(); }
+};
+
+// The words a source's records are known by, for the warnings: the names
+// that "did you mean" offers and the keywords that a field read as a value
+// may hold.
+class Lessico {
+ public:
+  // The records of a source in the order its parser tests them.
+  explicit Lessico(const std::vector<const DescrizioneRecord*>& records);
+
+  // The names offered, in order.
+  const std::vector<std::string_view>& nomi() const { return nomi_; }
+  // The keywords proper, each once; a keyword that holds another one is left
+  // out (`indicatori_v` holds `indicat`), so the shorter is the one named.
+  const std::vector<std::string_view>& parole() const { return parole_; }
+
+  // The first keyword that `campo` contains, letter case ignored; empty for none.
+  std::string_view parola_contenuta(std::string_view campo) const;
+  // The name closest to some word of `campo`, or empty when none is close: a
+  // word matches a name's word when a few edits turn it (or its start, as long
+  // as that word) into it, or it into the start of that word. Short words like
+  // "uno" are not compared.
+  std::string_view suggerimento(std::string_view campo) const;
+
+ private:
+  // A word of a name (five letters or more: shorter ones are never suggested
+  // from) and the bytes it is made of, in either case.
+  struct VoceNome {
+    std::string_view nome;
+    std::string_view voce;
+    std::bitset<256> lettere;
+  };
+
+  std::vector<std::string_view> nomi_;
+  std::vector<std::string_view> parole_;
+  std::vector<VoceNome> voci_;
+};
+
+// The record tables of doc/formats.md for these records: one of the records
+// (keyword test, values, what it does) and one of their fields (how each is
+// read, unit, values allowed, where it goes), in Markdown.
+std::string tabelle_record(const std::vector<const DescrizioneRecord*>& records);
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_FIELDS_CATALOGO_H_

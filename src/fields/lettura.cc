@@ -1,0 +1,106 @@
+#include "fields/lettura.h"
+
+#include <stdexcept>
+
+namespace calvetra {
+
+Lettura::Lettura(FileSorgente file, const Lessico& lessico, Destinazione dest)
+    : file_(file),
+      m_(dest.modello),
+      d_(dest.diagnostica),
+      provenienze_(dest.provenienze),
+      avvisi_(lessico, file, dest.diagnostica, file1_) {
+  if (d_.avvisi_attivi()) file1_.osserva(&avvisi_);
+}
+
+bool Lettura::leggi_parola_chiave(int separatori, bool controlla_fine) {
+  leggi_campo();
+  if (fine()) return false;
+  for (int i = 0; i < separatori && contiene_esatto(campo_, "-"); ++i) {
+    leggi_campo();
+    if (controlla_fine && fine()) return false;
+  }
+  return true;
+}
+
+void Lettura::osserva() const {
+  if (provenienze_ != nullptr) provenienze_->osserva(m_);
+}
+
+void Lettura::accredita(size_t chiave) const {
+  if (provenienze_ != nullptr) provenienze_->accredita(m_, a(chiave));
+}
+
+const CampoRecord& LetturaRecord::prossimo(bool numero) {
+  if (letti_ >= record_.campi.size()) {
+    throw std::logic_error("il record `" + std::string(record_.nome) + "` ha " +
+                           std::to_string(record_.campi.size()) + " campi");
+  }
+  const CampoRecord& campo = record_.campi[letti_];
+  if (numero == (campo.formato == Formato::testo)) {
+    throw std::logic_error("il campo " + std::string(campo.nome) + " del record `" +
+                           std::string(record_.nome) + "` si legge come " +
+                           nome_formato(campo.formato));
+  }
+  ++letti_;
+  return campo;
+}
+
+void LetturaRecord::verifica_destinazione(const CampoRecord& campo, int64_t minimo,
+                                          int64_t massimo) {
+  const bool entra = [&] {
+    switch (campo.formato) {
+      case Formato::u8: return minimo <= 0 && massimo >= UINT8_MAX;
+      case Formato::i16: return minimo <= INT16_MIN && massimo >= INT16_MAX;
+      case Formato::i32: return minimo <= INT32_MIN && massimo >= INT32_MAX;
+      case Formato::testo: break;
+    }
+    return false;
+  }();
+  if (!entra) {
+    throw std::logic_error("il campo " + std::string(campo.nome) + " non entra nella destinazione");
+  }
+}
+
+int64_t LetturaRecord::leggi_numero(Formato f) {
+  LettoreCampi& file1 = l_.file1();
+  int64_t v = 0;
+  switch (f) {
+    case Formato::u8: v = file1.leggi_8(); break;
+    case Formato::i16: v = file1.leggi_16(); break;
+    case Formato::i32: v = file1.leggi_32(); break;
+    case Formato::testo: break;
+  }
+  inizi_.push_back(file1.inizio_campo());
+  return v;
+}
+
+std::string LetturaRecord::testo() {
+  prossimo(false);
+  std::string t = l_.file1().leggi_testo();
+  const size_t inizio = l_.file1().inizio_campo();
+  inizi_.push_back(inizio);
+  l_.avvisi().testo_letto(t, inizio);
+  return t;
+}
+
+Luogo LetturaRecord::luogo(size_t campo) const {
+  if (campo >= inizi_.size()) throw std::logic_error("campo non ancora letto");
+  return l_.a(inizi_[campo]);
+}
+
+bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) {
+  if (!l_.modello().oltre_limite(p, margine)) return false;
+  errore(CodiceErrore::oltre_il_percorso, luogo(campo), p);
+  return true;
+}
+
+void LetturaRecord::in_ordine(int64_t posizione) {
+  l_.avvisi().in_ordine(std::string(record_.frase), posizione);
+}
+
+void LetturaRecord::senza_sovrapposizione(int64_t inizio, int64_t fine) {
+  l_.avvisi().senza_sovrapposizione(std::string(record_.frase), inizio, fine);
+}
+
+}  // namespace calvetra
