@@ -46,6 +46,14 @@ const CampoRecord& LetturaRecord::prossimo(bool numero) {
   return campo;
 }
 
+void LetturaRecord::verifica_completo() const {
+  if (letti_ != record_.campi.size()) {
+    throw std::logic_error("il record `" + std::string(record_.nome) + "` ha letto " +
+                           std::to_string(letti_) + " campi su " +
+                           std::to_string(record_.campi.size()));
+  }
+}
+
 void LetturaRecord::verifica_destinazione(const CampoRecord& campo, int64_t minimo,
                                           int64_t massimo) {
   const bool entra = [&] {

@@ -141,6 +141,10 @@ class LetturaRecord {
   Diagnostica& diagnostica() { return l_.diagnostica(); }
   Avvisi& avvisi() { return l_.avvisi(); }
 
+  // A record that goes on has read every field its catalogue entry lists:
+  // throws std::logic_error otherwise, so a handler and its entry never part.
+  void verifica_completo() const;
+
  private:
   // The catalogue entry of the next field; throws std::logic_error when the
   // handler reads past the fields of its record or reads a field otherwise
@@ -199,6 +203,7 @@ Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalog
     LetturaRecord r(l, v.record, chiave);
     const Seguito s = v.gestore(r, c);
     if (s != Seguito::avanti) return s;
+    r.verifica_completo();
   }
   return Seguito::avanti;
 }

@@ -12,7 +12,6 @@ namespace calvetra::test {
 struct ProvaLinea {
   Modello m;
   Diagnostica d;
-  StatoCorpoLinea corpo;
   FineFase fine = FineFase::completa;
 
   // Reads a route of L metres whose body is `corpo_linea`.
@@ -22,7 +21,6 @@ struct ProvaLinea {
     m = Modello{};
     d = Diagnostica{};
     const EsitoLinea esito = fase_linea(Sorgente::di(testo_), {}, con_geometria, {m, d});
-    corpo = esito.corpo;
     fine = esito.fine;
   }
   tratto& c(int64_t i) { return m.cella(i); }

@@ -32,6 +32,24 @@ TEST(FaseTreno, GeneralValuesAndKeywordMatching) {
   EXPECT_EQ(t.m.tabella[86].cod_e, 30);
 }
 
+// Speeds that are not multiples of 5 are stored to the nearest 5 km/h, and
+// one whose count does not fit its byte ends the reading.
+TEST(FaseTreno, SpeedsAreRoundedToTheNearestFive) {
+  TrenoDiProva t;
+  t.leggi(
+      "velocita, 0, 73\r\nvelocita, 500, 72\r\nvelocita, 1000, 13\r\n"
+      "velocita, 1500, 2\r\nvelocita, 2000, 1277\r\nvelocita, 2500, 0\r\n");
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
+  const struct {
+    int64_t cella;
+    uint8_t velocita;
+  } attese[] = {{0, 15}, {9, 15}, {10, 14}, {20, 3}, {30, 0}, {40, 255}, {50, 0}};
+  for (const auto& k : attese) EXPECT_EQ(t.c(k.cella).velocita, k.velocita) << k.cella;
+
+  TrenoDiProva troppo;
+  EXPECT_EQ(troppo.leggi("velocita, 0, 1278\r\nvelocita, 500, 50\r\n"), FineFase::guasto);
+}
+
 // The sixteen speed points and the adhesion point of the embedded train data.
 TEST(FaseTreno, EmbeddedSpeedProfileAndAdhesion) {
   TrenoDiProva t;
