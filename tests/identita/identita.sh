@@ -8,11 +8,14 @@
 # of stderr. Rerun with --aggiorna only for an intended change of output, and
 # say in the commit why the outputs changed.
 #
-#   tests/identita/identita.sh BUILD_DIR [--aggiorna] [--scenari N]
+#   tests/identita/identita.sh BUILD_DIR [--aggiorna] [--scenari N] [--parte K/N]
 #
 # --scenari N checks only the first N generated scenarios (the lines of the
 # others are not compared); every generated scenario depends on the seed and
-# its own number only, so the first N are the same in any run.
+# its own number only, so the first N are the same in any run. --parte K/N
+# runs only the K-th of N parts of the cases (every N-th case from the K-th,
+# calvetra's own run in the first part) and compares only their lines: CTest
+# runs the parts side by side.
 set -euo pipefail
 # Byte-wise text handling and file order, whatever the user's locale.
 export LC_ALL=C
@@ -23,25 +26,41 @@ seme=2718
 tutti=300
 
 if [ $# -lt 1 ]; then
-  echo "uso: identita.sh BUILD_DIR [--aggiorna] [--scenari N]" >&2
+  echo "uso: identita.sh BUILD_DIR [--aggiorna] [--scenari N] [--parte K/N]" >&2
   exit 2
 fi
 build=$(cd "$1" && pwd)
 shift
 aggiorna=0
 quanti=$tutti
+parte=1
+parti=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --aggiorna) aggiorna=1 ;;
     --scenari) quanti=$2; shift ;;
+    --parte)
+      parte=${2%/*}; parti=${2#*/}; shift
+      if ! [[ $parte =~ ^[0-9]+$ && $parti =~ ^[0-9]+$ ]] || [ "$parte" -lt 1 ] ||
+         [ "$parte" -gt "$parti" ]; then
+        echo "identita.sh: --parte vuole K/N con 1 <= K <= N" >&2
+        exit 2
+      fi ;;
     *) echo "identita.sh: argomento sconosciuto $1" >&2; exit 2 ;;
   esac
   shift
 done
-if [ $aggiorna = 1 ] && [ "$quanti" != $tutti ]; then
-  echo "identita.sh: --aggiorna riscrive tutte le righe: niente --scenari" >&2
+if [ $aggiorna = 1 ] && { [ "$quanti" != $tutti ] || [ "$parti" != 1 ]; }; then
+  echo "identita.sh: --aggiorna riscrive tutte le righe: niente --scenari ne' --parte" >&2
   exit 2
 fi
+
+# The cases of this part: the n-th case met (from 0) belongs to part n % N + 1.
+caso=-1
+mia() {
+  caso=$((caso + 1))
+  [ $((caso % parti + 1)) = "$parte" ]
+}
 
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
@@ -105,6 +124,7 @@ compila() {
 
 "$build/genera_scenari" "$seme" "$quanti" "$lavoro/gen"
 for cartella in "$lavoro"/gen/*/; do
+  mia || continue
   numero=$(basename "$cartella")
   compila "gen/$numero" "$cartella"
   # A third of them also without geometry, the other mode of the compiler.
@@ -116,6 +136,7 @@ done
 for gruppo in corpus regressioni; do
   for input in "$radice/fuzz/$gruppo/compila"/*; do
     [ -f "$input" ] || continue
+    mia || continue
     nome="$gruppo/$(basename "$input")"
     "$build/genera_scenari" --da-input "$input" "$lavoro/$nome"
     compila "$nome" "$lavoro/$nome"
@@ -124,6 +145,7 @@ for gruppo in corpus regressioni; do
 done
 
 # calvetra itself, alone in a directory: every file it leaves there.
+if [ "$parte" = 1 ]; then
 mkdir "$lavoro/calvetra"
 cp "$build/calvetra" "$lavoro/calvetra/"
 stato=0
@@ -139,6 +161,7 @@ if [ -e "${lasciati[0]}" ]; then
     awk '{ impronta = substr($1, 1, 16); sub(/^[^ ]+  /, ""); print "calvetra/" impronta " " $0 }' \
     >> "$risultati"
 fi
+fi
 
 if [ $aggiorna = 1 ]; then
   {
@@ -150,11 +173,17 @@ if [ $aggiorna = 1 ]; then
 fi
 
 # The expected lines of the cases run here: with --scenari N, the generated
-# scenarios from N on are left out.
+# scenarios from N on are left out; with --parte, the cases of other parts
+# (a case's lines are those named after it, with or without geometry, and
+# every line of calvetra's run goes with it).
 confronto="$lavoro/attese.txt"
-grep -v '^#' "$attese" | awk -v n="$quanti" '
+nome_caso='{ nome = $1; sub(/-senza-geometria$/, "", nome); if (nome ~ /^calvetra/) nome = "calvetra" }'
+awk "$nome_caso"' { print nome }' "$risultati" | sort -u > "$lavoro/casi"
+grep -v '^#' "$attese" | awk -v n="$quanti" -v tutte="$((parti == 1))" -v casi="$lavoro/casi" '
+  BEGIN { while ((getline c < casi) > 0) mio[c] = 1 }
+  '"$nome_caso"'
   $1 ~ /^gen\// { split($1, parti, /[\/-]/); if (parti[2] + 0 >= n) next }
-  { print }' > "$confronto"
+  tutte || mio[nome] { print }' > "$confronto"
 if ! diff -u --label attese.txt --label ottenute "$confronto" "$risultati"; then
   echo "identita: le uscite del compilatore sono cambiate (righe - attese, + ottenute)." >&2
   echo "identita: se il cambiamento e' voluto (o e' un nuovo input del fuzzer):" >&2
