@@ -97,7 +97,7 @@ const std::vector<std::string>& testo_linea() {
       "curvad3,  45500,  800",
       "curvad5,  46350,  250",
       "curvas5,  46650,  150",
-      "curvad5,  46850,  100",
+      "curvad5,  46850,  50",
       "curvas4,  47050,  500",
       "curvas5,  47650,  250",
       "curvad4,  47950,  600",

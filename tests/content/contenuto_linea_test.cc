@@ -214,6 +214,12 @@ TEST(ContenutoLinea, CurvesKeepTheirCountsOrderAndBounds) {
   }
   EXPECT_EQ(contigue, 19);
 
+  // Both ends of the lengths occur: 50 m and 3000 m.
+  const auto [corta, lunga] = std::minmax_element(
+      c.begin(), c.end(), [](const Curva& a, const Curva& b) { return a.lunghezza < b.lunghezza; });
+  EXPECT_EQ(corta->lunghezza, 50);
+  EXPECT_EQ(lunga->lunghezza, 3000);
+
   // The class-1 curve is the only one of 3000 m and the longest.
   for (const Curva& x : c) {
     if (x.classe != 1) {
