@@ -32,7 +32,7 @@ void Lettura::accredita(size_t chiave) const {
 }
 
 const CampoRecord& LetturaRecord::prossimo(bool numero) {
-  if (letti_ >= record_.campi.size()) {
+  if (letti_ >= record_.campi.size() || letti_ >= inizi_.size()) {
     throw std::logic_error("il record `" + std::string(record_.nome) + "` ha " +
                            std::to_string(record_.campi.size()) + " campi");
   }
@@ -79,7 +79,7 @@ int64_t LetturaRecord::leggi_numero(Formato f) {
     case Formato::i32: v = file1.leggi_32(); break;
     case Formato::testo: break;
   }
-  inizi_.push_back(file1.inizio_campo());
+  inizi_[letti_ - 1] = file1.inizio_campo();
   return v;
 }
 
@@ -87,13 +87,13 @@ std::string LetturaRecord::testo() {
   prossimo(false);
   std::string t = l_.file1().leggi_testo();
   const size_t inizio = l_.file1().inizio_campo();
-  inizi_.push_back(inizio);
+  inizi_[letti_ - 1] = inizio;
   l_.avvisi().testo_letto(t, inizio);
   return t;
 }
 
 Luogo LetturaRecord::luogo(size_t campo) const {
-  if (campo >= inizi_.size()) throw std::logic_error("campo non ancora letto");
+  if (campo >= letti_) throw std::logic_error("campo non ancora letto");
   return l_.a(inizi_[campo]);
 }
 
@@ -104,11 +104,11 @@ bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) 
 }
 
 void LetturaRecord::in_ordine(int64_t posizione) {
-  l_.avvisi().in_ordine(std::string(record_.frase), posizione);
+  l_.avvisi().in_ordine(record_.frase, posizione);
 }
 
 void LetturaRecord::senza_sovrapposizione(int64_t inizio, int64_t fine) {
-  l_.avvisi().senza_sovrapposizione(std::string(record_.frase), inizio, fine);
+  l_.avvisi().senza_sovrapposizione(record_.frase, inizio, fine);
 }
 
 }  // namespace calvetra

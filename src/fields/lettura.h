@@ -6,6 +6,7 @@
 #ifndef CALVETRA_FIELDS_LETTURA_H_
 #define CALVETRA_FIELDS_LETTURA_H_
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -108,6 +109,9 @@ class Lettura {
 // each read as the catalogue says, and the places of what it has read.
 class LetturaRecord {
  public:
+  // The most fields a record has (a station's columns).
+  static constexpr size_t kCampiMassimi = 17;
+
   LetturaRecord(Lettura& l, const DescrizioneRecord& record, size_t chiave)
       : l_(l), record_(record), chiave_(chiave) {}
 
@@ -159,7 +163,7 @@ class LetturaRecord {
   const DescrizioneRecord& record_;
   size_t chiave_;
   size_t letti_ = 0;
-  std::vector<size_t> inizi_;
+  std::array<size_t, kCampiMassimi> inizi_{};  // where each field read begins
 };
 
 // A catalogue entry: the record and the handler that reads its fields right

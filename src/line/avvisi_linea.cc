@@ -39,8 +39,8 @@ void avvisa_intestazione(Lettura& l, size_t chiave) {
   Avvisi& a = l.avvisi();
   a.chiave(chiave);
   const auto intestazione = catalogo_intestazione_linea();
-  const IntestazioneLinea nessuna{l.modello(), true};
-  const Riconosciuti trovati = riconosci(intestazione, campo, nessuna);
+  const IntestazioneLinea contesto{l.modello(), true};
+  const Riconosciuti trovati = riconosci(intestazione, campo, contesto);
   if (!trovati.nessuno()) {
     // The field is watched as the first record it names.
     a.record_trovati(trovati);

@@ -47,7 +47,7 @@ void memo_montagna(Modello& m, StatoCorpoLinea& s, Montagna& montagna) {
   }
 
   const int64_t primo = cella_di_tratto(montagna.inizio);
-  const int64_t ultimo = arrotonda_div(int64_t{montagna.fine} - kMetriCella, kMetriCella);
+  const int64_t ultimo = cella_di_tratto(int64_t{montagna.fine} - kMetriCella);
   // Only the cells that exist are touched; the markers still count from the
   // stretch's own first cell.
   const int64_t da = std::max<int64_t>(primo, 0);

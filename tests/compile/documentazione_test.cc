@@ -43,6 +43,7 @@ TEST(Documentazione, EveryRecordIsNamedAndTheWordsOfTheWarningsComeFromIt) {
       EXPECT_FALSE(r->effetto.empty()) << r->nome;
       EXPECT_FALSE(r->frase.empty()) << r->nome;
       EXPECT_FALSE(r->campi.empty()) << r->nome;
+      EXPECT_LE(r->campi.size(), LetturaRecord::kCampiMassimi) << r->nome;
       // A record is taken by a field that holds its name as authors write it.
       EXPECT_TRUE(r->prova.passa(r->nome)) << r->nome;
     }
