@@ -88,8 +88,8 @@ class Luoghi {
   Json json_ = Json::array();
 };
 
-// The row a sign or stop cell points at.
-// TODO(core): significato.h could name this beside significato_cella.
+// The table row a sign or stop cell points at, as a number the page can look
+// up (significato_cella gives it only as text).
 std::optional<int> riga_puntata(const tratto& t) {
   if (t.tipo == kCartello || t.tipo == kFermata) return t.valore_a;
   return std::nullopt;
