@@ -93,7 +93,7 @@ async function prova_incorporato(contesto, errori) {
   assert.ok(pronto < 1000, 'interactive within 1 s, not ' + pronto + ' ms');
 
   // Find a position, then zoom with the button and the wheel to single cells.
-  const segnale = await p.evaluate(() => visore.oggetti.find((o) => o.tipo === 1 && o.c > 400));
+  const segnale = await p.evaluate(() => visore.oggetti.find((o) => o.nome_tipo === 'segnale' && o.c > 400));
   await p.fill('#cerca-testo', String((segnale.c - 1) * 50));
   await p.press('#cerca-testo', 'Enter');
   for (let i = 0; i < 3; i++) await p.click('#ingrandisci');
@@ -111,8 +111,9 @@ async function prova_incorporato(contesto, errori) {
   const testo = await pannello(p);
   assert.match(testo, /segnale/);
   assert.match(testo, new RegExp('cella' + segnale.c + ' '));
-  assert.match(testo, new RegExp('valore_a' + segnale.a));
-  assert.match(testo, new RegExp('valore_d' + segnale.d));
+  assert.match(testo, new RegExp('valore_a' + segnale.valore_a));
+  assert.match(testo, new RegExp('valore_d' + segnale.valore_d));
+  assert.match(testo, new RegExp('classe di cabina' + segnale.significato['classe di cabina']));
   assert.match(testo, /file binari/);
 
   // Pan by dragging and with the keys.
@@ -142,7 +143,7 @@ async function prova_incorporato(contesto, errori) {
   }
   const cartello = await p.evaluate(() => {
     const r = visore.dati.righe.find((r) => r.uso === 'cartello' && r.nome.startsWith('(GALLERIA'));
-    return visore.oggetti.find((o) => o.tipo === 14 && o.a === r.riga);
+    return visore.oggetti.find((o) => o.nome_tipo === 'cartello' && o.riga === r.riga);
   });
   await p.fill('#cerca-testo', '(gall');
   await p.press('#cerca-testo', 'Enter');
@@ -183,13 +184,15 @@ async function prova_errore(contesto, errori) {
   assert.ok(Math.abs(await centro(p) - 9010) < 60, 'the view is centred on the error');
 
   // The signal that took the cell leads back to its record.
-  const segnale = await p.evaluate(() => visore.oggetti.find((o) => o.tipo === 1 && o.c === 181));
+  const segnale = await p.evaluate(() => visore.oggetti.find((o) => o.nome_tipo === 'segnale' && o.c === 181));
   const punto = await p.evaluate((c) => visore.punto_cella(c, 0), segnale.c);
   await p.mouse.move(punto.x, punto.y);
   await p.waitForTimeout(50);
   const sorgente = await pannello(p);
   assert.match(sorgente, /Calvetra_2718 - 5340-\.txt, riga 5, colonna 1/);
   assert.match(sorgente, /segnale, 9000, 1, 5/);
+  // The cell's gradient byte, decoded by the tool.
+  assert.match(sorgente, /pendenza\+12 \u2030/);
   await p.close();
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "run/form1.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {
@@ -161,7 +160,7 @@ TEST(ScenarioCompileErrors, EveryCodeIsReportedAtItsField) {
     segno = togli_segno(&t, FileSorgente::treno, segno);
 
     test::CompilaInCartella c(l, t);
-    EXPECT_EQ(c.esito.codice_errore, g.codice);
+    EXPECT_EQ(numero(c.esito.codice_errore), g.codice);
     EXPECT_EQ(c.esito.posizione_errore, g.posizione);
     EXPECT_EQ(c.esito.stato, g.stato);
     const std::string atteso = "errore " + std::to_string(g.codice) + " (posizione " +
@@ -169,14 +168,14 @@ TEST(ScenarioCompileErrors, EveryCodeIsReportedAtItsField) {
     if (!segno.presente) {
       EXPECT_EQ(c.esito.file_errore, FileSorgente::nessuno);
       // A missing line source is named by the path looked for.
-      const std::string file = g.codice == 101 ? c.cartella.file(test::kSorgenteLinea) + ": " : "";
+      const std::string file = g.codice == 101 ? c.banco.file(test::kSorgenteLinea) + ": " : "";
       EXPECT_EQ(c.errori.rfind(file + atteso, 0), 0u) << c.errori;
       continue;
     }
     EXPECT_EQ(c.esito.file_errore, segno.file);
     EXPECT_EQ(c.esito.campo_errore, segno.offset);
-    const std::string file = c.cartella.file(
-        segno.file == FileSorgente::linea ? test::kSorgenteLinea : test::kSorgenteTreno);
+    const std::string file = c.banco.file(segno.file == FileSorgente::linea ? test::kSorgenteLinea
+                                                                            : test::kSorgenteTreno);
     EXPECT_EQ(c.errori.rfind(file + ":" + std::to_string(segno.riga) + ":" +
                                  std::to_string(segno.colonna) + ": " + atteso,
                              0),
@@ -184,17 +183,17 @@ TEST(ScenarioCompileErrors, EveryCodeIsReportedAtItsField) {
         << c.errori;
     // The sources are never touched, whatever went wrong.
     if (l) {
-      EXPECT_EQ(c.cartella.leggi_file(test::kSorgenteLinea), *l);
+      EXPECT_EQ(c.banco.leggi(test::kSorgenteLinea), *l);
     }
     if (t) {
-      EXPECT_EQ(c.cartella.leggi_file(test::kSorgenteTreno), *t);
+      EXPECT_EQ(c.banco.leggi(test::kSorgenteTreno), *t);
     }
   }
 }
 
 TEST(ScenarioCompileErrors, MissingTrainSourceIsReportedAgainstThatFile) {
   test::CompilaInCartella c(linea("", ""), std::nullopt);
-  EXPECT_EQ(c.esito.codice_errore, 25);
+  EXPECT_EQ(c.esito.codice_errore, CodiceErrore::guasto_inatteso);
   EXPECT_EQ(c.esito.stato, kUscitaConErrore);
   EXPECT_NE(c.errori.find(test::kSorgenteTreno), std::string::npos) << c.errori;
 }

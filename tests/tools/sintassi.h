@@ -1,6 +1,7 @@
-// Well-formedness checks for the outputs of the author tools: a small JSON
-// parser and a small XML checker. Each returns an empty string when the text
-// is well formed, otherwise what is wrong and where.
+// Well-formedness check for the SVG of the author tools: a small XML
+// checker. It returns an empty string when the text is well formed,
+// otherwise what is wrong and where. (JSON documents are parsed whole by the
+// JSON library.)
 #ifndef CALVETRA_TESTS_TOOLS_SINTASSI_H_
 #define CALVETRA_TESTS_TOOLS_SINTASSI_H_
 
@@ -37,112 +38,6 @@ inline bool utf8_valido(std::string_view s) {
   return true;
 }
 
-class Json {
- public:
-  explicit Json(std::string_view s) : s_(s) {}
-  std::string controlla() {
-    if (!utf8_valido(s_)) return "UTF-8 non valido";
-    spazi();
-    if (!valore()) return errore_.empty() ? "valore atteso al byte " + std::to_string(i_) : errore_;
-    spazi();
-    if (i_ != s_.size()) return "testo dopo il valore al byte " + std::to_string(i_);
-    return "";
-  }
-
- private:
-  void spazi() {
-    while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t'))
-      ++i_;
-  }
-  bool c(char x) {
-    spazi();
-    if (i_ < s_.size() && s_[i_] == x) {
-      ++i_;
-      return true;
-    }
-    return false;
-  }
-  bool parola(std::string_view p) {
-    if (s_.substr(i_, p.size()) != p) return false;
-    i_ += p.size();
-    return true;
-  }
-  bool stringa() {
-    if (!c('"')) return false;
-    while (i_ < s_.size() && s_[i_] != '"') {
-      if (static_cast<unsigned char>(s_[i_]) < 0x20) return false;
-      if (s_[i_] == '\\') {
-        ++i_;
-        if (i_ >= s_.size()) return false;
-        if (s_[i_] == 'u') {
-          for (int k = 0; k < 4; ++k) {
-            if (++i_ >= s_.size() || !std::isxdigit(static_cast<unsigned char>(s_[i_])))
-              return false;
-          }
-        } else if (std::string_view("\"\\/bfnrt").find(s_[i_]) == std::string_view::npos) {
-          return false;
-        }
-      }
-      ++i_;
-    }
-    return c('"');
-  }
-  bool numero() {
-    const size_t inizio = i_;
-    if (i_ < s_.size() && s_[i_] == '-') ++i_;
-    size_t cifre = 0;
-    while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_, ++cifre;
-    if (cifre == 0) return false;
-    if (i_ < s_.size() && s_[i_] == '.') {
-      ++i_;
-      while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
-    }
-    if (i_ < s_.size() && (s_[i_] == 'e' || s_[i_] == 'E')) {
-      ++i_;
-      if (i_ < s_.size() && (s_[i_] == '+' || s_[i_] == '-')) ++i_;
-      while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
-    }
-    return i_ > inizio;
-  }
-  bool valore() {
-    if (++profondita_ > 64) return false;
-    spazi();
-    bool ok = false;
-    if (i_ >= s_.size()) {
-      ok = false;
-    } else if (s_[i_] == '{') {
-      ++i_;
-      ok = true;
-      if (!c('}')) {
-        do {
-          spazi();
-          ok = stringa() && c(':') && valore();
-        } while (ok && c(','));
-        ok = ok && c('}');
-      }
-    } else if (s_[i_] == '[') {
-      ++i_;
-      ok = true;
-      if (!c(']')) {
-        do ok = valore();
-        while (ok && c(','));
-        ok = ok && c(']');
-      }
-    } else if (s_[i_] == '"') {
-      ok = stringa();
-    } else {
-      ok = parola("true") || parola("false") || parola("null") || numero();
-    }
-    --profondita_;
-    return ok;
-  }
-
-  std::string_view s_;
-  size_t i_ = 0;
-  int profondita_ = 0;
-  std::string errore_;
-};
-
 inline bool nome_xml(std::string_view s, size_t* i) {
   const size_t inizio = *i;
   while (*i < s.size() && (std::isalnum(static_cast<unsigned char>(s[*i])) || s[*i] == '-' ||
@@ -172,10 +67,6 @@ inline bool dati_xml(std::string_view t) {
 }
 
 }  // namespace sintassi_dettaglio
-
-inline std::string json_ben_formato(std::string_view s) {
-  return sintassi_dettaglio::Json(s).controlla();
-}
 
 // Elements balanced with one root, attributes quoted, character data and
 // attribute values escaped, valid UTF-8. No DTD, no CDATA.

@@ -1,7 +1,8 @@
 // The page of `scenario view`: the profile along the route on a canvas that
 // zooms from the whole route down to single 50 m cells, the plan beside it,
 // the inspect panel, the find box and the diagnostics. All data comes from the
-// JSON in the element #dati; nothing is fetched.
+// JSON in the element #dati, with every stored value already decoded (kind
+// names, positions, named values, km/h, per mille); nothing is fetched.
 (function () {
   'use strict';
 
@@ -11,12 +12,6 @@
   const FINE = N * MC; // end of the last cell
   const L = D.lunghezza;
 
-  const NOMI_TIPO = {
-    1: 'segnale', 2: 'fine_rallentamento', 3: 'inizio_rallentamento',
-    4: 'avviso_rallentamento', 5: 'preavviso_rallentamento', 6: 'indicatori',
-    10: 'fermata', 11: 'segno_montagna', 12: 'abbattimento', 13: 'abbattimento_nullo',
-    14: 'cartello'
-  };
   const COLORE = {
     stazione: '#1f4e9c', segnale: '#c62828', rallentamento: '#ef6c00', indicatori: '#37474f',
     cartello: '#78909c', abbattimento: '#6a1b9a', velocita: '#1565c0', salita: '#d84315',
@@ -24,54 +19,36 @@
     errore: '#c62828', avviso: '#ef6c00', cursore: '#e91e63', visibile: '#ff9800'
   };
   // The strip of the objects track where each kind goes, and its colour.
-  function riga_di(tipo) {
-    if (tipo === 1) return 0;
-    if (tipo === 6 || tipo === 14) return 1;
-    if (tipo === 10) return 3;
-    return 2;
-  }
-  function colore_di(tipo) {
-    if (tipo === 1) return COLORE.segnale;
-    if (tipo === 6) return COLORE.indicatori;
-    if (tipo === 14) return COLORE.cartello;
-    if (tipo === 12 || tipo === 13) return COLORE.abbattimento;
-    if (tipo === 10) return COLORE.stazione;
-    if (tipo === 11) return COLORE.montagna[2];
-    return COLORE.rallentamento;
-  }
-  // The position in metres that the source gave the object in cell c.
-  function posizione_oggetto(tipo, c) {
-    if (tipo === 1 || tipo === 2 || tipo === 3 || tipo === 4 || tipo === 6 || tipo === 14) {
-      return (c - 1) * MC;
-    }
-    if (tipo === 10) return (c + 1) * MC;
-    return c * MC;
-  }
+  const STRISCIA = { segnale: 0, indicatori: 1, cartello: 1, fermata: 3 };
+  function riga_di(nome) { return STRISCIA[nome] !== undefined ? STRISCIA[nome] : 2; }
+  const COLORE_TIPO = {
+    segnale: COLORE.segnale, indicatori: COLORE.indicatori, cartello: COLORE.cartello,
+    abbattimento: COLORE.abbattimento, abbattimento_nullo: COLORE.abbattimento,
+    fermata: COLORE.stazione, segno_montagna: COLORE.montagna[2]
+  };
+  function colore_di(nome) { return COLORE_TIPO[nome] || COLORE.rallentamento; }
 
   // ---- the data, in the shapes the drawing wants ----
 
-  const oggetti = D.oggetti.map(function (o, i) {
-    return { i: i, c: o[0], tipo: o[1], a: o[2], b: o[3], cc: o[4], d: o[5], tempo: o[6], luogo: o[7] };
-  });
+  // Each object as the data gives it, with its index and its cell as `c`.
+  const oggetti = D.oggetti.map(function (o, i) { o.i = i; o.c = o.cella; return o; });
+  const oggetto_in = new Map();
+  oggetti.forEach(function (o) { oggetto_in.set(o.c, o); });
   const righe = {};
   D.righe.forEach(function (r) { righe[r.riga] = r; });
   const stazioni = D.righe.filter(function (r) { return r.uso === 'stazione'; });
   const cartelli = D.righe.filter(function (r) { return r.uso === 'cartello'; });
   // Objects of each strip, in cell order (the JSON lists them so).
   const strisce = [[], [], [], []];
-  oggetti.forEach(function (o) { if (o.tipo !== 11) strisce[riga_di(o.tipo)].push(o); });
-  const segni_montagna = oggetti.filter(function (o) { return o.tipo === 11; });
+  oggetti.forEach(function (o) { if (o.nome_tipo !== 'segno_montagna') strisce[riga_di(o.nome_tipo)].push(o); });
+  const segni_montagna = oggetti.filter(function (o) { return o.nome_tipo === 'segno_montagna'; });
 
-  // Runs of each byte field: from cell, to cell, value.
+  // Runs of each byte field: from cell, to cell, value (km/h for the speed,
+  // per mille or null for the gradient).
   const sequenze = {};
   Object.keys(D.sequenze).forEach(function (k) {
     const s = D.sequenze[k];
-    const n = s.length / 3;
-    const q = { da: new Int32Array(n), a: new Int32Array(n), v: new Uint8Array(n) };
-    for (let i = 0; i < n; i++) {
-      q.da[i] = s[3 * i]; q.a[i] = s[3 * i + 1]; q.v[i] = s[3 * i + 2];
-    }
-    sequenze[k] = q;
+    sequenze[k] = { da: Int32Array.from(s.da), a: Int32Array.from(s.a), v: s.valore };
   });
   // The index of the run holding cell c (the last run starting at or before it).
   function indice_sequenza(q, c) {
@@ -83,10 +60,11 @@
     }
     return lo;
   }
+  // The value of a byte field in cell c; null where no run holds it.
   function valore_in(campo, c) {
     const q = sequenze[campo];
     const i = q ? indice_sequenza(q, c) : -1;
-    return i < 0 ? 0 : q.v[i];
+    return i < 0 ? null : q.v[i];
   }
   // The first object of `lista` (in cell order) at or after cell c.
   function primo_da(lista, c) {
@@ -98,21 +76,10 @@
     return lo;
   }
 
-  // Slowdowns: each start cell with the end cell after it.
-  const rallentamenti = [];
-  (function () {
-    let aperto = null;
-    oggetti.forEach(function (o) {
-      if (o.tipo === 3) {
-        if (aperto) rallentamenti.push({ da: aperto.c, a: aperto.c, v: aperto.a, inizio: aperto });
-        aperto = o;
-      } else if (o.tipo === 2 && aperto) {
-        rallentamenti.push({ da: aperto.c, a: o.c, v: aperto.a, inizio: aperto });
-        aperto = null;
-      }
-    });
-    if (aperto) rallentamenti.push({ da: aperto.c, a: aperto.c, v: aperto.a, inizio: aperto });
-  })();
+  // Slowdowns: from the start cell to the end cell, with the start object.
+  const rallentamenti = D.rallentamenti.map(function (r) {
+    return { da: r.cella_inizio, a: r.cella_fine, v: r.kmh, inizio: oggetto_in.get(r.cella_inizio) };
+  });
 
   // ---- text helpers ----
 
@@ -122,11 +89,6 @@
     const s = m < 0 ? '-' : '';
     m = Math.abs(Math.round(m));
     return s + Math.floor(m / 1000) + '+' + tre(m % 1000);
-  }
-  function ora(secondi) {
-    if (!(secondi > 0)) return '';
-    const h = Math.floor(secondi / 3600), mi = Math.floor(secondi / 60) % 60, s = secondi % 60;
-    return ('0' + h).slice(-2) + ':' + ('0' + mi).slice(-2) + ':' + ('0' + s).slice(-2);
   }
   function esc(t) {
     return String(t).replace(/[&<>"]/g, function (ch) {
@@ -222,19 +184,8 @@
   let etichette_stazioni = [];
   const tempi = { pronto_ms: 0, ultimo_disegno_ms: 0 }; // rectangles of the station names drawn, for hovering
 
-  function disegna() {
-    const t0 = performance.now();
-    const p = prepara(profilo);
-    W = p.w; HP = p.h;
-    limita();
-    const c = p.c;
-    const x0 = ML, x1 = W - MR;
-    const da = V.inizio, a = fine_vista();
-    const px_cella = MC / V.mpp;
-    c.font = '11px system-ui, sans-serif';
-    c.textBaseline = 'alphabetic';
-
-    // Track frames and names.
+  // The names of the tracks, left of them.
+  function disegna_nomi_tracce(c) {
     c.fillStyle = '#455a64';
     c.font = 'bold 11px system-ui, sans-serif';
     c.textAlign = 'right';
@@ -246,10 +197,11 @@
     c.fillText('montagna', ML - 8, Y.mon[0] + 13);
     c.textAlign = 'left';
     c.font = '11px system-ui, sans-serif';
-    c.save();
-    c.beginPath();
-    c.rect(x0, 0, x1 - x0, HP);
-    c.clip();
+  }
+
+  // The frames of the tracks, the shade past the end of the route, and the
+  // cell boundaries once the cells are wide enough to tell apart.
+  function disegna_tracce(c, x0, x1, da, a, px_cella) {
 
     // Past the end of the route.
     if (x_di(L) < x1) {
@@ -268,7 +220,6 @@
       c.strokeStyle = '#eceff1';
       c.stroke();
     }
-    // Cell boundaries once the cells are wide enough to tell apart.
     if (px_cella >= 14) {
       c.strokeStyle = '#eef1f3';
       c.beginPath();
@@ -278,6 +229,26 @@
       }
       c.stroke();
     }
+  }
+
+  function disegna() {
+    const t0 = performance.now();
+    const p = prepara(profilo);
+    W = p.w; HP = p.h;
+    limita();
+    const c = p.c;
+    const x0 = ML, x1 = W - MR;
+    const da = V.inizio, a = fine_vista();
+    const px_cella = MC / V.mpp;
+    c.font = '11px system-ui, sans-serif';
+    c.textBaseline = 'alphabetic';
+
+    disegna_nomi_tracce(c);
+    c.save();
+    c.beginPath();
+    c.rect(x0, 0, x1 - x0, HP);
+    c.clip();
+    disegna_tracce(c, x0, x1, da, a, px_cella);
 
     disegna_stazioni(c, da, a);
     disegna_oggetti(c, da, a, px_cella);
@@ -328,7 +299,7 @@
     const piazzate = [];
     ordine.forEach(function (s) {
       if (s.posizione < da || s.posizione > a) return;
-      const t = s.nome + (ora(s.orario) ? ' ' + ora(s.orario).slice(0, 5) : '');
+      const t = s.nome + (s.ora ? ' ' + s.ora.slice(0, 5) : '');
       c.font = (s.tipo < 25 ? 'bold ' : '') + '12px system-ui, sans-serif';
       const w = c.measureText(t).width;
       const x = Math.max(ML + 2, Math.min(W - MR - w - 2, x_di(s.posizione) - w / 2));
@@ -348,19 +319,14 @@
     c.font = '11px system-ui, sans-serif';
   }
 
-  // The two speeds of a board value, packed as two-digit counts of 5 km/h.
-  function coppia(v) { return Math.floor(v / 100) * 5 + '/' + (v % 100) * 5; }
-
   // A short text for an object, shown beside it when there is room.
   function testo_breve(o) {
-    switch (o.tipo) {
-      case 1: return o.a + ' ' + o.b + ' ' + o.cc + ' ' + o.d;
-      case 2: case 3: case 4: return o.a + ' km/h';
-      case 6: return coppia(o.a);
-      case 12: return o.a + ' km/h';
-      case 14: return righe[o.a] ? righe[o.a].nome : 'riga ' + o.a;
-      case 10: return righe[o.a] ? righe[o.a].nome : 'riga ' + o.a;
-      default: return NOMI_TIPO[o.tipo] || '';
+    const v = o.significato;
+    switch (o.nome_tipo) {
+      case 'segnale': return o.valore_a + ' ' + o.valore_b + ' ' + o.valore_c + ' ' + o.valore_d;
+      case 'indicatori': return v['velocita 1 (sx/dx)'];
+      case 'cartello': case 'fermata': return righe[o.riga] ? righe[o.riga].nome : 'riga ' + o.riga;
+      default: return v.velocita || o.nome_tipo;
     }
   }
 
@@ -377,10 +343,10 @@
         // Many objects in one pixel column: one mark is enough.
         if (px_cella < 2 && Math.floor(xa) === ultima_x) continue;
         ultima_x = Math.floor(xa);
-        c.fillStyle = colore_di(o.tipo);
+        c.fillStyle = colore_di(o.nome_tipo);
         if (px_cella >= 4) {
           c.fillRect(xa + 1, y + 3, xb - xa - 2, H_STRISCIA - 6);
-        } else if (o.tipo === 1) {
+        } else if (o.nome_tipo === 'segnale') {
           c.fillRect(xa - 1, y + 3, 2, H_STRISCIA - 6);
           c.beginPath(); c.arc(xa, y + 5, 2.5, 0, 7); c.fill();
         } else {
@@ -450,8 +416,8 @@
 
   let vmax = 40;
   (function () {
-    const q = sequenze.velocita;
-    for (let i = 0; q && i < q.v.length; i++) vmax = Math.max(vmax, q.v[i] * 5);
+    const q = sequenze.velocita_kmh;
+    for (let i = 0; q && i < q.v.length; i++) vmax = Math.max(vmax, q.v[i]);
     rallentamenti.forEach(function (r) { vmax = Math.max(vmax, r.v); });
     const passo = passo_tondo(vmax / 5);
     vmax = Math.ceil(vmax / passo) * passo;
@@ -467,8 +433,8 @@
       c.beginPath(); c.moveTo(ML, y); c.lineTo(W - MR, y); c.stroke();
       c.fillText(String(v), ML + 3, y - 2);
     }
-    if (sequenze.velocita) {
-      gradini(c, sequenze.velocita, da, a, function (v) { return y_velocita(v * 5); },
+    if (sequenze.velocita_kmh) {
+      gradini(c, sequenze.velocita_kmh, da, a, y_velocita,
         COLORE.velocita, 'rgba(187, 222, 251, 0.7)');
     }
     rallentamenti.forEach(function (r) {
@@ -485,8 +451,8 @@
 
   let gmax = 5;
   (function () {
-    const q = sequenze.pendenza;
-    for (let i = 0; q && i < q.v.length; i++) if (q.v[i] !== 0) gmax = Math.max(gmax, Math.abs(q.v[i] - 100));
+    const q = sequenze.pendenza_per_mille;
+    for (let i = 0; q && i < q.v.length; i++) if (q.v[i] !== null) gmax = Math.max(gmax, Math.abs(q.v[i]));
   })();
   function y_pendenza(g) {
     const mezzo = (Y.pen[0] + Y.pen[1]) / 2;
@@ -499,13 +465,13 @@
     c.fillStyle = '#78909c';
     c.fillText('+' + gmax, ML + 3, Y.pen[0] + 11);
     c.fillText('-' + gmax, ML + 3, Y.pen[1] - 3);
-    const q = sequenze.pendenza;
+    const q = sequenze.pendenza_per_mille;
     if (!q) return;
     const c0 = Math.max(0, Math.floor(da / MC)), c1 = Math.min(N - 1, Math.ceil(a / MC));
     const et = new Etichette();
     for (let i = Math.max(0, indice_sequenza(q, c0)); i < q.da.length && q.da[i] <= c1; i++) {
-      if (q.v[i] === 0) continue;
-      const g = q.v[i] - 100;
+      const g = q.v[i];
+      if (g === null) continue; // a cell the gradient never reached
       const xa = x_di(q.da[i] * MC), xb = Math.max(xa + 1, x_di((q.a[i] + 1) * MC));
       const y = y_pendenza(g);
       c.fillStyle = g > 0 ? COLORE.salita : g < 0 ? COLORE.discesa : '#90a4ae';
@@ -592,7 +558,7 @@
     c.lineWidth = 2;
     if (s.tipo === 'oggetto') {
       const o = s.o;
-      const y = o.tipo === 11 ? Y.mon[0] : Y.ogg[0] + H_STRISCIA * riga_di(o.tipo);
+      const y = o.nome_tipo === 'segno_montagna' ? Y.mon[0] : Y.ogg[0] + H_STRISCIA * riga_di(o.nome_tipo);
       const xa = x_di(o.c * MC), xb = Math.max(xa + 6, x_di((o.c + 1) * MC));
       c.strokeRect(xa - 3, y + 1, xb - xa + 6, H_STRISCIA - 2);
     } else if (s.tipo === 'stazione') {
@@ -723,12 +689,16 @@
       c.fillStyle = COLORE.cursore;
       c.beginPath(); c.arc(X(pianta.px[i]), Yp(pianta.py[i]), 5, 0, 7); c.fill();
     }
-    // Scale bar.
+    barra_di_scala(c, s, p.h);
+  }
+
+  // A scale bar at the bottom left of a plan drawn at `s` pixels a metre.
+  function barra_di_scala(c, s, h) {
     const metri_barra = passo_tondo(80 / s);
     c.strokeStyle = '#263238'; c.lineWidth = 2;
-    c.beginPath(); c.moveTo(10, p.h - 10); c.lineTo(10 + metri_barra * s, p.h - 10); c.stroke();
+    c.beginPath(); c.moveTo(10, h - 10); c.lineTo(10 + metri_barra * s, h - 10); c.stroke();
     c.fillStyle = '#263238';
-    c.fillText(metri_barra >= 1000 ? metri_barra / 1000 + ' km' : metri_barra + ' m', 16 + metri_barra * s, p.h - 6);
+    c.fillText(metri_barra >= 1000 ? metri_barra / 1000 + ' km' : metri_barra + ' m', 16 + metri_barra * s, h - 6);
     c.lineWidth = 1;
   }
 
@@ -817,12 +787,12 @@
       '</div><pre>' + esc(l[3]) + '</pre></div>';
   }
   function campi_cella(c) {
-    const v = valore_in('velocita', c), g = valore_in('pendenza', c);
+    const g = valore_in('pendenza_per_mille', c);
     return [
       ['preavviso', valore_in('preavviso', c)],
       ['montagna', valore_in('montagna', c)],
-      ['velocita', v + ' (' + v * 5 + ' km/h)'],
-      ['pendenza', g + (g ? ' (' + (g > 100 ? '+' : '') + (g - 100) + ')' : ' (mai riempita)')],
+      ['velocita', valore_in('velocita_kmh', c) + ' km/h'],
+      ['pendenza', g === null ? 'mai riempita' : (g > 0 ? '+' : '') + g + ' \u2030'],
       ['aderenza', valore_in('aderenza', c)]
     ];
   }
@@ -834,7 +804,7 @@
       'cod_e', 'opz_b', 'opz_c', 'opz_d', 'opz_e', 'orario'];
     return nomi.map(function (k) {
       let v = k === 'nome' ? '"' + esc(r[k]) + '"' : esc(r[k]);
-      if (k === 'orario' && r.uso === 'stazione' && r.orario > 0) v += ' (' + ora(r.orario) + ')';
+      if (k === 'orario' && r.ora) v += ' (' + r.ora + ')';
       return [k, v];
     });
   }
@@ -850,21 +820,18 @@
     let h = '';
     if (s.tipo === 'oggetto') {
       const o = s.o;
-      const nome = NOMI_TIPO[o.tipo] || 'tipo ' + o.tipo;
       const voci = intestazione_cella(o.c);
-      voci.push(['posizione nel sorgente', numero(posizione_oggetto(o.tipo, o.c)) + ' m (' + progressiva(posizione_oggetto(o.tipo, o.c)) + ')']);
-      voci.push(['tipo', o.tipo + ' (' + nome + ')']);
-      voci.push(['valore_a', o.a], ['valore_b', o.b], ['valore_c', o.cc], ['valore_d', o.d], ['tempo', o.tempo]);
-      if (o.tipo === 1) voci.push(['codice di cabina', o.d % 10 + ' (3 sx + dx), rapp ' + Math.floor(o.d / 10)]);
-      if (o.tipo === 6) {
-        voci.push(['velocit\u00e0 (sx/dx)', [o.a, o.b, o.cc].map(coppia).join(', ')]);
-      }
+      voci.push(['posizione nel sorgente', numero(o.posizione) + ' m (' + progressiva(o.posizione) + ')']);
+      voci.push(['tipo', o.tipo + ' (' + esc(o.nome_tipo) + ')']);
+      voci.push(['valore_a', o.valore_a], ['valore_b', o.valore_b], ['valore_c', o.valore_c],
+        ['valore_d', o.valore_d], ['tempo', o.tempo]);
+      Object.keys(o.significato).forEach(function (k) { voci.push([k, esc(o.significato[k])]); });
       campi_cella(o.c).forEach(function (v) { voci.push(v); });
-      h = '<h3>' + esc(nome) + fisso + '</h3>' + tabella(voci);
-      if ((o.tipo === 14 || o.tipo === 10) && righe[o.a]) {
-        const r = righe[o.a];
+      h = '<h3>' + esc(o.nome_tipo) + fisso + '</h3>' + tabella(voci);
+      if (o.riga !== null && righe[o.riga]) {
+        const r = righe[o.riga];
         h += '<h3>riga ' + r.riga + ': ' + esc(r.uso) + '</h3>' + tabella(campi_riga(r).filter(function (v) {
-          return o.tipo === 10 || v[0] === 'nome';
+          return o.nome_tipo === 'fermata' || v[0] === 'nome';
         }));
       }
       h += html_sorgente(o.luogo);
@@ -965,7 +932,7 @@
     }
     const ca = cartelli.find(prefisso);
     if (ca) {
-      const o = oggetti.find(function (x) { return x.tipo === 14 && x.a === ca.riga; });
+      const o = oggetti.find(function (x) { return x.nome_tipo === 'cartello' && x.riga === ca.riga; });
       if (o) {
         V.cursore = (o.c + 0.5) * MC;
         V.scelto = { tipo: 'oggetto', o: o };

@@ -1,0 +1,127 @@
+// The one argument skeleton of every subcommand, and the program's own
+// arguments (help, version, an unknown subcommand).
+#include "scenario/comune/argomenti.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "scenario/comandi/principale.h"
+#include "tools/scenario_prova.h"
+#include "versione.h"
+
+namespace calvetra {
+namespace {
+
+using scenario::Argomenti;
+
+// What a command line read into the places of a skeleton with every kind of
+// option: the exit status it ends with (-1: the command runs), what it
+// printed, and the values read.
+struct Letto {
+  int stato = -1;
+  std::string uscita, errori;
+  std::string cartella, uscita_file;
+  NomiScenario nomi;
+  bool json = false;
+  int32_t passo = 1000;
+};
+
+Letto leggi(const Argomenti& a) {
+  Letto l;
+  scenario::Sintassi s("prova", "aiuto\n");
+  s.bandiera("--json", &l.json)
+      .nomi_scenario(&l.nomi)
+      .numero("--passo", "METRI", 1, 5000, &l.passo)
+      .cartella(&l.cartella);
+  s.valore("-o", "FILE.svg", &l.uscita_file).alias("--output").obbligatoria();
+  std::ostringstream out, err;
+  if (const std::optional<int> fine = s.leggi(a, out, err)) l.stato = *fine;
+  l.uscita = out.str();
+  l.errori = err.str();
+  return l;
+}
+
+TEST(ScenarioArgomenti, EveryCommandLineReadsOrIsRefusedByName) {
+  const std::string uso =
+      "uso: scenario prova [--json] [--linea NOME] [--treni COPPIA] [--passo METRI] CARTELLA -o "
+      "FILE.svg\n";
+  struct Caso {
+    Argomenti argomenti;
+    int stato;
+    std::string errore;  // the first line on standard error
+  };
+  const Caso casi[] = {
+      {{"d", "-o", "x.svg"}, -1, ""},
+      {{"--json", "--passo=250", "d", "--output", "-"}, -1, ""},
+      {{"--linea", "Valle", "--treni=1 - 2", "-o=x", "d"}, -1, ""},
+      {{"-o", "x", "--", "-d"}, -1, ""},  // after "--" a leading '-' is a directory
+      {{"-o", "x", "-"}, -1, ""},         // "-" alone is an argument
+      {{"d", "-o", "x", "--help"}, 0, ""},
+      {{"--boh", "--help"}, 2, "opzione sconosciuta --boh"},
+      {{}, 2, "serve una CARTELLA"},
+      {{"-o", "x"}, 2, "serve una CARTELLA"},
+      {{"a", "b", "-o", "x"}, 2, "argomento in piu' b"},
+      {{"d"}, 2, "serve -o FILE.svg"},
+      {{"d", "-o"}, 2, "manca il valore di -o"},
+      {{"d", "-o", "x", "--json=1"}, 2, "opzione sconosciuta --json=1"},
+      {{"d", "-o", "x", "--passo", "0"}, 2, "--passo vuole un numero da 1 a 5000, non \"0\""},
+      {{"d", "-o", "x", "--passo=99999999999"},
+       2,
+       "--passo vuole un numero da 1 a 5000, non \"99999999999\""},
+      {{"d", "-o", "x", "--passo", "-3"}, 2, "--passo vuole un numero da 1 a 5000, non \"-3\""},
+      {{"d", "-o", "x", "--treni", "a/b"},
+       2,
+       "--treni: nome rifiutato \"a/b\": contiene un separatore di percorso '/' e i file devono "
+       "restare nella CARTELLA"},
+      {{"d", "-o", "x", std::string("--linea=a\0b", 11)},
+       2,
+       "--linea: nome rifiutato \"a\\0b\": contiene un carattere NUL e i file devono restare "
+       "nella CARTELLA"},
+  };
+  for (const Caso& k : casi) {
+    std::string riga;
+    for (const std::string& a : k.argomenti) riga += "[" + a + "]";
+    SCOPED_TRACE(riga);
+    const Letto l = leggi(k.argomenti);
+    EXPECT_EQ(l.stato, k.stato);
+    EXPECT_EQ(l.uscita, k.stato == 0 ? "aiuto\n" : "");
+    EXPECT_EQ(l.errori, k.errore.empty() ? "" : "scenario prova: " + k.errore + "\n" + uso);
+  }
+}
+
+TEST(ScenarioArgomenti, ValuesLandInTheirPlaces) {
+  const Letto l = leggi({"--json", "--passo", "250", "--linea", "Valle", "--treni=1 - 2",
+                         "--output", "p.svg", "dir"});
+  EXPECT_EQ(l.stato, -1);
+  EXPECT_TRUE(l.json);
+  EXPECT_EQ(l.passo, 250);
+  EXPECT_EQ(l.nomi.linea, "Valle");
+  EXPECT_EQ(l.nomi.treni, "1 - 2");
+  EXPECT_EQ(l.uscita_file, "p.svg");
+  EXPECT_EQ(l.cartella, "dir");
+}
+
+TEST(ScenarioArgomenti, TheProgramNamesItsVersionAndRefusesAnUnknownCommand) {
+  PiattaformaMemoria disco;
+  const auto programma = [&](const Argomenti& a) {
+    return test::esegui(&disco, scenario::esegui, a);
+  };
+  EXPECT_EQ(programma({"--version"}).uscita, std::string("scenario ") + CALVETRA_VERSIONE + "\n");
+  const test::Esito aiuto = programma({"--help"});
+  EXPECT_EQ(aiuto.stato, kUscitaPulita);
+  EXPECT_EQ(aiuto.uscita.rfind("uso: scenario COMANDO", 0), 0u);
+  EXPECT_EQ(programma({}).stato, kUscitaUso);
+  const test::Esito ignoto = programma({"compila", "d"});
+  EXPECT_EQ(ignoto.stato, kUscitaUso);
+  EXPECT_EQ(ignoto.errori.rfind("scenario: comando sconosciuto compila\n\nuso:", 0), 0u);
+  // Each subcommand gets the arguments after its name.
+  const test::Esito init = programma({"init", "--forza", "x"});
+  EXPECT_EQ(init.stato, kUscitaUso);
+  EXPECT_EQ(init.errori,
+            "scenario init: opzione sconosciuta --forza\n"
+            "uso: scenario init [--linea NOME] [--treni COPPIA] CARTELLA\n");
+}
+
+}  // namespace
+}  // namespace calvetra

@@ -1,0 +1,192 @@
+// `scenario check`, `--json`, `--rigoroso`, the reports of warnings and of a
+// missing source, and `scenario init`.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+
+#include "content/righe.h"
+#include "content/testi.h"
+#include "fields/lettore_campi.h"
+#include "scenario/comandi/compile.h"
+#include "scenario/comandi/init.h"
+#include "scenario/comune/rapporto.h"
+#include "tools/scenario_prova.h"
+
+namespace calvetra {
+namespace {
+
+using test::kCelle;
+using test::kGeometria;
+using test::kSorgenteLinea;
+using test::kSorgenteTreno;
+using test::kTabella;
+
+const std::string kLinea =
+    "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\npendenza, 1000, 1O\r\n[fine]\r\n";
+const std::string kTreno = "[generale]\r\nvelocita, 0, 80\r\n[fine]\r\n";
+
+struct Cartella : test::Banco {
+  Cartella(const std::string& linea, const std::string& treno) {
+    scrivi(kSorgenteLinea, linea);
+    scrivi(kSorgenteTreno, treno);
+  }
+  test::Esito esegui(test::Comando comando, const scenario::Argomenti& a) {
+    return test::esegui(&disco, comando, a);
+  }
+};
+
+TEST(ScenarioCheck, ReportsWarningsLikeErrorsAndWritesNothing) {
+  Cartella c(kLinea, kTreno);
+  const test::Esito e = c.esegui(scenario::comando_check, {"/prova"});
+  EXPECT_EQ(e.stato, kUscitaPulita);
+  EXPECT_EQ(e.uscita, "");
+  EXPECT_EQ(e.errori,
+            "/prova/Calvetra_linea.txt:4:17: avviso: `1O` non e' un numero e vale 0 "
+            "[numero-non-valido]\n"
+            " 4 | pendenza, 1000, 1O\n"
+            "   |                 ^~\n");
+  EXPECT_EQ(c.elenco(), (std::set<std::string>{kSorgenteLinea, kSorgenteTreno}));
+}
+
+TEST(ScenarioCheck, StrictRunsExitFourWithTheFilesWritten) {
+  struct Caso {
+    test::Comando comando;
+    std::string linea;
+    bool rigoroso;
+    int stato;
+    bool scrive;
+  };
+  const std::string con_errore =
+      "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\npendenza, 1000, 1O\r\n"
+      "pendenza, 90000, 1\r\n[fine]\r\n";
+  const Caso casi[] = {
+      {scenario::comando_compile, kLinea, false, kUscitaPulita, true},
+      {scenario::comando_compile, kLinea, true, kUscitaConAvvisi, true},
+      {scenario::comando_compile, con_errore, true, kUscitaConErrore, true},
+      {scenario::comando_compile, test::kLineaProva, true, kUscitaPulita, true},
+      {scenario::comando_check, kLinea, true, kUscitaConAvvisi, false},
+      {scenario::comando_check, con_errore, false, kUscitaConErrore, false},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(std::string(k.scrive ? "compile" : "check") + (k.rigoroso ? " --rigoroso" : ""));
+    Cartella c(k.linea, k.linea == test::kLineaProva ? test::kTrenoProva : kTreno);
+    scenario::Argomenti argomenti = {"/prova"};
+    if (k.rigoroso) argomenti.insert(argomenti.begin(), "--rigoroso");
+    EXPECT_EQ(c.esegui(k.comando, argomenti).stato, k.stato);
+    EXPECT_EQ(c.c_e(kCelle), k.scrive);
+    EXPECT_EQ(c.c_e(kTabella), k.scrive);
+    EXPECT_EQ(c.c_e(kGeometria), k.scrive);
+  }
+}
+
+TEST(ScenarioCheck, JsonHoldsEveryDiagnosticAndNothingElse) {
+  const std::string linea =
+      "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\npendenza, 1000, 1O\r\n"
+      "pendenza, 90000, 1\r\n[fine]\r\n";
+  Cartella c(linea, kTreno);
+  const test::Esito e = c.esegui(scenario::comando_compile, {"--json", "/prova"});
+  EXPECT_EQ(e.stato, kUscitaConErrore);
+  EXPECT_EQ(e.errori, "");
+  const nlohmann::json atteso = nlohmann::json::parse(R"({
+    "comando": "compile",
+    "linea": "/prova/Calvetra_linea.txt",
+    "treno": "/prova/Calvetra_2718 - 5340-.txt",
+    "stato": 3, "codice_errore": 15, "posizione_errore": 90000,
+    "fine": "pronta", "errore_fatale": 0, "motivo": null,
+    "scritti": ["/prova/Calvetra_linea.dat", "/prova/Calvetra_2718 - 5340.sim",
+                "/prova/Calvetra_2718 - 5340.dat"],
+    "diagnostici": [
+      {"gravita": "avviso", "codice": null, "nome": "numero-non-valido",
+       "file": "/prova/Calvetra_linea.txt", "riga": 4, "colonna": 17, "posizione": null,
+       "messaggio": "`1O` non e' un numero e vale 0", "note": []},
+      {"gravita": "errore", "codice": 15, "nome": null,
+       "file": "/prova/Calvetra_linea.txt", "riga": 5, "colonna": 11, "posizione": 90000,
+       "messaggio": "la posizione cade oltre l'ultima cella del percorso",
+       "note": [{"messaggio": "il percorso e' lungo 1000 m",
+                 "file": "/prova/Calvetra_linea.txt", "riga": 2, "colonna": 21}]}
+    ]})");
+  EXPECT_EQ(nlohmann::json::parse(e.uscita), atteso) << e.uscita;
+  // The keys in the documented order, a diagnostic a line.
+  EXPECT_EQ(e.uscita.rfind("{\n  \"comando\": \"compile\",\n  \"linea\": ", 0), 0u);
+  EXPECT_NE(e.uscita.find("\n    {\"gravita\":\"avviso\",\"codice\":null,"), std::string::npos);
+}
+
+TEST(ScenarioCheck, AMissingSourceNamesItsPathAndANearMiss) {
+  test::Banco b;
+  b.scrivi(kSorgenteLinea, kLinea);
+  b.scrivi("Calvetra_2718 - 5340.txt", kTreno);
+  b.scrivi("Calvetra_2718 - 5340.dat", "");  // a binary file is no near miss
+  const test::Esito e = test::esegui(&b.disco, scenario::comando_check, {"/prova"});
+  EXPECT_NE(e.errori.find("/prova/Calvetra_2718 - 5340-.txt: errore 25"), std::string::npos)
+      << e.errori;
+  EXPECT_NE(e.errori.find("nota: nella cartella c'e' `Calvetra_2718 - 5340.txt`: il nome cercato "
+                          "e' `Calvetra_2718 - 5340-.txt`"),
+            std::string::npos)
+      << e.errori;
+
+  test::Banco senza_linea;
+  senza_linea.scrivi("calvetra_linea.TXT", kLinea);
+  const test::Esito l = test::esegui(&senza_linea.disco, scenario::comando_check, {"/prova"});
+  EXPECT_NE(l.errori.find("/prova/Calvetra_linea.txt: errore 101"), std::string::npos) << l.errori;
+  EXPECT_NE(l.errori.find("`calvetra_linea.TXT`"), std::string::npos) << l.errori;
+}
+
+TEST(ScenarioCheck, ColoursOnlyWhenAsked) {
+  Cartella c(kLinea, kTreno);
+  c.disco.file.erase(c.file(kSorgenteTreno));  // an error too, with no file part of its own
+  const test::Esito grigio = test::esegui(&c.disco, scenario::comando_check, {"/prova"}, false);
+  const test::Esito colori = test::esegui(&c.disco, scenario::comando_check, {"/prova"}, true);
+  EXPECT_EQ(grigio.errori.find('\x1b'), std::string::npos);
+  for (const char* parte : {"\x1b[1m/prova/Calvetra_linea.txt:4:17:\x1b[0m \x1b[1;35mavviso\x1b[0m",
+                            "\x1b[1;31merrore\x1b[0m"}) {
+    EXPECT_NE(colori.errori.find(parte), std::string::npos) << colori.errori;
+  }
+  // The same report once the colours are taken out.
+  std::string senza = colori.errori;
+  for (size_t i = senza.find('\x1b'); i != std::string::npos; i = senza.find('\x1b', i)) {
+    senza.erase(i, senza.find('m', i) + 1 - i);
+  }
+  EXPECT_EQ(senza, grigio.errori);
+}
+
+TEST(ScenarioCheck, LineIndexPlacesEveryOffsetAsTheFieldReaderDoes) {
+  for (const std::string& testo :
+       {std::string("a,b\r\ncc\rd\n\n e\r"), std::string(""), std::string("\r\n\r\r\n")}) {
+    const scenario::IndiceRighe righe(testo);
+    for (size_t offset = 0; offset <= testo.size() + 1; ++offset) {
+      const PosizioneTesto atteso = posizione_in(testo, offset);
+      const PosizioneTesto p = righe.posizione(offset);
+      EXPECT_EQ(p.riga, atteso.riga) << offset;
+      EXPECT_EQ(p.colonna, atteso.colonna) << offset;
+    }
+  }
+}
+
+TEST(ScenarioInit, WritesTheEmbeddedSourcesAndNeverOverwrites) {
+  test::Banco b;
+  const test::Esito e = test::esegui(&b.disco, scenario::comando_init, {"/prova/nuovo"});
+  EXPECT_EQ(e.stato, kUscitaPulita) << e.errori;
+  EXPECT_EQ(b.leggi(std::string("nuovo/") + kSorgenteLinea), testo_righe(dati_linea()));
+  EXPECT_EQ(b.leggi(std::string("nuovo/") + kSorgenteTreno), testo_righe(dati_treno()));
+  // They compile cleanly, with no warning.
+  const test::Esito c =
+      test::esegui(&b.disco, scenario::comando_check, {"--rigoroso", "/prova/nuovo"});
+  EXPECT_EQ(c.stato, kUscitaPulita) << c.errori;
+  EXPECT_EQ(c.errori, "");
+
+  // One of the two there already: nothing is written, the other stays absent.
+  test::Banco q;
+  q.scrivi(kSorgenteTreno, "mio");
+  const test::Esito r = test::esegui(&q.disco, scenario::comando_init, {"/prova"});
+  EXPECT_EQ(r.stato, kUscitaFatale);
+  EXPECT_EQ(r.errori,
+            "scenario: /prova/Calvetra_2718 - 5340-.txt: il file esiste gia', non lo "
+            "sovrascrivo\n");
+  EXPECT_EQ(q.leggi(kSorgenteTreno), "mio");
+  EXPECT_FALSE(q.c_e(kSorgenteLinea));
+}
+
+}  // namespace
+}  // namespace calvetra

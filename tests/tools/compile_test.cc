@@ -1,0 +1,189 @@
+#include "scenario/comandi/compile.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "content/righe.h"
+#include "content/testi.h"
+#include "run/form1.h"
+#include "tools/scenario_prova.h"
+
+namespace calvetra {
+namespace {
+
+using test::CompilaInCartella;
+using test::crlf;
+using test::kCelle;
+using test::kGeometria;
+using test::kSorgenteLinea;
+using test::kSorgenteTreno;
+using test::kTabella;
+
+// The same sources compiled by the compile driver of calvetra, in place.
+struct CompilaComeCalvetra {
+  test::Banco banco;
+  int stato = -1;
+  CompilaComeCalvetra(const std::string& linea, const std::string& treno) {
+    banco.scrivi(kSorgenteLinea, linea);
+    banco.scrivi(kSorgenteTreno, treno);
+    Form1 f(&banco.disco);
+    stato = f.memorizza_percorso(1);
+  }
+};
+
+void ExpectSameOutputs(const test::Banco& a, const test::Banco& b) {
+  for (const char* nome : {kGeometria, kTabella, kCelle}) {
+    SCOPED_TRACE(nome);
+    ASSERT_TRUE(a.c_e(nome));
+    ASSERT_TRUE(b.c_e(nome));
+    EXPECT_TRUE(a.leggi(nome) == b.leggi(nome)) << "the files differ";
+  }
+}
+
+TEST(ScenarioCompile, WorksOnCopiesAndWritesWhatCalvetraWrites) {
+  // The embedded sources, as the text writers of calvetra make them, and
+  // the sample scenario.
+  for (const auto& [linea, treno] :
+       {std::pair{testo_righe(dati_linea()), testo_righe(dati_treno())},
+        {test::kLineaProva, test::kTrenoProva}}) {
+    CompilaComeCalvetra calvetra(linea, treno);
+    CompilaInCartella scenario(linea, treno);
+    EXPECT_EQ(calvetra.stato, kUscitaPulita);
+    EXPECT_EQ(scenario.esito.stato, kUscitaPulita) << scenario.errori;
+    EXPECT_EQ(scenario.errori, "");
+    ExpectSameOutputs(calvetra.banco, scenario.banco);
+    EXPECT_EQ(scenario.banco.leggi(kSorgenteLinea), linea);
+    EXPECT_EQ(scenario.banco.leggi(kSorgenteTreno), treno);
+    // Nothing but the sources and the three files: no temporary left behind.
+    EXPECT_EQ(scenario.banco.elenco(), (std::set<std::string>{kSorgenteLinea, kSorgenteTreno,
+                                                              kGeometria, kTabella, kCelle}));
+    EXPECT_EQ(scenario.uscita,
+              "scritto /prova/Calvetra_linea.dat\n"
+              "scritto /prova/Calvetra_2718 - 5340.sim\n"
+              "scritto /prova/Calvetra_2718 - 5340.dat\n");
+  }
+}
+
+TEST(ScenarioCompile, WithoutGeometryLeavesAnOldGeometryFileAlone) {
+  CompilaInCartella scenario(test::kLineaProva, test::kTrenoProva, false);
+  EXPECT_EQ(scenario.esito.stato, kUscitaPulita);
+  EXPECT_FALSE(scenario.banco.c_e(kGeometria));
+  EXPECT_TRUE(scenario.banco.c_e(kTabella));
+  scenario.banco.scrivi(kGeometria, "vecchio");
+  scenario.ricompila(false);
+  EXPECT_EQ(scenario.banco.leggi(kGeometria), "vecchio");
+  EXPECT_EQ(scenario.uscita.find(kGeometria), std::string::npos);
+}
+
+TEST(ScenarioCompile, LocatedReportWithSourceLineAndCaret) {
+  const std::string linea = crlf(
+      "[generale]\n"
+      "lunghezza percorso,    10000\n"
+      "[curve]\n"
+      "pendenza,   \t 200000,   -10\n"
+      "[fine]\n");
+  CompilaInCartella c(linea, crlf("[generale]\n[fine]\n"));
+  EXPECT_EQ(c.esito.stato, kUscitaConErrore);
+  EXPECT_EQ(c.errori,
+            "/prova/Calvetra_linea.txt:4:15: errore 15 (posizione 200000 m): la posizione cade "
+            "oltre l'ultima cella del percorso\n"
+            " 4 | pendenza,   \t 200000,   -10\n"
+            "   |             \t ^~~~~~\n"
+            "/prova/Calvetra_linea.txt:2:24: nota: il percorso e' lungo 10000 m\n"
+            " 2 | lunghezza percorso,    10000\n"
+            "   |                        ^~~~~\n");
+  // Still written, as calvetra would.
+  EXPECT_TRUE(c.banco.c_e(kCelle));
+}
+
+// The run keeps one code, but the report names every error recorded on the
+// way: here the position error of a gradient, then the progressive check
+// that replaces it at the end of the train source.
+TEST(ScenarioCompile, ReportNamesEveryRecordedError) {
+  const std::string linea = crlf(
+      "[generale]\n"
+      "lunghezza percorso,    10000\n"
+      "progressiva chilometrica uno, 1525, 0, 0\n"
+      "[curve]\n"
+      "pendenza, 200000, -10\n"
+      "[fine]\n");
+  CompilaInCartella c(linea, crlf("[generale]\n[fine]\n"));
+  EXPECT_EQ(c.esito.codice_errore, CodiceErrore::progressiva_fuori_passo);
+  const size_t primo =
+      c.errori.find("/prova/Calvetra_linea.txt:5:11: errore 15 (posizione 200000 m): ");
+  const size_t secondo = c.errori.find("\nerrore 2 (posizione 200000 m): ");
+  EXPECT_NE(primo, std::string::npos) << c.errori;
+  EXPECT_NE(secondo, std::string::npos) << c.errori;
+  EXPECT_LT(primo, secondo);
+}
+
+TEST(ScenarioCompile, AccentedSourceLinesAreShownInUtf8) {
+  const std::string treno = crlf(
+      "[generale]\n"
+      "stazione,    1525,  2,  800,  1, 1, 0,  4,1,0,  2,1,1,    1,   7,54, 0, Citt\xE0\n"
+      "[fine]\n");
+  CompilaInCartella c(test::kLineaProva, treno);
+  EXPECT_EQ(c.esito.codice_errore, CodiceErrore::stazione_fuori_passo);
+  EXPECT_NE(c.errori.find("| stazione,    1525,  2,  800,  1, 1, 0,  4,1,0,  2,1,1,    1,   "
+                          "7,54, 0, Citt\xC3\xA0\n"),
+            std::string::npos)
+      << c.errori;
+}
+
+// A directory in memory whose table file cannot be put in place.
+class TabellaBloccata : public PiattaformaMemoria {
+ public:
+  using PiattaformaMemoria::PiattaformaMemoria;
+  bool rinomina(const std::string& da, const std::string& a, std::string* errore) override {
+    if (a.ends_with(".sim")) {
+      *errore = "Is a directory";
+      return false;
+    }
+    return PiattaformaMemoria::rinomina(da, a, errore);
+  }
+};
+
+TEST(ScenarioCompile, FatalEndsWriteNoFile) {
+  {
+    SCOPED_TRACE("a sign in cell 1 fills a reserved header slot");
+    const std::string linea = crlf(
+        "[generale]\nlunghezza percorso, 10000\n[curve]\ncartello_indicatore, 0, (X)\n[fine]\n");
+    CompilaInCartella c(linea, crlf("[generale]\n[fine]\n"));
+    EXPECT_EQ(c.esito.stato, kUscitaFatale);
+    EXPECT_NE(c.errori.find("scenario: Errore n. 1250: "), std::string::npos) << c.errori;
+    EXPECT_FALSE(c.banco.c_e(kTabella));
+  }
+  {
+    SCOPED_TRACE("the table file cannot be written");
+    TabellaBloccata disco("/prova");
+    disco.file["/prova/" + std::string(kSorgenteLinea)] = test::kLineaProva;
+    disco.file["/prova/" + std::string(kSorgenteTreno)] = test::kTrenoProva;
+    const test::Esito e = test::esegui(&disco, scenario::comando_compile, {"/prova"});
+    EXPECT_EQ(e.stato, kUscitaFatale);
+    EXPECT_EQ(e.errori,
+              "scenario: impossibile scrivere /prova/Calvetra_2718 - 5340.sim: Is a directory\n");
+  }
+  {
+    SCOPED_TRACE("no such directory");
+    test::Banco b;
+    const test::Esito e = test::esegui(&b.disco, scenario::comando_compile, {"/nessuna/qui"});
+    EXPECT_EQ(e.stato, kUscitaFatale);
+    EXPECT_EQ(e.errori, "scenario: /nessuna/qui: la cartella non esiste\n");
+  }
+}
+
+TEST(ScenarioCompile, NamesFromOptions) {
+  test::Banco b;
+  b.scrivi("Valle_linea.txt", test::kLineaProva);
+  b.scrivi("Valle_1 - 2-.txt", test::kTrenoProva);
+  const test::Esito e =
+      test::esegui(&b.disco, scenario::comando_compile,
+                   {"--linea", "Valle", "--treni=1 - 2", "--senza-geometria", "/prova"});
+  EXPECT_EQ(e.stato, kUscitaPulita) << e.errori;
+  EXPECT_EQ(b.elenco(), (std::set<std::string>{"Valle_linea.txt", "Valle_1 - 2-.txt",
+                                               "Valle_1 - 2.sim", "Valle_1 - 2.dat"}));
+}
+
+}  // namespace
+}  // namespace calvetra

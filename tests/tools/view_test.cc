@@ -1,0 +1,217 @@
+// `scenario view` and the source places of `scenario dump --json`: the data of
+// the page from the binary files alone and from the sources, decoded for the
+// page, and each object led back to the keyword of its record.
+#include "scenario/comandi/view.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "compile/compilazione.h"
+#include "scenario/comandi/dump.h"
+#include "tools/scenario_prova.h"
+
+namespace calvetra {
+namespace {
+
+using nlohmann::json;
+
+// The sample train source with a second signal in the cell of the one at 2500 m.
+std::string treno_con_errore() {
+  std::string t = test::kTrenoProva;
+  t.insert(t.find("[codici]"), "segnale,    2510,   1, 4, 1,  0, 0,    0,  0,0,0, 0\r\n");
+  return t;
+}
+
+struct Pagina {
+  int stato = 0;
+  std::string html;
+  json dati;  // the JSON between the script tags
+  std::string errori;
+};
+
+Pagina vista_di(test::Banco& b) {
+  Pagina p;
+  const test::Esito e =
+      test::esegui(&b.disco, scenario::comando_view, {"/prova", "-o", "/prova/vista.html"});
+  p.stato = e.stato;
+  p.errori = e.errori;
+  p.html = b.leggi("vista.html");
+  const std::string apertura = "<script id=\"dati\" type=\"application/json\">";
+  const size_t i = p.html.find(apertura);
+  if (i != std::string::npos) {
+    const size_t da = i + apertura.size();
+    p.dati = json::parse(p.html.substr(da, p.html.find("</script>", da) - da));
+  }
+  return p;
+}
+
+// The object in cell c.
+json oggetto(const json& dati, int c) {
+  for (const json& o : dati["oggetti"]) {
+    if (o["cella"] == c) return o;
+  }
+  return nullptr;
+}
+
+TEST(ScenarioView, FromTheBinaryFilesAlone) {
+  test::CompilaInCartella compilato(test::kLineaProva, test::kTrenoProva);
+  test::Banco b;
+  for (const char* f : {test::kGeometria, test::kTabella, test::kCelle}) {
+    b.scrivi(f, compilato.banco.leggi(f));
+  }
+  const Pagina p = vista_di(b);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  EXPECT_EQ(p.dati["fonte"], "binari");
+  EXPECT_EQ(p.dati["lunghezza"], 20000);
+  EXPECT_EQ(p.dati["righe"][2]["nome"], "Citt\xC3\xA0 Vecchia");
+  EXPECT_EQ(p.dati["righe"][2]["ora"], "08:02:00");
+  EXPECT_EQ(p.dati["righe"][1]["ora"], nullptr);  // Bivio Nord has no time
+  // The signal at 9000 m, decoded, with no source to lead to.
+  const json segnale = oggetto(p.dati, 181);
+  EXPECT_EQ(segnale["nome_tipo"], "segnale");
+  EXPECT_EQ(segnale["posizione"], 9000);
+  EXPECT_EQ(segnale["significato"]["classe di cabina"], "8");
+  EXPECT_EQ(segnale["luogo"], -1);
+  // The slowdown at 4000 m over 150 m at 30 km/h.
+  EXPECT_EQ(p.dati["rallentamenti"], json::parse(R"([{"cella_inizio": 81, "cella_fine": 84,
+                                                      "da": 4000, "a": 4150, "kmh": 30}])"));
+  EXPECT_EQ(p.dati["diagnostica"], json::array());
+  EXPECT_EQ(p.dati["pianta"]["passo"], 10);
+  EXPECT_EQ(p.dati["pianta"]["xy"][3], 10.0);
+  // The page is whole: every part in place, nothing fetched.
+  for (const char* segno : {"/*DATI*/", "/*CODICE*/", "/*STILE*/", "<!--TITOLO-->", "http"}) {
+    EXPECT_EQ(p.html.find(segno), std::string::npos) << segno;
+  }
+  EXPECT_NE(p.html.find("<title>Linea Calvetra \xE2\x80\x94 treni 2718 - 5340</title>"),
+            std::string::npos);
+}
+
+// What the page draws comes decoded: a speed of 73 km/h is kept as 15 counts
+// of 5 and reads as 75; the cells past the last gradient, which none
+// reached, are null (their byte is 0, which a stored gradient never is).
+TEST(ScenarioView, SpeedsAndGradientsArriveDecoded) {
+  test::Banco b;
+  b.scrivi(test::kSorgenteLinea, test::crlf("[generale]\nlunghezza percorso, 2000\n[curve]\n"
+                                            "pendenza, 1000, -7\n[fine]\n"));
+  b.scrivi(test::kSorgenteTreno,
+           test::crlf("[generale]\nvelocita, 0, 73\nvelocita, 1000, 40\n[fine]\n"));
+  const Pagina p = vista_di(b);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  const json& s = p.dati["sequenze"];
+  EXPECT_EQ(s["velocita_kmh"]["valore"][0], 75);
+  EXPECT_EQ(s["pendenza_per_mille"], json::parse(R"({"da": [0, 20, 178], "a": [19, 177, 180],
+                                                     "valore": [0, -7, null]})"));
+  EXPECT_FALSE(s.contains("velocita"));
+  EXPECT_FALSE(s.contains("pendenza"));
+}
+
+TEST(ScenarioView, FromTheSourcesObjectsAndErrorsLeadToTheirRecords) {
+  test::Banco b;
+  b.scrivi(test::kSorgenteLinea, test::kLineaProva);
+  b.scrivi(test::kSorgenteTreno, treno_con_errore());
+  const Pagina p = vista_di(b);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  // Compiled in memory: no binary file is written.
+  EXPECT_EQ(b.elenco(),
+            (std::set<std::string>{test::kSorgenteLinea, test::kSorgenteTreno, "vista.html"}));
+  EXPECT_EQ(p.dati["fonte"], "sorgenti");
+  const json& luoghi = p.dati["luoghi"];
+  // The signal at 2500 m (cell 51) leads to its record.
+  const json segnale = oggetto(p.dati, 51);
+  EXPECT_EQ(luoghi[segnale["luogo"].get<size_t>()],
+            json::parse(R"(["Calvetra_2718 - 5340-.txt", 22, 1,
+                            "segnale,    2500,   1, 5, 1,  0, 0,    0,  0,0,0, 0"])"));
+  // The error of the second signal, at its position field (the warning
+  // that it comes out of order is listed too).
+  json errore;
+  for (const json& d : p.dati["diagnostica"]) {
+    if (d["gravita"] == "errore") errore = d;
+  }
+  EXPECT_EQ(errore["codice"], 16);
+  EXPECT_EQ(errore["posizione"], 2510);
+  EXPECT_EQ(luoghi[errore["luogo"].get<size_t>()][1], 28);
+  EXPECT_EQ(luoghi[errore["luogo"].get<size_t>()][2], 13);
+  // A sign points at its text row, which leads to the line source.
+  for (const json& o : p.dati["oggetti"]) {
+    if (o["nome_tipo"] != "cartello") continue;
+    EXPECT_EQ(o["riga"], 80);
+    EXPECT_EQ(o["posizione"], 8600);
+  }
+  json riga80;
+  for (const json& r : p.dati["righe"]) {
+    if (r["riga"] == 80) riga80 = r;
+  }
+  EXPECT_EQ(riga80["uso"], "cartello");
+  EXPECT_EQ(luoghi[riga80["sorgente"].get<size_t>()][0], "Calvetra_linea.txt");
+  EXPECT_EQ(luoghi[riga80["sorgente"].get<size_t>()][1], 29);
+}
+
+TEST(ScenarioView, AReservedSlotTakenIsListedAsAnError) {
+  test::Banco b;
+  std::string linea = test::kLineaProva;
+  linea.insert(linea.find("[fine]"), "cartello_indicatore, 0, Inizio\r\n");
+  b.scrivi(test::kSorgenteLinea, linea);
+  b.scrivi(test::kSorgenteTreno, test::kTrenoProva);
+  const Pagina p = vista_di(b);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  EXPECT_EQ(p.dati["diagnostica"].back()["codice"], 1250);
+}
+
+TEST(ScenarioView, PlanSampledEveryTenMetresAndAtItsLastComputedMetre) {
+  // The compiled plan stops two metres short of its end: the last point is
+  // off the step.
+  const Compilazione c = compila_testi(test::kLineaProva, test::kTrenoProva);
+  const scenario::PiantaCampionata p = scenario::campiona(c.modello.geometria);
+  EXPECT_EQ(p.passo, 10);
+  ASSERT_EQ(p.xy.size(), 2u * 2701);
+  EXPECT_EQ(p.xy[2 * 2700], c.modello.geometria.x(26998));
+  EXPECT_EQ(p.xy[2 * 2700 + 1], c.modello.geometria.y(26998));
+  EXPECT_EQ(p.xy[2 * 100 + 1], c.modello.geometria.y(1000));
+
+  // The longest route keeps to the point budget with a longer step; the plan
+  // as read from a file ends at its first empty metre.
+  PianoLetto letto;
+  letto.x.resize(1007001);
+  letto.y.resize(1007001);
+  for (size_t m = 0; m + 2 < letto.x.size(); ++m) {
+    letto.x[m] = {Geometria::Genere::reale, 0.0};
+    letto.y[m] = {Geometria::Genere::reale, static_cast<double>(m)};
+  }
+  const scenario::PiantaCampionata lunga = scenario::campiona(letto);
+  EXPECT_EQ(lunga.passo, 41);
+  EXPECT_EQ(lunga.xy.size(), 2u * (1006998 / 41 + 2));
+  EXPECT_EQ(lunga.xy.back(), 1006998.0);
+}
+
+TEST(ScenarioDump, JsonLeadsObjectsToTheirRecordsOnlyWhenTheSourcesGiveTheFiles) {
+  test::CompilaInCartella c(test::kLineaProva, test::kTrenoProva);
+  const auto dump_json = [&](std::string* errori) {
+    const test::Esito e =
+        test::esegui(&c.banco.disco, scenario::comando_dump, {"--json", "/prova"});
+    EXPECT_EQ(e.stato, kUscitaPulita);
+    *errori = e.errori;
+    return json::parse(e.uscita);
+  };
+  std::string errori;
+  const json j = dump_json(&errori);
+  EXPECT_EQ(errori, "");
+  json segnale;
+  for (const json& k : j["celle"]["non_libere"]) {
+    if (k["cella"] == 51) segnale = k["sorgente"];
+  }
+  EXPECT_EQ(segnale["file"], "Calvetra_2718 - 5340-.txt");
+  EXPECT_EQ(segnale["riga"], 22);
+  EXPECT_EQ(test::kTrenoProva.substr(segnale["offset"].get<size_t>(), 16), "segnale,    2500");
+  EXPECT_EQ(j["tabella"]["righe"][1]["sorgente"]["riga"], 15);
+
+  // Sources that no longer give these files lead nowhere, and say so.
+  c.banco.scrivi(test::kSorgenteTreno, treno_con_errore());
+  const json diversi = dump_json(&errori);
+  EXPECT_EQ(diversi.dump().find("\"sorgente\""), std::string::npos);
+  EXPECT_NE(errori.find("non danno questi file binari"), std::string::npos) << errori;
+}
+
+}  // namespace
+}  // namespace calvetra

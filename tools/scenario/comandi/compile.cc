@@ -1,0 +1,224 @@
+#include "scenario/comandi/compile.h"
+
+#include <vector>
+
+#include "compile/compilazione.h"
+#include "output/scrittura.h"
+#include "scenario/comune/json.h"
+#include "scenario/comune/rapporto.h"
+#include "scenario/comune/sorgenti.h"
+
+namespace calvetra::scenario {
+
+namespace {
+
+constexpr const char* kAiuto =
+    "uso: scenario compile [OPZIONI] CARTELLA\n"
+    "     scenario check [OPZIONI] CARTELLA\n"
+    "\n"
+    "compile compila i sorgenti NOME_linea.txt e NOME_COPPIA-.txt della CARTELLA\n"
+    "con lo stesso compilatore di calvetra e vi scrive i file binari\n"
+    "NOME_linea.dat, NOME_COPPIA.sim e NOME_COPPIA.dat. I sorgenti restano come\n"
+    "sono: il compilatore lavora su copie. check fa gli stessi controlli e non\n"
+    "scrive nessun file.\n"
+    "\n"
+    "  --linea NOME        nome della linea (predefinito \"Calvetra\")\n"
+    "  --treni COPPIA      coppia di treni (predefinita \"2718 - 5340\")\n"
+    "  --senza-geometria   non calcola ne' scrive la geometria (NOME_linea.dat)\n"
+    "  --json              un solo documento JSON con ogni diagnostica, su stdout\n"
+    "  --rigoroso          una compilazione con avvisi esce con 4\n"
+    "\n"
+    "Un errore registrato e' riportato come FILE:RIGA:COLONNA: errore N\n"
+    "(posizione P m): significato, un avviso come FILE:RIGA:COLONNA: avviso:\n"
+    "messaggio [nome], con la riga del sorgente e un segno sotto il campo; le\n"
+    "righe nota: che seguono indicano la causa o il record precedente. Gli\n"
+    "avvisi non cambiano mai i file scritti ne' lo stato di uscita, salvo\n"
+    "--rigoroso. Colori solo su un terminale e senza NO_COLOR.\n"
+    "\n"
+    "Uscita: 0 compilazione pulita, 3 errore registrato (compile scrive comunque\n"
+    "i file), 4 con --rigoroso: avvisi e nessun errore (compile scrive comunque\n"
+    "i file), 1 fine fatale (1250/1251, nessuna cella, file illeggibili o non\n"
+    "scrivibili), 2 uso errato. check non scrive mai nessun file.\n";
+
+// The note under the error of a missing source: the path looked for, and a
+// file of the directory with nearly that name.
+void annota_mancante(std::vector<Diagnostico>* diagnostici, Piattaforma* disco,
+                     const std::string& cartella, const SorgenteAutore& s, FileSorgente file,
+                     const std::string& nome) {
+  if (s.testo) return;
+  const std::string vicino = nome_vicino(disco, cartella, nome);
+  if (vicino.empty()) return;
+  for (Diagnostico& d : *diagnostici) {
+    if (d.gravita != Gravita::errore) continue;
+    const bool suo = file == FileSorgente::linea ? d.codice == CodiceErrore::linea_assente
+                                                 : d.luogo.file == file;
+    if (!suo) continue;
+    d.note.push_back({"nella cartella c'e' `" + vicino + "`: il nome cercato e' `" + nome +
+                          "` (trattini, maiuscole ed estensione contano)",
+                      Luogo{}});
+  }
+}
+
+// What the JSON document holds besides the diagnostics.
+struct Riepilogo {
+  const char* comando = "";  // "compile" or "check"
+  int stato = 0;
+  const Compilazione* compilazione = nullptr;
+  std::vector<std::string> scritti;
+  std::string motivo;  // why a file could not be written; empty otherwise
+};
+
+// Sets "file", "riga" and "colonna" of a place in `j`, null where there is none.
+void metti_posto(Json* j, const Luogo& l, CodiceErrore codice, const SorgentiRapporto& s) {
+  const Posto p = posto(l, codice, s);
+  (*j)["file"] = p.file != nullptr ? Json(*p.file) : Json(nullptr);
+  (*j)["riga"] = p.posizione ? Json(p.posizione->riga) : Json(nullptr);
+  (*j)["colonna"] = p.posizione ? Json(p.posizione->colonna) : Json(nullptr);
+}
+
+Json json_diagnostico(const Diagnostico& d, const SorgentiRapporto& s) {
+  const bool errore = d.gravita == Gravita::errore;
+  Json j;
+  j["gravita"] = errore ? "errore" : "avviso";
+  j["codice"] = errore ? Json(numero(d.codice)) : Json(nullptr);
+  j["nome"] = errore ? Json(nullptr) : Json(d.nome);
+  metti_posto(&j, d.luogo, d.codice, s);
+  j["posizione"] = errore ? Json(d.posizione) : Json(nullptr);
+  j["messaggio"] = testo_json(errore ? std::string(descrizione_errore(d.codice)) : d.messaggio);
+  j["note"] = Json::array();
+  for (const Nota& n : d.note) {
+    Json nota = {{"messaggio", testo_json(n.testo)}};
+    metti_posto(&nota, n.luogo, CodiceErrore::nessuno, s);
+    j["note"].push_back(std::move(nota));
+  }
+  return j;
+}
+
+Json documento_json(const std::vector<Diagnostico>& diagnostici, const SorgentiRapporto& s,
+                    const Riepilogo& r) {
+  const Compilazione& c = *r.compilazione;
+  Json j;
+  j["comando"] = r.comando;
+  j["linea"] = s.linea.percorso;
+  j["treno"] = s.treno.percorso;
+  j["stato"] = r.stato;
+  j["codice_errore"] = numero(c.codice_errore());
+  j["posizione_errore"] = c.posizione_errore();
+  j["fine"] = nome_fine(c.fine);
+  j["errore_fatale"] = numero(c.errore_fatale);
+  j["motivo"] = r.motivo.empty() ? Json(nullptr) : Json(r.motivo);
+  j["scritti"] = r.scritti;
+  j["diagnostici"] = Json::array();
+  for (const Diagnostico& d : diagnostici) j["diagnostici"].push_back(json_diagnostico(d, s));
+  return j;
+}
+
+// Why a compilation that ended with `c` writes no file; "" when it writes them.
+std::string senza_file_scritti(const Compilazione& c) {
+  if (c.fine == FineCompilazione::fatale) {
+    return "Errore n. " + std::to_string(numero(c.errore_fatale)) + ": " +
+           descrizione_errore(c.errore_fatale) + "; nessun file scritto";
+  }
+  const char* perche = senza_file(c.fine);
+  return perche != nullptr ? std::string(perche) + ", nessun file scritto" : "";
+}
+
+// Writes the binary files of `m` and lists them in `r`; false with the
+// reason in `r->motivo`.
+bool scrivi_file(const Contesto& ctx, const OpzioniCompila& o, const Modello& m, Riepilogo* r) {
+  if (!scrivi_file_binari(ctx.disco, o.cartella, o.nomi, m, o.con_geometria, &r->motivo)) {
+    return false;
+  }
+  if (o.con_geometria) r->scritti.push_back(nella_cartella(o.cartella, o.nomi.geometria()));
+  r->scritti.push_back(nella_cartella(o.cartella, o.nomi.tabella()));
+  r->scritti.push_back(nella_cartella(o.cartella, o.nomi.celle()));
+  return true;
+}
+
+}  // namespace
+
+EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
+  EsitoCompila esito;
+  if (!e_cartella(ctx.disco, o.cartella)) {
+    ctx.err << "scenario: " << o.cartella << ": la cartella non esiste\n";
+    return esito;
+  }
+  SorgentiAutore lette;
+  std::string errore;
+  if (!leggi_sorgenti(ctx.disco, o.cartella, o.nomi, &lette, &errore)) {
+    ctx.err << errore << "\n";
+    return esito;
+  }
+  const Compilazione c = compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria});
+  esito.codice_errore = c.codice_errore();
+  esito.posizione_errore = c.posizione_errore();
+  const std::vector<Diagnostico> errori = c.diagnostica.errori();
+  if (!errori.empty()) {
+    esito.file_errore = errori.back().luogo.file;
+    esito.campo_errore = errori.back().luogo.offset;
+  }
+  std::vector<Diagnostico> diagnostici = c.diagnostica.voci();
+  annota_mancante(&diagnostici, ctx.disco, o.cartella, lette.linea, FileSorgente::linea,
+                  o.nomi.sorgente_linea());
+  annota_mancante(&diagnostici, ctx.disco, o.cartella, lette.treno, FileSorgente::treno,
+                  o.nomi.sorgente_treno());
+  for (const Diagnostico& d : diagnostici) esito.avvisi += d.gravita == Gravita::avviso ? 1 : 0;
+  const SorgentiRapporto sorgenti{lette.linea, lette.treno};
+  Riepilogo riepilogo{o.scrivi ? "compile" : "check", 0, &c, {}, ""};
+  const auto concludi = [&](int stato) {
+    esito.stato = riepilogo.stato = stato;
+    if (o.json) ctx.out << scrivi_json(documento_json(diagnostici, sorgenti, riepilogo), 2);
+    return esito;
+  };
+
+  // Every diagnostic of the run, in the order recorded; the last error is
+  // the code the run ends with.
+  if (!o.json) {
+    for (const Diagnostico& d : diagnostici) ctx.err << testo_diagnostico(d, sorgenti, ctx.colore);
+  }
+  const std::string fatale = senza_file_scritti(c);
+  if (!fatale.empty()) {
+    if (!o.json) ctx.err << "scenario: " << fatale << "\n";
+    return concludi(kUscitaFatale);
+  }
+  if (o.scrivi) {
+    if (!scrivi_file(ctx, o, c.modello, &riepilogo)) {
+      if (!o.json) ctx.err << "scenario: " << riepilogo.motivo << "\n";
+      return concludi(kUscitaFatale);
+    }
+    if (!o.json) {
+      for (const std::string& f : riepilogo.scritti) ctx.out << "scritto " << f << "\n";
+    }
+  }
+  int stato = stato_uscita(c);
+  if (o.rigoroso && stato == kUscitaPulita && esito.avvisi > 0) stato = kUscitaConAvvisi;
+  return concludi(stato);
+}
+
+namespace {
+
+// compile and check: the same options; check writes nothing.
+int comando(const char* nome, bool scrivi, const Contesto& c, const Argomenti& a) {
+  OpzioniCompila o;
+  o.scrivi = scrivi;
+  bool senza_geometria = false;
+  Sintassi s(nome, kAiuto);
+  s.nomi_scenario(&o.nomi)
+      .bandiera("--senza-geometria", &senza_geometria)
+      .bandiera("--json", &o.json)
+      .bandiera("--rigoroso", &o.rigoroso)
+      .cartella(&o.cartella);
+  if (const std::optional<int> fine = s.leggi(a, c.out, c.err)) return *fine;
+  o.con_geometria = !senza_geometria;
+  return compila_cartella(c, o).stato;
+}
+
+}  // namespace
+
+int comando_compile(const Contesto& c, const Argomenti& a) {
+  return comando("compile", true, c, a);
+}
+
+int comando_check(const Contesto& c, const Argomenti& a) { return comando("check", false, c, a); }
+
+}  // namespace calvetra::scenario

@@ -1,0 +1,291 @@
+#include "scenario/comandi/dump.h"
+
+#include <charconv>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "model/significato.h"
+#include "output/codici_gara.h"
+#include "scenario/comune/testo.h"
+
+namespace calvetra::scenario {
+
+namespace {
+
+constexpr const char* kAiuto =
+    "uso: scenario dump [--json] [--linea NOME] [--treni COPPIA] [--passo METRI] CARTELLA\n"
+    "\n"
+    "Decodifica i file binari della CARTELLA (NOME_COPPIA.sim, NOME_COPPIA.dat e,\n"
+    "se c'e', NOME_linea.dat) in testo leggibile o in JSON: ogni riga della\n"
+    "tabella con i suoi campi, ogni cella non libera, i campi a byte delle celle\n"
+    "come sequenze, i conteggi e le etichette della geometria e le coordinate\n"
+    "ogni METRI metri (predefinito 1000).\n"
+    "\n"
+    "Con --json, se nella CARTELLA ci sono anche i sorgenti e danno proprio questi\n"
+    "file, ogni cella non libera e ogni riga posta da un record ha \"sorgente\":\n"
+    "file, riga, colonna e offset della parola chiave di quel record.\n"
+    "\n"
+    "Un file troncato, con byte in eccesso o corrotto e' rifiutato con un\n"
+    "messaggio che dice a quale byte.\n"
+    "\n"
+    "Uscita: 0 file letti, 1 file mancante o non valido, 2 uso errato.\n";
+
+// Counts of each element kind of one coordinate.
+struct RiassuntoCoordinata {
+  int64_t vuoti = 0, interi = 0, reali = 0;
+};
+RiassuntoCoordinata riassumi(const std::vector<ElementoGeometria>& c) {
+  RiassuntoCoordinata r;
+  for (const ElementoGeometria& e : c) {
+    switch (e.genere) {
+      case Geometria::Genere::vuoto: ++r.vuoti; break;
+      case Geometria::Genere::intero: ++r.interi; break;
+      case Geometria::Genere::reale: ++r.reali; break;
+    }
+  }
+  return r;
+}
+
+// Metres sampled: every `passo`, and the last metre with both coordinates.
+std::vector<size_t> campioni(const PianoLetto& p, int32_t passo) {
+  std::vector<size_t> m;
+  size_t ultimo = 0;
+  bool trovato = false;
+  for (size_t i = 0; i < p.x.size(); ++i) {
+    if (p.x[i].genere != Geometria::Genere::vuoto && p.y[i].genere != Geometria::Genere::vuoto) {
+      ultimo = i;
+      trovato = true;
+      if (i % static_cast<size_t>(passo) == 0) m.push_back(i);
+    }
+  }
+  if (trovato && (m.empty() || m.back() != ultimo)) m.push_back(ultimo);
+  return m;
+}
+
+// A double in its shortest form that reads back to the same value.
+std::string reale(double v) {
+  char buffer[64];
+  const auto [fine, errore] = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return errore == std::errc() ? std::string(buffer, fine) : "?";
+}
+
+std::string testo_riga(const voce& v, size_t r, UsoRiga uso) {
+  std::string s = "  riga " + std::to_string(r) + ": " + nome_uso(uso);
+  if (uso == UsoRiga::intestazione) s += std::string(" (") + ruolo_intestazione(r) + ")";
+  s += "\n   ";
+  for (const CampoVoce& c : campi_voce(v)) {
+    s += std::string(" ") + c.nome + "=";
+    s += c.stringa ? "\"" + utf8_da_1252(c.testo) + "\"" : c.testo;
+  }
+  if (uso == UsoRiga::stazione) s += " (" + ora_del_giorno(v.orario) + ")";
+  return s + "\n";
+}
+
+std::string testo_tabella(const ScenarioLetto& s, const OpzioniDump& o) {
+  std::string t = "tabella  " + nella_cartella(o.cartella, o.nomi.tabella()) + "  (" +
+                  std::to_string(s.byte_tabella) + " byte, 87 righe)\n";
+  const auto usi = usi_righe(s.tabella, s.tratti);
+  for (size_t r = 0; r < s.tabella.size(); ++r) {
+    if (usi[r] != UsoRiga::vuota) {
+      t += testo_riga(s.tabella[r], r, usi[r]);
+      continue;
+    }
+    size_t fine = r;
+    while (fine + 1 < s.tabella.size() && usi[fine + 1] == UsoRiga::vuota) ++fine;
+    t += fine == r ? "  riga " + std::to_string(r) + ": vuota\n"
+                   : "  righe " + std::to_string(r) + "-" + std::to_string(fine) + ": vuote\n";
+    r = fine;
+  }
+  const Integrita i = integrita(s.tabella, s.tratti);
+  return t + "  codici di integrita': st " + std::to_string(i.st_letto) + " (atteso " +
+         std::to_string(i.st_atteso) + "), og " + std::to_string(i.og_letto) + " (atteso " +
+         std::to_string(i.og_atteso) + ")" + (i.ok() ? "" : "  DIVERSI") + "\n";
+}
+
+// What a run of a byte field means, when it means more than its number.
+std::string significato_sequenza(CampoByte campo, uint8_t valore) {
+  if (campo == &tratto::velocita) return " (" + std::to_string(kmh_da_velocita(valore)) + " km/h)";
+  if (campo == &tratto::pendenza) {
+    const std::optional<int32_t> g = per_mille_da_pendenza(valore);
+    if (g) return " (pendenza " + std::to_string(*g) + ")";
+  }
+  return "";
+}
+
+std::string testo_celle(const ScenarioLetto& s, const OpzioniDump& o) {
+  const size_t n = s.tratti.size() - 1;
+  std::string t = "\ncelle  " + nella_cartella(o.cartella, o.nomi.celle()) + "  (" +
+                  std::to_string(s.byte_celle) + " byte, " + std::to_string(s.tratti.size()) +
+                  " celle: 0-" + std::to_string(n) + ", metri 0-" +
+                  std::to_string(n * kMetriCella) + ")\n";
+  t += "  celle non libere (cella, metro d'inizio, tipo, valori a b c d, tempo):\n";
+  for (size_t c = 0; c < s.tratti.size(); ++c) {
+    const tratto& k = s.tratti[c];
+    if (!cella_con_contenuto(k)) continue;
+    char riga[160];
+    std::snprintf(riga, sizeof riga, "    %6zu %8zu m  %-24s %6d %6d %6d %6d  %3d\n", c,
+                  c * kMetriCella, nome_cella(k, c).c_str(), k.valore_a, k.valore_b, k.valore_c,
+                  k.valore_d, k.tempo);
+    t += riga;
+  }
+  t += "  campi a byte come sequenze (celle da-a: valore):\n";
+  for (const CampoNominato& campo : campi_byte()) {
+    t += std::string("    ") + campo.nome + ":\n";
+    for (const Sequenza& q : sequenze(s.tratti, campo.campo)) {
+      t += "      " + std::to_string(q.da) + "-" + std::to_string(q.a) + ": " +
+           std::to_string(q.valore) + significato_sequenza(campo.campo, q.valore) + "\n";
+    }
+  }
+  return t;
+}
+
+std::string testo_geometria(const ScenarioLetto& s, const OpzioniDump& o) {
+  const std::string file = nella_cartella(o.cartella, o.nomi.geometria());
+  if (!s.geometria) return "\ngeometria  " + file + "  assente\n";
+  const PianoLetto& p = *s.geometria;
+  std::string t = "\ngeometria  " + file + "  (" + std::to_string(s.byte_geometria) +
+                  " byte, 2 x " + std::to_string(p.x.size()) + " elementi, metri 0-" +
+                  std::to_string(p.x.size() - 1) + ")\n";
+  for (int c = 0; c < 2; ++c) {
+    const RiassuntoCoordinata r = riassumi(c == 0 ? p.x : p.y);
+    t += std::string("  ") + (c == 0 ? "x" : "y") + ": " + std::to_string(r.interi) +
+         " interi (etichetta 2), " + std::to_string(r.reali) + " reali (etichetta 5), " +
+         std::to_string(r.vuoti) + " vuoti (etichetta 0)\n";
+  }
+  t += "  campioni (metro: x y):\n";
+  for (size_t m : campioni(p, o.passo_campioni)) {
+    t += "    " + std::to_string(m) + ": " + reale(p.x[m].valore) + " " + reale(p.y[m].valore) +
+         "\n";
+  }
+  return t;
+}
+
+// "sorgente" for an object that a source record placed, at `l`.
+void metti_sorgente(Json* j, const Origini* origini, Luogo l) {
+  if (origini == nullptr || l.file == FileSorgente::nessuno) return;
+  (*j)["sorgente"] = json_luogo(l, origini->sorgenti);
+}
+
+Json json_tabella(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini) {
+  const auto usi = usi_righe(s.tabella, s.tratti);
+  Json righe = Json::array();
+  for (size_t r = 0; r < s.tabella.size(); ++r) {
+    Json riga = {{"riga", r}, {"uso", nome_uso(usi[r])}};
+    metti_campi_voce(&riga, s.tabella[r]);
+    if (origini != nullptr) metti_sorgente(&riga, origini, origini->provenienze.riga(r));
+    righe.push_back(std::move(riga));
+  }
+  const Integrita i = integrita(s.tabella, s.tratti);
+  return {{"file", nella_cartella(o.cartella, o.nomi.tabella())},
+          {"byte", s.byte_tabella},
+          {"righe", std::move(righe)},
+          {"integrita",
+           {{"st", i.st_letto},
+            {"st_atteso", i.st_atteso},
+            {"og", i.og_letto},
+            {"og_atteso", i.og_atteso},
+            {"ok", i.ok()}}}};
+}
+
+// The runs of one byte field, with what they mean where they mean more.
+Json json_sequenze(const std::vector<tratto>& tratti, CampoByte campo) {
+  Json j = Json::array();
+  for (const Sequenza& q : sequenze(tratti, campo)) {
+    Json run = {{"da", q.da}, {"a", q.a}, {"valore", q.valore}};
+    if (campo == &tratto::velocita) run["kmh"] = kmh_da_velocita(q.valore);
+    if (campo == &tratto::pendenza) {
+      const std::optional<int32_t> g = per_mille_da_pendenza(q.valore);
+      run["per_mille"] = g ? Json(*g) : Json(nullptr);
+    }
+    j.push_back(std::move(run));
+  }
+  return j;
+}
+
+Json json_celle(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini) {
+  Json non_libere = Json::array();
+  for (size_t c = 0; c < s.tratti.size(); ++c) {
+    if (!cella_con_contenuto(s.tratti[c])) continue;
+    Json cella = json_cella(s.tratti[c], c);
+    if (origini != nullptr) metti_sorgente(&cella, origini, origini->provenienze.cella(c));
+    non_libere.push_back(std::move(cella));
+  }
+  Json seq = Json::object();
+  for (const CampoNominato& campo : campi_byte()) {
+    seq[campo.nome] = json_sequenze(s.tratti, campo.campo);
+  }
+  return {{"file", nella_cartella(o.cartella, o.nomi.celle())},
+          {"byte", s.byte_celle},
+          {"numero", s.tratti.size()},
+          {"non_libere", std::move(non_libere)},
+          {"sequenze", std::move(seq)}};
+}
+
+Json json_geometria(const ScenarioLetto& s, const OpzioniDump& o) {
+  if (!s.geometria) return nullptr;
+  const PianoLetto& p = *s.geometria;
+  Json etichette = Json::object();
+  for (int c = 0; c < 2; ++c) {
+    const RiassuntoCoordinata r = riassumi(c == 0 ? p.x : p.y);
+    etichette[c == 0 ? "x" : "y"] = {{"0", r.vuoti}, {"2", r.interi}, {"5", r.reali}};
+  }
+  Json punti = Json::array();
+  for (size_t m : campioni(p, o.passo_campioni)) {
+    punti.push_back({{"metro", m}, {"x", p.x[m].valore}, {"y", p.y[m].valore}});
+  }
+  return {{"file", nella_cartella(o.cartella, o.nomi.geometria())},
+          {"byte", s.byte_geometria},
+          {"metri", p.x.size()},
+          {"etichette", std::move(etichette)},
+          {"campioni", std::move(punti)}};
+}
+
+}  // namespace
+
+std::string testo_dump(const ScenarioLetto& s, const OpzioniDump& o) {
+  return testo_tabella(s, o) + testo_celle(s, o) + testo_geometria(s, o);
+}
+
+Json json_dump(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini) {
+  return {{"tabella", json_tabella(s, o, origini)},
+          {"celle", json_celle(s, o, origini)},
+          {"geometria", json_geometria(s, o)}};
+}
+
+int dump(const Contesto& c, const OpzioniDump& o) {
+  ScenarioLetto s;
+  const StatoLettura letto = leggi_scenario(c.disco, o.cartella, o.nomi, &s);
+  if (!letto.ok()) {
+    c.err << "scenario: " << letto.messaggio() << "\n";
+    return kUscitaFatale;
+  }
+  if (o.json) {
+    // Sources beside the files lead each object back to its record.
+    std::string avviso;
+    const std::optional<Origini> origini = origini_dei_file(
+        c.disco, o.cartella, o.nomi, s.tabella, s.tratti, s.geometria.has_value(), &avviso);
+    if (!avviso.empty()) c.err << "scenario: attenzione: " << avviso << "\n";
+    c.out << scrivi_json(json_dump(s, o, origini ? &*origini : nullptr), 3);
+  } else {
+    c.out << testo_dump(s, o);
+  }
+  if (!integrita(s.tabella, s.tratti).ok()) {
+    c.err << "scenario: attenzione: i codici di integrita' non corrispondono ai nomi della linea "
+             "e dei treni (file modificati o di compilazioni diverse)\n";
+  }
+  return kUscitaPulita;
+}
+
+int comando_dump(const Contesto& c, const Argomenti& a) {
+  OpzioniDump o;
+  Sintassi s("dump", kAiuto);
+  s.bandiera("--json", &o.json)
+      .nomi_scenario(&o.nomi)
+      .numero("--passo", "METRI", 1, 1000000, &o.passo_campioni)
+      .cartella(&o.cartella);
+  if (const std::optional<int> fine = s.leggi(a, c.out, c.err)) return *fine;
+  return dump(c, o);
+}
+
+}  // namespace calvetra::scenario

@@ -1,0 +1,321 @@
+#include "scenario/comandi/view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <span>
+#include <string_view>
+#include <utility>
+
+#include "compile/compilazione.h"
+#include "model/errori.h"
+#include "model/significato.h"
+#include "output/lettura.h"
+#include "scenario/comune/documento.h"
+#include "scenario/comune/testo.h"
+#include "visore_risorse.h"
+
+namespace calvetra::scenario {
+
+namespace {
+
+constexpr const char* kAiuto =
+    "uso: scenario view [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.html\n"
+    "\n"
+    "Scrive una pagina HTML autonoma (nessun accesso alla rete) per esplorare il\n"
+    "percorso in un browser: il profilo lungo il percorso con velocita',\n"
+    "rallentamenti, pendenze, montagne, stazioni, segnali, cartelli e\n"
+    "abbattimenti, da ingrandire fino alla singola cella da 50 m; la pianta con\n"
+    "la parte mostrata; i valori di ogni oggetto; la ricerca di stazioni,\n"
+    "cartelli e posizioni (27+250); errori e avvisi sull'asse.\n"
+    "\n"
+    "Con i sorgenti nella CARTELLA li compila in memoria (non scrive file\n"
+    "binari) e collega ogni oggetto alla riga del record che lo ha posto;\n"
+    "senza sorgenti legge i file binari.\n"
+    "\n"
+    "Uscita: 0 pagina scritta, 1 file mancanti o non validi o pagina non\n"
+    "scrivibile, 2 uso errato.\n";
+
+// Plan points kept at most, whatever the route length.
+constexpr int64_t kPuntiPianta = 25000;
+
+std::string unisci(std::span<const std::string_view> parti) {
+  std::string s;
+  for (std::string_view p : parti) s += p;
+  return s;
+}
+
+template <typename Valida, typename X, typename Y>
+PiantaCampionata campiona_con(int64_t metri, Valida valida, X x, Y y) {
+  PiantaCampionata p;
+  int64_t ultimo = -1;
+  while (ultimo + 1 < metri && valida(ultimo + 1)) ++ultimo;
+  p.passo = std::max<int64_t>(10, (ultimo + kPuntiPianta - 1) / kPuntiPianta);
+  for (int64_t m = 0; m <= ultimo; m += p.passo) {
+    p.xy.push_back(x(m));
+    p.xy.push_back(y(m));
+  }
+  if (ultimo > 0 && ultimo % p.passo != 0) {
+    p.xy.push_back(x(ultimo));
+    p.xy.push_back(y(ultimo));
+  }
+  return p;
+}
+
+// The source places the page refers to, each once, in order of first use.
+class Luoghi {
+ public:
+  explicit Luoghi(const std::optional<Origini>& o) : origini_(o) {}
+
+  // The index of the place, or -1 when it is in no source that was read.
+  int64_t indice(Luogo l) {
+    if (!origini_ || l.file == FileSorgente::nessuno) return -1;
+    const auto chiave = std::make_pair(static_cast<int>(l.file), l.offset);
+    const auto trovato = indici_.find(chiave);
+    if (trovato != indici_.end()) return trovato->second;
+    const std::optional<LuogoMostrato> m = mostra(l, origini_->sorgenti);
+    if (!m) return -1;
+    const auto i = static_cast<int64_t>(indici_.size());
+    indici_.emplace(chiave, i);
+    json_.push_back({testo_json(m->file), m->riga, m->colonna, testo_json(m->testo)});
+    return i;
+  }
+  const Json& json() const { return json_; }
+
+ private:
+  const std::optional<Origini>& origini_;
+  std::map<std::pair<int, size_t>, int64_t> indici_;
+  Json json_ = Json::array();
+};
+
+// The table row a sign or stop cell points at, as a number the page can look
+// up (significato_cella gives it only as text).
+std::optional<int> riga_puntata(const tratto& t) {
+  if (t.tipo == kCartello || t.tipo == kFermata) return t.valore_a;
+  return std::nullopt;
+}
+
+Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi) {
+  const bool errore = d.gravita == Gravita::errore;
+  Json note = Json::array();
+  for (const Nota& n : d.note) {
+    note.push_back({{"testo", testo_json(n.testo)}, {"luogo", luoghi.indice(n.luogo)}});
+  }
+  return {{"gravita", errore ? "errore" : "avviso"},
+          {"codice", numero(d.codice)},
+          {"nome", testo_json(d.nome)},
+          {"messaggio", testo_json(errore ? descrizione_errore(d.codice) : d.messaggio)},
+          {"posizione", d.posizione},
+          {"luogo", luoghi.indice(d.luogo)},
+          {"note", std::move(note)}};
+}
+
+// Objects: every cell that holds one, decoded, with the source place.
+Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi) {
+  Json oggetti = Json::array();
+  for (size_t c = 0; c < v.tratti.size(); ++c) {
+    const tratto& t = v.tratti[c];
+    if (t.tipo == kLibero) continue;
+    Json o = json_cella(t, c);
+    const std::optional<int> riga = riga_puntata(t);
+    o["riga"] = riga ? Json(*riga) : Json(nullptr);
+    o["luogo"] = v.origini ? luoghi.indice(v.origini->provenienze.cella(c)) : -1;
+    oggetti.push_back(std::move(o));
+  }
+  return oggetti;
+}
+
+// Table rows in use, with the fields named as in the table file.
+Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
+  const auto usi = usi_righe(v.tabella, v.tratti);
+  Json righe = Json::array();
+  for (size_t r = 0; r < v.tabella.size(); ++r) {
+    if (usi[r] == UsoRiga::vuota) continue;
+    Json riga = {{"riga", r}, {"uso", nome_uso(usi[r])}};
+    metti_campi_voce(&riga, v.tabella[r]);
+    // A station's time of day; a time of 0 is one its source never gave.
+    const int32_t orario = v.tabella[r].orario;
+    riga["ora"] =
+        usi[r] == UsoRiga::stazione && orario > 0 ? Json(ora_del_giorno(orario)) : Json(nullptr);
+    riga["sorgente"] = v.origini ? luoghi.indice(v.origini->provenienze.riga(r)) : -1;
+    righe.push_back(std::move(riga));
+  }
+  return righe;
+}
+
+// The byte fields as runs, in columns: first cells, last cells, values;
+// speeds in km/h and gradients in per mille (null where never filled).
+Json json_sequenze(const std::vector<tratto>& tratti) {
+  Json j = Json::object();
+  for (const CampoNominato& campo : campi_byte()) {
+    Json da = Json::array(), a = Json::array(), valore = Json::array();
+    for (const Sequenza& q : sequenze(tratti, campo.campo)) {
+      da.push_back(q.da);
+      a.push_back(q.a);
+      if (campo.campo == &tratto::velocita) {
+        valore.push_back(kmh_da_velocita(q.valore));
+      } else if (campo.campo == &tratto::pendenza) {
+        const std::optional<int32_t> g = per_mille_da_pendenza(q.valore);
+        valore.push_back(g ? Json(*g) : Json(nullptr));
+      } else {
+        valore.push_back(q.valore);
+      }
+    }
+    const std::string nome = campo.campo == &tratto::velocita   ? "velocita_kmh"
+                             : campo.campo == &tratto::pendenza ? "pendenza_per_mille"
+                                                                : campo.nome;
+    j[nome] = {{"da", std::move(da)}, {"a", std::move(a)}, {"valore", std::move(valore)}};
+  }
+  return j;
+}
+
+Json json_rallentamenti(const std::vector<tratto>& tratti) {
+  Json j = Json::array();
+  for (const TrattoRallentato& r : rallentamenti(tratti)) {
+    j.push_back({{"cella_inizio", r.cella_inizio},
+                 {"cella_fine", r.cella_fine},
+                 {"da", r.da()},
+                 {"a", r.a()},
+                 {"kmh", r.kmh}});
+  }
+  return j;
+}
+
+// The plan to a tenth of a metre, enough for any screen.
+Json json_pianta(const std::optional<PiantaCampionata>& p) {
+  if (!p) return nullptr;
+  Json xy = Json::array();
+  for (double v : p->xy) xy.push_back(std::round(v * 10) / 10);
+  return {{"passo", p->passo}, {"xy", std::move(xy)}};
+}
+
+}  // namespace
+
+PiantaCampionata campiona(const PianoLetto& p) {
+  const auto valida = [&](int64_t m) {
+    const auto i = static_cast<size_t>(m);
+    return p.x[i].genere != Geometria::Genere::vuoto && p.y[i].genere != Geometria::Genere::vuoto;
+  };
+  return campiona_con(
+      static_cast<int64_t>(std::min(p.x.size(), p.y.size())), valida,
+      [&](int64_t m) { return p.x[static_cast<size_t>(m)].valore; },
+      [&](int64_t m) { return p.y[static_cast<size_t>(m)].valore; });
+}
+
+PiantaCampionata campiona(const Geometria& g) {
+  return campiona_con(
+      g.esiste() ? int64_t{g.ultimo_metro()} + 1 : 0,
+      [&](int64_t m) { return g.genere(static_cast<int32_t>(m)) != Geometria::Genere::vuoto; },
+      [&](int64_t m) { return g.x(static_cast<int32_t>(m)); },
+      [&](int64_t m) { return g.y(static_cast<int32_t>(m)); });
+}
+
+Json json_vista(const ScenarioVisto& v) {
+  Luoghi luoghi(v.origini);
+  const Intestazione intestazione(v.tabella);
+  Json j;
+  j["linea"] = testo_json(intestazione.nome_linea());
+  j["treni"] = testo_json(intestazione.nome_treni());
+  j["lunghezza"] = intestazione.lunghezza_percorso();
+  j["metri_cella"] = kMetriCella;
+  j["celle"] = v.tratti.size();
+  j["fonte"] = v.origini ? "sorgenti" : "binari";
+  j["oggetti"] = json_oggetti(v, luoghi);
+  j["righe"] = json_righe(v, luoghi);
+  j["sequenze"] = json_sequenze(v.tratti);
+  j["rallentamenti"] = json_rallentamenti(v.tratti);
+  j["pianta"] = json_pianta(v.pianta);
+  j["diagnostica"] = Json::array();
+  for (const Diagnostico& d : v.diagnostica) {
+    j["diagnostica"].push_back(json_diagnostico(d, luoghi));
+  }
+  j["luoghi"] = luoghi.json();
+  return j;
+}
+
+std::string pagina_vista(const ScenarioVisto& v) {
+  std::string dati = scrivi_json(json_vista(v), 2);
+  // The data sits in a script element: no "</" may close it early.
+  for (size_t i = dati.find("</"); i != std::string::npos; i = dati.find("</", i + 3)) {
+    dati.replace(i, 2, "<\\/");
+  }
+  std::string pagina = unisci(kPagina_html);
+  const auto metti = [&](std::string_view segno, const std::string& testo) {
+    const size_t i = pagina.find(segno);
+    if (i != std::string::npos) pagina.replace(i, segno.size(), testo);
+  };
+  const Intestazione intestazione(v.tabella);
+  metti("<!--TITOLO-->", testo_xml("Linea " + intestazione.nome_linea() + " \x97 treni " +
+                                   intestazione.nome_treni()));
+  metti("/*STILE*/", unisci(kVisore_css));
+  metti("/*DATI*/", dati);
+  metti("/*CODICE*/", unisci(kVisore_js));
+  return pagina;
+}
+
+namespace {
+
+// The scenario compiled from the sources, in memory; false with a message
+// on `c.err` when there is nothing to show.
+bool da_sorgenti(const Contesto& c, const OpzioniView& o, SorgentiAutore sorgenti,
+                 ScenarioVisto* v) {
+  Compilazione comp =
+      compila_sorgenti(sorgenti, o.nomi, {.con_geometria = true, .con_provenienze = true});
+  if (comp.modello.tratti.size() <= kCellaIntestazione) {
+    c.err << "scenario: nessuna cella creata, niente da mostrare\n";
+    return false;
+  }
+  v->tabella = std::move(comp.modello.tabella);
+  v->tratti = std::move(comp.modello.tratti);
+  if (comp.modello.geometria.esiste()) v->pianta = campiona(comp.modello.geometria);
+  v->diagnostica = comp.diagnostica.voci();
+  // A reserved header slot taken ends the run with no file: shown as an error.
+  if (comp.fine == FineCompilazione::fatale) {
+    Diagnostico fatale;
+    fatale.codice = comp.errore_fatale;
+    v->diagnostica.push_back(fatale);
+  }
+  v->origini = Origini{std::move(sorgenti), std::move(comp.provenienze)};
+  return true;
+}
+
+// The scenario read from its binary files; false with a message on `c.err`.
+bool da_binari(const Contesto& c, const OpzioniView& o, ScenarioVisto* v) {
+  ScenarioLetto s;
+  const StatoLettura stato = leggi_scenario(c.disco, o.cartella, o.nomi, &s);
+  if (!stato.ok()) {
+    c.err << "scenario: " << stato.messaggio() << "\n";
+    return false;
+  }
+  v->tabella = std::move(s.tabella);
+  v->tratti = std::move(s.tratti);
+  if (s.geometria) v->pianta = campiona(*s.geometria);
+  return true;
+}
+
+}  // namespace
+
+int view(const Contesto& c, const OpzioniView& o) {
+  SorgentiAutore sorgenti;
+  std::string errore;
+  if (!leggi_sorgenti(c.disco, o.cartella, o.nomi, &sorgenti, &errore)) {
+    c.err << "scenario: " << errore << "\n";
+    return kUscitaFatale;
+  }
+  ScenarioVisto v;
+  const bool letto =
+      sorgenti.qualcuna() ? da_sorgenti(c, o, std::move(sorgenti), &v) : da_binari(c, o, &v);
+  if (!letto) return kUscitaFatale;
+  return scrivi_documento(c, o.uscita, pagina_vista(v));
+}
+
+int comando_view(const Contesto& c, const Argomenti& a) {
+  OpzioniView o;
+  Sintassi s("view", kAiuto);
+  s.nomi_scenario(&o.nomi).cartella(&o.cartella);
+  s.valore("-o", "FILE.html", &o.uscita).alias("--output").obbligatoria();
+  if (const std::optional<int> fine = s.leggi(a, c.out, c.err)) return *fine;
+  return view(c, o);
+}
+
+}  // namespace calvetra::scenario

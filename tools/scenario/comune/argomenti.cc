@@ -1,0 +1,198 @@
+#include "scenario/comune/argomenti.h"
+
+#include <utility>
+
+namespace calvetra::scenario {
+
+Sintassi::Sintassi(std::string comando, std::string aiuto)
+    : comando_(std::move(comando)), aiuto_(std::move(aiuto)) {}
+
+Sintassi& Sintassi::bandiera(const char* nome, bool* v) {
+  Opzione o;
+  o.nomi = {nome};
+  o.bandiera = v;
+  opzioni_.push_back(std::move(o));
+  return *this;
+}
+
+Sintassi& Sintassi::valore(const char* nome, const char* segnaposto, std::string* v) {
+  Opzione o;
+  o.nomi = {nome};
+  o.segnaposto = segnaposto;
+  o.genere = Genere::valore;
+  o.testo = v;
+  opzioni_.push_back(std::move(o));
+  return *this;
+}
+
+Sintassi& Sintassi::nome_file(const char* nome, const char* segnaposto, std::string* v) {
+  valore(nome, segnaposto, v);
+  opzioni_.back().genere = Genere::nome_file;
+  return *this;
+}
+
+Sintassi& Sintassi::numero(const char* nome, const char* segnaposto, int32_t minimo,
+                           int32_t massimo, int32_t* v) {
+  Opzione o;
+  o.nomi = {nome};
+  o.segnaposto = segnaposto;
+  o.genere = Genere::numero;
+  o.numero = v;
+  o.minimo = minimo;
+  o.massimo = massimo;
+  opzioni_.push_back(std::move(o));
+  return *this;
+}
+
+Sintassi& Sintassi::nomi_scenario(NomiScenario* nomi) {
+  return nome_file("--linea", "NOME", &nomi->linea).nome_file("--treni", "COPPIA", &nomi->treni);
+}
+
+Sintassi& Sintassi::alias(const char* nome) {
+  opzioni_.back().nomi.emplace_back(nome);
+  return *this;
+}
+
+Sintassi& Sintassi::obbligatoria() {
+  opzioni_.back().obbligatoria = true;
+  return *this;
+}
+
+Sintassi& Sintassi::cartella(std::string* v) {
+  cartella_ = v;
+  return *this;
+}
+
+std::string Sintassi::uso() const {
+  const auto forma = [](const Opzione& o) {
+    return o.genere == Genere::bandiera ? o.nomi[0] : o.nomi[0] + " " + o.segnaposto;
+  };
+  std::string s;
+  for (const Opzione& o : opzioni_) {
+    if (!o.obbligatoria) s += "[" + forma(o) + "] ";
+  }
+  s += "CARTELLA";
+  for (const Opzione& o : opzioni_) {
+    if (o.obbligatoria) s += " " + forma(o);
+  }
+  return s;
+}
+
+const Sintassi::Opzione* Sintassi::trova(std::string_view nome) const {
+  for (const Opzione& o : opzioni_) {
+    for (const std::string& n : o.nomi) {
+      if (n == nome) return &o;
+    }
+  }
+  return nullptr;
+}
+
+bool Sintassi::assegna(const Opzione& o, const std::string& v, std::string* motivo) const {
+  switch (o.genere) {
+    case Genere::bandiera: *o.bandiera = true; return true;
+    case Genere::valore: *o.testo = v; return true;
+    case Genere::nome_file:
+      if (!nome_accettabile(v, motivo)) {
+        *motivo = o.nomi[0] + ": " + *motivo;
+        return false;
+      }
+      *o.testo = v;
+      return true;
+    case Genere::numero: {
+      int64_t n = 0;
+      for (char c : v) {
+        if (c < '0' || c > '9' || n > o.massimo) {
+          n = -1;
+          break;
+        }
+        n = n * 10 + (c - '0');
+      }
+      if (v.empty() || n < o.minimo || n > o.massimo) {
+        *motivo = o.nomi[0] + " vuole un numero da " + std::to_string(o.minimo) + " a " +
+                  std::to_string(o.massimo) + ", non \"" + v + "\"";
+        return false;
+      }
+      *o.numero = static_cast<int32_t>(n);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Sintassi::motivo(const Argomenti& a, bool* aiuto) const {
+  std::vector<std::string> posizionali;
+  std::vector<const Opzione*> date;
+  bool fine_opzioni = false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const std::string& x = a[i];
+    if (fine_opzioni || x.size() < 2 || x[0] != '-') {
+      posizionali.push_back(x);
+      continue;
+    }
+    if (x == "--") {
+      fine_opzioni = true;
+      continue;
+    }
+    if (x == "--help" || x == "-h") {
+      *aiuto = true;
+      return "";
+    }
+    const size_t uguale = x.find('=');
+    const Opzione* o = trova(std::string_view(x).substr(0, uguale));
+    if (o == nullptr || (o->genere == Genere::bandiera && uguale != std::string::npos)) {
+      return "opzione sconosciuta " + x;
+    }
+    std::string v;
+    if (uguale != std::string::npos) {
+      v = x.substr(uguale + 1);
+    } else if (o->genere != Genere::bandiera) {
+      if (i + 1 >= a.size()) return "manca il valore di " + x;
+      v = a[++i];
+    }
+    std::string perche;
+    if (!assegna(*o, v, &perche)) return perche;
+    date.push_back(o);
+  }
+  if (posizionali.empty()) return "serve una CARTELLA";
+  if (posizionali.size() > 1) return "argomento in piu' " + posizionali[1];
+  for (const Opzione& o : opzioni_) {
+    bool data = false;
+    for (const Opzione* d : date) data = data || d == &o;
+    if (o.obbligatoria && !data) return "serve " + o.nomi[0] + " " + o.segnaposto;
+  }
+  if (cartella_ != nullptr) *cartella_ = posizionali[0];
+  return "";
+}
+
+std::optional<int> Sintassi::leggi(const Argomenti& a, std::ostream& out, std::ostream& err) const {
+  bool aiuto = false;
+  const std::string perche = motivo(a, &aiuto);
+  if (aiuto) {
+    out << aiuto_;
+    return kUscitaPulita;
+  }
+  if (perche.empty()) return std::nullopt;
+  err << "scenario " << comando_ << ": " << perche << "\n"
+      << "uso: scenario " << comando_ << " " << uso() << "\n";
+  return kUscitaUso;
+}
+
+bool nome_accettabile(std::string_view nome, std::string* motivo) {
+  const size_t i = nome.find_first_of(std::string_view("/\0", 2));
+  if (i == std::string_view::npos) return true;
+  // The value as given, a NUL shown as \0.
+  std::string mostrato;
+  for (char c : nome) {
+    if (c == '\0') {
+      mostrato += "\\0";
+    } else {
+      mostrato += c;
+    }
+  }
+  *motivo = "nome rifiutato \"" + mostrato + "\": contiene " +
+            (nome[i] == '/' ? "un separatore di percorso '/'" : "un carattere NUL") +
+            " e i file devono restare nella CARTELLA";
+  return false;
+}
+
+}  // namespace calvetra::scenario

@@ -1,0 +1,27 @@
+// What a subcommand works with: the file system through the core's platform
+// interface, its two output streams, and whether reports get colours. Only
+// main.cc looks at the real process (the disk, the terminal, the
+// environment); everything below it can run in memory.
+#ifndef CALVETRA_TOOLS_SCENARIO_COMUNE_CONTESTO_H_
+#define CALVETRA_TOOLS_SCENARIO_COMUNE_CONTESTO_H_
+
+#include <ostream>
+
+#include "platform/piattaforma.h"
+
+namespace calvetra::scenario {
+
+struct Contesto {
+  Piattaforma* disco;
+  std::ostream& out;
+  std::ostream& err;
+  bool colore = false;  // ANSI colours in the reports on `err`
+};
+
+// Whether `percorso` is a directory, or a link to one: the author names
+// directories as the shell does.
+bool e_cartella(Piattaforma* disco, const std::string& percorso);
+
+}  // namespace calvetra::scenario
+
+#endif  // CALVETRA_TOOLS_SCENARIO_COMUNE_CONTESTO_H_

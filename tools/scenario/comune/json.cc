@@ -1,0 +1,77 @@
+#include "scenario/comune/json.h"
+
+#include <string>
+
+#include "model/significato.h"
+#include "scenario/comune/testo.h"
+
+namespace calvetra::scenario {
+
+Json testo_json(std::string_view testo_1252) { return utf8_da_1252(testo_1252); }
+
+void metti_campi_voce(Json* j, const voce& v) {
+  for (const CampoVoce& c : campi_voce(v)) {
+    (*j)[c.nome] = c.stringa ? testo_json(c.testo) : Json(std::stoll(c.testo));
+  }
+}
+
+Json json_significato(const tratto& t) {
+  Json j = Json::object();
+  for (const ValoreNominato& v : significato_cella(t)) j[v.nome] = testo_json(v.valore);
+  return j;
+}
+
+std::string nome_cella(const tratto& t, size_t c) {
+  if (c == kCellaIntestazione && t.tipo == kLibero) return "intestazione";
+  const char* nome = nome_tipo_cella(t.tipo);
+  return nome != nullptr ? nome : "tipo sconosciuto";
+}
+
+Json json_cella(const tratto& t, size_t c) {
+  return {{"cella", c},
+          {"tipo", t.tipo},
+          {"nome_tipo", nome_cella(t, c)},
+          {"valore_a", t.valore_a},
+          {"valore_b", t.valore_b},
+          {"valore_c", t.valore_c},
+          {"valore_d", t.valore_d},
+          {"tempo", t.tempo},
+          {"posizione", posizione_oggetto(t.tipo, static_cast<int64_t>(c))},
+          {"significato", json_significato(t)}};
+}
+
+namespace {
+
+std::string compatto(const Json& j) {
+  return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void scrivi(std::string* s, const Json& j, int livelli, size_t rientro) {
+  if (livelli <= 0 || !j.is_structured() || j.empty()) {
+    *s += compatto(j);
+    return;
+  }
+  const bool oggetto = j.is_object();
+  *s += oggetto ? '{' : '[';
+  const char* separatore = "\n";
+  for (auto it = j.begin(); it != j.end(); ++it) {
+    *s += separatore;
+    separatore = ",\n";
+    s->append(rientro + 2, ' ');
+    if (oggetto) *s += compatto(it.key()) + ": ";
+    scrivi(s, *it, livelli - 1, rientro + 2);
+  }
+  *s += '\n';
+  s->append(rientro, ' ');
+  *s += oggetto ? '}' : ']';
+}
+
+}  // namespace
+
+std::string scrivi_json(const Json& documento, int livelli) {
+  std::string s;
+  scrivi(&s, documento, livelli, 0);
+  return s + "\n";
+}
+
+}  // namespace calvetra::scenario

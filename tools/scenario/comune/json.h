@@ -1,0 +1,50 @@
+// Every JSON document of the tool (the compile report, dump --json, the data
+// of the page of view) is built as a value of one JSON library and written
+// by it. Texts of the scenario are Windows-1252 and enter a value only
+// through `testo_json`, so every string of a document is UTF-8.
+#ifndef CALVETRA_TOOLS_SCENARIO_COMUNE_JSON_H_
+#define CALVETRA_TOOLS_SCENARIO_COMUNE_JSON_H_
+
+#include <cstddef>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+
+#include "model/records.h"
+
+namespace calvetra::scenario {
+
+// Keys keep the order they were set in, the order the documents promise.
+using Json = nlohmann::ordered_json;
+
+// A Windows-1252 text (a station name, a source line) as a UTF-8 string.
+Json testo_json(std::string_view testo_1252);
+
+// Sets the fields of a table row in `j`, in file order, named as in the
+// table file: numbers as numbers, the name as UTF-8.
+void metti_campi_voce(Json* j, const voce& v);
+
+// The named values of a cell's object, in the words of dump, as an object.
+Json json_significato(const tratto& t);
+
+// The name of the kind of cell c: "tipo sconosciuto" for a kind the
+// compiler never writes, "intestazione" for cell 1 when it holds only the
+// header slots.
+std::string nome_cella(const tratto& t, size_t c);
+
+// Cell c as dump and the page show it: its number, its kind by number and
+// by name, its four values and time as stored, the position its source
+// gave the object, and "significato", the named values of the object.
+Json json_cella(const tratto& t, size_t c);
+
+// The document as text with a newline at the end: the first `livelli`
+// levels of nesting one member a line, indented by two spaces a level, and
+// each value below them on one line (a diagnostic, a row, a cell), so that
+// a document reads and diffs a record a line. Non-finite numbers are null; a
+// byte that is not UTF-8 (a path named in some other encoding) becomes
+// U+FFFD rather than fail the whole document.
+std::string scrivi_json(const Json& documento, int livelli);
+
+}  // namespace calvetra::scenario
+
+#endif  // CALVETRA_TOOLS_SCENARIO_COMUNE_JSON_H_

@@ -1,0 +1,163 @@
+#include "scenario/comune/rapporto.h"
+
+#include <algorithm>
+
+#include "model/errori.h"
+#include "scenario/comune/testo.h"
+
+namespace calvetra::scenario {
+
+namespace {
+
+bool fine_riga(char c) { return c == '\r' || c == '\n'; }
+
+}  // namespace
+
+size_t lunghezza_campo(std::string_view testo, size_t offset) {
+  if (offset >= testo.size() || fine_riga(testo[offset])) return 1;
+  size_t fine = offset;
+  if (testo[offset] == '"') {
+    ++fine;
+    while (fine < testo.size() && testo[fine] != '"' && !fine_riga(testo[fine])) ++fine;
+    if (fine < testo.size() && testo[fine] == '"') ++fine;
+  } else {
+    while (fine < testo.size() && testo[fine] != ',' && !fine_riga(testo[fine])) ++fine;
+    while (fine > offset + 1 && (testo[fine - 1] == ' ' || testo[fine - 1] == '\t')) --fine;
+  }
+  return fine > offset ? fine - offset : 1;
+}
+
+namespace {
+
+std::string ansi(std::string_view testo, const char* codice, bool colore) {
+  if (!colore) return std::string(testo);
+  return std::string("\x1b[") + codice + "m" + std::string(testo) + "\x1b[0m";
+}
+
+}  // namespace
+
+std::string grassetto(std::string_view testo, bool colore) { return ansi(testo, "1", colore); }
+std::string rosso(std::string_view testo, bool colore) { return ansi(testo, "1;31", colore); }
+std::string magenta(std::string_view testo, bool colore) { return ansi(testo, "1;35", colore); }
+std::string ciano(std::string_view testo, bool colore) { return ansi(testo, "1;36", colore); }
+
+std::string colora_parola(std::string_view parola, bool colore) {
+  if (parola == "errore") return rosso(parola, colore);
+  if (parola == "avviso") return magenta(parola, colore);
+  if (parola == "nota") return ciano(parola, colore);
+  return std::string(parola);
+}
+
+IndiceRighe::IndiceRighe(std::string_view testo) : testo_(testo), inizi_{0} {
+  for (size_t i = 0; i < testo.size(); ++i) {
+    if (testo[i] == '\n' || (testo[i] == '\r' && (i + 1 >= testo.size() || testo[i + 1] != '\n'))) {
+      inizi_.push_back(i + 1);
+    }
+  }
+}
+
+PosizioneTesto IndiceRighe::posizione(size_t offset) const {
+  if (offset > testo_.size()) offset = testo_.size();
+  // The last line start at or before the offset; only its own line is read.
+  const auto k = std::upper_bound(inizi_.begin(), inizi_.end(), offset) - inizi_.begin() - 1;
+  const size_t inizio = inizi_[static_cast<size_t>(k)];
+  PosizioneTesto p = posizione_in(testo_.substr(inizio), offset - inizio);
+  p.riga = static_cast<int>(k) + 1;
+  return p;
+}
+
+std::string localizzato(const std::string& file, const IndiceRighe& righe, size_t offset,
+                        std::string_view parola, std::string_view resto, bool colore) {
+  const std::string_view testo = righe.testo();
+  if (offset > testo.size()) offset = testo.size();
+  const PosizioneTesto p = righe.posizione(offset);
+  std::string s =
+      grassetto(file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ":",
+                colore) +
+      " " + colora_parola(parola, colore) + utf8_da_1252(resto) + "\n";
+
+  size_t inizio = offset;
+  while (inizio > 0 && !fine_riga(testo[inizio - 1])) --inizio;
+  size_t fine = offset;
+  while (fine < testo.size() && !fine_riga(testo[fine])) ++fine;
+  const std::string_view riga = testo.substr(inizio, fine - inizio);
+
+  const std::string numero = std::to_string(p.riga);
+  const std::string margine(numero.size() + 1, ' ');
+  s += " " + numero + " | " + utf8_da_1252(riga) + "\n";
+  // Tabs are copied so that the caret lines up under the field whatever the
+  // terminal's tab stops; every other byte is one column.
+  std::string sotto;
+  for (size_t i = inizio; i < offset; ++i) sotto += testo[i] == '\t' ? '\t' : ' ';
+  sotto += '^';
+  const size_t n = lunghezza_campo(testo, offset);
+  if (n > 1) sotto.append(n - 1, '~');
+  s += margine + " | " + sotto + "\n";
+  return s;
+}
+
+namespace {
+
+// The source a place points into; error 101 (no line source) points at the
+// line source as a whole.
+const SorgenteAutore* sorgente_di(const Luogo& l, CodiceErrore codice, const SorgentiRapporto& s) {
+  if (l.file == FileSorgente::linea) return &s.linea;
+  if (l.file == FileSorgente::treno) return &s.treno;
+  if (codice == CodiceErrore::linea_assente) return &s.linea;
+  return nullptr;
+}
+
+const IndiceRighe& righe_di(const SorgentiRapporto& s, const SorgenteAutore* f) {
+  return f == &s.linea ? s.righe_linea : s.righe_treno;
+}
+
+std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
+  const SorgenteAutore* f = sorgente_di(n.luogo, CodiceErrore::nessuno, s);
+  const std::string resto = ": " + n.testo;
+  if (f == nullptr) return colora_parola("nota", colore) + utf8_da_1252(resto) + "\n";
+  if (!f->testo) {
+    return grassetto(f->percorso + ":", colore) + " " + colora_parola("nota", colore) +
+           utf8_da_1252(resto) + "\n";
+  }
+  return localizzato(f->percorso, righe_di(s, f), n.luogo.offset, "nota", resto, colore);
+}
+
+std::string testo_errore(const Diagnostico& e, const SorgentiRapporto& s, bool colore) {
+  const SorgenteAutore* f = sorgente_di(e.luogo, e.codice, s);
+  const std::string riga = riga_errore(e.codice, e.posizione);
+  const std::string resto = riga.substr(std::string("errore").size());
+  if (f == nullptr) return colora_parola("errore", colore) + resto + "\n";
+  if (!f->testo) {
+    return grassetto(f->percorso + ":", colore) + " " + colora_parola("errore", colore) + resto +
+           (e.codice == CodiceErrore::linea_assente ? "" : " (il file non esiste)") + "\n";
+  }
+  return localizzato(f->percorso, righe_di(s, f), e.luogo.offset, "errore", resto, colore);
+}
+
+}  // namespace
+
+std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, bool colore) {
+  std::string r;
+  if (d.gravita == Gravita::errore) {
+    r = testo_errore(d, s, colore);
+  } else {
+    const std::string resto = ": " + d.messaggio + " [" + d.nome + "]";
+    const SorgenteAutore* f = sorgente_di(d.luogo, CodiceErrore::nessuno, s);
+    if (f != nullptr && f->testo) {
+      r = localizzato(f->percorso, righe_di(s, f), d.luogo.offset, "avviso", resto, colore);
+    } else {
+      r = colora_parola("avviso", colore) + utf8_da_1252(resto) + "\n";
+    }
+  }
+  for (const Nota& n : d.note) r += testo_nota(n, s, colore);
+  return r;
+}
+
+Posto posto(const Luogo& l, CodiceErrore codice, const SorgentiRapporto& s) {
+  const SorgenteAutore* f = sorgente_di(l, codice, s);
+  if (f == nullptr) return {};
+  if (!f->testo || l.file == FileSorgente::nessuno) return {&f->percorso, std::nullopt};
+  return {&f->percorso, righe_di(s, f).posizione(l.offset)};
+}
+
+}  // namespace calvetra::scenario

@@ -1,0 +1,92 @@
+// Located reports of a diagnostic, in the form compilers use:
+//
+//   dir/Calvetra_linea.txt:7:15: errore 15 (posizione 200000 m): sentence
+//       7 | pendenza,     200000,   -10
+//         |               ^~~~~~
+//
+// The sentence is the core's (descrizione_errore, or a warning's message);
+// this only adds the place, for the text reports of compile and check and
+// for the places of their JSON document.
+#ifndef CALVETRA_TOOLS_SCENARIO_COMUNE_RAPPORTO_H_
+#define CALVETRA_TOOLS_SCENARIO_COMUNE_RAPPORTO_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fields/lettore_campi.h"
+#include "model/diagnostica.h"
+#include "scenario/comune/sorgenti.h"
+
+namespace calvetra::scenario {
+
+// Where the lines of a source text begin, to place many offsets in it
+// without reading it from the start each time. The text must outlive it.
+class IndiceRighe {
+ public:
+  explicit IndiceRighe(std::string_view testo);
+  std::string_view testo() const { return testo_; }
+  // Line and column of `offset` (clamped to the text), as posizione_in gives them.
+  PosizioneTesto posizione(size_t offset) const;
+
+ private:
+  std::string_view testo_;
+  std::vector<size_t> inizi_;
+};
+
+// ANSI colours of a terminal report; every function returns `testo` as it is
+// when `colore` is false.
+std::string grassetto(std::string_view testo, bool colore);
+std::string rosso(std::string_view testo, bool colore);
+std::string magenta(std::string_view testo, bool colore);
+std::string ciano(std::string_view testo, bool colore);
+
+// A located report of any kind: "FILE:LINE:COLUMN: " (bold), `parola`
+// (coloured: "errore" red, "avviso" magenta, "nota" cyan), `resto`, then the
+// source line and a caret under the field at `offset` of the text that
+// `righe` indexes. Ends with a newline.
+std::string localizzato(const std::string& file, const IndiceRighe& righe, size_t offset,
+                        std::string_view parola, std::string_view resto, bool colore);
+// `parola` coloured as in `localizzato`.
+std::string colora_parola(std::string_view parola, bool colore);
+
+// Bytes of the field that begins at `offset`: a quoted field to its closing
+// quote, any other to the comma or line end, trailing blanks left out; at
+// least 1.
+size_t lunghezza_campo(std::string_view testo, size_t offset);
+
+// The text of a source; empty when it does not exist.
+inline std::string_view testo_di(const SorgenteAutore& s) {
+  return s.testo ? std::string_view(*s.testo) : std::string_view();
+}
+
+// The two sources a report points into, with their line indexes.
+struct SorgentiRapporto {
+  SorgentiRapporto(const SorgenteAutore& l, const SorgenteAutore& t)
+      : linea(l), treno(t), righe_linea(testo_di(l)), righe_treno(testo_di(t)) {}
+
+  const SorgenteAutore& linea;
+  const SorgenteAutore& treno;
+  IndiceRighe righe_linea;
+  IndiceRighe righe_treno;
+};
+
+// One diagnostic as text: the located line, the source line with a caret,
+// then its notes. Ends with a newline.
+std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, bool colore);
+
+// Where a place of a diagnostic (code `codice`) or of a note (code nessuno)
+// is, as the reports name it: the source's path (nullptr for no source), and
+// its line and column when the source was read and the place is a field.
+struct Posto {
+  const std::string* file = nullptr;
+  std::optional<PosizioneTesto> posizione;
+};
+Posto posto(const Luogo& l, CodiceErrore codice, const SorgentiRapporto& s);
+
+}  // namespace calvetra::scenario
+
+#endif  // CALVETRA_TOOLS_SCENARIO_COMUNE_RAPPORTO_H_

@@ -1,0 +1,81 @@
+// An author's two sources as found in a directory, compiled in memory, and
+// where the objects of that compilation came from in them; and the near
+// misses of a source that is not where the tool looked.
+#ifndef CALVETRA_TOOLS_SCENARIO_COMUNE_SORGENTI_H_
+#define CALVETRA_TOOLS_SCENARIO_COMUNE_SORGENTI_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "compile/compilazione.h"
+#include "model/costanti.h"
+#include "model/diagnostica.h"
+#include "model/provenienze.h"
+#include "model/records.h"
+#include "platform/piattaforma.h"
+#include "scenario/comune/json.h"
+
+namespace calvetra::scenario {
+
+struct SorgenteAutore {
+  std::string percorso;
+  std::optional<std::string> testo;  // empty when the file does not exist
+};
+
+struct SorgentiAutore {
+  SorgenteAutore linea;
+  SorgenteAutore treno;
+
+  bool qualcuna() const { return linea.testo || treno.testo; }
+  // The source a diagnostic or an object points into; nullptr for none.
+  const SorgenteAutore* di(FileSorgente f) const;
+};
+
+// Reads the sources of `nomi` in `cartella` (a missing one stays empty).
+// False with `errore` set when one exists but cannot be read.
+bool leggi_sorgenti(Piattaforma* disco, const std::string& cartella, const NomiScenario& nomi,
+                    SorgentiAutore* s, std::string* errore);
+
+// Compiles the texts in place: the author's files are never touched.
+Compilazione compila_sorgenti(const SorgentiAutore& s, const NomiScenario& nomi,
+                              const OpzioniCompilazione& opzioni);
+
+// A place in the sources as the tools show it.
+struct LuogoMostrato {
+  std::string file;  // the file name, without its directory
+  int riga = 0;
+  int colonna = 0;
+  size_t offset = 0;
+  std::string testo;  // the whole source line, Windows-1252
+};
+// Empty when the place is in no source that was read.
+std::optional<LuogoMostrato> mostra(Luogo l, const SorgentiAutore& s);
+
+// The sources of a scenario and where each object of their compilation
+// came from.
+struct Origini {
+  SorgentiAutore sorgenti;
+  Provenienze provenienze;
+};
+
+// The origins of the binary files `tabella` and `tratti` when the sources in
+// `cartella` compile to exactly those; otherwise nothing, and `avviso` says
+// why when there were sources.
+std::optional<Origini> origini_dei_file(Piattaforma* disco, const std::string& cartella,
+                                        const NomiScenario& nomi, const Tabella& tabella,
+                                        const std::vector<tratto>& tratti, bool con_geometria,
+                                        std::string* avviso);
+
+// {"file": ..., "riga": ..., "colonna": ..., "offset": ...}, or null.
+Json json_luogo(Luogo l, const SorgentiAutore& s);
+
+// The name of a file in `cartella` that differs from `nome` only in letter
+// case, hyphens, blanks or the extension, binary scenario files (.dat, .sim)
+// aside (`Calvetra_2718 - 5340.txt` for `Calvetra_2718 - 5340-.txt`); empty
+// when there is none.
+std::string nome_vicino(Piattaforma* disco, const std::string& cartella, const std::string& nome);
+
+}  // namespace calvetra::scenario
+
+#endif  // CALVETRA_TOOLS_SCENARIO_COMUNE_SORGENTI_H_
