@@ -94,6 +94,11 @@ std::vector<ValoreNominato> significato_cella(const tratto& t) {
   }
 }
 
+std::optional<int32_t> riga_puntata(const tratto& t) {
+  if (t.tipo == kCartello || t.tipo == kFermata) return t.valore_a;
+  return std::nullopt;
+}
+
 bool cella_con_contenuto(const tratto& t) {
   return t.tipo != kLibero || t.valore_a != 0 || t.valore_b != 0 || t.valore_c != 0 ||
          t.valore_d != 0;

@@ -90,6 +90,9 @@ struct ValoreNominato {
 };
 std::vector<ValoreNominato> significato_cella(const tratto& t);
 
+// The table row a sign or stop cell points at; nothing for any other cell.
+std::optional<int32_t> riga_puntata(const tratto& t);
+
 // A cell that holds an object or any value: free cells with four zero
 // values are nothing to show.
 bool cella_con_contenuto(const tratto& t);
@@ -143,6 +146,10 @@ struct CampoVoce {
 };
 // The fields of a row in file order, by the names of the table file.
 std::vector<CampoVoce> campi_voce(const voce& v);
+
+// Stations of this type and above mark no cell: no stop, no approach codes.
+inline constexpr int kTipoStazioneSenzaCelle = 25;
+constexpr bool stazione_con_celle(int tipo) { return tipo < kTipoStazioneSenzaCelle; }
 
 // What a header row holds, in a few words; "" for any other row.
 const char* ruolo_intestazione(size_t riga);

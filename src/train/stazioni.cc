@@ -12,8 +12,6 @@ namespace calvetra {
 
 namespace {
 
-// Types at or above this mark no cells.
-constexpr int kTipoSenzaCelle = 25;
 // Least gap between one station zone and the next, metres.
 constexpr int64_t kDistanzaMinima = 350;
 // A station's length is a whole number of these, metres.
@@ -145,7 +143,7 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
     v.opz_e = 0;
   }
 
-  if (v.tipo < kTipoSenzaCelle) {
+  if (stazione_con_celle(v.tipo)) {
     if (v.tipo != 5 && v.tipo != 6) celle_di_avvicinamento(c.m, v);
     const int64_t t = cella_di_tratto(v.fine) - 1;
     if (t <= 1) {

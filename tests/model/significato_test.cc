@@ -92,6 +92,14 @@ TEST(Significato, ValuesOfAnObjectInWords) {
   EXPECT_EQ(significato_cella(inizio),
             (std::vector<ValoreNominato>{{"velocita", "30 km/h"}, {"d_v", "0"}, {"f_tt", "1"}}));
   EXPECT_TRUE(significato_cella(tratto{}).empty());
+
+  tratto cartello;
+  cartello.tipo = kCartello;
+  cartello.valore_a = 80;
+  EXPECT_EQ(riga_puntata(cartello), 80);
+  EXPECT_EQ(riga_puntata(segnale), std::nullopt);
+  EXPECT_TRUE(stazione_con_celle(24));
+  EXPECT_FALSE(stazione_con_celle(25));
 }
 
 TEST(Significato, SlowdownStretchesRowsAndHeader) {

@@ -88,13 +88,6 @@ class Luoghi {
   Json json_ = Json::array();
 };
 
-// The table row a sign or stop cell points at, as a number the page can look
-// up (significato_cella gives it only as text).
-std::optional<int> riga_puntata(const tratto& t) {
-  if (t.tipo == kCartello || t.tipo == kFermata) return t.valore_a;
-  return std::nullopt;
-}
-
 Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi) {
   const bool errore = d.gravita == Gravita::errore;
   Json note = Json::array();
@@ -117,7 +110,7 @@ Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi) {
     const tratto& t = v.tratti[c];
     if (t.tipo == kLibero) continue;
     Json o = json_cella(t, c);
-    const std::optional<int> riga = riga_puntata(t);
+    const std::optional<int32_t> riga = riga_puntata(t);
     o["riga"] = riga ? Json(*riga) : Json(nullptr);
     o["luogo"] = v.origini ? luoghi.indice(v.origini->provenienze.cella(c)) : -1;
     oggetti.push_back(std::move(o));
@@ -137,6 +130,8 @@ Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
     const int32_t orario = v.tabella[r].orario;
     riga["ora"] =
         usi[r] == UsoRiga::stazione && orario > 0 ? Json(ora_del_giorno(orario)) : Json(nullptr);
+    // Whether a station marks cells: the page sets the others apart.
+    riga["con_celle"] = usi[r] == UsoRiga::stazione && stazione_con_celle(v.tabella[r].tipo);
     riga["sorgente"] = v.origini ? luoghi.indice(v.origini->provenienze.riga(r)) : -1;
     righe.push_back(std::move(riga));
   }

@@ -116,7 +116,7 @@ std::string sfondo_e_stazioni(const Profilo& pr, const Oggetti& o, const Tracce&
            ") rotate(-55)\">\n" +
            testo(0, 0, orario.empty() ? st.nome : st.nome + " " + orario,
                  std::string("font-size=\"11\" fill=\"") + kColoreStazione +
-                     (st.tipo < 25 ? "\" font-weight=\"bold\"" : "\"")) +
+                     (stazione_con_celle(st.tipo) ? "\" font-weight=\"bold\"" : "\"")) +
            "</g>\n";
   }
   return svg;

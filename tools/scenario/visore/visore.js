@@ -282,7 +282,7 @@
     const y = Y.ogg[0] + H_STRISCIA * 3;
     // Ordinary stations first: their names win the room.
     const ordine = stazioni.slice().sort(function (s, t) {
-      return (s.tipo >= 25) - (t.tipo >= 25) || s.posizione - t.posizione;
+      return (!s.con_celle) - (!t.con_celle) || s.posizione - t.posizione;
     });
     stazioni.forEach(function (s) {
       if (s.fine < da || s.inizio > a) return;
@@ -300,7 +300,7 @@
     ordine.forEach(function (s) {
       if (s.posizione < da || s.posizione > a) return;
       const t = s.nome + (s.ora ? ' ' + s.ora.slice(0, 5) : '');
-      c.font = (s.tipo < 25 ? 'bold ' : '') + '12px system-ui, sans-serif';
+      c.font = (s.con_celle ? 'bold ' : '') + '12px system-ui, sans-serif';
       const w = c.measureText(t).width;
       const x = Math.max(ML + 2, Math.min(W - MR - w - 2, x_di(s.posizione) - w / 2));
       for (let fila = 0; fila < 2; fila++) {
@@ -649,7 +649,7 @@
     c.strokeStyle = '#37474f'; c.lineWidth = 2.5;
     tratto_pianta(0, Math.min(L, pianta.ultimo)); c.stroke();
     c.strokeStyle = 'rgba(31, 78, 156, 0.45)'; c.lineWidth = 7;
-    stazioni.forEach(function (st) { if (st.tipo < 25 || st.fine > st.inizio) { tratto_pianta(st.inizio, st.fine); c.stroke(); } });
+    stazioni.forEach(function (st) { if (st.con_celle || st.fine > st.inizio) { tratto_pianta(st.inizio, st.fine); c.stroke(); } });
     // The part shown in the profile.
     c.strokeStyle = COLORE.visibile; c.lineWidth = 6; c.globalAlpha = 0.8;
     tratto_pianta(Math.max(0, V.inizio), Math.max(0, fine_vista())); c.stroke();
