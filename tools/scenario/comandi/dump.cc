@@ -72,13 +72,30 @@ std::string reale(double v) {
 
 std::string testo_riga(const voce& v, size_t r, UsoRiga uso) {
   std::string s = "  riga " + std::to_string(r) + ": " + nome_uso(uso);
-  if (uso == UsoRiga::intestazione) s += std::string(" (") + ruolo_intestazione(r) + ")";
+  // Appended piece by piece: GCC 12 at -O3 takes literal + string for an overlap.
+  if (uso == UsoRiga::intestazione) {
+    s += " (";
+    s += ruolo_intestazione(r);
+    s += ')';
+  }
   s += "\n   ";
   for (const CampoVoce& c : campi_voce(v)) {
-    s += std::string(" ") + c.nome + "=";
-    s += c.stringa ? "\"" + utf8_da_1252(c.testo) + "\"" : c.testo;
+    s += ' ';
+    s += c.nome;
+    s += '=';
+    if (c.stringa) {
+      s += '"';
+      s += utf8_da_1252(c.testo);
+      s += '"';
+    } else {
+      s += c.testo;
+    }
   }
-  if (uso == UsoRiga::stazione) s += " (" + ora_del_giorno(v.orario) + ")";
+  if (uso == UsoRiga::stazione) {
+    s += " (";
+    s += ora_del_giorno(v.orario);
+    s += ')';
+  }
   return s + "\n";
 }
 

@@ -69,11 +69,16 @@ std::string Sintassi::uso() const {
   };
   std::string s;
   for (const Opzione& o : opzioni_) {
-    if (!o.obbligatoria) s += "[" + forma(o) + "] ";
+    if (o.obbligatoria) continue;
+    s += '[';
+    s += forma(o);
+    s += "] ";
   }
   s += "CARTELLA";
   for (const Opzione& o : opzioni_) {
-    if (o.obbligatoria) s += " " + forma(o);
+    if (!o.obbligatoria) continue;
+    s += ' ';
+    s += forma(o);
   }
   return s;
 }
