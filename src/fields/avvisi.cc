@@ -142,7 +142,7 @@ Nota Avvisi::nota_precedente(const Precedente& p, std::string_view tipo) const {
 }
 
 void Avvisi::registra(std::string_view tipo, int64_t inizio, int64_t fine) {
-  precedenti_[std::string(tipo)] = {inizio, fine, chiave_};
+  precedenti_[tipo] = {inizio, fine, chiave_};
 }
 
 void Avvisi::in_ordine(std::string_view tipo, int64_t p) {

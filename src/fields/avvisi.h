@@ -99,7 +99,9 @@ class Avvisi final : public OsservatoreNumeri {
   int numeri_tollerati_ = 0;
   bool segna_ = false;
   CampoSegnato segnato_;
-  std::map<std::string, Precedente, std::less<>> precedenti_;
+  // Keyed by the catalogue phrase of the kind, text that lives as long as
+  // the program.
+  std::map<std::string_view, Precedente> precedenti_;
 };
 
 }  // namespace calvetra

@@ -17,27 +17,6 @@ const char* nome_formato(Formato f) {
   return "";
 }
 
-namespace {
-
-bool contiene_con(Maiuscole m, std::string_view campo, std::string_view parola) {
-  return m == Maiuscole::contano ? contiene_esatto(campo, parola) : contiene(campo, parola);
-}
-
-bool passa_con(const ProvaChiave& p, Maiuscole m, std::string_view campo) {
-  for (std::string_view parola : p.parole) {
-    if (!parola.empty() && !contiene_con(m, campo, parola)) return false;
-  }
-  return p.qualificatore.empty() || contiene_con(m, campo, p.qualificatore);
-}
-
-}  // namespace
-
-bool ProvaChiave::passa(std::string_view campo) const { return passa_con(*this, maiuscole, campo); }
-
-bool ProvaChiave::passa_senza_maiuscole(std::string_view campo) const {
-  return passa_con(*this, Maiuscole::ignorate, campo);
-}
-
 Lessico::Lessico(const std::vector<const DescrizioneRecord*>& records) {
   std::vector<std::string_view> tutte;
   for (const DescrizioneRecord* r : records) {

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fields/lettore_campi.h"
+
 namespace calvetra {
 
 // How a field is read: a number into a target of 8 bits unsigned, 16 or 32
@@ -44,9 +46,23 @@ struct ProvaChiave {
   std::string_view qualificatore;
   Maiuscole maiuscole = Maiuscole::ignorate;
 
-  bool passa(std::string_view campo) const;
+  // Asked of every keyword field for every record of its source.
+  bool passa(std::string_view campo) const { return passa_con(maiuscole, campo); }
   // The same test with letter case ignored throughout.
-  bool passa_senza_maiuscole(std::string_view campo) const;
+  bool passa_senza_maiuscole(std::string_view campo) const {
+    return passa_con(Maiuscole::ignorate, campo);
+  }
+
+ private:
+  bool contiene_con(Maiuscole m, std::string_view campo, std::string_view parola) const {
+    return m == Maiuscole::contano ? contiene_esatto(campo, parola) : contiene(campo, parola);
+  }
+  bool passa_con(Maiuscole m, std::string_view campo) const {
+    for (std::string_view parola : parole) {
+      if (!parola.empty() && !contiene_con(m, campo, parola)) return false;
+    }
+    return qualificatore.empty() || contiene_con(m, campo, qualificatore);
+  }
 };
 
 // Tests letter case ignored: the field contains `a` (and `b`).
@@ -77,10 +93,29 @@ struct DescrizioneRecord {
   bool suggerito = true;   // offered by "did you mean" (one name of a family is enough)
 };
 
+// Some records of one catalogue, kept without an allocation: the warnings
+// ask for them at every keyword field.
+class ElencoRecord {
+ public:
+  // The most records a catalogue holds.
+  static constexpr size_t kMassimo = 16;
+
+  // REQUIRES: fewer than kMassimo records so far.
+  void push_back(const DescrizioneRecord* r) { v_[n_++] = r; }
+  bool empty() const { return n_ == 0; }
+  const DescrizioneRecord* front() const { return v_[0]; }
+  const DescrizioneRecord* const* begin() const { return v_.data(); }
+  const DescrizioneRecord* const* end() const { return v_.data() + n_; }
+
+ private:
+  std::array<const DescrizioneRecord*, kMassimo> v_{};
+  size_t n_ = 0;
+};
+
 // The records of a catalogue that a keyword field names.
 struct Riconosciuti {
-  std::vector<const DescrizioneRecord*> attivi;
-  std::vector<const DescrizioneRecord*> inattivi;  // named, but not read in this reading
+  ElencoRecord attivi;
+  ElencoRecord inattivi;  // named, but not read in this reading
   bool nessuno() const { return attivi.empty() && inattivi.empty(); }
 };
 

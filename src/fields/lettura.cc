@@ -31,19 +31,15 @@ void Lettura::accredita(size_t chiave) const {
   if (provenienze_ != nullptr) provenienze_->accredita(m_, a(chiave));
 }
 
-const CampoRecord& LetturaRecord::prossimo(bool numero) {
+void LetturaRecord::rifiuta_campo() const {
   if (letti_ >= record_.campi.size() || letti_ >= inizi_.size()) {
     throw std::logic_error("il record `" + std::string(record_.nome) + "` ha " +
                            std::to_string(record_.campi.size()) + " campi");
   }
   const CampoRecord& campo = record_.campi[letti_];
-  if (numero == (campo.formato == Formato::testo)) {
-    throw std::logic_error("il campo " + std::string(campo.nome) + " del record `" +
-                           std::string(record_.nome) + "` si legge come " +
-                           nome_formato(campo.formato));
-  }
-  ++letti_;
-  return campo;
+  throw std::logic_error("il campo " + std::string(campo.nome) + " del record `" +
+                         std::string(record_.nome) + "` si legge come " +
+                         nome_formato(campo.formato));
 }
 
 void LetturaRecord::verifica_completo() const {
@@ -54,33 +50,8 @@ void LetturaRecord::verifica_completo() const {
   }
 }
 
-void LetturaRecord::verifica_destinazione(const CampoRecord& campo, int64_t minimo,
-                                          int64_t massimo) {
-  const bool entra = [&] {
-    switch (campo.formato) {
-      case Formato::u8: return minimo <= 0 && massimo >= UINT8_MAX;
-      case Formato::i16: return minimo <= INT16_MIN && massimo >= INT16_MAX;
-      case Formato::i32: return minimo <= INT32_MIN && massimo >= INT32_MAX;
-      case Formato::testo: break;
-    }
-    return false;
-  }();
-  if (!entra) {
-    throw std::logic_error("il campo " + std::string(campo.nome) + " non entra nella destinazione");
-  }
-}
-
-int64_t LetturaRecord::leggi_numero(Formato f) {
-  LettoreCampi& file1 = l_.file1();
-  int64_t v = 0;
-  switch (f) {
-    case Formato::u8: v = file1.leggi_8(); break;
-    case Formato::i16: v = file1.leggi_16(); break;
-    case Formato::i32: v = file1.leggi_32(); break;
-    case Formato::testo: break;
-  }
-  inizi_[letti_ - 1] = file1.inizio_campo();
-  return v;
+void LetturaRecord::rifiuta_destinazione(const CampoRecord& campo) {
+  throw std::logic_error("il campo " + std::string(campo.nome) + " non entra nella destinazione");
 }
 
 std::string LetturaRecord::testo() {

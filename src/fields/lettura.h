@@ -150,14 +150,43 @@ class LetturaRecord {
   void verifica_completo() const;
 
  private:
-  // The catalogue entry of the next field; throws std::logic_error when the
-  // handler reads past the fields of its record or reads a field otherwise
-  // than the catalogue says.
-  const CampoRecord& prossimo(bool numero);
-  // Throws std::logic_error unless minimo to massimo holds every value of the
-  // field's target.
-  static void verifica_destinazione(const CampoRecord& campo, int64_t minimo, int64_t massimo);
-  int64_t leggi_numero(Formato f);
+  // The catalogue entry of the next field (read on every field: inline, its
+  // refusals out of line). A handler that reads past the fields of its
+  // record, or a field otherwise than the catalogue says, is refused with
+  // std::logic_error.
+  const CampoRecord& prossimo(bool numero) {
+    if (letti_ >= record_.campi.size() || letti_ >= inizi_.size() ||
+        numero == (record_.campi[letti_].formato == Formato::testo)) {
+      rifiuta_campo();
+    }
+    return record_.campi[letti_++];
+  }
+  [[noreturn]] void rifiuta_campo() const;
+  // Whether T holds every value of a field read as `f`.
+  template <typename T>
+  static constexpr bool entra(Formato f) {
+    using L = std::numeric_limits<T>;
+    switch (f) {
+      case Formato::u8: return L::min() <= 0 && L::max() >= UINT8_MAX;
+      case Formato::i16: return L::min() <= INT16_MIN && L::max() >= INT16_MAX;
+      case Formato::i32: return L::min() <= INT32_MIN && L::max() >= INT32_MAX;
+      case Formato::testo: break;
+    }
+    return false;
+  }
+  [[noreturn]] static void rifiuta_destinazione(const CampoRecord& campo);
+  int64_t leggi_numero(Formato f) {
+    LettoreCampi& file1 = l_.file1();
+    int64_t v = 0;
+    switch (f) {
+      case Formato::u8: v = file1.leggi_8(); break;
+      case Formato::i16: v = file1.leggi_16(); break;
+      case Formato::i32: v = file1.leggi_32(); break;
+      case Formato::testo: break;
+    }
+    inizi_[letti_ - 1] = file1.inizio_campo();
+    return v;
+  }
 
   Lettura& l_;
   const DescrizioneRecord& record_;
@@ -195,15 +224,19 @@ Riconosciuti riconosci(std::span<const VoceCatalogo<Contesto>> catalogo, std::st
   return r;
 }
 
-// Hands the keyword field in hand, which begins at `chiave`, to every record
-// of the catalogue whose test it passes, in catalogue order, each reading its
-// own fields; the first that does not go on ends the round.
+// Hands the keyword field in hand, which begins at `chiave`, to the records
+// `trovati` of the catalogue that it names and that read now, in catalogue
+// order, each reading its own fields; the first that does not go on ends the
+// round. (The tests all look at the keyword field, which no handler
+// changes, so they can be made before the first handler runs.)
 template <typename Contesto>
-Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalogo, Contesto& c,
-                     size_t chiave) {
+Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalogo,
+                     const Riconosciuti& trovati, Contesto& c, size_t chiave) {
+  const DescrizioneRecord* const* prossimo = trovati.attivi.begin();
   for (const VoceCatalogo<Contesto>& v : catalogo) {
-    if (!v.record.prova.passa(l.campo())) continue;
-    if (v.attiva != nullptr && !v.attiva(c)) continue;
+    if (prossimo == trovati.attivi.end()) break;
+    if (&v.record != *prossimo) continue;
+    ++prossimo;
     LetturaRecord r(l, v.record, chiave);
     const Seguito s = v.gestore(r, c);
     if (s != Seguito::avanti) return s;
@@ -215,7 +248,7 @@ Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalog
 template <typename T>
 T LetturaRecord::numero() {
   const CampoRecord& campo = prossimo(true);
-  verifica_destinazione(campo, std::numeric_limits<T>::min(), std::numeric_limits<T>::max());
+  if (!entra<T>(campo.formato)) rifiuta_destinazione(campo);
   // The value was range-checked against its target, which T holds whole.
   return static_cast<T>(leggi_numero(campo.formato));
 }

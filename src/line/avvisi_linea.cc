@@ -33,19 +33,17 @@ bool nomina(std::span<const VoceCatalogo<Contesto>> catalogo, const std::string&
 
 }  // namespace
 
-void avvisa_intestazione(Lettura& l, size_t chiave) {
+void avvisa_intestazione(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   if (!l.avvisi_attivi()) return;
   const std::string& campo = l.campo();
   Avvisi& a = l.avvisi();
   a.chiave(chiave);
   const auto intestazione = catalogo_intestazione_linea();
-  const IntestazioneLinea contesto{l.modello(), true};
-  const Riconosciuti trovati = riconosci(intestazione, campo, contesto);
   if (!trovati.nessuno()) {
     // The field is watched as the first record it names.
     a.record_trovati(trovati);
     a.sezione_con_parola_chiave(campo, chiave);
-    a.ripetizione(*trovati.attivi.front());
+    if (!trovati.attivi.empty()) a.ripetizione(*trovati.attivi.front());
     return;
   }
   if (senza_avviso(campo)) return;
@@ -62,12 +60,11 @@ void avvisa_intestazione(Lettura& l, size_t chiave) {
   }
 }
 
-void avvisa_corpo(Lettura& l, const CorpoLinea& c, size_t chiave) {
+void avvisa_corpo(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   if (!l.avvisi_attivi()) return;
   const std::string& campo = l.campo();
   Avvisi& a = l.avvisi();
   a.chiave(chiave);
-  const Riconosciuti trovati = riconosci(catalogo_corpo_linea(), campo, c);
   if (!trovati.nessuno()) {
     a.record_trovati(trovati);
     a.sezione_con_parola_chiave(campo, chiave);

@@ -14,9 +14,10 @@
 
 namespace calvetra {
 
-// The keyword field in hand, beginning at `chiave`, in the header or the body.
-void avvisa_intestazione(Lettura& l, size_t chiave);
-void avvisa_corpo(Lettura& l, const CorpoLinea& c, size_t chiave);
+// The keyword field in hand, beginning at `chiave`, in the header or the
+// body, which names the records `trovati` of its catalogue.
+void avvisa_intestazione(Lettura& l, const Riconosciuti& trovati, size_t chiave);
+void avvisa_corpo(Lettura& l, const Riconosciuti& trovati, size_t chiave);
 
 // What the route length record left: the note for an error 15 (a position
 // beyond the route), and whether the length is missing, not a number or not

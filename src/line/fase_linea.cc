@@ -31,8 +31,11 @@ bool intestazione(Lettura& l, IntestazioneLinea& c) {
     // The end of the file is not looked at between separators here.
     if (!l.leggi_parola_chiave(kSeparatoriIntestazione, false)) return true;
     const size_t chiave = l.inizio_campo();
-    avvisa_intestazione(l, chiave);
-    if (leggi_record(l, catalogo_intestazione_linea(), c, chiave) == Seguito::esci) return false;
+    const Riconosciuti trovati = riconosci(catalogo_intestazione_linea(), l.campo(), c);
+    avvisa_intestazione(l, trovati, chiave);
+    if (leggi_record(l, catalogo_intestazione_linea(), trovati, c, chiave) == Seguito::esci) {
+      return false;
+    }
     if (chiude_intestazione(l.campo())) return true;
   }
 }
@@ -43,8 +46,9 @@ bool corpo(Lettura& l, CorpoLinea& c) {
     if (l.fine()) return true;
     if (!l.leggi_parola_chiave(kSeparatoriCorpo, true)) return true;
     const size_t chiave = l.inizio_campo();
-    avvisa_corpo(l, c, chiave);
-    const Seguito s = leggi_record(l, catalogo_corpo_linea(), c, chiave);
+    const Riconosciuti trovati = riconosci(catalogo_corpo_linea(), l.campo(), c);
+    avvisa_corpo(l, trovati, chiave);
+    const Seguito s = leggi_record(l, catalogo_corpo_linea(), trovati, c, chiave);
     l.accredita(chiave);
     if (s == Seguito::esci) return false;
     if (s == Seguito::fine_corpo) return true;

@@ -17,10 +17,6 @@ int64_t posizione_oggetto(uint8_t tipo, int64_t c) {
   }
 }
 
-uint8_t velocita_da_kmh(int64_t kmh) {
-  return in_campo<uint8_t>(arrotonda_div(kmh, kPassoVelocita), "velocita");
-}
-
 std::optional<int32_t> per_mille_da_pendenza(uint8_t pendenza) {
   if (pendenza == 0) return std::nullopt;
   return int32_t{pendenza} - kScartoPendenza;

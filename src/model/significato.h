@@ -48,7 +48,9 @@ int64_t posizione_oggetto(uint8_t tipo, int64_t c);
 inline constexpr int32_t kPassoVelocita = 5;
 // km/h as a cell stores it: divided by 5 and rounded half to even; a result
 // outside 0 to 255 is an unexpected failure.
-uint8_t velocita_da_kmh(int64_t kmh);
+inline uint8_t velocita_da_kmh(int64_t kmh) {
+  return in_campo<uint8_t>(arrotonda_div(kmh, kPassoVelocita), "velocita");
+}
 constexpr int32_t kmh_da_velocita(uint8_t velocita) { return velocita * kPassoVelocita; }
 
 // Gradients are kept as the gradient in per mille + 100, low 8 bits; 0 is a

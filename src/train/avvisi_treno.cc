@@ -6,12 +6,11 @@
 
 namespace calvetra {
 
-void avvisa_voce(Lettura& l, const CorpoTreno& c, size_t chiave) {
+void avvisa_voce(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   if (!l.avvisi_attivi()) return;
   const std::string& k = l.campo();
   Avvisi& a = l.avvisi();
   a.chiave(chiave);
-  const Riconosciuti trovati = riconosci(catalogo_treno(), k, c);
   if (!trovati.nessuno()) {
     // Every entry the field names reads its own values, and is watched.
     for (const DescrizioneRecord* r : trovati.attivi) a.ripetizione(*r);

@@ -11,8 +11,8 @@
 
 namespace calvetra {
 
-// The keyword field in hand, beginning at `chiave`.
-void avvisa_voce(Lettura& l, const CorpoTreno& c, size_t chiave);
+// The keyword field in hand, beginning at `chiave`, which names `trovati`.
+void avvisa_voce(Lettura& l, const Riconosciuti& trovati, size_t chiave);
 
 }  // namespace calvetra
 

@@ -45,8 +45,9 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
   while (!l.fine()) {
     if (!l.leggi_parola_chiave(kSeparatori, true)) break;
     const size_t chiave = l.inizio_campo();
-    avvisa_voce(l, c, chiave);
-    const Seguito esito = leggi_record(l, catalogo_treno(), c, chiave);
+    const Riconosciuti trovati = riconosci(catalogo_treno(), l.campo(), c);
+    avvisa_voce(l, trovati, chiave);
+    const Seguito esito = leggi_record(l, catalogo_treno(), trovati, c, chiave);
     l.accredita(chiave);
     if (esito == Seguito::esci) return FineFase::interrotta;
     if (esito == Seguito::fine_corpo) break;

@@ -36,6 +36,9 @@ TEST(Documentazione, TheRecordTablesOfTheFormatsAreTheCatalogues) {
 }
 
 TEST(Documentazione, EveryRecordIsNamedAndTheWordsOfTheWarningsComeFromIt) {
+  EXPECT_LE(catalogo_intestazione_linea().size(), ElencoRecord::kMassimo);
+  EXPECT_LE(catalogo_corpo_linea().size(), ElencoRecord::kMassimo);
+  EXPECT_LE(catalogo_treno().size(), ElencoRecord::kMassimo);
   for (const auto& records : {record_linea(), record_treno()}) {
     std::set<std::string_view> nomi;
     for (const DescrizioneRecord* r : records) {
