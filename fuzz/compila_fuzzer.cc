@@ -44,6 +44,7 @@
 #include "compile/compilazione.h"
 #include "fields/lettore_campi.h"
 #include "model/numeri.h"
+#include "model/significato.h"
 #include "output/file_tabella.h"
 #include "output/lettura.h"
 #include "output/scrittura.h"
@@ -110,7 +111,7 @@ void verifica_lettura(const File& f, bool con_geometria) {
   controllata("andata_ritorno");
   ScenarioLetto s;
   verifica(leggi_tabella(f.tabella, &s.tabella).ok());
-  const int32_t L = s.tabella[kRigaPercorso].fine;
+  const int32_t L = Intestazione(s.tabella).lunghezza_percorso();
   verifica(leggi_celle(f.celle, L, &s.tratti).ok());
   if (con_geometria) {
     PianoLetto piano;

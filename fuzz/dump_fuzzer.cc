@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "model/costanti.h"
+#include "model/significato.h"
 #include "output/file_celle.h"
 #include "output/file_geometria.h"
 #include "output/file_tabella.h"
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t dimensione) {
   using namespace calvetra;
   ScenarioLetto s;
   if (!leggi_tabella(tabella, &s.tabella).ok()) return 0;
-  const int32_t L = s.tabella[kRigaPercorso].fine;
+  const int32_t L = Intestazione(s.tabella).lunghezza_percorso();
   if (!leggi_celle(celle, L, &s.tratti).ok()) return 0;
   const int64_t attese = celle_attese(L);
   fuzz::verifica(

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "model/costanti.h"
+#include "model/significato.h"
 #include "output/file_celle.h"
 
 namespace calvetra {
@@ -94,7 +95,7 @@ StatoLettura leggi_tabella(std::string_view dati, Tabella* tabella) {
                                     " invece del marchio " + std::to_string(kMarchioTabella),
                                 byte);
   }
-  const int32_t L = (*tabella)[kRigaPercorso].fine;
+  const int32_t L = Intestazione(*tabella).lunghezza_percorso();
   if (celle_attese(L) == 1) {
     const size_t byte = inizi[kRigaPercorso] + kFine;
     return StatoLettura::errore("corrotto: al byte " + n(byte) + " (riga " + n(kRigaPercorso) +

@@ -1,5 +1,6 @@
 #include "output/lettura.h"
 
+#include "model/significato.h"
 #include "output/file_celle.h"
 #include "output/file_tabella.h"
 
@@ -14,13 +15,15 @@ StatoLettura leggi_tabella_di(std::string_view dati, const std::string& nome, Sc
 
 StatoLettura leggi_celle_di(std::string_view dati, const std::string& nome, ScenarioLetto* s) {
   s->byte_celle = dati.size();
-  return leggi_celle(dati, s->tabella[kRigaPercorso].fine, &s->tratti).con_prefisso(nome);
+  return leggi_celle(dati, Intestazione(s->tabella).lunghezza_percorso(), &s->tratti)
+      .con_prefisso(nome);
 }
 
 StatoLettura leggi_geometria_di(std::string_view dati, const std::string& nome, ScenarioLetto* s) {
   s->byte_geometria = dati.size();
   PianoLetto piano;
-  const StatoLettura stato = leggi_geometria(dati, s->tabella[kRigaPercorso].fine, &piano);
+  const StatoLettura stato =
+      leggi_geometria(dati, Intestazione(s->tabella).lunghezza_percorso(), &piano);
   if (stato.ok()) s->geometria = std::move(piano);
   return stato.con_prefisso(nome);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "compile/compilazione.h"
+#include "model/significato.h"
 #include "output/file_celle.h"
 #include "output/file_geometria.h"
 #include "output/file_tabella.h"
@@ -195,13 +196,13 @@ TEST(LetturaScenario, LengthRefusedAfterAnEarlierRecordTakesTheSizesOfTheFiles) 
     ASSERT_TRUE(scrivi_file_binari(&p, p.cartella(), {}, c.modello, true, &motivo)) << motivo;
     ScenarioLetto s;
     ASSERT_TRUE(leggi_scenario(&p, p.cartella(), {}, &s).ok());
-    EXPECT_EQ(s.tabella[kRigaPercorso].fine, std::stoi(rifiutata));
+    EXPECT_EQ(Intestazione(s.tabella).lunghezza_percorso(), std::stoi(rifiutata));
     EXPECT_EQ(s.tratti.size(), 11u);
     ASSERT_TRUE(s.geometria.has_value());
     EXPECT_EQ(s.geometria->x.size(), 501u);
     EXPECT_EQ(s.geometria->y.size(), 501u);
 
-    const int32_t L = s.tabella[kRigaPercorso].fine;
+    const int32_t L = Intestazione(s.tabella).lunghezza_percorso();
     std::vector<tratto> celle;
     EXPECT_EQ(rifiuto(leggi_celle(std::string(15, '\0'), L, &celle)),
               "@15 troncato: 15 byte, meno delle 2 celle che il compilatore scrive almeno");
