@@ -1,8 +1,6 @@
 #include "fields/avvisi.h"
 
 #include <algorithm>
-#include <bitset>
-#include <utility>
 
 namespace calvetra {
 
