@@ -49,7 +49,8 @@ void progressive_ordina(Tabella& tabella) {
   }
 
   for (Definizione& d : nuove) {
-    if (d.flag == 1) d.secondo = in_campo<int32_t>(int64_t{d.secondo} + kAggiuntaFlag, "progressiva");
+    if (d.flag == 1)
+      d.secondo = in_campo<int32_t>(int64_t{d.secondo} + kAggiuntaFlag, "progressiva");
   }
   for (int i = 0; i < 3; ++i) {
     const Definizione& d = nuove[static_cast<size_t>(i)];
