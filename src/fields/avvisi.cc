@@ -105,14 +105,23 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
   }
   numeri_tollerati_ = kTutti;
   std::string messaggio = "campo " + citato(campo) + " ignorato: ";
+  std::string_view nome;
   if (!perche.empty()) {
     messaggio += perche;
   } else {
     messaggio += "non apre nessun record";
-    const std::string_view nome = d_.suggerimenti_attivi() ? lessico_.suggerimento(campo) : "";
+    nome = d_.suggerimenti_attivi() ? lessico_.suggerimento(campo) : "";
     if (!nome.empty()) messaggio += "; forse " + citato(nome) + "?";
   }
   d_.avviso("campo-ignorato", messaggio, a(inizio));
+  if (!nome.empty()) {
+    // The word alone is replaced: the blanks around it stay as written.
+    const size_t da = campo.find_first_not_of(" \t");
+    const size_t a_ = campo.find_last_not_of(" \t");
+    if (da != std::string_view::npos) {
+      d_.correggi({"scrivi " + citato(nome), a(inizio + da), a_ + 1 - da, std::string(nome)});
+    }
+  }
 }
 
 void Avvisi::record_trovati(const Riconosciuti& trovati) {

@@ -9,6 +9,7 @@ void Diagnostica::errore(CodiceErrore codice, Luogo luogo) {
   Diagnostico d;
   d.codice = codice;
   d.posizione = posizione_errore_;
+  d.con_posizione = true;
   d.luogo = luogo;
   voci_.push_back(std::move(d));
   ultimo_errore_ = voci_.size();
@@ -35,6 +36,18 @@ void Diagnostica::avviso(std::string nome, std::string messaggio, Luogo luogo,
   d.luogo = luogo;
   d.note = std::move(note);
   voci_.push_back(std::move(d));
+}
+
+void Diagnostica::colloca(int32_t posizione) {
+  if (!avvisi_attivi() || voci_.empty()) return;
+  Diagnostico& d = voci_.back();
+  d.posizione = posizione;
+  d.con_posizione = true;
+}
+
+void Diagnostica::correggi(Correzione c) {
+  if (!avvisi_attivi() || voci_.empty()) return;
+  voci_.back().correzioni.push_back(std::move(c));
 }
 
 void Diagnostica::annota(Nota nota) { voci_.back().note.push_back(std::move(nota)); }

@@ -46,15 +46,31 @@ struct Nota {
   bool operator==(const Nota&) const = default;
 };
 
+// A fix the diagnostic knows: replace `lunghezza` bytes at `luogo` with
+// `testo` (source bytes, Windows-1252). `titolo` says it in a few words
+// ("scrivi `stazione`").
+struct Correzione {
+  std::string titolo;
+  Luogo luogo;
+  size_t lunghezza = 0;
+  std::string testo;
+
+  bool operator==(const Correzione&) const = default;
+};
+
 struct Diagnostico {
   Gravita gravita = Gravita::errore;
   CodiceErrore codice = CodiceErrore::nessuno;  // an error's number
   std::string nome;                             // a warning's short stable name
   std::string messaggio;  // a warning's sentence (an error's comes from its number)
-  // Metres: for an error, `posizione_errore` as it stands once the error is recorded.
+  // Metres: for an error, `posizione_errore` as it stands once the error is
+  // recorded; for a warning, the place on the route it concerns, when
+  // `con_posizione` (a warning about a record that places nothing has none).
   int32_t posizione = 0;
+  bool con_posizione = false;
   Luogo luogo;
   std::vector<Nota> note;
+  std::vector<Correzione> correzioni;
 
   bool operator==(const Diagnostico&) const = default;
 };
@@ -71,6 +87,12 @@ class Diagnostica {
   void riposiziona(int32_t posizione);
   // A warning for authors; it never changes the code or the position.
   void avviso(std::string nome, std::string messaggio, Luogo luogo, std::vector<Nota> note = {});
+  // The warning just recorded concerns the route at `posizione` metres (an
+  // error has its position already). Like `correggi`, nothing when warnings
+  // are off.
+  void colloca(int32_t posizione);
+  // The warning just recorded knows the fix `c`.
+  void correggi(Correzione c);
   // Set before a compile: with `spenti` warnings are not recorded and the
   // reader of a source is not watched for them.
   void imposta(ModoAvvisi modo) { modo_ = modo; }

@@ -83,7 +83,7 @@ Json json_diagnostico(const Diagnostico& d, const SorgentiRapporto& s) {
   j["codice"] = errore ? Json(numero(d.codice)) : Json(nullptr);
   j["nome"] = errore ? Json(nullptr) : Json(d.nome);
   metti_posto(&j, d.luogo, d.codice, s);
-  j["posizione"] = errore ? Json(d.posizione) : Json(nullptr);
+  j["posizione"] = d.con_posizione ? Json(d.posizione) : Json(nullptr);
   j["messaggio"] = testo_json(errore ? std::string(descrizione_errore(d.codice)) : d.messaggio);
   j["note"] = Json::array();
   for (const Nota& n : d.note) {
