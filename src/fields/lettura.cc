@@ -31,6 +31,12 @@ void Lettura::accredita(size_t chiave) const {
   if (provenienze_ != nullptr) provenienze_->accredita(m_, a(chiave));
 }
 
+void Lettura::registra(const DescrizioneRecord& record, size_t chiave,
+                       std::span<const size_t> campi) const {
+  if (provenienze_ == nullptr) return;
+  provenienze_->registra({a(chiave), record.nome, {campi.begin(), campi.end()}});
+}
+
 void LetturaRecord::rifiuta_campo() const {
   if (letti_ >= record_.campi.size() || letti_ >= inizi_.size()) {
     throw std::logic_error("il record `" + std::string(record_.nome) + "` ha " +

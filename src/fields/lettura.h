@@ -92,6 +92,10 @@ class Lettura {
   // `chiave`. Nothing happens when no one asked where the objects come from.
   void osserva() const;
   void accredita(size_t chiave) const;
+  // Notes the record `record` met at `chiave` and the starts of the fields
+  // it read, for the same someone.
+  void registra(const DescrizioneRecord& record, size_t chiave,
+                std::span<const size_t> campi) const;
 
   Modello& modello() { return m_; }
 
@@ -148,6 +152,8 @@ class LetturaRecord {
   // A record that goes on has read every field its catalogue entry lists:
   // throws std::logic_error otherwise, so a handler and its entry never part.
   void verifica_completo() const;
+  // Where each field read so far begins.
+  std::span<const size_t> campi_letti() const { return {inizi_.data(), letti_}; }
 
  private:
   // The catalogue entry of the next field (read on every field: inline, its
@@ -239,6 +245,7 @@ Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalog
     ++prossimo;
     LetturaRecord r(l, v.record, chiave);
     const Seguito s = v.gestore(r, c);
+    l.registra(v.record, chiave, r.campi_letti());
     if (s != Seguito::avanti) return s;
     r.verifica_completo();
   }

@@ -13,6 +13,8 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/costanti.h"
@@ -20,6 +22,16 @@
 #include "model/records.h"
 
 namespace calvetra {
+
+// A record as its reading met it: its keyword field, its name in the
+// record catalogue and where each field it read begins, in order. The editor
+// features find the record under the cursor through these, so they never
+// read a source a second way.
+struct RecordLetto {
+  Luogo chiave;
+  std::string_view nome;  // the catalogue's own name: it outlives every reading
+  std::vector<size_t> campi;
+};
 
 class Provenienze {
  public:
@@ -32,11 +44,16 @@ class Provenienze {
   Luogo cella(size_t c) const { return c < celle_.size() ? celle_[c] : Luogo{}; }
   Luogo riga(size_t r) const { return r < righe_.size() ? righe_[r] : Luogo{}; }
 
+  // Every record read, in the order of reading (line source first).
+  void registra(RecordLetto r) { letti_.push_back(std::move(r)); }
+  const std::vector<RecordLetto>& letti() const { return letti_; }
+
  private:
   std::vector<Luogo> celle_;
   std::array<Luogo, kRigheTabella> righe_{};
   std::vector<tratto> tratti_visti_;
   Tabella tabella_vista_{};
+  std::vector<RecordLetto> letti_;
 };
 
 }  // namespace calvetra

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 #include "platform/piattaforma.h"
 #include "scenario/comandi/principale.h"
@@ -17,6 +18,11 @@ int main(int argc, char** argv) {
   // Colours on a terminal only, and never with NO_COLOR set and not empty.
   const char* no_color = std::getenv("NO_COLOR");
   const bool colore = (no_color == nullptr || no_color[0] == '\0') && isatty(STDERR_FILENO) != 0;
-  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore};
+  // The language server asks whether more input waits, so that it checks a
+  // burst of edits once: the standard input must then be a stream of its
+  // own, not the C library's. Every other command keeps its output in step
+  // with the C library.
+  if (argc > 1 && std::string_view(argv[1]) == "lsp") std::ios::sync_with_stdio(false);
+  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore, &std::cin};
   return calvetra::scenario::esegui(c, calvetra::scenario::Argomenti(argv + 1, argv + argc));
 }

@@ -5,6 +5,7 @@
 #include "scenario/comandi/compile.h"
 #include "scenario/comandi/dump.h"
 #include "scenario/comandi/init.h"
+#include "scenario/comandi/lsp.h"
 #include "scenario/comandi/plot.h"
 #include "scenario/comandi/view.h"
 #include "versione.h"
@@ -33,6 +34,9 @@ constexpr const char* kAiuto =
     "      disegna pianta e profilo del percorso\n"
     "  view [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.html\n"
     "      pagina per esplorare il percorso nel browser, con i rimandi ai sorgenti\n"
+    "  lsp [--linea NOME] [--treni COPPIA]\n"
+    "      server del Language Server Protocol (stdin e stdout) per l'editor:\n"
+    "      errori e avvisi mentre si scrive, valori, completamento, correzioni\n"
     "\n"
     "scenario COMANDO --help spiega ogni comando.\n"
     "\n"
@@ -46,6 +50,7 @@ struct Comando {
 constexpr Comando kComandi[] = {
     {"init", comando_init}, {"compile", comando_compile}, {"check", comando_check},
     {"dump", comando_dump}, {"plot", comando_plot},       {"view", comando_view},
+    {"lsp", comando_lsp},
 };
 
 }  // namespace

@@ -74,7 +74,12 @@ std::string Sintassi::uso() const {
     s += forma(o);
     s += "] ";
   }
-  s += "CARTELLA";
+  // A command without a directory (lsp) takes none.
+  if (cartella_ != nullptr) {
+    s += "CARTELLA";
+  } else if (!s.empty()) {
+    s.pop_back();
+  }
   for (const Opzione& o : opzioni_) {
     if (!o.obbligatoria) continue;
     s += ' ';
@@ -158,8 +163,9 @@ std::string Sintassi::motivo(const Argomenti& a, bool* aiuto) const {
     if (!assegna(*o, v, &perche)) return perche;
     date.push_back(o);
   }
-  if (posizionali.empty()) return "serve una CARTELLA";
-  if (posizionali.size() > 1) return "argomento in piu' " + posizionali[1];
+  const size_t ammessi = cartella_ != nullptr ? 1 : 0;
+  if (posizionali.size() < ammessi) return "serve una CARTELLA";
+  if (posizionali.size() > ammessi) return "argomento in piu' " + posizionali[ammessi];
   for (const Opzione& o : opzioni_) {
     bool data = false;
     for (const Opzione* d : date) data = data || d == &o;

@@ -43,7 +43,8 @@ class Sintassi {
   // The option declared last must be given; the usage line shows it after
   // the directory.
   Sintassi& obbligatoria();
-  // The directory, the one positional argument.
+  // The directory, the one positional argument (a command that declares
+  // none takes no positional argument).
   Sintassi& cartella(std::string* v);
 
   // "[--json] [--linea NOME] CARTELLA -o FILE.svg"

@@ -5,6 +5,7 @@
 #ifndef CALVETRA_TOOLS_SCENARIO_COMUNE_CONTESTO_H_
 #define CALVETRA_TOOLS_SCENARIO_COMUNE_CONTESTO_H_
 
+#include <istream>
 #include <ostream>
 
 #include "platform/piattaforma.h"
@@ -15,7 +16,8 @@ struct Contesto {
   Piattaforma* disco;
   std::ostream& out;
   std::ostream& err;
-  bool colore = false;  // ANSI colours in the reports on `err`
+  bool colore = false;         // ANSI colours in the reports on `err`
+  std::istream* in = nullptr;  // what the editor sends to `lsp`; none elsewhere
 };
 
 // Whether `percorso` is a directory, or a link to one: the author names

@@ -27,7 +27,18 @@ void aggiungi_utf8(std::string* s, uint32_t cp) {
   }
 }
 
-uint32_t punto_di_codice(unsigned char c) {
+// The Windows-1252 byte of a code point, or -1 when the code page has none.
+int byte_1252(uint32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (size_t i = 0; i < kAlti.size(); ++i) {
+    if (kAlti[i] != 0 && kAlti[i] == cp) return static_cast<int>(0x80 + i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+uint32_t punto_di_codice_1252(unsigned char c) {
   if (c >= 0x80 && c <= 0x9F) {
     const uint16_t cp = kAlti[static_cast<size_t>(c - 0x80)];
     return cp == 0 ? 0xFFFD : cp;
@@ -35,13 +46,60 @@ uint32_t punto_di_codice(unsigned char c) {
   return c;
 }
 
-}  // namespace
-
 std::string utf8_da_1252(std::string_view testo) {
   std::string s;
   s.reserve(testo.size());
-  for (char c : testo) aggiungi_utf8(&s, punto_di_codice(static_cast<unsigned char>(c)));
+  for (char c : testo) aggiungi_utf8(&s, punto_di_codice_1252(static_cast<unsigned char>(c)));
   return s;
+}
+
+uint32_t prossimo_utf8(std::string_view testo, size_t* i) {
+  const auto b = [&](size_t k) { return static_cast<unsigned char>(testo[k]); };
+  const unsigned char c = b(*i);
+  size_t n = 0;
+  uint32_t cp = 0;
+  uint32_t minimo = 0;
+  if (c < 0x80) {
+    ++*i;
+    return c;
+  } else if (c >= 0xC2 && c <= 0xDF) {
+    n = 1, cp = c & 0x1Fu, minimo = 0x80;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 2, cp = c & 0x0Fu, minimo = 0x800;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 3, cp = c & 0x07u, minimo = 0x10000;
+  } else {
+    ++*i;
+    return 0xFFFD;
+  }
+  if (*i + n >= testo.size()) {
+    ++*i;
+    return 0xFFFD;
+  }
+  for (size_t k = 1; k <= n; ++k) {
+    if ((b(*i + k) & 0xC0u) != 0x80) {
+      ++*i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (b(*i + k) & 0x3Fu);
+  }
+  if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++*i;
+    return 0xFFFD;
+  }
+  *i += n + 1;
+  return cp;
+}
+
+Testo1252 utf8_a_1252(std::string_view utf8) {
+  Testo1252 t;
+  t.testo.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const int b = byte_1252(prossimo_utf8(utf8, &i));
+    if (b < 0) t.non_rappresentabili.push_back(t.testo.size());
+    t.testo.push_back(b < 0 ? '?' : static_cast<char>(b));
+  }
+  return t;
 }
 
 std::string testo_xml(std::string_view testo_1252) {
@@ -58,7 +116,7 @@ std::string testo_xml(std::string_view testo_1252) {
         if (u < 0x20) {
           s += '?';
         } else {
-          aggiungi_utf8(&s, punto_di_codice(u));
+          aggiungi_utf8(&s, punto_di_codice_1252(u));
         }
     }
   }

@@ -1,0 +1,115 @@
+#include "scenario/lsp/diagnosi.h"
+
+#include <algorithm>
+
+#include "model/errori.h"
+#include "scenario/comune/rapporto.h"
+#include "scenario/comune/testo.h"
+
+namespace calvetra::scenario::lsp {
+
+namespace {
+
+constexpr int kGravitaErrore = 1;
+constexpr int kGravitaAvviso = 2;
+
+// The source a place points into: a diagnostic without a place (no line
+// source, a fatal end) is shown at the start of the line source.
+FileSorgente dove(const Luogo& l) {
+  return l.file == FileSorgente::nessuno ? FileSorgente::linea : l.file;
+}
+
+// The range of the field at a place.
+Json intervallo_campo(const Analisi& a, const Luogo& l) {
+  const FileSorgente f = dove(l);
+  const std::string_view testo = a.testo(f);
+  if (l.file == FileSorgente::nessuno || testo.empty()) return intervallo(a.fonte(f), 0, 0);
+  const size_t inizio = std::min(l.offset, testo.size());
+  return intervallo(a.fonte(f), inizio, fine_campo(testo, inizio) - inizio);
+}
+
+Json diagnostico(const Analisi& a, const Diagnostico& d) {
+  const bool errore = d.gravita == Gravita::errore;
+  Json j;
+  j["range"] = intervallo_campo(a, d.luogo);
+  j["severity"] = errore ? kGravitaErrore : kGravitaAvviso;
+  j["code"] = errore ? Json(numero(d.codice)) : Json(d.nome);
+  j["source"] = "scenario";
+  std::string messaggio = errore ? riga_errore(d.codice, d.posizione) : d.messaggio;
+  Json collegate = Json::array();
+  for (const Nota& n : d.note) {
+    // A note without a place of its own stays with the message.
+    if (n.luogo.file == FileSorgente::nessuno || a.testo(n.luogo.file).empty()) {
+      messaggio += "\nnota: " + n.testo;
+      continue;
+    }
+    collegate.push_back(
+        {{"location",
+          {{"uri", a.fonte(n.luogo.file).uri}, {"range", intervallo_campo(a, n.luogo)}}},
+         {"message", utf8_da_1252(n.testo)}});
+  }
+  j["message"] = utf8_da_1252(messaggio);
+  if (!collegate.empty()) j["relatedInformation"] = std::move(collegate);
+  return j;
+}
+
+Json non_rappresentabile(const Fonte& f, size_t i) {
+  return {
+      {"range", intervallo(f, i, 1)},
+      {"severity", kGravitaAvviso},
+      {"code", kNonRappresentabile},
+      {"source", "scenario"},
+      {"message",
+       "carattere che un sorgente in Windows-1252 non puo' contenere: il compilatore legge `?`"}};
+}
+
+}  // namespace
+
+size_t fine_campo(std::string_view testo, size_t inizio) {
+  return inizio < testo.size() ? inizio + lunghezza_campo(testo, inizio) : inizio;
+}
+
+Json intervallo(const Fonte& f, size_t inizio, size_t lunghezza) {
+  return {{"start", json_posizione(f.indice.posizione(inizio))},
+          {"end", json_posizione(f.indice.posizione(inizio + lunghezza))}};
+}
+
+std::vector<Json> pubblicazioni(const Analisi& a) {
+  std::vector<Json> p;
+  for (const Fonte* f : {&a.linea, &a.treno}) {
+    Json lista = Json::array();
+    for (size_t i : f->non_rappresentabili) lista.push_back(non_rappresentabile(*f, i));
+    for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+      if (dove(d.luogo) == f->file) lista.push_back(diagnostico(a, d));
+    }
+    Json j = {{"uri", f->uri}, {"diagnostics", std::move(lista)}};
+    if (f->versione) j["version"] = *f->versione;
+    p.push_back(std::move(j));
+  }
+  return p;
+}
+
+Json azioni(const Analisi& a, FileSorgente file, size_t da, size_t fino) {
+  Json lista = Json::array();
+  const Fonte& f = a.fonte(file);
+  for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+    if (d.correzioni.empty() || dove(d.luogo) != file) continue;
+    const size_t inizio = d.luogo.offset;
+    const size_t fine = fine_campo(a.testo(file), inizio);
+    if (fine < da || inizio > fino) continue;
+    const Json mostrato = diagnostico(a, d);
+    for (const Correzione& c : d.correzioni) {
+      if (c.luogo.file != file) continue;
+      Json modifica = {{"range", intervallo(f, c.luogo.offset, c.lunghezza)},
+                       {"newText", utf8_da_1252(c.testo)}};
+      lista.push_back({{"title", utf8_da_1252(c.titolo)},
+                       {"kind", "quickfix"},
+                       {"diagnostics", Json::array({mostrato})},
+                       {"isPreferred", d.correzioni.size() == 1},
+                       {"edit", {{"changes", {{f.uri, Json::array({std::move(modifica)})}}}}}});
+    }
+  }
+  return lista;
+}
+
+}  // namespace calvetra::scenario::lsp

@@ -1,0 +1,28 @@
+// `scenario lsp`: the language server over a pair of streams, one client,
+// one thread. It never writes a file: it reads the scenario's sources from
+// the disk only when the editor does not hold them open.
+#ifndef CALVETRA_TOOLS_SCENARIO_LSP_SERVER_H_
+#define CALVETRA_TOOLS_SCENARIO_LSP_SERVER_H_
+
+#include <istream>
+#include <ostream>
+
+#include "model/costanti.h"
+#include "platform/piattaforma.h"
+
+namespace calvetra::scenario::lsp {
+
+struct OpzioniServer {
+  NomiScenario nomi;
+  bool nomi_dati = false;  // given on the command line: initializationOptions cannot change them
+};
+
+// Serves the client on `in` and `out` (`log` takes the server's own
+// complaints) until `exit` or the end of the input. Returns the exit
+// status: 0 after shutdown and exit, 1 otherwise.
+int servi(std::istream& in, std::ostream& out, std::ostream& log, Piattaforma* disco,
+          const OpzioniServer& o);
+
+}  // namespace calvetra::scenario::lsp
+
+#endif  // CALVETRA_TOOLS_SCENARIO_LSP_SERVER_H_

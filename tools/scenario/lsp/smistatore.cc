@@ -1,0 +1,102 @@
+#include "scenario/lsp/smistatore.h"
+
+namespace calvetra::scenario::lsp {
+
+Json risposta_errore(const Json& id, CodiceRpc codice, const std::string& messaggio) {
+  return Json{{"jsonrpc", "2.0"},
+              {"id", id},
+              {"error", {{"code", static_cast<int>(codice)}, {"message", messaggio}}}};
+}
+
+std::optional<Json> Smistatore::tratta(std::string_view corpo) {
+  Json m = Json::parse(corpo, nullptr, false);
+  if (m.is_discarded()) {
+    return risposta_errore(nullptr, CodiceRpc::json_illeggibile, "JSON illeggibile");
+  }
+  const auto rifiuta = [](const Json& id, const std::string& perche) {
+    return risposta_errore(id, CodiceRpc::richiesta_non_valida, perche);
+  };
+  if (!m.is_object()) return rifiuta(nullptr, "un messaggio e' un oggetto JSON");
+  const auto id = m.find("id");
+  const bool con_id = id != m.end();
+  if (con_id && !id->is_number_integer() && !id->is_string() && !id->is_null()) {
+    return rifiuta(nullptr, "`id` e' un numero intero o una stringa");
+  }
+  const Json id_valore = con_id ? *id : Json(nullptr);
+  const auto versione = m.find("jsonrpc");
+  if (versione == m.end() || *versione != "2.0") {
+    return rifiuta(id_valore, "`jsonrpc` deve essere \"2.0\"");
+  }
+  const auto metodo = m.find("method");
+  if (metodo == m.end()) {
+    // A reply of the client to a request of ours: the server sends none
+    // that waits for one.
+    if (con_id) return std::nullopt;
+    return rifiuta(nullptr, "messaggio senza `method`");
+  }
+  if (!metodo->is_string()) return rifiuta(id_valore, "`method` e' una stringa");
+  const auto p = m.find("params");
+  const Json parametri = p == m.end() ? Json::object() : *p;
+  if (!parametri.is_object() && !parametri.is_array()) {
+    if (!con_id) return std::nullopt;
+    return risposta_errore(id_valore, CodiceRpc::parametri_non_validi,
+                           "`params` e' un oggetto o un array");
+  }
+  const std::string nome = metodo->get<std::string>();
+  if (con_id) return tratta_richiesta(id_valore, nome, parametri);
+  tratta_notifica(nome, parametri);
+  return std::nullopt;
+}
+
+std::optional<Json> Smistatore::tratta_richiesta(const Json& id, const std::string& metodo,
+                                                 const Json& parametri) {
+  if (chiuso_) {
+    return risposta_errore(id, CodiceRpc::richiesta_non_valida,
+                           "il server e' chiuso (shutdown): solo exit e' accettato");
+  }
+  if (!iniziato_ && metodo != "initialize") {
+    return risposta_errore(id, CodiceRpc::non_inizializzato, "serve prima initialize");
+  }
+  if (iniziato_ && metodo == "initialize") {
+    return risposta_errore(id, CodiceRpc::richiesta_non_valida, "initialize gia' ricevuto");
+  }
+  const auto h = richieste_.find(metodo);
+  if (h == richieste_.end()) {
+    return risposta_errore(id, CodiceRpc::metodo_sconosciuto, "metodo sconosciuto: " + metodo);
+  }
+  try {
+    if (prima_) prima_();
+    Json risultato = h->second(parametri);
+    if (metodo == "initialize") iniziato_ = true;
+    if (metodo == "shutdown") chiuso_ = true;
+    return Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(risultato)}};
+  } catch (const ErroreRpc& e) {
+    return risposta_errore(id, e.codice, e.what());
+  } catch (const Json::exception& e) {
+    // A member missing or of the wrong type.
+    return risposta_errore(id, CodiceRpc::parametri_non_validi,
+                           std::string("parametri non validi: ") + e.what());
+  } catch (const std::exception& e) {
+    return risposta_errore(id, CodiceRpc::errore_interno, e.what());
+  }
+}
+
+void Smistatore::tratta_notifica(const std::string& metodo, const Json& parametri) {
+  if (metodo == "exit") {
+    finito_ = true;
+    return;
+  }
+  // Before initialize and after shutdown notifications are dropped, as are
+  // those of unknown methods ("$/cancelRequest" among them).
+  if (!iniziato_ || chiuso_) return;
+  const auto h = notifiche_.find(metodo);
+  if (h == notifiche_.end()) return;
+  try {
+    h->second(parametri);
+  } catch (const std::exception&) {
+    // A notification has no reply to carry the error: what it would have
+    // changed stays as it was.
+  }
+}
+
+}  // namespace calvetra::scenario::lsp
