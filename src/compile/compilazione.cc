@@ -19,6 +19,7 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
                      const OpzioniCompilazione& opzioni) {
   Compilazione c;
   c.diagnostica.imposta(opzioni.avvisi);
+  if (!opzioni.coordinate) c.modello.geometria.senza_coordinate();
   c.consumate = memorizza_dati(
       linea, treno, nomi, opzioni.con_geometria,
       {c.modello, c.diagnostica, opzioni.con_provenienze ? &c.provenienze : nullptr});

@@ -48,6 +48,10 @@ struct Compilazione {
 // is recorded for authors besides the errors.
 struct OpzioniCompilazione {
   bool con_geometria = true;
+  // With the plan, its coordinates too; without them the plan is only
+  // measured (every diagnostic is the same, nothing can be written): for a
+  // check that writes nothing.
+  bool coordinate = true;
   bool con_provenienze = false;
   ModoAvvisi avvisi = ModoAvvisi::completi;
 };

@@ -36,6 +36,14 @@ bool avanza_piano(Geometria& g, int64_t fino, Andamento andamento, double k, boo
   // Metres T - 1 and T always stay empty, whatever the record asks for.
   const int64_t tetto = std::min(fino, int64_t{g.ultimo_metro()} - 2);
   if (g.prossimo() > tetto) return true;
+  if (!g.con_coordinate()) {
+    // Where the loop below would stop: past the last metre asked for, or one
+    // metre past the last allowed.
+    int64_t dopo = tetto + 1;
+    if (con_limite) dopo = std::min(dopo, std::max<int64_t>(kMetroMassimo, g.prossimo()) + 1);
+    g.salta_a(static_cast<int32_t>(dopo));
+    return !(con_limite && g.prossimo() > kMetroMassimo);
+  }
   // The two metres before the next one ride along in registers: reading them
   // back from the table would put a store and a load into every step of a
   // chain where each metre waits for the one before it.

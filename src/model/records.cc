@@ -11,8 +11,10 @@ void Geometria::crea(int32_t T) {
   metri_ = T + 1;
   x_.clear();
   y_.clear();
-  x_.reserve(static_cast<size_t>(metri_));
-  y_.reserve(static_cast<size_t>(metri_));
+  if (!senza_coordinate_) {
+    x_.reserve(static_cast<size_t>(metri_));
+    y_.reserve(static_cast<size_t>(metri_));
+  }
   seminata_ = false;
   prossimo_ = 0;
 }
@@ -25,12 +27,13 @@ void Geometria::semina() {
 }
 
 bool Geometria::operator==(const Geometria& o) const {
-  if (metri_ != o.metri_ || seminata_ != o.seminata_ || prossimo_ != o.prossimo_) {
+  if (metri_ != o.metri_ || seminata_ != o.seminata_ || prossimo_ != o.prossimo_ ||
+      x_.size() != o.x_.size()) {
     return false;
   }
   // Only the seeds and the computed metres hold values; compare their bits so
   // that -0.0 and NaN count as what they are in the file.
-  const size_t pieni = seminata_ ? static_cast<size_t>(prossimo_) : 0;
+  const size_t pieni = seminata_ ? x_.size() : 0;
   for (size_t m = 0; m < pieni; ++m) {
     if (std::bit_cast<uint64_t>(x_[m]) != std::bit_cast<uint64_t>(o.x_[m]) ||
         std::bit_cast<uint64_t>(y_[m]) != std::bit_cast<uint64_t>(o.y_[m])) {

@@ -87,6 +87,14 @@ class Geometria {
   // Makes the table anew for metres 0 to T, every element empty.
   // REQUIRES: T >= 0.
   void crea(int32_t T);
+  // From now on the plan is only measured: how far it reaches, which is all
+  // its errors depend on, without the coordinates (16 bytes a metre). For a
+  // check that writes nothing; such a plan is never written. Kept by `crea`.
+  void senza_coordinate() { senza_coordinate_ = true; }
+  bool con_coordinate() const { return !senza_coordinate_; }
+  // Moves the next metre to `prossimo` without coordinates.
+  // REQUIRES: !con_coordinate(), prossimo() <= prossimo <= ultimo_metro() + 1.
+  void salta_a(int32_t prossimo) { prossimo_ = prossimo; }
   bool esiste() const { return metri_ > 0; }
   int32_t ultimo_metro() const { return metri_ - 1; }
 
@@ -109,8 +117,8 @@ class Geometria {
     return Genere::vuoto;
   }
   // The coordinates of metre m; 0 for an empty metre.
-  double x(int32_t m) const { return m < prossimo_ ? x_[static_cast<size_t>(m)] : 0.0; }
-  double y(int32_t m) const { return m < prossimo_ ? y_[static_cast<size_t>(m)] : 0.0; }
+  double x(int32_t m) const { return m >= 0 && m < pieni() ? x_[static_cast<size_t>(m)] : 0.0; }
+  double y(int32_t m) const { return m >= 0 && m < pieni() ? y_[static_cast<size_t>(m)] : 0.0; }
 
   // Equal when every element has the same kind and the same bits.
   bool operator==(const Geometria& o) const;
@@ -121,6 +129,11 @@ class Geometria {
   int32_t metri_ = 0;
   bool seminata_ = false;
   int32_t prossimo_ = 0;
+  bool senza_coordinate_ = false;
+
+  // The metres that hold coordinates: every one before prossimo() unless
+  // the plan is only measured.
+  int32_t pieni() const { return static_cast<int32_t>(x_.size()); }
 };
 
 // What a compilation produces: the cells, the table and the plan. The header

@@ -149,7 +149,10 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
     ctx.err << errore << "\n";
     return esito;
   }
-  const Compilazione c = compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria});
+  // A check writes nothing: its plan is only measured, which gives every
+  // diagnostic of the whole plan at a fraction of the time and memory.
+  const Compilazione c =
+      compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria, .coordinate = o.scrivi});
   esito.codice_errore = c.codice_errore();
   esito.posizione_errore = c.posizione_errore();
   const std::vector<Diagnostico> errori = c.diagnostica.errori();

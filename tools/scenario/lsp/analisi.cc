@@ -44,8 +44,8 @@ Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documen
       sorgente->testo = std::move(testo);
     }
   }
-  a.compilazione =
-      compila_sorgenti(a.sorgenti, s.nomi, {.con_geometria = true, .con_provenienze = true});
+  a.compilazione = compila_sorgenti(
+      a.sorgenti, s.nomi, {.con_geometria = true, .coordinate = false, .con_provenienze = true});
   return a;
 }
 

@@ -55,8 +55,8 @@ struct Analisi {
   FileSorgente di(std::string_view uri) const;
 };
 
-// Checks `s`: open buffers win over the files on disk. The compile keeps
-// the plan, so every diagnostic is the one `check` gives.
+// Checks `s`: open buffers win over the files on disk. The compile is the
+// one of `check`: the plan measured, not kept, and every diagnostic the same.
 Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c);
 
 }  // namespace calvetra::scenario::lsp
