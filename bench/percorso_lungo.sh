@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Times `scenario compile` on the synthetic longest route (1000000 m, 2000
-# curves, 2000 gradients, 80 mountains; 330 speed points, 330 signals, 60
-# slowdowns, 70 stations: the sources of BM_PercorsoSintetico1000000) as a
-# whole program run, and reports the median wall time and the peak memory.
+# Times `scenario compile` and `scenario check` on the synthetic longest
+# route (1000000 m, 2000 curves, 2000 gradients, 80 mountains; 330 speed
+# points, 330 signals, 60 slowdowns, 70 stations: the sources of
+# BM_PercorsoSintetico1000000) as whole program runs, and reports the median
+# wall time and the peak memory of each.
 #
 # usage: bench/percorso_lungo.sh [RUNS]   (default 21)
 set -euo pipefail
@@ -46,16 +47,17 @@ trap 'rm -rf "$lavoro"' EXIT
   printf '[fine]\r\n'
 } >"$lavoro/Calvetra_2718 - 5340-.txt"
 
-build-release/scenario compile "$lavoro" >/dev/null
-t=()
-for ((i = 0; i < giri; i++)); do
-  a=${EPOCHREALTIME/[.,]/}; build-release/scenario compile "$lavoro" >/dev/null; b=${EPOCHREALTIME/[.,]/}
-  t+=($((10#$b - 10#$a)))
-done
 mediana() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-picco=$(/usr/bin/time -f '%M' build-release/scenario compile "$lavoro" 2>&1 >/dev/null | tail -n 1)
+for comando in compile check; do
+  build-release/scenario $comando "$lavoro" >/dev/null
+  t=()
+  for ((i = 0; i < giri; i++)); do
+    a=${EPOCHREALTIME/[.,]/}; build-release/scenario $comando "$lavoro" >/dev/null; b=${EPOCHREALTIME/[.,]/}
+    t+=($((10#$b - 10#$a)))
+  done
+  picco=$(/usr/bin/time -f '%M' build-release/scenario $comando "$lavoro" 2>&1 >/dev/null | tail -n 1)
+  echo "scenario $comando median: $(mediana "${t[@]}") us over $giri runs; peak memory: ${picco} KiB"
+done
 totale=$(find "$lavoro" -maxdepth 1 -name '*.dat' -o -maxdepth 1 -name '*.sim' | xargs -d '\n' stat -c %s |
   awk '{s += $1} END {print s}')
-echo "sources: $(stat -c %s "$lavoro/Calvetra_linea.txt") + $(stat -c %s "$lavoro/Calvetra_2718 - 5340-.txt") bytes; binary files written: $totale bytes"
-echo "scenario compile median: $(mediana "${t[@]}") us over $giri runs"
-echo "peak memory: ${picco} KiB"
+echo "sources: $(stat -c %s "$lavoro/Calvetra_linea.txt") + $(stat -c %s "$lavoro/Calvetra_2718 - 5340-.txt") bytes; binary files written by compile: $totale bytes"

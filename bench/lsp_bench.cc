@@ -1,0 +1,72 @@
+// The language server's work after an edit: the check of the scenario as the
+// editor holds it (the buffers converted to Windows-1252, the compile of
+// `check` with the record behind every object) and the diagnostics of both
+// sources as the protocol carries them. On the embedded scenario and on the
+// synthetic longest route, after a one-character edit; and the compile of
+// `check` on the longest route with the plan measured against the plan kept.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "compile/compilazione.h"
+#include "content/righe.h"
+#include "content/testi.h"
+#include "percorso_sintetico.h"
+#include "platform/piattaforma_memoria.h"
+#include "scenario/comune/testo.h"
+#include "scenario/lsp/analisi.h"
+#include "scenario/lsp/diagnosi.h"
+
+namespace calvetra {
+namespace {
+
+namespace lsp = scenario::lsp;
+
+// Both buffers open; each iteration types or deletes one blank at the end
+// of the first line of the line source, then checks and publishes.
+void ricontrolla(benchmark::State& state, const std::string& linea, const std::string& treno) {
+  PiattaformaMemoria disco("/prova");
+  const lsp::Scenario s{"/prova", {}};
+  lsp::Documenti d;
+  const std::string uri_linea = "file:///prova/Calvetra_linea.txt";
+  d.apri(uri_linea, scenario::utf8_da_1252(linea), 1);
+  d.apri("file:///prova/Calvetra_2718%20-%205340-.txt", scenario::utf8_da_1252(treno), 1);
+  int64_t versione = 1;
+  for (auto _ : state) {
+    const bool scrivi = versione % 2 == 1;
+    d.cambia(uri_linea, std::pair{lsp::Posizione{0, 10}, lsp::Posizione{0, scrivi ? 10 : 11}},
+             scrivi ? " " : "", ++versione, lsp::Codifica::utf16);
+    const lsp::Analisi a = lsp::analizza(&disco, s, d, lsp::Codifica::utf16);
+    const std::vector<scenario::Json> p = lsp::pubblicazioni(a);
+    if (a.compilazione.codice_errore() != CodiceErrore::nessuno) state.SkipWithError("errore");
+    benchmark::DoNotOptimize(p.size());
+  }
+}
+
+void BM_LspScenarioPredefinito(benchmark::State& state) {
+  ricontrolla(state, testo_righe(dati_linea()), testo_righe(dati_treno()));
+}
+BENCHMARK(BM_LspScenarioPredefinito)->Unit(benchmark::kMillisecond);
+
+void BM_LspPercorsoSintetico1000000(benchmark::State& state) {
+  ricontrolla(state, linea_sintetica(), treno_sintetico());
+}
+BENCHMARK(BM_LspPercorsoSintetico1000000)->Unit(benchmark::kMillisecond);
+
+// `scenario check` in memory: 1, the plan kept as `compile` keeps it; 0, only
+// measured.
+void BM_CheckPercorsoSintetico1000000(benchmark::State& state) {
+  const std::string linea = linea_sintetica();
+  const std::string treno = treno_sintetico();
+  OpzioniCompilazione o;
+  o.coordinate = state.range(0) != 0;
+  for (auto _ : state) {
+    const Compilazione c = compila(Sorgente::di(linea), Sorgente::di(treno), {}, o);
+    if (c.codice_errore() != CodiceErrore::nessuno) state.SkipWithError("errore");
+    benchmark::DoNotOptimize(c.diagnostica.voci().size());
+  }
+}
+BENCHMARK(BM_CheckPercorsoSintetico1000000)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace calvetra
