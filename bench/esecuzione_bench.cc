@@ -8,8 +8,8 @@
 #include "compile/compilazione.h"
 #include "fields/lettore_campi.h"
 #include "output/scrittura.h"
-#include "platform/piattaforma_memoria.h"
 #include "percorso_sintetico.h"
+#include "platform/piattaforma_memoria.h"
 #include "run/form1.h"
 
 namespace calvetra {

@@ -16,7 +16,8 @@ FileSorgente Analisi::di(std::string_view uri) const {
   return FileSorgente::nessuno;
 }
 
-Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c) {
+Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c,
+                 bool con_provenienze) {
   Analisi a;
   a.linea.file = FileSorgente::linea;
   a.treno.file = FileSorgente::treno;
@@ -45,7 +46,8 @@ Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documen
     }
   }
   a.compilazione = compila_sorgenti(
-      a.sorgenti, s.nomi, {.con_geometria = true, .coordinate = false, .con_provenienze = true});
+      a.sorgenti, s.nomi,
+      {.con_geometria = true, .coordinate = false, .con_provenienze = con_provenienze});
   return a;
 }
 

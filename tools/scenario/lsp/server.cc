@@ -69,21 +69,26 @@ class Server {
     notifica("window/showMessage", {{"type", tipo}, {"message", testo}});
   }
 
-  // The check of the scenario as it now stands, made when something asks.
-  const Analisi& analisi() {
-    if (!analisi_) {
-      analisi_ = std::make_unique<Analisi>(analizza(disco_, scenario_, documenti_, codifica_));
-    }
-    return *analisi_;
+  // The check of the scenario as it now stands, made when something asks:
+  // the diagnostics need the compile alone, the features the records too.
+  const Analisi& analisi(bool con_provenienze = true) {
+    std::unique_ptr<Analisi>& a = con_provenienze ? analisi_completa_ : analisi_;
+    if (!a)
+      a = std::make_unique<Analisi>(
+          analizza(disco_, scenario_, documenti_, codifica_, con_provenienze));
+    return *a;
   }
+  // Either check gives the same diagnostics: the one at hand.
+  const Analisi& diagnosi() { return analisi_completa_ ? *analisi_completa_ : analisi(false); }
   void cambiato() {
     analisi_.reset();
+    analisi_completa_.reset();
     da_pubblicare_ = true;
   }
   void pubblica() {
     if (!da_pubblicare_ || scenario_.cartella.empty()) return;
     da_pubblicare_ = false;
-    for (Json& p : pubblicazioni(analisi())) {
+    for (Json& p : pubblicazioni(diagnosi())) {
       notifica("textDocument/publishDiagnostics", std::move(p));
     }
   }
@@ -235,7 +240,7 @@ class Server {
     });
     s.richiesta("textDocument/codeAction", [this](const Json& p) {
       const FileSorgente f = sorgente(p);
-      const Analisi& a = analisi();
+      const Analisi& a = diagnosi();
       const Json& r = p.at("range");
       return azioni(a, f, carattere(a, f, r.at("start")), carattere(a, f, r.at("end")));
     });
@@ -251,6 +256,7 @@ class Server {
   Codifica codifica_ = Codifica::utf16;
   bool snippet_ = false;
   std::unique_ptr<Analisi> analisi_;
+  std::unique_ptr<Analisi> analisi_completa_;
   bool da_pubblicare_ = false;
 };
 
