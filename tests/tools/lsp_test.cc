@@ -216,9 +216,14 @@ TEST(ScenarioLsp, AnEditOfTheLineRepublishesTheTrain) {
             richiesta(3, "shutdown"), notifica("exit")});
   const std::vector<Json> d = s.diagnostici(kUriTreno);
   ASSERT_EQ(d.size(), 2u);
-  bool quindici = false;
-  for (const Json& x : d[1]) quindici = quindici || (x["code"] == 15 && x["severity"] == 1);
-  EXPECT_TRUE(quindici) << d[1].dump();
+  const auto quindici = std::find_if(d[1].begin(), d[1].end(), [](const Json& x) {
+    return x["code"] == 15 && x["severity"] == 1;
+  });
+  ASSERT_NE(quindici, d[1].end()) << d[1].dump();
+  // Its note points at the route length, in the other source.
+  const Json nota = (*quindici)["relatedInformation"].at(0);
+  EXPECT_EQ(nota["location"]["uri"], kUriLinea);
+  EXPECT_EQ(nota["location"]["range"]["start"], Json({{"line", lunghezza}, {"character", 20}}));
 }
 
 // A burst of edits is checked once; diagnostics come before the next reply.
