@@ -6,6 +6,7 @@
 #define CALVETRA_TOOLS_SCENARIO_COMUNE_CONTESTO_H_
 
 #include <ostream>
+#include <string>
 
 #include "platform/piattaforma.h"
 
@@ -21,6 +22,9 @@ struct Contesto {
 // Whether `percorso` is a directory, or a link to one: the author names
 // directories as the shell does.
 bool e_cartella(Piattaforma* disco, const std::string& percorso);
+// The same for the directory a subcommand reads: when it is none, says so on
+// `c.err` (a file given in its place is named as a file) and returns false.
+bool cartella_da_leggere(const Contesto& c, const std::string& percorso);
 
 }  // namespace calvetra::scenario
 
