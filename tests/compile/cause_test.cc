@@ -41,9 +41,9 @@ struct Atteso {
 
 std::vector<Atteso> attesi() {
   return {
-      {"virgolette non chiuse", kLineaBase,
-       treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\r\n"), FileSorgente::treno, 2, 65,
-       "virgolette-aperte", "nel record `stazione` non si chiudono", 3, "`velocita`", "\""},
+      {"virgolette non chiuse", kLineaBase, treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\r\n"),
+       FileSorgente::treno, 2, 65, "virgolette-aperte", "nel record `stazione` non si chiudono", 3,
+       "`velocita`", "\""},
       {"virgolette chiuse righe dopo", kLineaBase,
        treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\"\r\n"), FileSorgente::treno, 2, 65,
        "virgolette-aperte", "solo alla riga 3", 3, "`velocita`", "\""},
@@ -60,9 +60,8 @@ std::vector<Atteso> attesi() {
       {"rallentamento lungo meno di zero", kLineaBase,
        treno("rallentamento, 3000, 30, -300, 1, 0, 0\r\n"), FileSorgente::treno, 2, 26,
        "fuori-intervallo", "(da 0 m in su)", 0, "", nullptr},
-      {"orologio alle 25", kLineaBase, treno("orologio, 25, 75, 0\r\n"), FileSorgente::treno, 2,
-       11, "fuori-intervallo", "`hours` vale 25, fuori da quanto conserva (da 0 a 23)", 0, "",
-       nullptr},
+      {"orologio alle 25", kLineaBase, treno("orologio, 25, 75, 0\r\n"), FileSorgente::treno, 2, 11,
+       "fuori-intervallo", "`hours` vale 25, fuori da quanto conserva (da 0 a 23)", 0, "", nullptr},
       {"stazione ai 75 minuti", kLineaBase,
        treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 75, 0, Nord\r\n"),
        FileSorgente::treno, 2, 58, "fuori-intervallo", "`minutes` vale 75", 0, "", nullptr},
@@ -74,16 +73,17 @@ std::vector<Atteso> attesi() {
        FileSorgente::treno, 3, 1, "errore 25", "", 2, "2000 km/h non entra nella cella", nullptr},
       {"posizione oltre i 32 bit", kLineaBase, treno("velocita, 99999999999, 80\r\n"),
        FileSorgente::treno, 2, 11, "errore 25", "", 2, "da -2147483648 a 2147483647", nullptr},
-      {"record con un valore in meno", sorgente_linea("", "pendenza, 3000\r\npendenza, 4000, 5\r\n"),
-       kTrenoVuoto, FileSorgente::linea, 5, 1, "parola-chiave-come-valore", "manca un valore", 4,
+      {"record con un valore in meno",
+       sorgente_linea("", "pendenza, 3000\r\npendenza, 4000, 5\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 5, 1, "parola-chiave-come-valore", "manca un valore", 4,
        "il record `pendenza`, a cui manca un valore", nullptr},
       {"commento con parola chiave", kLineaBase,
        treno("# la stazione di Nord e' chiusa\r\nvelocita, 2000, 80\r\n"), FileSorgente::treno, 2,
        1, "commento-con-parola-chiave", "la parola chiave `stazione`", 0, "", nullptr},
       {"virgola decimale", sorgente_linea("", "pendenza, 3000,6,5\r\n"), kTrenoVuoto,
        FileSorgente::linea, 4, 18, "campo-ignorato", "scrivi `6.5`", 0, "", "."},
-      {"punto delle migliaia", kLineaBase, treno("velocita, 1.500, 80\r\n"), FileSorgente::treno,
-       2, 11, "arrotondato", "per 1500 scrivi `1500`", 0, "", "1500"},
+      {"punto delle migliaia", kLineaBase, treno("velocita, 1.500, 80\r\n"), FileSorgente::treno, 2,
+       11, "arrotondato", "per 1500 scrivi `1500`", 0, "", "1500"},
       {"spazio delle migliaia", kLineaBase, treno("velocita, 1 500, 80\r\n"), FileSorgente::treno,
        2, 11, "numero-spezzato", "per 1500 scrivi `1500`", 0, "", "1500"},
       {"unita attaccata", kLineaBase, treno("velocita, 6000, 80km/h\r\n"), FileSorgente::treno, 2,
@@ -95,9 +95,9 @@ std::vector<Atteso> attesi() {
       {"parola sbagliata di sette lettere nel treno", kLineaBase, treno("vettxrx, 5\r\n"),
        FileSorgente::treno, 2, 1, "campo-ignorato", "forse `numero vetture`?", 0, "",
        "numero vetture"},
-      {"parola sbagliata di sette lettere nella linea",
-       sorgente_linea("segnxlx, 0, 0\r\n", ""), kTrenoVuoto, FileSorgente::linea, 3, 1,
-       "campo-ignorato", "forse `ripetizione segnali`?", 0, "", "ripetizione segnali"},
+      {"parola sbagliata di sette lettere nella linea", sorgente_linea("segnxlx, 0, 0\r\n", ""),
+       kTrenoVuoto, FileSorgente::linea, 3, 1, "campo-ignorato", "forse `ripetizione segnali`?", 0,
+       "", "ripetizione segnali"},
       {"commento senza suggerimento", kLineaBase, treno("# commento\r\n"), FileSorgente::treno, 2,
        1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
   };
@@ -153,8 +153,8 @@ TEST(Cause, TheChecksLeaveTheOutputsAlone) {
   for (const Atteso& k : attesi()) {
     SCOPED_TRACE(k.descrizione);
     const Compilazione con = compila(Sorgente::di(k.linea), Sorgente::di(k.treno), {});
-    const Compilazione senza = compila(Sorgente::di(k.linea), Sorgente::di(k.treno), {},
-                                       {.avvisi = ModoAvvisi::spenti});
+    const Compilazione senza =
+        compila(Sorgente::di(k.linea), Sorgente::di(k.treno), {}, {.avvisi = ModoAvvisi::spenti});
     EXPECT_TRUE(con.modello == senza.modello);
     EXPECT_EQ(con.diagnostica.codice_errore(), senza.diagnostica.codice_errore());
     EXPECT_EQ(con.diagnostica.posizione_errore(), senza.diagnostica.posizione_errore());

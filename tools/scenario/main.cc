@@ -14,9 +14,8 @@
 
 int main(int argc, char** argv) {
   calvetra::PiattaformaPosix disco(".");
-  // Colours on a terminal only, and never with NO_COLOR set and not empty.
-  const char* no_color = std::getenv("NO_COLOR");
-  const bool colore = (no_color == nullptr || no_color[0] == '\0') && isatty(STDERR_FILENO) != 0;
+  const bool colore = calvetra::scenario::colori_voluti(
+      std::getenv("NO_COLOR"), std::getenv("TERM"), isatty(STDERR_FILENO) != 0);
   const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore};
   return calvetra::scenario::esegui(c, calvetra::scenario::Argomenti(argv + 1, argv + argc));
 }

@@ -1,6 +1,13 @@
 #include "scenario/comune/contesto.h"
 
+#include <string_view>
+
 namespace calvetra::scenario {
+
+bool colori_voluti(const char* no_color, const char* term, bool terminale) {
+  return terminale && (no_color == nullptr || no_color[0] == '\0') &&
+         (term == nullptr || std::string_view(term) != "dumb");
+}
 
 bool e_cartella(Piattaforma* disco, const std::string& percorso) {
   // "DIR/." is the directory itself even when DIR is a link to it.

@@ -19,6 +19,11 @@ struct Contesto {
   bool colore = false;  // ANSI colours in the reports on `err`
 };
 
+// Whether reports get colours: on a terminal only, never with NO_COLOR set
+// and not empty, nor on a terminal that says it has none (TERM=dumb). The
+// variables are passed as the environment holds them (null when unset).
+bool colori_voluti(const char* no_color, const char* term, bool terminale);
+
 // Whether `percorso` is a directory, or a link to one: the author names
 // directories as the shell does.
 bool e_cartella(Piattaforma* disco, const std::string& percorso);
