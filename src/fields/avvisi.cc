@@ -413,7 +413,7 @@ void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept
     }
     const std::string dove = record_.empty() ? "" : ", nel record " + citato(record_);
     d_.avviso("virgolette-aperte",
-              "le virgolette aperte qui" + dove +
+              "le virgolette aperte qui" + dove + (dove.empty() ? "" : ",") +
                   (chiusura >= s.size()
                        ? " non si chiudono piu': il testo arriva alla fine del file e quello che "
                          "segue non e' letto"

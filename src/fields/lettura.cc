@@ -88,7 +88,7 @@ bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) 
     if (l_.avvisi_attivi()) {
       const int32_t lunghezza = Intestazione(l_.modello().tabella).lunghezza_percorso();
       if (lunghezza > 0 && p > lunghezza) {
-        l_.avvisi().oltre_la_fine(record_.frase, p, lunghezza, inizi_[campo]);
+        l_.avvisi().oltre_la_fine(record_.frase, p, lunghezza, luogo(campo).offset);
       }
     }
     return false;

@@ -42,7 +42,7 @@ struct Atteso {
 std::vector<Atteso> attesi() {
   return {
       {"virgolette non chiuse", kLineaBase, treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\r\n"),
-       FileSorgente::treno, 2, 65, "virgolette-aperte", "nel record `stazione` non si chiudono", 3,
+       FileSorgente::treno, 2, 65, "virgolette-aperte", "nel record `stazione`, non si chiudono", 3,
        "`velocita`", "\""},
       {"virgolette chiuse righe dopo", kLineaBase,
        treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\"\r\n"), FileSorgente::treno, 2, 65,
