@@ -43,10 +43,12 @@ size_t parole(std::string_view t) {
 }
 
 // A field that a misspelt keyword could be: one to three words of letters
-// (digits and `_` inside), not a comment nor a sentence.
+// (digits and `_` inside), not a comment nor a sentence, nor a name in
+// capitals (`SAN PROSPERO`) as station names and sign texts are written.
 bool sembra_parola_chiave(std::string_view campo) {
   const std::string_view t = spoglia(campo);
   if (t.empty() || !lettera(t.front()) || parole(t) > 3) return false;
+  if (std::none_of(t.begin(), t.end(), [](char c) { return c >= 'a' && c <= 'z'; })) return false;
   return std::all_of(t.begin(), t.end(),
                      [](char c) { return lettera(c) || cifra(c) || spazio(c) || c == '_'; });
 }
