@@ -25,26 +25,24 @@ constexpr const char* kAiuto =
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::cout << kAiuto;
-    return calvetra::kUscitaPulita;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::cout << "calvetra " << CALVETRA_VERSIONE << "\n";
-    return calvetra::kUscitaPulita;
-  }
-  if (argc > 1) {
-    // The first argument that is not a request for help or the version.
-    int rifiutato = 1;
-    while (rifiutato + 1 < argc && (std::strcmp(argv[rifiutato], "--help") == 0 ||
-                                    std::strcmp(argv[rifiutato], "-h") == 0 ||
-                                    std::strcmp(argv[rifiutato], "--version") == 0)) {
-      ++rifiutato;
+  // Any mix of --help and --version is answered (the help first, which names
+  // the version's option too); anything else is refused by name.
+  bool aiuto = false;
+  bool versione = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      aiuto = true;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      versione = true;
+    } else {
+      std::cerr << "calvetra: argomento non accettato " << argv[i] << "\n"
+                << "uso: calvetra [--help | --version]" << std::endl;
+      return calvetra::kUscitaUso;
     }
-    std::cerr << "calvetra: argomento non accettato " << argv[rifiutato] << "\n"
-              << "uso: calvetra [--help | --version]" << std::endl;
-    return calvetra::kUscitaUso;
   }
+  if (aiuto) std::cout << kAiuto;
+  if (versione && !aiuto) std::cout << "calvetra " << CALVETRA_VERSIONE << "\n";
+  if (aiuto || versione) return calvetra::kUscitaPulita;
   const std::string cartella = calvetra::cartella_eseguibile();
   if (cartella.empty()) {
     std::cerr << "calvetra: impossibile trovare la cartella del programma (/proc/self/exe)"

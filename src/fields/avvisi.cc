@@ -1,6 +1,8 @@
 #include "fields/avvisi.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 
 namespace calvetra {
 
@@ -16,6 +18,122 @@ std::string citato(std::string_view testo) {
   s += '`';
   return s;
 }
+
+bool cifra(char c) { return c >= '0' && c <= '9'; }
+
+// A letter of Windows-1252: ASCII, or the accented ones from 0xC0 (but the
+// signs of multiplication and division).
+bool lettera(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= 0xC0 && u != 0xD7 && u != 0xF7);
+}
+
+std::string_view spoglia(std::string_view t) {
+  while (!t.empty() && spazio(t.front())) t.remove_prefix(1);
+  while (!t.empty() && spazio(t.back())) t.remove_suffix(1);
+  return t;
+}
+
+size_t parole(std::string_view t) {
+  size_t n = 0;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (!spazio(t[i]) && (i == 0 || spazio(t[i - 1]))) ++n;
+  }
+  return n;
+}
+
+// A field that a misspelt keyword could be: one to three words of letters
+// (digits and `_` inside), not a comment nor a sentence, nor a name in
+// capitals (`SAN PROSPERO`) as station names and sign texts are written.
+bool sembra_parola_chiave(std::string_view campo) {
+  const std::string_view t = spoglia(campo);
+  if (t.empty() || !lettera(t.front()) || parole(t) > 3) return false;
+  if (std::none_of(t.begin(), t.end(), [](char c) { return c >= 'a' && c <= 'z'; })) return false;
+  return std::all_of(t.begin(), t.end(),
+                     [](char c) { return lettera(c) || cifra(c) || spazio(c) || c == '_'; });
+}
+
+// A field written as a comment: it opens with a comment sign, or it is a
+// sentence rather than a keyword.
+bool sembra_commento(std::string_view campo) {
+  const std::string_view t = spoglia(campo);
+  if (t.empty()) return false;
+  return std::string_view("#;/'*!%").find(t.front()) != std::string_view::npos || parole(t) > 4;
+}
+
+// A unit that authors write after a number; the fields hold bare numbers.
+bool unita(std::string_view t) {
+  std::string u;
+  for (char c : spoglia(t)) u += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  for (std::string_view nota : {"m", "mt", "km", "km/h", "kmh", "%", "\x89", "per mille",
+                                "permille", "s", "sec", "min", "h"}) {
+    if (u == nota) return true;
+  }
+  return false;
+}
+
+// The length of the number that opens `t`: [sign] digits [. digits].
+size_t numero_in_testa(std::string_view t) {
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  const size_t cifre = i;
+  while (i < t.size() && cifra(t[i])) ++i;
+  if (i == cifre) return 0;
+  if (i + 1 < t.size() && t[i] == '.' && cifra(t[i + 1])) {
+    ++i;
+    while (i < t.size() && cifra(t[i])) ++i;
+  }
+  return i;
+}
+
+// `119.500`: groups of three digits after dots, as a thousands separator.
+bool migliaia_col_punto(std::string_view t) {
+  size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
+  size_t testa = 0;
+  while (i < t.size() && cifra(t[i])) ++i, ++testa;
+  if (testa == 0 || testa > 3 || i == t.size()) return false;
+  while (i < t.size()) {
+    if (t[i] != '.' || i + 4 > t.size()) return false;
+    for (size_t k = 1; k <= 3; ++k) {
+      if (!cifra(t[i + k])) return false;
+    }
+    i += 4;
+  }
+  return true;
+}
+
+// A fraction that is not all zeros, in a number without an exponent.
+bool con_frazione(std::string_view t) {
+  if (t.find_first_of("eE") != std::string_view::npos) return false;
+  const size_t punto = t.find('.');
+  return punto != std::string_view::npos &&
+         t.find_first_not_of('0', punto + 1) != std::string_view::npos;
+}
+
+// UTF-8 text taken back to the Windows-1252 bytes it stands for, where they
+// exist (the letters of U+00A0 to U+00FF); anything else stays as it is.
+std::string da_utf8(std::string_view t) {
+  std::string s;
+  for (size_t i = 0; i < t.size(); ++i) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    const auto dopo = i + 1 < t.size() ? static_cast<unsigned char>(t[i + 1]) : 0;
+    if ((c == 0xC2 || c == 0xC3) && (dopo & 0xC0) == 0x80 && (c == 0xC3 || dopo >= 0xA0)) {
+      s += static_cast<char>(((c & 0x03) << 6) | (dopo & 0x3F));
+      ++i;
+    } else {
+      s += t[i];
+    }
+  }
+  return s;
+}
+
+std::string intervallo(const Limiti& l, const std::string& unita) {
+  if (l.minimo == INT64_MIN) return "fino a " + std::to_string(l.massimo) + unita;
+  if (l.massimo == INT64_MAX) return "da " + std::to_string(l.minimo) + unita + " in su";
+  return "da " + std::to_string(l.minimo) + " a " + std::to_string(l.massimo) + unita;
+}
+
+int32_t in_32(int64_t p) { return static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX)); }
 
 }  // namespace
 
@@ -48,30 +166,132 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
       segna_ = false;
       segnato_ = {true, inizio, e_numero(campo)};
     }
-    size_t i = 0;
-    while (i < campo.size() && spazio(campo[i])) ++i;
-    if (i == campo.size() || e_numero(campo)) return;
+    if (spoglia(campo).empty()) return;
+    if (e_numero(campo)) {
+      numero_da_vicino(campo, inizio);
+      return;
+    }
     const std::string_view parola = lessico_.parola_contenuta(campo);
     if (!parola.empty()) {
+      const Nota corto{"qui comincia " +
+                           (record_.empty() ? std::string("il record") : "il record " + citato(record_)) +
+                           ", a cui manca un valore",
+                       a(chiave_)};
       d_.avviso("parola-chiave-come-valore",
                 "il campo " + citato(campo) + " e' letto come valore e vale 0: al record manca " +
                     "un valore, e questa parola chiave non apre un nuovo record",
-                a(inizio));
+                a(inizio), {corto});
+      causa_fino_al_prossimo_record(corto);
       return;
     }
+    if (unita_scritta(campo, inizio, " e vale 0")) return;
     d_.avviso("numero-non-valido", citato(campo) + " non e' un numero e vale 0", a(inizio));
   } catch (...) {
     // A warning that cannot be recorded is simply not recorded.
   }
 }
 
+bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_view seguito) {
+  const std::string_view sorgente = lettore_.testo();
+  if (inizio >= sorgente.size() || sorgente[inizio] == '"') return false;
+  const std::string_view t = spoglia(campo);
+  const size_t n = numero_in_testa(t);
+  if (n > 0 && unita(t.substr(n))) {
+    // `3000m`: the unit glued to the number.
+    d_.avviso("numero-non-valido",
+              citato(t) + " non e' un numero" + std::string(seguito) + ": l'unita' " +
+                  citato(spoglia(t.substr(n))) +
+                  " non si scrive, il campo e' gia' nella sua unita'; scrivi " +
+                  citato(t.substr(0, n)),
+              a(inizio));
+    d_.correggi({"togli l'unita'", a(inizio), t.size(), std::string(t.substr(0, n))});
+    return true;
+  }
+  // `3000 m`: the unit as a field of its own, after the number on its line.
+  size_t prima = inizio;
+  while (prima > 0 && spazio(sorgente[prima - 1])) --prima;
+  if (n > 0 || !unita(t) || prima == inizio || prima == 0 || !cifra(sorgente[prima - 1])) {
+    return false;
+  }
+  d_.avviso("numero-non-valido",
+            citato(t) + " non e' un numero" + std::string(seguito) + ": e' l'unita' del numero " +
+                "che lo precede, e le unita' non si scrivono",
+            a(inizio));
+  d_.correggi({"togli l'unita'", a(prima), inizio + t.size() - prima, ""});
+  return true;
+}
+
+void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
+  const std::string_view t = spoglia(campo);
+  if (con_frazione(t)) {
+    const std::string letto = std::to_string(numero_da_campo(t));
+    if (migliaia_col_punto(t)) {
+      std::string intero(t);
+      std::erase(intero, '.');
+      d_.avviso("arrotondato",
+                citato(t) + " sara' letto come " + letto +
+                    ": il punto separa i decimali, non le migliaia; per " + intero +
+                    " scrivi " + citato(intero),
+                a(inizio));
+      d_.correggi({"scrivi " + citato(intero), a(inizio), t.size(), intero});
+    } else {
+      d_.avviso("arrotondato",
+                citato(t) + " sara' letto come " + letto + ": il campo conserva numeri interi",
+                a(inizio));
+    }
+    return;
+  }
+  // `119 500` in a line of fields separated by commas: a thousands blank.
+  const std::string_view sorgente = lettore_.testo();
+  const size_t cifre = t.size() - ((t[0] == '+' || t[0] == '-') ? 1 : 0);
+  if (cifre > 3 || t.find('.') != std::string_view::npos || inizio + t.size() > sorgente.size() ||
+      sorgente.substr(inizio, t.size()) != t) {
+    return;
+  }
+  size_t prima = inizio;
+  while (prima > 0 && spazio(sorgente[prima - 1])) --prima;
+  size_t i = inizio + t.size();
+  const size_t blanchi = i;
+  while (i < sorgente.size() && spazio(sorgente[i])) ++i;
+  const size_t gruppo = i;
+  while (i < sorgente.size() && cifra(sorgente[i])) ++i;
+  const size_t fine_gruppo = i;
+  while (i < sorgente.size() && spazio(sorgente[i])) ++i;
+  const bool chiuso = i == sorgente.size() || sorgente[i] == ',' || sorgente[i] == '\r' ||
+                      sorgente[i] == '\n';
+  if (prima == 0 || sorgente[prima - 1] != ',' || gruppo == blanchi ||
+      fine_gruppo - gruppo != 3 || !chiuso) {
+    return;
+  }
+  const std::string tre(sorgente.substr(gruppo, 3));
+  const std::string unito = std::string(t) + tre;
+  d_.avviso("numero-spezzato",
+            citato(std::string(t) + " " + tre) + ": lo spazio separa due campi, " + std::string(t) +
+                " e " + tre + "; per " + unito + " scrivi " + citato(unito),
+            a(inizio));
+  d_.correggi({"scrivi " + citato(unito), a(inizio), fine_gruppo - inizio, unito});
+}
+
+void Avvisi::causa_fino_al_prossimo_record(Nota nota) {
+  d_.dimentica(CodiceErrore::nessuno);
+  d_.attendi(CodiceErrore::nessuno, std::move(nota));
+  causa_in_attesa_ = true;
+}
+
 void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
   if (!d_.avvisi_attivi()) return;
   if (sembra_utf8(testo)) {
+    const std::string voluto = da_utf8(testo);
     d_.avviso("testo-utf8",
-              "il testo " + citato(testo) +
-                  " sembra scritto in UTF-8, ma i sorgenti sono letti in Windows-1252",
+              "il testo " + citato(testo) + " (" + citato(voluto) +
+                  "?) sembra scritto in UTF-8, ma i sorgenti sono letti in Windows-1252: " +
+                  "salva il file con la codifica Windows-1252 (nell'editor: salva con codifica)",
               a(inizio));
+    const std::string_view sorgente = lettore_.testo();
+    const size_t da = inizio < sorgente.size() && sorgente[inizio] == '"' ? inizio + 1 : inizio;
+    if (sorgente.substr(std::min(da, sorgente.size()), testo.size()) == testo) {
+      d_.correggi({"scrivi " + citato(voluto) + " in Windows-1252", a(da), testo.size(), voluto});
+    }
   }
   // A text that opens a line and holds a keyword: the record's text is
   // missing and the next record's keyword took its place.
@@ -95,19 +315,37 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
       --numeri_tollerati_;
       return;
     }
-    d_.avviso("campo-ignorato",
-              "valore " + citato(campo) +
-                  " di troppo: letto al posto di una parola chiave e ignorato, come i numeri " +
-                  "che lo seguono",
-              a(inizio));
+    // `6,5`: a decimal comma splits the number in two fields.
+    const std::string_view sorgente = lettore_.testo();
+    const std::string_view t = spoglia(campo);
+    const bool dopo_virgola = inizio >= 1 && inizio <= sorgente.size() && sorgente[inizio - 1] == ',';
+    size_t cifre = dopo_virgola ? inizio - 1 : 0;  // the digits before the comma begin here
+    while (cifre > 0 && cifra(sorgente[cifre - 1])) --cifre;
+    const bool virgola = dopo_virgola && cifre < inizio - 1 && !t.empty() &&
+                         std::all_of(t.begin(), t.end(), cifra);
+    std::string messaggio = "valore " + citato(campo) +
+                            " di troppo: letto al posto di una parola chiave e ignorato, come i " +
+                            "numeri che lo seguono";
+    const std::string decimale =
+        virgola ? std::string(sorgente.substr(cifre, inizio - 1 - cifre)) + "." + std::string(t)
+                : "";
+    if (virgola) {
+      messaggio += "; la virgola separa i campi: per un numero con decimali scrivi " +
+                   citato(decimale);
+    }
+    d_.avviso("campo-ignorato", messaggio, a(inizio));
+    if (virgola) d_.correggi({"scrivi " + citato(decimale), a(inizio - 1), 1, "."});
     numeri_tollerati_ = kTutti;
     return;
   }
   numeri_tollerati_ = kTutti;
+  if (perche.empty() && unita_scritta(campo, inizio, ", e' ignorato")) return;
   std::string messaggio = "campo " + citato(campo) + " ignorato: ";
   std::string_view nome;
   if (!perche.empty()) {
     messaggio += perche;
+  } else if (!sembra_parola_chiave(campo)) {
+    messaggio += "non apre nessun record";
   } else {
     messaggio += "non apre nessun record";
     nome = d_.suggerimenti_attivi() ? lessico_.suggerimento(campo) : "";
@@ -126,18 +364,107 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
 
 void Avvisi::record_trovati(const Riconosciuti& trovati) {
   numeri_tollerati_ = 0;
-  if (!trovati.attivi.empty()) return;
+  if (!trovati.attivi.empty()) {
+    record_ = trovati.attivi.front()->nome;
+    // A cause of the record before is no cause of this one.
+    if (causa_in_attesa_) d_.dimentica(CodiceErrore::nessuno);
+    causa_in_attesa_ = false;
+    return;
+  }
   for (const DescrizioneRecord* r : trovati.inattivi) {
     numeri_tollerati_ += static_cast<int>(r->campi.size());
   }
 }
 
-void Avvisi::sezione_con_parola_chiave(std::string_view campo, size_t inizio) {
-  if (!d_.avvisi_attivi() || !tra_parentesi(campo)) return;
-  d_.avviso("sezione-con-parola-chiave",
-            "il nome di sezione " + citato(campo) + " contiene la parola chiave " +
-                citato(lessico_.parola_contenuta(campo)) + " e vale come record",
+void Avvisi::parola_chiave_nascosta(std::string_view campo, size_t inizio) {
+  if (!d_.avvisi_attivi()) return;
+  const std::string parola = citato(lessico_.parola_contenuta(campo));
+  if (tra_parentesi(campo)) {
+    d_.avviso("sezione-con-parola-chiave",
+              "il nome di sezione " + citato(campo) + " contiene la parola chiave " + parola +
+                  " e vale come record",
+              a(inizio));
+  } else if (sembra_commento(campo)) {
+    d_.avviso("commento-con-parola-chiave",
+              "il campo " + citato(campo) + " sembra un commento, ma contiene la parola chiave " +
+                  parola + " e vale come record: i campi che seguono sono letti come suoi valori",
+              a(inizio));
+  } else {
+    return;
+  }
+  causa_fino_al_prossimo_record({"qui " + citato(campo) + " letto come record " + citato(record_),
+                                 a(inizio)});
+}
+
+void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept {
+  try {
+    const std::string_view s = lettore_.testo();
+    const size_t fine_riga = std::min(s.find_first_of("\r\n", apertura), s.size());
+    // The first line after the quote's own whose first field names a record.
+    std::vector<Nota> note;
+    for (size_t i = fine_riga; i < chiusura && i < s.size();) {
+      while (i < s.size() && (s[i] == '\r' || s[i] == '\n')) ++i;
+      const size_t fine = std::min(s.find_first_of(",\r\n", i), std::min(chiusura, s.size()));
+      const std::string_view primo = spoglia(s.substr(i, fine - i));
+      if (!primo.empty() && !lessico_.parola_contenuta(primo).empty()) {
+        note.push_back({"qui il primo record finito dentro il testo: " + citato(primo),
+                        a(static_cast<size_t>(primo.data() - s.data()))});
+        break;
+      }
+      i = std::min(s.find_first_of("\r\n", i), s.size());
+    }
+    const std::string dove = record_.empty() ? "" : ", nel record " + citato(record_);
+    d_.avviso("virgolette-aperte",
+              "le virgolette aperte qui" + dove + (dove.empty() ? "" : ",") +
+                  (chiusura >= s.size()
+                       ? " non si chiudono piu': il testo arriva alla fine del file e quello che "
+                         "segue non e' letto"
+                       : " si chiudono solo alla riga " +
+                             std::to_string(posizione_in(s, chiusura).riga) +
+                             ": il testo prende le righe in mezzo"),
+              a(apertura), note);
+    const size_t virgola = std::min(s.find(',', apertura), fine_riga);
+    size_t chiudi = virgola;
+    while (chiudi > apertura + 1 && spazio(s[chiudi - 1])) --chiudi;
+    d_.correggi({"chiudi le virgolette", a(chiudi), 0, "\""});
+    causa_fino_al_prossimo_record({"qui le virgolette aperte" + dove, a(apertura)});
+  } catch (...) {
+    // A warning that cannot be recorded is simply not recorded.
+  }
+}
+
+void Avvisi::valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, int64_t v,
+                          size_t inizio) {
+  if (!d_.avvisi_attivi()) return;
+  const bool dentro = campo.limiti.contiene(v);
+  const std::optional<int64_t> tenuto =
+      campo.conserva != nullptr ? campo.conserva(v) : std::optional<int64_t>(v);
+  if (dentro && tenuto == v) return;
+  const std::string u = campo.unita.empty() ? "" : " " + std::string(campo.unita);
+  const std::string valore = std::to_string(v) + u;
+  std::string m = citato(r.nome) + ": il campo " + citato(campo.nome) + " vale " + valore;
+  if (!dentro) m += ", fuori da quanto conserva (" + intervallo(campo.limiti, u) + ")";
+  if (!tenuto) {
+    m += ": non entra nella cella e la compilazione si fermera' con l'errore 25";
+  } else if (*tenuto != v) {
+    m += ": sara' conservato come " + std::to_string(*tenuto) + u;
+  }
+  d_.avviso(dentro ? "arrotondato" : "fuori-intervallo", m, a(inizio));
+  if (!tenuto) {
+    d_.attendi(CodiceErrore::guasto_inatteso,
+               {"qui " + citato(r.nome) + ": " + valore + " non entra nella cella (" +
+                    intervallo(campo.limiti, u) + ")",
+                a(inizio)});
+  }
+}
+
+void Avvisi::oltre_la_fine(std::string_view tipo, int64_t p, int32_t lunghezza, size_t inizio) {
+  if (!d_.avvisi_attivi()) return;
+  d_.avviso("oltre-la-fine",
+            std::string(tipo) + " a " + std::to_string(p) + " m sta oltre la fine del percorso (" +
+                std::to_string(lunghezza) + " m), dove nessun treno arriva",
             a(inizio));
+  d_.colloca(in_32(p));
 }
 
 void Avvisi::ripetizione(const DescrizioneRecord& r) {
@@ -161,6 +488,7 @@ void Avvisi::in_ordine(std::string_view tipo, int64_t p) {
                   " m non viene dopo il record precedente, a " + std::to_string(i->second.inizio) +
                   " m: vanno in ordine di posizione crescente",
               a(chiave_), {nota_precedente(i->second, tipo)});
+    d_.colloca(in_32(p));
   }
   registra(tipo, p, p);
 }
@@ -174,6 +502,7 @@ void Avvisi::senza_sovrapposizione(std::string_view tipo, int64_t inizio, int64_
                   " m comincia prima della fine (" + std::to_string(i->second.fine) +
                   " m) di quella precedente",
               a(chiave_), {nota_precedente(i->second, tipo)});
+    d_.colloca(in_32(inizio));
   }
   registra(tipo, inizio, fine);
 }

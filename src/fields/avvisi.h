@@ -26,7 +26,7 @@ bool sembra_utf8(std::string_view testo);
 // A bracketed field: after blanks it starts with `[` and holds a `]`.
 bool tra_parentesi(std::string_view campo);
 
-class Avvisi final : public OsservatoreNumeri {
+class Avvisi final : public OsservatoreCampi {
  public:
   // `lettore` reads the source the warnings point into; `lessico` holds the
   // words of its records.
@@ -41,6 +41,17 @@ class Avvisi final : public OsservatoreNumeri {
   // A text value (a sign text, a station name) read at `inizio`: UTF-8
   // bytes, or the next line's keyword taken as the text.
   void testo_letto(std::string_view testo, size_t inizio);
+  // A quoted field that runs on past its line: it swallows what follows.
+  void virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept override;
+  // The value `v` of field `campo` of record `r`, read at `inizio`: outside
+  // the values the field keeps as written, or kept otherwise (a speed in
+  // steps of 5 km/h). A value that will not fit its cell is noted for the
+  // error 25 it brings later.
+  void valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, int64_t v,
+                    size_t inizio);
+  // The record `tipo` at `p` metres, read at `inizio`, lies past the end of a
+  // route `lunghezza` metres long, where no train drives.
+  void oltre_la_fine(std::string_view tipo, int64_t p, int32_t lunghezza, size_t inizio);
 
   // The keyword field in hand begins at `inizio`: the record checks below
   // name it, and a later record names it as "the earlier one".
@@ -54,8 +65,9 @@ class Avvisi final : public OsservatoreNumeri {
   // passed over after it are surplus, unless no record reads it now (a curve
   // compiled without the plan: its values are passed over as meant).
   void record_trovati(const Riconosciuti& trovati);
-  // A bracketed field `campo` at `inizio` that names a record acts as one.
-  void sezione_con_parola_chiave(std::string_view campo, size_t inizio);
+  // A field `campo` at `inizio` that names a record acts as one: said when
+  // it reads as a section name (bracketed) or a comment.
+  void parola_chiave_nascosta(std::string_view campo, size_t inizio);
   // A record that stores a value once is watched for a second one.
   void ripetizione(const DescrizioneRecord& r);
 
@@ -86,6 +98,13 @@ class Avvisi final : public OsservatoreNumeri {
     size_t chiave = 0;
   };
   Luogo a(size_t offset) const { return {file_, offset}; }
+  // A record short by a value, or a comment read as a record: the errors
+  // that follow, up to the next record, get a note here.
+  void causa_fino_al_prossimo_record(Nota nota);
+  // Hints for a field that is not a number: a unit written after the number.
+  bool unita_scritta(std::string_view campo, size_t inizio, std::string_view seguito);
+  // Hints for a number with a fraction or split by a blank.
+  void numero_da_vicino(std::string_view campo, size_t inizio);
   Nota nota_precedente(const Precedente& p, std::string_view tipo) const;
   void registra(std::string_view tipo, int64_t inizio, int64_t fine);
   // A record that stores a value once: a second one overwrites the first.
@@ -96,6 +115,8 @@ class Avvisi final : public OsservatoreNumeri {
   Diagnostica& d_;
   const LettoreCampi& lettore_;
   size_t chiave_ = 0;
+  std::string_view record_;  // the name of the record in hand, when one was named
+  bool causa_in_attesa_ = false;
   int numeri_tollerati_ = 0;
   bool segna_ = false;
   CampoSegnato segnato_;

@@ -10,6 +10,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +27,21 @@ enum class Formato : uint8_t { u8, i16, i32, testo };
 // "8 bit", "16 bit", "32 bit", "text".
 const char* nome_formato(Formato f);
 
+// The values a number field keeps as the author wrote them. A value outside
+// is read all the same, as it always was: the authors are warned.
+struct Limiti {
+  int64_t minimo = INT64_MIN;
+  int64_t massimo = INT64_MAX;
+
+  bool contiene(int64_t v) const { return v >= minimo && v <= massimo; }
+  bool limitato() const { return minimo != INT64_MIN || massimo != INT64_MAX; }
+};
+
+// What the scenario keeps of a value as read, back in the field's unit (a
+// speed in steps of 5 km/h, a gradient in 8 bits), or nullopt when the value
+// does not fit where it goes and the compile ends with error 25 there.
+using Conserva = std::optional<int64_t> (*)(int64_t);
+
 // One field of a record, as the documentation names it.
 struct CampoRecord {
   std::string_view nome;
@@ -33,6 +49,8 @@ struct CampoRecord {
   std::string_view unita;       // "m", "km/h", ...; "" for a plain number
   std::string_view intervallo;  // the values that make sense, in words; "" for any
   std::string_view conservato;  // where the value goes and how it is stored
+  Limiti limiti{};              // the same values as numbers, where they are bounded
+  Conserva conserva = nullptr;  // null: kept as read
 };
 
 enum class Maiuscole { ignorate, contano };

@@ -48,7 +48,7 @@ int64_t valore_esatto(std::string_view numero, bool negativo, std::string_view c
   if (cifre.empty()) return 0;
 
   const auto troppo_grande = [&] {
-    return GuastoInatteso("numero troppo grande: " + std::string(campo));
+    return GuastoInatteso("il numero " + std::string(campo) + " e' troppo grande per ogni campo");
   };
   // Integer part: the digits left of the decimal point once scaled.
   const int64_t lunghezza = static_cast<int64_t>(cifre.size());
@@ -109,7 +109,9 @@ void LettoreCampi::consuma_fine_riga() {
 std::string LettoreCampi::leggi_virgolettato() {
   ++pos_;
   const size_t inizio = pos_;
-  while (pos_ < testo_.size() && testo_[pos_] != '"') ++pos_;
+  bool a_capo = false;
+  while (pos_ < testo_.size() && testo_[pos_] != '"') a_capo = fine_riga(testo_[pos_++]) || a_capo;
+  if (a_capo && osservatore_ != nullptr) osservatore_->virgolette_oltre_la_riga(inizio - 1, pos_);
   std::string valore(testo_.substr(inizio, pos_ - inizio));
   if (pos_ < testo_.size()) ++pos_;  // closing quote
   // Whatever stands between the closing quote and the end of the field is dropped.
@@ -166,9 +168,9 @@ int64_t LettoreCampi::leggi_numero() {
   return valore;
 }
 
-int32_t LettoreCampi::leggi_32() { return in_campo<int32_t>(leggi_numero(), "a 32 bit"); }
-int16_t LettoreCampi::leggi_16() { return in_campo<int16_t>(leggi_numero(), "a 16 bit"); }
-uint8_t LettoreCampi::leggi_8() { return in_campo<uint8_t>(leggi_numero(), "a 8 bit"); }
+int32_t LettoreCampi::leggi_32() { return in_campo<int32_t>(leggi_numero(), "un campo a 32 bit"); }
+int16_t LettoreCampi::leggi_16() { return in_campo<int16_t>(leggi_numero(), "un campo a 16 bit"); }
+uint8_t LettoreCampi::leggi_8() { return in_campo<uint8_t>(leggi_numero(), "un campo a 8 bit"); }
 
 namespace {
 

@@ -25,13 +25,17 @@
 
 namespace calvetra {
 
-// Told of every number field the reader reads, for the authors' warnings. It
-// sees the field's text (quotes dropped) and where the field begins, and has
-// no way to change what the read returns.
-class OsservatoreNumeri {
+// Told of what the reader reads, for the authors' warnings: every number
+// field (its text, quotes dropped, and where it begins) and every quoted
+// field that runs across a line end. It has no way to change what a read
+// returns.
+class OsservatoreCampi {
  public:
-  virtual ~OsservatoreNumeri() = default;
+  virtual ~OsservatoreCampi() = default;
   virtual void numero_letto(std::string_view campo, size_t inizio) noexcept = 0;
+  // The double quote at `apertura` is closed at `chiusura` (the size of the
+  // text when it is never closed), past the end of its line.
+  virtual void virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept = 0;
 };
 
 class LettoreCampi {
@@ -62,7 +66,7 @@ class LettoreCampi {
   std::string_view testo() const { return testo_; }
 
   // Every later number read is shown to `o` (null: to nobody).
-  void osserva(OsservatoreNumeri* o) { osservatore_ = o; }
+  void osserva(OsservatoreCampi* o) { osservatore_ = o; }
 
  private:
   void salta_spazi();
@@ -75,7 +79,7 @@ class LettoreCampi {
   size_t pos_ = 0;
   size_t inizio_campo_ = 0;
   bool aperto_ = false;
-  OsservatoreNumeri* osservatore_ = nullptr;
+  OsservatoreCampi* osservatore_ = nullptr;
 };
 
 // Converts a whole field to a number, rounded half to even; returns 0 when the

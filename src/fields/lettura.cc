@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "model/significato.h"
+
 namespace calvetra {
 
 Lettura::Lettura(FileSorgente file, const Lessico& lessico, Destinazione dest)
@@ -60,8 +62,21 @@ void LetturaRecord::rifiuta_destinazione(const CampoRecord& campo) {
   throw std::logic_error("il campo " + std::string(campo.nome) + " non entra nella destinazione");
 }
 
+void LetturaRecord::manca_campo(const CampoRecord& campo) const {
+  throw GuastoInatteso("il file finisce prima del campo " + std::string(campo.nome) +
+                       " del record `" + std::string(record_.nome) + "`");
+}
+
+void LetturaRecord::non_entra(const CampoRecord& campo, const GuastoInatteso& e) const {
+  const std::string u = campo.unita.empty() ? "" : ", in " + std::string(campo.unita);
+  throw GuastoInatteso(std::string(e.what()) + ": il campo " + std::string(campo.nome) + u +
+                       " del record `" + std::string(record_.nome) + "`, letto a " +
+                       nome_formato(campo.formato));
+}
+
 std::string LetturaRecord::testo() {
-  prossimo(false);
+  const CampoRecord& campo = prossimo(false);
+  if (l_.fine()) manca_campo(campo);
   std::string t = l_.file1().leggi_testo();
   const size_t inizio = l_.file1().inizio_campo();
   inizi_[letti_ - 1] = inizio;
@@ -75,7 +90,15 @@ Luogo LetturaRecord::luogo(size_t campo) const {
 }
 
 bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) {
-  if (!l_.modello().oltre_limite(p, margine)) return false;
+  if (!l_.modello().oltre_limite(p, margine)) {
+    if (l_.avvisi_attivi()) {
+      const int32_t lunghezza = Intestazione(l_.modello().tabella).lunghezza_percorso();
+      if (lunghezza > 0 && p > lunghezza) {
+        l_.avvisi().oltre_la_fine(record_.frase, p, lunghezza, luogo(campo).offset);
+      }
+    }
+    return false;
+  }
   errore(CodiceErrore::oltre_il_percorso, luogo(campo), p);
   return true;
 }

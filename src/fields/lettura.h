@@ -19,6 +19,7 @@
 #include "fields/catalogo.h"
 #include "fields/lettore_campi.h"
 #include "model/diagnostica.h"
+#include "model/numeri.h"
 #include "model/provenienze.h"
 #include "model/records.h"
 
@@ -181,6 +182,10 @@ class LetturaRecord {
     return false;
   }
   [[noreturn]] static void rifiuta_destinazione(const CampoRecord& campo);
+  // The unexpected failures of a field, said in the author's terms: the file
+  // ends before it, or its number does not fit the target it is read into.
+  [[noreturn]] void manca_campo(const CampoRecord& campo) const;
+  [[noreturn]] void non_entra(const CampoRecord& campo, const GuastoInatteso& e) const;
   int64_t leggi_numero(Formato f) {
     LettoreCampi& file1 = l_.file1();
     int64_t v = 0;
@@ -256,8 +261,18 @@ template <typename T>
 T LetturaRecord::numero() {
   const CampoRecord& campo = prossimo(true);
   if (!entra<T>(campo.formato)) rifiuta_destinazione(campo);
+  if (l_.fine()) manca_campo(campo);
+  int64_t v = 0;
+  try {
+    v = leggi_numero(campo.formato);
+  } catch (const GuastoInatteso& e) {
+    non_entra(campo, e);
+  }
+  if ((campo.limiti.limitato() || campo.conserva != nullptr) && l_.avvisi_attivi()) {
+    l_.avvisi().valore_letto(record_, campo, v, inizi_[letti_ - 1]);
+  }
   // The value was range-checked against its target, which T holds whole.
-  return static_cast<T>(leggi_numero(campo.formato));
+  return static_cast<T>(v);
 }
 
 }  // namespace calvetra

@@ -42,7 +42,7 @@ void avvisa_intestazione(Lettura& l, const Riconosciuti& trovati, size_t chiave)
   if (!trovati.nessuno()) {
     // The field is watched as the first record it names.
     a.record_trovati(trovati);
-    a.sezione_con_parola_chiave(campo, chiave);
+    a.parola_chiave_nascosta(campo, chiave);
     if (!trovati.attivi.empty()) a.ripetizione(*trovati.attivi.front());
     return;
   }
@@ -67,7 +67,7 @@ void avvisa_corpo(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   a.chiave(chiave);
   if (!trovati.nessuno()) {
     a.record_trovati(trovati);
-    a.sezione_con_parola_chiave(campo, chiave);
+    a.parola_chiave_nascosta(campo, chiave);
     return;
   }
   if (senza_avviso(campo)) return;
@@ -113,6 +113,7 @@ NoteLunghezza note_lunghezza(Lettura& l) {
 void annota_lunghezza(const NoteLunghezza& n, Diagnostica& d) {
   if (!n.nota) return;
   d.annota_errori(CodiceErrore::oltre_il_percorso, *n.nota);
+  d.annota_avvisi("oltre-la-fine", *n.nota);
   if (n.sospetta) d.annota_errori(CodiceErrore::guasto_inatteso, *n.nota);
 }
 

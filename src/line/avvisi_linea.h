@@ -27,7 +27,8 @@ struct NoteLunghezza {
   bool sospetta = false;
 };
 NoteLunghezza note_lunghezza(Lettura& l);
-// Puts the note under every error 15 (and 25, when the length is suspect).
+// Puts the note under every error 15 and every object past the end (and
+// under an error 25, when the length is suspect).
 void annota_lunghezza(const NoteLunghezza& n, Diagnostica& d);
 
 }  // namespace calvetra

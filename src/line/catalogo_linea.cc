@@ -3,6 +3,7 @@
 #include <array>
 
 #include "model/costanti.h"
+#include "model/significato.h"
 
 namespace calvetra {
 
@@ -10,6 +11,11 @@ namespace {
 
 // The position bound every body record is tested against.
 constexpr std::string_view kNelPercorso = "(p + 100) / 50 at most n, else error 15";
+
+// The bounds of the values kept as written: a board's right speed is two
+// digits of 5 km/h steps beside the left one.
+constexpr Limiti kNonNegativo{0, INT64_MAX};
+constexpr Limiti kCoppia{0, 495};
 
 constexpr CampoRecord kLunghezza[] = {
     {"L", Formato::i32, "m", "at most 1000000, else error 1",
@@ -114,12 +120,13 @@ const VoceCatalogo<IntestazioneLinea> kIntestazione[] = {
 
 constexpr CampoRecord kPendenza[] = {
     {"P", Formato::i32, "m", kNelPercorso, "the cells from P / 50 on"},
-    {"g", Formato::i32, "per mille", "-100 to 155", "cell `pendenza`: g + 100, low 8 bits"},
+    {"g", Formato::i32, "per mille", "-100 to 155", "cell `pendenza`: g + 100, low 8 bits",
+     {-100, 155}, per_mille_conservati},
 };
 constexpr CampoRecord kCurva[] = {
     {"S", Formato::i32, "m", kNelPercorso, "the plan from metre S"},
     {"l", Formato::i32, "m", "S + l at most 999999, else error 103",
-     "the plan bends over metres S + 1 to S + l"},
+     "the plan bends over metres S + 1 to S + l", kNonNegativo},
 };
 constexpr CampoRecord kMontagna[] = {
     {"start", Formato::i32, "m", kNelPercorso, "the cells from start / 50"},
@@ -128,14 +135,14 @@ constexpr CampoRecord kMontagna[] = {
 };
 constexpr CampoRecord kIndicatori[] = {
     {"p", Formato::i32, "m", kNelPercorso, "cell p / 50 + 1"},
-    {"vas", Formato::i32, "km/h", "", "`valore_a`: 20 vas + vad / 5"},
-    {"vbs", Formato::i32, "km/h", "", "`valore_b`: 20 vbs + vbd / 5"},
-    {"vcs", Formato::i32, "km/h", "", "`valore_c`: 20 vcs + vcd / 5"},
+    {"vas", Formato::i32, "km/h", "0 or more", "`valore_a`: 20 vas + vad / 5", kNonNegativo},
+    {"vbs", Formato::i32, "km/h", "0 or more", "`valore_b`: 20 vbs + vbd / 5", kNonNegativo},
+    {"vcs", Formato::i32, "km/h", "0 or more", "`valore_c`: 20 vcs + vcd / 5", kNonNegativo},
     {"strisces", Formato::i32, "", "", "`valore_d`: 10 strisces + strisced"},
-    {"vad", Formato::i32, "km/h", "", "`valore_a`"},
-    {"vbd", Formato::i32, "km/h", "", "`valore_b`"},
-    {"vcd", Formato::i32, "km/h", "", "`valore_c`"},
-    {"strisced", Formato::i32, "", "", "`valore_d`"},
+    {"vad", Formato::i32, "km/h", "0 to 495", "`valore_a`", kCoppia, kmh_a_passi},
+    {"vbd", Formato::i32, "km/h", "0 to 495", "`valore_b`", kCoppia, kmh_a_passi},
+    {"vcd", Formato::i32, "km/h", "0 to 495", "`valore_c`", kCoppia, kmh_a_passi},
+    {"strisced", Formato::i32, "", "0 to 9", "`valore_d`", {0, 9}},
 };
 constexpr CampoRecord kCartello[] = {
     {"p", Formato::i32, "m", kNelPercorso, "cell p / 50 + 1; `valore_a` the row of its text"},

@@ -120,8 +120,10 @@ EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, bool c
   Lettura l(FileSorgente::linea, lessico_linea(), dest);
   try {
     esito.fine = leggi_linea(l, sorgente, con_geometria, esito.corpo);
-  } catch (const GuastoInatteso&) {
+  } catch (const GuastoInatteso& e) {
     l.diagnostica().errore(CodiceErrore::guasto_inatteso, l.qui());
+    // For authors, what failed: the error's own sentence says only "unexpected".
+    if (l.avvisi_attivi()) l.diagnostica().annota({e.what(), l.qui()});
     esito.fine = FineFase::guasto;
   }
   esito.lunghezza = note_lunghezza(l);

@@ -11,6 +11,14 @@ void Diagnostica::errore(CodiceErrore codice, Luogo luogo) {
   d.posizione = posizione_errore_;
   d.con_posizione = true;
   d.luogo = luogo;
+  for (auto a = attese_.begin(); a != attese_.end();) {
+    if (a->codice == CodiceErrore::nessuno || a->codice == codice) {
+      d.note.push_back(std::move(a->nota));
+      a = attese_.erase(a);
+    } else {
+      ++a;
+    }
+  }
   voci_.push_back(std::move(d));
   ultimo_errore_ = voci_.size();
   codice_errore_ = codice;
@@ -48,6 +56,21 @@ void Diagnostica::colloca(int32_t posizione) {
 void Diagnostica::correggi(Correzione c) {
   if (!avvisi_attivi() || voci_.empty()) return;
   voci_.back().correzioni.push_back(std::move(c));
+}
+
+void Diagnostica::attendi(CodiceErrore codice, Nota nota) {
+  if (avvisi_attivi()) attese_.push_back({codice, std::move(nota)});
+}
+
+void Diagnostica::dimentica(CodiceErrore codice) {
+  std::erase_if(attese_, [&](const Attesa& a) { return a.codice == codice; });
+}
+
+void Diagnostica::annota_avvisi(std::string_view nome, const Nota& nota) {
+  for (Diagnostico& d : voci_) {
+    if (d.gravita != Gravita::avviso || d.nome != nome) continue;
+    if (std::find(d.note.begin(), d.note.end(), nota) == d.note.end()) d.note.push_back(nota);
+  }
 }
 
 void Diagnostica::annota(Nota nota) { voci_.back().note.push_back(std::move(nota)); }

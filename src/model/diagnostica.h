@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/errori.h"
@@ -98,10 +99,18 @@ class Diagnostica {
   void imposta(ModoAvvisi modo) { modo_ = modo; }
   bool avvisi_attivi() const { return modo_ != ModoAvvisi::spenti; }
   bool suggerimenti_attivi() const { return modo_ == ModoAvvisi::completi; }
+  // A likely cause met before its error (a speed that will not fit its
+  // cell, a record short by a value): `nota` goes under the next error of
+  // `codice` recorded (of any code for CodiceErrore::nessuno), once, unless
+  // `dimentica` drops it first. Nothing when warnings are off.
+  void attendi(CodiceErrore codice, Nota nota);
+  void dimentica(CodiceErrore codice);
   // Adds a note to the last diagnostic recorded. REQUIRES: one has been recorded.
   void annota(Nota nota);
   // Adds `nota` to every error of code `codice` that does not carry it yet.
   void annota_errori(CodiceErrore codice, const Nota& nota);
+  // Adds `nota` to every warning named `nome` that does not carry it yet.
+  void annota_avvisi(std::string_view nome, const Nota& nota);
 
   CodiceErrore codice_errore() const { return codice_errore_; }
   bool con_errore() const { return codice_errore_ != CodiceErrore::nessuno; }
@@ -114,7 +123,12 @@ class Diagnostica {
   bool ha_avvisi() const;
 
  private:
+  struct Attesa {
+    CodiceErrore codice;
+    Nota nota;
+  };
   std::vector<Diagnostico> voci_;
+  std::vector<Attesa> attese_;
   size_t ultimo_errore_ = 0;  // index + 1 of the last error; 0 for none
   CodiceErrore codice_errore_ = CodiceErrore::nessuno;
   int32_t posizione_errore_ = 0;

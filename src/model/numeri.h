@@ -50,7 +50,10 @@ constexpr bool sta_in(int64_t v) {
 template <typename T>
 T in_campo(int64_t v, const char* campo) {
   if (!sta_in<T>(v)) {
-    throw GuastoInatteso(std::string("valore ") + std::to_string(v) + " fuori dal campo " + campo);
+    using L = std::numeric_limits<T>;
+    throw GuastoInatteso(std::string("il valore ") + std::to_string(v) + " non entra in " + campo +
+                         " (da " + std::to_string(int64_t{L::min()}) + " a " +
+                         std::to_string(int64_t{L::max()}) + ")");
   }
   return static_cast<T>(v);
 }

@@ -4,6 +4,29 @@
 
 namespace calvetra {
 
+std::optional<int64_t> kmh_a_passi(int64_t kmh) {
+  // Far past any speed the step no longer matters, and the product must not overflow.
+  if (kmh > INT32_MAX || kmh < INT32_MIN) return std::nullopt;
+  return arrotonda_div(kmh, kPassoVelocita) * kPassoVelocita;
+}
+
+std::optional<int64_t> kmh_conservati(int64_t kmh) {
+  const std::optional<int64_t> k = kmh_a_passi(kmh);
+  if (!k || !sta_in<uint8_t>(*k / kPassoVelocita)) return std::nullopt;
+  return k;
+}
+
+std::optional<int64_t> per_mille_conservati(int64_t per_mille) {
+  return int64_t{pendenza_da_per_mille(per_mille)} - kScartoPendenza;
+}
+
+std::optional<int64_t> basso_8_conservato(int64_t v) { return int64_t{basso_8(v)}; }
+
+std::optional<int64_t> in_16_bit(int64_t v) {
+  if (!sta_in<int16_t>(v)) return std::nullopt;
+  return v;
+}
+
 int64_t posizione_oggetto(uint8_t tipo, int64_t c) {
   switch (tipo) {
     case kSegnale:

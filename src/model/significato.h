@@ -61,6 +61,19 @@ constexpr uint8_t pendenza_da_per_mille(int64_t per_mille) {
 }
 std::optional<int32_t> per_mille_da_pendenza(uint8_t pendenza);
 
+// What the cells keep of a value as written, back in its unit, for the
+// authors' warnings: a speed in steps of 5 km/h (nullopt past 1277 km/h: the
+// compile fails there), a gradient in 8 bits (160 per mille is kept as -96),
+// a value of which the low 8 bits are kept, and a value that must fit 16
+// bits. The compiler itself stores through the codecs above.
+std::optional<int64_t> kmh_conservati(int64_t kmh);
+std::optional<int64_t> per_mille_conservati(int64_t per_mille);
+std::optional<int64_t> basso_8_conservato(int64_t v);
+std::optional<int64_t> in_16_bit(int64_t v);
+// A speed in steps of 5 km/h, with no bound (a board's left speed: the bound
+// is on the packed value).
+std::optional<int64_t> kmh_a_passi(int64_t kmh);
+
 // A speed board value: the left and right speeds as two-digit counts of
 // 5 km/h, 20 vs + vd / 5 rounded.
 struct CoppiaVelocita {

@@ -15,7 +15,7 @@ void avvisa_voce(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
     // Every entry the field names reads its own values, and is watched.
     for (const DescrizioneRecord* r : trovati.attivi) a.ripetizione(*r);
     a.record_trovati(trovati);
-    a.sezione_con_parola_chiave(k, chiave);
+    a.parola_chiave_nascosta(k, chiave);
     return;
   }
   if (!tra_parentesi(k) && !contiene(k, "-") && k.find_first_not_of(" \t") != std::string::npos) {

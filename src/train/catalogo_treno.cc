@@ -1,5 +1,9 @@
 #include "train/catalogo_treno.h"
 
+#include <cstdint>
+
+#include "model/significato.h"
+
 namespace calvetra {
 
 namespace {
@@ -7,20 +11,29 @@ namespace {
 // The position bounds of the entries.
 constexpr std::string_view kNelPercorso = "(p + 100) / 50 at most n, else error 15";
 
+// The bounds of the values kept as written.
+constexpr Limiti kNonNegativo{0, INT64_MAX};
+constexpr Limiti kOre{0, 23};
+constexpr Limiti kSessanta{0, 59};
+constexpr Limiti kCifra{0, 9};
+constexpr Limiti k16Bit{INT16_MIN, INT16_MAX};
+
 constexpr CampoRecord kMassa[] = {{"percentage", Formato::i32, "%", "", "row 84 `inizio`"}};
-constexpr CampoRecord kVetture[] = {{"coaches", Formato::i32, "", "", "row 84 `posizione`"}};
+constexpr CampoRecord kVetture[] = {{"coaches", Formato::i32, "", "0 or more", "row 84 `posizione`", kNonNegativo}};
 constexpr CampoRecord kVelocita[] = {
     {"p", Formato::i32, "m", kNelPercorso, "the cells from p / 50 on"},
-    {"speed", Formato::i32, "km/h", "0 to 1277", "cell `velocita`: speed / 5"},
+    {"speed", Formato::i32, "km/h", "0 to 1277", "cell `velocita`: speed / 5", {0, 1277},
+     kmh_conservati},
 };
 constexpr CampoRecord kAderenza[] = {
     {"p", Formato::i32, "m", kNelPercorso, "the cells from p / 50 on"},
-    {"adhesion", Formato::i32, "", "", "cell `aderenza`: low 8 bits"},
+    {"adhesion", Formato::i32, "", "0 to 255", "cell `aderenza`: low 8 bits", {0, 255},
+     basso_8_conservato},
 };
 constexpr CampoRecord kOrologio[] = {
-    {"hours", Formato::i16, "", "", "row 86 `cod_c`"},
-    {"minutes", Formato::i16, "", "", "row 86 `cod_d`"},
-    {"seconds", Formato::i16, "", "", "row 86 `cod_e`"},
+    {"hours", Formato::i16, "", "0 to 23", "row 86 `cod_c`", kOre},
+    {"minutes", Formato::i16, "", "0 to 59", "row 86 `cod_d`", kSessanta},
+    {"seconds", Formato::i16, "", "0 to 59", "row 86 `cod_e`", kSessanta},
 };
 constexpr CampoRecord kSabbia[] = {{"sand", Formato::i16, "", "", "row 86 `cod_a`"}};
 constexpr CampoRecord kSegnale[] = {
@@ -30,30 +43,32 @@ constexpr CampoRecord kSegnale[] = {
     {"s2", Formato::i32, "", "", "`valore_b`: 10 s2 + d2"},
     {"s3", Formato::i32, "", "", "`valore_c`: 10 s3 + d3"},
     {"rapp", Formato::i32, "", "", "`valore_d`"},
-    {"dx", Formato::i32, "", "0 to 2", "`valore_d`; approach codes"},
-    {"d1", Formato::i32, "", "", "`valore_a`"},
-    {"d2", Formato::i32, "", "", "`valore_b`"},
-    {"d3", Formato::i32, "", "", "`valore_c`"},
+    {"dx", Formato::i32, "", "0 to 2", "`valore_d`; approach codes", {0, 2}},
+    {"d1", Formato::i32, "", "0 to 9", "`valore_a`", kCifra},
+    {"d2", Formato::i32, "", "0 to 9", "`valore_b`", kCifra},
+    {"d3", Formato::i32, "", "0 to 9", "`valore_c`", kCifra},
     {"tempo", Formato::i32, "", "1 to 100 is raised to 101", "cell `tempo` when sx is 2"},
 };
 constexpr CampoRecord kRallentamento[] = {
     {"x", Formato::i32, "m", kNelPercorso, "start cell x / 50 + 1"},
-    {"v", Formato::i32, "km/h", "", "`valore_a` of warning, start and end"},
-    {"l", Formato::i32, "m", "", "end cell (x + l) / 50 + 1"},
-    {"f_tt", Formato::i32, "", "", "`valore_c` of start and end"},
+    {"v", Formato::i32, "km/h", "0 to 32767", "`valore_a` of warning, start and end",
+     {0, INT16_MAX}, in_16_bit},
+    {"l", Formato::i32, "m", "0 or more", "end cell (x + l) / 50 + 1", kNonNegativo},
+    {"f_tt", Formato::i32, "", "16 bits", "`valore_c` of start and end", k16Bit, in_16_bit},
     {"f_ta", Formato::i32, "", "not 0: pre-warnings", "four pre-warning cells"},
-    {"d_v", Formato::i32, "", "", "`valore_b` of every cell, when not 0"},
+    {"d_v", Formato::i32, "", "16 bits", "`valore_b` of every cell, when not 0", k16Bit,
+     in_16_bit},
 };
 constexpr CampoRecord kAbbattimento[] = {
     {"p", Formato::i32, "m", kNelPercorso, "cell p / 50"},
-    {"value", Formato::i32, "km/h", "1 or more; else none", "`valore_a`"},
+    {"value", Formato::i32, "km/h", "1 or more; else none", "`valore_a`", k16Bit, in_16_bit},
 };
 constexpr CampoRecord kStazione[] = {
     {"position", Formato::i32, "m",
      "a multiple of 50 (error 8); (p + 800) / 50 at most n, else error 15", "`posizione`"},
     {"type", Formato::u8, "", "5 and 6, 7 and 8, below 25, 25 and above differ", "`tipo`"},
     {"length", Formato::i32, "m", "a multiple of 100, else error 9",
-     "the zone `inizio` and `fine`"},
+     "the zone `inizio` and `fine`", kNonNegativo},
     {"opz_a", Formato::u8, "", "", "`opz_a`"},
     {"opz_e", Formato::u8, "", "cleared below 600 m and at the first station", "`opz_e`"},
     {"opz_d", Formato::u8, "", "adds 50 m to an ordinary station's end",
@@ -65,9 +80,9 @@ constexpr CampoRecord kStazione[] = {
     {"cod_d", Formato::i16, "", "", "`cod_d`"},
     {"cod_e", Formato::i16, "", "", "`cod_e`"},
     {"opz_c", Formato::u8, "", "", "`opz_c`"},
-    {"hours", Formato::i32, "", "", "`orario`, seconds after midnight"},
-    {"minutes", Formato::i32, "", "", "`orario`"},
-    {"seconds", Formato::i32, "", "", "`orario`"},
+    {"hours", Formato::i32, "", "0 to 23", "`orario`, seconds after midnight", kOre},
+    {"minutes", Formato::i32, "", "0 to 59", "`orario`", kSessanta},
+    {"seconds", Formato::i32, "", "0 to 59", "`orario`", kSessanta},
     {"name", Formato::testo, "", "to the end of the line", "`nome`"},
 };
 

@@ -100,8 +100,10 @@ FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Destinazion
   Lettura l(FileSorgente::treno, lessico_treno(), dest);
   try {
     return leggi_treno(l, sorgente, riga_cartello);
-  } catch (const GuastoInatteso&) {
+  } catch (const GuastoInatteso& e) {
     l.diagnostica().errore(CodiceErrore::guasto_inatteso, l.qui());
+    // For authors, what failed: the error's own sentence says only "unexpected".
+    if (l.avvisi_attivi()) l.diagnostica().annota({e.what(), l.qui()});
     return FineFase::guasto;
   }
 }

@@ -81,11 +81,12 @@ riga_awk='
   END {
     codici = ""
     while ((getline r < err) > 0) {
-      while (match(r, /(errore|Errore n\.) [0-9]+/)) {
+      # An error as reported, not a warning that names one.
+      while (match(r, /(errore [0-9]+ \(posizione|Errore n\. [0-9]+)/)) {
         m = substr(r, RSTART, RLENGTH)
-        sub(/.* /, "", m)
-        codici = codici (codici == "" ? "" : ",") m
         r = substr(r, RSTART + RLENGTH)
+        match(m, /[0-9]+/)
+        codici = codici (codici == "" ? "" : ",") substr(m, RSTART, RLENGTH)
       }
     }
     riga = nome " stato=" stato " codici=" (codici == "" ? "-" : codici)

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "scenario/comandi/principale.h"
+#include "scenario/comune/contesto.h"
 #include "tools/scenario_prova.h"
 #include "versione.h"
 
@@ -102,25 +103,72 @@ TEST(ScenarioArgomenti, ValuesLandInTheirPlaces) {
   EXPECT_EQ(l.cartella, "dir");
 }
 
-TEST(ScenarioArgomenti, TheProgramNamesItsVersionAndRefusesAnUnknownCommand) {
+TEST(ScenarioArgomenti, TheProgramsCommandLine) {
   PiattaformaMemoria disco;
-  const auto programma = [&](const Argomenti& a) {
-    return test::esegui(&disco, scenario::esegui, a);
+  struct Caso {
+    Argomenti argomenti;
+    int stato;
+    std::string uscita;  // the start of stdout
+    std::string errori;  // the start of stderr
   };
-  EXPECT_EQ(programma({"--version"}).uscita, std::string("scenario ") + CALVETRA_VERSIONE + "\n");
-  const test::Esito aiuto = programma({"--help"});
-  EXPECT_EQ(aiuto.stato, kUscitaPulita);
-  EXPECT_EQ(aiuto.uscita.rfind("uso: scenario COMANDO", 0), 0u);
-  EXPECT_EQ(programma({}).stato, kUscitaUso);
-  const test::Esito ignoto = programma({"compila", "d"});
-  EXPECT_EQ(ignoto.stato, kUscitaUso);
-  EXPECT_EQ(ignoto.errori.rfind("scenario: comando sconosciuto compila\n\nuso:", 0), 0u);
-  // Each subcommand gets the arguments after its name.
-  const test::Esito init = programma({"init", "--forza", "x"});
-  EXPECT_EQ(init.stato, kUscitaUso);
-  EXPECT_EQ(init.errori,
-            "scenario init: opzione sconosciuta --forza\n"
-            "uso: scenario init [--linea NOME] [--treni COPPIA] CARTELLA\n");
+  const Caso casi[] = {
+      {{"--version"}, kUscitaPulita, std::string("scenario ") + CALVETRA_VERSIONE + "\n", ""},
+      {{"--version", "extra"},
+       kUscitaUso,
+       "",
+       "scenario: argomento non accettato dopo --version: extra\n"},
+      {{"--help"}, kUscitaPulita, "uso: scenario COMANDO", ""},
+      {{"--help", "init"}, kUscitaUso, "", "scenario: argomento non accettato dopo --help: init\n"},
+      {{}, kUscitaUso, "", "uso: scenario COMANDO"},
+      {{"compila", "d"}, kUscitaUso, "", "scenario: comando sconosciuto compila\n\nuso:"},
+      // Each subcommand gets the arguments after its name.
+      {{"init", "--forza", "x"},
+       kUscitaUso,
+       "",
+       "scenario init: opzione sconosciuta --forza\n"
+       "uso: scenario init [--linea NOME] [--treni COPPIA] CARTELLA\n"},
+  };
+  for (const Caso& k : casi) {
+    std::string riga;
+    for (const std::string& a : k.argomenti) riga += a + " ";
+    SCOPED_TRACE(riga);
+    const test::Esito e = test::esegui(&disco, scenario::esegui, k.argomenti);
+    EXPECT_EQ(e.stato, k.stato);
+    EXPECT_EQ(e.uscita.rfind(k.uscita, 0), 0u) << e.uscita;
+    EXPECT_EQ(e.errori.rfind(k.errori, 0), 0u) << e.errori;
+    if (k.uscita.empty()) {
+      EXPECT_EQ(e.uscita, "");
+    }
+    if (k.errori.empty()) {
+      EXPECT_EQ(e.errori, "");
+    }
+  }
+  // Every option of every subcommand is in the program's help.
+  const std::string aiuto = test::esegui(&disco, scenario::esegui, {"--help"}).uscita;
+  for (const char* opzione : {"--passo", "--json", "--rigoroso", "--senza-geometria", "-o"}) {
+    EXPECT_NE(aiuto.find(opzione), std::string::npos) << opzione;
+  }
+}
+
+TEST(ScenarioArgomenti, ColoursOnlyOnATerminalThatHasThem) {
+  struct Caso {
+    const char* no_color;
+    const char* term;
+    bool terminale;
+    bool colori;
+  };
+  const Caso casi[] = {
+      {nullptr, "xterm-256color", true, true},
+      {nullptr, nullptr, true, true},
+      {"", "xterm", true, true},
+      {"1", "xterm", true, false},
+      {nullptr, "dumb", true, false},
+      {nullptr, "xterm", false, false},
+  };
+  for (const Caso& k : casi) {
+    EXPECT_EQ(scenario::colori_voluti(k.no_color, k.term, k.terminale), k.colori)
+        << (k.no_color ? k.no_color : "-") << " " << (k.term ? k.term : "-") << " " << k.terminale;
+  }
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ TEST(ScenarioCheck, ReportsWarningsLikeErrorsAndWritesNothing) {
             "/prova/Calvetra_linea.txt:4:17: avviso: `1O` non e' un numero e vale 0 "
             "[numero-non-valido]\n"
             " 4 | pendenza, 1000, 1O\n"
-            "   |                 ^~\n");
+            "   |                 ^~\n"
+            "scenario check: nessun errore, 1 avviso\n");
   EXPECT_EQ(c.elenco(), (std::set<std::string>{kSorgenteLinea, kSorgenteTreno}));
 }
 
@@ -100,12 +101,13 @@ TEST(ScenarioCheck, JsonHoldsEveryDiagnosticAndNothingElse) {
     "diagnostici": [
       {"gravita": "avviso", "codice": null, "nome": "numero-non-valido",
        "file": "/prova/Calvetra_linea.txt", "riga": 4, "colonna": 17, "posizione": null,
-       "messaggio": "`1O` non e' un numero e vale 0", "note": []},
+       "messaggio": "`1O` non e' un numero e vale 0", "note": [], "correzioni": []},
       {"gravita": "errore", "codice": 15, "nome": null,
        "file": "/prova/Calvetra_linea.txt", "riga": 5, "colonna": 11, "posizione": 90000,
        "messaggio": "la posizione cade oltre l'ultima cella del percorso",
        "note": [{"messaggio": "il percorso e' lungo 1000 m",
-                 "file": "/prova/Calvetra_linea.txt", "riga": 2, "colonna": 21}]}
+                 "file": "/prova/Calvetra_linea.txt", "riga": 2, "colonna": 21}],
+       "correzioni": []}
     ]})");
   EXPECT_EQ(nlohmann::json::parse(e.uscita), atteso) << e.uscita;
   // The keys in the documented order, a diagnostic a line.
@@ -113,29 +115,46 @@ TEST(ScenarioCheck, JsonHoldsEveryDiagnosticAndNothingElse) {
   EXPECT_NE(e.uscita.find("\n    {\"gravita\":\"avviso\",\"codice\":null,"), std::string::npos);
 }
 
-TEST(ScenarioCheck, AMissingSourceNamesItsPathAndANearMiss) {
-  test::Banco b;
-  b.scrivi(kSorgenteLinea, kLinea);
-  b.scrivi("Calvetra_2718 - 5340.txt", kTreno);
-  b.scrivi("Calvetra_2718 - 5340.dat", "");  // a binary file is no near miss
-  const test::Esito e = test::esegui(&b.disco, scenario::comando_check, {"/prova"});
-  EXPECT_NE(e.errori.find("/prova/Calvetra_2718 - 5340-.txt: errore 25"), std::string::npos)
-      << e.errori;
-  EXPECT_NE(e.errori.find("nota: nella cartella c'e' `Calvetra_2718 - 5340.txt`: il nome cercato "
-                          "e' `Calvetra_2718 - 5340-.txt`"),
-            std::string::npos)
-      << e.errori;
-
-  test::Banco senza_linea;
-  senza_linea.scrivi("calvetra_linea.TXT", kLinea);
-  const test::Esito l = test::esegui(&senza_linea.disco, scenario::comando_check, {"/prova"});
-  EXPECT_NE(l.errori.find("/prova/Calvetra_linea.txt: errore 101"), std::string::npos) << l.errori;
-  EXPECT_NE(l.errori.find("`calvetra_linea.TXT`"), std::string::npos) << l.errori;
+TEST(ScenarioCheck, AMissingSourceNamesItsPathAndEveryNearName) {
+  struct Caso {
+    const char* descrizione;
+    std::vector<std::string> file;  // besides the line source, unless it is named here
+    bool con_linea;
+    std::vector<std::string> righe;  // each must be in the report
+  };
+  const Caso casi[] = {
+      {"trattino mancante",
+       {"Calvetra_2718 - 5340.txt", "Calvetra_2718 - 5340.dat"},
+       true,
+       {"/prova/Calvetra_2718 - 5340-.txt: il sorgente del treno non esiste; nessun file scritto\n",
+        "nota: nella cartella c'e' `Calvetra_2718 - 5340.txt`: il nome cercato e' "
+        "`Calvetra_2718 - 5340-.txt`"}},
+      {"estensione doppia",
+       {"Calvetra_2718 - 5340-.txt.txt"},
+       true,
+       {"nota: nella cartella c'e' `Calvetra_2718 - 5340-.txt.txt`"}},
+      {"altri treni", {"Calvetra_1 - 2-.txt"}, true, {"per quei treni usa --treni '1 - 2'"}},
+      {"linea in maiuscole", {"calvetra_linea.TXT"}, false,
+       {"/prova/Calvetra_linea.txt: errore 101", "`calvetra_linea.TXT`"}},
+      {"un'altra linea", {"Valmora_linea.txt"}, false,
+       {"nota: nella cartella c'e' `Valmora_linea.txt`: per la sua linea usa --linea Valmora"}},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.descrizione);
+    test::Banco b;
+    if (k.con_linea) b.scrivi(kSorgenteLinea, kLinea);
+    for (const std::string& f : k.file) b.scrivi(f, kTreno);
+    const test::Esito e = test::esegui(&b.disco, scenario::comando_check, {"/prova"});
+    EXPECT_EQ(e.stato, kUscitaFatale);
+    for (const std::string& r : k.righe) EXPECT_NE(e.errori.find(r), std::string::npos) << e.errori;
+    // A binary file of the scenario is no near name.
+    EXPECT_EQ(e.errori.find(".dat`"), std::string::npos) << e.errori;
+  }
 }
 
 TEST(ScenarioCheck, ColoursOnlyWhenAsked) {
-  Cartella c(kLinea, kTreno);
-  c.disco.file.erase(c.file(kSorgenteTreno));  // an error too, with no file part of its own
+  // A warning and an error.
+  Cartella c(kLinea, "[generale]\r\nvelocita, 99999, 80\r\n[fine]\r\n");
   const test::Esito grigio = test::esegui(&c.disco, scenario::comando_check, {"/prova"}, false);
   const test::Esito colori = test::esegui(&c.disco, scenario::comando_check, {"/prova"}, true);
   EXPECT_EQ(grigio.errori.find('\x1b'), std::string::npos);
@@ -174,7 +193,7 @@ TEST(ScenarioInit, WritesTheEmbeddedSourcesAndNeverOverwrites) {
   const test::Esito c =
       test::esegui(&b.disco, scenario::comando_check, {"--rigoroso", "/prova/nuovo"});
   EXPECT_EQ(c.stato, kUscitaPulita) << c.errori;
-  EXPECT_EQ(c.errori, "");
+  EXPECT_EQ(c.errori, "scenario check: nessun errore, nessun avviso\n");
 
   // One of the two there already: nothing is written, the other stays absent.
   test::Banco q;

@@ -51,7 +51,7 @@ TEST(ScenarioCompile, WorksOnCopiesAndWritesWhatCalvetraWrites) {
     CompilaInCartella scenario(linea, treno);
     EXPECT_EQ(calvetra.stato, kUscitaPulita);
     EXPECT_EQ(scenario.esito.stato, kUscitaPulita) << scenario.errori;
-    EXPECT_EQ(scenario.errori, "");
+    EXPECT_EQ(scenario.errori, "scenario compile: nessun errore, nessun avviso\n");
     ExpectSameOutputs(calvetra.banco, scenario.banco);
     EXPECT_EQ(scenario.banco.leggi(kSorgenteLinea), linea);
     EXPECT_EQ(scenario.banco.leggi(kSorgenteTreno), treno);
@@ -92,7 +92,8 @@ TEST(ScenarioCompile, LocatedReportWithSourceLineAndCaret) {
             "   |             \t ^~~~~~\n"
             "/prova/Calvetra_linea.txt:2:24: nota: il percorso e' lungo 10000 m\n"
             " 2 | lunghezza percorso,    10000\n"
-            "   |                        ^~~~~\n");
+            "   |                        ^~~~~\n"
+            "scenario compile: 1 errore, nessun avviso\n");
   // Still written, as calvetra would.
   EXPECT_TRUE(c.banco.c_e(kCelle));
 }

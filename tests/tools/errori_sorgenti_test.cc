@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -191,11 +192,14 @@ TEST(ScenarioCompileErrors, EveryCodeIsReportedAtItsField) {
   }
 }
 
-TEST(ScenarioCompileErrors, MissingTrainSourceIsReportedAgainstThatFile) {
+TEST(ScenarioCompileErrors, MissingTrainSourceIsAFatalEndWithNoFile) {
   test::CompilaInCartella c(linea("", ""), std::nullopt);
-  EXPECT_EQ(c.esito.codice_errore, CodiceErrore::guasto_inatteso);
-  EXPECT_EQ(c.esito.stato, kUscitaConErrore);
-  EXPECT_NE(c.errori.find(test::kSorgenteTreno), std::string::npos) << c.errori;
+  EXPECT_EQ(c.esito.stato, kUscitaFatale);
+  EXPECT_EQ(c.errori.rfind(c.banco.file(test::kSorgenteTreno) + ": il sorgente del treno non esiste",
+                           0),
+            0u)
+      << c.errori;
+  EXPECT_EQ(c.banco.elenco(), (std::set<std::string>{test::kSorgenteLinea}));
 }
 
 }  // namespace

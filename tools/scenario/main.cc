@@ -15,9 +15,8 @@
 
 int main(int argc, char** argv) {
   calvetra::PiattaformaPosix disco(".");
-  // Colours on a terminal only, and never with NO_COLOR set and not empty.
-  const char* no_color = std::getenv("NO_COLOR");
-  const bool colore = (no_color == nullptr || no_color[0] == '\0') && isatty(STDERR_FILENO) != 0;
+  const bool colore = calvetra::scenario::colori_voluti(
+      std::getenv("NO_COLOR"), std::getenv("TERM"), isatty(STDERR_FILENO) != 0);
   // The language server asks whether more input waits, so that it checks a
   // burst of edits once: the standard input must then be a stream of its
   // own, not the C library's. Every other command keeps its output in step

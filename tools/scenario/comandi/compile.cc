@@ -40,23 +40,28 @@ constexpr const char* kAiuto =
     "i file), 1 fine fatale (1250/1251, nessuna cella, file illeggibili o non\n"
     "scrivibili), 2 uso errato. check non scrive mai nessun file.\n";
 
-// The note under the error of a missing source: the path looked for, and a
-// file of the directory with nearly that name.
-void annota_mancante(std::vector<Diagnostico>* diagnostici, Piattaforma* disco,
-                     const std::string& cartella, const SorgenteAutore& s, FileSorgente file,
-                     const std::string& nome) {
-  if (s.testo) return;
-  const std::string vicino = nome_vicino(disco, cartella, nome);
-  if (vicino.empty()) return;
+// The notes under a missing line source's error 101: the files of nearly its
+// name, and other routes in the directory.
+void annota_linea_mancante(std::vector<Diagnostico>* diagnostici, Piattaforma* disco,
+                           const OpzioniCompila& o) {
   for (Diagnostico& d : *diagnostici) {
-    if (d.gravita != Gravita::errore) continue;
-    const bool suo = file == FileSorgente::linea ? d.codice == CodiceErrore::linea_assente
-                                                 : d.luogo.file == file;
-    if (!suo) continue;
-    d.note.push_back({"nella cartella c'e' `" + vicino + "`: il nome cercato e' `" + nome +
-                          "` (trattini, maiuscole ed estensione contano)",
-                      Luogo{}});
+    if (d.gravita != Gravita::errore || d.codice != CodiceErrore::linea_assente) continue;
+    for (std::string& n : note_mancante(disco, o.cartella, o.nomi, FileSorgente::linea)) {
+      d.note.push_back({std::move(n), Luogo{}});
+    }
   }
+}
+
+// "1 errore, 2 avvisi", "nessun errore, nessun avviso".
+std::string conteggio(const std::vector<Diagnostico>& diagnostici) {
+  size_t errori = 0;
+  size_t avvisi = 0;
+  for (const Diagnostico& d : diagnostici) ++(d.gravita == Gravita::errore ? errori : avvisi);
+  const auto quanti = [](size_t n, const char* uno, const char* molti, const char* nessuno) {
+    return n == 0 ? std::string(nessuno) : std::to_string(n) + " " + (n == 1 ? uno : molti);
+  };
+  return quanti(errori, "errore", "errori", "nessun errore") + ", " +
+         quanti(avvisi, "avviso", "avvisi", "nessun avviso");
 }
 
 // What the JSON document holds besides the diagnostics.
@@ -90,6 +95,16 @@ Json json_diagnostico(const Diagnostico& d, const SorgentiRapporto& s) {
     Json nota = {{"messaggio", testo_json(n.testo)}};
     metti_posto(&nota, n.luogo, CodiceErrore::nessuno, s);
     j["note"].push_back(std::move(nota));
+  }
+  // A fix: replace `lunghezza` bytes of the source from its place with `testo`.
+  j["correzioni"] = Json::array();
+  for (const Correzione& c : d.correzioni) {
+    Json f = {{"titolo", testo_json(c.titolo)}};
+    metti_posto(&f, c.luogo, CodiceErrore::nessuno, s);
+    f["offset"] = c.luogo.offset;
+    f["lunghezza"] = c.lunghezza;
+    f["testo"] = testo_json(c.testo);
+    j["correzioni"].push_back(std::move(f));
   }
   return j;
 }
@@ -139,20 +154,30 @@ bool scrivi_file(const Contesto& ctx, const OpzioniCompila& o, const Modello& m,
 
 EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
   EsitoCompila esito;
-  if (!e_cartella(ctx.disco, o.cartella)) {
-    ctx.err << "scenario: " << o.cartella << ": la cartella non esiste\n";
-    return esito;
-  }
+  if (!cartella_da_leggere(ctx, o.cartella)) return esito;
   SorgentiAutore lette;
   std::string errore;
   if (!leggi_sorgenti(ctx.disco, o.cartella, o.nomi, &lette, &errore)) {
     ctx.err << errore << "\n";
     return esito;
   }
+<<<<<<< HEAD
   // A check writes nothing: its plan is only measured, which gives every
   // diagnostic of the whole plan at a fraction of the time and memory.
   const Compilazione c =
       compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria, .coordinate = o.scrivi});
+=======
+  // Without its train source a scenario is not compiled at all (calvetra
+  // would end on an unexpected failure and still write its files).
+  if (lette.linea.testo && !lette.treno.testo) {
+    ctx.err << lette.treno.percorso << ": il sorgente del treno non esiste; nessun file scritto\n";
+    for (const std::string& n : note_mancante(ctx.disco, o.cartella, o.nomi, FileSorgente::treno)) {
+      ctx.err << "nota: " << n << "\n";
+    }
+    return esito;
+  }
+  const Compilazione c = compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria});
+>>>>>>> main
   esito.codice_errore = c.codice_errore();
   esito.posizione_errore = c.posizione_errore();
   const std::vector<Diagnostico> errori = c.diagnostica.errori();
@@ -161,16 +186,17 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
     esito.campo_errore = errori.back().luogo.offset;
   }
   std::vector<Diagnostico> diagnostici = c.diagnostica.voci();
-  annota_mancante(&diagnostici, ctx.disco, o.cartella, lette.linea, FileSorgente::linea,
-                  o.nomi.sorgente_linea());
-  annota_mancante(&diagnostici, ctx.disco, o.cartella, lette.treno, FileSorgente::treno,
-                  o.nomi.sorgente_treno());
+  annota_linea_mancante(&diagnostici, ctx.disco, o);
   for (const Diagnostico& d : diagnostici) esito.avvisi += d.gravita == Gravita::avviso ? 1 : 0;
   const SorgentiRapporto sorgenti{lette.linea, lette.treno};
   Riepilogo riepilogo{o.scrivi ? "compile" : "check", 0, &c, {}, ""};
   const auto concludi = [&](int stato) {
     esito.stato = riepilogo.stato = stato;
-    if (o.json) ctx.out << scrivi_json(documento_json(diagnostici, sorgenti, riepilogo), 2);
+    if (o.json) {
+      ctx.out << scrivi_json(documento_json(diagnostici, sorgenti, riepilogo), 2);
+    } else if (stato != kUscitaFatale || !diagnostici.empty()) {
+      ctx.err << "scenario " << riepilogo.comando << ": " << conteggio(diagnostici) << "\n";
+    }
     return esito;
   };
 

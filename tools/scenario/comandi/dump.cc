@@ -271,6 +271,7 @@ Json json_dump(const ScenarioLetto& s, const OpzioniDump& o, const Origini* orig
 }
 
 int dump(const Contesto& c, const OpzioniDump& o) {
+  if (!cartella_da_leggere(c, o.cartella)) return kUscitaFatale;
   ScenarioLetto s;
   const StatoLettura letto = leggi_scenario(c.disco, o.cartella, o.nomi, &s);
   if (!letto.ok()) {

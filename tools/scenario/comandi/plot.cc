@@ -2,9 +2,13 @@
 
 #include <string>
 
+#include "compile/compilazione.h"
 #include "model/costanti.h"
+#include "model/significato.h"
+#include "output/file_geometria.h"
 #include "output/lettura.h"
 #include "scenario/comune/documento.h"
+#include "scenario/comune/sorgenti.h"
 #include "scenario/disegno/tavola.h"
 
 namespace calvetra::scenario {
@@ -14,14 +18,41 @@ namespace {
 constexpr const char* kAiuto =
     "uso: scenario plot [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.svg\n"
     "\n"
-    "Disegna il percorso dai file binari della CARTELLA in un SVG autonomo:\n"
+    "Disegna il percorso della CARTELLA in un SVG autonomo, compilato in memoria\n"
+    "dai sorgenti quando ci sono (nessun file binario scritto), altrimenti letto\n"
+    "dai file binari:\n"
     "la pianta dal file della geometria, con stazioni, segnali e rallentamenti,\n"
     "e sotto il profilo lungo il percorso, cella per cella: stazioni e segnali,\n"
     "velocita' massima e rallentamenti, pendenza, tratti di montagna, con l'asse\n"
     "dei chilometri. Con -o - l'SVG va sull'uscita standard.\n"
     "\n"
-    "Uscita: 0 disegno scritto, 1 file mancante o non valido o SVG non\n"
+    "Uscita: 0 disegno scritto, 1 file mancante o non valido, nessuna cella o SVG non\n"
     "scrivibile, 2 uso errato.\n";
+
+// The scenario compiled from the sources in memory, as the files would hold
+// it; false with a message on `c.err` when there is nothing to draw.
+bool da_sorgenti(const Contesto& c, const SorgentiAutore& sorgenti, const NomiScenario& nomi,
+                 ScenarioLetto* letto) {
+  const Compilazione comp = compila_sorgenti(sorgenti, nomi, {.con_geometria = true});
+  if (comp.modello.tratti.size() <= kCellaIntestazione) {
+    c.err << "scenario: nessuna cella creata, niente da disegnare\n";
+    return false;
+  }
+  letto->tabella = comp.modello.tabella;
+  letto->tratti = comp.modello.tratti;
+  const Geometria& g = comp.modello.geometria;
+  if (g.esiste()) {
+    // The plan goes through its own codec, so the drawing reads it as from the file.
+    std::string dati;
+    codifica_elementi(&dati, g, 0, 0, g.ultimo_metro());
+    codifica_elementi(&dati, g, 1, 0, g.ultimo_metro());
+    PianoLetto piano;
+    if (leggi_geometria(dati, Intestazione(letto->tabella).lunghezza_percorso(), &piano).ok()) {
+      letto->geometria = std::move(piano);
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -32,11 +63,22 @@ int comando_plot(const Contesto& c, const Argomenti& a) {
   s.nomi_scenario(&nomi).cartella(&cartella);
   s.valore("-o", "FILE.svg", &uscita).alias("--output").obbligatoria();
   if (const std::optional<int> fine = s.leggi(a, c.out, c.err)) return *fine;
-  ScenarioLetto letto;
-  const StatoLettura stato = leggi_scenario(c.disco, cartella, nomi, &letto);
-  if (!stato.ok()) {
-    c.err << "scenario: " << stato.messaggio() << "\n";
+  if (!cartella_da_leggere(c, cartella)) return kUscitaFatale;
+  SorgentiAutore sorgenti;
+  std::string errore;
+  if (!leggi_sorgenti(c.disco, cartella, nomi, &sorgenti, &errore)) {
+    c.err << "scenario: " << errore << "\n";
     return kUscitaFatale;
+  }
+  ScenarioLetto letto;
+  if (sorgenti.qualcuna()) {
+    if (!da_sorgenti(c, sorgenti, nomi, &letto)) return kUscitaFatale;
+  } else {
+    const StatoLettura stato = leggi_scenario(c.disco, cartella, nomi, &letto);
+    if (!stato.ok()) {
+      c.err << "scenario: " << stato.messaggio() << "\n";
+      return kUscitaFatale;
+    }
   }
   return scrivi_documento(c, uscita, disegno::disegna(letto));
 }

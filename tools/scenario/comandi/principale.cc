@@ -28,10 +28,10 @@ constexpr const char* kAiuto =
     "      localizzati\n"
     "  check [le opzioni di compile] CARTELLA\n"
     "      gli stessi controlli di compile, senza scrivere nessun file\n"
-    "  dump [--json] [--linea NOME] [--treni COPPIA] CARTELLA\n"
+    "  dump [--json] [--linea NOME] [--treni COPPIA] [--passo METRI] CARTELLA\n"
     "      decodifica e controlla i file binari\n"
     "  plot [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.svg\n"
-    "      disegna pianta e profilo del percorso\n"
+    "      disegna pianta e profilo del percorso (dai sorgenti, se ci sono)\n"
     "  view [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.html\n"
     "      pagina per esplorare il percorso nel browser, con i rimandi ai sorgenti\n"
     "  lsp [--linea NOME] [--treni COPPIA]\n"
@@ -61,7 +61,12 @@ int esegui(const Contesto& c, const Argomenti& argomenti) {
     return kUscitaUso;
   }
   const std::string& nome = argomenti[0];
-  if (nome == "--help" || nome == "-h" || nome == "help") {
+  const bool aiuto = nome == "--help" || nome == "-h" || nome == "help";
+  if ((aiuto || nome == "--version") && argomenti.size() > 1) {
+    c.err << "scenario: argomento non accettato dopo " << nome << ": " << argomenti[1] << "\n";
+    return kUscitaUso;
+  }
+  if (aiuto) {
     c.out << kAiuto;
     return kUscitaPulita;
   }

@@ -7,6 +7,7 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "platform/piattaforma.h"
 
@@ -20,9 +21,17 @@ struct Contesto {
   std::istream* in = nullptr;  // what the editor sends to `lsp`; none elsewhere
 };
 
+// Whether reports get colours: on a terminal only, never with NO_COLOR set
+// and not empty, nor on a terminal that says it has none (TERM=dumb). The
+// variables are passed as the environment holds them (null when unset).
+bool colori_voluti(const char* no_color, const char* term, bool terminale);
+
 // Whether `percorso` is a directory, or a link to one: the author names
 // directories as the shell does.
 bool e_cartella(Piattaforma* disco, const std::string& percorso);
+// The same for the directory a subcommand reads: when it is none, says so on
+// `c.err` (a file given in its place is named as a file) and returns false.
+bool cartella_da_leggere(const Contesto& c, const std::string& percorso);
 
 }  // namespace calvetra::scenario
 

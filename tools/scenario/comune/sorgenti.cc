@@ -88,10 +88,22 @@ Json json_luogo(Luogo l, const SorgentiAutore& s) {
 
 namespace {
 
-// The name without its extension, in lower case, hyphens and blanks left out.
+std::string minuscolo(std::string t) {
+  for (char& c : t) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return t;
+}
+
+bool finisce_con(const std::string& t, const std::string& fine) {
+  return t.size() >= fine.size() && t.compare(t.size() - fine.size(), fine.size(), fine) == 0;
+}
+
+// The name without its extensions (`.txt.txt` too), in lower case, hyphens
+// and blanks left out.
 std::string chiave(const std::string& nome) {
-  const size_t punto = nome.rfind('.');
-  const std::string stelo = punto == std::string::npos ? nome : nome.substr(0, punto);
+  std::string stelo = nome;
+  while (finisce_con(minuscolo(stelo), ".txt")) stelo.resize(stelo.size() - 4);
+  const size_t punto = stelo.rfind('.');
+  if (punto != std::string::npos && punto > 0) stelo.resize(punto);
   std::string k;
   for (char c : stelo) {
     if (c == '-' || c == ' ' || c == '\t') continue;
@@ -100,29 +112,89 @@ std::string chiave(const std::string& nome) {
   return k;
 }
 
+// Edits (insert, delete, change) from `a` to `b`, counted up to 3.
+int distanza(const std::string& a, const std::string& b) {
+  if (a.size() > b.size() + 2 || b.size() > a.size() + 2) return 3;
+  std::vector<int> riga(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) riga[j] = static_cast<int>(j);
+  for (size_t i = 1; i <= a.size(); ++i) {
+    int diagonale = riga[0];
+    riga[0] = static_cast<int>(i);
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const int sopra = riga[j];
+      riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] != b[j - 1])});
+      diagonale = sopra;
+    }
+  }
+  return std::min(riga[b.size()], 3);
+}
+
 // The binary files of a scenario share their stems with the sources.
 bool binario(const std::string& nome) {
-  const size_t punto = nome.rfind('.');
-  if (punto == std::string::npos) return false;
-  std::string e = nome.substr(punto + 1);
-  for (char& c : e) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  return e == "dat" || e == "sim";
+  const std::string n = minuscolo(nome);
+  return finisce_con(n, ".dat") || finisce_con(n, ".sim");
+}
+
+std::string citato(const std::string& t) { return "`" + t + "`"; }
+
+// An option value as a shell would need it.
+std::string argomento(const std::string& t) {
+  return t.find_first_of(" \t'\"") == std::string::npos ? t : "'" + t + "'";
 }
 
 }  // namespace
 
-std::string nome_vicino(Piattaforma* disco, const std::string& cartella, const std::string& nome) {
+std::vector<std::string> nomi_vicini(Piattaforma* disco, const std::string& cartella,
+                                     const std::string& nome) {
   const std::string cercata = chiave(nome);
   std::vector<std::string> vicini;
   for (const std::string& n : disco->elenco(cartella)) {
-    if (n != nome && !binario(n) && chiave(n) == cercata &&
-        disco->genere(nella_cartella(cartella, n)) == Piattaforma::Genere::file) {
-      vicini.push_back(n);
+    if (n == nome || binario(n) || distanza(chiave(n), cercata) > 2 ||
+        disco->genere(nella_cartella(cartella, n)) != Piattaforma::Genere::file) {
+      continue;
+    }
+    vicini.push_back(n);
+  }
+  // The directory's order is the system's: they are shown in name order.
+  std::sort(vicini.begin(), vicini.end());
+  return vicini;
+}
+
+std::vector<std::string> note_mancante(Piattaforma* disco, const std::string& cartella,
+                                       const NomiScenario& nomi, FileSorgente quale) {
+  const bool linea = quale == FileSorgente::linea;
+  const std::string cercato = linea ? nomi.sorgente_linea() : nomi.sorgente_treno();
+  std::vector<std::string> note;
+  std::vector<std::string> gia;
+  for (const std::string& v : nomi_vicini(disco, cartella, cercato)) {
+    note.push_back("nella cartella c'e' " + citato(v) + ": il nome cercato e' " + citato(cercato) +
+                   " (trattini, maiuscole ed estensione contano)");
+    gia.push_back(v);
+  }
+  // The sources of other scenarios, and the options that choose them.
+  const std::string prefisso = nomi.linea + "_";
+  for (const std::string& n : disco->elenco(cartella)) {
+    if (std::find(gia.begin(), gia.end(), n) != gia.end() ||
+        disco->genere(nella_cartella(cartella, n)) != Piattaforma::Genere::file) {
+      continue;
+    }
+    if (linea && finisce_con(n, "_linea.txt")) {
+      const std::string altra = n.substr(0, n.size() - std::string("_linea.txt").size());
+      note.push_back("nella cartella c'e' " + citato(n) + ": per la sua linea usa --linea " +
+                     argomento(altra));
+    } else if (!linea && finisce_con(n, "-.txt") && n.rfind(prefisso, 0) == 0) {
+      const std::string treni = n.substr(prefisso.size(), n.size() - prefisso.size() - 5);
+      note.push_back("nella cartella c'e' " + citato(n) + ": per quei treni usa --treni " +
+                     argomento(treni));
+    } else if (!linea && finisce_con(n, "-.txt") && n.find('_') != std::string::npos) {
+      const size_t sotto = n.find('_');
+      note.push_back("nella cartella c'e' " + citato(n) + ": per quel treno usa --linea " +
+                     argomento(n.substr(0, sotto)) + " --treni " +
+                     argomento(n.substr(sotto + 1, n.size() - sotto - 6)));
     }
   }
-  if (vicini.empty()) return "";
-  // The directory's order is the system's: the first in name order is shown.
-  return *std::min_element(vicini.begin(), vicini.end());
+  std::sort(note.begin() + static_cast<std::ptrdiff_t>(gia.size()), note.end());
+  return note;
 }
 
 }  // namespace calvetra::scenario

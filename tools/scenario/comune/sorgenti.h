@@ -70,11 +70,17 @@ std::optional<Origini> origini_dei_file(Piattaforma* disco, const std::string& c
 // {"file": ..., "riga": ..., "colonna": ..., "offset": ...}, or null.
 Json json_luogo(Luogo l, const SorgentiAutore& s);
 
-// The name of a file in `cartella` that differs from `nome` only in letter
-// case, hyphens, blanks or the extension, binary scenario files (.dat, .sim)
-// aside (`Calvetra_2718 - 5340.txt` for `Calvetra_2718 - 5340-.txt`); empty
-// when there is none.
-std::string nome_vicino(Piattaforma* disco, const std::string& cartella, const std::string& nome);
+// The files in `cartella` whose names are nearly `nome`, in name order: they
+// differ only in letter case, hyphens, blanks or extensions (`.txt.txt`
+// too), or by a letter or two; binary scenario files (.dat, .sim) aside
+// (`Calvetra_2718 - 5340.txt` for `Calvetra_2718 - 5340-.txt`).
+std::vector<std::string> nomi_vicini(Piattaforma* disco, const std::string& cartella,
+                                     const std::string& nome);
+// The notes under a missing source `quale` of `nomi`: the files of nearly its
+// name, and the sources of other scenarios in the directory with the
+// `--linea` or `--treni` that picks them.
+std::vector<std::string> note_mancante(Piattaforma* disco, const std::string& cartella,
+                                       const NomiScenario& nomi, FileSorgente quale);
 
 }  // namespace calvetra::scenario
 

@@ -1,0 +1,168 @@
+// The mistakes that change what a scenario means, each reported at its
+// cause: a warning where the stored value will differ from the one written,
+// a note at the record that causes a later error, the hint for the author's
+// habit (a decimal comma, a unit, a thousands separator), and the fix the
+// warning knows, which leaves the source clean of it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compile/compilazione.h"
+#include "fields/lettore_campi.h"
+#include "support/compilazione.h"
+#include "support/scenario_di_prova.h"
+
+namespace calvetra {
+namespace {
+
+using test::kTrenoVuoto;
+using test::sorgente_linea;
+
+const std::string kLineaBase = sorgente_linea("", "");
+
+std::string treno(const std::string& righe) { return "[generale]\r\n" + righe + "[fine]\r\n"; }
+
+const std::string kStazione = "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, ";
+
+struct Atteso {
+  const char* descrizione;
+  std::string linea;
+  std::string treno;
+  FileSorgente file;
+  int riga;
+  int colonna;
+  const char* nome;  // a warning's name, or "errore 25"
+  const char* nel_messaggio;
+  int riga_nota;  // 0: no note looked for
+  const char* nella_nota;
+  const char* correzione;  // the text the fix writes; nullptr: no fix
+};
+
+std::vector<Atteso> attesi() {
+  return {
+      {"virgolette non chiuse", kLineaBase, treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\r\n"),
+       FileSorgente::treno, 2, 65, "virgolette-aperte", "nel record `stazione`, non si chiudono", 3,
+       "`velocita`", "\""},
+      {"virgolette chiuse righe dopo", kLineaBase,
+       treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\"\r\n"), FileSorgente::treno, 2, 65,
+       "virgolette-aperte", "solo alla riga 3", 3, "`velocita`", "\""},
+      {"pendenza oltre gli 8 bit", sorgente_linea("", "pendenza, 3000, 160\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 17, "fuori-intervallo", "conservato come -96 per mille", 0, "",
+       nullptr},
+      {"pendenza sotto gli 8 bit", sorgente_linea("", "pendenza, 3000, -120\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 17, "fuori-intervallo", "conservato come 136 per mille", 0, "",
+       nullptr},
+      {"pendenza con decimali", sorgente_linea("", "pendenza, 3000, 1.5\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 17, "arrotondato", "`1.5` sara' letto come 2", 0, "", nullptr},
+      {"velocita non multipla di 5", kLineaBase, treno("velocita, 0, 73\r\n"), FileSorgente::treno,
+       2, 14, "arrotondato", "conservato come 75 km/h", 0, "", nullptr},
+      {"rallentamento lungo meno di zero", kLineaBase,
+       treno("rallentamento, 3000, 30, -300, 1, 0, 0\r\n"), FileSorgente::treno, 2, 26,
+       "fuori-intervallo", "(da 0 m in su)", 0, "", nullptr},
+      {"orologio alle 25", kLineaBase, treno("orologio, 25, 75, 0\r\n"), FileSorgente::treno, 2, 11,
+       "fuori-intervallo", "`hours` vale 25, fuori da quanto conserva (da 0 a 23)", 0, "", nullptr},
+      {"stazione ai 75 minuti", kLineaBase,
+       treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 75, 0, Nord\r\n"),
+       FileSorgente::treno, 2, 58, "fuori-intervallo", "`minutes` vale 75", 0, "", nullptr},
+      {"oggetto oltre la fine", sorgente_linea("", "", 10000), treno("velocita, 10200, 80\r\n"),
+       FileSorgente::treno, 2, 11, "oltre-la-fine",
+       "a 10200 m sta oltre la fine del percorso (10000 m)", 2, "il percorso e' lungo 10000 m",
+       nullptr},
+      {"velocita che non entra nella cella", kLineaBase, treno("velocita, 0, 2000\r\n"),
+       FileSorgente::treno, 3, 1, "errore 25", "", 2, "2000 km/h non entra nella cella", nullptr},
+      {"posizione oltre i 32 bit", kLineaBase, treno("velocita, 99999999999, 80\r\n"),
+       FileSorgente::treno, 2, 11, "errore 25", "", 2, "da -2147483648 a 2147483647", nullptr},
+      {"record con un valore in meno",
+       sorgente_linea("", "pendenza, 3000\r\npendenza, 4000, 5\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 5, 1, "parola-chiave-come-valore", "manca un valore", 4,
+       "il record `pendenza`, a cui manca un valore", nullptr},
+      {"commento con parola chiave", kLineaBase,
+       treno("# la stazione di Nord e' chiusa\r\nvelocita, 2000, 80\r\n"), FileSorgente::treno, 2,
+       1, "commento-con-parola-chiave", "la parola chiave `stazione`", 0, "", nullptr},
+      {"virgola decimale", sorgente_linea("", "pendenza, 3000,6,5\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 18, "campo-ignorato", "scrivi `6.5`", 0, "", "."},
+      {"punto delle migliaia", kLineaBase, treno("velocita, 1.500, 80\r\n"), FileSorgente::treno, 2,
+       11, "arrotondato", "per 1500 scrivi `1500`", 0, "", "1500"},
+      {"spazio delle migliaia", kLineaBase, treno("velocita, 1 500, 80\r\n"), FileSorgente::treno,
+       2, 11, "numero-spezzato", "per 1500 scrivi `1500`", 0, "", "1500"},
+      {"unita attaccata", kLineaBase, treno("velocita, 6000, 80km/h\r\n"), FileSorgente::treno, 2,
+       17, "numero-non-valido", "l'unita' `km/h` non si scrive", 0, "", "80"},
+      {"unita staccata", sorgente_linea("", "pendenza, 3000 m, 5\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 16, "numero-non-valido", "e' l'unita' del numero", 0, "", ""},
+      {"nome in UTF-8", kLineaBase, treno(kStazione + "Citt\xC3\xA0\r\n"), FileSorgente::treno, 2,
+       65, "testo-utf8", "(`Citt\xE0`?)", 0, "", "Citt\xE0"},
+      {"parola sbagliata di sette lettere nel treno", kLineaBase, treno("vettxrx, 5\r\n"),
+       FileSorgente::treno, 2, 1, "campo-ignorato", "forse `numero vetture`?", 0, "",
+       "numero vetture"},
+      {"parola sbagliata di sette lettere nella linea", sorgente_linea("segnxlx, 0, 0\r\n", ""),
+       kTrenoVuoto, FileSorgente::linea, 3, 1, "campo-ignorato", "forse `ripetizione segnali`?", 0,
+       "", "ripetizione segnali"},
+      {"commento senza suggerimento", kLineaBase, treno("# commento\r\n"), FileSorgente::treno, 2,
+       1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
+      {"nome senza suggerimento", kLineaBase, treno("STAZIONI NORD\r\n"), FileSorgente::treno, 2,
+       1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
+  };
+}
+
+const Diagnostico* cerca(const Compilazione& c, const Atteso& k, const std::string& testo) {
+  for (const Diagnostico& d : c.diagnostica.voci()) {
+    const bool errore = d.gravita == Gravita::errore;
+    const std::string nome = errore ? "errore " + std::to_string(numero(d.codice)) : d.nome;
+    if (nome != k.nome || d.luogo.file != k.file) continue;
+    const PosizioneTesto p = posizione_in(testo, d.luogo.offset);
+    if (p.riga == k.riga && p.colonna == k.colonna) return &d;
+  }
+  return nullptr;
+}
+
+TEST(Cause, EachMistakeIsReportedAtItsCauseWithItsFix) {
+  for (const Atteso& k : attesi()) {
+    SCOPED_TRACE(k.descrizione);
+    const test::Compilato c(k.linea.c_str(), k.treno.c_str());
+    const std::string& testo = k.file == FileSorgente::linea ? k.linea : k.treno;
+    const Diagnostico* d = cerca(c.c, k, testo);
+    ASSERT_NE(d, nullptr);
+    EXPECT_NE(d->messaggio.find(k.nel_messaggio), std::string::npos) << d->messaggio;
+    if (k.riga_nota != 0) {
+      bool nota = false;
+      for (const Nota& n : d->note) {
+        const std::string& sorgente = n.luogo.file == FileSorgente::linea ? k.linea : k.treno;
+        nota = nota || (n.testo.find(k.nella_nota) != std::string::npos &&
+                        posizione_in(sorgente, n.luogo.offset).riga == k.riga_nota);
+      }
+      EXPECT_TRUE(nota);
+    }
+    if (k.correzione == nullptr) {
+      EXPECT_TRUE(d->correzioni.empty());
+      continue;
+    }
+    ASSERT_EQ(d->correzioni.size(), 1u);
+    const Correzione& f = d->correzioni[0];
+    EXPECT_EQ(f.testo, k.correzione);
+    std::string linea = k.linea;
+    std::string treno = k.treno;
+    std::string& corretto = f.luogo.file == FileSorgente::linea ? linea : treno;
+    corretto.replace(f.luogo.offset, f.lunghezza, f.testo);
+    const test::Compilato dopo(linea.c_str(), treno.c_str());
+    for (const Diagnostico& e : dopo.c.diagnostica.voci()) EXPECT_NE(e.nome, k.nome) << corretto;
+  }
+}
+
+TEST(Cause, TheChecksLeaveTheOutputsAlone) {
+  // Each source compiled with and without the warnings: one model, one code,
+  // one position.
+  for (const Atteso& k : attesi()) {
+    SCOPED_TRACE(k.descrizione);
+    const Compilazione con = compila(Sorgente::di(k.linea), Sorgente::di(k.treno), {});
+    const Compilazione senza =
+        compila(Sorgente::di(k.linea), Sorgente::di(k.treno), {}, {.avvisi = ModoAvvisi::spenti});
+    EXPECT_TRUE(con.modello == senza.modello);
+    EXPECT_EQ(con.diagnostica.codice_errore(), senza.diagnostica.codice_errore());
+    EXPECT_EQ(con.diagnostica.posizione_errore(), senza.diagnostica.posizione_errore());
+    EXPECT_FALSE(senza.diagnostica.ha_avvisi());
+  }
+}
+
+}  // namespace
+}  // namespace calvetra
