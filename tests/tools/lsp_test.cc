@@ -10,8 +10,10 @@
 #include "content/testi.h"
 #include "scenario/comune/json.h"
 #include "scenario/comune/testo.h"
+#include "scenario/lsp/posizioni.h"
 #include "scenario/lsp/server.h"
 #include "scenario/lsp/trasporto.h"
+#include "support/compilazione.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {
@@ -262,6 +264,74 @@ TEST(ScenarioLsp, EncodingsAndPositions) {
               utf8 ? "utf-8" : "utf-16");
     const std::string sopra = s.risposta(2)["result"]["contents"]["value"];
     EXPECT_NE(sopra.find("`velocita` 90 km/h"), std::string::npos) << sopra;
+  }
+}
+
+// Each fix a warning knows, as a code action: applied to the buffer, the
+// warning is gone.
+TEST(ScenarioLsp, QuickFixesClearTheirWarning) {
+  const auto treno = [](const std::string& righe) {
+    return "[generale]\r\n" + righe + "[fine]\r\n";
+  };
+  const std::string stazione = "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, ";
+  struct Caso {
+    const char* nome;
+    bool linea;  // the mistake is in the line source, else in the train source
+    std::string testo;
+    const char* codice;
+    const char* titolo;
+  };
+  const std::vector<Caso> casi = {
+      {"parola chiave", false,
+       treno("stazoine, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, N\r\n"),
+       "campo-ignorato", "scrivi `stazione`"},
+      {"unita attaccata", false, treno("velocita, 6000, 80km/h\r\n"), "numero-non-valido",
+       "togli l'unita'"},
+      {"punto delle migliaia", false, treno("velocita, 1.500, 80\r\n"), "arrotondato",
+       "scrivi `1500`"},
+      {"virgola decimale", true, test::sorgente_linea("", "pendenza, 3000,6,5\r\n"),
+       "campo-ignorato", "scrivi `6.5`"},
+      {"virgolette aperte", false, treno(stazione + "\"Nord\r\nvelocita, 2000, 80\r\n"),
+       "virgolette-aperte", "chiudi le virgolette"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const std::string uri = c.linea ? kUriLinea : kUriTreno;
+    const auto sessione = [&](const std::string& testo) {
+      auto s = std::make_unique<Sessione>();
+      s->esegui({inizia(), apri(uri, testo),
+                 richiesta(2, "textDocument/codeAction",
+                           {{"textDocument", {{"uri", uri}}},
+                            {"range",
+                             {{"start", {{"line", 0}, {"character", 0}}},
+                              {"end", {{"line", 99}, {"character", 0}}}}},
+                            {"context", {{"diagnostics", Json::array()}}}}),
+                 richiesta(3, "shutdown"), notifica("exit")});
+      return s;
+    };
+    const auto prima = sessione(c.testo);
+    const Json azioni = prima->risposta(2)["result"];
+    const auto azione = std::find_if(azioni.begin(), azioni.end(), [&](const Json& a) {
+      return a["title"] == c.titolo && a["diagnostics"][0]["code"] == c.codice;
+    });
+    ASSERT_NE(azione, azioni.end()) << azioni.dump();
+    // The edits apply from the last, so that each range still holds.
+    std::string corretto = c.testo;
+    Json modifiche = (*azione)["edit"]["changes"][uri];
+    for (auto m = modifiche.rbegin(); m != modifiche.rend(); ++m) {
+      const auto punto = [&](const Json& p) {
+        return scenario::lsp::byte_utf8(corretto, scenario::lsp::posizione_da_json(p),
+                                        scenario::lsp::Codifica::utf16);
+      };
+      const size_t da = punto((*m)["range"]["start"]);
+      corretto.replace(da, punto((*m)["range"]["end"]) - da, (*m)["newText"].get<std::string>());
+    }
+    const std::vector<Json> dopo = sessione(corretto)->diagnostici(uri);
+    ASSERT_FALSE(dopo.empty());
+    for (const Json& d : dopo[0]) {
+      EXPECT_FALSE(d["code"] == c.codice && d["range"] == (*azione)["diagnostics"][0]["range"])
+          << corretto;
+    }
   }
 }
 

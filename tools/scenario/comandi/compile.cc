@@ -161,12 +161,6 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
     ctx.err << errore << "\n";
     return esito;
   }
-<<<<<<< HEAD
-  // A check writes nothing: its plan is only measured, which gives every
-  // diagnostic of the whole plan at a fraction of the time and memory.
-  const Compilazione c =
-      compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria, .coordinate = o.scrivi});
-=======
   // Without its train source a scenario is not compiled at all (calvetra
   // would end on an unexpected failure and still write its files).
   if (lette.linea.testo && !lette.treno.testo) {
@@ -176,8 +170,10 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
     }
     return esito;
   }
-  const Compilazione c = compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria});
->>>>>>> main
+  // A check writes nothing: its plan is only measured, which gives every
+  // diagnostic of the whole plan at a fraction of the time and memory.
+  const Compilazione c =
+      compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria, .coordinate = o.scrivi});
   esito.codice_errore = c.codice_errore();
   esito.posizione_errore = c.posizione_errore();
   const std::vector<Diagnostico> errori = c.diagnostica.errori();
