@@ -56,11 +56,13 @@ std::string descrivi_campo(const CampoRecord& c) {
   return s;
 }
 
-// The stretch of a byte field that a record starting at p metres filled,
-// when one of its fields stores into that byte field of the cells.
+// The stretch of a byte field that a record starting at p metres filled:
+// a record whose position begins a stretch of cells ("the cells from ..."),
+// and whose other field stores into that byte field of the cells.
 std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_t p) {
   const std::vector<tratto>& tratti = a.compilazione.modello.tratti;
   std::string s;
+  if (d.campi.empty() || !d.campi[0].conservato.starts_with("the cells from")) return s;
   for (const CampoNominato& b : campi_byte()) {
     const std::string chiave = std::string("cell `") + b.nome + "`";
     bool suo = false;
