@@ -129,13 +129,14 @@ int riga_di(const std::string& sorgente, const std::string& testo) {
 // complete, outline, close the server.
 TEST(ScenarioLsp, SessionFromOpenToShutdown) {
   const std::string treno = treno_utf8();
+  const std::string linea = linea_utf8();
   const int rovella = riga_di(treno, "ROVELLA");
   const int casalino = rovella + 1;
   Sessione s;
   s.esegui({
       inizia(),
       notifica("initialized"),
-      apri(kUriLinea, linea_utf8()),
+      apri(kUriLinea, linea),
       apri(kUriTreno, treno),
       richiesta(2, "textDocument/hover", posto(kUriTreno, rovella, 2)),
       cambia(kUriTreno, 2, casalino, 0, 8, "stazoine"),
@@ -150,6 +151,7 @@ TEST(ScenarioLsp, SessionFromOpenToShutdown) {
       richiesta(5, "textDocument/signatureHelp", posto(kUriTreno, rovella, 20)),
       richiesta(6, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriTreno}}}}),
       richiesta(7, "textDocument/hover", posto(kUriTreno, rovella, 20)),
+      richiesta(9, "textDocument/hover", posto(kUriLinea, riga_di(linea, "pendenza"), 12)),
       richiesta(8, "shutdown"),
       notifica("exit"),
   });
@@ -203,6 +205,12 @@ TEST(ScenarioLsp, SessionFromOpenToShutdown) {
 
   const std::string campo = s.risposta(7)["result"]["contents"]["value"];
   EXPECT_NE(campo.find("Campo 2 di 17: `type`"), std::string::npos) << campo;
+  // A gradient: its per mille and the metres it spans, its position field named.
+  const std::string pendenza = s.risposta(9)["result"]["contents"]["value"];
+  EXPECT_NE(pendenza.find("Campo 1 di 2: `P` (m)"), std::string::npos) << pendenza;
+  EXPECT_NE(pendenza.find("- `pendenza` -10 per mille nelle celle 38 a 39 (metri 1900 a 2000)"),
+            std::string::npos)
+      << pendenza;
   EXPECT_EQ(s.risposta(8)["result"], nullptr);
 }
 
