@@ -148,6 +148,53 @@ TEST(ScenarioView, FromTheSourcesObjectsAndErrorsLeadToTheirRecords) {
   EXPECT_EQ(luoghi[riga80["sorgente"].get<size_t>()][1], 29);
 }
 
+// The page names every value as the author's record does: each field by its
+// catalogue name, in catalogue order, with the catalogue's unit.
+TEST(ScenarioView, ObjectsAndRowsInTheWordsOfTheirRecords) {
+  test::Banco b;
+  b.scrivi(test::kSorgenteLinea, test::kLineaProva);
+  b.scrivi(test::kSorgenteTreno, test::kTrenoProva);
+  const Pagina p = vista_di(b);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  // Whole records as the sample sources write them.
+  EXPECT_EQ(oggetto(p.dati, 181)["record"], json::parse(R"({"nome": "segnale", "campi": [
+      ["posizione", "9+000", 9000], ["sx", "2", 2], ["s1", "2", 2], ["s2", "3", 3],
+      ["s3", "1", 1], ["rapp", "0", 0], ["dx", "2", 2], ["d1", "3", 3], ["d2", "1", 1],
+      ["d3", "1", 1], ["tempo", "220", 220]]})"));
+  EXPECT_EQ(oggetto(p.dati, 181)["preavviso"], json::parse("[81, 84]"));
+  EXPECT_EQ(oggetto(p.dati, 81)["record"], json::parse(R"({"nome": "rallentamento", "campi": [
+      ["x", "4+000", 4000], ["v", "30 km/h", 30], ["l", "150 m", 150], ["f_tt", "1", 1],
+      ["d_v", "0", 0]]})"));
+  EXPECT_EQ(oggetto(p.dati, 40)["record"]["campi"][1], json::parse(R"(["vas", "110 km/h", 110])"));
+  json stazione;
+  for (const json& r : p.dati["righe"]) {
+    if (r["riga"] == 3) stazione = r["record"];
+  }
+  EXPECT_EQ(stazione["nome"], "stazione");
+  const json attesi = json::parse(R"([["position", "11+300", 11300], ["type", "12", 12],
+      ["length", "400 m", 400], ["opz_a", "0", 0], ["opz_e", "0", 0], ["opz_d", "0", 0],
+      ["cod_a", "1", 1], ["cod_b", "1", 1], ["opz_b", "0", 0], ["cod_c", "4", 4],
+      ["cod_d", "1", 1], ["cod_e", "1", 1], ["opz_c", "15", 15], ["hours", "8", 8],
+      ["minutes", "2", 2], ["seconds", "0", 0], ["name", "Citt\u00e0 Vecchia", null]])");
+  EXPECT_EQ(stazione["campi"], attesi);
+  // The code reductions of the cab-code pass lead to the slowdown that
+  // caused them, and say so; so does dump --json.
+  const json derivata = oggetto(p.dati, 76);
+  ASSERT_EQ(derivata["passo_codici"], "posta");
+  EXPECT_EQ(p.dati["luoghi"][derivata["luogo"].get<size_t>()][3],
+            "rallentamento,    4000,    30,  150, 1,  1,  0");
+  test::CompilaInCartella c(test::kLineaProva, test::kTrenoProva);
+  const test::Esito e = test::esegui(&c.banco.disco, scenario::comando_dump, {"--json", "/prova"});
+  for (const json& k : json::parse(e.uscita)["celle"]["non_libere"]) {
+    if (k["cella"] != 76) continue;
+    EXPECT_EQ(k["passo_codici"], "posta");
+    EXPECT_EQ(k["sorgente"]["riga"], 20);
+    EXPECT_EQ(k["causa"], k["sorgente"]);
+  }
+  // Every diagnostic says whether it has a place on the route.
+  for (const json& d : p.dati["diagnostica"]) EXPECT_TRUE(d.contains("con_posizione"));
+}
+
 TEST(ScenarioView, AReservedSlotTakenIsListedAsAnError) {
   test::Banco b;
   std::string linea = test::kLineaProva;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "platform/piattaforma.h"
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
   // Colours on a terminal only, and never with NO_COLOR set and not empty.
   const char* no_color = std::getenv("NO_COLOR");
   const bool colore = (no_color == nullptr || no_color[0] == '\0') && isatty(STDERR_FILENO) != 0;
-  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore};
+  std::error_code errore;
+  const std::filesystem::path qui = std::filesystem::current_path(errore);
+  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore,
+                                       errore ? std::string() : qui.string()};
   return calvetra::scenario::esegui(c, calvetra::scenario::Argomenti(argv + 1, argv + argc));
 }

@@ -40,6 +40,10 @@ struct ScenarioVisto {
   std::optional<PiantaCampionata> pianta;
   std::optional<Origini> origini;  // compiled from the sources
   std::vector<Diagnostico> diagnostica;
+  // The link template of the author's editor ({path}, {line}, {col}), and the
+  // absolute folder of the sources; "" for no links.
+  std::string editor;
+  std::string cartella;
 };
 
 // The data of the page.
@@ -52,6 +56,7 @@ struct OpzioniView {
   std::string cartella;
   NomiScenario nomi;
   std::string uscita;  // the file; "-" for standard output
+  std::string editor;  // --editor: the link template; "" for none
 };
 
 // Compiles the sources of the directory in memory or, without sources,

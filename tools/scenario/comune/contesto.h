@@ -6,6 +6,7 @@
 #define CALVETRA_TOOLS_SCENARIO_COMUNE_CONTESTO_H_
 
 #include <ostream>
+#include <string>
 
 #include "platform/piattaforma.h"
 
@@ -16,6 +17,9 @@ struct Contesto {
   std::ostream& out;
   std::ostream& err;
   bool colore = false;  // ANSI colours in the reports on `err`
+  // The working directory, absolute, against which relative paths given by
+  // the author are read ("" when unknown: paths are left as given).
+  std::string cartella_lavoro;
 };
 
 // Whether `percorso` is a directory, or a link to one: the author names
