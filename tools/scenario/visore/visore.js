@@ -348,6 +348,13 @@
   // A name or a sign text without the padding inside its brackets.
   function compatto(t) { return String(t).replace(/\s+/g, ' ').replace(/\(\s+/g, '(').replace(/\s+\)/g, ')').trim(); }
 
+  // A sign's text for a label: its bracketed lines, the empty ones left out,
+  // one after the other ("(GALLERIA)(CORRENTE)" reads "GALLERIA / CORRENTE").
+  function testo_cartello(t) {
+    const parti = String(t).split(/[()]/).map(function (x) { return x.trim(); }).filter(Boolean);
+    return parti.length ? parti.join(' / ') : compatto(t);
+  }
+
   // A short text for an object, shown beside it when there is room, from
   // the fields of its record: a signal's s and d groups (sx 1: 5-1-0), a
   // board's first speeds, a sign's text, a station's name, a speed.
@@ -359,7 +366,8 @@
         return t;
       }
       case 'indicatori': return valore(o, 'vas') + '/' + valore(o, 'vad') + ' km/h';
-      case 'cartello': case 'fermata': return righe[o.riga] ? compatto(righe[o.riga].nome) : 'riga ' + o.riga;
+      case 'cartello': return righe[o.riga] ? testo_cartello(righe[o.riga].nome) : 'riga ' + o.riga;
+      case 'fermata': return righe[o.riga] ? compatto(righe[o.riga].nome) : 'riga ' + o.riga;
       case 'abbattimento': return testo(o, 'value') || 'abbattimento';
       case 'segno_montagna': return 'montagna';
       default: return testo(o, 'v') || o.nome_tipo.replace('_', ' ');
@@ -394,7 +402,9 @@
           const xt = px_cella >= 4 && w + 6 < xb - xa ? xa + 3 : xb + 2;
           // A label that would start left of the view or run past its right
           // edge is left out rather than cut.
-          if (xt >= ML && xt + w <= W - MR && et.prova(xt, w)) {
+          // Nor may it run into the next object of its strip.
+          const prossimo = i + 1 < lista.length ? x_di(lista[i + 1].c * MC) - 3 : Infinity;
+          if (xt >= ML && xt + w <= Math.min(W - MR, prossimo) && et.prova(xt, w)) {
             c.fillStyle = px_cella >= 4 && w + 6 < xb - xa ? '#fff' : '#37474f';
             c.fillText(t, xt, y + H_STRISCIA / 2 + 4);
           }
@@ -1311,6 +1321,17 @@
       const r = profilo.getBoundingClientRect();
       return { x: r.left + x_di((c + 0.5) * MC), y: r.top + Y.ogg[0] + H_STRISCIA * (k + 0.5) };
     },
+    // The page coordinates of the mark of diagnostic i on the axis; null when
+    // it has none or it is out of view.
+    punto_diagnostico: function (i) {
+      const d = D.diagnostica[i];
+      if (!d || !segnabile(d)) return null;
+      const x = x_di(d.posizione);
+      if (x < ML || x > W - MR) return null;
+      const r = profilo.getBoundingClientRect();
+      return { x: r.left + x, y: r.top + Y.asse[0] + 42 };
+    },
+    etichetta: function (o) { return testo_breve(oggetti[o.i]); },
     centra: centra,
     cerca: cerca,
     indirizzo: indirizzo
