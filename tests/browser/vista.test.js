@@ -137,7 +137,7 @@ async function prova_incorporato(contesto, errori) {
   // stored codes are there too, folded.
   const punto = await sopra(p, segnale.c, 0);
   const testo = await pannello(p);
-  const campo = (o, k) => o.record.campi.find((x) => x[0] === k)[2];
+  const campo = (o, k) => o.record.campi.find((x) => x[0] === k)[1];
   assert.strictEqual(await p.evaluate((o) => visore.etichetta(o), segnale),
     'sx' + campo(segnale, 'sx') + ' ' + campo(segnale, 's1') + '-' + campo(segnale, 's2') + '-' + campo(segnale, 's3'));
   assert.match(testo, /^segnale a \d+\+\d{3}/);
@@ -325,7 +325,7 @@ async function prova_lungo(contesto, errori) {
       ' frames while zooming and panning: median ' + esito.mediana.toFixed(1) + ' ms, p95 ' + esito.p95.toFixed(1) +
       ' ms; slowest draw ' + esito.disegno.toFixed(1) + ' ms; ' + esito.lunghi + ' long tasks' +
       (esito.lunghi ? ', longest ' + esito.lungo.toFixed(0) + ' ms' : ''));
-    if (esito.p95 < 20 && esito.lungo <= 50) break;
+    if (esito.p95 < 20 && esito.lungo <= 50 && esito.disegno < 20) break;
   }
   assert.ok(esito.p95 < 20, 'p95 frame under 20 ms, not ' + esito.p95);
   assert.ok(esito.lungo <= 50, 'no long task over 50 ms, not ' + esito.lungo);

@@ -158,24 +158,22 @@ TEST(ScenarioView, ObjectsAndRowsInTheWordsOfTheirRecords) {
   ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
   // Whole records as the sample sources write them.
   EXPECT_EQ(oggetto(p.dati, 181)["record"], json::parse(R"({"nome": "segnale", "campi": [
-      ["posizione", "9+000", 9000], ["sx", "2", 2], ["s1", "2", 2], ["s2", "3", 3],
-      ["s3", "1", 1], ["rapp", "0", 0], ["dx", "2", 2], ["d1", "3", 3], ["d2", "1", 1],
-      ["d3", "1", 1], ["tempo", "220", 220]]})"));
+      ["posizione", 9000, "9+000"], ["sx", 2], ["s1", 2], ["s2", 3], ["s3", 1], ["rapp", 0],
+      ["dx", 2], ["d1", 3], ["d2", 1], ["d3", 1], ["tempo", 220]]})"));
   EXPECT_EQ(oggetto(p.dati, 181)["preavviso"], json::parse("[81, 84]"));
   EXPECT_EQ(oggetto(p.dati, 81)["record"], json::parse(R"({"nome": "rallentamento", "campi": [
-      ["x", "4+000", 4000], ["v", "30 km/h", 30], ["l", "150 m", 150], ["f_tt", "1", 1],
-      ["d_v", "0", 0]]})"));
-  EXPECT_EQ(oggetto(p.dati, 40)["record"]["campi"][1], json::parse(R"(["vas", "110 km/h", 110])"));
+      ["x", 4000, "4+000"], ["v", 30, "30 km/h"], ["l", 150, "150 m"], ["f_tt", 1],
+      ["d_v", 0]]})"));
+  EXPECT_EQ(oggetto(p.dati, 40)["record"]["campi"][1], json::parse(R"(["vas", 110, "110 km/h"])"));
   json stazione;
   for (const json& r : p.dati["righe"]) {
     if (r["riga"] == 3) stazione = r["record"];
   }
   EXPECT_EQ(stazione["nome"], "stazione");
-  const json attesi = json::parse(R"([["position", "11+300", 11300], ["type", "12", 12],
-      ["length", "400 m", 400], ["opz_a", "0", 0], ["opz_e", "0", 0], ["opz_d", "0", 0],
-      ["cod_a", "1", 1], ["cod_b", "1", 1], ["opz_b", "0", 0], ["cod_c", "4", 4],
-      ["cod_d", "1", 1], ["cod_e", "1", 1], ["opz_c", "15", 15], ["hours", "8", 8],
-      ["minutes", "2", 2], ["seconds", "0", 0], ["name", "Citt\u00e0 Vecchia", null]])");
+  const json attesi = json::parse(R"([["position", 11300, "11+300"], ["type", 12],
+      ["length", 400, "400 m"], ["opz_a", 0], ["opz_e", 0], ["opz_d", 0], ["cod_a", 1],
+      ["cod_b", 1], ["opz_b", 0], ["cod_c", 4], ["cod_d", 1], ["cod_e", 1], ["opz_c", 15],
+      ["hours", 8], ["minutes", 2], ["seconds", 0], ["name", null, "Citt\u00e0 Vecchia"]])");
   EXPECT_EQ(stazione["campi"], attesi);
   // The code reductions of the cab-code pass lead to the slowdown that
   // caused them, and say so; so does dump --json.

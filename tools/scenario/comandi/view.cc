@@ -123,8 +123,9 @@ std::string progressiva(int64_t m) {
 }
 
 // A record's fields as the author wrote them, named and with the units of
-// the record catalogue: [name, value with its unit, bare value]. A position
-// (a record's first field, in metres) reads as 27+250.
+// the record catalogue: [name, value] and, when the unit adds to it, the
+// value as the page shows it (a position, a record's first field in metres,
+// reads as 27+250).
 Json json_record(const RecordLetto& r) {
   if (r.record == nullptr) return nullptr;
   const DescrizioneRecord* d = record_catalogo(r.record);
@@ -143,14 +144,17 @@ Json json_record(const RecordLetto& r) {
     } else if (!unita.empty()) {
       testo.append(" ").append(unita);
     }
-    campi.push_back({c.campo, testo_json(testo), c.valore});
+    // The text only where it says more than the number: the page is smaller.
+    Json campo = {c.campo, c.valore};
+    if (testo != std::to_string(c.valore)) campo.push_back(testo_json(testo));
+    campi.push_back(std::move(campo));
   }
   return {{"nome", r.record}, {"campi", std::move(campi)}};
 }
 
 // A text field of a record (a station's name, a sign's text), kept in a row.
 void aggiungi_testo(Json* record, const char* campo, const std::string& testo) {
-  (*record)["campi"].push_back({campo, testo_json(testo), nullptr});
+  (*record)["campi"].push_back({campo, nullptr, testo_json(testo)});
 }
 
 Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi) {

@@ -340,7 +340,7 @@
   function campo(x, nome) {
     const r = x && x.record;
     if (!r) return null;
-    for (const k of r.campi) if (k[0] === nome) return { testo: k[1], valore: k[2] };
+    for (const k of r.campi) if (k[0] === nome) return { testo: k.length > 2 ? k[2] : String(k[1]), valore: k[1] };
     return null;
   }
   function valore(x, nome) { const k = campo(x, nome); return k ? k.valore : null; }
@@ -584,7 +584,7 @@
       for (let cc = Math.max(0, Math.floor(da / MC)); cc * MC <= a && cc < N; cc++) {
         const t = px_cella >= 60 ? 'cella ' + cc : String(cc);
         const w = c.measureText(t).width, x = x_di((cc + 0.5) * MC);
-        if (et.prova(x - w / 2, w)) c.fillText(t, x, y + 30);
+        if (x - w / 2 >= ML && x + w / 2 <= W - MR && et.prova(x - w / 2, w)) c.fillText(t, x, y + 30);
       }
       c.font = '11px system-ui, sans-serif';
     }
@@ -978,7 +978,7 @@
         return;
       }
       if (k[0] === 'name' || k[0] === 'text') return;
-      v.push([k[0], esc(k[1])]);
+      v.push([k[0], esc(k.length > 2 ? k[2] : k[1])]);
     });
     return v;
   }
