@@ -31,10 +31,11 @@ struct Pagina {
   std::string errori;
 };
 
-Pagina vista_di(test::Banco& b) {
+Pagina vista_di(test::Banco& b, const std::string& editor = "") {
   Pagina p;
-  const test::Esito e =
-      test::esegui(&b.disco, scenario::comando_view, {"/prova", "-o", "/prova/vista.html"});
+  scenario::Argomenti a = {"/prova", "-o", "/prova/vista.html"};
+  if (!editor.empty()) a.insert(a.begin(), {"--editor", editor});
+  const test::Esito e = test::esegui(&b.disco, scenario::comando_view, a);
   p.stato = e.stato;
   p.errori = e.errori;
   p.html = b.leggi("vista.html");
@@ -154,8 +155,12 @@ TEST(ScenarioView, ObjectsAndRowsInTheWordsOfTheirRecords) {
   test::Banco b;
   b.scrivi(test::kSorgenteLinea, test::kLineaProva);
   b.scrivi(test::kSorgenteTreno, test::kTrenoProva);
-  const Pagina p = vista_di(b);
+  const Pagina p = vista_di(b, "vscode://file/{path}:{line}:{col}");
   ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  // The editor's template and the folder its paths start from.
+  EXPECT_EQ(p.dati["editor"], "vscode://file/{path}:{line}:{col}");
+  EXPECT_EQ(p.dati["cartella"], "/prova");
+  EXPECT_EQ(vista_di(b).dati["editor"], nullptr);
   // Whole records as the sample sources write them.
   EXPECT_EQ(oggetto(p.dati, 181)["record"], json::parse(R"({"nome": "segnale", "campi": [
       ["posizione", 9000, "9+000"], ["sx", 2], ["s1", 2], ["s2", 3], ["s3", 1], ["rapp", 0],

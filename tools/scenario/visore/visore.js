@@ -156,6 +156,8 @@
 
   // ---- drawing ----
 
+  const testo_scala = document.getElementById('scala');
+  let scala_mostrata = '';
   let richiesto = false;
   function richiedi() {
     if (richiesto) return;
@@ -280,11 +282,16 @@
     }
     c.restore();
 
-    document.getElementById('scala').textContent =
-      progressiva(Math.max(0, da)) + ' \u2013 ' + progressiva(Math.min(FINE, a)) +
+    disegna_piante();
+    // Text changed last: a change before the plans measured their canvases
+    // would make the browser lay the page out twice in one frame.
+    const scala = progressiva(Math.max(0, da)) + ' \u2013 ' + progressiva(Math.min(FINE, a)) +
       ' (' + (px_cella >= 1 ? px_cella.toFixed(px_cella < 10 ? 1 : 0) + ' px per cella' :
         numero(Math.round(V.mpp)) + ' m per px') + ')';
-    disegna_piante();
+    if (scala !== scala_mostrata) {
+      scala_mostrata = scala;
+      testo_scala.textContent = scala;
+    }
     if (document.body.dataset.pronto) segui_indirizzo();
     tempi.ultimo_disegno_ms = performance.now() - t0;
     if (!document.body.dataset.pronto) {
