@@ -160,6 +160,18 @@ async function prova_incorporato(contesto, errori) {
   await p.keyboard.press('ArrowLeft');
   assert.ok(await p.evaluate(() => visore.stato.inizio) < dopo, 'the left key moves the view back');
 
+  // A slowdown, from the speed track: its record's fields with their units.
+  const r = await p.evaluate(() => visore.dati.rallentamenti[0]);
+  await p.evaluate((r) => visore.centra((r.da + r.a) / 2, 2000), r);
+  await p.waitForTimeout(50);
+  const pv = await p.evaluate((r) => visore.punto_velocita((r.da + r.a) / 2), r);
+  await p.mouse.move(pv.x, pv.y);
+  await p.waitForTimeout(50);
+  const pr = await pannello(p);
+  assert.match(pr, /^inizio del rallentamento a \d+\+\d{3}/);
+  assert.match(pr, new RegExp('v' + r.kmh + ' km/h'));
+  assert.match(pr, new RegExp('l' + (r.a - r.da) + ' m'));
+
   // A station found by a word of its name in another case: the panel gives
   // its record, zone and time.
   const stazione = await p.evaluate(() => visore.dati.righe.find((r) => r.uso === 'stazione' && r.riga === 8));
@@ -291,6 +303,7 @@ async function prova_lungo(contesto, errori) {
     await p.waitForTimeout(100);
     await p.evaluate(() => {
       const m = window.__misura = { fotogrammi: [], lunghi: [], disegni: [] };
+      visore.tempi.ultimo_disegno_ms = 0;
       m.osservatore = new PerformanceObserver((l) => l.getEntries().forEach((e) => m.lunghi.push(e.duration)));
       m.osservatore.observe({ type: 'longtask' });
       let ultimo = null;

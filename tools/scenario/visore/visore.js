@@ -1338,6 +1338,11 @@
       const r = profilo.getBoundingClientRect();
       return { x: r.left + x, y: r.top + Y.asse[0] + 42 };
     },
+    // The page coordinates of metre m in the middle of the speed track.
+    punto_velocita: function (m) {
+      const r = profilo.getBoundingClientRect();
+      return { x: r.left + x_di(m), y: r.top + (Y.vel[0] + Y.vel[1]) / 2 };
+    },
     etichetta: function (o) { return testo_breve(oggetti[o.i]); },
     centra: centra,
     cerca: cerca,
