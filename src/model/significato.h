@@ -1,9 +1,10 @@
 // What the stored values of a scenario mean, decoded in one place: the
 // header rows, a cell's speed and gradient bytes, the kind of a cell and the
-// values of its object, the use of a table row, and the position an object
-// was given in its source. The compiler encodes with the same functions, so
-// a reading can never drift from a writing. doc/formats.md, "The binary
-// files", says the same in prose.
+// values of its object, the use of a table row, the position an object was
+// given in its source, and the fields of the record that placed it (for the
+// author tools, which name them as the record catalogues do). The compiler
+// encodes with the same functions, so a reading can never drift from a
+// writing. doc/formats.md, "The binary files", says the same in prose.
 #ifndef CALVETRA_MODEL_SIGNIFICATO_H_
 #define CALVETRA_MODEL_SIGNIFICATO_H_
 

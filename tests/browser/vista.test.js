@@ -299,6 +299,7 @@ async function prova_lungo(contesto, errori) {
   const box = await p.locator('#profilo').boundingBox();
   let esito = null;
   for (let prova = 0; prova < 5; prova++) {
+    if (prova > 0) await p.waitForTimeout(1000); // let a burst of other work pass
     await p.keyboard.press('0');
     await p.waitForTimeout(100);
     await p.evaluate(() => {

@@ -3,8 +3,10 @@
 //
 // The C++ side gathers the scenario and gives the page its meaning already
 // decoded (kind names, positions in metres, named values, speeds in km/h,
-// gradients in per mille, slowdown stretches) as one JSON value; the page
-// (visore/*.html, *.css, *.js, embedded at build time) only draws it.
+// gradients in per mille, slowdown stretches, the fields of the record
+// behind each object with the names and units of the record catalogues) as
+// one JSON value; the page (visore/*.html, *.css, *.js, embedded at build
+// time) only draws it.
 #ifndef CALVETRA_TOOLS_SCENARIO_COMANDI_VIEW_H_
 #define CALVETRA_TOOLS_SCENARIO_COMANDI_VIEW_H_
 

@@ -96,6 +96,8 @@
     });
   }
   function numero(v) { return v.toLocaleString('it-IT'); }
+  // "1 errore", "2 errori", "0 errori".
+  function conta(k, uno, molti) { return numero(k) + ' ' + (k === 1 ? uno : molti); }
 
   // ---- the view: metres at the left edge and metres per pixel ----
 
@@ -1082,7 +1084,6 @@
   (function () {
     const n = D.diagnostica.length;
     const errori = D.diagnostica.filter(function (d) { return d.gravita === 'errore'; }).length;
-    const conta = function (k, uno, molti) { return k + ' ' + (k === 1 ? uno : molti); };
     document.getElementById('diagnostica-titolo').textContent = 'Diagnostica' +
       (n ? ' (' + conta(errori, 'errore', 'errori') + ', ' + conta(n - errori, 'avviso', 'avvisi') + ')' : '');
     if (!n) {
@@ -1304,10 +1305,12 @@
   // ---- title, summary, legend ----
 
   document.getElementById('titolo').textContent = 'Linea ' + D.linea + ' \u2014 treni ' + D.treni;
-  document.getElementById('riassunto').textContent =
-    'percorso ' + numero(L) + ' m \u00b7 ' + numero(N) + ' celle \u00b7 ' + stazioni.length + ' stazioni \u00b7 ' +
-    strisce[0].length + ' segnali \u00b7 ' + cartelli.length + ' cartelli \u00b7 ' + rallentamenti.length +
-    ' rallentamenti \u00b7 ' + (D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari');
+  document.getElementById('riassunto').textContent = [
+    'percorso ' + numero(L) + ' m', conta(N, 'cella', 'celle'), conta(stazioni.length, 'stazione', 'stazioni'),
+    conta(strisce[0].length, 'segnale', 'segnali'), conta(cartelli.length, 'cartello', 'cartelli'),
+    conta(rallentamenti.length, 'rallentamento', 'rallentamenti'),
+    D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari'
+  ].join(' \u00b7 ');
   document.getElementById('legenda').innerHTML = [
     ['stazione', COLORE.stazione], ['segnale', COLORE.segnale], ['rallentamento', COLORE.rallentamento],
     ['indicatori', COLORE.indicatori], ['cartello', COLORE.cartello], ['abbattimento', COLORE.abbattimento],
