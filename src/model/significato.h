@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/costanti.h"
@@ -135,7 +136,7 @@ std::vector<TrattoRallentato> rallentamenti(const std::vector<tratto>& tratti);
 // One field of a source record as the stored values give it back, by its
 // name in the record catalogue (`campo`); the unit is the catalogue's too.
 struct CampoLetto {
-  const char* campo = "";
+  std::string_view campo;
   int64_t valore = 0;
   bool operator==(const CampoLetto&) const = default;
 };

@@ -781,9 +781,11 @@
     // part too short to see stays found.
     const v0 = Math.max(0, V.inizio), v1 = Math.max(0, Math.min(pianta.ultimo, fine_vista()));
     c.lineJoin = 'round'; c.lineCap = 'round';
-    c.strokeStyle = COLORE.visibile; c.lineWidth = 6; c.globalAlpha = 0.8;
-    tratto_pianta(c, t, Math.max(v0, da), Math.max(Math.max(v0, da), Math.min(v1, a))); c.stroke();
-    c.globalAlpha = 1;
+    if (v1 >= da && v0 <= a) {
+      c.strokeStyle = COLORE.visibile; c.lineWidth = 6; c.globalAlpha = 0.8;
+      tratto_pianta(c, t, Math.max(v0, da), Math.min(v1, a)); c.stroke();
+      c.globalAlpha = 1;
+    }
     const km = indice_pianta((v0 + v1) / 2);
     const xm = t.X(pianta.px[km]), ym = t.Y(pianta.py[km]);
     if (xm > -10 && xm < p.w + 10 && ym > -10 && ym < p.h + 10) {
@@ -1112,7 +1114,7 @@
   // A position as authors write it: 27+250, 27.250, 27,250 (kilometres and
   // three digits of metres) or 27250 metres; null for anything else.
   function leggi_posizione(q) {
-    let k = /^(\d+)\s*\+\s*(\d{1,3})$/.exec(q) || /^(\d+)\s*[.,]\s*(\d{3})$/.exec(q);
+    const k = /^(\d+)\s*\+\s*(\d{1,3})$/.exec(q) || /^(\d+)\s*[.,]\s*(\d{3})$/.exec(q);
     if (k) return Number(k[1]) * 1000 + Number(k[2]);
     if (/^\d+$/.test(q)) return Number(q);
     return null;
