@@ -188,12 +188,16 @@ TEST(ScenarioView, ObjectsAndRowsInTheWordsOfTheirRecords) {
             "rallentamento,    4000,    30,  150, 1,  1,  0");
   test::CompilaInCartella c(test::kLineaProva, test::kTrenoProva);
   const test::Esito e = test::esegui(&c.banco.disco, scenario::comando_dump, {"--json", "/prova"});
-  for (const json& k : json::parse(e.uscita)["celle"]["non_libere"]) {
+  const json dump = json::parse(e.uscita);
+  int trovate = 0;
+  for (const json& k : dump["celle"]["non_libere"]) {
     if (k["cella"] != 76) continue;
+    ++trovate;
     EXPECT_EQ(k["passo_codici"], "posta");
     EXPECT_EQ(k["sorgente"]["riga"], 20);
     EXPECT_EQ(k["causa"], k["sorgente"]);
   }
+  EXPECT_EQ(trovate, 1);
   // Every diagnostic says whether it has a place on the route.
   for (const json& d : p.dati["diagnostica"]) EXPECT_TRUE(d.contains("con_posizione"));
 }
