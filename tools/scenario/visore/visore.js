@@ -998,6 +998,9 @@
     v.splice(4, 0, ['zona', progressiva(r.inizio) + ' \u2013 ' + progressiva(r.fine) + ' (' + numero(r.fine - r.inizio) + ' m)']);
     if (stop) v.splice(5, 0, ['fermata', 'cella ' + stop.c + ' (' + estensione_cella(stop.c) + ')']);
     else if (!r.con_celle) v.splice(5, 0, ['fermata', 'nessuna cella (type 25 o pi\u00f9)']);
+    // The time right after the zone and the stop, before the option columns.
+    const k = v.findIndex(function (x) { return x[0].indexOf('ora ') === 0; });
+    if (k > 0) v.splice(stop || !r.con_celle ? 6 : 5, 0, v.splice(k, 1)[0]);
     return '<h3>stazione ' + esc(compatto(r.nome)) + fisso + '</h3>' + html_sorgente(r.sorgente) +
       tabella(v) + codici(codici_riga(r));
   }
