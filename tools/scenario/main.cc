@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "platform/piattaforma.h"
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
   calvetra::PiattaformaPosix disco(".");
   const bool colore = calvetra::scenario::colori_voluti(
       std::getenv("NO_COLOR"), std::getenv("TERM"), isatty(STDERR_FILENO) != 0);
-  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore};
+  std::error_code errore;
+  const std::filesystem::path qui = std::filesystem::current_path(errore);
+  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore,
+                                       errore ? std::string() : qui.string()};
   return calvetra::scenario::esegui(c, calvetra::scenario::Argomenti(argv + 1, argv + argc));
 }

@@ -17,6 +17,9 @@ struct Contesto {
   std::ostream& out;
   std::ostream& err;
   bool colore = false;  // ANSI colours in the reports on `err`
+  // The working directory, absolute, against which relative paths given by
+  // the author are read ("" when unknown: paths are left as given).
+  std::string cartella_lavoro;
 };
 
 // Whether reports get colours: on a terminal only, never with NO_COLOR set
