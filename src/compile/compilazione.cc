@@ -29,7 +29,7 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
         c.modello.tratti.empty() ? FineCompilazione::senza_celle : FineCompilazione::poche_celle;
     return c;
   }
-  passo_codici(c.modello.tratti, c.diagnostica);
+  passo_codici(c.modello.tratti, c.diagnostica, opzioni.con_provenienze ? &c.provenienze : nullptr);
   c.errore_fatale = finalizza_intestazione(c.modello);
   if (c.errore_fatale != CodiceErrore::nessuno) c.fine = FineCompilazione::fatale;
   return c;

@@ -25,9 +25,10 @@ constexpr int kAvantiFine = 12;
 
 class Passo {
  public:
-  Passo(std::vector<tratto>& tratti, Diagnostica& d)
+  Passo(std::vector<tratto>& tratti, Diagnostica& d, Provenienze* provenienze)
       : tratti_(tratti),
         d_(d),
+        provenienze_(provenienze),
         n_(static_cast<int64_t>(tratti.size()) - 1),
         prossima_fine_(tratti.size() + 1) {
     // The pass never creates or removes an end cell, so where the next one
@@ -46,6 +47,7 @@ class Passo {
     const int64_t ultimo = n_ - 2;
     for (int64_t i = 1; i <= ultimo; ++i) {
       const uint8_t t = tipo(i);
+      causa_ = i;
       if (t == kAvvisoRallentamento) {
         segnali_prima_dell_avviso(i);
       } else if (t == kInizioRallentamento) {
@@ -65,8 +67,18 @@ class Passo {
   void segna(int64_t c) {
     at(c).tipo = kAbbattimento;
     at(c).valore_a = kCodice;
+    deriva(c, Provenienze::Derivazione::posta);
   }
-  void abbassa(int64_t c) { at(c).valore_a = minimo<int16_t>(kCodice, at(c).valore_a); }
+  void abbassa(int64_t c) {
+    const int16_t prima = at(c).valore_a;
+    at(c).valore_a = minimo<int16_t>(kCodice, prima);
+    if (at(c).valore_a != prima) deriva(c, Provenienze::Derivazione::abbassata);
+  }
+  void deriva(int64_t c, Provenienze::Derivazione come) {
+    if (provenienze_ != nullptr) {
+      provenienze_->deriva(static_cast<size_t>(c), static_cast<size_t>(causa_), come);
+    }
+  }
 
   void errore(CodiceErrore codice, int64_t cella) {
     d_.errore(codice, Luogo{}, static_cast<int32_t>(cella * kMetriCella));
@@ -167,15 +179,17 @@ class Passo {
 
   std::vector<tratto>& tratti_;
   Diagnostica& d_;
+  Provenienze* provenienze_;
+  int64_t causa_ = 0;  // the warning board or slowdown start being visited
   const int64_t n_;
   std::vector<int64_t> prossima_fine_;  // cells 0 to n + 1
 };
 
 }  // namespace
 
-void passo_codici(std::vector<tratto>& tratti, Diagnostica& d) {
+void passo_codici(std::vector<tratto>& tratti, Diagnostica& d, Provenienze* provenienze) {
   if (tratti.empty()) return;
-  Passo(tratti, d).esegui();
+  Passo(tratti, d, provenienze).esegui();
 }
 
 }  // namespace calvetra

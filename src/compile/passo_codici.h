@@ -5,14 +5,16 @@
 #include <vector>
 
 #include "model/diagnostica.h"
+#include "model/provenienze.h"
 #include "model/records.h"
 
 namespace calvetra {
 
 // One forward walk over `tratti` that adds code reductions of 180 km/h around
 // every slowdown; a reduction with no free cell records 11, 12 or 13 at the
-// cell concerned.
-void passo_codici(std::vector<tratto>& tratti, Diagnostica& d);
+// cell concerned. With `provenienze`, every cell it marks or lowers is told
+// there with the slowdown cell that caused it.
+void passo_codici(std::vector<tratto>& tratti, Diagnostica& d, Provenienze* provenienze = nullptr);
 
 // `minimo`: y when x > y, otherwise x (the first on a tie).
 template <typename T>

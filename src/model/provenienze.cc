@@ -34,4 +34,25 @@ void Provenienze::accredita(const Modello& m, Luogo record) {
   }
 }
 
+const char* nome_derivazione(Provenienze::Derivazione d) {
+  switch (d) {
+    case Provenienze::Derivazione::nessuna: return "";
+    case Provenienze::Derivazione::posta: return "posta";
+    case Provenienze::Derivazione::abbassata: return "abbassata";
+  }
+  return "";
+}
+
+void Provenienze::deriva(size_t c, size_t causa, Derivazione come) {
+  if (c >= celle_.size()) return;
+  if (derivazioni_.size() < celle_.size()) {
+    derivazioni_.resize(celle_.size());
+    cause_.resize(celle_.size());
+  }
+  const Luogo l = cella(causa);
+  derivazioni_[c] = come;
+  cause_[c] = l;
+  if (come == Derivazione::posta) celle_[c] = l;
+}
+
 }  // namespace calvetra

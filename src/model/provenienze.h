@@ -8,11 +8,17 @@
 // whose object part (kind, values, time) or row that changed since the last
 // look goes to that record. The byte fields that stretches fill (speed,
 // gradient, adhesion, mountain class, approach codes) credit nobody.
+//
+// The cab-code pass runs after every record has been read: what it marks or
+// lowers it tells here itself, with the cell whose object (a slowdown's
+// start or warning board) caused it, so that its code reductions lead back to
+// that slowdown's record and say that the pass derived them.
 #ifndef CALVETRA_MODEL_PROVENIENZE_H_
 #define CALVETRA_MODEL_PROVENIENZE_H_
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -40,9 +46,25 @@ class Provenienze {
   // Credits every cell and row changed since the last look to `record`.
   void accredita(const Modello& m, Luogo record);
 
+  // What the cab-code pass did to a cell.
+  enum class Derivazione : uint8_t {
+    nessuna,    // nothing: the cell is as its records left it
+    posta,      // a code reduction placed in a free cell
+    abbassata,  // an existing code reduction lowered to the pass's value
+  };
+  // The pass placed (`posta`) or lowered a code reduction in cell c because of
+  // the object in cell `causa`. A placed cell goes to the record of that
+  // object; a lowered one stays with the record that placed it.
+  void deriva(size_t c, size_t causa, Derivazione come);
+
   // The record that last changed cell c or row r; file nessuno for none.
   Luogo cella(size_t c) const { return c < celle_.size() ? celle_[c] : Luogo{}; }
   Luogo riga(size_t r) const { return r < righe_.size() ? righe_[r] : Luogo{}; }
+  // What the cab-code pass did to cell c, and the record whose object made it.
+  Derivazione derivazione(size_t c) const {
+    return c < derivazioni_.size() ? derivazioni_[c] : Derivazione::nessuna;
+  }
+  Luogo causa(size_t c) const { return c < cause_.size() ? cause_[c] : Luogo{}; }
 
   // Every record read, in the order of reading (line source first).
   void registra(RecordLetto r) { letti_.push_back(std::move(r)); }
@@ -50,11 +72,16 @@ class Provenienze {
 
  private:
   std::vector<Luogo> celle_;
+  std::vector<Derivazione> derivazioni_;
+  std::vector<Luogo> cause_;
   std::array<Luogo, kRigheTabella> righe_{};
   std::vector<tratto> tratti_visti_;
   Tabella tabella_vista_{};
   std::vector<RecordLetto> letti_;
 };
+
+// "posta", "abbassata"; "" for nessuna.
+const char* nome_derivazione(Provenienze::Derivazione d);
 
 }  // namespace calvetra
 

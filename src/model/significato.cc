@@ -171,6 +171,87 @@ std::vector<TrattoRallentato> rallentamenti(const std::vector<tratto>& tratti) {
   return r;
 }
 
+RecordLetto record_della_cella(const std::vector<tratto>& tratti, size_t c) {
+  if (c >= tratti.size()) return {};
+  const tratto& t = tratti[c];
+  const int64_t p = posizione_oggetto(t.tipo, static_cast<int64_t>(c));
+  switch (t.tipo) {
+    case kSegnale: {
+      const CodiceCabina k = codice_cabina(t.valore_d);
+      return {"segnale",
+              {{"posizione", p},
+               {"sx", k.classe / 3},
+               {"s1", t.valore_a / 10},
+               {"s2", t.valore_b / 10},
+               {"s3", t.valore_c / 10},
+               {"rapp", k.rapp},
+               {"dx", k.classe % 3},
+               {"d1", t.valore_a % 10},
+               {"d2", t.valore_b % 10},
+               {"d3", t.valore_c % 10},
+               {"tempo", t.tempo}}};
+    }
+    case kInizioRallentamento: {
+      RecordLetto r{"rallentamento", {{"x", p}, {"v", t.valore_a}}};
+      for (const TrattoRallentato& q : rallentamenti(tratti)) {
+        if (q.cella_inizio == static_cast<int64_t>(c)) r.campi.push_back({"l", q.a() - q.da()});
+      }
+      r.campi.push_back({"f_tt", t.valore_c});
+      r.campi.push_back({"d_v", t.valore_b});
+      return r;
+    }
+    case kFineRallentamento:
+      return {"rallentamento", {{"v", t.valore_a}, {"f_tt", t.valore_c}, {"d_v", t.valore_b}}};
+    case kAvvisoRallentamento: return {"rallentamento", {{"v", t.valore_a}, {"d_v", t.valore_b}}};
+    case kPreavvisoRallentamento: return {"rallentamento", {}};
+    case kIndicatori: {
+      const CoppiaVelocita a = coppia_da_valore(t.valore_a);
+      const CoppiaVelocita b = coppia_da_valore(t.valore_b);
+      const CoppiaVelocita cc = coppia_da_valore(t.valore_c);
+      return {"indicatori_vmax",
+              {{"p", p},
+               {"vas", a.sinistra_kmh},
+               {"vbs", b.sinistra_kmh},
+               {"vcs", cc.sinistra_kmh},
+               {"strisces", t.valore_d / 10},
+               {"vad", a.destra_kmh},
+               {"vbd", b.destra_kmh},
+               {"vcd", cc.destra_kmh},
+               {"strisced", t.valore_d % 10}}};
+    }
+    case kAbbattimento: return {"abbattimento", {{"p", p}, {"value", t.valore_a}}};
+    case kAbbattimentoNullo: return {"abbattimento", {{"p", p}}};
+    case kCartello: return {"cartello_indicatore", {{"p", p}}};
+    case kSegnoMontagna: return {"montagna", {{"kind", int64_t{t.montagna} + 10}}};
+    default: return {};
+  }
+}
+
+RecordLetto record_della_stazione(const voce& v) {
+  // Types 5 to 8 reach back the whole length before the position; the others
+  // half of it.
+  const bool indietro = v.tipo >= 5 && v.tipo <= 8;
+  const int64_t lunghezza = (int64_t{v.posizione} - v.inizio) * (indietro ? 1 : 2);
+  const int64_t ora = v.orario;
+  return {"stazione",
+          {{"position", v.posizione},
+           {"type", v.tipo},
+           {"length", lunghezza},
+           {"opz_a", v.opz_a},
+           {"opz_e", v.opz_e},
+           {"opz_d", v.opz_d},
+           {"cod_a", v.cod_a},
+           {"cod_b", v.cod_b},
+           {"opz_b", v.opz_b},
+           {"cod_c", v.cod_c},
+           {"cod_d", v.cod_d},
+           {"cod_e", v.cod_e},
+           {"opz_c", v.opz_c},
+           {"hours", ora / 3600},
+           {"minutes", ora / 60 % 60},
+           {"seconds", ora % 60}}};
+}
+
 bool voce_vuota(const voce& v) { return v == voce{}; }
 
 std::array<UsoRiga, kRigheTabella> usi_righe(const Tabella& tabella,

@@ -1,9 +1,10 @@
 // What the stored values of a scenario mean, decoded in one place: the
 // header rows, a cell's speed and gradient bytes, the kind of a cell and the
-// values of its object, the use of a table row, and the position an object
-// was given in its source. The compiler encodes with the same functions, so
-// a reading can never drift from a writing. doc/formats.md, "The binary
-// files", says the same in prose.
+// values of its object, the use of a table row, the position an object was
+// given in its source, and the fields of the record that placed it (for the
+// author tools, which name them as the record catalogues do). The compiler
+// encodes with the same functions, so a reading can never drift from a
+// writing. doc/formats.md, "The binary files", says the same in prose.
 #ifndef CALVETRA_MODEL_SIGNIFICATO_H_
 #define CALVETRA_MODEL_SIGNIFICATO_H_
 
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/costanti.h"
@@ -141,6 +143,40 @@ struct TrattoRallentato {
   bool operator==(const TrattoRallentato&) const = default;
 };
 std::vector<TrattoRallentato> rallentamenti(const std::vector<tratto>& tratti);
+
+// ---- what the source records said ----
+
+// One field of a source record as the stored values give it back, by its
+// name in the record catalogue (`campo`); the unit is the catalogue's too.
+struct CampoLetto {
+  std::string_view campo;
+  int64_t valore = 0;
+  bool operator==(const CampoLetto&) const = default;
+};
+// The record that places an object, by its catalogue name, with the fields
+// that the stored values give back, in catalogue order. A field the files do
+// not keep (a station's name, a sign's text: in their row) is left out, and
+// so is one that cannot be told again (a slowdown's f_ta). `record` is
+// nullptr for what no record places alone.
+struct RecordLetto {
+  const char* record = nullptr;
+  std::vector<CampoLetto> campi;
+  bool operator==(const RecordLetto&) const = default;
+};
+// The record behind the object in cell c: a signal's sx, s1 to s3, rapp, dx,
+// d1 to d3 and tempo; a slowdown's x, v, l, f_tt and d_v at its start cell
+// (v and d_v at its other cells); a board's speeds and stripes; a code
+// reduction's value; a mountain marker's kind. A stop cell is told by its
+// station row (`record_della_stazione`), a sign by its text row.
+RecordLetto record_della_cella(const std::vector<tratto>& tratti, size_t c);
+// A station row as its `stazione` record: position, type, length (given back
+// from the zone), the option and code columns and the time as hours,
+// minutes and seconds.
+RecordLetto record_della_stazione(const voce& v);
+
+// The approach code that a signal of cab class k (3 sx + dx) writes k-th
+// nearest (1 to 4, every 100 m) before it: 10 k + n, low 8 bits.
+constexpr uint8_t codice_preavviso(int64_t classe, int64_t n) { return basso_8(classe * 10 + n); }
 
 // ---- the table ----
 

@@ -39,7 +39,7 @@ void memo_segnale(Modello& m, Diagnostica& d, Luogo luogo, Segnale& s) {
   const int64_t H = m.ultima_cella();
   for (int k = 1; k <= kCelleAvvicinamento; ++k) {
     const int64_t j = i - 2 * k;
-    if (j >= 0 && j <= H) m.cella(j).preavviso = basso_8(classe * 10 + k);
+    if (j >= 0 && j <= H) m.cella(j).preavviso = codice_preavviso(classe, k);
   }
 }
 

@@ -16,6 +16,7 @@ constexpr char kLinea[] =
     "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n"
     "pendenza, 1000, -7\r\n"
     "montagna, 3000, 3400, 12\r\n"
+    "montagna, 7650, 8100, 11\r\n"
     "---- separatore, indicatori_vmax, 1950, 110, 130, 160, 1, 100, 120, 150, 2\r\n"
     "cartello_indicatore, 2500, \"(A, B)\"\r\n"
     "[fine]\r\n";
@@ -62,12 +63,23 @@ TEST(Provenienze, EachObjectPointsAtTheKeywordOfItsRecord) {
     const std::string_view testo = k.file == FileSorgente::linea ? kLinea : kTreno;
     EXPECT_EQ(testo.substr(l.offset, k.inizio.size()), k.inizio);
   }
-  // Free cells, stretches and the cab-code pass's reductions credit no record.
+  // Free cells and stretches credit no record.
   EXPECT_EQ(p.modello.tratti[100].tipo, kLibero);
   EXPECT_EQ(p.provenienze.cella(100), Luogo{});
-  EXPECT_EQ(p.modello.tratti[169].tipo, kAbbattimento);
-  EXPECT_EQ(p.provenienze.cella(169), Luogo{});
+  EXPECT_EQ(p.provenienze.derivazione(100), Provenienze::Derivazione::nessuna);
+  EXPECT_EQ(p.provenienze.derivazione(266), Provenienze::Derivazione::nessuna);
   EXPECT_EQ(p.provenienze.cella(100000), Luogo{});
+  // The cab-code pass's reductions go to the slowdown that caused them, as
+  // derived, also where one took a mountain marker (156).
+  const std::string_view rallentamento = "rallentamento, 8000";
+  for (const size_t cella : {size_t{169}, size_t{156}}) {
+    SCOPED_TRACE(cella);
+    EXPECT_EQ(p.modello.tratti[cella].tipo, kAbbattimento);
+    EXPECT_EQ(p.provenienze.derivazione(cella), Provenienze::Derivazione::posta);
+    const Luogo l = p.provenienze.cella(cella);
+    EXPECT_EQ(std::string_view(kTreno).substr(l.offset, rallentamento.size()), rallentamento);
+    EXPECT_EQ(p.provenienze.causa(cella), l);
+  }
   // Unasked, nothing is credited.
   EXPECT_EQ(c.provenienze.cella(266), Luogo{});
 }

@@ -139,5 +139,49 @@ TEST(Significato, SlowdownStretchesRowsAndHeader) {
   EXPECT_EQ(sequenze(t, &tratto::velocita), (std::vector<Sequenza>{{0, 19, 0}}));
 }
 
+// The records given back as their authors wrote them: a station's length
+// from its zone, whatever its type adds at the end, and its time; a
+// signal's ten values from its four packed codes.
+TEST(Significato, RecordsGivenBackFromCellsAndRows) {
+  const struct {
+    uint8_t tipo;
+    int32_t inizio, fine;
+  } stazioni[] = {{5, 4600, 5150}, {7, 4600, 5400}, {12, 4800, 5250}};
+  for (const auto& k : stazioni) {
+    voce v;
+    v.tipo = k.tipo;
+    v.posizione = 5000;
+    v.inizio = k.inizio;
+    v.fine = k.fine;
+    v.orario = 28440;
+    const RecordLetto r = record_della_stazione(v);
+    ASSERT_EQ(r.campi.size(), 16u);
+    EXPECT_EQ(r.campi[2], (CampoLetto{"length", 400})) << int{k.tipo};
+    EXPECT_EQ(std::vector<CampoLetto>(r.campi.end() - 3, r.campi.end()),
+              (std::vector<CampoLetto>{{"hours", 7}, {"minutes", 54}, {"seconds", 0}}));
+  }
+  std::vector<tratto> t(300);
+  t[266] = {.tipo = kSegnale,
+            .valore_a = 23,
+            .valore_b = 31,
+            .valore_c = 11,
+            .valore_d = 18,
+            .tempo = 220};
+  EXPECT_EQ(record_della_cella(t, 266).campi, (std::vector<CampoLetto>{{"posizione", 13250},
+                                                                       {"sx", 2},
+                                                                       {"s1", 2},
+                                                                       {"s2", 3},
+                                                                       {"s3", 1},
+                                                                       {"rapp", 1},
+                                                                       {"dx", 2},
+                                                                       {"d1", 3},
+                                                                       {"d2", 1},
+                                                                       {"d3", 1},
+                                                                       {"tempo", 220}}));
+  EXPECT_EQ(codice_preavviso(8, 1), 81);
+  EXPECT_EQ(record_della_cella(t, 0).record, nullptr);  // a free cell: no record
+  EXPECT_EQ(record_della_cella(t, 300).record, nullptr);
+}
+
 }  // namespace
 }  // namespace calvetra

@@ -56,7 +56,7 @@ using Comando = int (*)(const scenario::Contesto&, const scenario::Argomenti&);
 inline Esito esegui(Piattaforma* disco, Comando comando, const scenario::Argomenti& a,
                     bool colore = false) {
   std::ostringstream out, err;
-  const int stato = comando({disco, out, err, colore}, a);
+  const int stato = comando({disco, out, err, colore, ""}, a);
   return {stato, out.str(), err.str()};
 }
 
@@ -79,7 +79,7 @@ struct CompilaInCartella {
     o.cartella = banco.cartella;
     o.con_geometria = con_geometria;
     std::ostringstream out, err;
-    esito = scenario::compila_cartella({&banco.disco, out, err}, o);
+    esito = scenario::compila_cartella({&banco.disco, out, err, false, ""}, o);
     uscita = out.str();
     errori = err.str();
   }

@@ -31,10 +31,11 @@ struct Pagina {
   std::string errori;
 };
 
-Pagina vista_di(test::Banco& b) {
+Pagina vista_di(test::Banco& b, const std::string& editor = "") {
   Pagina p;
-  const test::Esito e =
-      test::esegui(&b.disco, scenario::comando_view, {"/prova", "-o", "/prova/vista.html"});
+  scenario::Argomenti a = {"/prova", "-o", "/prova/vista.html"};
+  if (!editor.empty()) a.insert(a.begin(), {"--editor", editor});
+  const test::Esito e = test::esegui(&b.disco, scenario::comando_view, a);
   p.stato = e.stato;
   p.errori = e.errori;
   p.html = b.leggi("vista.html");
@@ -146,6 +147,59 @@ TEST(ScenarioView, FromTheSourcesObjectsAndErrorsLeadToTheirRecords) {
   EXPECT_EQ(riga80["uso"], "cartello");
   EXPECT_EQ(luoghi[riga80["sorgente"].get<size_t>()][0], "Calvetra_linea.txt");
   EXPECT_EQ(luoghi[riga80["sorgente"].get<size_t>()][1], 29);
+}
+
+// The page names every value as the author's record does: each field by its
+// catalogue name, in catalogue order, with the catalogue's unit.
+TEST(ScenarioView, ObjectsAndRowsInTheWordsOfTheirRecords) {
+  test::Banco b;
+  b.scrivi(test::kSorgenteLinea, test::kLineaProva);
+  b.scrivi(test::kSorgenteTreno, test::kTrenoProva);
+  const Pagina p = vista_di(b, "vscode://file/{path}:{line}:{col}");
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  // The editor's template and the folder its paths start from.
+  EXPECT_EQ(p.dati["editor"], "vscode://file/{path}:{line}:{col}");
+  EXPECT_EQ(p.dati["cartella"], "/prova");
+  EXPECT_EQ(vista_di(b).dati["editor"], nullptr);
+  // Whole records as the sample sources write them.
+  EXPECT_EQ(oggetto(p.dati, 181)["record"], json::parse(R"({"nome": "segnale", "campi": [
+      ["posizione", 9000, "9+000"], ["sx", 2], ["s1", 2], ["s2", 3], ["s3", 1], ["rapp", 0],
+      ["dx", 2], ["d1", 3], ["d2", 1], ["d3", 1], ["tempo", 220]]})"));
+  EXPECT_EQ(oggetto(p.dati, 181)["preavviso"], json::parse("[81, 84]"));
+  EXPECT_EQ(oggetto(p.dati, 81)["record"], json::parse(R"({"nome": "rallentamento", "campi": [
+      ["x", 4000, "4+000"], ["v", 30, "30 km/h"], ["l", 150, "150 m"], ["f_tt", 1],
+      ["d_v", 0]]})"));
+  EXPECT_EQ(oggetto(p.dati, 40)["record"]["campi"][1], json::parse(R"(["vas", 110, "110 km/h"])"));
+  json stazione;
+  for (const json& r : p.dati["righe"]) {
+    if (r["riga"] == 3) stazione = r["record"];
+  }
+  EXPECT_EQ(stazione["nome"], "stazione");
+  const json attesi = json::parse(R"([["position", 11300, "11+300"], ["type", 12],
+      ["length", 400, "400 m"], ["opz_a", 0], ["opz_e", 0], ["opz_d", 0], ["cod_a", 1],
+      ["cod_b", 1], ["opz_b", 0], ["cod_c", 4], ["cod_d", 1], ["cod_e", 1], ["opz_c", 15],
+      ["hours", 8], ["minutes", 2], ["seconds", 0], ["name", null, "Citt\u00e0 Vecchia"]])");
+  EXPECT_EQ(stazione["campi"], attesi);
+  // The code reductions of the cab-code pass lead to the slowdown that
+  // caused them, and say so; so does dump --json.
+  const json derivata = oggetto(p.dati, 76);
+  ASSERT_EQ(derivata["passo_codici"], "posta");
+  EXPECT_EQ(p.dati["luoghi"][derivata["luogo"].get<size_t>()][3],
+            "rallentamento,    4000,    30,  150, 1,  1,  0");
+  test::CompilaInCartella c(test::kLineaProva, test::kTrenoProva);
+  const test::Esito e = test::esegui(&c.banco.disco, scenario::comando_dump, {"--json", "/prova"});
+  const json dump = json::parse(e.uscita);
+  int trovate = 0;
+  for (const json& k : dump["celle"]["non_libere"]) {
+    if (k["cella"] != 76) continue;
+    ++trovate;
+    EXPECT_EQ(k["passo_codici"], "posta");
+    EXPECT_EQ(k["sorgente"]["riga"], 20);
+    EXPECT_EQ(k["causa"], k["sorgente"]);
+  }
+  EXPECT_EQ(trovate, 1);
+  // Every diagnostic says whether it has a place on the route.
+  for (const json& d : p.dati["diagnostica"]) EXPECT_TRUE(d.contains("con_posizione"));
 }
 
 TEST(ScenarioView, AReservedSlotTakenIsListedAsAnError) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 
@@ -17,11 +18,14 @@ int main(int argc, char** argv) {
   calvetra::PiattaformaPosix disco(".");
   const bool colore = calvetra::scenario::colori_voluti(
       std::getenv("NO_COLOR"), std::getenv("TERM"), isatty(STDERR_FILENO) != 0);
+  std::error_code errore;
+  const std::filesystem::path qui = std::filesystem::current_path(errore);
   // The language server asks whether more input waits, so that it checks a
   // burst of edits once: the standard input must then be a stream of its
   // own, not the C library's. Every other command keeps its output in step
   // with the C library.
   if (argc > 1 && std::string_view(argv[1]) == "lsp") std::ios::sync_with_stdio(false);
-  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore, &std::cin};
+  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore,
+                                       errore ? std::string() : qui.string(), &std::cin};
   return calvetra::scenario::esegui(c, calvetra::scenario::Argomenti(argv + 1, argv + argc));
 }

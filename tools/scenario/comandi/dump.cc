@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/provenienze.h"
 #include "model/significato.h"
 #include "output/codici_gara.h"
 #include "scenario/comune/testo.h"
@@ -24,7 +25,11 @@ constexpr const char* kAiuto =
     "\n"
     "Con --json, se nella CARTELLA ci sono anche i sorgenti e danno proprio questi\n"
     "file, ogni cella non libera e ogni riga posta da un record ha \"sorgente\":\n"
-    "file, riga, colonna e offset della parola chiave di quel record.\n"
+    "file, riga, colonna e offset della parola chiave di quel record. Un\n"
+    "abbattimento aggiunto (o abbassato) dal passo dei codici di cabina ha anche\n"
+    "\"passo_codici\" (\"posta\" o \"abbassata\") e \"causa\": il record del\n"
+    "rallentamento che lo ha reso necessario, che per uno aggiunto e' anche la\n"
+    "sua \"sorgente\".\n"
     "\n"
     "Un file troncato, con byte in eccesso o corrotto e' rifiutato con un\n"
     "messaggio che dice a quale byte.\n"
@@ -184,6 +189,17 @@ void metti_sorgente(Json* j, const Origini* origini, Luogo l) {
   (*j)["sorgente"] = json_luogo(l, origini->sorgenti);
 }
 
+// What the cab-code pass did to cell c: "passo_codici" ("posta": placed, its
+// "sorgente" the slowdown that caused it; "abbassata": lowered) and "causa",
+// where the record of that slowdown is.
+void metti_derivazione(Json* j, const Origini* origini, size_t c) {
+  const Provenienze::Derivazione come = origini->provenienze.derivazione(c);
+  if (come == Provenienze::Derivazione::nessuna) return;
+  (*j)["passo_codici"] = nome_derivazione(come);
+  const Luogo causa = origini->provenienze.causa(c);
+  if (causa.file != FileSorgente::nessuno) (*j)["causa"] = json_luogo(causa, origini->sorgenti);
+}
+
 Json json_tabella(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini) {
   const auto usi = usi_righe(s.tabella, s.tratti);
   Json righe = Json::array();
@@ -225,7 +241,10 @@ Json json_celle(const ScenarioLetto& s, const OpzioniDump& o, const Origini* ori
   for (size_t c = 0; c < s.tratti.size(); ++c) {
     if (!cella_con_contenuto(s.tratti[c])) continue;
     Json cella = json_cella(s.tratti[c], c);
-    if (origini != nullptr) metti_sorgente(&cella, origini, origini->provenienze.cella(c));
+    if (origini != nullptr) {
+      metti_sorgente(&cella, origini, origini->provenienze.cella(c));
+      metti_derivazione(&cella, origini, c);
+    }
     non_libere.push_back(std::move(cella));
   }
   Json seq = Json::object();

@@ -27,7 +27,8 @@ int dump(const Contesto& c, const OpzioniDump& o);
 
 std::string testo_dump(const ScenarioLetto& s, const OpzioniDump& o);
 // With `origini`, every non-free cell and every row that a source record
-// placed gains "sorgente": where that record's keyword field is.
+// placed gains "sorgente": where that record's keyword field is; a code
+// reduction of the cab-code pass also "passo_codici" and "causa".
 Json json_dump(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini = nullptr);
 
 int comando_dump(const Contesto& c, const Argomenti& a);

@@ -2,17 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <map>
 #include <span>
 #include <string_view>
 #include <utility>
 
 #include "compile/compilazione.h"
+#include "fields/catalogo.h"
+#include "line/catalogo_linea.h"
 #include "model/errori.h"
+#include "model/provenienze.h"
 #include "model/significato.h"
 #include "output/lettura.h"
 #include "scenario/comune/documento.h"
 #include "scenario/comune/testo.h"
+#include "train/catalogo_treno.h"
 #include "visore_risorse.h"
 
 namespace calvetra::scenario {
@@ -20,18 +26,27 @@ namespace calvetra::scenario {
 namespace {
 
 constexpr const char* kAiuto =
-    "uso: scenario view [--linea NOME] [--treni COPPIA] CARTELLA -o FILE.html\n"
+    "uso: scenario view [--linea NOME] [--treni COPPIA] [--editor MODELLO] CARTELLA\n"
+    "                   -o FILE.html\n"
     "\n"
     "Scrive una pagina HTML autonoma (nessun accesso alla rete) per esplorare il\n"
     "percorso in un browser: il profilo lungo il percorso con velocita',\n"
     "rallentamenti, pendenze, montagne, stazioni, segnali, cartelli e\n"
     "abbattimenti, da ingrandire fino alla singola cella da 50 m; la pianta con\n"
-    "la parte mostrata; i valori di ogni oggetto; la ricerca di stazioni,\n"
-    "cartelli e posizioni (27+250); errori e avvisi sull'asse.\n"
+    "la parte mostrata; i valori di ogni oggetto con i nomi dei campi del suo\n"
+    "record; la ricerca di stazioni e cartelli per una parola del nome o del\n"
+    "testo e di posizioni (27+250, 27.250, 27250); errori e avvisi sull'asse.\n"
+    "L'indirizzo della pagina segue la vista (#27250@2km): ricaricarla o\n"
+    "passarla ad altri riapre la stessa vista.\n"
     "\n"
     "Con i sorgenti nella CARTELLA li compila in memoria (non scrive file\n"
     "binari) e collega ogni oggetto alla riga del record che lo ha posto;\n"
     "senza sorgenti legge i file binari.\n"
+    "\n"
+    "Con --editor il file e la riga di un record diventano un collegamento che lo\n"
+    "apre nel proprio editor: MODELLO e' un indirizzo in cui {path}, {line} e\n"
+    "{col} diventano il percorso assoluto del sorgente, la riga e la colonna, per\n"
+    "esempio 'vscode://file/{path}:{line}:{col}' o 'file://{path}'.\n"
     "\n"
     "Uscita: 0 pagina scritta, 1 file mancanti o non validi o pagina non\n"
     "scrivibile, 2 uso errato.\n";
@@ -88,6 +103,63 @@ class Luoghi {
   Json json_ = Json::array();
 };
 
+// The catalogue description of the record named `record`; nullptr for none.
+const DescrizioneRecord* record_catalogo(std::string_view record) {
+  static const std::vector<const DescrizioneRecord*> tutti = [] {
+    std::vector<const DescrizioneRecord*> l = record_linea();
+    for (const DescrizioneRecord* d : record_treno()) l.push_back(d);
+    return l;
+  }();
+  for (const DescrizioneRecord* d : tutti) {
+    if (d->nome == record) return d;
+  }
+  return nullptr;
+}
+
+// 27250 -> "27+250", as authors and the timetable write positions.
+std::string progressiva(int64_t m) {
+  const int64_t a = m < 0 ? -m : m;
+  char s[32];
+  std::snprintf(s, sizeof s, "%s%lld+%03lld", m < 0 ? "-" : "", static_cast<long long>(a / 1000),
+                static_cast<long long>(a % 1000));
+  return s;
+}
+
+// A record's fields as the author wrote them, named and with the units of
+// the record catalogue: [name, value] and, when the unit adds to it, the
+// value as the page shows it (a position, a record's first field in metres,
+// reads as 27+250).
+Json json_record(const RecordLetto& r) {
+  if (r.record == nullptr) return nullptr;
+  const DescrizioneRecord* d = record_catalogo(r.record);
+  Json campi = Json::array();
+  for (const CampoLetto& c : r.campi) {
+    const CampoRecord* k = nullptr;
+    for (size_t i = 0; d != nullptr && i < d->campi.size(); ++i) {
+      if (d->campi[i].nome == c.campo) k = &d->campi[i];
+    }
+    const std::string_view unita = k != nullptr ? k->unita : std::string_view();
+    std::string testo = std::to_string(c.valore);
+    if (unita == "m" && k == d->campi.data()) {
+      testo = progressiva(c.valore);
+    } else if (unita == "per mille") {
+      testo.append(" \x89");
+    } else if (!unita.empty()) {
+      testo.append(" ").append(unita);
+    }
+    // The text only where it says more than the number: the page is smaller.
+    Json campo = {c.campo, c.valore};
+    if (testo != std::to_string(c.valore)) campo.push_back(testo_json(testo));
+    campi.push_back(std::move(campo));
+  }
+  return {{"nome", r.record}, {"campi", std::move(campi)}};
+}
+
+// A text field of a record (a station's name, a sign's text), kept in a row.
+void aggiungi_testo(Json* record, const char* campo, const std::string& testo) {
+  (*record)["campi"].push_back({campo, nullptr, testo_json(testo)});
+}
+
 Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi) {
   const bool errore = d.gravita == Gravita::errore;
   Json note = Json::array();
@@ -99,6 +171,8 @@ Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi) {
           {"nome", testo_json(d.nome)},
           {"messaggio", testo_json(errore ? descrizione_errore(d.codice) : d.messaggio)},
           {"posizione", d.posizione},
+          // Errors always locate a place; a warning when it concerns one.
+          {"con_posizione", errore || d.con_posizione},
           {"luogo", luoghi.indice(d.luogo)},
           {"note", std::move(note)}};
 }
@@ -113,6 +187,20 @@ Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi) {
     const std::optional<int32_t> riga = riga_puntata(t);
     o["riga"] = riga ? Json(*riga) : Json(nullptr);
     o["luogo"] = v.origini ? luoghi.indice(v.origini->provenienze.cella(c)) : -1;
+    Json record = json_record(record_della_cella(v.tratti, c));
+    if (t.tipo == kSegnale) {
+      // Where the signal put its approach codes: 100 to 400 m before it.
+      const int64_t classe = codice_cabina(t.valore_d).classe;
+      o["preavviso"] = {codice_preavviso(classe, 1), codice_preavviso(classe, 4)};
+    }
+    o["record"] = std::move(record);
+    // A code reduction of the cab-code pass, and the record that caused it.
+    const Provenienze::Derivazione come =
+        v.origini ? v.origini->provenienze.derivazione(c) : Provenienze::Derivazione::nessuna;
+    if (come != Provenienze::Derivazione::nessuna) {
+      o["passo_codici"] = nome_derivazione(come);
+      o["causa"] = luoghi.indice(v.origini->provenienze.causa(c));
+    }
     oggetti.push_back(std::move(o));
   }
   return oggetti;
@@ -133,6 +221,13 @@ Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
     // Whether a station marks cells: the page sets the others apart.
     riga["con_celle"] = usi[r] == UsoRiga::stazione && stazione_con_celle(v.tabella[r].tipo);
     riga["sorgente"] = v.origini ? luoghi.indice(v.origini->provenienze.riga(r)) : -1;
+    if (usi[r] == UsoRiga::stazione) {
+      riga["record"] = json_record(record_della_stazione(v.tabella[r]));
+      aggiungi_testo(&riga["record"], "name", v.tabella[r].nome);
+    } else if (usi[r] == UsoRiga::cartello) {
+      riga["record"] = {{"nome", "cartello_indicatore"}, {"campi", Json::array()}};
+      aggiungi_testo(&riga["record"], "text", v.tabella[r].nome);
+    }
     righe.push_back(std::move(riga));
   }
   return righe;
@@ -225,6 +320,9 @@ Json json_vista(const ScenarioVisto& v) {
     j["diagnostica"].push_back(json_diagnostico(d, luoghi));
   }
   j["luoghi"] = luoghi.json();
+  // The author's editor: a link template and the folder of the sources.
+  j["editor"] = v.editor.empty() ? Json(nullptr) : Json(v.editor);
+  j["cartella"] = v.editor.empty() ? Json(nullptr) : Json(v.cartella);
   return j;
 }
 
@@ -298,6 +396,13 @@ int view(const Contesto& c, const OpzioniView& o) {
     return kUscitaFatale;
   }
   ScenarioVisto v;
+  v.editor = o.editor;
+  std::filesystem::path cartella(o.cartella);
+  if (cartella.is_relative() && !c.cartella_lavoro.empty()) {
+    cartella = std::filesystem::path(c.cartella_lavoro) / cartella;
+  }
+  v.cartella = cartella.lexically_normal().string();
+  while (v.cartella.size() > 1 && v.cartella.back() == '/') v.cartella.pop_back();
   const bool letto =
       sorgenti.qualcuna() ? da_sorgenti(c, o, std::move(sorgenti), &v) : da_binari(c, o, &v);
   if (!letto) return kUscitaFatale;
@@ -309,6 +414,7 @@ int comando_view(const Contesto& c, const Argomenti& a) {
   Sintassi s("view", kAiuto);
   s.nomi_scenario(&o.nomi).cartella(&o.cartella);
   s.valore("-o", "FILE.html", &o.uscita).alias("--output").obbligatoria();
+  s.valore("--editor", "MODELLO", &o.editor);
   if (const std::optional<int> fine = s.leggi(a, c.out, c.err)) return *fine;
   return view(c, o);
 }

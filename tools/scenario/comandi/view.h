@@ -3,8 +3,10 @@
 //
 // The C++ side gathers the scenario and gives the page its meaning already
 // decoded (kind names, positions in metres, named values, speeds in km/h,
-// gradients in per mille, slowdown stretches) as one JSON value; the page
-// (visore/*.html, *.css, *.js, embedded at build time) only draws it.
+// gradients in per mille, slowdown stretches, the fields of the record
+// behind each object with the names and units of the record catalogues) as
+// one JSON value; the page (visore/*.html, *.css, *.js, embedded at build
+// time) only draws it.
 #ifndef CALVETRA_TOOLS_SCENARIO_COMANDI_VIEW_H_
 #define CALVETRA_TOOLS_SCENARIO_COMANDI_VIEW_H_
 
@@ -40,6 +42,10 @@ struct ScenarioVisto {
   std::optional<PiantaCampionata> pianta;
   std::optional<Origini> origini;  // compiled from the sources
   std::vector<Diagnostico> diagnostica;
+  // The link template of the author's editor ({path}, {line}, {col}), and the
+  // absolute folder of the sources; "" for no links.
+  std::string editor;
+  std::string cartella;
 };
 
 // The data of the page.
@@ -52,6 +58,7 @@ struct OpzioniView {
   std::string cartella;
   NomiScenario nomi;
   std::string uscita;  // the file; "-" for standard output
+  std::string editor;  // --editor: the link template; "" for none
 };
 
 // Compiles the sources of the directory in memory or, without sources,

@@ -17,7 +17,10 @@ struct Contesto {
   Piattaforma* disco;
   std::ostream& out;
   std::ostream& err;
-  bool colore = false;         // ANSI colours in the reports on `err`
+  bool colore = false;  // ANSI colours in the reports on `err`
+  // The working directory, absolute, against which relative paths given by
+  // the author are read ("" when unknown: paths are left as given).
+  std::string cartella_lavoro;
   std::istream* in = nullptr;  // what the editor sends to `lsp`; none elsewhere
 };
 

@@ -96,15 +96,28 @@
     });
   }
   function numero(v) { return v.toLocaleString('it-IT'); }
+  // "1 errore", "2 errori", "0 errori".
+  function conta(k, uno, molti) { return numero(k) + ' ' + (k === 1 ? uno : molti); }
 
   // ---- the view: metres at the left edge and metres per pixel ----
 
   const profilo = document.getElementById('profilo');
   const ctx = profilo.getContext('2d');
   const ML = 78, MR = 14;
+  // The tracks from top to bottom; the speed and gradient tracks share what
+  // the height of the canvas leaves after the fixed ones.
   const Y = {
     nomi: [0, 40], ogg: [42, 126], vel: [140, 262], pen: [276, 352], mon: [362, 380], asse: [384, 444]
   };
+  function disponi(h) {
+    h = Math.max(300, h);
+    Y.asse = [h - 60, h];
+    Y.mon = [h - 82, h - 64];
+    const libero = Y.mon[0] - 10 - 140 - 14;
+    const v = Math.round(libero * 0.62);
+    Y.vel = [140, 140 + v];
+    Y.pen = [Y.vel[1] + 14, Y.mon[0] - 10];
+  }
   const H_STRISCIA = (Y.ogg[1] - Y.ogg[0]) / 4;
   const V = { inizio: 0, mpp: 1, cursore: null, sopra: null, scelto: null, diag: -1 };
   let W = 800, HP = 444;
@@ -145,6 +158,8 @@
 
   // ---- drawing ----
 
+  const testo_scala = document.getElementById('scala');
+  let scala_mostrata = '';
   let richiesto = false;
   function richiedi() {
     if (richiesto) return;
@@ -194,6 +209,9 @@
     });
     c.fillText('km/h', ML - 8, Y.vel[0] + 10);
     c.fillText('pendenza', ML - 8, Y.pen[0] + 10);
+    c.font = '10px system-ui, sans-serif';
+    c.fillText('\u2030', ML - 8, Y.pen[0] + 23);
+    c.font = 'bold 11px system-ui, sans-serif';
     c.fillText('montagna', ML - 8, Y.mon[0] + 13);
     c.textAlign = 'left';
     c.font = '11px system-ui, sans-serif';
@@ -235,6 +253,7 @@
     const t0 = performance.now();
     const p = prepara(profilo);
     W = p.w; HP = p.h;
+    disponi(HP);
     limita();
     const c = p.c;
     const x0 = ML, x1 = W - MR;
@@ -265,11 +284,17 @@
     }
     c.restore();
 
-    document.getElementById('scala').textContent =
-      progressiva(Math.max(0, da)) + ' \u2013 ' + progressiva(Math.min(FINE, a)) +
+    disegna_piante();
+    // Text changed last: a change before the plans measured their canvases
+    // would make the browser lay the page out twice in one frame.
+    const scala = progressiva(Math.max(0, da)) + ' \u2013 ' + progressiva(Math.min(FINE, a)) +
       ' (' + (px_cella >= 1 ? px_cella.toFixed(px_cella < 10 ? 1 : 0) + ' px per cella' :
         numero(Math.round(V.mpp)) + ' m per px') + ')';
-    disegna_piante();
+    if (scala !== scala_mostrata) {
+      scala_mostrata = scala;
+      testo_scala.textContent = scala;
+    }
+    if (document.body.dataset.pronto) segui_indirizzo();
     tempi.ultimo_disegno_ms = performance.now() - t0;
     if (!document.body.dataset.pronto) {
       tempi.pronto_ms = performance.now();
@@ -319,14 +344,42 @@
     c.font = '11px system-ui, sans-serif';
   }
 
-  // A short text for an object, shown beside it when there is room.
+  // A field of the record behind an object or a row: its value with its unit
+  // (`testo`) or bare (`valore`); null when the record has no such field.
+  function campo(x, nome) {
+    const r = x && x.record;
+    if (!r) return null;
+    for (const k of r.campi) if (k[0] === nome) return { testo: k.length > 2 ? k[2] : String(k[1]), valore: k[1] };
+    return null;
+  }
+  function valore(x, nome) { const k = campo(x, nome); return k ? k.valore : null; }
+  function testo(x, nome) { const k = campo(x, nome); return k ? k.testo : ''; }
+  // A name or a sign text without the padding inside its brackets.
+  function compatto(t) { return String(t).replace(/\s+/g, ' ').replace(/\(\s+/g, '(').replace(/\s+\)/g, ')').trim(); }
+
+  // A sign's text for a label: its bracketed lines, the empty ones left out,
+  // one after the other ("(GALLERIA)(CORRENTE)" reads "GALLERIA / CORRENTE").
+  function testo_cartello(t) {
+    const parti = String(t).split(/[()]/).map(function (x) { return x.trim(); }).filter(Boolean);
+    return parti.length ? parti.join(' / ') : compatto(t);
+  }
+
+  // A short text for an object, shown beside it when there is room, from
+  // the fields of its record: a signal's s and d groups (sx 1: 5-1-0), a
+  // board's first speeds, a sign's text, a station's name, a speed.
   function testo_breve(o) {
-    const v = o.significato;
     switch (o.nome_tipo) {
-      case 'segnale': return o.valore_a + ' ' + o.valore_b + ' ' + o.valore_c + ' ' + o.valore_d;
-      case 'indicatori': return v['velocita 1 (sx/dx)'];
-      case 'cartello': case 'fermata': return righe[o.riga] ? righe[o.riga].nome : 'riga ' + o.riga;
-      default: return v.velocita || o.nome_tipo;
+      case 'segnale': {
+        let t = 'sx' + valore(o, 'sx') + ' ' + valore(o, 's1') + '-' + valore(o, 's2') + '-' + valore(o, 's3');
+        if (valore(o, 'dx')) t += ' dx' + valore(o, 'dx') + ' ' + valore(o, 'd1') + '-' + valore(o, 'd2') + '-' + valore(o, 'd3');
+        return t;
+      }
+      case 'indicatori': return valore(o, 'vas') + '/' + valore(o, 'vad') + ' km/h';
+      case 'cartello': return righe[o.riga] ? testo_cartello(righe[o.riga].nome) : 'riga ' + o.riga;
+      case 'fermata': return righe[o.riga] ? compatto(righe[o.riga].nome) : 'riga ' + o.riga;
+      case 'abbattimento': return testo(o, 'value') || 'abbattimento';
+      case 'segno_montagna': return 'montagna';
+      default: return testo(o, 'v') || o.nome_tipo.replace('_', ' ');
     }
   }
 
@@ -356,7 +409,11 @@
           const t = testo_breve(o);
           const w = c.measureText(t).width;
           const xt = px_cella >= 4 && w + 6 < xb - xa ? xa + 3 : xb + 2;
-          if (et.prova(xt, w)) {
+          // A label that would start left of the view or run past its right
+          // edge is left out rather than cut.
+          // Nor may it run into the next object of its strip.
+          const prossimo = i + 1 < lista.length ? x_di(lista[i + 1].c * MC) - 3 : Infinity;
+          if (xt >= ML && xt + w <= Math.min(W - MR, prossimo) && et.prova(xt, w)) {
             c.fillStyle = px_cella >= 4 && w + 6 < xb - xa ? '#fff' : '#37474f';
             c.fillText(t, xt, y + H_STRISCIA / 2 + 4);
           }
@@ -437,6 +494,7 @@
       gradini(c, sequenze.velocita_kmh, da, a, y_velocita,
         COLORE.velocita, 'rgba(187, 222, 251, 0.7)');
     }
+    const et = new Etichette();
     rallentamenti.forEach(function (r) {
       if ((r.a + 1) * MC < da || r.da * MC > a) return;
       const xa = x_di(r.da * MC), xb = Math.max(xa + 2, x_di((r.a + 1) * MC));
@@ -445,7 +503,8 @@
       c.fillRect(xa, y, xb - xa, y_velocita(0) - y);
       c.fillStyle = COLORE.rallentamento;
       c.fillRect(xa, y - 1, xb - xa, 2.5);
-      if (xb - xa > 30) c.fillText(r.v + ' km/h', xa + 2, y - 4);
+      const t = r.v + ' km/h', w = c.measureText(t).width, xt = Math.max(ML + 2, xa + 2);
+      if (xt + w <= W - MR && et.prova(xt, w)) c.fillText(t, xt, y - 4);
     });
   }
 
@@ -463,8 +522,8 @@
     c.strokeStyle = '#b0bec5';
     c.beginPath(); c.moveTo(ML, y0); c.lineTo(W - MR, y0); c.stroke();
     c.fillStyle = '#78909c';
-    c.fillText('+' + gmax, ML + 3, Y.pen[0] + 11);
-    c.fillText('-' + gmax, ML + 3, Y.pen[1] - 3);
+    c.fillText('+' + gmax + ' \u2030', ML + 3, Y.pen[0] + 11);
+    c.fillText('\u2212' + gmax + ' \u2030', ML + 3, Y.pen[1] - 3);
     const q = sequenze.pendenza_per_mille;
     if (!q) return;
     const c0 = Math.max(0, Math.floor(da / MC)), c1 = Math.min(N - 1, Math.ceil(a / MC));
@@ -478,7 +537,8 @@
       c.globalAlpha = 0.55;
       c.fillRect(xa, Math.min(y, y0), xb - xa, Math.max(1, Math.abs(y - y0)));
       c.globalAlpha = 1;
-      const t = (g > 0 ? '+' : '') + g;
+      if (g === 0) continue; // level track: the axis line says it
+      const t = (g > 0 ? '+' : '') + g + ' \u2030';
       const w = c.measureText(t).width;
       const xt = Math.max(xa, ML) + 2;
       if (Math.min(xb, W - MR) - xt > w + 2 && et.prova(xt, w)) {
@@ -515,10 +575,15 @@
     const passo = Math.max(10, passo_tondo(95 * V.mpp));
     c.fillStyle = '#37474f';
     c.textAlign = 'center';
+    const et_km = new Etichette();
     for (let m = Math.ceil(Math.max(0, da) / passo) * passo; m <= Math.min(a, FINE); m += passo) {
       const x = Math.round(x_di(m)) + 0.5;
       c.beginPath(); c.moveTo(x, y); c.lineTo(x, y + 6); c.stroke();
-      c.fillText(passo >= 1000 ? 'km ' + Math.round(m / 1000) : progressiva(m), x, y + 17);
+      // The labels at the ends move inside the view rather than be cut.
+      const t = passo >= 1000 ? 'km ' + Math.round(m / 1000) : progressiva(m);
+      const w = c.measureText(t).width;
+      const xc = Math.max(ML + w / 2 + 1, Math.min(W - MR - w / 2 - 1, x));
+      if (et_km.prova(xc - w / 2, w)) c.fillText(t, xc, y + 17);
     }
     // Cell numbers once there is room for them.
     if (px_cella >= 14) {
@@ -528,7 +593,7 @@
       for (let cc = Math.max(0, Math.floor(da / MC)); cc * MC <= a && cc < N; cc++) {
         const t = px_cella >= 60 ? 'cella ' + cc : String(cc);
         const w = c.measureText(t).width, x = x_di((cc + 0.5) * MC);
-        if (et.prova(x - w / 2, w)) c.fillText(t, x, y + 30);
+        if (x - w / 2 >= ML && x + w / 2 <= W - MR && et.prova(x - w / 2, w)) c.fillText(t, x, y + 30);
       }
       c.font = '11px system-ui, sans-serif';
     }
@@ -548,8 +613,9 @@
       }
     });
   }
-  // A diagnostic with a place on the route (one without leaves the position at 0).
-  function segnabile(d) { return d.posizione > 0; }
+  // A diagnostic with a place on the route: every error, and the warnings
+  // about a record that places something.
+  function segnabile(d) { return d.con_posizione; }
 
   function disegna_scelto(c) {
     const s = V.scelto || V.sopra;
@@ -613,7 +679,67 @@
   }
 
   const trasformazioni = {};
-  function disegna_pianta(id, rq, cornice) {
+  // The whole plan does not change as the view moves: its route and stations
+  // are drawn once for each size and copied at every frame.
+  const sfondi = {};
+
+  // The route from metre da to metre a as a path, points closer than a pixel
+  // merged.
+  function tratto_pianta(c, t, da, a) {
+    const i0 = indice_pianta(da), i1 = indice_pianta(a);
+    let lx = t.X(pianta.px[i0]), ly = t.Y(pianta.py[i0]);
+    c.beginPath(); c.moveTo(lx, ly);
+    for (let i = i0 + 1; i <= i1; i++) {
+      const x = t.X(pianta.px[i]), y = t.Y(pianta.py[i]);
+      if (i < i1 && Math.abs(x - lx) < 1 && Math.abs(y - ly) < 1) continue;
+      c.lineTo(x, y); lx = x; ly = y;
+    }
+    if (i0 === i1) c.lineTo(lx + 0.5, ly);
+  }
+
+  // The route, its stations and their names, from metre da to metre a.
+  function disegna_percorso(c, t, da, a) {
+    c.lineJoin = 'round'; c.lineCap = 'round';
+    if (a > L) {
+      c.strokeStyle = '#b0bec5'; c.lineWidth = 2; c.setLineDash([5, 4]);
+      tratto_pianta(c, t, Math.max(L, da), a); c.stroke();
+      c.setLineDash([]);
+    }
+    c.strokeStyle = '#37474f'; c.lineWidth = 2.5;
+    tratto_pianta(c, t, da, Math.min(L, a)); c.stroke();
+    c.strokeStyle = 'rgba(31, 78, 156, 0.45)'; c.lineWidth = 7;
+    stazioni.forEach(function (st) {
+      if ((st.con_celle || st.fine > st.inizio) && st.fine >= da && st.inizio <= a) {
+        tratto_pianta(c, t, Math.max(da, st.inizio), Math.min(a, st.fine)); c.stroke();
+      }
+    });
+    const usate = [];
+    c.font = 'bold 11px system-ui, sans-serif';
+    stazioni.forEach(function (st) {
+      if (st.posizione < da || st.posizione > a) return;
+      const i = indice_pianta(st.posizione);
+      const x = t.X(pianta.px[i]), y = t.Y(pianta.py[i]);
+      if (x < 0 || x > t.w || y < 0 || y > t.h) return;
+      c.fillStyle = '#fff'; c.strokeStyle = COLORE.stazione; c.lineWidth = 2;
+      c.beginPath(); c.arc(x, y, 4, 0, 7); c.fill(); c.stroke();
+      const nome = compatto(st.nome);
+      const w = c.measureText(nome).width;
+      // Left of the point when the name would run out of the pane.
+      const x0 = x + 12 + w > t.w ? x - 8 - w : x + 6;
+      const r = { x0: x0, x1: x0 + w + 6, y0: y - 17, y1: y - 3 };
+      if (r.x0 < 0 || r.y0 < 0) return;
+      if (usate.some(function (u) { return r.x0 < u.x1 && u.x0 < r.x1 && r.y0 < u.y1 && u.y0 < r.y1; })) return;
+      usate.push(r);
+      c.fillStyle = COLORE.stazione;
+      c.fillText(nome, r.x0, y - 6);
+    });
+    c.font = '11px system-ui, sans-serif';
+  }
+
+  // One pane of the plan: the box `rq` (plan coordinates) fitted to it, the
+  // route from metre da to metre a, and over it the part shown in the
+  // profile, the frame of the detail (`cornice`) and the cursor.
+  function disegna_pianta(id, rq, cornice, da, a) {
     const canvas = document.getElementById(id);
     const p = prepara(canvas);
     const c = p.c;
@@ -628,66 +754,53 @@
     const s = Math.min((p.w - 2 * pad) / Math.max(rq.x1 - rq.x0, 1),
       (p.h - 2 * pad) / Math.max(rq.y1 - rq.y0, 1));
     const ox = p.w / 2 - (rq.x0 + rq.x1) / 2 * s, oy = p.h / 2 + (rq.y0 + rq.y1) / 2 * s;
-    const X = function (x) { return ox + x * s; }, Yp = function (y) { return oy - y * s; };
-    trasformazioni[id] = { X: X, Y: Yp, s: s, w: p.w, h: p.h };
-    // A stretch of the route as a path, points closer than a pixel merged.
-    function tratto_pianta(da, a) {
-      const i0 = indice_pianta(da), i1 = indice_pianta(a);
-      let lx = X(pianta.px[i0]), ly = Yp(pianta.py[i0]);
-      c.beginPath(); c.moveTo(lx, ly);
-      for (let i = i0 + 1; i <= i1; i++) {
-        const x = X(pianta.px[i]), y = Yp(pianta.py[i]);
-        if (i < i1 && Math.abs(x - lx) < 1 && Math.abs(y - ly) < 1) continue;
-        c.lineTo(x, y); lx = x; ly = y;
+    const t = { X: function (x) { return ox + x * s; }, Y: function (y) { return oy - y * s; }, s: s, w: p.w, h: p.h };
+    trasformazioni[id] = t;
+    if (id === 'pianta-intera') {
+      const dpr = window.devicePixelRatio || 1;
+      let sf = sfondi[id];
+      if (!sf || sf.w !== p.w || sf.h !== p.h || sf.dpr !== dpr) {
+        const fuori = document.createElement('canvas');
+        fuori.width = Math.round(p.w * dpr); fuori.height = Math.round(p.h * dpr);
+        const fc = fuori.getContext('2d');
+        fc.setTransform(dpr, 0, 0, dpr, 0, 0);
+        disegna_percorso(fc, t, da, a);
+        sf = sfondi[id] = { w: p.w, h: p.h, dpr: dpr, canvas: fuori };
       }
-      if (i0 === i1) c.lineTo(lx + 0.5, ly);
-    }
-    c.lineJoin = 'round'; c.lineCap = 'round';
-    c.strokeStyle = '#b0bec5'; c.lineWidth = 2; c.setLineDash([5, 4]);
-    tratto_pianta(L, pianta.ultimo); c.stroke();
-    c.setLineDash([]);
-    c.strokeStyle = '#37474f'; c.lineWidth = 2.5;
-    tratto_pianta(0, Math.min(L, pianta.ultimo)); c.stroke();
-    c.strokeStyle = 'rgba(31, 78, 156, 0.45)'; c.lineWidth = 7;
-    stazioni.forEach(function (st) { if (st.con_celle || st.fine > st.inizio) { tratto_pianta(st.inizio, st.fine); c.stroke(); } });
-    // The part shown in the profile.
-    c.strokeStyle = COLORE.visibile; c.lineWidth = 6; c.globalAlpha = 0.8;
-    tratto_pianta(Math.max(0, V.inizio), Math.max(0, fine_vista())); c.stroke();
-    c.globalAlpha = 1;
-    if (cornice) {
-      c.strokeStyle = 'rgba(255, 152, 0, 0.9)'; c.lineWidth = 1;
-      c.strokeRect(X(cornice.x0), Yp(cornice.y1), (cornice.x1 - cornice.x0) * s, (cornice.y1 - cornice.y0) * s);
-    }
-    // Signals in the detail, station centres and names in both.
-    if (id === 'pianta-dettaglio') {
+      c.drawImage(sf.canvas, 0, 0, p.w, p.h);
+    } else {
+      disegna_percorso(c, t, da, a);
+      // Signals in the detail.
       c.fillStyle = COLORE.segnale;
-      strisce[0].forEach(function (o) {
-        const m = o.c * MC;
-        if (m < V.inizio - 2000 * V.mpp || m > fine_vista() + 2000 * V.mpp) return;
-        const i = indice_pianta(m);
-        c.beginPath(); c.arc(X(pianta.px[i]), Yp(pianta.py[i]), 2.5, 0, 7); c.fill();
-      });
+      for (let i = primo_da(strisce[0], Math.floor(da / MC)); i < strisce[0].length && strisce[0][i].c * MC <= a; i++) {
+        const k = indice_pianta(strisce[0][i].c * MC);
+        c.beginPath(); c.arc(t.X(pianta.px[k]), t.Y(pianta.py[k]), 2.5, 0, 7); c.fill();
+      }
     }
-    const usate = [];
-    c.font = 'bold 11px system-ui, sans-serif';
-    stazioni.forEach(function (st) {
-      const i = indice_pianta(st.posizione);
-      const x = X(pianta.px[i]), y = Yp(pianta.py[i]);
-      if (x < -50 || x > p.w + 50 || y < -50 || y > p.h + 50) return;
-      c.fillStyle = '#fff'; c.strokeStyle = COLORE.stazione; c.lineWidth = 2;
-      c.beginPath(); c.arc(x, y, 4, 0, 7); c.fill(); c.stroke();
-      const w = c.measureText(st.nome).width;
-      const r = { x0: x + 6, x1: x + 12 + w, y0: y - 17, y1: y - 3 };
-      if (usate.some(function (u) { return r.x0 < u.x1 && u.x0 < r.x1 && r.y0 < u.y1 && u.y0 < r.y1; })) return;
-      usate.push(r);
-      c.fillStyle = COLORE.stazione;
-      c.fillText(st.nome, r.x0, y - 6);
-    });
-    c.font = '11px system-ui, sans-serif';
+    // The part shown in the profile, and a ring around its middle so that a
+    // part too short to see stays found.
+    const v0 = Math.max(0, V.inizio), v1 = Math.max(0, Math.min(pianta.ultimo, fine_vista()));
+    c.lineJoin = 'round'; c.lineCap = 'round';
+    if (v1 >= da && v0 <= a) {
+      c.strokeStyle = COLORE.visibile; c.lineWidth = 6; c.globalAlpha = 0.8;
+      tratto_pianta(c, t, Math.max(v0, da), Math.min(v1, a)); c.stroke();
+      c.globalAlpha = 1;
+    }
+    const km = indice_pianta((v0 + v1) / 2);
+    const xm = t.X(pianta.px[km]), ym = t.Y(pianta.py[km]);
+    if (xm > -10 && xm < p.w + 10 && ym > -10 && ym < p.h + 10) {
+      c.strokeStyle = COLORE.visibile; c.lineWidth = 2;
+      c.beginPath(); c.arc(xm, ym, 8, 0, 7); c.stroke();
+    }
+    if (cornice) {
+      c.strokeStyle = 'rgba(38, 50, 56, 0.7)'; c.lineWidth = 1; c.setLineDash([3, 2]);
+      c.strokeRect(t.X(cornice.x0), t.Y(cornice.y1), (cornice.x1 - cornice.x0) * s, (cornice.y1 - cornice.y0) * s);
+      c.setLineDash([]);
+    }
     if (V.cursore !== null) {
       const i = indice_pianta(V.cursore);
       c.fillStyle = COLORE.cursore;
-      c.beginPath(); c.arc(X(pianta.px[i]), Yp(pianta.py[i]), 5, 0, 7); c.fill();
+      c.beginPath(); c.arc(t.X(pianta.px[i]), t.Y(pianta.py[i]), 5, 0, 7); c.fill();
     }
     barra_di_scala(c, s, p.h);
   }
@@ -702,21 +815,32 @@
     c.lineWidth = 1;
   }
 
+  let riquadro_intero = null;
   function disegna_piante() {
     if (!pianta) {
       disegna_pianta('pianta-intera', null);
       disegna_pianta('pianta-dettaglio', null);
       return;
     }
-    const intera = riquadro(0, pianta.ultimo);
-    // The detail frames the part shown with room around it, never less than 300 m.
-    const da = Math.max(0, V.inizio), a = Math.max(da, Math.min(pianta.ultimo, fine_vista()));
+    if (!riquadro_intero) riquadro_intero = riquadro(0, pianta.ultimo);
+    // The detail: the stretch around the cursor (or the middle of the view)
+    // as long as the part shown, but never less than 300 m nor more than a
+    // tenth of the route, so that it adds to the whole plan at every zoom.
+    const span = larghezza_utile() * V.mpp;
+    const lungo = Math.max(300, Math.min(span, pianta.ultimo / 10));
+    const centro_m = V.cursore !== null ? V.cursore : V.inizio + span / 2;
+    const da = Math.max(0, centro_m - lungo / 2), a = Math.min(pianta.ultimo, Math.max(da, centro_m + lungo / 2));
     const rq = riquadro(da, a);
+    const el = document.getElementById('pianta-dettaglio');
+    const rapporto = Math.max(0.2, (el.clientHeight || 1) / (el.clientWidth || 1));
     const cx = (rq.x0 + rq.x1) / 2, cy = (rq.y0 + rq.y1) / 2;
-    const mezzo = Math.max(150, (rq.x1 - rq.x0) * 0.6, (rq.y1 - rq.y0) * 0.6);
-    const dettaglio = { x0: cx - mezzo, x1: cx + mezzo, y0: cy - mezzo * 0.6, y1: cy + mezzo * 0.6 };
-    disegna_pianta('pianta-intera', intera, dettaglio);
-    disegna_pianta('pianta-dettaglio', dettaglio);
+    const mezzo = Math.max(100, (rq.x1 - rq.x0) * 0.55, (rq.y1 - rq.y0) * 0.55 / rapporto);
+    const dettaglio = { x0: cx - mezzo, x1: cx + mezzo, y0: cy - mezzo * rapporto, y1: cy + mezzo * rapporto };
+    disegna_pianta('pianta-intera', riquadro_intero, dettaglio, 0, pianta.ultimo);
+    // The route well around the box, so that the route leaving and coming
+    // back into it is drawn.
+    const margine = 3 * Math.max(mezzo, lungo);
+    disegna_pianta('pianta-dettaglio', dettaglio, null, Math.max(0, da - margine), Math.min(pianta.ultimo, a + margine));
   }
 
   // ---- what is under the pointer ----
@@ -779,35 +903,116 @@
       return '<tr><td>' + esc(v[0]) + '</td><td>' + v[1] + '</td></tr>';
     }).join('') + '</table>';
   }
+  // The stored codes, folded: one click away for those who check the files.
+  function codici(voci) {
+    return '<details class="codici"><summary>codici memorizzati</summary>' + tabella(voci) + '</details>';
+  }
+
+  // The address that opens a source place in the author's editor, from the
+  // template given to `scenario view --editor`: {path} (absolute), {line},
+  // {col}. A "/" before {path} and the "/" that starts the path make one.
+  function indirizzo_editor(l) {
+    if (!D.editor || !D.cartella) return null;
+    let percorso = D.cartella.replace(/\/+$/, '') + '/' + l[0];
+    const i = D.editor.indexOf('{path}');
+    if (i > 0 && D.editor[i - 1] === '/' && D.editor[i - 2] !== '/') percorso = percorso.replace(/^\/+/, '');
+    return D.editor.split('{path}').join(encodeURI(percorso))
+      .split('{line}').join(String(l[1])).split('{col}').join(String(l[2]));
+  }
+  // "FILE:LINE:COL" of a source place, a link to the editor when there is one.
+  function dove(l) {
+    const t = esc(l[0]) + ':' + l[1] + ':' + l[2];
+    const u = indirizzo_editor(l);
+    return u ? '<a class="editor" href="' + esc(u) + '" title="apri nell\'editor">' + t + '</a>' : t;
+  }
+  function riquadro_sorgente(l, prima) {
+    return '<div class="sorgente">' + (prima ? '<div class="nota">' + prima + '</div>' : '') +
+      '<div class="dove">' + dove(l) + '</div><pre>' + esc(l[3]) + '</pre></div>';
+  }
   function html_sorgente(i) {
     if (D.fonte !== 'sorgenti') return '<p class="vuoto">Letto dai file binari: senza i sorgenti non si sa quale record lo ha posto.</p>';
     if (i < 0 || !D.luoghi[i]) return '<p class="vuoto">Nessun record del sorgente lo ha posto.</p>';
-    const l = D.luoghi[i];
-    return '<div class="sorgente"><div class="dove">' + esc(l[0]) + ', riga ' + l[1] + ', colonna ' + l[2] +
-      '</div><pre>' + esc(l[3]) + '</pre></div>';
+    return riquadro_sorgente(D.luoghi[i]);
   }
+  // Where an object came from; a code reduction of the cab-code pass says
+  // which slowdown made it.
+  function html_provenienza(o) {
+    if (o.passo_codici === 'posta') {
+      const l = D.luoghi[o.causa];
+      return l ? riquadro_sorgente(l, 'aggiunto dal passo dei codici di cabina per il rallentamento:')
+        : '<p class="vuoto">Aggiunto dal passo dei codici di cabina.</p>';
+    }
+    let h = html_sorgente(o.luogo);
+    if (o.passo_codici === 'abbassata' && D.luoghi[o.causa]) {
+      h += riquadro_sorgente(D.luoghi[o.causa], 'valore abbassato dal passo dei codici di cabina per il rallentamento:');
+    }
+    return h;
+  }
+
+  function pendenza_testo(g) { return g === null ? 'mai riempita' : (g > 0 ? '+' : '') + g + ' \u2030'; }
+  // What the stretch records give the cell: speed limit, gradient, mountain, adhesion.
   function campi_cella(c) {
-    const g = valore_in('pendenza_per_mille', c);
-    return [
-      ['preavviso', valore_in('preavviso', c)],
-      ['montagna', valore_in('montagna', c)],
-      ['velocita', valore_in('velocita_kmh', c) + ' km/h'],
-      ['pendenza', g === null ? 'mai riempita' : (g > 0 ? '+' : '') + g + ' \u2030'],
+    const montagna = valore_in('montagna', c);
+    const preavviso = valore_in('preavviso', c);
+    const v = [
+      ['velocit\u00e0 massima', valore_in('velocita_kmh', c) + ' km/h'],
+      ['pendenza', pendenza_testo(valore_in('pendenza_per_mille', c))],
+      ['montagna', montagna ? 'classe ' + montagna : 'no'],
       ['aderenza', valore_in('aderenza', c)]
     ];
+    if (preavviso) v.push(['preavviso', 'codice ' + preavviso]);
+    return v;
   }
-  function intestazione_cella(c) {
-    return [['cella', c + ' (' + numero(c * MC) + ' \u2013 ' + numero((c + 1) * MC) + ' m, ' + progressiva(c * MC) + ')']];
+  function estensione_cella(c) { return progressiva(c * MC) + ' \u2013 ' + progressiva((c + 1) * MC); }
+  function codici_oggetto(o) {
+    const v = [['cella', o.c + ' (' + numero(o.c * MC) + ' \u2013 ' + numero((o.c + 1) * MC) + ' m)'],
+      ['tipo', o.tipo + ' (' + esc(o.nome_tipo) + ')'], ['valore_a', o.valore_a], ['valore_b', o.valore_b],
+      ['valore_c', o.valore_c], ['valore_d', o.valore_d], ['tempo', o.tempo]];
+    Object.keys(o.significato).forEach(function (k) { v.push([k, esc(o.significato[k])]); });
+    return v;
   }
-  function campi_riga(r) {
+  function codici_riga(r) {
     const nomi = ['tipo', 'inizio', 'fine', 'posizione', 'opz_a', 'nome', 'cod_a', 'cod_b', 'cod_c', 'cod_d',
       'cod_e', 'opz_b', 'opz_c', 'opz_d', 'opz_e', 'orario'];
-    return nomi.map(function (k) {
-      let v = k === 'nome' ? '"' + esc(r[k]) + '"' : esc(r[k]);
-      if (k === 'orario' && r.ora) v += ' (' + r.ora + ')';
-      return [k, v];
-    });
+    return [['riga', r.riga]].concat(nomi.map(function (k) {
+      return [k, k === 'nome' ? '"' + esc(r[k]) + '"' : esc(r[k])];
+    }));
   }
+  // The fields of a record as its author wrote them; a station's time as one
+  // row.
+  function campi_record(x) {
+    const v = [];
+    x.record.campi.forEach(function (k) {
+      if (k[0] === 'minutes' || k[0] === 'seconds') return;
+      if (k[0] === 'hours') {
+        v.push(['ora (hours minutes seconds)', x.ora ? esc(x.ora) : 'nessuna']);
+        return;
+      }
+      if (k[0] === 'name' || k[0] === 'text') return;
+      v.push([k[0], esc(k.length > 2 ? k[2] : k[1])]);
+    });
+    return v;
+  }
+  function html_stazione(r, fisso, stop) {
+    const v = [['name', '<b>' + esc(compatto(r.nome)) + '</b>']].concat(campi_record(r));
+    v.splice(4, 0, ['zona', progressiva(r.inizio) + ' \u2013 ' + progressiva(r.fine) + ' (' + numero(r.fine - r.inizio) + ' m)']);
+    if (stop) v.splice(5, 0, ['fermata', 'cella ' + stop.c + ' (' + estensione_cella(stop.c) + ')']);
+    else if (!r.con_celle) v.splice(5, 0, ['fermata', 'nessuna cella (type 25 o pi\u00f9)']);
+    // The time right after the zone and the stop, before the option columns.
+    const k = v.findIndex(function (x) { return x[0].indexOf('ora ') === 0; });
+    if (k > 0) v.splice(stop || !r.con_celle ? 6 : 5, 0, v.splice(k, 1)[0]);
+    return '<h3>stazione ' + esc(compatto(r.nome)) + fisso + '</h3>' + html_sorgente(r.sorgente) +
+      tabella(v) + codici(codici_riga(r));
+  }
+  function fermata_di(r) {
+    return oggetti.find(function (o) { return o.nome_tipo === 'fermata' && o.riga === r.riga; });
+  }
+  const NOME_OGGETTO = {
+    segnale: 'segnale', indicatori: 'indicatori di velocit\u00e0', cartello: 'cartello',
+    abbattimento: 'abbattimento', abbattimento_nullo: 'abbattimento', segno_montagna: 'segno di montagna',
+    inizio_rallentamento: 'inizio del rallentamento', fine_rallentamento: 'fine del rallentamento',
+    avviso_rallentamento: 'avviso di rallentamento', preavviso_rallentamento: 'preavviso di rallentamento'
+  };
 
   let mostrato = null;
   function mostra(s) {
@@ -818,30 +1023,31 @@
     mostrato = chiave;
     const fisso = V.scelto === s ? '<span class="fisso"> \u00b7 fissato (clic altrove per liberarlo)</span>' : '';
     let h = '';
-    if (s.tipo === 'oggetto') {
+    if (s.tipo === 'oggetto' && s.o.nome_tipo === 'fermata' && righe[s.o.riga]) {
+      h = html_stazione(righe[s.o.riga], fisso, s.o);
+      h += codici(codici_oggetto(s.o));
+    } else if (s.tipo === 'oggetto') {
       const o = s.o;
-      const voci = intestazione_cella(o.c);
-      voci.push(['posizione nel sorgente', numero(o.posizione) + ' m (' + progressiva(o.posizione) + ')']);
-      voci.push(['tipo', o.tipo + ' (' + esc(o.nome_tipo) + ')']);
-      voci.push(['valore_a', o.valore_a], ['valore_b', o.valore_b], ['valore_c', o.valore_c],
-        ['valore_d', o.valore_d], ['tempo', o.tempo]);
-      Object.keys(o.significato).forEach(function (k) { voci.push([k, esc(o.significato[k])]); });
-      campi_cella(o.c).forEach(function (v) { voci.push(v); });
-      h = '<h3>' + esc(o.nome_tipo) + fisso + '</h3>' + tabella(voci);
-      if (o.riga !== null && righe[o.riga]) {
-        const r = righe[o.riga];
-        h += '<h3>riga ' + r.riga + ': ' + esc(r.uso) + '</h3>' + tabella(campi_riga(r).filter(function (v) {
-          return o.nome_tipo === 'fermata' || v[0] === 'nome';
-        }));
+      const nome = NOME_OGGETTO[o.nome_tipo] || o.nome_tipo;
+      h = '<h3>' + esc(nome) + ' a ' + progressiva(o.posizione) + fisso + '</h3>' + html_provenienza(o);
+      const voci = [];
+      if (o.nome_tipo === 'cartello' && righe[o.riga]) voci.push(['text', '<b>' + esc(compatto(righe[o.riga].nome)) + '</b>']);
+      if (o.record) {
+        voci.push(['record', '<code>' + esc(o.record.nome) + '</code>' + (o.passo_codici === 'posta' ? ' (dal passo dei codici)' : '')]);
+        campi_record(o).forEach(function (v) { voci.push(v); });
       }
-      h += html_sorgente(o.luogo);
+      if (o.preavviso) {
+        voci.push(['preavviso', 'codici ' + o.preavviso[0] + ' \u2013 ' + o.preavviso[1] + ', da 100 a 400 m prima']);
+      }
+      h += tabella(voci);
+      h += '<h4>sul binario, cella ' + o.c + ' (' + estensione_cella(o.c) + ')</h4>' + tabella(campi_cella(o.c));
+      const cod = codici_oggetto(o);
+      if (o.riga !== null && righe[o.riga]) cod.push(['nome della riga ' + o.riga, '"' + esc(righe[o.riga].nome) + '"']);
+      h += codici(cod);
     } else if (s.tipo === 'stazione') {
-      const r = s.r;
-      h = '<h3>stazione ' + esc(r.nome) + fisso + '</h3>' +
-        tabella([['riga', r.riga], ['zona', numero(r.inizio) + ' \u2013 ' + numero(r.fine) + ' m']].concat(campi_riga(r)));
-      h += html_sorgente(r.sorgente);
+      h = html_stazione(s.r, fisso, fermata_di(s.r));
     } else if (s.tipo === 'cella') {
-      h = '<h3>cella ' + s.c + fisso + '</h3>' + tabella(intestazione_cella(s.c).concat(campi_cella(s.c)));
+      h = '<h3>cella ' + s.c + ' \u00b7 ' + estensione_cella(s.c) + fisso + '</h3>' + tabella(campi_cella(s.c));
     } else if (s.tipo === 'diag') {
       h = html_diagnostico(D.diagnostica[s.i], true);
     }
@@ -852,16 +1058,16 @@
 
   function titolo_diagnostico(d) {
     const testa = d.gravita === 'errore' ? 'errore ' + d.codice : 'avviso ' + d.nome;
-    const pos = d.gravita === 'errore' || d.posizione > 0 ? ' (posizione ' + numero(d.posizione) + ' m)' : '';
+    const pos = segnabile(d) ? ' (posizione ' + numero(d.posizione) + ' m, ' + progressiva(d.posizione) + ')' : '';
     return '<span class="gravita">' + esc(testa) + '</span>' + esc(pos) + ': ' + esc(d.messaggio);
   }
   function html_diagnostico(d, completo) {
     let h = '<div>' + titolo_diagnostico(d) + '</div>';
     const l = d.luogo >= 0 ? D.luoghi[d.luogo] : null;
-    if (l) h += '<div class="dove">' + esc(l[0]) + ':' + l[1] + ':' + l[2] + '</div><pre>' + esc(l[3]) + '</pre>';
+    if (l) h += '<div class="dove">' + dove(l) + '</div><pre>' + esc(l[3]) + '</pre>';
     d.note.forEach(function (n) {
       const ln = n.luogo >= 0 ? D.luoghi[n.luogo] : null;
-      h += '<div class="dove">nota: ' + esc(n.testo) + (ln ? ' (' + esc(ln[0]) + ':' + ln[1] + ')' : '') + '</div>';
+      h += '<div class="dove">nota: ' + esc(n.testo) + (ln ? ' (' + dove(ln) + ')' : '') + '</div>';
     });
     return completo ? '<h3>diagnostica</h3>' + h : h;
   }
@@ -883,8 +1089,8 @@
   (function () {
     const n = D.diagnostica.length;
     const errori = D.diagnostica.filter(function (d) { return d.gravita === 'errore'; }).length;
-    document.getElementById('diagnostica-titolo').textContent =
-      'Diagnostica' + (n ? ' (' + errori + ' errori, ' + (n - errori) + ' avvisi)' : '');
+    document.getElementById('diagnostica-titolo').textContent = 'Diagnostica' +
+      (n ? ' (' + conta(errori, 'errore', 'errori') + ', ' + conta(n - errori, 'avviso', 'avvisi') + ')' : '');
     if (!n) {
       const li = document.createElement('li');
       li.className = 'nessuna';
@@ -903,16 +1109,39 @@
 
   // ---- find ----
 
+  // A text to compare: lower case, brackets and quotes left out, runs of
+  // blanks as one.
+  function da_cercare(t) {
+    return String(t).toLowerCase().replace(/[()\[\]{}"'\u00ab\u00bb]/g, ' ').replace(/\s+/g, ' ').trim();
+  }
+  // A position as authors write it: 27+250, 27.250, 27,250 (kilometres and
+  // three digits of metres) or 27250 metres; null for anything else.
+  function leggi_posizione(q) {
+    const k = /^(\d+)\s*\+\s*(\d{1,3})$/.exec(q) || /^(\d+)\s*[.,]\s*(\d{3})$/.exec(q);
+    if (k) return Number(k[1]) * 1000 + Number(k[2]);
+    if (/^\d+$/.test(q)) return Number(q);
+    return null;
+  }
+  // Stations and signs whose name or text holds the words, in route order.
+  const cercabili = stazioni.map(function (r) {
+    return { m: r.posizione, testo: da_cercare(r.nome), scelta: function () { return { tipo: 'stazione', r: r }; },
+      span: Math.max(3000, (r.fine - r.inizio) * 3) };
+  }).concat(oggetti.filter(function (o) { return o.nome_tipo === 'cartello' && righe[o.riga]; }).map(function (o) {
+    return { m: (o.c + 0.5) * MC, testo: da_cercare(righe[o.riga].nome), scelta: function () { return { tipo: 'oggetto', o: o }; },
+      span: 2000 };
+  })).sort(function (x, y) { return x.m - y.m; });
+
+  // The last search: Enter with the same words steps to the next match.
+  const ricerca = { q: null, trovati: [], k: -1 };
   function cerca(q) {
     q = q.trim();
     const esito = document.getElementById('cerca-esito');
     esito.textContent = '';
+    esito.className = '';
     if (!q) return false;
-    let m = null;
-    const pk = /^(\d+)\s*\+\s*(\d{1,3})$/.exec(q);
-    if (pk) m = Number(pk[1]) * 1000 + Number(pk[2]);
-    else if (/^\d+$/.test(q)) m = Number(q);
+    const m = leggi_posizione(q);
     if (m !== null) {
+      ricerca.q = null;
       if (m > FINE) { esito.textContent = 'oltre la fine'; return false; }
       V.cursore = m;
       V.scelto = { tipo: 'cella', c: Math.min(N - 1, Math.floor(m / MC)) };
@@ -920,29 +1149,26 @@
       mostra(V.scelto);
       return true;
     }
-    const p = q.toLowerCase();
-    const prefisso = function (r) { return r.nome.trim().toLowerCase().indexOf(p) === 0; };
-    const st = stazioni.find(prefisso);
-    if (st) {
-      V.cursore = st.posizione;
-      V.scelto = { tipo: 'stazione', r: st };
-      centra(st.posizione, Math.min(larghezza_utile() * V.mpp, Math.max(3000, (st.fine - st.inizio) * 3)));
-      mostra(V.scelto);
-      return true;
+    const p = da_cercare(q);
+    if (ricerca.q === p && ricerca.trovati.length) {
+      ricerca.k = (ricerca.k + 1) % ricerca.trovati.length;
+    } else {
+      ricerca.q = p;
+      ricerca.trovati = p ? cercabili.filter(function (x) { return x.testo.indexOf(p) >= 0; }) : [];
+      ricerca.k = 0;
     }
-    const ca = cartelli.find(prefisso);
-    if (ca) {
-      const o = oggetti.find(function (x) { return x.nome_tipo === 'cartello' && x.riga === ca.riga; });
-      if (o) {
-        V.cursore = (o.c + 0.5) * MC;
-        V.scelto = { tipo: 'oggetto', o: o };
-        centra(V.cursore, Math.min(larghezza_utile() * V.mpp, 2000));
-        mostra(V.scelto);
-        return true;
-      }
+    if (!ricerca.trovati.length) {
+      esito.textContent = 'non trovato';
+      esito.className = 'nessuno';
+      return false;
     }
-    esito.textContent = 'non trovato';
-    return false;
+    const x = ricerca.trovati[ricerca.k];
+    V.cursore = x.m;
+    V.scelto = x.scelta();
+    centra(x.m, Math.min(larghezza_utile() * V.mpp, x.span));
+    mostra(V.scelto);
+    esito.textContent = (ricerca.k + 1) + ' di ' + ricerca.trovati.length;
+    return true;
   }
   document.getElementById('cerca').addEventListener('submit', function (e) {
     e.preventDefault();
@@ -1084,10 +1310,12 @@
   // ---- title, summary, legend ----
 
   document.getElementById('titolo').textContent = 'Linea ' + D.linea + ' \u2014 treni ' + D.treni;
-  document.getElementById('riassunto').textContent =
-    'percorso ' + numero(L) + ' m \u00b7 ' + numero(N) + ' celle \u00b7 ' + stazioni.length + ' stazioni \u00b7 ' +
-    strisce[0].length + ' segnali \u00b7 ' + cartelli.length + ' cartelli \u00b7 ' + rallentamenti.length +
-    ' rallentamenti \u00b7 ' + (D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari');
+  document.getElementById('riassunto').textContent = [
+    'percorso ' + numero(L) + ' m', conta(N, 'cella', 'celle'), conta(stazioni.length, 'stazione', 'stazioni'),
+    conta(strisce[0].length, 'segnale', 'segnali'), conta(cartelli.length, 'cartello', 'cartelli'),
+    conta(rallentamenti.length, 'rallentamento', 'rallentamenti'),
+    D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari'
+  ].join(' \u00b7 ');
   document.getElementById('legenda').innerHTML = [
     ['stazione', COLORE.stazione], ['segnale', COLORE.segnale], ['rallentamento', COLORE.rallentamento],
     ['indicatori', COLORE.indicatori], ['cartello', COLORE.cartello], ['abbattimento', COLORE.abbattimento],
@@ -1108,11 +1336,72 @@
       const r = profilo.getBoundingClientRect();
       return { x: r.left + x_di((c + 0.5) * MC), y: r.top + Y.ogg[0] + H_STRISCIA * (k + 0.5) };
     },
+    // The page coordinates of the mark of diagnostic i on the axis; null when
+    // it has none or it is out of view.
+    punto_diagnostico: function (i) {
+      const d = D.diagnostica[i];
+      if (!d || !segnabile(d)) return null;
+      const x = x_di(d.posizione);
+      if (x < ML || x > W - MR) return null;
+      const r = profilo.getBoundingClientRect();
+      return { x: r.left + x, y: r.top + Y.asse[0] + 42 };
+    },
+    // The page coordinates of metre m in the middle of the speed track.
+    punto_velocita: function (m) {
+      const r = profilo.getBoundingClientRect();
+      return { x: r.left + x_di(m), y: r.top + (Y.vel[0] + Y.vel[1]) / 2 };
+    },
+    etichetta: function (o) { return testo_breve(oggetti[o.i]); },
     centra: centra,
-    cerca: cerca
+    cerca: cerca,
+    indirizzo: indirizzo
   };
+
+  // ---- the address: #27250@2km keeps the place and the zoom ----
+
+  // "2km", "2.5km", "800m": the length of the part shown.
+  function ampiezza(span) {
+    if (span >= 1000) return String(Math.round(span / 100) / 10) + 'km';
+    return Math.max(1, Math.round(span)) + 'm';
+  }
+  function indirizzo() {
+    const span = larghezza_utile() * V.mpp;
+    return '#' + Math.round(V.inizio + span / 2) + '@' + ampiezza(span);
+  }
+  // The middle (as in the find box) and the length of the address; false
+  // when it says neither.
+  function leggi_indirizzo(h) {
+    const k = /^#?([^@]+?)(?:@(\d+(?:[.,]\d+)?)\s*(km|m))?$/.exec(decodeURIComponent(h || ''));
+    if (!k) return false;
+    const m = leggi_posizione(k[1].trim());
+    if (m === null) return false;
+    const span = k[2] ? Number(k[2].replace(',', '.')) * (k[3] === 'km' ? 1000 : 1) : null;
+    V.cursore = null;
+    centra(m, span || larghezza_utile() * V.mpp);
+    return true;
+  }
+  let scritto = '', in_attesa = null;
+  // The address follows the view, a moment after it stops moving; it
+  // replaces the entry, so that Back still leaves the page.
+  function segui_indirizzo() {
+    if (in_attesa !== null) return;
+    in_attesa = setTimeout(function () {
+      in_attesa = null;
+      const h = indirizzo();
+      if (h === scritto || h === location.hash) { scritto = h; return; }
+      scritto = h;
+      try { history.replaceState(null, '', h); } catch (e) { /* an address that cannot change */ }
+    }, 200);
+  }
+  window.addEventListener('hashchange', function () {
+    if (location.hash !== scritto) leggi_indirizzo(location.hash);
+  });
 
   W = profilo.getBoundingClientRect().width;
   tutto();
+  if (location.hash) {
+    scritto = location.hash;
+    leggi_indirizzo(location.hash);
+  }
   disegna();
 })();
