@@ -33,7 +33,7 @@ namespace calvetra {
 // record catalogue and where each field it read begins, in order. The editor
 // features find the record under the cursor through these, so they never
 // read a source a second way.
-struct RecordLetto {
+struct RecordRegistrato {
   Luogo chiave;
   std::string_view nome;  // the catalogue's own name: it outlives every reading
   std::vector<size_t> campi;
@@ -67,8 +67,8 @@ class Provenienze {
   Luogo causa(size_t c) const { return c < cause_.size() ? cause_[c] : Luogo{}; }
 
   // Every record read, in the order of reading (line source first).
-  void registra(RecordLetto r) { letti_.push_back(std::move(r)); }
-  const std::vector<RecordLetto>& letti() const { return letti_; }
+  void registra(RecordRegistrato r) { letti_.push_back(std::move(r)); }
+  const std::vector<RecordRegistrato>& letti() const { return letti_; }
 
  private:
   std::vector<Luogo> celle_;
@@ -77,7 +77,7 @@ class Provenienze {
   std::array<Luogo, kRigheTabella> righe_{};
   std::vector<tratto> tratti_visti_;
   Tabella tabella_vista_{};
-  std::vector<RecordLetto> letti_;
+  std::vector<RecordRegistrato> letti_;
 };
 
 // "posta", "abbassata"; "" for nessuna.

@@ -169,7 +169,7 @@ std::vector<Sezione> sezioni(std::string_view testo) {
 std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente file, size_t i) {
   const std::string_view testo = a.testo(file);
   std::optional<RecordAlCursore> trovato;
-  for (const RecordLetto& r : a.compilazione.provenienze.letti()) {
+  for (const RecordRegistrato& r : a.compilazione.provenienze.letti()) {
     if (r.chiave.file != file || r.chiave.offset > i) continue;
     const size_t ultimo = r.campi.empty() ? r.chiave.offset : r.campi.back();
     const size_t fine = fine_campo(testo, ultimo);
@@ -285,7 +285,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     while (k < s.size() && s[k].inizio <= offset) ++k;
     return k;  // 0: before the first section
   };
-  for (const RecordLetto& r : p.letti()) {
+  for (const RecordRegistrato& r : p.letti()) {
     if (r.chiave.file != file) continue;
     const Genere* g = nullptr;
     for (const Genere& x : kGeneri) g = x.nome == r.nome ? &x : g;

@@ -18,7 +18,7 @@ namespace calvetra::scenario::lsp {
 // catalogue entry, where it ends and which of its fields holds `i` (-1 for
 // the keyword field).
 struct RecordAlCursore {
-  const RecordLetto* letto = nullptr;
+  const RecordRegistrato* letto = nullptr;
   const DescrizioneRecord* record = nullptr;
   size_t fine = 0;
   int campo = -1;
