@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   // own, not the C library's. Every other command keeps its output in step
   // with the C library.
   if (argc > 1 && std::string_view(argv[1]) == "lsp") std::ios::sync_with_stdio(false);
-  const calvetra::scenario::Contesto c{&disco, std::cout, std::cerr, colore,
-                                       errore ? std::string() : qui.string(), &std::cin};
+  const calvetra::scenario::Contesto c{
+      &disco, std::cout, std::cerr, colore, errore ? std::string() : qui.string(), &std::cin};
   return calvetra::scenario::esegui(c, calvetra::scenario::Argomenti(argv + 1, argv + argc));
 }
