@@ -133,7 +133,9 @@ std::string intervallo(const Limiti& l, const std::string& unita) {
   return "da " + std::to_string(l.minimo) + " a " + std::to_string(l.massimo) + unita;
 }
 
-int32_t in_32(int64_t p) { return static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX)); }
+int32_t in_32(int64_t p) {
+  return static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
+}
 
 }  // namespace
 
@@ -173,10 +175,11 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
     }
     const std::string_view parola = lessico_.parola_contenuta(campo);
     if (!parola.empty()) {
-      const Nota corto{"qui comincia " +
-                           (record_.empty() ? std::string("il record") : "il record " + citato(record_)) +
-                           ", a cui manca un valore",
-                       a(chiave_)};
+      const Nota corto{
+          "qui comincia " +
+              (record_.empty() ? std::string("il record") : "il record " + citato(record_)) +
+              ", a cui manca un valore",
+          a(chiave_)};
       d_.avviso("parola-chiave-come-valore",
                 "il campo " + citato(campo) + " e' letto come valore e vale 0: al record manca " +
                     "un valore, e questa parola chiave non apre un nuovo record",
@@ -230,8 +233,8 @@ void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
       std::erase(intero, '.');
       d_.avviso("arrotondato",
                 citato(t) + " sara' letto come " + letto +
-                    ": il punto separa i decimali, non le migliaia; per " + intero +
-                    " scrivi " + citato(intero),
+                    ": il punto separa i decimali, non le migliaia; per " + intero + " scrivi " +
+                    citato(intero),
                 a(inizio));
       d_.correggi({"scrivi " + citato(intero), a(inizio), t.size(), intero});
     } else {
@@ -257,10 +260,10 @@ void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
   while (i < sorgente.size() && cifra(sorgente[i])) ++i;
   const size_t fine_gruppo = i;
   while (i < sorgente.size() && spazio(sorgente[i])) ++i;
-  const bool chiuso = i == sorgente.size() || sorgente[i] == ',' || sorgente[i] == '\r' ||
-                      sorgente[i] == '\n';
-  if (prima == 0 || sorgente[prima - 1] != ',' || gruppo == blanchi ||
-      fine_gruppo - gruppo != 3 || !chiuso) {
+  const bool chiuso =
+      i == sorgente.size() || sorgente[i] == ',' || sorgente[i] == '\r' || sorgente[i] == '\n';
+  if (prima == 0 || sorgente[prima - 1] != ',' || gruppo == blanchi || fine_gruppo - gruppo != 3 ||
+      !chiuso) {
     return;
   }
   const std::string tre(sorgente.substr(gruppo, 3));
@@ -318,11 +321,12 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
     // `6,5`: a decimal comma splits the number in two fields.
     const std::string_view sorgente = lettore_.testo();
     const std::string_view t = spoglia(campo);
-    const bool dopo_virgola = inizio >= 1 && inizio <= sorgente.size() && sorgente[inizio - 1] == ',';
+    const bool dopo_virgola =
+        inizio >= 1 && inizio <= sorgente.size() && sorgente[inizio - 1] == ',';
     size_t cifre = dopo_virgola ? inizio - 1 : 0;  // the digits before the comma begin here
     while (cifre > 0 && cifra(sorgente[cifre - 1])) --cifre;
-    const bool virgola = dopo_virgola && cifre < inizio - 1 && !t.empty() &&
-                         std::all_of(t.begin(), t.end(), cifra);
+    const bool virgola =
+        dopo_virgola && cifre < inizio - 1 && !t.empty() && std::all_of(t.begin(), t.end(), cifra);
     std::string messaggio = "valore " + citato(campo) +
                             " di troppo: letto al posto di una parola chiave e ignorato, come i " +
                             "numeri che lo seguono";
@@ -330,8 +334,8 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
         virgola ? std::string(sorgente.substr(cifre, inizio - 1 - cifre)) + "." + std::string(t)
                 : "";
     if (virgola) {
-      messaggio += "; la virgola separa i campi: per un numero con decimali scrivi " +
-                   citato(decimale);
+      messaggio +=
+          "; la virgola separa i campi: per un numero con decimali scrivi " + citato(decimale);
     }
     d_.avviso("campo-ignorato", messaggio, a(inizio));
     if (virgola) d_.correggi({"scrivi " + citato(decimale), a(inizio - 1), 1, "."});
@@ -392,8 +396,8 @@ void Avvisi::parola_chiave_nascosta(std::string_view campo, size_t inizio) {
   } else {
     return;
   }
-  causa_fino_al_prossimo_record({"qui " + citato(campo) + " letto come record " + citato(record_),
-                                 a(inizio)});
+  causa_fino_al_prossimo_record(
+      {"qui " + citato(campo) + " letto come record " + citato(record_), a(inizio)});
 }
 
 void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept {
@@ -414,15 +418,15 @@ void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept
       i = std::min(s.find_first_of("\r\n", i), s.size());
     }
     const std::string dove = record_.empty() ? "" : ", nel record " + citato(record_);
-    d_.avviso("virgolette-aperte",
-              "le virgolette aperte qui" + dove + (dove.empty() ? "" : ",") +
-                  (chiusura >= s.size()
-                       ? " non si chiudono piu': il testo arriva alla fine del file e quello che "
-                         "segue non e' letto"
-                       : " si chiudono solo alla riga " +
-                             std::to_string(posizione_in(s, chiusura).riga) +
-                             ": il testo prende le righe in mezzo"),
-              a(apertura), note);
+    d_.avviso(
+        "virgolette-aperte",
+        "le virgolette aperte qui" + dove + (dove.empty() ? "" : ",") +
+            (chiusura >= s.size()
+                 ? " non si chiudono piu': il testo arriva alla fine del file e quello che "
+                   "segue non e' letto"
+                 : " si chiudono solo alla riga " + std::to_string(posizione_in(s, chiusura).riga) +
+                       ": il testo prende le righe in mezzo"),
+        a(apertura), note);
     const size_t virgola = std::min(s.find(',', apertura), fine_riga);
     size_t chiudi = virgola;
     while (chiudi > apertura + 1 && spazio(s[chiudi - 1])) --chiudi;

@@ -47,8 +47,7 @@ class Avvisi final : public OsservatoreCampi {
   // the values the field keeps as written, or kept otherwise (a speed in
   // steps of 5 km/h). A value that will not fit its cell is noted for the
   // error 25 it brings later.
-  void valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, int64_t v,
-                    size_t inizio);
+  void valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, int64_t v, size_t inizio);
   // The record `tipo` at `p` metres, read at `inizio`, lies past the end of a
   // route `lunghezza` metres long, where no train drives.
   void oltre_la_fine(std::string_view tipo, int64_t p, int32_t lunghezza, size_t inizio);

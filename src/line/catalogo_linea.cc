@@ -120,8 +120,13 @@ const VoceCatalogo<IntestazioneLinea> kIntestazione[] = {
 
 constexpr CampoRecord kPendenza[] = {
     {"P", Formato::i32, "m", kNelPercorso, "the cells from P / 50 on"},
-    {"g", Formato::i32, "per mille", "-100 to 155", "cell `pendenza`: g + 100, low 8 bits",
-     {-100, 155}, per_mille_conservati},
+    {"g",
+     Formato::i32,
+     "per mille",
+     "-100 to 155",
+     "cell `pendenza`: g + 100, low 8 bits",
+     {-100, 155},
+     per_mille_conservati},
 };
 constexpr CampoRecord kCurva[] = {
     {"S", Formato::i32, "m", kNelPercorso, "the plan from metre S"},

@@ -19,15 +19,26 @@ constexpr Limiti kCifra{0, 9};
 constexpr Limiti k16Bit{INT16_MIN, INT16_MAX};
 
 constexpr CampoRecord kMassa[] = {{"percentage", Formato::i32, "%", "", "row 84 `inizio`"}};
-constexpr CampoRecord kVetture[] = {{"coaches", Formato::i32, "", "0 or more", "row 84 `posizione`", kNonNegativo}};
+constexpr CampoRecord kVetture[] = {
+    {"coaches", Formato::i32, "", "0 or more", "row 84 `posizione`", kNonNegativo}};
 constexpr CampoRecord kVelocita[] = {
     {"p", Formato::i32, "m", kNelPercorso, "the cells from p / 50 on"},
-    {"speed", Formato::i32, "km/h", "0 to 1277", "cell `velocita`: speed / 5", {0, 1277},
+    {"speed",
+     Formato::i32,
+     "km/h",
+     "0 to 1277",
+     "cell `velocita`: speed / 5",
+     {0, 1277},
      kmh_conservati},
 };
 constexpr CampoRecord kAderenza[] = {
     {"p", Formato::i32, "m", kNelPercorso, "the cells from p / 50 on"},
-    {"adhesion", Formato::i32, "", "0 to 255", "cell `aderenza`: low 8 bits", {0, 255},
+    {"adhesion",
+     Formato::i32,
+     "",
+     "0 to 255",
+     "cell `aderenza`: low 8 bits",
+     {0, 255},
      basso_8_conservato},
 };
 constexpr CampoRecord kOrologio[] = {
@@ -51,13 +62,17 @@ constexpr CampoRecord kSegnale[] = {
 };
 constexpr CampoRecord kRallentamento[] = {
     {"x", Formato::i32, "m", kNelPercorso, "start cell x / 50 + 1"},
-    {"v", Formato::i32, "km/h", "0 to 32767", "`valore_a` of warning, start and end",
-     {0, INT16_MAX}, in_16_bit},
+    {"v",
+     Formato::i32,
+     "km/h",
+     "0 to 32767",
+     "`valore_a` of warning, start and end",
+     {0, INT16_MAX},
+     in_16_bit},
     {"l", Formato::i32, "m", "0 or more", "end cell (x + l) / 50 + 1", kNonNegativo},
     {"f_tt", Formato::i32, "", "16 bits", "`valore_c` of start and end", k16Bit, in_16_bit},
     {"f_ta", Formato::i32, "", "not 0: pre-warnings", "four pre-warning cells"},
-    {"d_v", Formato::i32, "", "16 bits", "`valore_b` of every cell, when not 0", k16Bit,
-     in_16_bit},
+    {"d_v", Formato::i32, "", "16 bits", "`valore_b` of every cell, when not 0", k16Bit, in_16_bit},
 };
 constexpr CampoRecord kAbbattimento[] = {
     {"p", Formato::i32, "m", kNelPercorso, "cell p / 50"},
@@ -67,8 +82,8 @@ constexpr CampoRecord kStazione[] = {
     {"position", Formato::i32, "m",
      "a multiple of 50 (error 8); (p + 800) / 50 at most n, else error 15", "`posizione`"},
     {"type", Formato::u8, "", "5 and 6, 7 and 8, below 25, 25 and above differ", "`tipo`"},
-    {"length", Formato::i32, "m", "a multiple of 100, else error 9",
-     "the zone `inizio` and `fine`", kNonNegativo},
+    {"length", Formato::i32, "m", "a multiple of 100, else error 9", "the zone `inizio` and `fine`",
+     kNonNegativo},
     {"opz_a", Formato::u8, "", "", "`opz_a`"},
     {"opz_e", Formato::u8, "", "cleared below 600 m and at the first station", "`opz_e`"},
     {"opz_d", Formato::u8, "", "adds 50 m to an ordinary station's end",

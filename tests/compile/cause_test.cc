@@ -100,8 +100,8 @@ std::vector<Atteso> attesi() {
        "", "ripetizione segnali"},
       {"commento senza suggerimento", kLineaBase, treno("# commento\r\n"), FileSorgente::treno, 2,
        1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
-      {"nome senza suggerimento", kLineaBase, treno("STAZIONI NORD\r\n"), FileSorgente::treno, 2,
-       1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
+      {"nome senza suggerimento", kLineaBase, treno("STAZIONI NORD\r\n"), FileSorgente::treno, 2, 1,
+       "campo-ignorato", "non apre nessun record", 0, "", nullptr},
   };
 }
 

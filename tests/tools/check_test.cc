@@ -134,9 +134,13 @@ TEST(ScenarioCheck, AMissingSourceNamesItsPathAndEveryNearName) {
        true,
        {"nota: nella cartella c'e' `Calvetra_2718 - 5340-.txt.txt`"}},
       {"altri treni", {"Calvetra_1 - 2-.txt"}, true, {"per quei treni usa --treni '1 - 2'"}},
-      {"linea in maiuscole", {"calvetra_linea.TXT"}, false,
+      {"linea in maiuscole",
+       {"calvetra_linea.TXT"},
+       false,
        {"/prova/Calvetra_linea.txt: errore 101", "`calvetra_linea.TXT`"}},
-      {"un'altra linea", {"Valmora_linea.txt"}, false,
+      {"un'altra linea",
+       {"Valmora_linea.txt"},
+       false,
        {"nota: nella cartella c'e' `Valmora_linea.txt`: per la sua linea usa --linea Valmora"}},
   };
   for (const Caso& k : casi) {

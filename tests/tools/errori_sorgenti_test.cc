@@ -195,9 +195,9 @@ TEST(ScenarioCompileErrors, EveryCodeIsReportedAtItsField) {
 TEST(ScenarioCompileErrors, MissingTrainSourceIsAFatalEndWithNoFile) {
   test::CompilaInCartella c(linea("", ""), std::nullopt);
   EXPECT_EQ(c.esito.stato, kUscitaFatale);
-  EXPECT_EQ(c.errori.rfind(c.banco.file(test::kSorgenteTreno) + ": il sorgente del treno non esiste",
-                           0),
-            0u)
+  EXPECT_EQ(
+      c.errori.rfind(c.banco.file(test::kSorgenteTreno) + ": il sorgente del treno non esiste", 0),
+      0u)
       << c.errori;
   EXPECT_EQ(c.banco.elenco(), (std::set<std::string>{test::kSorgenteLinea}));
 }
