@@ -63,11 +63,11 @@ bool sembra_commento(std::string_view campo) {
 
 // A unit that authors write after a number; the fields hold bare numbers.
 bool unita(std::string_view t) {
-  std::string u;
-  for (char c : spoglia(t)) u += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  t = spoglia(t);
   for (std::string_view nota : {"m", "mt", "km", "km/h", "kmh", "%", "\x89", "per mille",
                                 "permille", "s", "sec", "min", "h"}) {
-    if (u == nota) return true;
+    // The same length, and the unit in it, letter case ignored: the unit itself.
+    if (t.size() == nota.size() && contiene(t, nota)) return true;
   }
   return false;
 }

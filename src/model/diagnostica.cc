@@ -5,6 +5,20 @@
 
 namespace calvetra {
 
+namespace {
+
+// Adds `nota` to every diagnostic that `scelto` picks and that does not carry it yet.
+template <typename Scelta>
+void annota_se(std::vector<Diagnostico>& voci, const Nota& nota, Scelta scelto) {
+  for (Diagnostico& d : voci) {
+    if (scelto(d) && std::find(d.note.begin(), d.note.end(), nota) == d.note.end()) {
+      d.note.push_back(nota);
+    }
+  }
+}
+
+}  // namespace
+
 void Diagnostica::errore(CodiceErrore codice, Luogo luogo) {
   Diagnostico d;
   d.codice = codice;
@@ -67,19 +81,16 @@ void Diagnostica::dimentica(CodiceErrore codice) {
 }
 
 void Diagnostica::annota_avvisi(std::string_view nome, const Nota& nota) {
-  for (Diagnostico& d : voci_) {
-    if (d.gravita != Gravita::avviso || d.nome != nome) continue;
-    if (std::find(d.note.begin(), d.note.end(), nota) == d.note.end()) d.note.push_back(nota);
-  }
+  annota_se(voci_, nota,
+            [&](const Diagnostico& d) { return d.gravita == Gravita::avviso && d.nome == nome; });
 }
 
 void Diagnostica::annota(Nota nota) { voci_.back().note.push_back(std::move(nota)); }
 
 void Diagnostica::annota_errori(CodiceErrore codice, const Nota& nota) {
-  for (Diagnostico& d : voci_) {
-    if (d.gravita != Gravita::errore || d.codice != codice) continue;
-    if (std::find(d.note.begin(), d.note.end(), nota) == d.note.end()) d.note.push_back(nota);
-  }
+  annota_se(voci_, nota, [&](const Diagnostico& d) {
+    return d.gravita == Gravita::errore && d.codice == codice;
+  });
 }
 
 std::vector<Diagnostico> Diagnostica::errori() const {

@@ -104,12 +104,8 @@ std::string chiave(const std::string& nome) {
   while (finisce_con(minuscolo(stelo), ".txt")) stelo.resize(stelo.size() - 4);
   const size_t punto = stelo.rfind('.');
   if (punto != std::string::npos && punto > 0) stelo.resize(punto);
-  std::string k;
-  for (char c : stelo) {
-    if (c == '-' || c == ' ' || c == '\t') continue;
-    k += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  }
-  return k;
+  std::erase_if(stelo, [](char c) { return c == '-' || c == ' ' || c == '\t'; });
+  return minuscolo(stelo);
 }
 
 // Edits (insert, delete, change) from `a` to `b`, counted up to 3.
