@@ -16,6 +16,7 @@
 #include "scenario/comune/testo.h"
 #include "scenario/lsp/analisi.h"
 #include "scenario/lsp/diagnosi.h"
+#include "scenario/lsp/funzioni.h"
 
 namespace calvetra {
 namespace {
@@ -24,8 +25,8 @@ namespace lsp = scenario::lsp;
 
 // Both buffers open; each iteration types or deletes one blank at the end
 // of the first line of the line source, then checks and publishes. Argument
-// 0: the check of the diagnostics after an edit; 1: with the records noted,
-// as the first hover or outline after an edit asks for.
+// 0: the check of the diagnostics after an edit; 1: the same and a hover on
+// the last record of the train source, as the first hover after an edit.
 void ricontrolla(benchmark::State& state, const std::string& linea, const std::string& treno) {
   PiattaformaMemoria disco("/prova");
   const lsp::Scenario s{"/prova", {}};
@@ -38,8 +39,11 @@ void ricontrolla(benchmark::State& state, const std::string& linea, const std::s
     const bool scrivi = versione % 2 == 1;
     d.cambia(uri_linea, std::pair{lsp::Posizione{0, 10}, lsp::Posizione{0, scrivi ? 10 : 11}},
              scrivi ? " " : "", ++versione, lsp::Codifica::utf16);
-    const lsp::Analisi a = lsp::analizza(&disco, s, d, lsp::Codifica::utf16, state.range(0) != 0);
+    const lsp::Analisi a = lsp::analizza(&disco, s, d, lsp::Codifica::utf16);
     const std::vector<scenario::Json> p = lsp::pubblicazioni(a);
+    if (state.range(0) != 0) {
+      benchmark::DoNotOptimize(lsp::hover(a, FileSorgente::treno, treno.size() - 8));
+    }
     if (a.compilazione.codice_errore() != CodiceErrore::nessuno) state.SkipWithError("errore");
     benchmark::DoNotOptimize(p.size());
   }

@@ -1,9 +1,98 @@
 #include "compile/compilazione.h"
 
+#include <map>
+#include <string>
+
 #include "compile/intestazione.h"
 #include "compile/passo_codici.h"
+#include "line/fase_linea.h"
+#include "output/file_tabella.h"
+#include "train/fase_treno.h"
 
 namespace calvetra {
+
+namespace {
+
+// "3 `pendenza`, 1 `curva`": the records of the journal from `da` on that
+// were examined in `file` and not compiled, by kind in order of meeting; and
+// the place of the first of them.
+struct NonCompilati {
+  std::string conteggio;
+  size_t quanti = 0;
+  Luogo primo;
+};
+
+NonCompilati non_compilati(const Giornale& g, size_t da, FileSorgente file) {
+  NonCompilati n;
+  std::vector<std::pair<std::string_view, size_t>> tipi;
+  for (size_t i = da; i < g.records().size(); ++i) {
+    const RecordRegistrato& r = g.records()[i];
+    if (r.compilato || r.chiave.file != file) continue;
+    if (n.quanti == 0 && n.primo.file == FileSorgente::nessuno) n.primo = r.chiave;
+    if (!r.riconosciuto()) continue;
+    ++n.quanti;
+    auto t =
+        std::find_if(tipi.begin(), tipi.end(), [&](const auto& x) { return x.first == r.nome; });
+    if (t == tipi.end()) {
+      tipi.emplace_back(r.nome, 1);
+    } else {
+      ++t->second;
+    }
+  }
+  for (const auto& [nome, quanti] : tipi) {
+    if (!n.conteggio.empty()) n.conteggio += ", ";
+    n.conteggio += std::to_string(quanti) + " `" + std::string(nome) + "`";
+  }
+  return n;
+}
+
+// What the compile never reached: examined on its own for the warnings, and
+// counted under the error that stopped it.
+void esamina_non_compilati(Compilazione& c, const Sorgente& linea, const Sorgente& treno,
+                           bool con_geometria) {
+  Giornale& g = c.giornale;
+  Diagnostica& d = c.diagnostica;
+  const size_t primo_avviso = d.voci().size();
+  for (const Arresto& a : g.arresti()) {
+    const size_t da = g.records().size();
+    const bool della_linea = a.file == FileSorgente::linea;
+    const Sorgente& s = della_linea ? linea : treno;
+    if (s.stato != Sorgente::Stato::letta) continue;
+    if (della_linea) {
+      esamina_linea(s.testo, a.offset, a.fase, con_geometria, d, g);
+    } else {
+      esamina_treno(s.testo, a.offset, false, d, g);
+    }
+    const NonCompilati n = non_compilati(g, da, a.file);
+    if (a.errore != 0 && n.quanti > 0) {
+      d.annota_voce(a.errore, {"da qui in poi non e' compilato nulla: " + n.conteggio, n.primo});
+    }
+  }
+  if (g.treno_non_letto() && treno.stato == Sorgente::Stato::letta) {
+    const size_t da = g.records().size();
+    esamina_treno(treno.testo, 0, true, d, g);
+    const NonCompilati n = non_compilati(g, da, FileSorgente::treno);
+    if (g.errore_treno() != 0 && n.quanti > 0) {
+      d.annota_voce(g.errore_treno(),
+                    {"il sorgente del treno non e' compilato: " + n.conteggio, n.primo});
+    }
+  }
+  d.segna_non_compilati(primo_avviso);
+}
+
+// The record that last wrote the header slot `campo` of row 85, or the
+// field `valore` of cell 1: the cause of a fatal end.
+Luogo luogo_slot(const Giornale& g, CampoRiga campo, CampoCella valore) {
+  const Scrittura* r = g.ultima_scrittura_riga(kRigaLinea, campo);
+  const Scrittura* t = g.ultima_scrittura_cella(kCellaIntestazione, valore);
+  const Scrittura* s = r == nullptr || (t != nullptr && t->record > r->record) ? t : r;
+  if (s == nullptr) return {};
+  // A code reduction of the cab-code pass: the slowdown that made it.
+  if (g.records()[s->record].passo()) return g.causa(kCellaIntestazione);
+  return g.records()[s->record].chiave;
+}
+
+}  // namespace
 
 const char* nome_fine(FineCompilazione f) {
   switch (f) {
@@ -19,19 +108,49 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
                      const OpzioniCompilazione& opzioni) {
   Compilazione c;
   c.diagnostica.imposta(opzioni.avvisi);
+  c.con_giornale = opzioni.con_giornale || opzioni.avvisi != ModoAvvisi::spenti;
+  Giornale* g = c.con_giornale ? &c.giornale : nullptr;
+  c.modello.osserva(g);
   if (!opzioni.coordinate) c.modello.geometria.senza_coordinate();
-  c.consumate = memorizza_dati(
-      linea, treno, nomi, opzioni.con_geometria,
-      {c.modello, c.diagnostica, opzioni.con_provenienze ? &c.provenienze : nullptr});
+  c.consumate =
+      memorizza_dati(linea, treno, nomi, opzioni.con_geometria, {c.modello, c.diagnostica, g});
   // The header slots live in cell 1: without it there is nothing to finish.
   if (c.modello.tratti.size() <= kCellaIntestazione) {
     c.fine =
         c.modello.tratti.empty() ? FineCompilazione::senza_celle : FineCompilazione::poche_celle;
-    return c;
+  } else {
+    if (g != nullptr) g->passo("passo dei codici");
+    passo_codici(c.modello.tratti, c.diagnostica, g);
+    if (g != nullptr) g->passo("intestazione");
+    c.errore_fatale = finalizza_intestazione(c.modello);
+    if (c.errore_fatale != CodiceErrore::nessuno) c.fine = FineCompilazione::fatale;
   }
-  passo_codici(c.modello.tratti, c.diagnostica, opzioni.con_provenienze ? &c.provenienze : nullptr);
-  c.errore_fatale = finalizza_intestazione(c.modello);
-  if (c.errore_fatale != CodiceErrore::nessuno) c.fine = FineCompilazione::fatale;
+  if (g != nullptr) {
+    g->chiudi();
+    c.modello.osserva(nullptr);
+    if (g->fermata()) g->fermata_con(c.codice_errore());
+    if (c.diagnostica.avvisi_attivi()) {
+      esamina_non_compilati(c, linea, treno, opzioni.con_geometria);
+    }
+    // A name the table file cannot hold ends the writing; said at its record.
+    for (size_t r = 0; r < c.modello.tabella.size(); ++r) {
+      const size_t n = c.modello.tabella[r].nome.size();
+      if (n <= formato_tabella::kNomeMassimo) continue;
+      c.diagnostica.fatale(CodiceErrore::nessuno, g->riga(r),
+                           "questo testo e' di " + std::to_string(n) +
+                               " caratteri: il file della "
+                               "tabella ne tiene al massimo " +
+                               std::to_string(formato_tabella::kNomeMassimo) +
+                               ", e nessun file puo' essere scritto");
+      break;
+    }
+    if (c.fine == FineCompilazione::fatale) {
+      const bool marchio = c.errore_fatale == CodiceErrore::marchio_occupato;
+      c.diagnostica.fatale(c.errore_fatale,
+                           marchio ? luogo_slot(*g, CampoRiga::cod_a, CampoCella::valore_a)
+                                   : luogo_slot(*g, CampoRiga::orario, CampoCella::valore_b));
+    }
+  }
   return c;
 }
 

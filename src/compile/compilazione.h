@@ -12,7 +12,7 @@
 #include "model/costanti.h"
 #include "model/diagnostica.h"
 #include "model/errori.h"
-#include "model/provenienze.h"
+#include "model/giornale.h"
 #include "model/records.h"
 
 namespace calvetra {
@@ -34,8 +34,10 @@ struct Compilazione {
   SorgentiConsumate consumate;
   FineCompilazione fine = FineCompilazione::pronta;
   CodiceErrore errore_fatale = CodiceErrore::nessuno;  // 1250 or 1251 when fine is fatale
-  // The source record of each object; filled only when asked for.
-  Provenienze provenienze;
+  // The compile's own account of what it did: kept when asked for, and
+  // whenever warnings are (they are judged by what was stored).
+  Giornale giornale;
+  bool con_giornale = false;
 
   CodiceErrore codice_errore() const { return diagnostica.codice_errore(); }
   int32_t posizione_errore() const { return diagnostica.posizione_errore(); }
@@ -52,7 +54,8 @@ struct OpzioniCompilazione {
   // measured (every diagnostic is the same, nothing can be written): for a
   // check that writes nothing.
   bool coordinate = true;
-  bool con_provenienze = false;
+  // The journal even without warnings.
+  bool con_giornale = false;
   ModoAvvisi avvisi = ModoAvvisi::completi;
 };
 

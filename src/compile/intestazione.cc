@@ -6,8 +6,8 @@
 namespace calvetra {
 
 CodiceErrore finalizza_intestazione(Modello& m) {
-  voce& linea = m.tabella[kRigaLinea];
-  tratto& cella = m.tratti[kCellaIntestazione];
+  voce& linea = m.riga(kRigaLinea);
+  tratto& cella = m.cella(kCellaIntestazione);
   if (linea.cod_a != 0 || cella.valore_a != 0) return CodiceErrore::marchio_occupato;
   linea.cod_a = kMarchioTabella;
   cella.valore_a = kMarchioCelle;

@@ -13,6 +13,8 @@ SorgentiConsumate memorizza_dati(const Sorgente& linea, const Sorgente& treno,
   // The line phase is done with its source however it ends.
   consumate.linea = linea.esiste();
   const EsitoLinea esito = fase_linea(linea, nomi, con_geometria, dest);
+  if (esito.fine != FineFase::completa && dest.giornale != nullptr)
+    dest.giornale->treno_mai_letto(dest.diagnostica.ultimo_errore());
   if (esito.fine == FineFase::interrotta) return consumate;
   // The train source goes after its own phase, and on a failure of the line
   // phase too.

@@ -25,10 +25,10 @@ constexpr int kAvantiFine = 12;
 
 class Passo {
  public:
-  Passo(std::vector<tratto>& tratti, Diagnostica& d, Provenienze* provenienze)
+  Passo(std::vector<tratto>& tratti, Diagnostica& d, Giornale* giornale)
       : tratti_(tratti),
         d_(d),
-        provenienze_(provenienze),
+        giornale_(giornale),
         n_(static_cast<int64_t>(tratti.size()) - 1),
         prossima_fine_(tratti.size() + 1) {
     // The pass never creates or removes an end cell, so where the next one
@@ -64,24 +64,32 @@ class Passo {
   bool libera(int64_t c) { return dentro(c) && cella_libera(at(c)); }
   bool abbattimento(int64_t c) { return dentro(c) && at(c).tipo == kAbbattimento; }
 
+  // The journal keeps the cell as it was before the pass writes it.
+  void tocca(int64_t c) {
+    if (giornale_ != nullptr) giornale_->tocca_cella(static_cast<size_t>(c), at(c));
+  }
   void segna(int64_t c) {
+    tocca(c);
     at(c).tipo = kAbbattimento;
     at(c).valore_a = kCodice;
-    deriva(c, Provenienze::Derivazione::posta);
+    deriva(c, Giornale::Derivazione::posta);
   }
   void abbassa(int64_t c) {
     const int16_t prima = at(c).valore_a;
+    tocca(c);
     at(c).valore_a = minimo<int16_t>(kCodice, prima);
-    if (at(c).valore_a != prima) deriva(c, Provenienze::Derivazione::abbassata);
+    if (at(c).valore_a != prima) deriva(c, Giornale::Derivazione::abbassata);
   }
-  void deriva(int64_t c, Provenienze::Derivazione come) {
-    if (provenienze_ != nullptr) {
-      provenienze_->deriva(static_cast<size_t>(c), static_cast<size_t>(causa_), come);
+  void deriva(int64_t c, Giornale::Derivazione come) {
+    if (giornale_ != nullptr) {
+      giornale_->deriva(static_cast<size_t>(c), static_cast<size_t>(causa_), come);
     }
   }
 
   void errore(CodiceErrore codice, int64_t cella) {
-    d_.errore(codice, Luogo{}, static_cast<int32_t>(cella * kMetriCella));
+    const Luogo causa =
+        giornale_ != nullptr ? giornale_->cella(static_cast<size_t>(causa_)) : Luogo{};
+    d_.errore(codice, causa, static_cast<int32_t>(cella * kMetriCella));
   }
 
   // Marks the first free cell of the list, or records the error.
@@ -179,7 +187,7 @@ class Passo {
 
   std::vector<tratto>& tratti_;
   Diagnostica& d_;
-  Provenienze* provenienze_;
+  Giornale* giornale_;
   int64_t causa_ = 0;  // the warning board or slowdown start being visited
   const int64_t n_;
   std::vector<int64_t> prossima_fine_;  // cells 0 to n + 1
@@ -187,9 +195,9 @@ class Passo {
 
 }  // namespace
 
-void passo_codici(std::vector<tratto>& tratti, Diagnostica& d, Provenienze* provenienze) {
+void passo_codici(std::vector<tratto>& tratti, Diagnostica& d, Giornale* giornale) {
   if (tratti.empty()) return;
-  Passo(tratti, d, provenienze).esegui();
+  Passo(tratti, d, giornale).esegui();
 }
 
 }  // namespace calvetra

@@ -5,16 +5,17 @@
 #include <vector>
 
 #include "model/diagnostica.h"
-#include "model/provenienze.h"
+#include "model/giornale.h"
 #include "model/records.h"
 
 namespace calvetra {
 
 // One forward walk over `tratti` that adds code reductions of 180 km/h around
 // every slowdown; a reduction with no free cell records 11, 12 or 13 at the
-// cell concerned. With `provenienze`, every cell it marks or lowers is told
-// there with the slowdown cell that caused it.
-void passo_codici(std::vector<tratto>& tratti, Diagnostica& d, Provenienze* provenienze = nullptr);
+// cell concerned. With a journal, every cell it marks or lowers is written
+// there, and told with the slowdown cell that caused it; its errors then
+// point at that slowdown's record.
+void passo_codici(std::vector<tratto>& tratti, Diagnostica& d, Giornale* giornale = nullptr);
 
 // `minimo`: y when x > y, otherwise x (the first on a tie).
 template <typename T>

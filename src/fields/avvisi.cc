@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "model/significato.h"
+
 namespace calvetra {
 
 namespace {
@@ -522,6 +524,43 @@ void Avvisi::una_volta(std::string_view tipo) {
               a(chiave_), {nota_precedente(i->second, tipo)});
   }
   registra(tipo, 0, 0);
+}
+
+namespace {
+
+// A cell kind as authors read it: "inizio rallentamento".
+std::string oggetto_in_parole(uint8_t tipo) {
+  const char* nome = nome_tipo_cella(tipo);
+  std::string s = nome != nullptr ? nome : "tipo " + std::to_string(tipo);
+  for (char& c : s) c = c == '_' ? ' ' : c;
+  return s;
+}
+
+}  // namespace
+
+void Avvisi::oggetto_cancellato(const Cancellazione& c, const Giornale& g) {
+  if (!d_.avvisi_attivi()) return;
+  const RecordRegistrato& erasa = g.records()[c.erasa];
+  const RecordRegistrato& da = g.records()[c.da];
+  const int64_t p = posizione_oggetto(c.tipo_prima, static_cast<int64_t>(c.cella));
+  const std::string prima = oggetto_in_parole(c.tipo_prima);
+  d_.avviso("oggetto-cancellato",
+            "questo record scrive `" + oggetto_in_parole(c.tipo_dopo) + "` nella cella " +
+                std::to_string(c.cella) + " (" + std::to_string(p) + " m), che teneva `" + prima +
+                "` del record `" + std::string(erasa.nome) + "`: quel `" + prima +
+                "` non sara' nel file",
+            da.chiave,
+            {{"qui il record `" + std::string(erasa.nome) + "` che perde `" + prima + "`",
+              erasa.chiave}});
+  d_.colloca(in_32(p));
+}
+
+void Avvisi::generale_mancante(size_t dimensione) {
+  if (!d_.avvisi_attivi() || dimensione == 0) return;
+  d_.avviso("generale-mancante",
+            "manca la riga `[generale]`: tutto il file e' saltato e nessun suo record e' "
+            "compilato (mettila prima dei record)",
+            a(0));
 }
 
 }  // namespace calvetra

@@ -16,6 +16,7 @@
 #include "fields/catalogo.h"
 #include "fields/lettore_campi.h"
 #include "model/diagnostica.h"
+#include "model/giornale.h"
 
 namespace calvetra {
 
@@ -76,6 +77,13 @@ class Avvisi final : public OsservatoreCampi {
   // The stretch from `inizio` to `fine` must not begin before the previous
   // one of its kind ends.
   void senza_sovrapposizione(std::string_view tipo, int64_t inizio, int64_t fine);
+
+  // The source, `dimensione` bytes long, has no `[generale]` field: the
+  // reading passes over all of it and compiles nothing.
+  void generale_mancante(size_t dimensione);
+  // The record just read wrote its object over the object another record
+  // had placed in the same cell (the bytes keep the later one).
+  void oggetto_cancellato(const Cancellazione& c, const Giornale& g);
 
   // The number read next (the route length) is kept here: where it begins
   // and whether it was a number.

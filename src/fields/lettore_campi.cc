@@ -80,6 +80,7 @@ void LettoreCampi::apri(std::string_view testo) {
   testo_ = testo;
   pos_ = 0;
   inizio_campo_ = 0;
+  fine_campo_ = 0;
   aperto_ = true;
 }
 
@@ -114,6 +115,7 @@ std::string LettoreCampi::leggi_virgolettato() {
   if (a_capo && osservatore_ != nullptr) osservatore_->virgolette_oltre_la_riga(inizio - 1, pos_);
   std::string valore(testo_.substr(inizio, pos_ - inizio));
   if (pos_ < testo_.size()) ++pos_;  // closing quote
+  fine_campo_ = pos_;
   // Whatever stands between the closing quote and the end of the field is dropped.
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
   if (pos_ < testo_.size() && testo_[pos_] == ',') {
@@ -133,6 +135,7 @@ std::string LettoreCampi::leggi_testo() {
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
   size_t fine = pos_;
   while (fine > inizio && spazio(testo_[fine - 1])) --fine;
+  fine_campo_ = fine;
   std::string valore(testo_.substr(inizio, fine - inizio));
   if (pos_ < testo_.size() && testo_[pos_] == ',') {
     ++pos_;
@@ -156,6 +159,7 @@ int64_t LettoreCampi::leggi_numero() {
          !fine_riga(testo_[pos_])) {
     ++pos_;
   }
+  fine_campo_ = pos_;
   const std::string_view campo = testo_.substr(inizio, pos_ - inizio);
   if (osservatore_ != nullptr) osservatore_->numero_letto(campo, inizio_campo_);
   const int64_t valore = numero_da_campo(campo);

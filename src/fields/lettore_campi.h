@@ -45,6 +45,8 @@ class LettoreCampi {
   void apri(std::string_view testo);
   void chiudi();
   bool aperto() const { return aperto_; }
+  // Goes on reading from byte `pos` (past the end: at the end).
+  void salta_a(size_t pos) { pos_ = pos < testo_.size() ? pos : testo_.size(); }
 
   // True when every character has been consumed.
   bool fine() const { return pos_ >= testo_.size(); }
@@ -61,6 +63,9 @@ class LettoreCampi {
   // Byte offset where the most recently read field begins (after its leading
   // blanks), for diagnostics.
   size_t inizio_campo() const { return inizio_campo_; }
+  // Where the text of the most recently read field ends: past its closing
+  // quote or its last character, before trailing blanks and the separator.
+  size_t fine_campo() const { return fine_campo_; }
   // Byte offset of the next character to read.
   size_t posizione() const { return pos_; }
   std::string_view testo() const { return testo_; }
@@ -78,6 +83,7 @@ class LettoreCampi {
   std::string_view testo_;
   size_t pos_ = 0;
   size_t inizio_campo_ = 0;
+  size_t fine_campo_ = 0;
   bool aperto_ = false;
   OsservatoreCampi* osservatore_ = nullptr;
 };

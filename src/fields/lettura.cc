@@ -10,7 +10,7 @@ Lettura::Lettura(FileSorgente file, const Lessico& lessico, Destinazione dest)
     : file_(file),
       m_(dest.modello),
       d_(dest.diagnostica),
-      provenienze_(dest.provenienze),
+      giornale_(dest.giornale),
       avvisi_(lessico, file, dest.diagnostica, file1_) {
   if (d_.avvisi_attivi()) file1_.osserva(&avvisi_);
 }
@@ -25,22 +25,34 @@ bool Lettura::leggi_parola_chiave(int separatori, bool controlla_fine) {
   return true;
 }
 
-void Lettura::osserva() const {
-  if (provenienze_ != nullptr) provenienze_->osserva(m_);
+void Lettura::apri_record(const DescrizioneRecord& record, size_t chiave) {
+  if (giornale_ == nullptr) return;
+  giornale_->apri(a(chiave), file1_.fine_campo(), record.nome, fase_);
 }
 
-void Lettura::accredita(size_t chiave) const {
-  if (provenienze_ != nullptr) provenienze_->accredita(m_, a(chiave));
+void Lettura::chiudi_record(std::span<const Estensione> campi) {
+  if (giornale_ == nullptr) return;
+  giornale_->chiudi({campi.begin(), campi.end()});
+  if (!d_.avvisi_attivi()) return;
+  const std::vector<Cancellazione>& c = giornale_->cancellazioni();
+  for (; cancellazioni_viste_ < c.size(); ++cancellazioni_viste_) {
+    avvisi_.oggetto_cancellato(c[cancellazioni_viste_], *giornale_);
+  }
 }
 
-void Lettura::registra(const DescrizioneRecord& record, size_t chiave,
-                       std::span<const size_t> campi) const {
-  if (provenienze_ == nullptr) return;
-  provenienze_->registra({a(chiave), record.nome, {campi.begin(), campi.end()}});
+void Lettura::ferma_lettura() {
+  if (giornale_ == nullptr || !file1_.aperto()) return;
+  giornale_->ferma({file_, file1_.posizione(), fase_, d_.ultimo_errore()});
+}
+
+void Lettura::campo_passato(size_t chiave) {
+  if (giornale_ == nullptr) return;
+  giornale_->apri(a(chiave), file1_.fine_campo(), {}, fase_);
+  giornale_->chiudi();
 }
 
 void LetturaRecord::rifiuta_campo() const {
-  if (letti_ >= record_.campi.size() || letti_ >= inizi_.size()) {
+  if (letti_ >= record_.campi.size() || letti_ >= campi_.size()) {
     throw std::logic_error("il record `" + std::string(record_.nome) + "` ha " +
                            std::to_string(record_.campi.size()) + " campi");
   }
@@ -79,14 +91,14 @@ std::string LetturaRecord::testo() {
   if (l_.fine()) manca_campo(campo);
   std::string t = l_.file1().leggi_testo();
   const size_t inizio = l_.file1().inizio_campo();
-  inizi_[letti_ - 1] = inizio;
+  campi_[letti_ - 1] = {inizio, l_.file1().fine_campo()};
   l_.avvisi().testo_letto(t, inizio);
   return t;
 }
 
 Luogo LetturaRecord::luogo(size_t campo) const {
   if (campo >= letti_) throw std::logic_error("campo non ancora letto");
-  return l_.a(inizi_[campo]);
+  return l_.a(campi_[campo].inizio);
 }
 
 bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) {
@@ -109,6 +121,45 @@ void LetturaRecord::in_ordine(int64_t posizione) {
 
 void LetturaRecord::senza_sovrapposizione(int64_t inizio, int64_t fine) {
   l_.avvisi().senza_sovrapposizione(record_.frase, inizio, fine);
+}
+
+void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave, size_t fine_chiave) {
+  Giornale* g = l.giornale();
+  if (trovati.attivi.empty()) {
+    if (g != nullptr) g->esaminato(l.a(chiave), fine_chiave, {}, l.fase(), {});
+    return;
+  }
+  for (const DescrizioneRecord* d : trovati.attivi) {
+    LetturaRecord r(l, *d, chiave);
+    try {
+      for (const CampoRecord& c : d->campi) {
+        if (c.formato == Formato::testo) {
+          r.testo();
+        } else {
+          r.numero();
+        }
+      }
+    } catch (const GuastoInatteso& e) {
+      l.diagnostica().avviso("non-entra",
+                             std::string(e.what()) + ": compilato, finirebbe con l'errore 25",
+                             l.a(l.inizio_campo()));
+    }
+    const std::span<const Estensione> campi = r.campi_letti();
+    if (g != nullptr)
+      g->esaminato(l.a(chiave), fine_chiave, d->nome, l.fase(), {campi.begin(), campi.end()});
+  }
+}
+
+// Where examining resumes: the start of the line after `da`, unless `da`
+// starts one; the fields left of a record the compile stopped in are its own.
+size_t ripresa_esame(std::string_view testo, size_t da) {
+  if (da == 0 || da >= testo.size()) return da;
+  const char prima = testo[da - 1];
+  if (prima == '\n' || prima == '\r') return da;
+  while (da < testo.size() && testo[da] != '\n' && testo[da] != '\r') ++da;
+  if (da < testo.size() && testo[da] == '\r') ++da;
+  if (da < testo.size() && testo[da] == '\n') ++da;
+  return da;
 }
 
 }  // namespace calvetra

@@ -19,8 +19,8 @@
 #include "fields/catalogo.h"
 #include "fields/lettore_campi.h"
 #include "model/diagnostica.h"
+#include "model/giornale.h"
 #include "model/numeri.h"
-#include "model/provenienze.h"
 #include "model/records.h"
 
 namespace calvetra {
@@ -36,11 +36,11 @@ struct Sorgente {
 };
 
 // Where a parser phase puts what it reads: the model, the diagnostics and,
-// when someone asked, the record that placed each object.
+// when one is kept, the compile's journal (which watches the model).
 struct Destinazione {
   Modello& modello;
   Diagnostica& diagnostica;
-  Provenienze* provenienze = nullptr;
+  Giornale* giornale = nullptr;
 };
 
 // What a record handler tells the reading loop to do next.
@@ -88,15 +88,26 @@ class Lettura {
   Luogo qui() const { return {file_, file1_.inizio_campo()}; }
   Luogo a(size_t offset) const { return {file_, offset}; }
 
-  // The start of the credit for the records of this reading, and the credit
-  // of one record: what it changed in the model goes to its keyword field at
-  // `chiave`. Nothing happens when no one asked where the objects come from.
-  void osserva() const;
-  void accredita(size_t chiave) const;
-  // Notes the record `record` met at `chiave` and the starts of the fields
-  // it read, for the same someone.
-  void registra(const DescrizioneRecord& record, size_t chiave,
-                std::span<const size_t> campi) const;
+  // The part of the source the records now read belong to.
+  void fase(Fase f) { fase_ = f; }
+  Fase fase() const { return fase_; }
+  // The journal, when one is kept: the record `record` begins at the keyword
+  // field in hand, which begins at `chiave`; what the model is told from now
+  // on is its. `chiudi_record` closes it with the fields it read, and warns
+  // of an object of another record that it wrote over.
+  void apri_record(const DescrizioneRecord& record, size_t chiave);
+  void chiudi_record(std::span<const Estensione> campi);
+  // The keyword field in hand at `chiave` names no record that reads now.
+  void campo_passato(size_t chiave);
+  // What the model is told from now on belongs to the step `nome` of the
+  // compile, not to a source record.
+  void passo(std::string_view nome) {
+    if (giornale_ != nullptr) giornale_->passo(nome);
+  }
+  // The reading stops here, before the end of its source: the rest is not
+  // compiled.
+  void ferma_lettura();
+  Giornale* giornale() const { return giornale_; }
 
   Modello& modello() { return m_; }
 
@@ -106,7 +117,9 @@ class Lettura {
   FileSorgente file_;
   Modello& m_;
   Diagnostica& d_;
-  Provenienze* provenienze_;
+  Giornale* giornale_;
+  Fase fase_ = Fase::corpo_linea;
+  size_t cancellazioni_viste_ = 0;
   Avvisi avvisi_;  // the authors' warnings; they only ever record
 };
 
@@ -153,8 +166,8 @@ class LetturaRecord {
   // A record that goes on has read every field its catalogue entry lists:
   // throws std::logic_error otherwise, so a handler and its entry never part.
   void verifica_completo() const;
-  // Where each field read so far begins.
-  std::span<const size_t> campi_letti() const { return {inizi_.data(), letti_}; }
+  // Where each field read so far stands.
+  std::span<const Estensione> campi_letti() const { return {campi_.data(), letti_}; }
 
  private:
   // The catalogue entry of the next field (read on every field: inline, its
@@ -162,7 +175,7 @@ class LetturaRecord {
   // record, or a field otherwise than the catalogue says, is refused with
   // std::logic_error.
   const CampoRecord& prossimo(bool numero) {
-    if (letti_ >= record_.campi.size() || letti_ >= inizi_.size() ||
+    if (letti_ >= record_.campi.size() || letti_ >= campi_.size() ||
         numero == (record_.campi[letti_].formato == Formato::testo)) {
       rifiuta_campo();
     }
@@ -195,7 +208,7 @@ class LetturaRecord {
       case Formato::i32: v = file1.leggi_32(); break;
       case Formato::testo: break;
     }
-    inizi_[letti_ - 1] = file1.inizio_campo();
+    campi_[letti_ - 1] = {file1.inizio_campo(), file1.fine_campo()};
     return v;
   }
 
@@ -203,7 +216,7 @@ class LetturaRecord {
   const DescrizioneRecord& record_;
   size_t chiave_;
   size_t letti_ = 0;
-  std::array<size_t, kCampiMassimi> inizi_{};  // where each field read begins
+  std::array<Estensione, kCampiMassimi> campi_{};  // where each field read stands
 };
 
 // A catalogue entry: the record and the handler that reads its fields right
@@ -243,19 +256,32 @@ Riconosciuti riconosci(std::span<const VoceCatalogo<Contesto>> catalogo, std::st
 template <typename Contesto>
 Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalogo,
                      const Riconosciuti& trovati, Contesto& c, size_t chiave) {
+  if (trovati.attivi.empty()) l.campo_passato(chiave);
   const DescrizioneRecord* const* prossimo = trovati.attivi.begin();
   for (const VoceCatalogo<Contesto>& v : catalogo) {
     if (prossimo == trovati.attivi.end()) break;
     if (&v.record != *prossimo) continue;
     ++prossimo;
     LetturaRecord r(l, v.record, chiave);
+    l.apri_record(v.record, chiave);
     const Seguito s = v.gestore(r, c);
-    l.registra(v.record, chiave, r.campi_letti());
+    l.chiudi_record(r.campi_letti());
     if (s != Seguito::avanti) return s;
     r.verifica_completo();
   }
   return Seguito::avanti;
 }
+
+// The records that the keyword field in hand names, met after the compile
+// stopped: each reads its fields as its catalogue entry says, for the
+// warnings that judge a record on its own (number syntax, a value's range, a
+// field missing), places nothing and is journalled as not compiled.
+// `fine_chiave` is where the keyword field's text ends.
+void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave, size_t fine_chiave);
+// Where examining resumes after a stop at byte `da`: the start of the next
+// line, unless `da` starts one (the fields left on the line of the record
+// the compile stopped in are that record's own).
+size_t ripresa_esame(std::string_view testo, size_t da);
 
 template <typename T>
 T LetturaRecord::numero() {
@@ -269,7 +295,7 @@ T LetturaRecord::numero() {
     non_entra(campo, e);
   }
   if ((campo.limiti.limitato() || campo.conserva != nullptr) && l_.avvisi_attivi()) {
-    l_.avvisi().valore_letto(record_, campo, v, inizi_[letti_ - 1]);
+    l_.avvisi().valore_letto(record_, campo, v, campi_[letti_ - 1].inizio);
   }
   // The value was range-checked against its target, which T holds whole.
   return static_cast<T>(v);

@@ -22,7 +22,7 @@ Seguito corpo_cartello(LetturaRecord& r, CorpoLinea& c) {
   }
   t.tipo = kCartello;
   t.valore_a = basso_16(riga);
-  c.m.tabella[static_cast<size_t>(riga)].nome = std::move(cartello.testo);
+  c.m.riga(static_cast<size_t>(riga)).nome = std::move(cartello.testo);
   --riga;
   return Seguito::avanti;
 }

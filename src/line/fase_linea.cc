@@ -49,9 +49,11 @@ bool corpo(Lettura& l, CorpoLinea& c) {
     const Riconosciuti trovati = riconosci(catalogo_corpo_linea(), l.campo(), c);
     avvisa_corpo(l, trovati, chiave);
     const Seguito s = leggi_record(l, catalogo_corpo_linea(), trovati, c, chiave);
-    l.accredita(chiave);
     if (s == Seguito::esci) return false;
-    if (s == Seguito::fine_corpo) return true;
+    if (s == Seguito::fine_corpo) {
+      l.ferma_lettura();
+      return true;
+    }
   }
 }
 
@@ -78,18 +80,59 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, bool con_geometria,
 
   Modello& m = l.modello();
   IntestazioneLinea testa{m, con_geometria};
+  l.fase(Fase::intestazione_linea);
   if (!intestazione(l, testa)) return FineFase::interrotta;
+  // The ordering writes the progressive rows in place.
+  l.passo("ordine delle progressive");
+  for (size_t riga = kRigaProgressivaTre; riga <= kRigaProgressivaUno; ++riga) m.riga(riga);
   progressive_ordina(m.tabella);
   CorpoLinea c{m, stato, con_geometria};
   inizia_corpo(c);
-  l.osserva();
+  l.fase(Fase::corpo_linea);
   if (!corpo(l, c)) return FineFase::interrotta;
   l.chiudi();
+  l.passo("chiusura della linea");
   chiusura_corpo(c);
   return FineFase::completa;
 }
 
 }  // namespace
+
+void esamina_linea(std::string_view testo, size_t da, Fase fase, bool con_geometria, Diagnostica& d,
+                   Giornale& g) {
+  Modello vuoto;
+  Lettura l(FileSorgente::linea, lessico_linea(), {vuoto, d, &g});
+  l.apri(testo);
+  l.file1().salta_a(ripresa_esame(testo, da));
+  IntestazioneLinea testa{vuoto, con_geometria};
+  StatoCorpoLinea stato;
+  CorpoLinea c{vuoto, stato, con_geometria};
+  try {
+    if (fase == Fase::intestazione_linea) {
+      l.fase(Fase::intestazione_linea);
+      for (;;) {
+        if (l.fine() || !l.leggi_parola_chiave(kSeparatoriIntestazione, false)) return;
+        const size_t chiave = l.inizio_campo();
+        const size_t fine_chiave = l.file1().fine_campo();
+        const Riconosciuti trovati = riconosci(catalogo_intestazione_linea(), l.campo(), testa);
+        avvisa_intestazione(l, trovati, chiave);
+        esamina_record(l, trovati, chiave, fine_chiave);
+        if (chiude_intestazione(l.campo())) break;
+      }
+    }
+    l.fase(Fase::corpo_linea);
+    for (;;) {
+      if (l.fine() || !l.leggi_parola_chiave(kSeparatoriCorpo, true)) return;
+      const size_t chiave = l.inizio_campo();
+      const size_t fine_chiave = l.file1().fine_campo();
+      const Riconosciuti trovati = riconosci(catalogo_corpo_linea(), l.campo(), c);
+      avvisa_corpo(l, trovati, chiave);
+      esamina_record(l, trovati, chiave, fine_chiave);
+    }
+  } catch (const GuastoInatteso&) {
+    // The file ends inside a record: nothing more to examine.
+  }
+}
 
 void inizia_corpo(CorpoLinea& c) {
   c.s = StatoCorpoLinea{};
@@ -114,14 +157,16 @@ void chiusura_corpo(CorpoLinea& c) {
 
 EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, bool con_geometria,
                       Destinazione dest) {
-  dest.modello.tabella[kRigaLinea].nome = nomi.linea;
-  dest.modello.tabella[kRigaTreni].nome = nomi.treni;
+  dest.modello.riga(kRigaLinea).nome = nomi.linea;
+  dest.modello.riga(kRigaTreni).nome = nomi.treni;
   EsitoLinea esito;
   Lettura l(FileSorgente::linea, lessico_linea(), dest);
   try {
     esito.fine = leggi_linea(l, sorgente, con_geometria, esito.corpo);
+    if (esito.fine == FineFase::interrotta) l.ferma_lettura();
   } catch (const GuastoInatteso& e) {
     l.diagnostica().errore(CodiceErrore::guasto_inatteso, l.qui());
+    l.ferma_lettura();
     // For authors, what failed: the error's own sentence says only "unexpected".
     if (l.avvisi_attivi()) l.diagnostica().annota({e.what(), l.qui()});
     esito.fine = FineFase::guasto;

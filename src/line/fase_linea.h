@@ -20,9 +20,16 @@ struct EsitoLinea {
 // Reads the line source into the model of `dest` (header rows, cells, and
 // the plan `con_geometria`), recording errors in its diagnostics. The table
 // must hold its initial rows; rows 85 and 86 get the route and train-pair
-// names. When provenances are asked for, the body records are credited.
+// names. The journal of `dest`, when kept, gets every record and where the
+// reading stopped.
 EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, bool con_geometria,
                       Destinazione dest);
+
+// The line source from byte `da` on, which the compile never read (it
+// stopped in `fase`): every record is examined on its own for the warnings
+// into `d` and journalled in `g` as not compiled. Nothing is placed.
+void esamina_linea(std::string_view testo, size_t da, Fase fase, bool con_geometria, Diagnostica& d,
+                   Giornale& g);
 
 // Orders the three kilometre-progressive rows 81 to 83 by their first number
 // and applies the flag that adds 100 to the second.

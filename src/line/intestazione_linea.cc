@@ -17,7 +17,7 @@ void dimensiona(Modello& m, int32_t L, bool con_geometria) {
   // A length so negative that not even cell 0 exists cannot size the cells;
   // one that leaves cell 0 makes the cells anew and then cannot size the plan.
   if (n < 0) throw GuastoInatteso("lunghezza del percorso negativa");
-  m.tratti.assign(static_cast<size_t>(n) + 1, tratto{});
+  m.crea_tratti(static_cast<size_t>(n) + 1);
   if (con_geometria) {
     if (T < 0) throw GuastoInatteso("lunghezza del percorso negativa");
     m.geometria.crea(static_cast<int32_t>(T));
@@ -29,7 +29,7 @@ Seguito intestazione_lunghezza(LetturaRecord& r, IntestazioneLinea& c) {
   // the route.
   r.avvisi().segna_prossimo_numero();
   const int32_t L = r.numero();
-  c.m.tabella[kRigaPercorso].fine = L;
+  c.m.riga(kRigaPercorso).fine = L;
   if (L > kLunghezzaMassima) {
     r.errore(CodiceErrore::percorso_troppo_lungo, r.luogo(0));
     return Seguito::esci;
@@ -39,7 +39,7 @@ Seguito intestazione_lunghezza(LetturaRecord& r, IntestazioneLinea& c) {
 }
 
 Seguito intestazione_ripetizione(LetturaRecord& r, IntestazioneLinea& c) {
-  voce& v = c.m.tabella[kRigaTreni];
+  voce& v = c.m.riga(kRigaTreni);
   v.inizio = r.numero();
   v.fine = r.numero();
   if (!multiplo_di_50(v.inizio)) {

@@ -35,7 +35,7 @@ void dimensiona(Modello& m, int32_t L, bool con_geometria);
 
 template <size_t riga>
 Seguito intestazione_progressiva(LetturaRecord& r, IntestazioneLinea& c) {
-  voce& v = c.m.tabella[riga];
+  voce& v = c.m.riga(riga);
   v.inizio = r.numero();
   v.fine = r.numero();
   v.posizione = r.numero();
@@ -44,7 +44,7 @@ Seguito intestazione_progressiva(LetturaRecord& r, IntestazioneLinea& c) {
 
 template <int32_t voce::*campo>
 Seguito intestazione_sfondo(LetturaRecord& r, IntestazioneLinea& c) {
-  c.m.tabella[kRigaLinea].*campo = r.numero();
+  c.m.riga(kRigaLinea).*campo = r.numero();
   return Seguito::avanti;
 }
 

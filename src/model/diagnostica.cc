@@ -43,6 +43,19 @@ void Diagnostica::errore(CodiceErrore codice, Luogo luogo, int32_t posizione) {
   errore(codice, luogo);
 }
 
+void Diagnostica::fatale(CodiceErrore codice, Luogo luogo, std::string messaggio) {
+  Diagnostico d;
+  d.codice = codice;
+  d.messaggio = std::move(messaggio);
+  d.luogo = luogo;
+  d.fatale = true;
+  voci_.push_back(std::move(d));
+}
+
+void Diagnostica::segna_non_compilati(size_t da) {
+  for (size_t i = da; i < voci_.size(); ++i) voci_[i].non_compilato = true;
+}
+
 void Diagnostica::riposiziona(int32_t posizione) {
   posizione_errore_ = posizione;
   if (ultimo_errore_ != 0) voci_[ultimo_errore_ - 1].posizione = posizione;

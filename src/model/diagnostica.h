@@ -72,6 +72,12 @@ struct Diagnostico {
   Luogo luogo;
   std::vector<Nota> note;
   std::vector<Correzione> correzioni;
+  // An error that ends the run with nothing written (1250, 1251); it is not
+  // the run's `codice_errore`.
+  bool fatale = false;
+  // A warning about a record met after the compile had stopped: judged on
+  // its own, never compiled.
+  bool non_compilato = false;
 
   bool operator==(const Diagnostico&) const = default;
 };
@@ -82,6 +88,11 @@ class Diagnostica {
   void errore(CodiceErrore codice, Luogo luogo);
   // An error at `posizione` metres.
   void errore(CodiceErrore codice, Luogo luogo, int32_t posizione);
+  // An error that ends the run with nothing written: recorded for authors
+  // with its place, leaving `codice_errore` and `posizione_errore` as they
+  // stand.
+  // One that has no number of its own (nessuno) says why in `messaggio`.
+  void fatale(CodiceErrore codice, Luogo luogo, std::string messaggio = {});
   // Sets `posizione_errore` anew without recording an error: a placing step
   // that finds an error already standing stops there and records its own
   // position with it.
@@ -107,6 +118,12 @@ class Diagnostica {
   void dimentica(CodiceErrore codice);
   // Adds a note to the last diagnostic recorded. REQUIRES: one has been recorded.
   void annota(Nota nota);
+  // Index + 1 of the last error recorded, 0 for none; and a note for the
+  // diagnostic of index + 1 `voce`. REQUIRES: 0 < voce <= voci().size().
+  size_t ultimo_errore() const { return ultimo_errore_; }
+  void annota_voce(size_t voce, Nota nota) { voci_[voce - 1].note.push_back(std::move(nota)); }
+  // Every diagnostic recorded from index `da` on concerns records never compiled.
+  void segna_non_compilati(size_t da);
   // Adds `nota` to every error of code `codice` that does not carry it yet.
   void annota_errori(CodiceErrore codice, const Nota& nota);
   // Adds `nota` to every warning named `nome` that does not carry it yet.

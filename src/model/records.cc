@@ -3,6 +3,7 @@
 #include <bit>
 #include <string>
 
+#include "model/giornale.h"
 #include "model/numeri.h"
 
 namespace calvetra {
@@ -48,11 +49,30 @@ int32_t Modello::ultima_cella() const {
   return static_cast<int32_t>(tratti.size()) - 1;
 }
 
+void Modello::osserva(Giornale* g) {
+  if (osservatore.giornale != nullptr) osservatore.giornale->modello_ = nullptr;
+  osservatore.giornale = g;
+  if (g != nullptr) g->modello_ = this;
+}
+
 tratto& Modello::cella(int64_t i) {
   if (i < 0 || i > ultima_cella()) {
     throw GuastoInatteso("cella " + std::to_string(i) + " fuori dal percorso");
   }
-  return tratti[static_cast<size_t>(i)];
+  tratto& t = tratti[static_cast<size_t>(i)];
+  if (osservatore.giornale != nullptr) osservatore.giornale->tocca_cella(static_cast<size_t>(i), t);
+  return t;
+}
+
+voce& Modello::riga(size_t r) {
+  voce& v = tabella[r];
+  if (osservatore.giornale != nullptr) osservatore.giornale->tocca_riga(r, v);
+  return v;
+}
+
+void Modello::crea_tratti(size_t celle) {
+  if (osservatore.giornale != nullptr) osservatore.giornale->crea_celle(celle);
+  tratti.assign(celle, tratto{});
 }
 
 bool Modello::oltre_limite(int64_t p, int64_t margine) const {

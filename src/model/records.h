@@ -12,6 +12,8 @@
 
 namespace calvetra {
 
+class Giornale;
+
 // One 50 m cell of the route. The meaning of the four values depends on `tipo`.
 struct tratto {
   uint8_t tipo = 0;
@@ -136,19 +138,45 @@ class Geometria {
   int32_t pieni() const { return static_cast<int32_t>(x_.size()); }
 };
 
+// The journal that watches a model's writes. It is not part of the model's
+// value: models compare equal whoever watches them, and a copy is watched by
+// nobody.
+class Osservatore {
+ public:
+  Osservatore() = default;
+  Osservatore(const Osservatore&) {}
+  Osservatore& operator=(const Osservatore&) { return *this; }
+  bool operator==(const Osservatore&) const { return true; }
+
+  Giornale* giornale = nullptr;
+};
+
 // What a compilation produces: the cells, the table and the plan. The header
 // data lives in rows 81 to 86 of the table and in cell 1.
+//
+// The compile writes through the accessors below (`cella`, `riga`,
+// `crea_tratti`), so that a journal watching the model sees every write;
+// readers may use the members directly.
 struct Modello {
   std::vector<tratto> tratti;  // cells 0 to n; empty until the route length is read
   Tabella tabella{};
   Geometria geometria;  // made only when the plan is wanted
+  Osservatore osservatore;
 
   bool operator==(const Modello&) const = default;
+
+  // From now on `g` is told of every write through the accessors (nullptr:
+  // nobody is). The journal reads the model back while it watches it.
+  void osserva(Giornale* g);
 
   // The last cell index n. REQUIRES: the cells exist (otherwise GuastoInatteso).
   int32_t ultima_cella() const;
   // Cell i; an unexpected failure (GuastoInatteso) when i is outside 0 to n.
   tratto& cella(int64_t i);
+  // Row r. REQUIRES: r < kRigheTabella.
+  voce& riga(size_t r);
+  // Makes the cells 0 to n anew, all empty.
+  void crea_tratti(size_t celle);
   // The position bound of a record: true when (p + margine) / 50 lies beyond
   // the last cell.
   bool oltre_limite(int64_t p, int64_t margine) const;

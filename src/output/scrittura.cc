@@ -10,15 +10,18 @@
 
 namespace calvetra {
 
+std::string non_scrivibile(const Modello& m) {
+  size_t lunghezza = 0;
+  if (nomi_codificabili(m.tabella, &lunghezza)) return {};
+  return "un nome della tabella supera " + std::to_string(formato_tabella::kNomeMassimo) +
+         " caratteri (" + std::to_string(lunghezza) + "); nessun file scritto";
+}
+
 bool scrivi_file_binari(Piattaforma* piattaforma, const std::string& cartella,
                         const NomiScenario& nomi, const Modello& m, bool con_geometria,
                         std::string* motivo) {
-  size_t lunghezza = 0;
-  if (!nomi_codificabili(m.tabella, &lunghezza)) {
-    *motivo = "un nome della tabella supera " + std::to_string(formato_tabella::kNomeMassimo) +
-              " caratteri (" + std::to_string(lunghezza) + "); nessun file scritto";
-    return false;
-  }
+  *motivo = non_scrivibile(m);
+  if (!motivo->empty()) return false;
   struct File {
     std::string nome;
     std::function<void(Uscita*)> produci;

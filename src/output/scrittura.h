@@ -10,6 +10,11 @@
 
 namespace calvetra {
 
+// Why the files of `m` cannot be written at all, whatever the disk (a table
+// name too long for its 16-bit length); "" when they can. A check that writes
+// nothing asks this so that it ends as the compile would.
+std::string non_scrivibile(const Modello& m);
+
 // Writes the plan (when `con_geometria`), then the table, then the cells into
 // `cartella`, each file replaced whole. On a failure the files not yet
 // written keep their old content: returns false with one line that names the

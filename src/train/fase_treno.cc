@@ -2,6 +2,7 @@
 // over the catalogue, and the end-of-reading steps.
 #include "train/fase_treno.h"
 
+#include <optional>
 #include <string>
 
 #include "model/numeri.h"
@@ -16,13 +17,38 @@ namespace {
 // Separator fields a keyword field may stand in for, in a row.
 constexpr int kSeparatori = 2;
 
-// Kilometre progressives must lie on 50 m boundaries.
-bool progressive_allineate(const Tabella& t) {
+// Kilometre progressives must lie on 50 m boundaries: the first row that
+// does not, if any.
+std::optional<size_t> progressiva_fuori_passo(const Tabella& t) {
   for (size_t riga = kRigaProgressivaTre; riga <= kRigaProgressivaUno; ++riga) {
-    if (t[riga].inizio % kMetriCella != 0) return false;
-    if (t[riga].fine % kMetriCella != 0) return false;
+    if (t[riga].inizio % kMetriCella != 0 || t[riga].fine % kMetriCella != 0) return riga;
   }
-  return true;
+  return std::nullopt;
+}
+
+// The field of the record that wrote the offending value of row `riga`,
+// when the journal knows it (the ordering moves values between the rows).
+Luogo luogo_riga(const Giornale* g, const Tabella& t, size_t riga) {
+  if (g == nullptr) return {};
+  const bool inizio = t[riga].inizio % kMetriCella != 0;
+  const int64_t valore = inizio ? t[riga].inizio : t[riga].fine;
+  // The record that read that value: the progressive records read start and
+  // end as their first two fields.
+  for (const RecordRegistrato& r : g->records()) {
+    if (r.fase != Fase::intestazione_linea || !r.compilato) continue;
+    for (size_t k = r.prima_scrittura; k < r.prima_scrittura + r.scritture; ++k) {
+      const Scrittura& s = g->scritture()[k];
+      if (s.bersaglio != Scrittura::Bersaglio::riga || s.nuovo != valore) continue;
+      if (s.indice < static_cast<int32_t>(kRigaProgressivaTre) ||
+          s.indice > static_cast<int32_t>(kRigaProgressivaUno)) {
+        continue;
+      }
+      const auto campo = static_cast<CampoRiga>(s.campo);
+      if (campo == CampoRiga::inizio && !r.campi.empty()) return {r.chiave.file, r.campi[0].inizio};
+      if (campo == CampoRiga::fine && r.campi.size() > 1) return {r.chiave.file, r.campi[1].inizio};
+    }
+  }
+  return {};
 }
 
 FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello) {
@@ -38,27 +64,36 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
     l.leggi_campo();
   } while (!contiene(l.campo(), "[generale]") && !l.fine());
 
+  if (!contiene(l.campo(), "[generale]")) l.avvisi().generale_mancante(sorgente.testo.size());
+
   Modello& m = l.modello();
   StatoTreno stato;
   CorpoTreno c{m, stato, riga_cartello};
-  l.osserva();
+  l.fase(Fase::treno);
   while (!l.fine()) {
     if (!l.leggi_parola_chiave(kSeparatori, true)) break;
     const size_t chiave = l.inizio_campo();
     const Riconosciuti trovati = riconosci(catalogo_treno(), l.campo(), c);
     avvisa_voce(l, trovati, chiave);
     const Seguito esito = leggi_record(l, catalogo_treno(), trovati, c, chiave);
-    l.accredita(chiave);
-    if (esito == Seguito::esci) return FineFase::interrotta;
-    if (esito == Seguito::fine_corpo) break;
+    if (esito == Seguito::esci) {
+      l.ferma_lettura();
+      return FineFase::interrotta;
+    }
+    if (esito == Seguito::fine_corpo) {
+      l.ferma_lettura();
+      break;
+    }
   }
 
   // End of the reading (end of file, or a position beyond the route).
   l.chiudi();
+  l.passo("chiusura del treno");
   coda_velocita(m, stato);
   coda_aderenza(m, stato);
-  if (!progressive_allineate(m.tabella)) {
-    l.diagnostica().errore(CodiceErrore::progressiva_fuori_passo, Luogo{});
+  if (const std::optional<size_t> riga = progressiva_fuori_passo(m.tabella)) {
+    l.diagnostica().errore(CodiceErrore::progressiva_fuori_passo,
+                           luogo_riga(l.giornale(), m.tabella, *riga));
   }
   return FineFase::completa;
 }
@@ -67,17 +102,17 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
 
 // The general values are stored as read, with no check.
 Seguito voce_massa_frenata(LetturaRecord& r, CorpoTreno& c) {
-  c.m.tabella[kRigaPercorso].inizio = r.numero();
+  c.m.riga(kRigaPercorso).inizio = r.numero();
   return Seguito::avanti;
 }
 
 Seguito voce_vetture(LetturaRecord& r, CorpoTreno& c) {
-  c.m.tabella[kRigaPercorso].posizione = r.numero();
+  c.m.riga(kRigaPercorso).posizione = r.numero();
   return Seguito::avanti;
 }
 
 Seguito voce_orologio(LetturaRecord& r, CorpoTreno& c) {
-  voce& v = c.m.tabella[kRigaTreni];
+  voce& v = c.m.riga(kRigaTreni);
   v.cod_c = r.numero<int16_t>();
   v.cod_d = r.numero<int16_t>();
   v.cod_e = r.numero<int16_t>();
@@ -85,7 +120,7 @@ Seguito voce_orologio(LetturaRecord& r, CorpoTreno& c) {
 }
 
 Seguito voce_sabbia(LetturaRecord& r, CorpoTreno& c) {
-  c.m.tabella[kRigaTreni].cod_a = r.numero<int16_t>();
+  c.m.riga(kRigaTreni).cod_a = r.numero<int16_t>();
   return Seguito::avanti;
 }
 
@@ -96,12 +131,41 @@ Seguito dopo_posa(Diagnostica& d, CodiceErrore codice_prima, int32_t posizione) 
   return Seguito::esci;
 }
 
+void esamina_treno(std::string_view testo, size_t da, bool dal_preambolo, Diagnostica& d,
+                   Giornale& g) {
+  Modello vuoto;
+  Lettura l(FileSorgente::treno, lessico_treno(), {vuoto, d, &g});
+  l.fase(Fase::treno);
+  l.apri(testo);
+  l.file1().salta_a(ripresa_esame(testo, da));
+  StatoTreno stato;
+  CorpoTreno c{vuoto, stato, kUltimaRigaCartello};
+  try {
+    if (dal_preambolo) {
+      do {
+        l.leggi_campo();
+      } while (!contiene(l.campo(), "[generale]") && !l.fine());
+    }
+    while (!l.fine()) {
+      if (!l.leggi_parola_chiave(kSeparatori, true)) return;
+      const size_t chiave = l.inizio_campo();
+      const size_t fine_chiave = l.file1().fine_campo();
+      const Riconosciuti trovati = riconosci(catalogo_treno(), l.campo(), c);
+      avvisa_voce(l, trovati, chiave);
+      esamina_record(l, trovati, chiave, fine_chiave);
+    }
+  } catch (const GuastoInatteso&) {
+    // The file ends inside a record: nothing more to examine.
+  }
+}
+
 FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Destinazione dest) {
   Lettura l(FileSorgente::treno, lessico_treno(), dest);
   try {
     return leggi_treno(l, sorgente, riga_cartello);
   } catch (const GuastoInatteso& e) {
     l.diagnostica().errore(CodiceErrore::guasto_inatteso, l.qui());
+    l.ferma_lettura();
     // For authors, what failed: the error's own sentence says only "unexpected".
     if (l.avvisi_attivi()) l.diagnostica().annota({e.what(), l.qui()});
     return FineFase::guasto;

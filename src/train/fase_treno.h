@@ -17,6 +17,13 @@ namespace calvetra {
 // When provenances are asked for, the entries are credited.
 FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Destinazione dest);
 
+// The train source from byte `da` on (from its start, preamble included,
+// with `dal_preambolo`), which the compile never read: every record is
+// examined on its own for the warnings into `d` and journalled in `g` as not
+// compiled. Nothing is placed.
+void esamina_treno(std::string_view testo, size_t da, bool dal_preambolo, Diagnostica& d,
+                   Giornale& g);
+
 }  // namespace calvetra
 
 #endif  // CALVETRA_TRAIN_FASE_TRENO_H_

@@ -23,7 +23,7 @@ voce& riga_stazione(Modello& m, int32_t r) {
   if (r < kPrimaRigaStazione || r > kUltimaRigaCartello) {
     throw GuastoInatteso("riga di stazione " + std::to_string(r));
   }
-  return m.tabella[static_cast<size_t>(r)];
+  return m.riga(static_cast<size_t>(r));
 }
 
 // Zone start and end by type; types 5 to 8 never take the extra 50 m and lose

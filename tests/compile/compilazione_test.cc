@@ -95,7 +95,8 @@ TEST(Compila, DiagnosticsInTheOrderRecordedWithTheirPlaces) {
   EXPECT_EQ(e[0].luogo, (Luogo{FileSorgente::linea, linea.find("900000")}));
   EXPECT_EQ(numero(e[1].codice), 12);
   EXPECT_EQ(e[1].posizione, 10000);
-  EXPECT_EQ(e[1].luogo, Luogo{});
+  // The cab-code pass's error points at the slowdown that needed the cell.
+  EXPECT_EQ(e[1].luogo, (Luogo{FileSorgente::treno, treno.find("rallentamento")}));
   EXPECT_EQ(numero(c.codice_errore()), 12);
   EXPECT_EQ(c.posizione_errore(), 10000);
   EXPECT_EQ(c.modello.tratti[200].tipo, kInizioRallentamento);
@@ -164,7 +165,8 @@ TEST(Compila, WithoutWarningsNoGuessAboutTheRouteLength) {
     if (modo == ModoAvvisi::spenti) {
       EXPECT_TRUE(e.back().note.empty());
     } else {
-      ASSERT_EQ(e.back().note.size(), 2u);  // what failed, then why
+      // What failed, then why, then what the train source had that was lost.
+      ASSERT_EQ(e.back().note.size(), 3u);
       EXPECT_EQ(e.back().note[1].testo, "la lunghezza del percorso e' -9000 m");
     }
   }

@@ -101,10 +101,12 @@ TEST(ScenarioCheck, JsonHoldsEveryDiagnosticAndNothingElse) {
     "diagnostici": [
       {"gravita": "avviso", "codice": null, "nome": "numero-non-valido",
        "file": "/prova/Calvetra_linea.txt", "riga": 4, "colonna": 17, "posizione": null,
-       "messaggio": "`1O` non e' un numero e vale 0", "note": [], "correzioni": []},
+       "messaggio": "`1O` non e' un numero e vale 0", "fatale": false, "non_compilato": false,
+       "note": [], "correzioni": []},
       {"gravita": "errore", "codice": 15, "nome": null,
        "file": "/prova/Calvetra_linea.txt", "riga": 5, "colonna": 11, "posizione": 90000,
        "messaggio": "la posizione cade oltre l'ultima cella del percorso",
+       "fatale": false, "non_compilato": false,
        "note": [{"messaggio": "il percorso e' lungo 1000 m",
                  "file": "/prova/Calvetra_linea.txt", "riga": 2, "colonna": 21}],
        "correzioni": []}

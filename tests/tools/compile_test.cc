@@ -113,7 +113,9 @@ TEST(ScenarioCompile, ReportNamesEveryRecordedError) {
   EXPECT_EQ(c.esito.codice_errore, CodiceErrore::progressiva_fuori_passo);
   const size_t primo =
       c.errori.find("/prova/Calvetra_linea.txt:5:11: errore 15 (posizione 200000 m): ");
-  const size_t secondo = c.errori.find("\nerrore 2 (posizione 200000 m): ");
+  // Error 2 at the progressive off its step.
+  const size_t secondo =
+      c.errori.find("\n/prova/Calvetra_linea.txt:3:31: errore 2 (posizione 200000 m): ");
   EXPECT_NE(primo, std::string::npos) << c.errori;
   EXPECT_NE(secondo, std::string::npos) << c.errori;
   EXPECT_LT(primo, secondo);

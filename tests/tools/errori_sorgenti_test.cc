@@ -53,7 +53,7 @@ const std::vector<Guasto>& guasti() {
   static const std::vector<Guasto> tabella = {
       {"1 route too long", crlf("[generale]\nlunghezza percorso, @1000001\n[curve]\n[fine]\n"),
        treno(""), 1, 0, kUscitaFatale},
-      {"2 progressive off the 50 m grid", linea("progressiva chilometrica uno, 1525, 0, 0\n", ""),
+      {"2 progressive off the 50 m grid", linea("progressiva chilometrica uno, @1525, 0, 0\n", ""),
        treno(""), 2, 0, kUscitaConErrore},
       {"3 first repetition value", linea("ripetizione segnali 4 codici, @25, 50\n", ""), treno(""),
        3, 0, kUscitaConErrore},
@@ -74,15 +74,15 @@ const std::vector<Guasto>& guasti() {
        treno("@" + stazione("9000", "2", "800", "A")), 10, 0, kUscitaConErrore},
       {"11 signal before a warning board with no room in front", linea("", ""),
        treno(segnale(3350) + segnale(3400) + segnale(3450) +
-             "rallentamento, 5000, 30, 150, 1, 0, 0\n"),
+             "@rallentamento, 5000, 30, 150, 1, 0, 0\n"),
        11, 3500, kUscitaConErrore},
       {"12 no room for a code reduction before a slowdown", linea("", ""),
        treno(segnale(4650) + segnale(4700) + segnale(4750) +
-             "rallentamento, 5000, 30, 150, 1, 0, 0\n"),
+             "@rallentamento, 5000, 30, 150, 1, 0, 0\n"),
        12, 5050, kUscitaConErrore},
       {"13 no room for a code reduction inside a slowdown", linea("", ""),
        treno(segnale(5350) + segnale(5400) + segnale(5450) +
-             "rallentamento, 5000, 30, 1000, 1, 0, 0\n"),
+             "@rallentamento, 5000, 30, 1000, 1, 0, 0\n"),
        13, 5450, kUscitaConErrore},
       {"15 gradient beyond the cells", linea("", "pendenza, @16901, 5\n"), treno(""), 15, 16901,
        kUscitaConErrore},

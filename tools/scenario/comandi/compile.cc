@@ -52,16 +52,25 @@ void annota_linea_mancante(std::vector<Diagnostico>* diagnostici, Piattaforma* d
   }
 }
 
-// "1 errore, 2 avvisi", "nessun errore, nessun avviso".
-std::string conteggio(const std::vector<Diagnostico>& diagnostici) {
+// "1 errore, 2 avvisi", "nessun errore, nessun avviso", "1 errore fatale,
+// 2 avvisi". A run that ends fatally with no fatal diagnostic of its own (no
+// cells, a file that cannot be written) counts its end as one.
+std::string conteggio(const std::vector<Diagnostico>& diagnostici, bool fine_fatale) {
   size_t errori = 0;
+  size_t fatali = 0;
   size_t avvisi = 0;
-  for (const Diagnostico& d : diagnostici) ++(d.gravita == Gravita::errore ? errori : avvisi);
+  for (const Diagnostico& d : diagnostici) {
+    ++(d.gravita == Gravita::avviso ? avvisi : d.fatale ? fatali : errori);
+  }
+  if (fine_fatale && fatali == 0) fatali = 1;
   const auto quanti = [](size_t n, const char* uno, const char* molti, const char* nessuno) {
     return n == 0 ? std::string(nessuno) : std::to_string(n) + " " + (n == 1 ? uno : molti);
   };
-  return quanti(errori, "errore", "errori", "nessun errore") + ", " +
-         quanti(avvisi, "avviso", "avvisi", "nessun avviso");
+  std::string s = quanti(errori, "errore", "errori", "nessun errore");
+  if (fatali > 0) {
+    s = (errori > 0 ? s + ", " : "") + quanti(fatali, "errore fatale", "errori fatali", "");
+  }
+  return s + ", " + quanti(avvisi, "avviso", "avvisi", "nessun avviso");
 }
 
 // What the JSON document holds besides the diagnostics.
@@ -89,7 +98,11 @@ Json json_diagnostico(const Diagnostico& d, const SorgentiRapporto& s) {
   j["nome"] = errore ? Json(nullptr) : Json(d.nome);
   metti_posto(&j, d.luogo, d.codice, s);
   j["posizione"] = d.con_posizione ? Json(d.posizione) : Json(nullptr);
-  j["messaggio"] = testo_json(errore ? std::string(descrizione_errore(d.codice)) : d.messaggio);
+  // A fatal end without a number of its own says why in its message.
+  const bool numerato = errore && d.codice != CodiceErrore::nessuno;
+  j["messaggio"] = testo_json(numerato ? std::string(descrizione_errore(d.codice)) : d.messaggio);
+  j["fatale"] = d.fatale;
+  j["non_compilato"] = d.non_compilato;
   j["note"] = Json::array();
   for (const Nota& n : d.note) {
     Json nota = {{"messaggio", testo_json(n.testo)}};
@@ -191,7 +204,8 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
     if (o.json) {
       ctx.out << scrivi_json(documento_json(diagnostici, sorgenti, riepilogo), 2);
     } else if (stato != kUscitaFatale || !diagnostici.empty()) {
-      ctx.err << "scenario " << riepilogo.comando << ": " << conteggio(diagnostici) << "\n";
+      ctx.err << "scenario " << riepilogo.comando << ": "
+              << conteggio(diagnostici, stato == kUscitaFatale) << "\n";
     }
     return esito;
   };
@@ -201,7 +215,9 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
   if (!o.json) {
     for (const Diagnostico& d : diagnostici) ctx.err << testo_diagnostico(d, sorgenti, ctx.colore);
   }
-  const std::string fatale = senza_file_scritti(c);
+  std::string fatale = senza_file_scritti(c);
+  // A check ends where the compile would fail to write, whatever the disk.
+  if (fatale.empty() && !o.scrivi) fatale = non_scrivibile(c.modello);
   if (!fatale.empty()) {
     if (!o.json) ctx.err << "scenario: " << fatale << "\n";
     return concludi(kUscitaFatale);

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "model/provenienze.h"
+#include "model/giornale.h"
 #include "model/significato.h"
 #include "output/codici_gara.h"
 #include "scenario/comune/testo.h"
@@ -193,10 +193,10 @@ void metti_sorgente(Json* j, const Origini* origini, Luogo l) {
 // "sorgente" the slowdown that caused it; "abbassata": lowered) and "causa",
 // where the record of that slowdown is.
 void metti_derivazione(Json* j, const Origini* origini, size_t c) {
-  const Provenienze::Derivazione come = origini->provenienze.derivazione(c);
-  if (come == Provenienze::Derivazione::nessuna) return;
+  const Giornale::Derivazione come = origini->giornale.derivazione(c);
+  if (come == Giornale::Derivazione::nessuna) return;
   (*j)["passo_codici"] = nome_derivazione(come);
-  const Luogo causa = origini->provenienze.causa(c);
+  const Luogo causa = origini->giornale.causa(c);
   if (causa.file != FileSorgente::nessuno) (*j)["causa"] = json_luogo(causa, origini->sorgenti);
 }
 
@@ -206,7 +206,7 @@ Json json_tabella(const ScenarioLetto& s, const OpzioniDump& o, const Origini* o
   for (size_t r = 0; r < s.tabella.size(); ++r) {
     Json riga = {{"riga", r}, {"uso", nome_uso(usi[r])}};
     metti_campi_voce(&riga, s.tabella[r]);
-    if (origini != nullptr) metti_sorgente(&riga, origini, origini->provenienze.riga(r));
+    if (origini != nullptr) metti_sorgente(&riga, origini, origini->giornale.riga(r));
     righe.push_back(std::move(riga));
   }
   const Integrita i = integrita(s.tabella, s.tratti);
@@ -242,7 +242,7 @@ Json json_celle(const ScenarioLetto& s, const OpzioniDump& o, const Origini* ori
     if (!cella_con_contenuto(s.tratti[c])) continue;
     Json cella = json_cella(s.tratti[c], c);
     if (origini != nullptr) {
-      metti_sorgente(&cella, origini, origini->provenienze.cella(c));
+      metti_sorgente(&cella, origini, origini->giornale.cella(c));
       metti_derivazione(&cella, origini, c);
     }
     non_libere.push_back(std::move(cella));

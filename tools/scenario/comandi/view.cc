@@ -13,7 +13,7 @@
 #include "fields/catalogo.h"
 #include "line/catalogo_linea.h"
 #include "model/errori.h"
-#include "model/provenienze.h"
+#include "model/giornale.h"
 #include "model/significato.h"
 #include "output/lettura.h"
 #include "scenario/comune/documento.h"
@@ -186,7 +186,7 @@ Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi) {
     Json o = json_cella(t, c);
     const std::optional<int32_t> riga = riga_puntata(t);
     o["riga"] = riga ? Json(*riga) : Json(nullptr);
-    o["luogo"] = v.origini ? luoghi.indice(v.origini->provenienze.cella(c)) : -1;
+    o["luogo"] = v.origini ? luoghi.indice(v.origini->giornale.cella(c)) : -1;
     Json record = json_record(record_della_cella(v.tratti, c));
     if (t.tipo == kSegnale) {
       // Where the signal put its approach codes: 100 to 400 m before it.
@@ -195,11 +195,11 @@ Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi) {
     }
     o["record"] = std::move(record);
     // A code reduction of the cab-code pass, and the record that caused it.
-    const Provenienze::Derivazione come =
-        v.origini ? v.origini->provenienze.derivazione(c) : Provenienze::Derivazione::nessuna;
-    if (come != Provenienze::Derivazione::nessuna) {
+    const Giornale::Derivazione come =
+        v.origini ? v.origini->giornale.derivazione(c) : Giornale::Derivazione::nessuna;
+    if (come != Giornale::Derivazione::nessuna) {
       o["passo_codici"] = nome_derivazione(come);
-      o["causa"] = luoghi.indice(v.origini->provenienze.causa(c));
+      o["causa"] = luoghi.indice(v.origini->giornale.causa(c));
     }
     oggetti.push_back(std::move(o));
   }
@@ -220,7 +220,7 @@ Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
         usi[r] == UsoRiga::stazione && orario > 0 ? Json(ora_del_giorno(orario)) : Json(nullptr);
     // Whether a station marks cells: the page sets the others apart.
     riga["con_celle"] = usi[r] == UsoRiga::stazione && stazione_con_celle(v.tabella[r].tipo);
-    riga["sorgente"] = v.origini ? luoghi.indice(v.origini->provenienze.riga(r)) : -1;
+    riga["sorgente"] = v.origini ? luoghi.indice(v.origini->giornale.riga(r)) : -1;
     if (usi[r] == UsoRiga::stazione) {
       riga["record"] = json_record(record_della_stazione(v.tabella[r]));
       aggiungi_testo(&riga["record"], "name", v.tabella[r].nome);
@@ -353,7 +353,7 @@ namespace {
 bool da_sorgenti(const Contesto& c, const OpzioniView& o, SorgentiAutore sorgenti,
                  ScenarioVisto* v) {
   Compilazione comp =
-      compila_sorgenti(sorgenti, o.nomi, {.con_geometria = true, .con_provenienze = true});
+      compila_sorgenti(sorgenti, o.nomi, {.con_geometria = true, .con_giornale = true});
   if (comp.modello.tratti.size() <= kCellaIntestazione) {
     c.err << "scenario: nessuna cella creata, niente da mostrare\n";
     return false;
@@ -368,7 +368,7 @@ bool da_sorgenti(const Contesto& c, const OpzioniView& o, SorgentiAutore sorgent
     fatale.codice = comp.errore_fatale;
     v->diagnostica.push_back(fatale);
   }
-  v->origini = Origini{std::move(sorgenti), std::move(comp.provenienze)};
+  v->origini = Origini{std::move(sorgenti), std::move(comp.giornale)};
   return true;
 }
 

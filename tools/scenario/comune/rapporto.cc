@@ -124,7 +124,7 @@ std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
 
 std::string testo_errore(const Diagnostico& e, const SorgentiRapporto& s, bool colore) {
   const SorgenteAutore* f = sorgente_di(e.luogo, e.codice, s);
-  const std::string riga = riga_errore(e.codice, e.posizione);
+  const std::string riga = detto(e);
   const std::string resto = riga.substr(std::string("errore").size());
   if (f == nullptr) return colora_parola("errore", colore) + resto + "\n";
   if (!f->testo) {
@@ -136,12 +136,21 @@ std::string testo_errore(const Diagnostico& e, const SorgentiRapporto& s, bool c
 
 }  // namespace
 
+std::string detto(const Diagnostico& d) {
+  if (d.gravita == Gravita::avviso) {
+    return d.non_compilato ? d.messaggio + " (record non compilato)" : d.messaggio;
+  }
+  if (!d.fatale) return riga_errore(d.codice, d.posizione);
+  if (d.codice == CodiceErrore::nessuno) return "errore fatale: " + d.messaggio;
+  return "errore fatale " + std::to_string(numero(d.codice)) + ": " + descrizione_errore(d.codice);
+}
+
 std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, bool colore) {
   std::string r;
   if (d.gravita == Gravita::errore) {
     r = testo_errore(d, s, colore);
   } else {
-    const std::string resto = ": " + d.messaggio + " [" + d.nome + "]";
+    const std::string resto = ": " + detto(d) + " [" + d.nome + "]";
     const SorgenteAutore* f = sorgente_di(d.luogo, CodiceErrore::nessuno, s);
     if (f != nullptr && f->testo) {
       r = localizzato(f->percorso, righe_di(s, f), d.luogo.offset, "avviso", resto, colore);

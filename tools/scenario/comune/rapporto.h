@@ -74,6 +74,12 @@ struct SorgentiRapporto {
   IndiceRighe righe_treno;
 };
 
+// What a diagnostic says after its place, in the source's bytes: "errore 15
+// (posizione 200000 m): sentence", "errore fatale 1250: sentence", "errore
+// fatale: why", or a warning's message, marked when its record was never
+// compiled.
+std::string detto(const Diagnostico& d);
+
 // One diagnostic as text: the located line, the source line with a caret,
 // then its notes. Ends with a newline.
 std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, bool colore);

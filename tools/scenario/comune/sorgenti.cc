@@ -53,12 +53,12 @@ std::optional<Origini> origini_dei_file(Piattaforma* disco, const std::string& c
     return std::nullopt;
   }
   Compilazione c =
-      compila_sorgenti(o.sorgenti, nomi, {.con_geometria = con_geometria, .con_provenienze = true});
+      compila_sorgenti(o.sorgenti, nomi, {.con_geometria = con_geometria, .con_giornale = true});
   if (c.modello.tabella != tabella || c.modello.tratti != tratti) {
     *avviso = "i sorgenti della cartella non danno questi file binari: nessun rimando ai sorgenti";
     return std::nullopt;
   }
-  o.provenienze = std::move(c.provenienze);
+  o.giornale = std::move(c.giornale);
   return o;
 }
 

@@ -11,7 +11,7 @@
 #include "compile/compilazione.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
-#include "model/provenienze.h"
+#include "model/giornale.h"
 #include "model/records.h"
 #include "platform/piattaforma.h"
 #include "scenario/comune/json.h"
@@ -56,7 +56,7 @@ std::optional<LuogoMostrato> mostra(Luogo l, const SorgentiAutore& s);
 // came from.
 struct Origini {
   SorgentiAutore sorgenti;
-  Provenienze provenienze;
+  Giornale giornale;
 };
 
 // The origins of the binary files `tabella` and `tratti` when the sources in

@@ -16,8 +16,7 @@ FileSorgente Analisi::di(std::string_view uri) const {
   return FileSorgente::nessuno;
 }
 
-Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c,
-                 bool con_provenienze) {
+Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c) {
   Analisi a;
   a.linea.file = FileSorgente::linea;
   a.treno.file = FileSorgente::treno;
@@ -46,8 +45,7 @@ Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documen
     }
   }
   a.compilazione = compila_sorgenti(
-      a.sorgenti, s.nomi,
-      {.con_geometria = true, .coordinate = false, .con_provenienze = con_provenienze});
+      a.sorgenti, s.nomi, {.con_geometria = true, .coordinate = false, .con_giornale = true});
   return a;
 }
 

@@ -56,12 +56,10 @@ struct Analisi {
 };
 
 // Checks `s`: open buffers win over the files on disk. The compile is the
-// one of `check`: the plan measured, not kept, and every diagnostic the same.
-// `con_provenienze` also notes the record behind every object and every
-// record read, for hover, signature help and symbols: it compares the whole
-// model after each record, too slow on a long route to run at every key.
-Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c,
-                 bool con_provenienze);
+// one of `check`: the plan measured, not kept, and every diagnostic the same;
+// its journal gives the record behind every object and every record met, for
+// hover, signature help and symbols.
+Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c);
 
 }  // namespace calvetra::scenario::lsp
 

@@ -35,7 +35,7 @@ Json diagnostico(const Analisi& a, const Diagnostico& d) {
   j["severity"] = errore ? kGravitaErrore : kGravitaAvviso;
   j["code"] = errore ? Json(numero(d.codice)) : Json(d.nome);
   j["source"] = "scenario";
-  std::string messaggio = errore ? riga_errore(d.codice, d.posizione) : d.messaggio;
+  std::string messaggio = detto(d);
   Json collegate = Json::array();
   for (const Nota& n : d.note) {
     // A note without a place of its own stays with the message.

@@ -36,11 +36,11 @@ std::string km(int64_t metri) {
   return std::string("km ") + (metri < 0 ? "-" : "") + std::to_string(a / 1000) + "+" + resto;
 }
 
-// The number the author wrote in the field at `inizio`, as the reader
-// takes it; nothing for a field that is not one.
-std::optional<int64_t> numero_scritto(std::string_view testo, size_t inizio) {
-  if (inizio >= testo.size()) return std::nullopt;
-  const std::string_view campo = testo.substr(inizio, fine_campo(testo, inizio) - inizio);
+// The number the author wrote in the field `e`, as the reader takes it;
+// nothing for a field that is not one.
+std::optional<int64_t> numero_scritto(std::string_view testo, Estensione e) {
+  if (e.inizio >= testo.size() || e.fine < e.inizio) return std::nullopt;
+  const std::string_view campo = testo.substr(e.inizio, e.fine - e.inizio);
   try {
     if (!e_numero(campo)) return std::nullopt;
     return numero_da_campo(campo);
@@ -98,12 +98,16 @@ std::string stazione(const voce& v) {
 // What the record at `r` left in the model.
 std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
   const Modello& m = a.compilazione.modello;
-  const Provenienze& p = a.compilazione.provenienze;
+  const Giornale& p = a.compilazione.giornale;
   const Luogo chiave = r.letto->chiave;
   std::string s;
+  if (!r.letto->compilato) {
+    return "- niente: la compilazione si e' fermata prima di questo record, che non e' "
+           "compilato\n";
+  }
   const std::array<UsoRiga, kRigheTabella> usi = usi_righe(m.tabella, m.tratti);
   for (size_t riga = 0; riga < m.tabella.size(); ++riga) {
-    if (p.riga(riga) != chiave) continue;
+    if (p.record_riga(riga) != r.letto) continue;
     const voce& v = m.tabella[riga];
     if (usi[riga] == UsoRiga::stazione) {
       s += "- " + stazione(v) + " (riga " + std::to_string(riga) + ")\n";
@@ -122,7 +126,7 @@ std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
   int mostrate = 0;
   int altre = 0;
   for (size_t c = 0; c < m.tratti.size(); ++c) {
-    if (p.cella(c) != chiave) continue;
+    if (p.record_cella(c) != r.letto) continue;
     if (mostrate == kCelleMostrate) {
       ++altre;
       continue;
@@ -167,20 +171,17 @@ std::vector<Sezione> sezioni(std::string_view testo) {
 }  // namespace
 
 std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente file, size_t i) {
-  const std::string_view testo = a.testo(file);
   std::optional<RecordAlCursore> trovato;
-  for (const RecordRegistrato& r : a.compilazione.provenienze.letti()) {
-    if (r.chiave.file != file || r.chiave.offset > i) continue;
-    const size_t ultimo = r.campi.empty() ? r.chiave.offset : r.campi.back();
-    const size_t fine = fine_campo(testo, ultimo);
+  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+    if (r.chiave.file != file || r.chiave.offset > i || !r.riconosciuto()) continue;
+    const size_t fine = r.fine();
     if (i > fine) continue;
     RecordAlCursore c{&r, descrizione(file, r.nome), fine, -1};
     if (c.record == nullptr) continue;
     for (size_t k = 0; k < r.campi.size(); ++k) {
-      if (r.campi[k] <= i) c.campo = static_cast<int>(k);
+      if (r.campi[k].inizio <= i) c.campo = static_cast<int>(k);
     }
-    if (c.campo >= 0 && i < r.campi[static_cast<size_t>(c.campo)] &&
-        i <= fine_campo(testo, r.chiave.offset)) {
+    if (c.campo >= 0 && i < r.campi[static_cast<size_t>(c.campo)].inizio && i <= r.fine_chiave) {
       c.campo = -1;
     }
     trovato = c;
@@ -194,6 +195,7 @@ Json hover(const Analisi& a, FileSorgente file, size_t i) {
   const DescrizioneRecord& d = *r->record;
   std::string s = "**" + std::string(d.nome) + "**: " + std::string(d.effetto) + "\n\n";
   size_t inizio = r->letto->chiave.offset;
+  size_t fine = r->letto->fine_chiave;
   if (r->campo < 0) {
     s += "Campi:\n";
     for (const CampoRecord& c : d.campi) s += "- " + descrivi_campo(c) + "\n";
@@ -201,11 +203,11 @@ Json hover(const Analisi& a, FileSorgente file, size_t i) {
     const auto k = static_cast<size_t>(r->campo);
     s += "Campo " + std::to_string(k + 1) + " di " + std::to_string(d.campi.size()) + ": " +
          descrivi_campo(d.campi[k]) + "; va in " + std::string(d.campi[k].conservato) + "\n";
-    inizio = r->letto->campi[k];
+    inizio = r->letto->campi[k].inizio;
+    fine = r->letto->campi[k].fine;
   }
   const std::string dentro = memorizzato(a, *r);
   if (!dentro.empty()) s += "\nMemorizzato:\n" + dentro;
-  const size_t fine = fine_campo(a.testo(file), inizio);
   return {{"contents", {{"kind", "markdown"}, {"value", s}}},
           {"range", intervallo(a.fonte(file), inizio, fine - inizio)}};
 }
@@ -270,7 +272,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
   const std::string_view testo = a.testo(file);
   const Fonte& f = a.fonte(file);
   const Modello& m = a.compilazione.modello;
-  const Provenienze& p = a.compilazione.provenienze;
+  const Giornale& p = a.compilazione.giornale;
   // The kinds shown, with the symbol kind the protocol gives them.
   struct Genere {
     std::string_view nome;
@@ -285,12 +287,12 @@ Json simboli(const Analisi& a, FileSorgente file) {
     while (k < s.size() && s[k].inizio <= offset) ++k;
     return k;  // 0: before the first section
   };
-  for (const RecordRegistrato& r : p.letti()) {
+  for (const RecordRegistrato& r : p.records()) {
     if (r.chiave.file != file) continue;
     const Genere* g = nullptr;
     for (const Genere& x : kGeneri) g = x.nome == r.nome ? &x : g;
     if (g == nullptr) continue;
-    const size_t fine = fine_campo(testo, r.campi.empty() ? r.chiave.offset : r.campi.back());
+    const size_t fine = r.fine();
     std::string nome(r.nome);
     std::string dettaglio;
     const std::optional<int64_t> pos =
@@ -298,7 +300,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     if (pos) dettaglio = km(*pos);
     if (g->nome == "stazione") {
       for (size_t riga = 0; riga < m.tabella.size(); ++riga) {
-        if (p.riga(riga) != r.chiave) continue;
+        if (p.record_riga(riga) != &r) continue;
         nome = utf8_da_1252(m.tabella[riga].nome);
         dettaglio = km(m.tabella[riga].posizione);
       }
@@ -315,8 +317,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
               {"detail", dettaglio},
               {"kind", g->tipo},
               {"range", intervallo(f, r.chiave.offset, fine - r.chiave.offset)},
-              {"selectionRange", intervallo(f, r.chiave.offset,
-                                            fine_campo(testo, r.chiave.offset) - r.chiave.offset)}};
+              {"selectionRange", intervallo(f, r.chiave.offset, r.fine_chiave - r.chiave.offset)}};
     figli[sezione_di(r.chiave.offset)].push_back(std::move(j));
   }
   Json lista = std::move(figli[0]);

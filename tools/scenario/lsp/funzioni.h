@@ -1,6 +1,6 @@
 // What the editor asks of a checked scenario: hover, completion, signature
 // help and the outline of a source. Records are found through the readings
-// the compile noted (Provenienze::letti), described by the record
+// the compile noted (Giornale::records), described by the record
 // catalogues and their stored values decoded by model/significato.h.
 #ifndef CALVETRA_TOOLS_SCENARIO_LSP_FUNZIONI_H_
 #define CALVETRA_TOOLS_SCENARIO_LSP_FUNZIONI_H_
@@ -8,7 +8,7 @@
 #include <cstddef>
 
 #include "fields/catalogo.h"
-#include "model/provenienze.h"
+#include "model/giornale.h"
 #include "scenario/comune/json.h"
 #include "scenario/lsp/analisi.h"
 

@@ -69,20 +69,15 @@ class Server {
     notifica("window/showMessage", {{"type", tipo}, {"message", testo}});
   }
 
-  // The check of the scenario as it now stands, made when something asks:
-  // the diagnostics need the compile alone, the features the records too.
-  const Analisi& analisi(bool con_provenienze = true) {
-    std::unique_ptr<Analisi>& a = con_provenienze ? analisi_completa_ : analisi_;
-    if (!a)
-      a = std::make_unique<Analisi>(
-          analizza(disco_, scenario_, documenti_, codifica_, con_provenienze));
-    return *a;
+  // The check of the scenario as it now stands, made when something asks.
+  const Analisi& analisi() {
+    if (!analisi_)
+      analisi_ = std::make_unique<Analisi>(analizza(disco_, scenario_, documenti_, codifica_));
+    return *analisi_;
   }
-  // Either check gives the same diagnostics: the one at hand.
-  const Analisi& diagnosi() { return analisi_completa_ ? *analisi_completa_ : analisi(false); }
+  const Analisi& diagnosi() { return analisi(); }
   void cambiato() {
     analisi_.reset();
-    analisi_completa_.reset();
     da_pubblicare_ = true;
   }
   void pubblica() {
@@ -256,7 +251,6 @@ class Server {
   Codifica codifica_ = Codifica::utf16;
   bool snippet_ = false;
   std::unique_ptr<Analisi> analisi_;
-  std::unique_ptr<Analisi> analisi_completa_;
   bool da_pubblicare_ = false;
 };
 

@@ -1,0 +1,261 @@
+// The compile's own account of what it did, kept as it happens: every record
+// it met (its span and the span of each field, the phase that read it, and
+// whether it was compiled at all), every cell and row field a record or a
+// step of the compile wrote (old and new value), which record placed the
+// object of each cell and row, what the cab-code pass derived, the objects a
+// later record erased, and where the compile stopped and why.
+//
+// The model tells the journal of its writes through its accessors
+// (`Modello::cella`, `Modello::riga`, `Modello::crea_tratti`): the first
+// touch of a cell or row in a record keeps its value before, and when the
+// record closes every field that differs becomes a write. No handler knows
+// the journal is there, and a compile that keeps none pays one test of a null
+// pointer per access.
+//
+// The author tools read the journal for provenance, hover, the outline and
+// the warnings about what was stored; the model and the files are the same
+// with or without it.
+#ifndef CALVETRA_MODEL_GIORNALE_H_
+#define CALVETRA_MODEL_GIORNALE_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "model/costanti.h"
+#include "model/diagnostica.h"
+#include "model/errori.h"
+#include "model/records.h"
+
+namespace calvetra {
+
+// Where a field stands in its source: from its first character to the end
+// of its text (quotes included, trailing blanks and the separator not).
+struct Estensione {
+  size_t inizio = 0;
+  size_t fine = 0;
+
+  bool operator==(const Estensione&) const = default;
+};
+
+// Which part of the compile met a record.
+enum class Fase : uint8_t {
+  intestazione_linea,  // the line source's header block
+  corpo_linea,         // the line source's body
+  treno,               // the train source
+  passo,               // a step of the compile itself, not a source record
+};
+
+// A record as the compile met it. A keyword field that names no record is
+// kept too, with an empty `nome`, so that every field read has its span.
+struct RecordRegistrato {
+  Luogo chiave;            // where its keyword field begins
+  size_t fine_chiave = 0;  // where the keyword field's text ends
+  std::string_view nome;   // the catalogue's own name (it outlives every
+                           // compile), or the step's name for a step
+  Fase fase = Fase::passo;
+  bool compilato = true;          // false: met after the compile stopped, only examined
+  std::vector<Estensione> campi;  // the fields it read, in order
+  size_t prima_scrittura = 0;     // its writes: scritture()[prima_scrittura, + scritture)
+  size_t scritture = 0;
+
+  bool passo() const { return fase == Fase::passo; }
+  bool riconosciuto() const { return !nome.empty(); }
+  // Where the record ends: the end of its last field, or of its keyword.
+  size_t fine() const { return campi.empty() ? fine_chiave : campi.back().fine; }
+};
+
+// The fields of a cell and of a row, as the journal names its writes.
+enum class CampoCella : uint8_t {
+  tipo,
+  valore_a,
+  valore_b,
+  valore_c,
+  valore_d,
+  tempo,
+  preavviso,
+  montagna,
+  velocita,
+  pendenza,
+  aderenza,
+};
+enum class CampoRiga : uint8_t {
+  tipo,
+  inizio,
+  fine,
+  posizione,
+  opz_a,
+  nome,
+  cod_a,
+  cod_b,
+  cod_c,
+  cod_d,
+  cod_e,
+  opz_b,
+  opz_c,
+  opz_d,
+  opz_e,
+  orario,
+};
+const char* nome_campo(CampoCella c);
+const char* nome_campo(CampoRiga c);
+
+// One change to the model.
+struct Scrittura {
+  enum class Bersaglio : uint8_t {
+    cella,  // field `campo` of cell `indice`
+    riga,  // field `campo` of row `indice`; a name's old and new text are testi()[vecchio], [nuovo]
+    celle,  // the cells made anew: `nuovo` cells, all empty
+  };
+  Bersaglio bersaglio = Bersaglio::cella;
+  uint8_t campo = 0;
+  int32_t indice = 0;
+  size_t record = 0;  // index in records()
+  int64_t vecchio = 0;
+  int64_t nuovo = 0;
+};
+
+// A record's object that a later record replaced in its cell.
+struct Cancellazione {
+  size_t cella = 0;
+  size_t erasa = 0;  // the record whose object was there (index in records())
+  size_t da = 0;     // the record that wrote over it
+  uint8_t tipo_prima = 0;
+  uint8_t tipo_dopo = 0;
+};
+
+// Where the compile stopped reading a source before its end.
+struct Arresto {
+  FileSorgente file = FileSorgente::nessuno;
+  size_t offset = 0;              // the first character not read
+  Fase fase = Fase::corpo_linea;  // the part of the source being read
+  size_t errore = 0;  // index + 1 in the diagnostics of the error it stopped on; 0 for none
+};
+
+class Giornale {
+ public:
+  // What the cab-code pass did to a cell.
+  enum class Derivazione : uint8_t {
+    nessuna,    // nothing: the cell is as its records left it
+    posta,      // a code reduction placed in a free cell
+    abbassata,  // an existing code reduction lowered to the pass's value
+  };
+
+  // A record begins at `chiave`; everything touched until it closes is its.
+  // Returns its index. A step of the compile opens with `passo`.
+  size_t apri(Luogo chiave, size_t fine_chiave, std::string_view nome, Fase fase);
+  size_t passo(std::string_view nome) { return apri({}, 0, nome, Fase::passo); }
+  // The record open closes with the fields it read; its writes are made.
+  void chiudi(std::vector<Estensione> campi = {});
+  // A record met after the compile stopped, examined on its own and never
+  // compiled.
+  void esaminato(Luogo chiave, size_t fine_chiave, std::string_view nome, Fase fase,
+                 std::vector<Estensione> campi);
+
+  // Told by the model's accessors, before the caller may change the cell or
+  // row. REQUIRES: `prima` is the element as it stands.
+  void tocca_cella(size_t c, const tratto& prima) {
+    if (c < visti_celle_.size() && visti_celle_[c] == generazione_) return;
+    tocca_cella_nuova(c, prima);
+  }
+  void tocca_riga(size_t r, const voce& prima);
+  // The cells made anew, `n` of them.
+  void crea_celle(size_t n);
+
+  // The pass placed (`posta`) or lowered a code reduction in cell c because of
+  // the object in cell `causa`. A placed cell goes to the record of that
+  // object; a lowered one stays with the record that placed it.
+  void deriva(size_t c, size_t causa, Derivazione come);
+
+  // The compile stopped reading a source before its end (at most once a
+  // source), or never read the train source at all; and the error it
+  // stopped with, once the compile is over.
+  void ferma(Arresto a) { arresti_.push_back(a); }
+  void treno_mai_letto(size_t errore) {
+    treno_mai_letto_ = true;
+    errore_treno_ = errore;
+  }
+  void fermata_con(CodiceErrore c) { codice_arresto_ = c; }
+  const std::vector<Arresto>& arresti() const { return arresti_; }
+  bool treno_non_letto() const { return treno_mai_letto_; }
+  // Index + 1 in the diagnostics of the error that kept the train source
+  // from being read; 0 for none.
+  size_t errore_treno() const { return errore_treno_; }
+  CodiceErrore codice_arresto() const { return codice_arresto_; }
+  // Whether anything of either source went uncompiled.
+  bool fermata() const { return !arresti_.empty() || treno_mai_letto_; }
+
+  const std::vector<RecordRegistrato>& records() const { return records_; }
+  const std::vector<Scrittura>& scritture() const { return scritture_; }
+  const std::vector<std::string>& testi() const { return testi_; }
+  const std::vector<Cancellazione>& cancellazioni() const { return cancellazioni_; }
+
+  // The record that placed the object of cell c, or last changed row r;
+  // nullptr for none.
+  const RecordRegistrato* record_cella(size_t c) const {
+    return record_di(c < celle_.size() ? celle_[c] : 0);
+  }
+  const RecordRegistrato* record_riga(size_t r) const {
+    return record_di(r < righe_.size() ? righe_[r] : 0);
+  }
+  // The same as the keyword's place (file nessuno for none).
+  Luogo cella(size_t c) const;
+  Luogo riga(size_t r) const;
+  // What the cab-code pass did to cell c, and the record whose object made it.
+  Derivazione derivazione(size_t c) const {
+    return c < derivazioni_.size() ? derivazioni_[c] : Derivazione::nessuna;
+  }
+  Luogo causa(size_t c) const;
+  // The last write to field `campo` of row r or cell c; nullptr when none was made.
+  const Scrittura* ultima_scrittura_riga(size_t r, CampoRiga campo) const;
+  const Scrittura* ultima_scrittura_cella(size_t c, CampoCella campo) const;
+
+  // The record whose keyword field begins at `chiave`; nullptr for none.
+  const RecordRegistrato* record_a(Luogo chiave) const;
+
+ private:
+  void tocca_cella_nuova(size_t c, const tratto& prima);
+  void scarica();
+  const RecordRegistrato* record_di(size_t indice_piu_uno) const {
+    return indice_piu_uno == 0 ? nullptr : &records_[indice_piu_uno - 1];
+  }
+
+  std::vector<RecordRegistrato> records_;
+  std::vector<Scrittura> scritture_;
+  std::vector<std::string> testi_;
+  std::vector<Cancellazione> cancellazioni_;
+  bool aperto_ = false;
+  // The elements touched in the record open, with their value before.
+  uint32_t generazione_ = 1;
+  std::vector<uint32_t> visti_celle_;
+  std::array<uint32_t, kRigheTabella> visti_righe_{};
+  std::vector<std::pair<size_t, tratto>> celle_toccate_;
+  std::vector<std::pair<size_t, voce>> righe_toccate_;
+  // Owners: index + 1 of the record, 0 for none.
+  std::vector<size_t> celle_;
+  std::array<size_t, kRigheTabella> righe_{};
+  std::vector<Derivazione> derivazioni_;
+  std::vector<size_t> cause_;
+  std::vector<Arresto> arresti_;
+  bool treno_mai_letto_ = false;
+  size_t errore_treno_ = 0;
+  CodiceErrore codice_arresto_ = CodiceErrore::nessuno;
+  // Where the cells and rows are read back from when a record closes.
+  friend struct Modello;
+  const Modello* modello_ = nullptr;
+};
+
+// "posta", "abbassata"; "" for nessuna.
+const char* nome_derivazione(Giornale::Derivazione d);
+
+// The model the journal's writes make from nothing: the same cells and rows
+// as the model it watched (the plan is not journalled).
+Modello riproduci(const Giornale& g);
+
+}  // namespace calvetra
+
+#endif  // CALVETRA_MODEL_GIORNALE_H_
