@@ -450,12 +450,17 @@ void Avvisi::valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, 
   const std::string valore = std::to_string(v) + u;
   std::string m = citato(r.nome) + ": il campo " + citato(campo.nome) + " vale " + valore;
   if (!dentro) m += ", fuori da quanto conserva (" + intervallo(campo.limiti, u) + ")";
+  // What is claimed is checked against what the compile stored.
+  Pretesa p{Pretesa::Tipo::nessuna, a(chiave_), m.size()};
   if (!tenuto) {
     m += ": non entra nella cella e la compilazione si fermera' con l'errore 25";
+    p.tipo = Pretesa::Tipo::errore_25;
   } else if (*tenuto != v) {
     m += ": sara' conservato come " + std::to_string(*tenuto) + u;
+    p.tipo = Pretesa::Tipo::conservato;
   }
   d_.avviso(dentro ? "arrotondato" : "fuori-intervallo", m, a(inizio));
+  d_.pretende(p);
   if (!tenuto) {
     d_.attendi(CodiceErrore::guasto_inatteso,
                {"qui " + citato(r.nome) + ": " + valore + " non entra nella cella (" +

@@ -101,6 +101,13 @@ enum class Controllo {
   senza_sovrapposizione,  // stretches that do not overlap
 };
 
+// When a record's values reach the model.
+enum class Conservazione : uint8_t {
+  propria,  // while the record is read: its own cells and rows
+  tratto,   // a stretch: its value fills the cells from its own on when the
+            // next record of its kind is read, or the phase closes
+};
+
 struct DescrizioneRecord {
   std::string_view nome;  // as authors write it: "pendenza", "lunghezza percorso"
   ProvaChiave prova;
@@ -109,6 +116,7 @@ struct DescrizioneRecord {
   Controllo controllo = Controllo::nessuno;
   std::string_view frase;  // how a warning names one: "la pendenza", "il record `sabbia`"
   bool suggerito = true;   // offered by "did you mean" (one name of a family is enough)
+  Conservazione conservazione = Conservazione::propria;
 };
 
 // Some records of one catalogue, kept without an allocation: the warnings

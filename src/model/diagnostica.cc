@@ -85,6 +85,11 @@ void Diagnostica::correggi(Correzione c) {
   voci_.back().correzioni.push_back(std::move(c));
 }
 
+void Diagnostica::pretende(Pretesa p) {
+  if (!avvisi_attivi() || voci_.empty()) return;
+  voci_.back().pretesa = p;
+}
+
 void Diagnostica::attendi(CodiceErrore codice, Nota nota) {
   if (avvisi_attivi()) attese_.push_back({codice, std::move(nota)});
 }

@@ -59,6 +59,19 @@ struct Correzione {
   bool operator==(const Correzione&) const = default;
 };
 
+// A claim a warning makes about what the compile will store, to be checked
+// against what it did store once it is over: the value kept as the warning
+// says, or the compile ending with error 25. `record` is the keyword field of
+// the record read; the claim is the tail of the message from `da`.
+struct Pretesa {
+  enum class Tipo : uint8_t { nessuna, conservato, errore_25 };
+  Tipo tipo = Tipo::nessuna;
+  Luogo record;
+  size_t da = 0;
+
+  bool operator==(const Pretesa&) const = default;
+};
+
 struct Diagnostico {
   Gravita gravita = Gravita::errore;
   CodiceErrore codice = CodiceErrore::nessuno;  // an error's number
@@ -78,6 +91,7 @@ struct Diagnostico {
   // A warning about a record met after the compile had stopped: judged on
   // its own, never compiled.
   bool non_compilato = false;
+  Pretesa pretesa;
 
   bool operator==(const Diagnostico&) const = default;
 };
@@ -105,6 +119,11 @@ class Diagnostica {
   void colloca(int32_t posizione);
   // The warning just recorded knows the fix `c`.
   void correggi(Correzione c);
+  // The warning just recorded makes the claim `p`.
+  void pretende(Pretesa p);
+  // Every diagnostic, to be amended once the compile is over (the claims
+  // that did not hold).
+  std::vector<Diagnostico>& voci_da_rivedere() { return voci_; }
   // Set before a compile: with `spenti` warnings are not recorded and the
   // reader of a source is not watched for them.
   void imposta(ModoAvvisi modo) { modo_ = modo; }

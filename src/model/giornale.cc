@@ -185,6 +185,7 @@ void Giornale::crea_celle(size_t n) {
 
 void Giornale::scarica() {
   const size_t indice = records_.size() - 1;
+  records_.back().toccati += celle_toccate_.size() + righe_toccate_.size();
   const bool del_record = !records_.back().passo();
   if (modello_ != nullptr) {
     const Modello& m = *modello_;

@@ -62,6 +62,7 @@ struct RecordRegistrato {
   std::vector<Estensione> campi;  // the fields it read, in order
   size_t prima_scrittura = 0;     // its writes: scritture()[prima_scrittura, + scritture)
   size_t scritture = 0;
+  size_t toccati = 0;  // cells and rows it wrote to, whether or not a value changed
 
   bool passo() const { return fase == Fase::passo; }
   bool riconosciuto() const { return !nome.empty(); }

@@ -261,5 +261,42 @@ TEST(Giornale, EveryEndHasAPlace) {
   }
 }
 
+// A claim about what will be stored holds for what this compile stored: a
+// value that a later record replaces before any cell keeps it is said so,
+// and an error 25 that never comes is not announced.
+TEST(Giornale, ClaimsAboutWhatIsStoredHoldForThisCompile) {
+  struct Caso {
+    const char* nome;
+    std::string linea;
+    std::string treno;
+    const char* detto;  // the end of the warning's message
+  };
+  const std::string linea = kLinea;
+  const std::string corpo = "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n";
+  const Caso casi[] = {
+      {"a gradient replaced before any cell keeps it",
+       corpo + "pendenza, 0, 300\r\npendenza, 0, 5\r\n", kTreno,
+       "nessuna cella lo conserva, un record successivo lo sostituisce prima"},
+      {"a gradient kept", corpo + "pendenza, 1000, 160\r\npendenza, 3000, 5\r\n", kTreno,
+       "sara' conservato come -96 per mille"},
+      {"a speed too fast replaced before any cell keeps it", linea,
+       "[generale]\r\nvelocita, 0, 2000\r\nvelocita, 0, 60\r\n",
+       "nessuna cella lo conserva (un record successivo lo sostituisce prima) e la compilazione "
+       "non si ferma"},
+      {"a speed too fast kept", linea, "[generale]\r\nvelocita, 0, 2000\r\nvelocita, 3000, 60\r\n",
+       "la compilazione si fermera' con l'errore 25"},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.nome);
+    const Compilazione c = compila_testi(k.linea, k.treno);
+    const Diagnostico* d = nullptr;
+    for (const Diagnostico& x : c.diagnostica.voci()) {
+      if (x.pretesa.tipo != Pretesa::Tipo::nessuna) d = d == nullptr ? &x : d;
+    }
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->messaggio.ends_with(k.detto)) << d->messaggio;
+  }
+}
+
 }  // namespace
 }  // namespace calvetra
