@@ -476,6 +476,24 @@ TEST(ScenarioLsp, ADocumentOutsideThePairIsNamedAndGetsEmptyAnswers) {
   }
 }
 
+// An editor that names a project holding route folders as its root (one
+// server a project): the first source opened below it names the scenario's
+// folder, and its pair is checked; a source outside the root does not.
+TEST(ScenarioLsp, TheFirstSourceBelowAProjectRootNamesTheFolder) {
+  for (const bool sotto : {true, false}) {
+    SCOPED_TRACE(sotto);
+    const std::string cartella = sotto ? "/prova/rotta" : "/altrove/rotta";
+    const std::string uri = "file://" + cartella + "/Calvetra_linea.txt";
+    Sessione s;
+    s.banco.disco.file[cartella + "/Calvetra_linea.txt"] = testo_righe(dati_linea());
+    s.banco.disco.file[cartella + "/Calvetra_2718 - 5340-.txt"] = testo_righe(dati_treno());
+    s.esegui({inizia(), apri(uri, linea_utf8()), richiesta(2, "shutdown"), notifica("exit")});
+    EXPECT_EQ(s.diagnostici(uri).size(), sotto ? 1u : 0u);
+    EXPECT_EQ(s.diagnostici("file://" + cartella + "/Calvetra_2718%20-%205340-.txt").size(),
+              sotto ? 1u : 0u);
+  }
+}
+
 // Without its train source the pair does not compile: the error is on the
 // line source the editor has open, with the files of nearly that name,
 // not only on the URI of a file that no editor shows.
