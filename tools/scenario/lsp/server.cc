@@ -284,8 +284,8 @@ class Server {
     s.notifica("textDocument/didChange", [this](const Json& p) { cambia(p); });
     s.notifica("textDocument/didClose", [this](const Json& p) { chiudi(p); });
     s.notifica("textDocument/didSave", [this](const Json& p) {
-      controlla_codifica(p.at("textDocument").at("uri").get<std::string>(), true);
       cambiato();
+      controlla_codifica(p.at("textDocument").at("uri").get<std::string>(), true);
     });
     // A document the server does not check gets the protocol's empty
     // answer of each request.
