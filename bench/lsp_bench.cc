@@ -37,8 +37,11 @@ void ricontrolla(benchmark::State& state, const std::string& linea, const std::s
   int64_t versione = 1;
   for (auto _ : state) {
     const bool scrivi = versione % 2 == 1;
-    d.cambia(uri_linea, std::pair{lsp::Posizione{0, 10}, lsp::Posizione{0, scrivi ? 10 : 11}},
-             scrivi ? " " : "", ++versione, lsp::Codifica::utf16);
+    std::string motivo;
+    d.cambia(uri_linea,
+             {{std::pair{lsp::Posizione{0, 10}, lsp::Posizione{0, scrivi ? 10 : 11}},
+               scrivi ? " " : ""}},
+             ++versione, lsp::Codifica::utf16, &motivo);
     const lsp::Analisi a = lsp::analizza(&disco, s, d, lsp::Codifica::utf16);
     const std::vector<scenario::Json> p = lsp::pubblicazioni(a);
     if (state.range(0) != 0) {

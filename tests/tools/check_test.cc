@@ -11,6 +11,7 @@
 #include "fields/lettore_campi.h"
 #include "scenario/comandi/compile.h"
 #include "scenario/comandi/init.h"
+#include "scenario/comandi/view.h"
 #include "scenario/comune/rapporto.h"
 #include "tools/scenario_prova.h"
 
@@ -155,6 +156,14 @@ TEST(ScenarioCheck, AMissingSourceNamesItsPathAndEveryNearName) {
     for (const std::string& r : k.righe) EXPECT_NE(e.errori.find(r), std::string::npos) << e.errori;
     // A binary file of the scenario is no near name.
     EXPECT_EQ(e.errori.find(".dat`"), std::string::npos) << e.errori;
+    // The page of a line without its train would be a route with nothing on
+    // it: view ends as check does, with no page.
+    if (!k.con_linea) continue;
+    const test::Esito v =
+        test::esegui(&b.disco, scenario::comando_view, {"/prova", "-o", "/prova/vista.html"});
+    EXPECT_EQ(v.stato, kUscitaFatale);
+    EXPECT_EQ(v.errori, e.errori);
+    EXPECT_FALSE(b.c_e("vista.html"));
   }
 }
 

@@ -10,6 +10,7 @@
 #include "content/testi.h"
 #include "scenario/comune/json.h"
 #include "scenario/comune/testo.h"
+#include "scenario/lsp/documenti.h"
 #include "scenario/lsp/posizioni.h"
 #include "scenario/lsp/server.h"
 #include "scenario/lsp/trasporto.h"
@@ -405,18 +406,16 @@ TEST(ScenarioLsp, BadInput) {
        incornicia(inizia({{"linea", "../altrove"}})) + fine,
        1,
        {-32602, -32002}},
-      {"documento fuori dalla cartella",
-       init + incornicia(apri("file:///altrove/Calvetra_linea.txt", "x")) +
-           incornicia(richiesta(2, "textDocument/hover",
-                                posto("file:///altrove/Calvetra_linea.txt", 0, 0))) +
-           fine,
+      {"params null per shutdown ed exit",
+       init + incornicia(richiesta(2, "shutdown", nullptr)) + incornicia(notifica("exit", nullptr)),
        0,
-       {-32602}},
-      {"uri che non e' un file",
-       init +
-           incornicia(richiesta(2, "textDocument/documentSymbol",
-                                {{"textDocument", {{"uri", "untitled:1"}}}})) +
-           fine,
+       {}},
+      {"exit con params di tipo sbagliato",
+       init + incornicia(richiesta(2, "shutdown")) + incornicia(notifica("exit", 3)),
+       0,
+       {}},
+      {"params null dove servono",
+       init + incornicia(richiesta(2, "textDocument/hover", nullptr)) + fine,
        0,
        {-32602}},
       {"risposta del client ignorata",
@@ -437,15 +436,204 @@ TEST(ScenarioLsp, BadInput) {
   }
 }
 
-// A document outside the scenario is named back to the author, not checked.
-TEST(ScenarioLsp, ADocumentOutsideTheScenarioIsNamed) {
+// A document outside the pair (a note beside the sources that the editor's
+// pattern attaches, another directory, an unsaved buffer) is named back to
+// the author by its path, not checked, and each request about it gets the
+// protocol's empty answer, never an error that every hover would show.
+TEST(ScenarioLsp, ADocumentOutsideThePairIsNamedAndGetsEmptyAnswers) {
+  for (const std::string uri :
+       {"file:///prova/Appunti%20-.txt", "file:///altrove/Calvetra_linea.txt", "untitled:1"}) {
+    SCOPED_TRACE(uri);
+    const Json documento = {{"textDocument", {{"uri", uri}}}};
+    const Json intervallo = {{"start", {{"line", 0}, {"character", 0}}},
+                             {"end", {{"line", 0}, {"character", 1}}}};
+    Sessione s;
+    s.esegui({inizia(), apri(uri, "velocita, 0, 80\r\n"),
+              richiesta(2, "textDocument/hover", posto(uri, 0, 0)),
+              richiesta(3, "textDocument/completion", posto(uri, 0, 0)),
+              richiesta(4, "textDocument/signatureHelp", posto(uri, 0, 3)),
+              richiesta(5, "textDocument/documentSymbol", documento),
+              richiesta(6, "textDocument/codeAction",
+                        {{"textDocument", {{"uri", uri}}},
+                         {"range", intervallo},
+                         {"context", {{"diagnostics", Json::array()}}}}),
+              richiesta(7, "shutdown"), notifica("exit")});
+    EXPECT_EQ(s.stato, 0);
+    const std::vector<Json> attese = {nullptr, Json::array(), nullptr, Json::array(),
+                                      Json::array()};
+    for (int id = 2; id <= 6; ++id) {
+      EXPECT_FALSE(s.risposta(id).contains("error")) << s.risposta(id).dump();
+      EXPECT_EQ(s.risposta(id)["result"], attese[static_cast<size_t>(id - 2)]) << id;
+    }
+    ASSERT_GE(s.uscita.size(), 2u);
+    EXPECT_EQ(s.uscita[1]["method"], "window/showMessage");
+    const std::string detto = s.uscita[1]["params"]["message"];
+    EXPECT_EQ(detto.find("%20"), std::string::npos) << detto;
+    const std::string mostrato = uri.starts_with("file://") ? uri.substr(7) : uri;
+    const std::string decodificato =
+        mostrato == "/prova/Appunti%20-.txt" ? "/prova/Appunti -.txt" : mostrato;
+    EXPECT_NE(detto.find(decodificato + " non e' un sorgente"), std::string::npos) << detto;
+  }
+}
+
+// An editor that names a project holding route folders as its root (one
+// server a project): the first source opened below it names the scenario's
+// folder, and its pair is checked; a source outside the root does not.
+TEST(ScenarioLsp, TheFirstSourceBelowAProjectRootNamesTheFolder) {
+  for (const bool sotto : {true, false}) {
+    SCOPED_TRACE(sotto);
+    const std::string cartella = sotto ? "/prova/rotta" : "/altrove/rotta";
+    const std::string uri = "file://" + cartella + "/Calvetra_linea.txt";
+    Sessione s;
+    s.banco.disco.file[cartella + "/Calvetra_linea.txt"] = testo_righe(dati_linea());
+    s.banco.disco.file[cartella + "/Calvetra_2718 - 5340-.txt"] = testo_righe(dati_treno());
+    s.esegui({inizia(), apri(uri, linea_utf8()), richiesta(2, "shutdown"), notifica("exit")});
+    EXPECT_EQ(s.diagnostici(uri).size(), sotto ? 1u : 0u);
+    EXPECT_EQ(s.diagnostici("file://" + cartella + "/Calvetra_2718%20-%205340-.txt").size(),
+              sotto ? 1u : 0u);
+  }
+}
+
+// Without its train source the pair does not compile: the error is on the
+// line source the editor has open, with the files of nearly that name,
+// not only on the URI of a file that no editor shows.
+TEST(ScenarioLsp, AMissingTrainSourceIsShownOnTheLineSource) {
   Sessione s;
-  s.esegui(
-      {inizia(), apri("file:///altrove/x.txt", "x"), richiesta(2, "shutdown"), notifica("exit")});
-  ASSERT_GE(s.uscita.size(), 2u);
-  EXPECT_EQ(s.uscita[1]["method"], "window/showMessage");
-  EXPECT_NE(s.uscita[1]["params"]["message"].get<std::string>().find("file:///altrove/x.txt"),
-            std::string::npos);
+  s.banco.disco.file.erase(s.banco.file(test::kSorgenteTreno));
+  s.banco.scrivi("Calvetra_2718 - 5340.txt", testo_righe(dati_treno()));
+  s.esegui({inizia(), apri(kUriLinea, linea_utf8()), richiesta(2, "shutdown"), notifica("exit")});
+  const std::vector<Json> d = s.diagnostici(kUriLinea);
+  ASSERT_EQ(d.size(), 1u);
+  const auto mancante = std::find_if(
+      d[0].begin(), d[0].end(), [](const Json& x) { return x["code"] == "sorgente-mancante"; });
+  ASSERT_NE(mancante, d[0].end()) << d[0].dump();
+  EXPECT_EQ((*mancante)["severity"], 1);
+  EXPECT_EQ((*mancante)["range"]["start"], Json({{"line", 0}, {"character", 0}}));
+  const std::string m = (*mancante)["message"];
+  EXPECT_EQ(m.rfind("/prova/Calvetra_2718 - 5340-.txt: il sorgente del treno non esiste", 0), 0u)
+      << m;
+  EXPECT_NE(m.find("nota: nella cartella c'e' `Calvetra_2718 - 5340.txt`"), std::string::npos) << m;
+}
+
+// The editor holds the text in UTF-8; where the file on the disk shows that
+// it was read or saved so, the author is warned, since calvetra reads it as
+// Windows-1252. A file in Windows-1252 is not warned about, nor one that
+// holds another text.
+TEST(ScenarioLsp, AFileInUtf8IsWarnedAboutAtOpenAndSave) {
+  const std::string citta_1252 =
+      "[generale]\r\nstazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, "
+      "1, 1, 7, 54, 0, Citt\xE0\r\n[fine]\r\n";
+  const std::string citta_utf8 = scenario::utf8_da_1252(citta_1252);
+  struct Caso {
+    const char* nome;
+    std::string sul_disco;
+    std::vector<std::string> detti;  // the start of each warning, in order
+  };
+  const std::vector<Caso> casi = {
+      {"in Windows-1252", citta_1252, {}},
+      {"in UTF-8",
+       citta_utf8,
+       {"/prova/Calvetra_2718 - 5340-.txt: il file e' in UTF-8",
+        "/prova/Calvetra_2718 - 5340-.txt: salvato in UTF-8"}},
+      {"un altro testo in UTF-8", scenario::utf8_da_1252("Citt\xE0\r\n"), {}},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    Sessione s;
+    s.banco.scrivi(test::kSorgenteTreno, c.sul_disco);
+    s.esegui({inizia(), apri(kUriTreno, citta_utf8),
+              notifica("textDocument/didSave", {{"textDocument", {{"uri", kUriTreno}}}}),
+              richiesta(2, "shutdown"), notifica("exit")});
+    std::vector<std::string> detti;
+    for (const Json& m : s.uscita) {
+      if (m.value("method", "") != "window/showMessage") continue;
+      EXPECT_EQ(m["params"]["type"], 2);
+      const std::string t = m["params"]["message"];
+      detti.push_back(t.substr(0, t.find(',')));
+      EXPECT_NE(t.find("fileencoding=cp1252"), std::string::npos) << t;
+    }
+    EXPECT_EQ(detti, c.detti);
+  }
+}
+
+// A change that cannot be applied whole leaves no half-applied text: the
+// document is dropped, the author told by its path, and nothing about it is
+// answered or shown from a text that is not the editor's, until it is opened
+// again.
+TEST(ScenarioLsp, AChangeThatCannotBeAppliedDropsTheDocument) {
+  {
+    // Committed whole or not at all: the first change of two stays unapplied.
+    using scenario::lsp::Posizione;
+    scenario::lsp::Documenti documenti;
+    documenti.apri("u", "ab\ncd", 1);
+    std::string motivo;
+    const std::vector<scenario::lsp::Modifica> due = {
+        {std::pair{Posizione{0, 0}, Posizione{0, 1}}, "X"},
+        {std::pair{Posizione{9, 0}, Posizione{9, 0}}, "Y"}};
+    EXPECT_FALSE(documenti.cambia("u", due, 2, scenario::lsp::Codifica::utf16, &motivo));
+    EXPECT_EQ(documenti.trova("u")->testo, "ab\ncd");
+    EXPECT_EQ(documenti.trova("u")->versione, 1);
+    EXPECT_TRUE(documenti.cambia("u", {due[0]}, 2, scenario::lsp::Codifica::utf16, &motivo));
+    EXPECT_EQ(documenti.trova("u")->testo, "Xb\ncd");
+  }
+  const std::string treno = treno_utf8();
+  const int righe = riga_di(treno + "\x01", "\x01");
+  const auto modifica = [](Json cambiamenti) {
+    return notifica("textDocument/didChange",
+                    {{"textDocument", {{"uri", kUriTreno}, {"version", 2}}},
+                     {"contentChanges", std::move(cambiamenti)}});
+  };
+  const auto tratto = [](int riga, int da, int a) {
+    return Json{{"start", {{"line", riga}, {"character", da}}},
+                {"end", {{"line", riga}, {"character", a}}}};
+  };
+  const Json buona = {{"range", tratto(0, 0, 0)}, {"text", " "}};
+  struct Caso {
+    const char* nome;
+    Json cambiamenti;
+    const char* motivo;
+  };
+  const std::vector<Caso> casi = {
+      {"riga oltre il testo",
+       Json::array({buona, {{"range", tratto(righe + 5, 0, 1)}, {"text", "x"}}}),
+       "l'intervallo arriva alla riga"},
+      {"fine prima dell'inizio", Json::array({buona, {{"range", tratto(2, 5, 1)}, {"text", "x"}}}),
+       "finisce prima di cominciare"},
+      {"testo mancante", Json::array({buona, {{"range", tratto(1, 0, 1)}}}), "malformata"},
+      {"posizione negativa", Json::array({{{"range", tratto(1, -1, 1)}, {"text", "x"}}}),
+       "intero non negativo"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    Sessione s;
+    // On the disk a misspelt keyword: what the buffer no longer shows must
+    // not be placed in it.
+    std::string sul_disco = testo_righe(dati_treno());
+    sul_disco.replace(sul_disco.find("stazione"), 8, "stazoine");
+    s.banco.scrivi(test::kSorgenteTreno, sul_disco);
+    s.esegui({inizia(), apri(kUriTreno, treno),
+              richiesta(2, "textDocument/hover", posto(kUriTreno, 0, 0)), modifica(c.cambiamenti),
+              richiesta(3, "textDocument/hover", posto(kUriTreno, 1, 0)), apri(kUriTreno, treno),
+              richiesta(4, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriTreno}}}}),
+              richiesta(5, "shutdown"), notifica("exit")});
+    EXPECT_EQ(s.stato, 0);
+    const auto detto = std::find_if(s.uscita.begin(), s.uscita.end(), [](const Json& m) {
+      return m.value("method", "") == "window/showMessage";
+    });
+    ASSERT_NE(detto, s.uscita.end());
+    EXPECT_EQ((*detto)["params"]["type"], 1);
+    const std::string m = (*detto)["params"]["message"];
+    EXPECT_EQ(m.rfind("/prova/Calvetra_2718 - 5340-.txt: modifica non applicabile", 0), 0u) << m;
+    EXPECT_NE(m.find(c.motivo), std::string::npos) << m;
+    // Dropped: shown with nothing, asked with nothing; opened again: whole.
+    const std::vector<Json> d = s.diagnostici(kUriTreno);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[0], Json::array());
+    EXPECT_EQ(d[1], Json::array());
+    EXPECT_EQ(d[2], Json::array());
+    EXPECT_EQ(s.risposta(3)["result"], nullptr);
+    EXPECT_FALSE(s.risposta(4)["result"].empty());
+  }
 }
 
 }  // namespace

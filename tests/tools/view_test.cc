@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "compile/compilazione.h"
 #include "scenario/comandi/dump.h"
@@ -147,6 +149,51 @@ TEST(ScenarioView, FromTheSourcesObjectsAndErrorsLeadToTheirRecords) {
   EXPECT_EQ(riga80["uso"], "cartello");
   EXPECT_EQ(luoghi[riga80["sorgente"].get<size_t>()][0], "Calvetra_linea.txt");
   EXPECT_EQ(luoghi[riga80["sorgente"].get<size_t>()][1], 29);
+}
+
+// A warning leads the view to its record when the record begins with a
+// place on the route, though the warning knows none of its own (a unit after
+// a speed limit's speed); one in a record without a place stays off the axis.
+TEST(ScenarioView, AWarningInARecordWithAPlaceHasThatPlace) {
+  struct Caso {
+    const char* nome;
+    std::string da, a;  // the record as written, as changed
+    bool con_posizione;
+    int64_t posizione;
+  };
+  const std::vector<Caso> casi = {
+      {"velocita con unita'", "velocita,    9500,    80", "velocita,    9500,    80km/h", true,
+       9500},
+      {"numero vetture con parola", "numero vetture,    3", "numero vetture,    3 vetture", false,
+       0},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    std::string treno = test::kTrenoProva;
+    ASSERT_NE(treno.find(c.da), std::string::npos);
+    treno.replace(treno.find(c.da), c.da.size(), c.a);
+    test::Banco b;
+    b.scrivi(test::kSorgenteLinea, test::kLineaProva);
+    b.scrivi(test::kSorgenteTreno, treno);
+    const Pagina p = vista_di(b);
+    ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+    const size_t riga = static_cast<size_t>(
+        std::count(treno.begin(), treno.begin() + static_cast<std::ptrdiff_t>(treno.find(c.a)),
+                   '\n') +
+        1);
+    json avviso;
+    for (const json& d : p.dati["diagnostica"]) {
+      if (d["gravita"] == "avviso" && d["luogo"] >= 0 &&
+          p.dati["luoghi"][d["luogo"].get<size_t>()][1] == riga) {
+        avviso = d;
+      }
+    }
+    ASSERT_FALSE(avviso.is_null()) << p.dati["diagnostica"].dump();
+    EXPECT_EQ(avviso["con_posizione"], c.con_posizione);
+    if (c.con_posizione) {
+      EXPECT_EQ(avviso["posizione"], c.posizione);
+    }
+  }
 }
 
 // The page names every value as the author's record does: each field by its

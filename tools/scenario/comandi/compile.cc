@@ -174,15 +174,7 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
     ctx.err << errore << "\n";
     return esito;
   }
-  // Without its train source a scenario is not compiled at all (calvetra
-  // would end on an unexpected failure and still write its files).
-  if (lette.linea.testo && !lette.treno.testo) {
-    ctx.err << lette.treno.percorso << ": il sorgente del treno non esiste; nessun file scritto\n";
-    for (const std::string& n : note_mancante(ctx.disco, o.cartella, o.nomi, FileSorgente::treno)) {
-      ctx.err << "nota: " << n << "\n";
-    }
-    return esito;
-  }
+  if (treno_mancante(ctx.disco, o.cartella, o.nomi, lette, ctx.err)) return esito;
   // A check writes nothing: its plan is only measured, which gives every
   // diagnostic of the whole plan at a fraction of the time and memory.
   const Compilazione c =

@@ -11,12 +11,14 @@
 
 #include "compile/compilazione.h"
 #include "fields/catalogo.h"
+#include "fields/lettore_campi.h"
 #include "line/catalogo_linea.h"
 #include "model/errori.h"
 #include "model/giornale.h"
 #include "model/significato.h"
 #include "output/lettura.h"
 #include "scenario/comune/documento.h"
+#include "scenario/comune/rapporto.h"
 #include "scenario/comune/testo.h"
 #include "train/catalogo_treno.h"
 #include "visore_risorse.h"
@@ -48,8 +50,10 @@ constexpr const char* kAiuto =
     "{col} diventano il percorso assoluto del sorgente, la riga e la colonna, per\n"
     "esempio 'vscode://file/{path}:{line}:{col}' o 'file://{path}'.\n"
     "\n"
-    "Uscita: 0 pagina scritta, 1 file mancanti o non validi o pagina non\n"
-    "scrivibile, 2 uso errato.\n";
+    "Uscita: 0 pagina scritta, 1 fine fatale come per check (il sorgente del\n"
+    "treno manca accanto a quello della linea, nessuna cella, sorgenti\n"
+    "illeggibili, file binari mancanti o non validi, pagina non scrivibile),\n"
+    "2 uso errato.\n";
 
 // Plan points kept at most, whatever the route length.
 constexpr int64_t kPuntiPianta = 25000;
@@ -160,8 +164,38 @@ void aggiungi_testo(Json* record, const char* campo, const std::string& testo) {
   (*record)["campi"].push_back({campo, nullptr, testo_json(testo)});
 }
 
-Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi) {
+// The place on the route of the record a diagnostic is in, when the record
+// begins with one (its first field in metres, as json_record shows it) and
+// the author wrote a number there: a warning about a speed limit or a
+// gradient that knows no position of its own still leads the view to it.
+std::optional<int64_t> posizione_del_record(const std::optional<Origini>& o, Luogo l) {
+  if (!o || l.file == FileSorgente::nessuno) return std::nullopt;
+  const SorgenteAutore* s = o->sorgenti.di(l.file);
+  if (s == nullptr || !s->testo) return std::nullopt;
+  const std::string_view testo = *s->testo;
+  const RecordRegistrato* trovato = nullptr;
+  for (const RecordRegistrato& r : o->giornale.records()) {
+    if (r.chiave.file == l.file && r.chiave.offset <= l.offset && r.riconosciuto()) trovato = &r;
+  }
+  if (trovato == nullptr || trovato->campi.empty()) return std::nullopt;
+  const Estensione primo = trovato->campi.front();
+  // A place past the record's last field is in no record.
+  if (trovato->fine() > testo.size() || l.offset > trovato->fine()) return std::nullopt;
+  const DescrizioneRecord* d = record_catalogo(trovato->nome);
+  if (d == nullptr || d->campi.empty() || d->campi.front().unita != "m") return std::nullopt;
+  const std::string_view campo = testo.substr(primo.inizio, primo.fine - primo.inizio);
+  try {
+    if (!e_numero(campo)) return std::nullopt;
+    return numero_da_campo(campo);
+  } catch (const GuastoInatteso&) {
+    return std::nullopt;
+  }
+}
+
+Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi,
+                      std::optional<int64_t> posizione_record) {
   const bool errore = d.gravita == Gravita::errore;
+  const bool con_posizione = errore || d.con_posizione;
   Json note = Json::array();
   for (const Nota& n : d.note) {
     note.push_back({{"testo", testo_json(n.testo)}, {"luogo", luoghi.indice(n.luogo)}});
@@ -170,9 +204,10 @@ Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi) {
           {"codice", numero(d.codice)},
           {"nome", testo_json(d.nome)},
           {"messaggio", testo_json(errore ? descrizione_errore(d.codice) : d.messaggio)},
-          {"posizione", d.posizione},
-          // Errors always locate a place; a warning when it concerns one.
-          {"con_posizione", errore || d.con_posizione},
+          {"posizione", con_posizione || !posizione_record ? d.posizione : *posizione_record},
+          // Errors always locate a place; a warning when it concerns one or
+          // its record begins with one.
+          {"con_posizione", con_posizione || posizione_record.has_value()},
           {"luogo", luoghi.indice(d.luogo)},
           {"note", std::move(note)}};
 }
@@ -317,7 +352,8 @@ Json json_vista(const ScenarioVisto& v) {
   j["pianta"] = json_pianta(v.pianta);
   j["diagnostica"] = Json::array();
   for (const Diagnostico& d : v.diagnostica) {
-    j["diagnostica"].push_back(json_diagnostico(d, luoghi));
+    j["diagnostica"].push_back(
+        json_diagnostico(d, luoghi, posizione_del_record(v.origini, d.luogo)));
   }
   j["luoghi"] = luoghi.json();
   // The author's editor: a link template and the folder of the sources.
@@ -395,6 +431,9 @@ int view(const Contesto& c, const OpzioniView& o) {
     c.err << "scenario: " << errore << "\n";
     return kUscitaFatale;
   }
+  // Shown from its line source alone, the page would be a route with no
+  // station, signal or slowdown, as if nothing were wrong.
+  if (treno_mancante(c.disco, o.cartella, o.nomi, sorgenti, c.err)) return kUscitaFatale;
   ScenarioVisto v;
   v.editor = o.editor;
   std::filesystem::path cartella(o.cartella);

@@ -193,4 +193,14 @@ std::vector<std::string> note_mancante(Piattaforma* disco, const std::string& ca
   return note;
 }
 
+bool treno_mancante(Piattaforma* disco, const std::string& cartella, const NomiScenario& nomi,
+                    const SorgentiAutore& s, std::ostream& err) {
+  if (!s.linea.testo || s.treno.testo) return false;
+  err << s.treno.percorso << ": il sorgente del treno non esiste; nessun file scritto\n";
+  for (const std::string& n : note_mancante(disco, cartella, nomi, FileSorgente::treno)) {
+    err << "nota: " << n << "\n";
+  }
+  return true;
+}
+
 }  // namespace calvetra::scenario

@@ -5,6 +5,7 @@
 #define CALVETRA_TOOLS_SCENARIO_COMUNE_SORGENTI_H_
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,14 @@ std::vector<std::string> nomi_vicini(Piattaforma* disco, const std::string& cart
 // `--linea` or `--treni` that picks them.
 std::vector<std::string> note_mancante(Piattaforma* disco, const std::string& cartella,
                                        const NomiScenario& nomi, FileSorgente quale);
+
+// Without its train source a scenario is not compiled at all (calvetra
+// would end on an unexpected failure and still write its files): when `s`
+// has the line source and not the train source, says so on `err` with the
+// notes of note_mancante and returns true; every command that compiles
+// ends there with status 1.
+bool treno_mancante(Piattaforma* disco, const std::string& cartella, const NomiScenario& nomi,
+                    const SorgentiAutore& s, std::ostream& err);
 
 }  // namespace calvetra::scenario
 

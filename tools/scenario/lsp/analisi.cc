@@ -42,6 +42,9 @@ Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documen
     if (disco->esiste(sorgente->percorso) && disco->leggi(sorgente->percorso, &testo, &motivo)) {
       fonte->indice = IndicePosizioni::da_1252(testo, c);
       sorgente->testo = std::move(testo);
+    } else if (!disco->esiste(sorgente->percorso)) {
+      fonte->mancante = true;
+      fonte->note_mancante = note_mancante(disco, s.cartella, s.nomi, fonte->file);
     }
   }
   a.compilazione = compila_sorgenti(

@@ -38,6 +38,10 @@ struct Fonte {
   std::optional<int64_t> versione;          // the buffer's version when it is open
   std::vector<size_t> non_rappresentabili;  // characters of the buffer that became '?'
   IndicePosizioni indice;
+  // Neither open nor on the disk: the files of nearly its name and the other
+  // routes' sources in the directory, as `check` lists them.
+  bool mancante = false;
+  std::vector<std::string> note_mancante;
 };
 
 struct Analisi {

@@ -63,6 +63,21 @@ Json non_rappresentabile(const Fonte& f, size_t i) {
        "carattere che un sorgente in Windows-1252 non puo' contenere: il compilatore legge `?`"}};
 }
 
+// A source that does not exist, said at the start of the other one: the
+// editor has that one open, and may have no window on the missing file's URI.
+Json sorgente_mancante(const Analisi& a, const Fonte& mancante, const Fonte& aperta) {
+  const SorgenteAutore* s = a.sorgenti.di(mancante.file);
+  std::string messaggio = s->percorso + ": il sorgente " +
+                          (mancante.file == FileSorgente::treno ? "del treno" : "della linea") +
+                          " non esiste; la coppia non si compila e nessun file verrebbe scritto";
+  for (const std::string& n : mancante.note_mancante) messaggio += "\nnota: " + n;
+  return {{"range", intervallo(aperta, 0, 0)},
+          {"severity", kGravitaErrore},
+          {"code", kSorgenteMancante},
+          {"source", "scenario"},
+          {"message", messaggio}};  // paths and names as the file system holds them
+}
+
 }  // namespace
 
 size_t fine_campo(std::string_view testo, size_t inizio) {
@@ -79,6 +94,8 @@ std::vector<Json> pubblicazioni(const Analisi& a) {
   for (const Fonte* f : {&a.linea, &a.treno}) {
     Json lista = Json::array();
     for (size_t i : f->non_rappresentabili) lista.push_back(non_rappresentabile(*f, i));
+    const Fonte& altra = f == &a.linea ? a.treno : a.linea;
+    if (altra.mancante && !f->mancante) lista.push_back(sorgente_mancante(a, altra, *f));
     for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
       if (dove(d.luogo) == f->file) lista.push_back(diagnostico(a, d));
     }

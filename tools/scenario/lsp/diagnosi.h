@@ -16,6 +16,9 @@ namespace calvetra::scenario::lsp {
 // The name of the warning about a character of the buffer that the file,
 // in Windows-1252, cannot hold.
 inline constexpr const char* kNonRappresentabile = "carattere_non_1252";
+// The name of the error, shown on the source the editor holds, about the
+// other source of the pair that does not exist.
+inline constexpr const char* kSorgenteMancante = "sorgente-mancante";
 
 // The "textDocument/publishDiagnostics" parameters of both sources, line
 // source first: an empty list for a source without diagnostics, so a fix

@@ -9,20 +9,55 @@ void Documenti::apri(const std::string& uri, std::string testo, int64_t versione
   aperti_[uri] = Documento{std::move(testo), versione};
 }
 
-bool Documenti::cambia(const std::string& uri,
-                       std::optional<std::pair<Posizione, Posizione>> intervallo,
-                       std::string_view testo, int64_t versione, Codifica c) {
-  const auto d = aperti_.find(uri);
-  if (d == aperti_.end()) return false;
-  std::string& t = d->second.testo;
-  if (!intervallo) {
-    t.assign(testo);
-  } else {
-    size_t da = byte_utf8(t, intervallo->first, c);
-    size_t a = byte_utf8(t, intervallo->second, c);
-    if (a < da) std::swap(da, a);
-    t.replace(da, a - da, testo);
+namespace {
+
+// The lines of a UTF-8 text as the editor counts them (CR LF, CR, LF).
+int64_t righe(std::string_view t) {
+  int64_t n = 1;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
+    if (t[i] == '\r' || t[i] == '\n') ++n;
   }
+  return n;
+}
+
+bool prima(Posizione a, Posizione b) {
+  return a.riga < b.riga || (a.riga == b.riga && a.carattere < b.carattere);
+}
+
+}  // namespace
+
+bool Documenti::cambia(const std::string& uri, const std::vector<Modifica>& modifiche,
+                       int64_t versione, Codifica c, std::string* motivo) {
+  const auto d = aperti_.find(uri);
+  if (d == aperti_.end()) {
+    *motivo = "il documento non e' aperto presso il server";
+    return false;
+  }
+  std::string t = d->second.testo;
+  for (const Modifica& m : modifiche) {
+    if (!m.intervallo) {
+      t = m.testo;
+      continue;
+    }
+    const auto [da, a] = *m.intervallo;
+    // A place just past the last line is the end of the text, as some
+    // clients name it; one further is a text the server does not hold.
+    const int64_t n = righe(t);
+    if (da.riga > n || a.riga > n) {
+      *motivo = "l'intervallo arriva alla riga " + std::to_string(std::max(da.riga, a.riga) + 1) +
+                ", il testo ne ha " + std::to_string(n);
+      return false;
+    }
+    if (prima(a, da)) {
+      *motivo = "l'intervallo finisce prima di cominciare";
+      return false;
+    }
+    const size_t inizio = byte_utf8(t, da, c);
+    const size_t fine = std::max(inizio, byte_utf8(t, a, c));
+    t.replace(inizio, fine - inizio, m.testo);
+  }
+  d->second.testo = std::move(t);
   d->second.versione = versione;
   return true;
 }
@@ -86,6 +121,11 @@ std::string uri_da_percorso(std::string_view percorso) {
     }
   }
   return u;
+}
+
+std::string uri_mostrato(std::string_view uri) {
+  std::string p = percorso_da_uri(uri);
+  return p.empty() ? std::string(uri) : p;
 }
 
 }  // namespace calvetra::scenario::lsp

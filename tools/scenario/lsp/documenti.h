@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "scenario/lsp/posizioni.h"
 
@@ -19,14 +21,25 @@ struct Documento {
   int64_t versione = 0;
 };
 
+// One change of a didChange: the text between two places, or the whole text
+// when there is no range.
+struct Modifica {
+  std::optional<std::pair<Posizione, Posizione>> intervallo;
+  std::string testo;
+};
+
 class Documenti {
  public:
   void apri(const std::string& uri, std::string testo, int64_t versione);
   void chiudi(const std::string& uri) { aperti_.erase(uri); }
-  // Replaces the text between `da` and `a` (the whole text when there is no
-  // range) with `testo`; false for a document that is not open.
-  bool cambia(const std::string& uri, std::optional<std::pair<Posizione, Posizione>> intervallo,
-              std::string_view testo, int64_t versione, Codifica c);
+  // Applies `modifiche` in order to a copy of the document and commits the
+  // copy whole with `versione`. False, with the document as it was and
+  // `motivo` saying why, for a document that is not open or a change whose
+  // range is not in the text as it then stands (a line past the last, an
+  // end before its start): the editor and the server no longer hold the
+  // same text.
+  bool cambia(const std::string& uri, const std::vector<Modifica>& modifiche, int64_t versione,
+              Codifica c, std::string* motivo);
   const Documento* trova(const std::string& uri) const;
   size_t quanti() const { return aperti_.size(); }
   const std::map<std::string, Documento, std::less<>>& tutti() const { return aperti_; }
@@ -40,6 +53,9 @@ class Documenti {
 std::string percorso_da_uri(std::string_view uri);
 // The file: URI of an absolute path.
 std::string uri_da_percorso(std::string_view percorso);
+// A URI as an author reads it in a message: the path of a file: URI
+// ("/a/b c.txt", never "%20"), any other URI as it is.
+std::string uri_mostrato(std::string_view uri);
 
 }  // namespace calvetra::scenario::lsp
 

@@ -2,9 +2,13 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "fields/avvisi.h"
 #include "scenario/comune/argomenti.h"
+#include "scenario/comune/testo.h"
 #include "scenario/lsp/analisi.h"
 #include "scenario/lsp/diagnosi.h"
 #include "scenario/lsp/documenti.h"
@@ -84,6 +88,12 @@ class Server {
     if (!da_pubblicare_ || scenario_.cartella.empty()) return;
     da_pubblicare_ = false;
     for (Json& p : pubblicazioni(diagnosi())) {
+      // What was checked of a dropped document is the file on the disk, not
+      // what the editor shows: nothing is placed in its text.
+      if (scartati_.contains(percorso_da_uri(p.at("uri").get<std::string>()))) {
+        p["diagnostics"] = Json::array();
+        p.erase("version");
+      }
       notifica("textDocument/publishDiagnostics", std::move(p));
     }
   }
@@ -94,6 +104,7 @@ class Server {
     const Json opzioni = p.value("initializationOptions", Json::object());
     if (opzioni.is_object() && opzioni.contains("cartella")) {
       percorso = opzioni.at("cartella").get<std::string>();
+      cartella_data_ = true;
     } else if (p.contains("rootUri") && p.at("rootUri").is_string()) {
       percorso = percorso_da_uri(p.at("rootUri").get<std::string>());
     } else if (p.contains("rootPath") && p.at("rootPath").is_string()) {
@@ -142,18 +153,15 @@ class Server {
             {"serverInfo", {{"name", "scenario"}, {"version", CALVETRA_VERSIONE}}}};
   }
 
-  // The source of the scenario a request names; refused for any other document.
-  FileSorgente sorgente(const Json& p) {
-    const std::string uri = p.at("textDocument").at("uri").get<std::string>();
-    const std::string percorso = percorso_da_uri(uri);
+  // The source of the scenario a request names; nothing for any other
+  // document (the client attached it, the server does not check it: its
+  // requests get empty answers, not errors that every hover would show) and
+  // for a source dropped after a change that could not be applied.
+  std::optional<FileSorgente> sorgente(const Json& p) {
+    const std::string percorso = percorso_da_uri(p.at("textDocument").at("uri").get<std::string>());
     const FileSorgente f =
         scenario_.cartella.empty() ? FileSorgente::nessuno : ruolo(scenario_, percorso);
-    if (f == FileSorgente::nessuno) {
-      throw ErroreRpc(CodiceRpc::parametri_non_validi,
-                      uri + " non e' un sorgente dello scenario (" +
-                          nella_cartella(scenario_.cartella, scenario_.nomi.sorgente_linea()) +
-                          " o " + scenario_.nomi.sorgente_treno() + ")");
-    }
+    if (f == FileSorgente::nessuno || scartati_.contains(percorso)) return std::nullopt;
     return f;
   }
   size_t carattere(const Analisi& a, FileSorgente f, const Json& posizione) {
@@ -164,42 +172,99 @@ class Server {
     const Json& d = p.at("textDocument");
     const std::string uri = d.at("uri").get<std::string>();
     const std::string percorso = percorso_da_uri(uri);
-    // Without a directory from initialize, the first source opened names it.
-    if (scenario_.cartella.empty() && !percorso.empty()) {
+    // Without a directory from initialize, the first source opened names
+    // it; and so does the first one below the editor's root, when that root
+    // is a project holding route folders rather than a route folder itself
+    // (one server a project, as some editors start them).
+    const bool sotto_la_radice =
+        !scenario_.cartella.empty() && !cartella_data_ && documenti_.quanti() == 0 &&
+        percorso.starts_with(scenario_.cartella == "/" ? "/" : scenario_.cartella + "/") &&
+        ruolo(scenario_, percorso) == FileSorgente::nessuno;
+    if ((scenario_.cartella.empty() || sotto_la_radice) && !percorso.empty()) {
       Scenario prova{cartella_di(percorso), scenario_.nomi};
       if (ruolo(prova, percorso) != FileSorgente::nessuno) scenario_.cartella = prova.cartella;
     }
     if (scenario_.cartella.empty() || ruolo(scenario_, percorso) == FileSorgente::nessuno) {
-      messaggio(2, uri + " non e' un sorgente dello scenario in " +
+      messaggio(2, uri_mostrato(uri) + " non e' un sorgente dello scenario in " +
                        (scenario_.cartella.empty() ? std::string("(nessuna cartella)")
                                                    : scenario_.cartella) +
                        ": non viene controllato");
       return;
     }
     documenti_.apri(uri, d.at("text").get<std::string>(), d.at("version").get<int64_t>());
+    scartati_.erase(percorso);
+    controlla_codifica(uri, false);
     cambiato();
   }
 
+  // The editor holds a source in UTF-8 and may read or save the file so,
+  // where calvetra reads it as Windows-1252; the server checks the buffer,
+  // converted, and would never see it. No client says which encoding it
+  // saved in, but where the file can be read the server knows: a file in
+  // UTF-8 that holds the buffer's very text was read or written so.
+  void controlla_codifica(const std::string& uri, bool salvato) {
+    const Documento* d = documenti_.trova(uri);
+    if (d == nullptr) return;
+    const std::string percorso = percorso_da_uri(uri);
+    std::string sul_disco;
+    std::string motivo;
+    if (!disco_->esiste(percorso) || !disco_->leggi(percorso, &sul_disco, &motivo)) return;
+    if (!sembra_utf8(sul_disco) || utf8_a_1252(sul_disco).testo != utf8_a_1252(d->testo).testo) {
+      return;
+    }
+    messaggio(2, percorso + (salvato ? ": salvato in UTF-8" : ": il file e' in UTF-8") +
+                     ", ma calvetra legge i sorgenti in Windows-1252: ogni lettera accentata "
+                     "diventerebbe due caratteri. Salvalo in Windows-1252 (in Neovim "
+                     "`:set fileencoding=cp1252 fileformat=dos` e `:w`)");
+  }
+
+  // A change is read whole, applied to a copy and committed whole. One that
+  // cannot be (a member missing, a range outside the text, a document the
+  // server does not hold) means the editor and the server no longer hold the
+  // same text: the document is dropped and the author told, so that nothing
+  // is answered from a text that is not the editor's.
   void cambia(const Json& p) {
-    const Json& d = p.at("textDocument");
-    const std::string uri = d.at("uri").get<std::string>();
-    const int64_t versione = d.value("version", int64_t{0});
-    for (const Json& c : p.at("contentChanges")) {
-      std::optional<std::pair<Posizione, Posizione>> r;
-      if (c.contains("range")) {
-        r = {posizione_da_json(c.at("range").at("start")),
-             posizione_da_json(c.at("range").at("end"))};
+    const std::string uri = p.at("textDocument").at("uri").get<std::string>();
+    const std::string percorso = percorso_da_uri(uri);
+    const bool nostro =
+        !scenario_.cartella.empty() && ruolo(scenario_, percorso) != FileSorgente::nessuno;
+    // Already dropped, and said; or a document the server never checked.
+    if (scartati_.contains(percorso) || (!nostro && documenti_.trova(uri) == nullptr)) return;
+    std::string motivo;
+    try {
+      const Json& d = p.at("textDocument");
+      const int64_t versione = d.value("version", int64_t{0});
+      std::vector<Modifica> modifiche;
+      for (const Json& c : p.at("contentChanges")) {
+        Modifica m;
+        if (c.contains("range")) {
+          m.intervallo = {posizione_da_json(c.at("range").at("start")),
+                          posizione_da_json(c.at("range").at("end"))};
+        }
+        m.testo = c.at("text").get<std::string>();
+        modifiche.push_back(std::move(m));
       }
-      if (!documenti_.cambia(uri, r, c.at("text").get<std::string>(), versione, codifica_)) {
+      if (documenti_.cambia(uri, modifiche, versione, codifica_, &motivo)) {
+        cambiato();
         return;
       }
+    } catch (const ErroreRpc& e) {
+      motivo = e.what();
+    } catch (const std::exception&) {
+      motivo = "modifica malformata: un membro manca o ha il tipo sbagliato";
     }
+    documenti_.chiudi(uri);
+    scartati_.insert(percorso);
+    messaggio(1, uri_mostrato(uri) + ": modifica non applicabile (" + motivo +
+                     "); il documento non e' piu' controllato: chiudilo e riaprilo");
     cambiato();
   }
 
   void chiudi(const Json& p) {
     const std::string uri = p.at("textDocument").at("uri").get<std::string>();
-    if (documenti_.trova(uri) == nullptr) return;
+    // Closed, the file on the disk is the source again.
+    const bool scartato = scartati_.erase(percorso_da_uri(uri)) > 0;
+    if (documenti_.trova(uri) == nullptr && !scartato) return;
     documenti_.chiudi(uri);
     cambiato();
   }
@@ -213,31 +278,41 @@ class Server {
     s.notifica("textDocument/didOpen", [this](const Json& p) { apri(p); });
     s.notifica("textDocument/didChange", [this](const Json& p) { cambia(p); });
     s.notifica("textDocument/didClose", [this](const Json& p) { chiudi(p); });
-    s.notifica("textDocument/didSave", [this](const Json&) { cambiato(); });
+    s.notifica("textDocument/didSave", [this](const Json& p) {
+      cambiato();
+      controlla_codifica(p.at("textDocument").at("uri").get<std::string>(), true);
+    });
+    // A document the server does not check gets the protocol's empty
+    // answer of each request.
     s.richiesta("textDocument/hover", [this](const Json& p) {
-      const FileSorgente f = sorgente(p);
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json(nullptr);
       const Analisi& a = analisi();
-      return hover(a, f, carattere(a, f, p.at("position")));
+      return hover(a, *f, carattere(a, *f, p.at("position")));
     });
     s.richiesta("textDocument/completion", [this](const Json& p) {
-      const FileSorgente f = sorgente(p);
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json::array();
       const Analisi& a = analisi();
-      return completamento(a, f, carattere(a, f, p.at("position")), snippet_);
+      return completamento(a, *f, carattere(a, *f, p.at("position")), snippet_);
     });
     s.richiesta("textDocument/signatureHelp", [this](const Json& p) {
-      const FileSorgente f = sorgente(p);
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json(nullptr);
       const Analisi& a = analisi();
-      return firma(a, f, carattere(a, f, p.at("position")));
+      return firma(a, *f, carattere(a, *f, p.at("position")));
     });
     s.richiesta("textDocument/documentSymbol", [this](const Json& p) {
-      const FileSorgente f = sorgente(p);
-      return simboli(analisi(), f);
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json::array();
+      return simboli(analisi(), *f);
     });
     s.richiesta("textDocument/codeAction", [this](const Json& p) {
-      const FileSorgente f = sorgente(p);
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json::array();
       const Analisi& a = diagnosi();
       const Json& r = p.at("range");
-      return azioni(a, f, carattere(a, f, r.at("start")), carattere(a, f, r.at("end")));
+      return azioni(a, *f, carattere(a, *f, r.at("start")), carattere(a, *f, r.at("end")));
     });
   }
 
@@ -250,8 +325,12 @@ class Server {
   Scenario scenario_;
   Codifica codifica_ = Codifica::utf16;
   bool snippet_ = false;
+  bool cartella_data_ = false;  // initializationOptions.cartella: never moved
   std::unique_ptr<Analisi> analisi_;
   bool da_pubblicare_ = false;
+  // The sources dropped after a change that could not be applied, by path,
+  // until the editor opens or closes them again.
+  std::set<std::string> scartati_;
 };
 
 }  // namespace

@@ -35,14 +35,19 @@ std::optional<Json> Smistatore::tratta(std::string_view corpo) {
     return rifiuta(nullptr, "messaggio senza `method`");
   }
   if (!metodo->is_string()) return rifiuta(id_valore, "`method` e' una stringa");
+  const std::string nome = metodo->get<std::string>();
   const auto p = m.find("params");
-  const Json parametri = p == m.end() ? Json::object() : *p;
+  // The methods that take no parameters: some clients say so with null.
+  const bool senza_parametri = nome == "shutdown" || nome == "exit";
+  const bool assenti = p == m.end() || (senza_parametri && p->is_null());
+  const Json parametri = assenti ? Json::object() : *p;
   if (!parametri.is_object() && !parametri.is_array()) {
+    // `exit` reads nothing: whatever it carries, the server ends.
+    if (!con_id && nome == "exit") tratta_notifica(nome, Json::object());
     if (!con_id) return std::nullopt;
     return risposta_errore(id_valore, CodiceRpc::parametri_non_validi,
                            "`params` e' un oggetto o un array");
   }
-  const std::string nome = metodo->get<std::string>();
   if (con_id) return tratta_richiesta(id_valore, nome, parametri);
   tratta_notifica(nome, parametri);
   return std::nullopt;

@@ -95,7 +95,10 @@
       return { '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;' }[ch];
     });
   }
-  function numero(v) { return v.toLocaleString('it-IT'); }
+  // One formatter for the page: toLocaleString makes a new one at every
+  // call, which the scale's text pays at every frame.
+  const FORMATO_NUMERI = new Intl.NumberFormat('it-IT');
+  function numero(v) { return FORMATO_NUMERI.format(v); }
   // "1 errore", "2 errori", "0 errori".
   function conta(k, uno, molti) { return numero(k) + ' ' + (k === 1 ? uno : molti); }
 
@@ -196,8 +199,10 @@
     return true;
   };
 
-  let etichette_stazioni = [];
-  const tempi = { pronto_ms: 0, ultimo_disegno_ms: 0 }; // rectangles of the station names drawn, for hovering
+  let etichette_stazioni = []; // rectangles of the station names drawn, for hovering
+  // The page's own timings: when it was first drawn, the last frame's draw,
+  // and each wheel step from the event to the end of the frame that shows it.
+  const tempi = { pronto_ms: 0, ultimo_disegno_ms: 0, rotella_da: null, passi_rotella: [] };
 
   // The names of the tracks, left of them.
   function disegna_nomi_tracce(c) {
@@ -295,7 +300,13 @@
       testo_scala.textContent = scala;
     }
     if (document.body.dataset.pronto) segui_indirizzo();
-    tempi.ultimo_disegno_ms = performance.now() - t0;
+    const fine = performance.now();
+    tempi.ultimo_disegno_ms = fine - t0;
+    if (tempi.rotella_da !== null) {
+      if (tempi.passi_rotella.length >= 1000) tempi.passi_rotella.shift();
+      tempi.passi_rotella.push(fine - tempi.rotella_da);
+      tempi.rotella_da = null;
+    }
     if (!document.body.dataset.pronto) {
       tempi.pronto_ms = performance.now();
       document.body.dataset.pronto = '1';
@@ -481,15 +492,23 @@
   })();
   function y_velocita(kmh) { return Y.vel[1] - kmh / vmax * (Y.vel[1] - Y.vel[0] - 8); }
 
+  // The km/h scale as last drawn: each grid line's y and each label's box,
+  // for the test that no line runs through a label.
+  const scala_velocita = { linee: [], etichette: [] };
+
   function disegna_velocita(c, da, a) {
-    const passo = passo_tondo(vmax / 5);
-    c.fillStyle = '#78909c';
+    // Lines far enough apart for a label between them on any window height.
+    const altezza = Y.vel[1] - Y.vel[0] - 8;
+    const passo = Math.max(passo_tondo(vmax / 5), passo_tondo(vmax * 18 / Math.max(1, altezza)));
     c.strokeStyle = '#eceff1';
+    scala_velocita.linee = [];
     for (let v = passo; v <= vmax; v += passo) {
       const y = Math.round(y_velocita(v)) + 0.5;
       c.beginPath(); c.moveTo(ML, y); c.lineTo(W - MR, y); c.stroke();
-      c.fillText(String(v), ML + 3, y - 2);
+      scala_velocita.linee.push({ v: v, y: y });
     }
+    // The track's frame is a line too.
+    scala_velocita.linee.push({ v: null, y: Y.vel[0] + 0.5 }, { v: null, y: Y.vel[1] + 0.5 });
     if (sequenze.velocita_kmh) {
       gradini(c, sequenze.velocita_kmh, da, a, y_velocita,
         COLORE.velocita, 'rgba(187, 222, 251, 0.7)');
@@ -505,6 +524,21 @@
       c.fillRect(xa, y - 1, xb - xa, 2.5);
       const t = r.v + ' km/h', w = c.measureText(t).width, xt = Math.max(ML + 2, xa + 2);
       if (xt + w <= W - MR && et.prova(xt, w)) c.fillText(t, xt, y - 4);
+    });
+    // The scale's labels last, each on its own line over a patch of
+    // background that the line, the speed and the slowdowns stop at.
+    // Just below its line: the lines are 18 px apart or more, and the top
+    // one lies 8 px under the track's frame, so no line runs through one.
+    scala_velocita.etichette = [];
+    scala_velocita.linee.forEach(function (l) {
+      if (l.v === null) return;
+      const t = String(l.v), w = c.measureText(t).width;
+      const box = { x0: ML + 1, x1: ML + 7 + w, y0: l.y + 1, y1: l.y + 13, v: l.v };
+      c.fillStyle = 'rgba(255, 255, 255, 0.9)';
+      c.fillRect(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);
+      c.fillStyle = '#78909c';
+      c.fillText(t, ML + 4, l.y + 11);
+      scala_velocita.etichette.push(box);
     });
   }
 
@@ -683,38 +717,98 @@
   // are drawn once for each size and copied at every frame.
   const sfondi = {};
 
+  // Where a pane's route runs, in cells of a few pixels: names are placed
+  // where it does not, so the track never crosses a name.
+  const LATO_OCCUPATO = 2;
+  function Occupato(w, h) {
+    this.nx = Math.max(1, Math.ceil(w / LATO_OCCUPATO));
+    this.ny = Math.max(1, Math.ceil(h / LATO_OCCUPATO));
+    this.celle = new Uint8Array(this.nx * this.ny);
+  }
+  Occupato.prototype.punto = function (x, y, r) {
+    const i0 = Math.max(0, Math.floor((x - r) / LATO_OCCUPATO)), i1 = Math.min(this.nx - 1, Math.floor((x + r) / LATO_OCCUPATO));
+    const j0 = Math.max(0, Math.floor((y - r) / LATO_OCCUPATO)), j1 = Math.min(this.ny - 1, Math.floor((y + r) / LATO_OCCUPATO));
+    for (let j = j0; j <= j1; j++) for (let i = i0; i <= i1; i++) this.celle[j * this.nx + i] = 1;
+  };
+  // A segment as wide as `r` on each side, marked in steps of half a cell;
+  // only its part over the pane, however far its ends lie outside.
+  Occupato.prototype.segmento = function (x0, y0, x1, y1, r) {
+    const dx = x1 - x0, dy = y1 - y0;
+    let f0 = 0, f1 = 1;
+    const bordi = [[-dx, x0 + r], [dx, this.nx * LATO_OCCUPATO + r - x0], [-dy, y0 + r], [dy, this.ny * LATO_OCCUPATO + r - y0]];
+    for (const [p, q] of bordi) {
+      if (p === 0) { if (q < 0) return; continue; }
+      const f = q / p;
+      if (p < 0) f0 = Math.max(f0, f); else f1 = Math.min(f1, f);
+      if (f0 > f1) return;
+    }
+    const passi = Math.ceil(Math.hypot(dx, dy) * (f1 - f0) / (LATO_OCCUPATO / 2));
+    for (let k = 0; k <= passi; k++) {
+      const f = f0 + (passi ? (f1 - f0) * k / passi : 0);
+      this.punto(x0 + dx * f, y0 + dy * f, r);
+    }
+  };
+  Occupato.prototype.libero = function (r) {
+    const i0 = Math.floor(r.x0 / LATO_OCCUPATO), i1 = Math.floor(r.x1 / LATO_OCCUPATO);
+    const j0 = Math.floor(r.y0 / LATO_OCCUPATO), j1 = Math.floor(r.y1 / LATO_OCCUPATO);
+    if (i0 < 0 || j0 < 0 || i1 >= this.nx || j1 >= this.ny) return false;
+    for (let j = j0; j <= j1; j++) for (let i = i0; i <= i1; i++) if (this.celle[j * this.nx + i]) return false;
+    return true;
+  };
+
   // The route from metre da to metre a as a path, points closer than a pixel
-  // merged.
-  function tratto_pianta(c, t, da, a) {
+  // merged; its points kept in `punti` (when given), a NaN pair first.
+  // A stretch wholly outside the pane (the detail draws the route well
+  // around its box) is not drawn: the next point on the pane starts anew.
+  function tratto_pianta(c, t, da, a, punti) {
     const i0 = indice_pianta(da), i1 = indice_pianta(a);
+    const bordo = 20, x0 = -bordo, y0 = -bordo, x1 = t.w + bordo, y1 = t.h + bordo;
     let lx = t.X(pianta.px[i0]), ly = t.Y(pianta.py[i0]);
     c.beginPath(); c.moveTo(lx, ly);
+    if (punti) punti.push(NaN, NaN, lx, ly);
+    let staccato = false;
     for (let i = i0 + 1; i <= i1; i++) {
       const x = t.X(pianta.px[i]), y = t.Y(pianta.py[i]);
       if (i < i1 && Math.abs(x - lx) < 1 && Math.abs(y - ly) < 1) continue;
-      c.lineTo(x, y); lx = x; ly = y;
+      if (Math.max(x, lx) < x0 || Math.min(x, lx) > x1 || Math.max(y, ly) < y0 || Math.min(y, ly) > y1) {
+        staccato = true;
+      } else {
+        if (staccato) {
+          c.moveTo(lx, ly);
+          if (punti) punti.push(NaN, NaN, lx, ly);
+          staccato = false;
+        }
+        c.lineTo(x, y);
+        if (punti) punti.push(x, y);
+      }
+      lx = x; ly = y;
     }
     if (i0 === i1) c.lineTo(lx + 0.5, ly);
   }
 
-  // The route, its stations and their names, from metre da to metre a.
+  // The names on each plan as last drawn, and the route's points there (a
+  // NaN pair begins a new stretch), for the test that no name is crossed.
+  const etichette_piante = {};
+
+  // The route and its stations from metre da to metre a; returns what the
+  // names need to be placed after everything else on the pane is drawn.
   function disegna_percorso(c, t, da, a) {
+    const punti = [];
     c.lineJoin = 'round'; c.lineCap = 'round';
     if (a > L) {
       c.strokeStyle = '#b0bec5'; c.lineWidth = 2; c.setLineDash([5, 4]);
-      tratto_pianta(c, t, Math.max(L, da), a); c.stroke();
+      tratto_pianta(c, t, Math.max(L, da), a, punti); c.stroke();
       c.setLineDash([]);
     }
     c.strokeStyle = '#37474f'; c.lineWidth = 2.5;
-    tratto_pianta(c, t, da, Math.min(L, a)); c.stroke();
+    tratto_pianta(c, t, da, Math.min(L, a), punti); c.stroke();
     c.strokeStyle = 'rgba(31, 78, 156, 0.45)'; c.lineWidth = 7;
     stazioni.forEach(function (st) {
       if ((st.con_celle || st.fine > st.inizio) && st.fine >= da && st.inizio <= a) {
         tratto_pianta(c, t, Math.max(da, st.inizio), Math.min(a, st.fine)); c.stroke();
       }
     });
-    const usate = [];
-    c.font = 'bold 11px system-ui, sans-serif';
+    const punti_stazioni = [];
     stazioni.forEach(function (st) {
       if (st.posizione < da || st.posizione > a) return;
       const i = indice_pianta(st.posizione);
@@ -722,18 +816,61 @@
       if (x < 0 || x > t.w || y < 0 || y > t.h) return;
       c.fillStyle = '#fff'; c.strokeStyle = COLORE.stazione; c.lineWidth = 2;
       c.beginPath(); c.arc(x, y, 4, 0, 7); c.fill(); c.stroke();
-      const nome = compatto(st.nome);
-      const w = c.measureText(nome).width;
-      // Left of the point when the name would run out of the pane.
-      const x0 = x + 12 + w > t.w ? x - 8 - w : x + 6;
-      const r = { x0: x0, x1: x0 + w + 6, y0: y - 17, y1: y - 3 };
-      if (r.x0 < 0 || r.y0 < 0) return;
-      if (usate.some(function (u) { return r.x0 < u.x1 && u.x0 < r.x1 && r.y0 < u.y1 && u.y0 < r.y1; })) return;
-      usate.push(r);
-      c.fillStyle = COLORE.stazione;
-      c.fillText(nome, r.x0, y - 6);
+      punti_stazioni.push({ st: st, x: x, y: y });
+    });
+    return { w: t.w, h: t.h, punti: punti, stazioni: punti_stazioni };
+  }
+
+  // The stations' names, each beside its point where neither the route nor
+  // another name is: right or left of it, above or below, or left out.
+  function disegna_nomi_pianta(c, id, percorso) {
+    const usate = [];
+    // Where the route runs, marked only when there is a name to place. The
+    // wide strokes drawn over it (the part shown, the zones) reach this far
+    // from its middle, and a name keeps that far off.
+    const margine = 4;
+    const occupato = new Occupato(percorso.w, percorso.h);
+    if (percorso.stazioni.length) {
+      const q = percorso.punti;
+      for (let k = 2; k + 1 < q.length; k += 2) {
+        if (isNaN(q[k])) continue;
+        if (isNaN(q[k - 2])) occupato.punto(q[k], q[k + 1], margine);
+        else occupato.segmento(q[k - 2], q[k - 1], q[k], q[k + 1], margine);
+      }
+    }
+    // The stations' points: no name over another station's.
+    const pallini = percorso.stazioni.map(function (ps) {
+      return { x0: ps.x - 6, x1: ps.x + 6, y0: ps.y - 6, y1: ps.y + 6, ps: ps };
+    });
+    c.font = 'bold 11px system-ui, sans-serif';
+    c.textBaseline = 'alphabetic';
+    percorso.stazioni.forEach(function (ps) {
+      const nome = compatto(ps.st.nome);
+      const m = c.measureText(nome);
+      const w = m.width, su = m.actualBoundingBoxAscent || 9, giu = m.actualBoundingBoxDescent || 3;
+      const x = ps.x, y = ps.y;
+      // Above right first, as maps write them; the others in turn.
+      const sopra = y - 9 - giu, sotto = y + 9 + su, mezzo = y + su / 2;
+      const prove = [
+        [x + 6, sopra], [x - 6 - w, sopra], [x + 6, sotto], [x - 6 - w, sotto],
+        [x + 10, mezzo], [x - 10 - w, mezzo], [x - w / 2, sopra - 2], [x - w / 2, sotto + 2]
+      ];
+      const sovrappone = function (r) {
+        return function (u) { return u.ps !== ps && r.x0 < u.x1 && u.x0 < r.x1 && r.y0 < u.y1 && u.y0 < r.y1; };
+      };
+      for (const [bx, by] of prove) {
+        const r = { x0: bx - 2, x1: bx + w + 2, y0: by - su - 2, y1: by + giu + 2 };
+        if (!occupato.libero(r)) continue;
+        if (usate.some(sovrappone(r)) || pallini.some(sovrappone(r))) continue;
+        usate.push(r);
+        r.nome = nome;
+        c.fillStyle = COLORE.stazione;
+        c.fillText(nome, bx, by);
+        break;
+      }
     });
     c.font = '11px system-ui, sans-serif';
+    etichette_piante[id] = { nomi: usate, punti: percorso.punti };
   }
 
   // One pane of the plan: the box `rq` (plan coordinates) fitted to it, the
@@ -756,20 +893,30 @@
     const ox = p.w / 2 - (rq.x0 + rq.x1) / 2 * s, oy = p.h / 2 + (rq.y0 + rq.y1) / 2 * s;
     const t = { X: function (x) { return ox + x * s; }, Y: function (y) { return oy - y * s; }, s: s, w: p.w, h: p.h };
     trasformazioni[id] = t;
+    // The names go on last, over what marks the part shown, on a layer of
+    // their own for the whole plan.
+    let nomi;
     if (id === 'pianta-intera') {
       const dpr = window.devicePixelRatio || 1;
       let sf = sfondi[id];
       if (!sf || sf.w !== p.w || sf.h !== p.h || sf.dpr !== dpr) {
-        const fuori = document.createElement('canvas');
-        fuori.width = Math.round(p.w * dpr); fuori.height = Math.round(p.h * dpr);
-        const fc = fuori.getContext('2d');
-        fc.setTransform(dpr, 0, 0, dpr, 0, 0);
-        disegna_percorso(fc, t, da, a);
-        sf = sfondi[id] = { w: p.w, h: p.h, dpr: dpr, canvas: fuori };
+        const strato = function () {
+          const fuori = document.createElement('canvas');
+          fuori.width = Math.round(p.w * dpr); fuori.height = Math.round(p.h * dpr);
+          const fc = fuori.getContext('2d');
+          fc.setTransform(dpr, 0, 0, dpr, 0, 0);
+          return fuori;
+        };
+        const fondo = strato(), scritte = strato();
+        const percorso = disegna_percorso(fondo.getContext('2d'), t, da, a);
+        disegna_nomi_pianta(scritte.getContext('2d'), id, percorso);
+        sf = sfondi[id] = { w: p.w, h: p.h, dpr: dpr, canvas: fondo, nomi: scritte };
       }
       c.drawImage(sf.canvas, 0, 0, p.w, p.h);
+      nomi = function () { c.drawImage(sf.nomi, 0, 0, p.w, p.h); };
     } else {
-      disegna_percorso(c, t, da, a);
+      const percorso = disegna_percorso(c, t, da, a);
+      nomi = function () { disegna_nomi_pianta(c, id, percorso); };
       // Signals in the detail.
       c.fillStyle = COLORE.segnale;
       for (let i = primo_da(strisce[0], Math.floor(da / MC)); i < strisce[0].length && strisce[0][i].c * MC <= a; i++) {
@@ -802,6 +949,7 @@
       c.fillStyle = COLORE.cursore;
       c.beginPath(); c.arc(t.X(pianta.px[i]), t.Y(pianta.py[i]), 5, 0, 7); c.fill();
     }
+    nomi();
     barra_di_scala(c, s, p.h);
   }
 
@@ -1131,6 +1279,36 @@
       span: 2000 };
   })).sort(function (x, y) { return x.m - y.m; });
 
+  // The kinds the box knows by name, singular or plural: every object of
+  // the kind, in route order, one Enter after the other.
+  function di_tipo(nome) {
+    return strisce.flat().concat(segni_montagna).filter(function (o) { return o.nome_tipo === nome; })
+      .sort(function (x, y) { return x.c - y.c; })
+      .map(function (o) {
+        return { m: (o.c + 0.5) * MC, scelta: function () { return { tipo: 'oggetto', o: o }; }, span: 2000 };
+      });
+  }
+  const TIPI_CERCATI = {
+    segnale: function () { return di_tipo('segnale'); },
+    stazione: function () {
+      return stazioni.slice().sort(function (x, y) { return x.posizione - y.posizione; }).map(function (r) {
+        return { m: r.posizione, scelta: function () { return { tipo: 'stazione', r: r }; },
+          span: Math.max(3000, (r.fine - r.inizio) * 3) };
+      });
+    },
+    rallentamento: function () {
+      return rallentamenti.filter(function (r) { return r.inizio; }).map(function (r) {
+        return { m: r.da * MC, scelta: function () { return { tipo: 'oggetto', o: r.inizio }; },
+          span: Math.max(2000, (r.a + 1 - r.da) * MC * 3) };
+      });
+    },
+    cartello: function () { return di_tipo('cartello'); },
+    indicatori: function () { return di_tipo('indicatori'); },
+    abbattimento: function () { return di_tipo('abbattimento').concat(di_tipo('abbattimento_nullo')).sort(function (x, y) { return x.m - y.m; }); }
+  };
+  const PLURALI = { segnali: 'segnale', stazioni: 'stazione', rallentamenti: 'rallentamento', cartelli: 'cartello',
+    abbattimenti: 'abbattimento' };
+
   // The last search: Enter with the same words steps to the next match.
   const ricerca = { q: null, trovati: [], k: -1 };
   function cerca(q) {
@@ -1154,7 +1332,9 @@
       ricerca.k = (ricerca.k + 1) % ricerca.trovati.length;
     } else {
       ricerca.q = p;
-      ricerca.trovati = p ? cercabili.filter(function (x) { return x.testo.indexOf(p) >= 0; }) : [];
+      const tipo = TIPI_CERCATI[PLURALI[p] || p];
+      ricerca.trovati = tipo ? tipo() :
+        p ? cercabili.filter(function (x) { return x.testo.indexOf(p) >= 0; }) : [];
       ricerca.k = 0;
     }
     if (!ricerca.trovati.length) {
@@ -1254,6 +1434,7 @@
   });
   profilo.addEventListener('wheel', function (e) {
     e.preventDefault();
+    if (tempi.rotella_da === null) tempi.rotella_da = e.timeStamp;
     const p = locale(e);
     const passo = e.deltaMode === 1 ? e.deltaY * 30 : e.deltaY;
     if (Math.abs(e.deltaX) > Math.abs(e.deltaY) && !e.ctrlKey) {
@@ -1315,7 +1496,7 @@
     conta(strisce[0].length, 'segnale', 'segnali'), conta(cartelli.length, 'cartello', 'cartelli'),
     conta(rallentamenti.length, 'rallentamento', 'rallentamenti'),
     D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari'
-  ].join(' \u00b7 ');
+  ].map(function (t) { return t.replace(/ /g, '\u00a0'); }).join(' \u00b7 '); // wrapped between counts, never inside one
   document.getElementById('legenda').innerHTML = [
     ['stazione', COLORE.stazione], ['segnale', COLORE.segnale], ['rallentamento', COLORE.rallentamento],
     ['indicatori', COLORE.indicatori], ['cartello', COLORE.cartello], ['abbattimento', COLORE.abbattimento],
@@ -1352,6 +1533,11 @@
       return { x: r.left + x_di(m), y: r.top + (Y.vel[0] + Y.vel[1]) / 2 };
     },
     etichetta: function (o) { return testo_breve(oggetti[o.i]); },
+    // The station names on each plan and the route's points there (a NaN
+    // pair begins a stretch), in the pane's pixels; the km/h scale's lines
+    // and label boxes, in the profile's.
+    etichette_piante: etichette_piante,
+    scala_velocita: scala_velocita,
     centra: centra,
     cerca: cerca,
     indirizzo: indirizzo
@@ -1381,10 +1567,11 @@
     return true;
   }
   let scritto = '', in_attesa = null;
-  // The address follows the view, a moment after it stops moving; it
+  // The address follows the view, a moment after it stops moving (never
+  // while it moves: the browser may take a while over each change); it
   // replaces the entry, so that Back still leaves the page.
   function segui_indirizzo() {
-    if (in_attesa !== null) return;
+    if (in_attesa !== null) clearTimeout(in_attesa);
     in_attesa = setTimeout(function () {
       in_attesa = null;
       const h = indirizzo();
