@@ -219,6 +219,7 @@ TEST(ScenarioView, ALoweredCodeReductionLeadsToItsOwnRecordAndItsCause) {
   const Pagina p = vista_di(c.banco);
   ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
   const json abbassata = oggetto(p.dati, 1810);
+  ASSERT_TRUE(abbassata.is_object());
   EXPECT_EQ(abbassata["passo_codici"], "abbassata");
   EXPECT_EQ(abbassata["record"], json::parse(R"({"nome": "abbattimento", "campi": [
       ["p", 90500, "90+500"], ["value", 180, "180 km/h"]]})"));
@@ -226,6 +227,7 @@ TEST(ScenarioView, ALoweredCodeReductionLeadsToItsOwnRecordAndItsCause) {
   EXPECT_EQ(luoghi[abbassata["luogo"].get<size_t>()][3], "abbattimento, 90500, 200");
   EXPECT_EQ(luoghi[abbassata["causa"].get<size_t>()][3], "rallentamento, 92000, 30, 300, 1, 1, 0");
   const json intatta = oggetto(p.dati, 1809);
+  ASSERT_TRUE(intatta.is_object());
   EXPECT_EQ(intatta["record"]["campi"][1][1], 200);
   EXPECT_FALSE(intatta.contains("passo_codici"));
   EXPECT_EQ(luoghi[intatta["luogo"].get<size_t>()][3], "abbattimento, 90450, 200");
@@ -275,6 +277,7 @@ TEST(ScenarioView, EveryStationTypeRoundTripsItsZoneAndLength) {
     const int64_t fine = tipo == 5 || tipo == 6 ? posizione + 150
                          : indietro             ? posizione + 800
                                                 : posizione + 450;
+    ASSERT_LT(k, p.dati["righe"].size());
     const json riga = p.dati["righe"][k];
     ASSERT_EQ(riga["riga"], k + 1);
     EXPECT_EQ(riga["inizio"], inizio);
