@@ -86,6 +86,9 @@ std::vector<Atteso> attesi() {
        11, "arrotondato", "per 1500 scrivi `1500`", 0, "", "1500"},
       {"spazio delle migliaia", kLineaBase, treno("velocita, 1 500, 80\r\n"), FileSorgente::treno,
        2, 11, "numero-spezzato", "per 1500 scrivi `1500`", 0, "", "1500"},
+      {"spazio delle migliaia dopo tre cifre", kLineaBase, treno("velocita, 110 000, 80\r\n"),
+       FileSorgente::treno, 2, 11, "numero-spezzato", "per 110000 scrivi `110000`", 0, "",
+       "110000"},
       {"unita attaccata", kLineaBase, treno("velocita, 6000, 80km/h\r\n"), FileSorgente::treno, 2,
        17, "numero-non-valido", "l'unita' `km/h` non si scrive", 0, "", "80"},
       {"unita staccata", sorgente_linea("", "pendenza, 3000 m, 5\r\n"), kTrenoVuoto,
@@ -147,6 +150,69 @@ TEST(Cause, EachMistakeIsReportedAtItsCauseWithItsFix) {
     const test::Compilato dopo(linea.c_str(), treno.c_str());
     for (const Diagnostico& e : dopo.c.diagnostica.voci()) EXPECT_NE(e.nome, k.nome) << corretto;
   }
+}
+
+// A fix writes exactly the text meant, byte for byte: a fix that writes a
+// wrong number clean of the warning would pass for a good one.
+TEST(Cause, EachFixWritesExactlyTheTextMeant) {
+  struct Attesa {
+    const char* descrizione;
+    bool linea;  // the record is in the line source, else in the train source
+    std::string prima;
+    std::string dopo;
+  };
+  const Attesa casi[] = {
+      {"spazio delle migliaia", false, "velocita, 1 500, 80", "velocita, 1500, 80"},
+      {"spazio delle migliaia con tre cifre", false, "velocita, 110 000, 80",
+       "velocita, 110000, 80"},
+      {"spazio delle migliaia e blanchi", false, "velocita,  2 400 , 110", "velocita,  2400 , 110"},
+      {"punto delle migliaia", false, "velocita, 1.500, 80", "velocita, 1500, 80"},
+      {"virgola decimale", true, "pendenza, 3000,6,5", "pendenza, 3000,6.5"},
+      {"unita attaccata", false, "velocita, 6000, 80km/h", "velocita, 6000, 80"},
+      {"unita staccata", true, "pendenza, 3000 m, 5", "pendenza, 3000, 5"},
+      {"nome in UTF-8", false, kStazione + "Citt\xC3\xA0", kStazione + "Citt\xE0"},
+      {"nome in UTF-8 tra virgolette", false, kStazione + "\"Citt\xC3\xA0\"",
+       kStazione + "\"Citt\xE0\""},
+      {"parola chiave", false, "stazoine, 1500", "stazione, 1500"},
+      {"parola chiave tra blanchi", true, "  pendneza , 2000, 10", "  pendenza , 2000, 10"},
+      {"parola chiave di due parole", false, "vettxrx, 5", "numero vetture, 5"},
+      {"virgolette aperte", false, kStazione + "\"Nord  \r\nvelocita, 2000, 80",
+       kStazione + "\"Nord\"  \r\nvelocita, 2000, 80"},
+  };
+  const auto sorgenti = [](const Attesa& k, const std::string& righe) {
+    return k.linea ? std::pair(sorgente_linea("", righe + "\r\n"), std::string(kTrenoVuoto))
+                   : std::pair(kLineaBase, treno(righe + "\r\n"));
+  };
+  for (const Attesa& k : casi) {
+    SCOPED_TRACE(k.descrizione);
+    auto [linea, testo_treno] = sorgenti(k, k.prima);
+    const test::Compilato c(linea.c_str(), testo_treno.c_str());
+    std::vector<Correzione> correzioni;
+    for (const Diagnostico& d : c.c.diagnostica.voci()) {
+      correzioni.insert(correzioni.end(), d.correzioni.begin(), d.correzioni.end());
+    }
+    ASSERT_EQ(correzioni.size(), 1u);
+    const Correzione& f = correzioni[0];
+    std::string& corretto = f.luogo.file == FileSorgente::linea ? linea : testo_treno;
+    corretto.replace(f.luogo.offset, f.lunghezza, f.testo);
+    const auto [linea_attesa, treno_atteso] = sorgenti(k, k.dopo);
+    EXPECT_EQ(linea, linea_attesa);
+    EXPECT_EQ(testo_treno, treno_atteso);
+  }
+}
+
+// A cause waits for an error only until the next record: an error of a
+// later record, that has nothing to do with it, carries no note about it.
+TEST(Cause, ANoteWaitsOnlyUntilTheNextRecord) {
+  const std::string linea =
+      sorgente_linea("", "pendenza, 3000\r\npendenza, 4000, 5\r\npendenza, 900000, 5\r\n", 10000);
+  const test::Compilato c(linea.c_str(), kTrenoVuoto);
+  ASSERT_EQ(numero(c.codice_errore()), 15);
+  const std::vector<Diagnostico> errori = c.c.diagnostica.errori();
+  ASSERT_EQ(errori.size(), 1u);
+  EXPECT_EQ(posizione_in(linea, errori[0].luogo.offset).riga, 6);
+  ASSERT_EQ(errori[0].note.size(), 1u);
+  EXPECT_EQ(errori[0].note[0].testo, "il percorso e' lungo 10000 m");
 }
 
 TEST(Cause, TheChecksLeaveTheOutputsAlone) {

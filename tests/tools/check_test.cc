@@ -123,7 +123,8 @@ TEST(ScenarioCheck, AMissingSourceNamesItsPathAndEveryNearName) {
     const char* descrizione;
     std::vector<std::string> file;  // besides the line source, unless it is named here
     bool con_linea;
-    std::vector<std::string> righe;  // each must be in the report
+    std::vector<std::string> righe;         // each must be in the report
+    std::vector<std::string> assenti = {};  // none may be
   };
   const Caso casi[] = {
       {"trattino mancante",
@@ -145,6 +146,20 @@ TEST(ScenarioCheck, AMissingSourceNamesItsPathAndEveryNearName) {
        {"Valmora_linea.txt"},
        false,
        {"nota: nella cartella c'e' `Valmora_linea.txt`: per la sua linea usa --linea Valmora"}},
+      // A name one or two edits away is named; three away, it is another file.
+      {"una lettera in meno",
+       {"Calvetra_line.txt"},
+       false,
+       {"nota: nella cartella c'e' `Calvetra_line.txt`: il nome cercato e' `Calvetra_linea.txt`"}},
+      {"due lettere in meno",
+       {"Calvetra_lin.txt"},
+       false,
+       {"nota: nella cartella c'e' `Calvetra_lin.txt`: il nome cercato e' `Calvetra_linea.txt`"}},
+      {"tre lettere in meno",
+       {"Calvetra_li.txt"},
+       false,
+       {"/prova/Calvetra_linea.txt: errore 101"},
+       {"Calvetra_li.txt"}},
   };
   for (const Caso& k : casi) {
     SCOPED_TRACE(k.descrizione);
@@ -154,6 +169,8 @@ TEST(ScenarioCheck, AMissingSourceNamesItsPathAndEveryNearName) {
     const test::Esito e = test::esegui(&b.disco, scenario::comando_check, {"/prova"});
     EXPECT_EQ(e.stato, kUscitaFatale);
     for (const std::string& r : k.righe) EXPECT_NE(e.errori.find(r), std::string::npos) << e.errori;
+    for (const std::string& r : k.assenti)
+      EXPECT_EQ(e.errori.find(r), std::string::npos) << e.errori;
     // A binary file of the scenario is no near name.
     EXPECT_EQ(e.errori.find(".dat`"), std::string::npos) << e.errori;
     // The page of a line without its train would be a route with nothing on

@@ -276,9 +276,43 @@ TEST(ScenarioLsp, EncodingsAndPositions) {
   }
 }
 
-// Each fix a warning knows, as a code action: applied to the buffer, the
-// warning is gone.
-TEST(ScenarioLsp, QuickFixesClearTheirWarning) {
+// The byte of a UTF-8 text that an editor means by a line and a count of
+// UTF-16 units, counted here on its own: a slip in the server's conversion
+// cannot hide behind the same function applying the edits.
+size_t byte_dell_editor(const std::string& t, const Json& posizione) {
+  size_t i = 0;
+  for (int r = 0; r < posizione["line"].get<int>(); ++r) i = t.find('\n', i) + 1;
+  for (int u = 0; u < posizione["character"].get<int>();) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    u += n == 4 ? 2 : 1;
+    i += n;
+  }
+  return i;
+}
+
+// A code action of the whole text applied as an editor applies it: the
+// edits from the last, so that each range still holds.
+std::string applica(std::string testo, const Json& modifiche) {
+  for (auto m = modifiche.rbegin(); m != modifiche.rend(); ++m) {
+    const size_t da = byte_dell_editor(testo, (*m)["range"]["start"]);
+    const size_t a = byte_dell_editor(testo, (*m)["range"]["end"]);
+    testo.replace(da, a - da, (*m)["newText"].get<std::string>());
+  }
+  return testo;
+}
+
+Json azioni_in(const std::string& uri, int riga_da, int da, int riga_a, int a) {
+  return {{"textDocument", {{"uri", uri}}},
+          {"range",
+           {{"start", {{"line", riga_da}, {"character", da}}},
+            {"end", {{"line", riga_a}, {"character", a}}}}},
+          {"context", {{"diagnostics", Json::array()}}}};
+}
+
+// Each fix a warning knows, as a code action: applied to the buffer, it
+// writes exactly the text meant, and the warning is gone.
+TEST(ScenarioLsp, QuickFixesWriteTheRightTextAndClearTheirWarning) {
   const auto treno = [](const std::string& righe) {
     return "[generale]\r\n" + righe + "[fine]\r\n";
   };
@@ -289,19 +323,29 @@ TEST(ScenarioLsp, QuickFixesClearTheirWarning) {
     std::string testo;
     const char* codice;
     const char* titolo;
+    std::string corretto;
   };
   const std::vector<Caso> casi = {
       {"parola chiave", false,
        treno("stazoine, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, N\r\n"),
-       "campo-ignorato", "scrivi `stazione`"},
+       "campo-ignorato", "scrivi `stazione`",
+       treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, N\r\n")},
       {"unita attaccata", false, treno("velocita, 6000, 80km/h\r\n"), "numero-non-valido",
-       "togli l'unita'"},
+       "togli l'unita'", treno("velocita, 6000, 80\r\n")},
       {"punto delle migliaia", false, treno("velocita, 1.500, 80\r\n"), "arrotondato",
-       "scrivi `1500`"},
+       "scrivi `1500`", treno("velocita, 1500, 80\r\n")},
+      // After letters of two and three UTF-8 bytes, one UTF-16 unit each.
+      {"punto delle migliaia dopo lettere accentate", false,
+       treno("velocit\xC3\xA0\xE2\x82\xAC, 2.400, 80\r\n"), "arrotondato", "scrivi `2400`",
+       treno("velocit\xC3\xA0\xE2\x82\xAC, 2400, 80\r\n")},
+      {"spazio delle migliaia dopo una lettera accentata", false,
+       treno("velocit\xC3\xA0, 2 400, 110\r\n"), "numero-spezzato", "scrivi `2400`",
+       treno("velocit\xC3\xA0, 2400, 110\r\n")},
       {"virgola decimale", true, test::sorgente_linea("", "pendenza, 3000,6,5\r\n"),
-       "campo-ignorato", "scrivi `6.5`"},
+       "campo-ignorato", "scrivi `6.5`", test::sorgente_linea("", "pendenza, 3000,6.5\r\n")},
       {"virgolette aperte", false, treno(stazione + "\"Nord\r\nvelocita, 2000, 80\r\n"),
-       "virgolette-aperte", "chiudi le virgolette"},
+       "virgolette-aperte", "chiudi le virgolette",
+       treno(stazione + "\"Nord\"\r\nvelocita, 2000, 80\r\n")},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -309,12 +353,7 @@ TEST(ScenarioLsp, QuickFixesClearTheirWarning) {
     const auto sessione = [&](const std::string& testo) {
       auto s = std::make_unique<Sessione>();
       s->esegui({inizia(), apri(uri, testo),
-                 richiesta(2, "textDocument/codeAction",
-                           {{"textDocument", {{"uri", uri}}},
-                            {"range",
-                             {{"start", {{"line", 0}, {"character", 0}}},
-                              {"end", {{"line", 99}, {"character", 0}}}}},
-                            {"context", {{"diagnostics", Json::array()}}}}),
+                 richiesta(2, "textDocument/codeAction", azioni_in(uri, 0, 0, 99, 0)),
                  richiesta(3, "shutdown"), notifica("exit")});
       return s;
     };
@@ -324,17 +363,8 @@ TEST(ScenarioLsp, QuickFixesClearTheirWarning) {
       return a["title"] == c.titolo && a["diagnostics"][0]["code"] == c.codice;
     });
     ASSERT_NE(azione, azioni.end()) << azioni.dump();
-    // The edits apply from the last, so that each range still holds.
-    std::string corretto = c.testo;
-    Json modifiche = (*azione)["edit"]["changes"][uri];
-    for (auto m = modifiche.rbegin(); m != modifiche.rend(); ++m) {
-      const auto punto = [&](const Json& p) {
-        return scenario::lsp::byte_utf8(corretto, scenario::lsp::posizione_da_json(p),
-                                        scenario::lsp::Codifica::utf16);
-      };
-      const size_t da = punto((*m)["range"]["start"]);
-      corretto.replace(da, punto((*m)["range"]["end"]) - da, (*m)["newText"].get<std::string>());
-    }
+    const std::string corretto = applica(c.testo, (*azione)["edit"]["changes"][uri]);
+    EXPECT_EQ(corretto, c.corretto);
     const std::vector<Json> dopo = sessione(corretto)->diagnostici(uri);
     ASSERT_FALSE(dopo.empty());
     for (const Json& d : dopo[0]) {
@@ -342,6 +372,131 @@ TEST(ScenarioLsp, QuickFixesClearTheirWarning) {
           << corretto;
     }
   }
+}
+
+// The fix is offered wherever the cursor touches its field: on its first
+// character, on its last, and just after it; not from another line.
+TEST(ScenarioLsp, AQuickFixIsOfferedFromEitherEndOfItsField) {
+  // "1.500" is characters 10 to 14 of line 1 (after a letter of two bytes).
+  const std::string testo = "[generale]\r\nvelocit\xC3\xA0, 1.500, 80\r\n[fine]\r\n";
+  struct Cursore {
+    int riga;
+    int carattere;
+    bool offerta;
+  };
+  const Cursore cursori[] = {{1, 10, true}, {1, 14, true},  {1, 15, true},
+                             {1, 12, true}, {0, 10, false}, {2, 0, false}};
+  std::vector<Json> m = {inizia(), apri(kUriTreno, testo)};
+  int id = 10;
+  for (const Cursore& c : cursori) {
+    m.push_back(richiesta(id++, "textDocument/codeAction",
+                          azioni_in(kUriTreno, c.riga, c.carattere, c.riga, c.carattere)));
+  }
+  m.push_back(richiesta(3, "shutdown"));
+  m.push_back(notifica("exit"));
+  Sessione s;
+  s.esegui(m);
+  id = 10;
+  for (const Cursore& c : cursori) {
+    SCOPED_TRACE(std::to_string(c.riga) + ":" + std::to_string(c.carattere));
+    const Json azioni = s.risposta(id++)["result"];
+    if (!c.offerta) {
+      EXPECT_EQ(azioni, Json::array());
+      continue;
+    }
+    ASSERT_EQ(azioni.size(), 1u) << azioni.dump();
+    EXPECT_EQ(azioni[0]["title"], "scrivi `1500`");
+  }
+}
+
+// UTF-16 units and UTF-8 bytes, both ways, at every kind of boundary:
+// characters of 2, 3, 4 and 1 bytes, of 1, 1, 2 and 1 UTF-16 units.
+TEST(ScenarioLsp, PositionsAndBytesAtEveryCharacterWidth) {
+  using scenario::lsp::Codifica;
+  using scenario::lsp::IndicePosizioni;
+  using scenario::lsp::Posizione;
+  // An a with a grave accent, the euro sign, a G clef and an x.
+  const std::string riga = "\xC3\xA0\xE2\x82\xAC\xF0\x9D\x84\x9Ex";
+  const std::string testo = "ab\r\n" + riga + "\r\nz";
+  struct Confine {
+    int64_t utf16;
+    int64_t utf8;
+    size_t byte;  // in `testo`
+    size_t carattere;
+  };
+  // Before each character of line 1 and at its end.
+  const Confine confini[] = {
+      {0, 0, 4, 4}, {1, 2, 6, 5}, {2, 5, 9, 6}, {4, 9, 13, 7}, {5, 10, 14, 8}};
+  const IndicePosizioni u16 = IndicePosizioni::da_utf8(testo, Codifica::utf16);
+  const IndicePosizioni u8 = IndicePosizioni::da_utf8(testo, Codifica::utf8);
+  for (const Confine& k : confini) {
+    SCOPED_TRACE(k.utf16);
+    EXPECT_EQ(u16.posizione(k.carattere), (Posizione{1, k.utf16}));
+    EXPECT_EQ(u8.posizione(k.carattere), (Posizione{1, k.utf8}));
+    EXPECT_EQ(u16.indice({1, k.utf16}), k.carattere);
+    EXPECT_EQ(u8.indice({1, k.utf8}), k.carattere);
+    EXPECT_EQ(scenario::lsp::byte_utf8(testo, {1, k.utf16}, Codifica::utf16), k.byte);
+    EXPECT_EQ(scenario::lsp::byte_utf8(testo, {1, k.utf8}, Codifica::utf8), k.byte);
+  }
+  // Inside a character: never a byte into it, never past it.
+  EXPECT_EQ(scenario::lsp::byte_utf8(testo, {1, 3}, Codifica::utf16), 9u);
+  EXPECT_EQ(u16.indice({1, 3}), 6u);
+  EXPECT_EQ(scenario::lsp::byte_utf8(testo, {1, 1}, Codifica::utf8), 4u);
+  for (int64_t dentro : {3, 4}) {
+    EXPECT_EQ(scenario::lsp::byte_utf8(testo, {1, dentro}, Codifica::utf8), 6u);
+    EXPECT_EQ(u8.indice({1, dentro}), 5u);
+  }
+  // Past the end of the line: its end; the lines around it are whole.
+  EXPECT_EQ(scenario::lsp::byte_utf8(testo, {1, 99}, Codifica::utf16), 14u);
+  EXPECT_EQ(u16.indice({1, 99}), 8u);
+  EXPECT_EQ(scenario::lsp::byte_utf8(testo, {2, 1}, Codifica::utf16), 17u);
+  EXPECT_EQ(u16.posizione(10), (Posizione{2, 0}));
+}
+
+// An edit after an accented letter lands where the editor meant it: the
+// hover and the diagnostics then read the new value at its place.
+TEST(ScenarioLsp, AnEditAfterAnAccentedLetter) {
+  const std::string testo = "[generale]\r\nvelocit\xC3\xA0, 2400, 110\r\n[fine]\r\n";
+  Sessione s;
+  s.esegui({inizia(), apri(kUriTreno, testo),
+            richiesta(4, "textDocument/hover", posto(kUriTreno, 0, 0)),
+            cambia(kUriTreno, 2, 1, 16, 19, "73"),
+            richiesta(2, "textDocument/hover", posto(kUriTreno, 1, 17)), richiesta(3, "shutdown"),
+            notifica("exit")});
+  const std::vector<Json> d = s.diagnostici(kUriTreno);
+  ASSERT_EQ(d.size(), 2u);
+  EXPECT_EQ(d[0], Json::array());
+  ASSERT_EQ(d[1].size(), 1u) << d[1].dump();
+  EXPECT_EQ(d[1][0]["code"], "arrotondato");
+  EXPECT_EQ(d[1][0]["range"], Json({{"start", {{"line", 1}, {"character", 16}}},
+                                    {"end", {{"line", 1}, {"character", 18}}}}));
+  EXPECT_NE(d[1][0]["message"].get<std::string>().find("vale 73 km/h"), std::string::npos)
+      << d[1][0].dump();
+  const std::string sopra = s.risposta(2)["result"]["contents"]["value"];
+  EXPECT_NE(sopra.find("`velocita` 75 km/h"), std::string::npos) << sopra;
+  EXPECT_NE(sopra.find("`speed` (km/h)"), std::string::npos) << sopra;
+}
+
+// The outline gives positions as railways write them: three metre digits.
+TEST(ScenarioLsp, TheOutlineWritesKilometresWithThreeMetreDigits) {
+  const std::string treno =
+      "[generale]\r\nvelocita, 7, 80\r\nrallentamento, 90, 30, 100, 1, 0, 0\r\n"
+      "stazione, 1050, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, Nord\r\n"
+      "segnale, 12345, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n";
+  Sessione s;
+  s.esegui({inizia(), apri(kUriTreno, treno),
+            richiesta(2, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriTreno}}}}),
+            richiesta(3, "shutdown"), notifica("exit")});
+  std::vector<std::string> dettagli;
+  const Json simboli = s.risposta(2)["result"];
+  for (const Json& sezione : simboli) {
+    for (const Json& figlio : sezione.value("children", Json::array())) {
+      dettagli.push_back(figlio["name"].get<std::string>() + ": " +
+                         figlio["detail"].get<std::string>());
+    }
+  }
+  EXPECT_EQ(dettagli, (std::vector<std::string>{"rallentamento: km 0+090, 30 km/h",
+                                                "Nord: km 1+050", "segnale: km 12+345"}));
 }
 
 // Whatever arrives, an answer with the error or a clean exit: never a crash

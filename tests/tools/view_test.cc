@@ -12,6 +12,7 @@
 
 #include "compile/compilazione.h"
 #include "scenario/comandi/dump.h"
+#include "support/compilazione.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {
@@ -247,6 +248,90 @@ TEST(ScenarioView, ObjectsAndRowsInTheWordsOfTheirRecords) {
   EXPECT_EQ(trovate, 1);
   // Every diagnostic says whether it has a place on the route.
   for (const json& d : p.dati["diagnostica"]) EXPECT_TRUE(d.contains("con_posizione"));
+}
+
+// A code reduction that the cab-code pass lowered rather than placed stays
+// with its own record, and names the slowdown that lowered it, in the page
+// and in dump --json alike.
+TEST(ScenarioView, ALoweredCodeReductionLeadsToItsOwnRecordAndItsCause) {
+  const std::string treno =
+      "[generale]\r\nabbattimento, 90450, 200\r\nabbattimento, 90500, 200\r\n"
+      "segnale, 90500, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+      "rallentamento, 92000, 30, 300, 1, 1, 0\r\n[fine]\r\n";
+  test::CompilaInCartella c(test::sorgente_linea("", ""), treno);
+  ASSERT_EQ(c.esito.stato, kUscitaPulita) << c.errori;
+  // The signal in cell 1811 has its front cell 1810 lowered to 180 km/h;
+  // cell 1809 is left as its record wrote it.
+  const Pagina p = vista_di(c.banco);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  const json abbassata = oggetto(p.dati, 1810);
+  ASSERT_TRUE(abbassata.is_object());
+  EXPECT_EQ(abbassata["passo_codici"], "abbassata");
+  EXPECT_EQ(abbassata["record"], json::parse(R"({"nome": "abbattimento", "campi": [
+      ["p", 90500, "90+500"], ["value", 180, "180 km/h"]]})"));
+  const json& luoghi = p.dati["luoghi"];
+  EXPECT_EQ(luoghi[abbassata["luogo"].get<size_t>()][3], "abbattimento, 90500, 200");
+  EXPECT_EQ(luoghi[abbassata["causa"].get<size_t>()][3], "rallentamento, 92000, 30, 300, 1, 1, 0");
+  const json intatta = oggetto(p.dati, 1809);
+  ASSERT_TRUE(intatta.is_object());
+  EXPECT_EQ(intatta["record"]["campi"][1][1], 200);
+  EXPECT_FALSE(intatta.contains("passo_codici"));
+  EXPECT_EQ(luoghi[intatta["luogo"].get<size_t>()][3], "abbattimento, 90450, 200");
+
+  const test::Esito e = test::esegui(&c.banco.disco, scenario::comando_dump, {"--json", "/prova"});
+  ASSERT_EQ(e.stato, kUscitaPulita) << e.errori;
+  const json dump = json::parse(e.uscita);
+  json cella;
+  for (const json& k : dump["celle"]["non_libere"]) {
+    if (k["cella"] == 1810) cella = k;
+  }
+  EXPECT_EQ(cella["passo_codici"], "abbassata");
+  EXPECT_EQ(cella["sorgente"]["riga"], 3);
+  EXPECT_EQ(cella["causa"]["riga"], 5);
+}
+
+// Every station type gives back, from the files alone, the zone its type
+// marks and the length its source wrote: types 5 and 6 reach the whole
+// length back and 150 m forward, 7 and 8 the whole length both ways, any
+// other half of it each way, and 50 m more forward with opz_d (which types
+// 5 to 8 lose, and the first station loses once its zone is marked).
+TEST(ScenarioView, EveryStationTypeRoundTripsItsZoneAndLength) {
+  std::vector<int> tipi;
+  for (int t = 0; t <= 30; ++t) tipi.push_back(t);
+  tipi.insert(tipi.end(), {100, 255});
+  std::string treno = "[generale]\r\n";
+  for (size_t k = 0; k < tipi.size(); ++k) {
+    treno += "stazione, " + std::to_string(2000 * (k + 1)) + ", " + std::to_string(tipi[k]) +
+             ", 800, 1, 1, 1, 4, 1, 0, 2, 1, 1, 1, 8, " + std::to_string(k) + ", 0, S" +
+             std::to_string(k) + "\r\n";
+  }
+  treno += "[fine]\r\n";
+  test::CompilaInCartella compilato(test::sorgente_linea("", "", 70000), treno);
+  ASSERT_EQ(compilato.esito.stato, kUscitaPulita) << compilato.errori;
+  test::Banco b;
+  for (const char* f : {test::kGeometria, test::kTabella, test::kCelle}) {
+    b.scrivi(f, compilato.banco.leggi(f));
+  }
+  const Pagina p = vista_di(b);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  for (size_t k = 0; k < tipi.size(); ++k) {
+    const int tipo = tipi[k];
+    SCOPED_TRACE(tipo);
+    const int64_t posizione = 2000 * static_cast<int64_t>(k + 1);
+    const bool indietro = tipo >= 5 && tipo <= 8;
+    const int64_t inizio = posizione - (indietro ? 800 : 400);
+    const int64_t fine = tipo == 5 || tipo == 6 ? posizione + 150
+                         : indietro             ? posizione + 800
+                                                : posizione + 450;
+    ASSERT_LT(k, p.dati["righe"].size());
+    const json riga = p.dati["righe"][k];
+    ASSERT_EQ(riga["riga"], k + 1);
+    EXPECT_EQ(riga["inizio"], inizio);
+    EXPECT_EQ(riga["fine"], fine);
+    EXPECT_EQ(riga["opz_d"], indietro || k == 0 ? 0 : 1);
+    EXPECT_EQ(riga["record"]["campi"][1], json::array({"type", tipo}));
+    EXPECT_EQ(riga["record"]["campi"][2], json::parse(R"(["length", 800, "800 m"])"));
+  }
 }
 
 TEST(ScenarioView, AReservedSlotTakenIsListedAsAnError) {
