@@ -291,6 +291,12 @@ const Scrittura* Giornale::ultima_scrittura_cella(size_t c, CampoCella campo) co
   return nullptr;
 }
 
+size_t Giornale::non_compilati() const {
+  size_t n = 0;
+  for (const RecordRegistrato& r : records_) n += !r.compilato && r.riconosciuto() ? 1 : 0;
+  return n;
+}
+
 const RecordRegistrato* Giornale::record_a(Luogo chiave) const {
   for (const RecordRegistrato& r : records_) {
     if (r.chiave == chiave && !r.passo()) return &r;

@@ -187,8 +187,9 @@ class Giornale {
   // from being read; 0 for none.
   size_t errore_treno() const { return errore_treno_; }
   CodiceErrore codice_arresto() const { return codice_arresto_; }
-  // Whether anything of either source went uncompiled.
+  // Whether anything of either source went uncompiled, and how many records.
   bool fermata() const { return !arresti_.empty() || treno_mai_letto_; }
+  size_t non_compilati() const;
 
   const std::vector<RecordRegistrato>& records() const { return records_; }
   const std::vector<Scrittura>& scritture() const { return scritture_; }

@@ -152,6 +152,20 @@ TEST(ScenarioView, FromTheSourcesObjectsAndErrorsLeadToTheirRecords) {
   EXPECT_EQ(luoghi[riga80["sorgente"].get<size_t>()][1], 29);
 }
 
+// The summary says how many records an error left uncompiled: none of their
+// objects is on the page.
+TEST(ScenarioView, ItCountsTheRecordsAnErrorLeftUncompiled) {
+  test::Banco b;
+  b.scrivi(test::kSorgenteLinea, test::kLineaProva);
+  std::string t = test::kTrenoProva;
+  t.insert(t.find("[segnali]"), "stazione, 1525, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, X\n");
+  b.scrivi(test::kSorgenteTreno, t);
+  const Pagina p = vista_di(b);
+  EXPECT_EQ(p.dati["non_compilati"], 6);  // the six signals
+  b.scrivi(test::kSorgenteTreno, test::kTrenoProva);
+  EXPECT_EQ(vista_di(b).dati["non_compilati"], 0);
+}
+
 // A warning leads the view to its record when the record begins with a
 // place on the route, though the warning knows none of its own (a unit after
 // a speed limit's speed); one in a record without a place stays off the axis.

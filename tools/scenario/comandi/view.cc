@@ -350,6 +350,8 @@ Json json_vista(const ScenarioVisto& v) {
   j["sequenze"] = json_sequenze(v.tratti);
   j["rallentamenti"] = json_rallentamenti(v.tratti);
   j["pianta"] = json_pianta(v.pianta);
+  // The records the compile never reached: none of their objects is drawn.
+  j["non_compilati"] = v.origini ? v.origini->giornale.non_compilati() : 0;
   j["diagnostica"] = Json::array();
   for (const Diagnostico& d : v.diagnostica) {
     j["diagnostica"].push_back(

@@ -1496,7 +1496,8 @@
     conta(strisce[0].length, 'segnale', 'segnali'), conta(cartelli.length, 'cartello', 'cartelli'),
     conta(rallentamenti.length, 'rallentamento', 'rallentamenti'),
     D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari'
-  ].map(function (t) { return t.replace(/ /g, '\u00a0'); }).join(' \u00b7 '); // wrapped between counts, never inside one
+  ].concat(D.non_compilati ? ['compilazione fermata: ' +
+    conta(D.non_compilati, 'record non compilato', 'record non compilati')] : []).map(function (t) { return t.replace(/ /g, '\u00a0'); }).join(' \u00b7 '); // wrapped between counts, never inside one
   document.getElementById('legenda').innerHTML = [
     ['stazione', COLORE.stazione], ['segnale', COLORE.segnale], ['rallentamento', COLORE.rallentamento],
     ['indicatori', COLORE.indicatori], ['cartello', COLORE.cartello], ['abbattimento', COLORE.abbattimento],
