@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times `scenario compile` and `scenario check` on the synthetic longest
+# Times `scenario compile`, `check`, `dump --json` and `view` on the synthetic longest
 # route (1000000 m, 2000 curves, 2000 gradients, 80 mountains; 330 speed
 # points, 330 signals, 60 slowdowns, 70 stations: the sources of
 # BM_PercorsoSintetico1000000) as whole program runs, and reports the median
@@ -48,15 +48,18 @@ trap 'rm -rf "$lavoro"' EXIT
 } >"$lavoro/Calvetra_2718 - 5340-.txt"
 
 mediana() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-for comando in compile check; do
-  build-release/scenario $comando "$lavoro" >/dev/null
+build-release/scenario compile "$lavoro" >/dev/null
+for comando in compile check "dump --json" "view -o $lavoro/vista.html"; do
+  read -r -a parole <<<"$comando"
+  esegui() { build-release/scenario "${parole[0]}" "${parole[@]:1}" "$lavoro"; }
+  esegui >/dev/null
   t=()
   for ((i = 0; i < giri; i++)); do
-    a=${EPOCHREALTIME/[.,]/}; build-release/scenario $comando "$lavoro" >/dev/null; b=${EPOCHREALTIME/[.,]/}
+    a=${EPOCHREALTIME/[.,]/}; esegui >/dev/null; b=${EPOCHREALTIME/[.,]/}
     t+=($((10#$b - 10#$a)))
   done
-  picco=$(/usr/bin/time -f '%M' build-release/scenario $comando "$lavoro" 2>&1 >/dev/null | tail -n 1)
-  echo "scenario $comando median: $(mediana "${t[@]}") us over $giri runs; peak memory: ${picco} KiB"
+  picco=$( (/usr/bin/time -f '%M' build-release/scenario "${parole[0]}" "${parole[@]:1}" "$lavoro" >/dev/null) 2>&1 | tail -n 1)
+  echo "scenario ${parole[0]} median: $(mediana "${t[@]}") us over $giri runs; peak memory: ${picco} KiB"
 done
 totale=$(find "$lavoro" -maxdepth 1 -name '*.dat' -o -maxdepth 1 -name '*.sim' | xargs -d '\n' stat -c %s |
   awk '{s += $1} END {print s}')

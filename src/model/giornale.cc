@@ -7,23 +7,6 @@ namespace calvetra {
 namespace {
 
 // The fields of a cell and of a row in the order of their enumerations.
-int64_t campo_cella(const tratto& t, CampoCella c) {
-  switch (c) {
-    case CampoCella::tipo: return t.tipo;
-    case CampoCella::valore_a: return t.valore_a;
-    case CampoCella::valore_b: return t.valore_b;
-    case CampoCella::valore_c: return t.valore_c;
-    case CampoCella::valore_d: return t.valore_d;
-    case CampoCella::tempo: return t.tempo;
-    case CampoCella::preavviso: return t.preavviso;
-    case CampoCella::montagna: return t.montagna;
-    case CampoCella::velocita: return t.velocita;
-    case CampoCella::pendenza: return t.pendenza;
-    case CampoCella::aderenza: return t.aderenza;
-  }
-  return 0;
-}
-
 void metti_cella(tratto& t, CampoCella c, int64_t v) {
   // Every value was read from a field of the same width.
   const auto u8 = static_cast<uint8_t>(v);
@@ -192,14 +175,24 @@ void Giornale::scarica() {
     for (const auto& [c, prima] : celle_toccate_) {
       if (c >= m.tratti.size()) continue;
       const tratto& dopo = m.tratti[c];
-      for (uint8_t k = 0; k < kCampiCella; ++k) {
-        const auto campo = static_cast<CampoCella>(k);
-        const int64_t v = campo_cella(prima, campo);
-        const int64_t n = campo_cella(dopo, campo);
-        if (v == n) continue;
-        scritture_.push_back(
-            {Scrittura::Bersaglio::cella, k, static_cast<int32_t>(c), indice, v, n});
-      }
+      // Most cells touched are only read, or filled in one byte.
+      if (prima == dopo) continue;
+      const auto campo = [&](CampoCella k, int64_t v, int64_t n) {
+        if (v == n) return;
+        scritture_.push_back({Scrittura::Bersaglio::cella, static_cast<uint8_t>(k),
+                              static_cast<int32_t>(c), indice, v, n});
+      };
+      campo(CampoCella::tipo, prima.tipo, dopo.tipo);
+      campo(CampoCella::valore_a, prima.valore_a, dopo.valore_a);
+      campo(CampoCella::valore_b, prima.valore_b, dopo.valore_b);
+      campo(CampoCella::valore_c, prima.valore_c, dopo.valore_c);
+      campo(CampoCella::valore_d, prima.valore_d, dopo.valore_d);
+      campo(CampoCella::tempo, prima.tempo, dopo.tempo);
+      campo(CampoCella::preavviso, prima.preavviso, dopo.preavviso);
+      campo(CampoCella::montagna, prima.montagna, dopo.montagna);
+      campo(CampoCella::velocita, prima.velocita, dopo.velocita);
+      campo(CampoCella::pendenza, prima.pendenza, dopo.pendenza);
+      campo(CampoCella::aderenza, prima.aderenza, dopo.aderenza);
       if (stesso_oggetto(prima, dopo) || !del_record) continue;
       if (celle_.size() < m.tratti.size()) celle_.resize(m.tratti.size(), 0);
       const size_t proprietario = celle_[c];

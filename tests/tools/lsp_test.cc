@@ -477,6 +477,34 @@ TEST(ScenarioLsp, AnEditAfterAnAccentedLetter) {
   EXPECT_NE(sopra.find("`speed` (km/h)"), std::string::npos) << sopra;
 }
 
+// After an error that stops the train source, a record past it is still
+// known to the editor: its hover says it was not compiled, its own mistake
+// is shown, and the error counts what was lost.
+TEST(ScenarioLsp, ARecordTheCompileNeverReachedSaysSo) {
+  const std::string treno =
+      "[generale]\r\nstazione, 1525, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, Nord\r\n"
+      "segnale, 5000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 1O\r\n[fine]\r\n";
+  Sessione s;
+  s.esegui({inizia(), apri(kUriTreno, treno),
+            richiesta(2, "textDocument/hover", posto(kUriTreno, 2, 3)), richiesta(3, "shutdown"),
+            notifica("exit")});
+  const std::string sopra = s.risposta(2)["result"]["contents"]["value"];
+  EXPECT_NE(sopra.find("non e' compilato"), std::string::npos) << sopra;
+  const std::vector<Json> d = s.diagnostici(kUriTreno);
+  ASSERT_FALSE(d.empty());
+  std::string messaggi;
+  for (const Json& x : d.back()) messaggi += x["message"].get<std::string>() + "\n";
+  EXPECT_NE(messaggi.find("(record non compilato)"), std::string::npos) << messaggi;
+  EXPECT_NE(messaggi.find("errore 8"), std::string::npos) << messaggi;
+  bool nota = false;
+  for (const Json& x : d.back()) {
+    for (const Json& r : x.value("relatedInformation", Json::array())) {
+      nota = nota || r["message"] == "da qui in poi non e' compilato nulla: 1 `segnale`";
+    }
+  }
+  EXPECT_TRUE(nota) << d.back().dump();
+}
+
 // The outline gives positions as railways write them: three metre digits.
 TEST(ScenarioLsp, TheOutlineWritesKilometresWithThreeMetreDigits) {
   const std::string treno =

@@ -158,7 +158,8 @@ TEST(ScenarioView, ItCountsTheRecordsAnErrorLeftUncompiled) {
   test::Banco b;
   b.scrivi(test::kSorgenteLinea, test::kLineaProva);
   std::string t = test::kTrenoProva;
-  t.insert(t.find("[segnali]"), "stazione, 1525, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, X\n");
+  t.insert(t.find("[segnali]"),
+           "stazione, 1525, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, X\n");
   b.scrivi(test::kSorgenteTreno, t);
   const Pagina p = vista_di(b);
   EXPECT_EQ(p.dati["non_compilati"], 6);  // the six signals
