@@ -153,6 +153,8 @@ class LetturaRecord {
   // A record that goes on has read every field its catalogue entry lists:
   // throws std::logic_error otherwise, so a handler and its entry never part.
   void verifica_completo() const;
+  // The record stored whole: the warnings say what its values became.
+  void avvisa_conservato();
   // Where each field read so far begins.
   std::span<const size_t> campi_letti() const { return {inizi_.data(), letti_}; }
 
@@ -196,6 +198,7 @@ class LetturaRecord {
       case Formato::testo: break;
     }
     inizi_[letti_ - 1] = file1.inizio_campo();
+    valori_[letti_ - 1] = v;
     return v;
   }
 
@@ -203,7 +206,8 @@ class LetturaRecord {
   const DescrizioneRecord& record_;
   size_t chiave_;
   size_t letti_ = 0;
-  std::array<size_t, kCampiMassimi> inizi_{};  // where each field read begins
+  std::array<size_t, kCampiMassimi> inizi_{};    // where each field read begins
+  std::array<int64_t, kCampiMassimi> valori_{};  // the numbers read, 0 for a text
 };
 
 // A catalogue entry: the record and the handler that reads its fields right
@@ -253,6 +257,7 @@ Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalog
     l.registra(v.record, chiave, r.campi_letti());
     if (s != Seguito::avanti) return s;
     r.verifica_completo();
+    r.avvisa_conservato();
   }
   return Seguito::avanti;
 }

@@ -206,10 +206,9 @@ std::string pendenza_lungo(const Profilo& pr, const ScenarioLetto& s, double pen
   std::vector<Tratto> pen;
   double gmax = 5;
   for (const Sequenza& q : sequenze(s.tratti, &tratto::pendenza)) {
-    const std::optional<int32_t> g = per_mille_da_pendenza(q.valore);
-    if (!g) continue;  // a cell the gradient never reached
+    const int32_t g = per_mille_da_pendenza(q.valore);
     pen.push_back({pr.x(static_cast<double>(q.da) * kMetriCella),
-                   pr.x(static_cast<double>(q.a + 1) * kMetriCella), static_cast<double>(*g)});
+                   pr.x(static_cast<double>(q.a + 1) * kMetriCella), static_cast<double>(g)});
     gmax = std::max(gmax, std::abs(pen.back().g));
   }
   const double passo_g = passo_tondo(gmax / 2);
