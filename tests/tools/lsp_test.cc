@@ -405,6 +405,10 @@ TEST(ScenarioLsp, BadInput) {
        incornicia(inizia({{"linea", "../altrove"}})) + fine,
        1,
        {-32602, -32002}},
+      {"nome che Windows-1252 non tiene",
+       incornicia(inizia({{"linea", "Citt\xE2\x98\x83"}})) + fine,
+       1,
+       {-32602, -32002}},
       {"documento fuori dalla cartella",
        init + incornicia(apri("file:///altrove/Calvetra_linea.txt", "x")) +
            incornicia(richiesta(2, "textDocument/hover",

@@ -102,8 +102,10 @@ TEST(ScenarioView, SpeedsAndGradientsArriveDecoded) {
   ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
   const json& s = p.dati["sequenze"];
   EXPECT_EQ(s["velocita_kmh"]["valore"][0], 75);
+  // The last cells, which no gradient reached, hold byte 0: -100 per mille
+  // to the simulator.
   EXPECT_EQ(s["pendenza_per_mille"], json::parse(R"({"da": [0, 20, 178], "a": [19, 177, 180],
-                                                     "valore": [0, -7, null]})"));
+                                                     "valore": [0, -7, -100]})"));
   EXPECT_FALSE(s.contains("velocita"));
   EXPECT_FALSE(s.contains("pendenza"));
 }
