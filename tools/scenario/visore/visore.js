@@ -511,11 +511,13 @@
   let gmax = 5;
   (function () {
     const q = sequenze.pendenza_per_mille;
-    for (let i = 0; q && i < q.v.length; i++) if (q.v[i] !== null) gmax = Math.max(gmax, Math.abs(q.v[i]));
+    // Byte 0 reads as -100 per mille; mostly it is the run-out that no
+    // gradient reached, so it does not set the scale (its bar is clipped).
+    for (let i = 0; q && i < q.v.length; i++) if (q.v[i] !== null && q.v[i] !== -100) gmax = Math.max(gmax, Math.abs(q.v[i]));
   })();
   function y_pendenza(g) {
     const mezzo = (Y.pen[0] + Y.pen[1]) / 2;
-    return mezzo - g / gmax * ((Y.pen[1] - Y.pen[0]) / 2 - 4);
+    return mezzo - Math.max(-gmax, Math.min(gmax, g)) / gmax * ((Y.pen[1] - Y.pen[0]) / 2 - 4);
   }
   function disegna_pendenze(c, da, a) {
     const y0 = Math.round(y_pendenza(0)) + 0.5;
