@@ -40,6 +40,12 @@ int64_t posizione_oggetto(uint8_t tipo, int64_t c) {
   }
 }
 
+std::string testo_pendenza(uint8_t pendenza, std::optional<bool> scritta) {
+  std::string t = std::to_string(per_mille_da_pendenza(pendenza)) + " per mille";
+  if (pendenza == 0 && scritta == false) t += " (nessuna pendenza ha raggiunto la cella)";
+  return t;
+}
+
 int64_t valore_coppia(int64_t vs, int64_t vd) {
   return arrotonda_div(100 * vs + vd, kPassoVelocita);
 }

@@ -66,6 +66,10 @@ constexpr uint8_t pendenza_da_per_mille(int64_t per_mille) {
 constexpr int32_t per_mille_da_pendenza(uint8_t pendenza) {
   return int32_t{pendenza} - kScartoPendenza;
 }
+// A gradient byte in words, "-7 per mille". `scritta`, given by a tool that
+// holds the compile's account of its writes, says whether a record wrote
+// the cell: a byte 0 that none wrote is said to be so.
+std::string testo_pendenza(uint8_t pendenza, std::optional<bool> scritta = std::nullopt);
 
 // What the cells keep of a value as written, back in its unit, for the
 // authors' warnings: a speed in steps of 5 km/h (nullopt past 1277 km/h: the

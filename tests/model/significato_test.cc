@@ -42,6 +42,10 @@ TEST(Significato, EveryCodecReadsBackWhatItWrote) {
   for (int32_t g = -100; g <= 155; ++g) {
     EXPECT_EQ(per_mille_da_pendenza(pendenza_da_per_mille(g)), g);
   }
+  EXPECT_EQ(testo_pendenza(93), "-7 per mille");
+  EXPECT_EQ(testo_pendenza(0), "-100 per mille");
+  EXPECT_EQ(testo_pendenza(0, true), "-100 per mille");
+  EXPECT_EQ(testo_pendenza(0, false), "-100 per mille (nessuna pendenza ha raggiunto la cella)");
   for (int32_t vs = 0; vs <= 1630; vs += 5) {
     for (int32_t vd = 0; vd <= 495; vd += 5) {
       const std::optional<int16_t> v = codifica_coppia(vs, vd);

@@ -75,8 +75,9 @@ std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_
       if (b.campo == &tratto::velocita) {
         valore = std::to_string(kmh_da_velocita(q.valore)) + " km/h";
       } else if (b.campo == &tratto::pendenza) {
-        // Byte 0 is -100 per mille to the simulator, written or not.
-        valore = std::to_string(per_mille_da_pendenza(q.valore)) + " per mille";
+        // Byte 0 is -100 per mille to the simulator, written or not; the
+        // compile's account of its writes, when it keeps one, tells which.
+        valore = testo_pendenza(q.valore);
       }
       s += "- `" + std::string(b.nome) + "` " + valore + " nelle celle " + std::to_string(q.da) +
            " a " + std::to_string(q.a) + " (metri " + std::to_string(q.da * kMetriCella) + " a " +
