@@ -1,6 +1,7 @@
 #include "compile/intestazione.h"
 
 #include "model/costanti.h"
+#include "model/significato.h"
 #include "output/codici_gara.h"
 
 namespace calvetra {
@@ -13,7 +14,7 @@ CodiceErrore finalizza_intestazione(Modello& m) {
   cella.valore_a = kMarchioCelle;
   if (linea.orario != 0 || cella.valore_b != 0) return CodiceErrore::codice_integrita_occupato;
   linea.orario = codice_gara_st(m.tabella);
-  cella.valore_b = codice_gara_og(m.tabella);
+  scrivi_slot_cella(cella, {kMarchioCelle, codice_gara_og(m.tabella)});
   return CodiceErrore::nessuno;
 }
 

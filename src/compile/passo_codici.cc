@@ -9,16 +9,17 @@
 #include <vector>
 
 #include "model/costanti.h"
+#include "model/significato.h"
 
 namespace calvetra {
 
 namespace {
 
-constexpr int16_t kCodice = 180;
+constexpr int16_t kCodice = kKmhAbbattimento;
 // Slowdowns at this speed or above get no periodic code reductions.
-constexpr int16_t kVelocitaSenzaPeriodici = 110;
+constexpr int16_t kVelocitaSenzaPeriodici = kKmhSenzaAbbattimentiPeriodici;
 // Cells between two periodic code reductions inside a slowdown.
-constexpr int kPasso = 8;
+constexpr int kPasso = kCelleTraAbbattimenti;
 // Cells looked back from a warning board, and ahead past a slowdown's end.
 constexpr int kIndietroAvviso = 20;
 constexpr int kAvantiFine = 12;

@@ -55,12 +55,15 @@ bool sembra_parola_chiave(std::string_view campo) {
                      [](char c) { return lettera(c) || cifra(c) || spazio(c) || c == '_'; });
 }
 
+bool segno_di_commento(std::string_view campo) {
+  const std::string_view t = spoglia(campo);
+  return !t.empty() && std::string_view("#;/'*!%").find(t.front()) != std::string_view::npos;
+}
+
 // A field written as a comment: it opens with a comment sign, or it is a
 // sentence rather than a keyword.
 bool sembra_commento(std::string_view campo) {
-  const std::string_view t = spoglia(campo);
-  if (t.empty()) return false;
-  return std::string_view("#;/'*!%").find(t.front()) != std::string_view::npos || parole(t) > 4;
+  return segno_di_commento(campo) || parole(spoglia(campo)) > 4;
 }
 
 // A unit that authors write after a number; the fields hold bare numbers.
@@ -372,6 +375,7 @@ void Avvisi::record_trovati(const Riconosciuti& trovati) {
   numeri_tollerati_ = 0;
   if (!trovati.attivi.empty()) {
     record_ = trovati.attivi.front()->nome;
+    descrizione_ = trovati.attivi.front();
     // A cause of the record before is no cause of this one.
     if (causa_in_attesa_) d_.dimentica(CodiceErrore::nessuno);
     causa_in_attesa_ = false;
@@ -390,7 +394,7 @@ void Avvisi::parola_chiave_nascosta(std::string_view campo, size_t inizio) {
               "il nome di sezione " + citato(campo) + " contiene la parola chiave " + parola +
                   " e vale come record",
               a(inizio));
-  } else if (sembra_commento(campo)) {
+  } else if (sembra_commento(campo) && !record_intero(campo, inizio)) {
     d_.avviso("commento-con-parola-chiave",
               "il campo " + citato(campo) + " sembra un commento, ma contiene la parola chiave " +
                   parola + " e vale come record: i campi che seguono sono letti come suoi valori",
@@ -400,6 +404,25 @@ void Avvisi::parola_chiave_nascosta(std::string_view campo, size_t inizio) {
   }
   causa_fino_al_prossimo_record(
       {"qui " + citato(campo) + " letto come record " + citato(record_), a(inizio)});
+}
+
+bool Avvisi::record_intero(std::string_view campo, size_t inizio) const {
+  if (segno_di_commento(campo) || descrizione_ == nullptr) return false;
+  const std::string_view s = lettore_.testo();
+  if (inizio >= s.size()) return false;
+  const size_t fine_riga = std::min(s.find_first_of("\r\n", inizio), s.size());
+  size_t i = std::min(s.find(',', inizio), fine_riga);
+  size_t letti = 0;
+  while (i < fine_riga) {
+    const size_t dopo = std::min(s.find(',', i + 1), fine_riga);
+    const std::string_view valore = spoglia(s.substr(i + 1, dopo - i - 1));
+    if (letti >= descrizione_->campi.size()) return false;
+    const bool testo = descrizione_->campi[letti].formato == Formato::testo;
+    if (!testo && !e_numero(valore)) return false;
+    ++letti;
+    i = dopo;
+  }
+  return letti == descrizione_->campi.size();
 }
 
 void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept {
@@ -467,6 +490,11 @@ void Avvisi::valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, 
                     intervallo(campo.limiti, u) + ")",
                 a(inizio)});
   }
+}
+
+void Avvisi::conservato(const DescrizioneRecord& r, const std::string& messaggio, size_t inizio) {
+  if (!d_.avvisi_attivi()) return;
+  d_.avviso("conservato-diversamente", citato(r.nome) + ": " + messaggio, a(inizio));
 }
 
 void Avvisi::oltre_la_fine(std::string_view tipo, int64_t p, int32_t lunghezza, size_t inizio) {

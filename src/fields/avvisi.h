@@ -49,6 +49,9 @@ class Avvisi final : public OsservatoreCampi {
   // steps of 5 km/h). A value that will not fit its cell is noted for the
   // error 25 it brings later.
   void valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, int64_t v, size_t inizio);
+  // A value of record `r`, read at `inizio`, that the cells keep otherwise
+  // than written once the record is stored: `messaggio` says how.
+  void conservato(const DescrizioneRecord& r, const std::string& messaggio, size_t inizio);
   // The record `tipo` at `p` metres, read at `inizio`, lies past the end of a
   // route `lunghezza` metres long, where no train drives.
   void oltre_la_fine(std::string_view tipo, int64_t p, int32_t lunghezza, size_t inizio);
@@ -122,7 +125,13 @@ class Avvisi final : public OsservatoreCampi {
   Diagnostica& d_;
   const LettoreCampi& lettore_;
   size_t chiave_ = 0;
+  // A sentence that names a record and reads as one whole: no comment mark
+  // opens it, and the rest of its line holds the record's fields, numbers
+  // where it reads numbers.
+  bool record_intero(std::string_view campo, size_t inizio) const;
+
   std::string_view record_;  // the name of the record in hand, when one was named
+  const DescrizioneRecord* descrizione_ = nullptr;  // and its description
   bool causa_in_attesa_ = false;
   int numeri_tollerati_ = 0;
   bool segna_ = false;

@@ -42,6 +42,17 @@ struct Limiti {
 // does not fit where it goes and the compile ends with error 25 there.
 using Conserva = std::optional<int64_t> (*)(int64_t);
 
+// What the cells keep of a record's values taken together, where it differs
+// from what was written (a board's two speeds share one number, a signal's
+// class and time go through its codes): one sentence a value, at its field
+// (the index into the record's fields). Judged with the codecs the handler
+// stores with, so what a warning says is kept is what is kept.
+struct Conservato {
+  size_t campo = 0;
+  std::string messaggio;
+};
+using ConservaRecord = std::vector<Conservato> (*)(std::span<const int64_t> valori);
+
 // One field of a record, as the documentation names it.
 struct CampoRecord {
   std::string_view nome;
@@ -116,6 +127,9 @@ struct DescrizioneRecord {
   Controllo controllo = Controllo::nessuno;
   std::string_view frase;  // how a warning names one: "la pendenza", "il record `sabbia`"
   bool suggerito = true;   // offered by "did you mean" (one name of a family is enough)
+  // When given, what a stored record keeps of its values (one a field, in
+  // catalogue order; 0 for a text).
+  ConservaRecord conserva = nullptr;
   Conservazione conservazione = Conservazione::propria;
 };
 

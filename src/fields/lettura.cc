@@ -115,6 +115,13 @@ bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) 
   return true;
 }
 
+void LetturaRecord::avvisa_conservato() {
+  if (record_.conserva == nullptr || !l_.avvisi_attivi()) return;
+  for (const Conservato& c : record_.conserva({valori_.data(), letti_})) {
+    if (c.campo < letti_) l_.avvisi().conservato(record_, c.messaggio, campi_[c.campo].inizio);
+  }
+}
+
 void LetturaRecord::in_ordine(int64_t posizione) {
   l_.avvisi().in_ordine(record_.frase, posizione);
 }

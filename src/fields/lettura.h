@@ -166,6 +166,8 @@ class LetturaRecord {
   // A record that goes on has read every field its catalogue entry lists:
   // throws std::logic_error otherwise, so a handler and its entry never part.
   void verifica_completo() const;
+  // The record stored whole: the warnings say what its values became.
+  void avvisa_conservato();
   // Where each field read so far stands.
   std::span<const Estensione> campi_letti() const { return {campi_.data(), letti_}; }
 
@@ -209,6 +211,7 @@ class LetturaRecord {
       case Formato::testo: break;
     }
     campi_[letti_ - 1] = {file1.inizio_campo(), file1.fine_campo()};
+    valori_[letti_ - 1] = v;
     return v;
   }
 
@@ -217,6 +220,7 @@ class LetturaRecord {
   size_t chiave_;
   size_t letti_ = 0;
   std::array<Estensione, kCampiMassimi> campi_{};  // where each field read stands
+  std::array<int64_t, kCampiMassimi> valori_{};     // the numbers read, 0 for a text
 };
 
 // A catalogue entry: the record and the handler that reads its fields right
@@ -268,6 +272,7 @@ Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalog
     l.chiudi_record(r.campi_letti());
     if (s != Seguito::avanti) return s;
     r.verifica_completo();
+    r.avvisa_conservato();
   }
   return Seguito::avanti;
 }

@@ -1,6 +1,10 @@
 #include "line/catalogo_linea.h"
 
 #include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
 
 #include "model/costanti.h"
 #include "model/significato.h"
@@ -12,10 +16,10 @@ namespace {
 // The position bound every body record is tested against.
 constexpr std::string_view kNelPercorso = "(p + 100) / 50 at most n, else error 15";
 
-// The bounds of the values kept as written: a board's right speed is two
-// digits of 5 km/h steps beside the left one.
+// The bounds of the values kept as written.
 constexpr Limiti kNonNegativo{0, INT64_MAX};
-constexpr Limiti kCoppia{0, 495};
+
+std::string n(int64_t v) { return std::to_string(v); }
 
 constexpr CampoRecord kLunghezza[] = {
     {"L", Formato::i32, "m", "at most 1000000, else error 1",
@@ -144,11 +148,48 @@ constexpr CampoRecord kIndicatori[] = {
     {"vbs", Formato::i32, "km/h", "0 or more", "`valore_b`: 20 vbs + vbd / 5", kNonNegativo},
     {"vcs", Formato::i32, "km/h", "0 or more", "`valore_c`: 20 vcs + vcd / 5", kNonNegativo},
     {"strisces", Formato::i32, "", "", "`valore_d`: 10 strisces + strisced"},
-    {"vad", Formato::i32, "km/h", "0 to 495", "`valore_a`", kCoppia, kmh_a_passi},
-    {"vbd", Formato::i32, "km/h", "0 to 495", "`valore_b`", kCoppia, kmh_a_passi},
-    {"vcd", Formato::i32, "km/h", "0 to 495", "`valore_c`", kCoppia, kmh_a_passi},
+    {"vad", Formato::i32, "km/h", "0 to 495", "`valore_a`"},
+    {"vbd", Formato::i32, "km/h", "0 to 495", "`valore_b`"},
+    {"vcd", Formato::i32, "km/h", "0 to 495", "`valore_c`"},
     {"strisced", Formato::i32, "", "0 to 9", "`valore_d`", {0, 9}},
 };
+
+// A board's two speeds share one number, as two-digit counts of 5 km/h: a
+// left speed off the step, or a right one of 500 or more, carries into the
+// other. Said as the pair will read, from the value the cell keeps.
+std::vector<Conservato> indicatori_conservati(std::span<const int64_t> v) {
+  std::vector<Conservato> c;
+  if (v.size() < 9) return c;
+  for (size_t k = 0; k < 3; ++k) {
+    const size_t sinistra = 1 + k;
+    const size_t destra = 5 + k;
+    const std::optional<int16_t> codice = codifica_coppia(v[sinistra], v[destra]);
+    if (!codice) continue;  // the compile fails on it, and says so
+    const CoppiaVelocita letta = coppia_da_valore(*codice);
+    if (letta.sinistra_kmh == v[sinistra] && letta.destra_kmh == v[destra]) continue;
+    const std::string_view a = kIndicatori[sinistra].nome;
+    const std::string_view b = kIndicatori[destra].nome;
+    c.push_back({v[sinistra] % kPassoVelocita != 0 ? sinistra : destra,
+                 "le velocita' `" + std::string(a) + "` " + n(v[sinistra]) + " e `" +
+                     std::string(b) + "` " + n(v[destra]) + " km/h stanno in un solo numero, " +
+                     n(*codice) + ", e saranno lette come " + n(letta.sinistra_kmh) + " e " +
+                     n(letta.destra_kmh) + " km/h"});
+  }
+  return c;
+}
+
+// A mountain marks the cells from start / 50 to end / 50 - 1: none when the
+// end comes before the start or within a cell of it.
+std::vector<Conservato> montagna_conservata(std::span<const int64_t> v) {
+  if (v.size() < 3) return {};
+  const int64_t inizio = v[0];
+  const int64_t fine = v[1];
+  if (cella_di_tratto(inizio) <= cella_di_tratto(fine - kMetriCella)) return {};
+  return {{1, fine < inizio ? "la fine (" + n(fine) + " m) viene prima dell'inizio (" + n(inizio) +
+                                  " m): la montagna non segna nessuna cella"
+                            : "la montagna da " + n(inizio) + " a " + n(fine) +
+                                  " m e' piu' corta di una cella: non ne segna nessuna"}};
+}
 constexpr CampoRecord kCartello[] = {
     {"p", Formato::i32, "m", kNelPercorso, "cell p / 50 + 1; `valore_a` the row of its text"},
     {"text", Formato::testo, "", "quoted if it holds a comma", "`nome` of rows 80, 79, ..."},
@@ -182,13 +223,15 @@ const VoceCatalogo<CorpoLinea> kCorpo[] = {
                            "one's end becomes kind 3; with markers, every fourth free cell of the "
                            "stretch is a `segno_montagna`. At most 80",
                 .controllo = Controllo::senza_sovrapposizione,
-                .frase = "la montagna"},
+                .frase = "la montagna",
+                .conserva = montagna_conservata},
      .gestore = corpo_montagna},
     {.record = {.nome = "indicatori_vmax",
                 .prova = contiene_parole("indicatori_v"),
                 .campi = kIndicatori,
                 .effetto = "a pair of speed-indicator boards in one cell (cell taken: error 21)",
-                .frase = "gli indicatori"},
+                .frase = "gli indicatori",
+                .conserva = indicatori_conservati},
      .gestore = corpo_indicatori},
     {.record = {.nome = "cartello_indicatore",
                 .prova = contiene_parole("indicat", "cartello"),

@@ -157,8 +157,8 @@ void chiusura_corpo(CorpoLinea& c) {
 
 EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, bool con_geometria,
                       Destinazione dest) {
-  dest.modello.riga(kRigaLinea).nome = nomi.linea;
-  dest.modello.riga(kRigaTreni).nome = nomi.treni;
+  dest.modello.riga(kRigaLinea).nome = nomi.linea_in_tabella();
+  dest.modello.riga(kRigaTreni).nome = nomi.treni_in_tabella();
   EsitoLinea esito;
   Lettura l(FileSorgente::linea, lessico_linea(), dest);
   try {

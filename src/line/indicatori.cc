@@ -1,9 +1,22 @@
 // Speed-board records: a pair of boards in one cell, the left and right
 // values packed side by side as counts of 5 km/h.
+#include <optional>
+
 #include "line/corpo_linea.h"
 #include "model/significato.h"
 
 namespace calvetra {
+
+namespace {
+
+// A pair that does not fit its 16 bits is an unexpected failure, told as
+// every field that does not fit is.
+int16_t coppia(int32_t vs, int32_t vd, const char* campo) {
+  if (const std::optional<int16_t> v = codifica_coppia(vs, vd)) return *v;
+  return in_campo<int16_t>(valore_coppia(vs, vd), campo);
+}
+
+}  // namespace
 
 Seguito corpo_indicatori(LetturaRecord& r, CorpoLinea& c) {
   Indicatori i;
@@ -24,9 +37,9 @@ void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, const Indica
     return;
   }
   t.tipo = kIndicatori;
-  t.valore_a = in_campo<int16_t>(valore_coppia(i.vas, i.vad), "valore_a");
-  t.valore_b = in_campo<int16_t>(valore_coppia(i.vbs, i.vbd), "valore_b");
-  t.valore_c = in_campo<int16_t>(valore_coppia(i.vcs, i.vcd), "valore_c");
+  t.valore_a = coppia(i.vas, i.vad, "valore_a");
+  t.valore_b = coppia(i.vbs, i.vbd, "valore_b");
+  t.valore_c = coppia(i.vcs, i.vcd, "valore_c");
   // 16-bit arithmetic: every operand and intermediate result must fit.
   const int16_t sinistra = in_campo<int16_t>(i.strisces, "strisces");
   const int16_t destra = in_campo<int16_t>(i.strisced, "strisced");

@@ -58,6 +58,14 @@ enum StatoUscita : int {
 struct NomiScenario {
   std::string linea = kNomeLinea;
   std::string treni = kNomeTreni;
+  // The names as the table keeps them, one Windows-1252 byte a character,
+  // when they differ from the bytes of the file names (a name given on a
+  // UTF-8 command line); empty: the same bytes.
+  std::string linea_1252;
+  std::string treni_1252;
+
+  const std::string& linea_in_tabella() const { return linea_1252.empty() ? linea : linea_1252; }
+  const std::string& treni_in_tabella() const { return treni_1252.empty() ? treni : treni_1252; }
 
   // The sources.
   std::string sorgente_linea() const { return linea + "_linea.txt"; }

@@ -40,20 +40,90 @@ int64_t posizione_oggetto(uint8_t tipo, int64_t c) {
   }
 }
 
-std::optional<int32_t> per_mille_da_pendenza(uint8_t pendenza) {
-  if (pendenza == 0) return std::nullopt;
-  return int32_t{pendenza} - kScartoPendenza;
+std::string testo_pendenza(uint8_t pendenza, std::optional<bool> scritta) {
+  std::string t = std::to_string(per_mille_da_pendenza(pendenza)) + " per mille";
+  if (pendenza == 0 && scritta == false) t += " (nessuna pendenza ha raggiunto la cella)";
+  return t;
 }
 
 int64_t valore_coppia(int64_t vs, int64_t vd) {
   return arrotonda_div(100 * vs + vd, kPassoVelocita);
 }
 
+std::optional<int16_t> codifica_coppia(int64_t vs, int64_t vd) {
+  // Far past any speed the sum must not overflow: such a value fits nothing.
+  if (vs > INT32_MAX || vs < INT32_MIN || vd > INT32_MAX || vd < INT32_MIN) return std::nullopt;
+  const int64_t v = valore_coppia(vs, vd);
+  if (!sta_in<int16_t>(v)) return std::nullopt;
+  return static_cast<int16_t>(v);
+}
+
 CoppiaVelocita coppia_da_valore(int16_t valore) {
   return {valore / 100 * kPassoVelocita, valore % 100 * kPassoVelocita};
 }
 
-CodiceCabina codice_cabina(int16_t valore_d) { return {valore_d / 10, valore_d % 10}; }
+CodiciSegnale codifica_segnale(const ValoriSegnale& s) {
+  const auto codice = [](int64_t decine, int64_t unita) { return basso_16(10 * decine + unita); };
+  return {codice(s.s1, s.d1), codice(s.s2, s.d2), codice(s.s3, s.d3),
+          codice(s.rapp, classe_cabina(s.sx, s.dx)),
+          s.sx == kSxConTempo ? basso_8(tempo_alzato(s.tempo)) : uint8_t{0}};
+}
+
+CodiceCabina codice_cabina(int16_t valore_d) {
+  const Cifre c = cifre(valore_d);
+  return {c.decine, c.unita, sx_conosciuto(c.unita / 3)};
+}
+
+std::optional<ValoriSegnale> decodifica_segnale(const CodiciSegnale& c) {
+  const CodiceCabina k = codice_cabina(c.d);
+  if (!k.conosciuta) return std::nullopt;
+  const Cifre a = cifre(c.a);
+  const Cifre b = cifre(c.b);
+  const Cifre cc = cifre(c.c);
+  return ValoriSegnale{k.classe / 3, a.decine, b.decine, cc.decine, k.rapp,
+                       k.classe % 3, a.unita,  b.unita,  cc.unita,  c.tempo};
+}
+
+ZonaStazione zona_stazione(int64_t tipo, int64_t posizione, int64_t lunghezza, bool opz_d) {
+  if (tipo == 5 || tipo == 6) return {posizione - lunghezza, posizione + 150};
+  if (tipo == 7 || tipo == 8) return {posizione - lunghezza, posizione + lunghezza};
+  return {posizione - lunghezza / 2, posizione + lunghezza / 2 + (opz_d ? kMetriCella : 0)};
+}
+
+int64_t lunghezza_da_zona(int64_t tipo, int64_t posizione, int64_t inizio) {
+  return (posizione - inizio) * (zona_intera(tipo) ? 1 : 2);
+}
+
+std::optional<OraStazione> ora_stazione(int32_t orario) {
+  if (orario == 0) return std::nullopt;
+  return OraStazione{orario / 3600, orario / 60 % 60, orario % 60};
+}
+
+std::string testo_ora_stazione(int32_t orario) {
+  return orario == 0 ? std::string() : ora_del_giorno(orario);
+}
+
+void scrivi_slot_cella(tratto& cella, const SlotCella& s) {
+  cella.valore_a = s.marchio;
+  cella.valore_b = s.og;
+}
+
+SlotCella slot_cella(const tratto& cella) { return {cella.valore_a, cella.valore_b}; }
+
+tratto oggetto_della_cella(const tratto& t, size_t c) {
+  if (c != kCellaIntestazione) return t;
+  tratto o = t;
+  scrivi_slot_cella(o, {});
+  return o;
+}
+
+int64_t posizione_della_cella(const std::vector<tratto>& tratti, const Tabella& tabella, size_t c) {
+  const tratto& t = tratti.at(c);
+  if (t.tipo == kFermata && t.valore_a >= kPrimaRigaStazione && t.valore_a <= kUltimaRigaCartello) {
+    return tabella[static_cast<size_t>(t.valore_a)].posizione;
+  }
+  return posizione_oggetto(t.tipo, static_cast<int64_t>(c));
+}
 
 const char* nome_tipo_cella(uint8_t tipo) {
   switch (tipo) {
@@ -87,12 +157,17 @@ std::string coppia(int16_t v) {
 std::vector<ValoreNominato> significato_cella(const tratto& t) {
   switch (t.tipo) {
     case kSegnale: {
+      // The fourth code is shown as stored; its class and rapp only where
+      // they read back as a record of sx 1 or 2 wrote them.
       const CodiceCabina k = codice_cabina(t.valore_d);
-      std::vector<ValoreNominato> v = {{"codice 1", n(t.valore_a)},
-                                       {"codice 2", n(t.valore_b)},
-                                       {"codice 3", n(t.valore_c)},
-                                       {"classe di cabina", n(k.classe)},
-                                       {"rapp", n(k.rapp)}};
+      std::vector<ValoreNominato> v = {
+          {"codice 1", n(t.valore_a)}, {"codice 2", n(t.valore_b)}, {"codice 3", n(t.valore_c)}};
+      if (k.conosciuta) {
+        v.push_back({"classe di cabina", n(k.classe)});
+        v.push_back({"rapp", n(k.rapp)});
+      } else {
+        v.push_back({"codice 4", n(t.valore_d)});
+      }
       if (t.tempo != 0) v.push_back({"tempo", n(t.tempo)});
       return v;
     }
@@ -151,45 +226,48 @@ const std::array<CampoNominato, 6>& campi_byte() {
 
 std::vector<TrattoRallentato> rallentamenti(const std::vector<tratto>& tratti) {
   std::vector<TrattoRallentato> r;
-  const auto n = static_cast<int64_t>(tratti.size());
-  for (int64_t c = 0; c < n; ++c) {
-    const tratto& t = tratti[static_cast<size_t>(c)];
-    if (t.tipo != kInizioRallentamento) continue;
-    // The stretch runs to the next end cell; a slowdown shorter than a cell
-    // has none of its own and ends where it starts.
-    int64_t e = c;
-    for (int64_t k = c + 1; k < n; ++k) {
-      const uint8_t tk = tratti[static_cast<size_t>(k)].tipo;
-      if (tk == kFineRallentamento) {
-        e = k;
-        break;
-      }
-      if (tk == kInizioRallentamento) break;
+  // Starts and ends pair as brackets do: a slowdown with another inside it
+  // ends at the end after the inner one's. A slowdown shorter than a cell has
+  // no end of its own and ends where it starts, as does a start that no end
+  // follows.
+  std::vector<size_t> aperti;
+  for (size_t c = 0; c < tratti.size(); ++c) {
+    const tratto& t = tratti[c];
+    if (t.tipo == kInizioRallentamento) {
+      aperti.push_back(r.size());
+      const auto i = static_cast<int64_t>(c);
+      r.push_back({i, i, t.valore_a});
+    } else if (t.tipo == kFineRallentamento && !aperti.empty()) {
+      r[aperti.back()].cella_fine = static_cast<int64_t>(c);
+      aperti.pop_back();
     }
-    r.push_back({c, e, t.valore_a});
   }
   return r;
 }
 
 RecordLetto record_della_cella(const std::vector<tratto>& tratti, size_t c) {
   if (c >= tratti.size()) return {};
-  const tratto& t = tratti[c];
+  const tratto t = oggetto_della_cella(tratti[c], c);
   const int64_t p = posizione_oggetto(t.tipo, static_cast<int64_t>(c));
   switch (t.tipo) {
     case kSegnale: {
-      const CodiceCabina k = codice_cabina(t.valore_d);
+      const std::optional<ValoriSegnale> s =
+          decodifica_segnale({t.valore_a, t.valore_b, t.valore_c, t.valore_d, t.tempo});
+      // A class that no sx of 1 or 2 writes cannot be told back into its
+      // values: the position alone is the record's.
+      if (!s) return {"segnale", {{"posizione", p}}};
       return {"segnale",
               {{"posizione", p},
-               {"sx", k.classe / 3},
-               {"s1", t.valore_a / 10},
-               {"s2", t.valore_b / 10},
-               {"s3", t.valore_c / 10},
-               {"rapp", k.rapp},
-               {"dx", k.classe % 3},
-               {"d1", t.valore_a % 10},
-               {"d2", t.valore_b % 10},
-               {"d3", t.valore_c % 10},
-               {"tempo", t.tempo}}};
+               {"sx", s->sx},
+               {"s1", s->s1},
+               {"s2", s->s2},
+               {"s3", s->s3},
+               {"rapp", s->rapp},
+               {"dx", s->dx},
+               {"d1", s->d1},
+               {"d2", s->d2},
+               {"d3", s->d3},
+               {"tempo", s->tempo}}};
     }
     case kInizioRallentamento: {
       RecordLetto r{"rallentamento", {{"x", p}, {"v", t.valore_a}}};
@@ -228,28 +306,29 @@ RecordLetto record_della_cella(const std::vector<tratto>& tratti, size_t c) {
 }
 
 RecordLetto record_della_stazione(const voce& v) {
-  // Types 5 to 8 reach back the whole length before the position; the others
-  // half of it.
-  const bool indietro = v.tipo >= 5 && v.tipo <= 8;
-  const int64_t lunghezza = (int64_t{v.posizione} - v.inizio) * (indietro ? 1 : 2);
+  const int64_t lunghezza = lunghezza_da_zona(v.tipo, v.posizione, v.inizio);
   const int64_t ora = v.orario;
-  return {"stazione",
-          {{"position", v.posizione},
-           {"type", v.tipo},
-           {"length", lunghezza},
-           {"opz_a", v.opz_a},
-           {"opz_e", v.opz_e},
-           {"opz_d", v.opz_d},
-           {"cod_a", v.cod_a},
-           {"cod_b", v.cod_b},
-           {"opz_b", v.opz_b},
-           {"cod_c", v.cod_c},
-           {"cod_d", v.cod_d},
-           {"cod_e", v.cod_e},
-           {"opz_c", v.opz_c},
-           {"hours", ora / 3600},
-           {"minutes", ora / 60 % 60},
-           {"seconds", ora % 60}}};
+  RecordLetto r{"stazione",
+                {{"position", v.posizione},
+                 {"type", v.tipo},
+                 {"length", lunghezza},
+                 {"opz_a", v.opz_a},
+                 {"opz_e", v.opz_e},
+                 {"opz_d", v.opz_d},
+                 {"cod_a", v.cod_a},
+                 {"cod_b", v.cod_b},
+                 {"opz_b", v.opz_b},
+                 {"cod_c", v.cod_c},
+                 {"cod_d", v.cod_d},
+                 {"cod_e", v.cod_e},
+                 {"opz_c", v.opz_c}}};
+  // A station without a time has none to give back.
+  if (ora_stazione(v.orario)) {
+    r.campi.push_back({"hours", ora / 3600});
+    r.campi.push_back({"minutes", ora / 60 % 60});
+    r.campi.push_back({"seconds", ora % 60});
+  }
+  return r;
 }
 
 bool voce_vuota(const voce& v) { return v == voce{}; }
@@ -259,6 +338,15 @@ std::array<UsoRiga, kRigheTabella> usi_righe(const Tabella& tabella,
   std::array<UsoRiga, kRigheTabella> usi{};
   for (size_t r = 0; r < usi.size(); ++r) {
     usi[r] = voce_vuota(tabella[r]) ? UsoRiga::vuota : UsoRiga::stazione;
+    // A sign row keeps its text alone, and keeps it even when a later object
+    // took its cell (a station holds more than its name, but for one at 0 m
+    // with every value 0, which reads as a sign here).
+    voce solo_nome;
+    solo_nome.nome = tabella[r].nome;
+    if (r >= kPrimaRigaStazione && r <= kUltimaRigaCartello && !tabella[r].nome.empty() &&
+        tabella[r] == solo_nome) {
+      usi[r] = UsoRiga::cartello;
+    }
   }
   for (const tratto& t : tratti) {
     if (t.tipo == kCartello && t.valore_a >= kPrimaRigaStazione &&

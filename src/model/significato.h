@@ -55,13 +55,21 @@ inline uint8_t velocita_da_kmh(int64_t kmh) {
 }
 constexpr int32_t kmh_da_velocita(uint8_t velocita) { return velocita * kPassoVelocita; }
 
-// Gradients are kept as the gradient in per mille + 100, low 8 bits; 0 is a
-// cell that no gradient reached (and a gradient of -100).
+// Gradients are kept as the gradient in per mille + 100, low 8 bits. The
+// simulator reads byte 0 as -100 per mille, whether a record wrote it or no
+// gradient reached the cell: only the compile's own account of its writes
+// can tell the two apart, so a tool that has it says so beside the value.
 inline constexpr int32_t kScartoPendenza = 100;
 constexpr uint8_t pendenza_da_per_mille(int64_t per_mille) {
   return basso_8(per_mille + kScartoPendenza);
 }
-std::optional<int32_t> per_mille_da_pendenza(uint8_t pendenza);
+constexpr int32_t per_mille_da_pendenza(uint8_t pendenza) {
+  return int32_t{pendenza} - kScartoPendenza;
+}
+// A gradient byte in words, "-7 per mille". `scritta`, given by a tool that
+// holds the compile's account of its writes, says whether a record wrote
+// the cell: a byte 0 that none wrote is said to be so.
+std::string testo_pendenza(uint8_t pendenza, std::optional<bool> scritta = std::nullopt);
 
 // What the cells keep of a value as written, back in its unit, for the
 // authors' warnings: a speed in steps of 5 km/h (nullopt past 1277 km/h: the
@@ -77,23 +85,86 @@ std::optional<int64_t> in_16_bit(int64_t v);
 std::optional<int64_t> kmh_a_passi(int64_t kmh);
 
 // A speed board value: the left and right speeds as two-digit counts of
-// 5 km/h, 20 vs + vd / 5 rounded.
+// 5 km/h, 20 vs + vd / 5 rounded. The two halves share one number, so a left
+// speed off the 5 km/h step, or a right one of 500 and more, changes the
+// other half: what the board shows is the pair read back from the value.
 struct CoppiaVelocita {
   int32_t sinistra_kmh = 0;
   int32_t destra_kmh = 0;
   bool operator==(const CoppiaVelocita&) const = default;
 };
 int64_t valore_coppia(int64_t vs, int64_t vd);
+// The value a cell keeps; nullopt when it does not fit 16 bits (the compile
+// fails there).
+std::optional<int16_t> codifica_coppia(int64_t vs, int64_t vd);
 CoppiaVelocita coppia_da_valore(int16_t valore);
 
-// The fourth code of a signal, 10 rapp + 3 sx + dx: the cab-signal class
-// 3 sx + dx and rapp.
+// ---- signals ----
+
+// The values of a `segnale` record that its cells keep.
+struct ValoriSegnale {
+  int32_t sx = 0;
+  int32_t s1 = 0;
+  int32_t s2 = 0;
+  int32_t s3 = 0;
+  int32_t rapp = 0;
+  int32_t dx = 0;
+  int32_t d1 = 0;
+  int32_t d2 = 0;
+  int32_t d3 = 0;
+  int32_t tempo = 0;
+  bool operator==(const ValoriSegnale&) const = default;
+};
+// What a signal's own cell keeps: four packed codes, low 16 bits each, and
+// the time code.
+struct CodiciSegnale {
+  int16_t a = 0;  // 10 s1 + d1
+  int16_t b = 0;  // 10 s2 + d2
+  int16_t c = 0;  // 10 s3 + d3
+  int16_t d = 0;  // 10 rapp + 3 sx + dx
+  uint8_t tempo = 0;
+  bool operator==(const CodiciSegnale&) const = default;
+};
+// A time of 1 to 100 is raised to this.
+inline constexpr int32_t kTempoMinimo = 101;
+// The time as the signal keeps it before its low 8 bits are taken: raised
+// to 101 when it is 1 to 100.
+constexpr int64_t tempo_alzato(int64_t tempo) {
+  return tempo >= 1 && tempo < kTempoMinimo ? kTempoMinimo : tempo;
+}
+// Only a signal with sx 2 keeps its time.
+inline constexpr int32_t kSxConTempo = 2;
+// The classes of a signal's s-group that the simulator knows.
+constexpr bool sx_conosciuto(int64_t sx) { return sx == 1 || sx == 2; }
+// The cab-signal class 3 sx + dx, which its approach codes carry.
+constexpr int64_t classe_cabina(int64_t sx, int64_t dx) { return 3 * sx + dx; }
+CodiciSegnale codifica_segnale(const ValoriSegnale& s);
+
+// A packed code read back as the simulator reads it, tens and units: the
+// units are 0 to 9 whatever the sign, so a negative `rapp` reads back whole.
+struct Cifre {
+  int32_t decine = 0;
+  int32_t unita = 0;
+  bool operator==(const Cifre&) const = default;
+};
+constexpr Cifre cifre(int16_t codice) {
+  const int32_t u = ((codice % 10) + 10) % 10;
+  return {(codice - u) / 10, u};
+}
+// The fourth code as rapp and class: the class is its units digit, so a
+// class of 10 and more (an sx of 3 with a dx, or any larger sx) reads as
+// something else; `conosciuta` says whether the class is one of an sx of 1 or
+// 2 with a dx of 0 to 2, as the record wrote it.
 struct CodiceCabina {
   int32_t rapp = 0;
   int32_t classe = 0;
+  bool conosciuta = false;
   bool operator==(const CodiceCabina&) const = default;
 };
 CodiceCabina codice_cabina(int16_t valore_d);
+// The record's values given back from the codes, where the codes tell them:
+// nullopt for a class that is not one of an sx of 1 or 2.
+std::optional<ValoriSegnale> decodifica_segnale(const CodiciSegnale& c);
 
 // The name of a cell kind ("segnale", "fermata", ...); nullptr for a kind
 // the compiler never writes.
@@ -144,6 +215,13 @@ struct TrattoRallentato {
 };
 std::vector<TrattoRallentato> rallentamenti(const std::vector<tratto>& tratti);
 
+// The cab-code pass: code reductions of this speed, one every this many
+// cells from a slowdown's start to the next end cell for a slowdown below
+// the speed that takes none.
+inline constexpr int16_t kKmhAbbattimento = 180;
+inline constexpr int kCelleTraAbbattimenti = 8;
+inline constexpr int16_t kKmhSenzaAbbattimentiPeriodici = 110;
+
 // ---- what the source records said ----
 
 // One field of a source record as the stored values give it back, by its
@@ -174,9 +252,23 @@ RecordLetto record_della_cella(const std::vector<tratto>& tratti, size_t c);
 // minutes and seconds.
 RecordLetto record_della_stazione(const voce& v);
 
-// The approach code that a signal of cab class k (3 sx + dx) writes k-th
+// The approach code that a signal of cab class k (3 sx + dx) writes n-th
 // nearest (1 to 4, every 100 m) before it: 10 k + n, low 8 bits.
 constexpr uint8_t codice_preavviso(int64_t classe, int64_t n) { return basso_8(classe * 10 + n); }
+// A station's stop writes the codes of the class 8 (81 to 84, 81 nearest).
+inline constexpr int32_t kClasseFermata = 8;
+constexpr uint8_t codice_preavviso_fermata(int64_t n) {
+  return codice_preavviso(kClasseFermata, n);
+}
+// An approach code as the simulator reads it: the class and how near (1 to
+// 4). The byte is shown as stored beside it: a class of 26 and more, or an
+// sx outside 1 and 2, keeps only what 8 bits hold.
+struct Preavviso {
+  int32_t classe = 0;
+  int32_t vicinanza = 0;
+  bool operator==(const Preavviso&) const = default;
+};
+constexpr Preavviso preavviso_da_codice(uint8_t codice) { return {codice / 10, codice % 10}; }
 
 // ---- the table ----
 
@@ -201,6 +293,57 @@ std::vector<CampoVoce> campi_voce(const voce& v);
 // Stations of this type and above mark no cell: no stop, no approach codes.
 inline constexpr int kTipoStazioneSenzaCelle = 25;
 constexpr bool stazione_con_celle(int tipo) { return tipo < kTipoStazioneSenzaCelle; }
+
+// A station's zone by its type: an ordinary station reaches half its length
+// each side (and 50 m more ahead with `opz_d`), types 5 and 6 the whole
+// length back and 150 m ahead, types 7 and 8 the whole length both ways.
+struct ZonaStazione {
+  int64_t inizio = 0;
+  int64_t fine = 0;
+  bool operator==(const ZonaStazione&) const = default;
+};
+constexpr bool zona_intera(int64_t tipo) { return tipo >= 5 && tipo <= 8; }
+ZonaStazione zona_stazione(int64_t tipo, int64_t posizione, int64_t lunghezza, bool opz_d);
+// The length given back from the stored zone start. REQUIRES: the length was
+// even (the record's is a multiple of 100).
+int64_t lunghezza_da_zona(int64_t tipo, int64_t posizione, int64_t inizio);
+// The stop cell of a station whose zone ends at `fine`, and the cell of the
+// n-th approach code before it (1 to 4, 1 nearest).
+constexpr int64_t cella_fermata(int64_t fine) { return cella_di_tratto(fine) - 1; }
+constexpr int64_t cella_preavviso_fermata(int64_t fine, int64_t n) {
+  return cella_fermata(fine) - n;
+}
+
+// A station's time: hours, minutes and seconds as seconds after midnight.
+// 0 is a station without a time (a place passed without stopping): the
+// simulator shows none.
+struct OraStazione {
+  int32_t ore = 0;
+  int32_t minuti = 0;
+  int32_t secondi = 0;
+  bool operator==(const OraStazione&) const = default;
+};
+constexpr int64_t orario_stazione(int64_t ore, int64_t minuti, int64_t secondi) {
+  return (ore * 60 + minuti) * 60 + secondi;
+}
+std::optional<OraStazione> ora_stazione(int32_t orario);
+// "07:53:30"; "" for a station without a time.
+std::string testo_ora_stazione(int32_t orario);
+
+// ---- cell 1's header slots ----
+
+// Cell 1 keeps the format mark in `valore_a` and the integrity code og in
+// `valore_b` besides its own object, whose own values there must be 0 (the
+// compile fails otherwise): those two values are never the object's.
+struct SlotCella {
+  int16_t marchio = 0;
+  int16_t og = 0;
+  bool operator==(const SlotCella&) const = default;
+};
+void scrivi_slot_cella(tratto& cella, const SlotCella& s);
+SlotCella slot_cella(const tratto& cella);
+// The object of cell c as its record left it: cell 1 without its header slots.
+tratto oggetto_della_cella(const tratto& t, size_t c);
 
 // What a header row holds, in a few words; "" for any other row.
 const char* ruolo_intestazione(size_t riga);
@@ -248,6 +391,10 @@ class Intestazione {
 
 // "07:53:30" from seconds after midnight; "" for a negative time.
 std::string ora_del_giorno(int32_t secondi);
+
+// The position of the object in cell c as its source gave it: a stop cell
+// by the position of its station's row, any other by the cell.
+int64_t posizione_della_cella(const std::vector<tratto>& tratti, const Tabella& tabella, size_t c);
 
 }  // namespace calvetra
 

@@ -1,12 +1,80 @@
 #include "train/catalogo_treno.h"
 
 #include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
 
 #include "model/significato.h"
 
 namespace calvetra {
 
 namespace {
+
+std::string n(int64_t v) { return std::to_string(v); }
+
+// A signal's class and time go through its codes: an sx other than 1 or 2
+// gives another class and other approach codes, and the time is raised or
+// cut where only sx 2 keeps it.
+std::vector<Conservato> segnale_conservato(std::span<const int64_t> v) {
+  std::vector<Conservato> c;
+  if (v.size() < 11) return c;
+  const auto i32 = [&](size_t k) { return static_cast<int32_t>(v[k]); };
+  const int64_t sx = v[1];
+  const int64_t rapp = v[5];
+  const int64_t dx = v[6];
+  const int64_t tempo = v[10];
+  const CodiciSegnale k = codifica_segnale(
+      {i32(1), i32(2), i32(3), i32(4), i32(5), i32(6), i32(7), i32(8), i32(9), i32(10)});
+  if (!sx_conosciuto(sx)) {
+    const int64_t classe = classe_cabina(sx, dx);
+    const CodiceCabina letto = codice_cabina(k.d);
+    std::string m = "il campo `sx` vale " + n(sx) +
+                    ", fuori da 1 e 2: il quarto codice (10 rapp + 3 sx + dx) sara' " + n(k.d);
+    if (letto.rapp != rapp || letto.classe != classe) {
+      m += ", letto come `rapp` " + n(letto.rapp) + " e classe " + n(letto.classe);
+    }
+    m += ", e i codici di preavviso prima del segnale " + n(codice_preavviso(classe, 1)) + "-" +
+         n(codice_preavviso(classe, 4));
+    c.push_back({1, m});
+  }
+  if (sx == kSxConTempo && k.tempo != tempo) {
+    const int64_t alzato = tempo_alzato(tempo);
+    std::string m = "il campo `tempo` vale " + n(tempo) + ": sara' conservato come " + n(k.tempo);
+    if (alzato != tempo) m += " (un tempo da 1 a 100 e' alzato a 101)";
+    if (k.tempo != alzato) m += " (la cella ne tiene solo gli 8 bit bassi, da 0 a 255)";
+    c.push_back({10, m});
+  } else if (sx != kSxConTempo && tempo != 0) {
+    c.push_back(
+        {10, "il campo `tempo` vale " + n(tempo) +
+                 ", ma solo un segnale con `sx` 2 conserva il suo tempo: la cella tiene 0"});
+  }
+  return c;
+}
+
+// A slowdown whose end falls in its start's cell (or before it) has no end
+// cell: the start wins the cell, and the cab-code pass runs on past it.
+std::vector<Conservato> rallentamento_conservato(std::span<const int64_t> v) {
+  if (v.size() < 6) return {};
+  const int64_t x = v[0];
+  const int64_t velocita = v[1];
+  const int64_t l = v[2];
+  const int64_t inizio = cella_di_oggetto(x);
+  const int64_t fine = cella_di_oggetto(x + l);
+  if (fine > inizio) return {};
+  std::string m = "il campo `l` vale " + n(l) + " m: ";
+  m += fine == inizio
+           ? "la fine cade nella cella dell'inizio (" + n(inizio) + "), che tiene l'inizio"
+           : "la fine (cella " + n(fine) + ") cade prima dell'inizio (cella " + n(inizio) + ")";
+  m += ", e il rallentamento non ha una cella di fine dopo il suo inizio";
+  if (velocita < kKmhSenzaAbbattimentiPeriodici) {
+    m += ": il passo dei codici mettera' un abbattimento a " + n(kKmhAbbattimento) + " km/h ogni " +
+         n(kCelleTraAbbattimenti * kMetriCella) +
+         " m dall'inizio fino alla prossima cella di fine di un rallentamento, o fino alla fine "
+         "del percorso";
+  }
+  return {{2, m}};
+}
 
 // The position bounds of the entries.
 constexpr std::string_view kNelPercorso = "(p + 100) / 50 at most n, else error 15";
@@ -155,8 +223,8 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
           .effetto =
               "a signal with four packed codes (cell taken: error 16); the cells 2, 4, 6 and 8 "
               "before it get the approach codes (3 sx + dx) x 10 + 1 to + 4",
-          .controllo = Controllo::in_ordine,
-          .frase = "il segnale"},
+          .frase = "il segnale",
+          .conserva = segnale_conservato},
      .gestore = voce_segnale},
     {.record = {.nome = "rallentamento",
                 .prova = contiene_parole("rallentamento"),
@@ -165,7 +233,8 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
                     "a temporary slowdown: start and end cells, and above x = 1500 a warning cell "
                     "(x - 1200) / 50 + 1 with pre-warnings before it. Taken cells: error 17 "
                     "(warning), 18 (start), 19 (end), 20 (pre-warning)",
-                .frase = "il rallentamento"},
+                .frase = "il rallentamento",
+                .conserva = rallentamento_conservato},
      .gestore = voce_rallentamento},
     {.record = {.nome = "abbattimento",
                 .prova = contiene_parole("abbattimento"),

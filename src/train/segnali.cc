@@ -10,8 +10,6 @@ namespace calvetra {
 
 namespace {
 
-// A short time is raised to this, and the entry sees the raised value.
-constexpr int32_t kTempoMinimo = 101;
 // Approach cells: every second cell before the signal, four of them.
 constexpr int kCelleAvvicinamento = 4;
 
@@ -24,16 +22,17 @@ void memo_segnale(Modello& m, Diagnostica& d, Luogo luogo, Segnale& s) {
     d.errore(CodiceErrore::segnale_su_cella_occupata, luogo, s.posizione);
     return;
   }
-  // The packed codes keep their low 16 bits.
+  const CodiciSegnale k =
+      codifica_segnale({s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2, s.d3, s.tempo});
   c.tipo = kSegnale;
-  c.valore_a = basso_16(int64_t{10} * s.s1 + s.d1);
-  c.valore_b = basso_16(int64_t{10} * s.s2 + s.d2);
-  c.valore_c = basso_16(int64_t{10} * s.s3 + s.d3);
-  const int64_t classe = int64_t{3} * s.sx + s.dx;
-  c.valore_d = basso_16(int64_t{10} * s.rapp + classe);
-
-  if (s.tempo >= 1 && s.tempo < kTempoMinimo) s.tempo = kTempoMinimo;
-  c.tempo = s.sx == 2 ? basso_8(s.tempo) : uint8_t{0};
+  c.valore_a = k.a;
+  c.valore_b = k.b;
+  c.valore_c = k.c;
+  c.valore_d = k.d;
+  c.tempo = k.tempo;
+  // The entry sees its time raised, as the record keeps it.
+  s.tempo = static_cast<int32_t>(tempo_alzato(s.tempo));
+  const int64_t classe = classe_cabina(s.sx, s.dx);
 
   // Approach cells before the start of the route do not exist: skipped.
   const int64_t H = m.ultima_cella();
@@ -50,7 +49,6 @@ Seguito voce_segnale(LetturaRecord& r, CorpoTreno& c) {
     *v = r.numero();
   }
   if (r.oltre_il_percorso(s.posizione, kMargineRecord)) return Seguito::fine_corpo;
-  r.in_ordine(s.posizione);
   const CodiceErrore prima = r.diagnostica().codice_errore();
   memo_segnale(c.m, r.diagnostica(), r.luogo(0), s);
   return dopo_posa(r.diagnostica(), prima, s.posizione);

@@ -29,20 +29,10 @@ voce& riga_stazione(Modello& m, int32_t r) {
 // Zone start and end by type; types 5 to 8 never take the extra 50 m and lose
 // `opz_d` once both ends are stored (a zone end that does not fit leaves it as read).
 void zona(voce& v, int64_t L) {
-  const int64_t pos = v.posizione;
-  const bool zona_piena = v.tipo >= 5 && v.tipo <= 8;
-  int64_t inizio = pos - L / 2;
-  int64_t fine = pos + L / 2 + (v.opz_d != 0 ? kMetriCella : 0);
-  if (v.tipo == 5 || v.tipo == 6) {
-    inizio = pos - L;
-    fine = pos + 150;
-  } else if (v.tipo == 7 || v.tipo == 8) {
-    inizio = pos - L;
-    fine = pos + L;
-  }
-  v.inizio = in_campo<int32_t>(inizio, "inizio");
-  v.fine = in_campo<int32_t>(fine, "fine");
-  if (zona_piena) v.opz_d = 0;
+  const ZonaStazione z = zona_stazione(v.tipo, v.posizione, L, v.opz_d != 0);
+  v.inizio = in_campo<int32_t>(z.inizio, "inizio");
+  v.fine = in_campo<int32_t>(z.fine, "fine");
+  if (zona_intera(v.tipo)) v.opz_d = 0;
 }
 
 // The columns of a station go to its row as they are read: the row is where
@@ -100,7 +90,7 @@ Seguito leggi_stazione(LetturaRecord& r, Stazione& s) {
   s.ore = r.numero();
   s.minuti = r.numero();
   s.secondi = r.numero();
-  s.orario = in_campo<int32_t>((int64_t{s.ore} * 60 + s.minuti) * 60 + s.secondi, "orario");
+  s.orario = in_campo<int32_t>(orario_stazione(s.ore, s.minuti, s.secondi), "orario");
   s.nome = r.testo();
   return Seguito::avanti;
 }
@@ -109,10 +99,9 @@ Seguito leggi_stazione(LetturaRecord& r, Stazione& s) {
 // would fall outside the route are skipped.
 void celle_di_avvicinamento(Modello& m, const voce& v) {
   const int64_t H = m.ultima_cella();
-  const int64_t base = cella_di_tratto(v.fine);
   for (int k = 1; k <= 4; ++k) {
-    const int64_t t = base - k - 1;
-    if (t > 1 && t <= H) m.cella(t).preavviso = static_cast<uint8_t>(80 + k);
+    const int64_t t = cella_preavviso_fermata(v.fine, k);
+    if (t > 1 && t <= H) m.cella(t).preavviso = codice_preavviso_fermata(k);
   }
 }
 
@@ -145,7 +134,7 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
 
   if (stazione_con_celle(v.tipo)) {
     if (v.tipo != 5 && v.tipo != 6) celle_di_avvicinamento(c.m, v);
-    const int64_t t = cella_di_tratto(v.fine) - 1;
+    const int64_t t = cella_fermata(v.fine);
     if (t <= 1) {
       r.errore(CodiceErrore::fermata_nelle_prime_celle, r.chiave());
       return Seguito::esci;

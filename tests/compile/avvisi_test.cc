@@ -11,6 +11,7 @@
 #include "content/righe.h"
 #include "content/testi.h"
 #include "fields/lettore_campi.h"
+#include "model/significato.h"
 #include "support/compilazione.h"
 #include "support/scenario_di_prova.h"
 
@@ -83,10 +84,6 @@ std::vector<Caso> casi() {
       {"limiti di velocita non crescenti", kLineaBase,
        treno("velocita, 6000, 80\r\nvelocita, 2000, 60\r\n"), FileSorgente::treno, 3, 1,
        "fuori-ordine", "limite di velocita a 2000 m", "", ""},
-      {"segnali non crescenti", kLineaBase,
-       treno("segnale, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
-             "segnale, 8000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"),
-       FileSorgente::treno, 3, 1, "fuori-ordine", "il segnale a 8000 m", "", ""},
       {"sabbia ripetuta", kLineaBase, treno("sabbia, 10\r\nsabbia, 20\r\n"), FileSorgente::treno, 3,
        1, "sovrascrittura", "`sabbia`", kLineaBase, treno("sabbia, 20\r\n")},
       {"sezione con parola chiave", kLineaBase, treno("[velocita]\r\nvelocita, 0, 80\r\n"),
@@ -118,6 +115,122 @@ TEST(Avvisi, EachKindPointsAtItsFieldAndLeavesTheOutputsAlone) {
     EXPECT_EQ(c.codice_errore(), pulito.codice_errore());
     EXPECT_EQ(c.posizione_errore(), pulito.posizione_errore());
     EXPECT_EQ(c.stato(), pulito.stato());
+  }
+}
+
+// Values that the cells keep otherwise than written once the whole record is
+// stored: each claim is checked against the cell the compile wrote.
+struct CasoConservato {
+  const char* descrizione;
+  std::string linea;
+  std::string treno;
+  FileSorgente file;
+  int riga;
+  int colonna;
+  const char* nel_messaggio;
+  size_t cella;
+  bool (*vero)(const tratto& t);
+};
+
+std::vector<CasoConservato> casi_conservati() {
+  return {
+      {"sinistra non multipla di 5",
+       sorgente_linea("", "indicatori_vmax, 1950, 112, 60, 60, 0, 0, 0, 0, 0\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 24, "saranno lette come 110 e 200 km/h", 40,
+       [](const tratto& t) {
+         return coppia_da_valore(t.valore_a) == CoppiaVelocita{110, 200};
+       }},
+      {"destra di 498",
+       sorgente_linea("", "indicatori_vmax, 1950, 100, 60, 60, 0, 498, 0, 0, 0\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 40, "saranno lette come 105 e 0 km/h", 40,
+       [](const tratto& t) {
+         return coppia_da_valore(t.valore_a) == CoppiaVelocita{105, 0};
+       }},
+      {"montagna rovesciata", sorgente_linea("", "montagna, 3000, 1000, 1\r\n"), kTrenoVuoto,
+       FileSorgente::linea, 4, 17, "viene prima dell'inizio", 40,
+       [](const tratto& t) { return t.montagna == 0; }},
+      {"sx 3", kLineaBase, treno("segnale, 9000, 3, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"),
+       FileSorgente::treno, 2, 16, "preavviso prima del segnale 91-94", 179,
+       [](const tratto& t) { return t.preavviso == 91; }},
+      {"sx 4 letto come un'altra classe", kLineaBase,
+       treno("segnale, 9000, 4, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"), FileSorgente::treno, 2, 16,
+       "sara' 12, letto come `rapp` 1 e classe 2", 181,
+       [](const tratto& t) { return t.valore_d == 12; }},
+      {"tempo alzato", kLineaBase, treno("segnale, 9000, 2, 5, 1, 0, 0, 0, 0, 0, 0, 50\r\n"),
+       FileSorgente::treno, 2, 43, "conservato come 101 (un tempo da 1 a 100", 181,
+       [](const tratto& t) { return t.tempo == 101; }},
+      {"tempo oltre 8 bit", kLineaBase, treno("segnale, 9000, 2, 5, 1, 0, 0, 0, 0, 0, 0, 300\r\n"),
+       FileSorgente::treno, 2, 43, "conservato come 44 (la cella", 181,
+       [](const tratto& t) { return t.tempo == 44; }},
+      {"tempo senza sx 2", kLineaBase, treno("segnale, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 220\r\n"),
+       FileSorgente::treno, 2, 43, "la cella tiene 0", 181,
+       [](const tratto& t) { return t.tempo == 0; }},
+      {"rallentamento lungo 0", kLineaBase, treno("rallentamento, 4000, 30, 0, 1, 0, 0\r\n"),
+       FileSorgente::treno, 2, 26, "ogni 400 m dall'inizio fino alla prossima cella di fine", 81,
+       [](const tratto& t) { return t.tipo == kInizioRallentamento; }},
+  };
+}
+
+TEST(Avvisi, ValuesKeptOtherwiseSayWhatTheCellsHold) {
+  for (const CasoConservato& k : casi_conservati()) {
+    SCOPED_TRACE(k.descrizione);
+    const test::Compilato c(k.linea.c_str(), k.treno.c_str());
+    const std::string& testo = k.file == FileSorgente::linea ? k.linea : k.treno;
+    std::vector<std::string> visti;
+    for (const Diagnostico& d : c.c.diagnostica.voci()) {
+      const PosizioneTesto p = posizione_in(testo, d.luogo.offset);
+      visti.push_back(d.nome + " " + std::to_string(p.riga) + ":" + std::to_string(p.colonna) +
+                      " " + d.messaggio);
+    }
+    ASSERT_EQ(visti.size(), 1u) << testing::PrintToString(visti);
+    EXPECT_NE(visti[0].find("conservato-diversamente " + std::to_string(k.riga) + ":" +
+                            std::to_string(k.colonna) + " "),
+              std::string::npos)
+        << visti[0];
+    EXPECT_NE(visti[0].find(k.nel_messaggio), std::string::npos) << visti[0];
+    ASSERT_LT(k.cella, c.c.modello.tratti.size());
+    EXPECT_TRUE(k.vero(c.c.modello.tratti[k.cella]));
+  }
+}
+
+// The code pass goes on past a slowdown with no end cell: what the warning
+// says it does.
+TEST(Avvisi, ASlowdownWithoutEndLeavesReductionsToTheRouteEnd) {
+  const test::Compilato c(kLineaBase.c_str(),
+                          treno("rallentamento, 4000, 30, 0, 1, 0, 0\r\n").c_str());
+  const std::vector<tratto>& t = c.c.modello.tratti;
+  size_t dopo = 0;
+  for (size_t i = 82; i < t.size(); ++i) dopo += t[i].tipo == kAbbattimento ? 1 : 0;
+  EXPECT_GT(dopo, (t.size() - 82) / 8 - 2);
+  const test::Compilato lento(kLineaBase.c_str(),
+                              treno("rallentamento, 4000, 110, 0, 1, 0, 0\r\n").c_str());
+  ASSERT_EQ(lento.c.diagnostica.voci().size(), 1u);
+  EXPECT_EQ(lento.c.diagnostica.voci()[0].messaggio.find("passo dei codici"), std::string::npos);
+}
+
+TEST(Avvisi, SignalsHaveNoOrderAndWholeRecordsAreNoComments) {
+  const test::Compilato segnali(kLineaBase.c_str(),
+                                treno("segnale, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+                                      "segnale, 8000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n")
+                                    .c_str());
+  EXPECT_TRUE(segnali.c.diagnostica.voci().empty());
+  const std::string intera = sorgente_linea("ripetizione segnali a 9 codici, 0, 0\r\n", "");
+  EXPECT_TRUE(test::Compilato(intera.c_str(), kTrenoVuoto).c.diagnostica.voci().empty());
+  const struct {
+    std::string linea;
+    std::string treno;
+  } commenti[] = {
+      {kLineaBase, treno("// segnale di partenza, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n")},
+      {sorgente_linea("ripetizione segnali a 9 codici del tratto, 0\r\n", ""), kTrenoVuoto},
+  };
+  for (const auto& k : commenti) {
+    SCOPED_TRACE(k.linea + k.treno);
+    const test::Compilato c(k.linea.c_str(), k.treno.c_str());
+    bool visto = false;
+    for (const Diagnostico& d : c.c.diagnostica.voci()) {
+      visto = visto || d.nome == "commento-con-parola-chiave";
+    }
+    EXPECT_TRUE(visto);
   }
 }
 

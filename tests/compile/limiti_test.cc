@@ -68,9 +68,7 @@ std::vector<Limite> limiti() {
        "indicatori_vmax, 1950, 0, #, 0, 0, 0, 0, 0, 0"},
       {"indicatori_vmax", "vcs", 0, kSenzaFine, true,
        "indicatori_vmax, 1950, 0, 0, #, 0, 0, 0, 0, 0"},
-      {"indicatori_vmax", "vad", 0, 495, true, "indicatori_vmax, 1950, 0, 0, 0, 0, #, 0, 0, 0"},
-      {"indicatori_vmax", "vbd", 0, 495, true, "indicatori_vmax, 1950, 0, 0, 0, 0, 0, #, 0, 0"},
-      {"indicatori_vmax", "vcd", 0, 495, true, "indicatori_vmax, 1950, 0, 0, 0, 0, 0, 0, #, 0"},
+      // The right speeds of a board are judged with their pair (how both read).
       {"indicatori_vmax", "strisced", 0, 9, true, "indicatori_vmax, 1950, 0, 0, 0, 0, 0, 0, 0, #"},
   };
 }

@@ -26,12 +26,144 @@ TEST(Significato, GradientsAndBoardPairsAndSignalCodes) {
   EXPECT_EQ(pendenza_da_per_mille(-101), 255);  // the low 8 bits
   EXPECT_EQ(per_mille_da_pendenza(90), -10);
   EXPECT_EQ(per_mille_da_pendenza(255), 155);
-  EXPECT_EQ(per_mille_da_pendenza(0), std::nullopt);  // never filled
+  EXPECT_EQ(per_mille_da_pendenza(0), -100);  // written or never filled: the simulator reads -100
   EXPECT_EQ(valore_coppia(110, 130), 2226);
   EXPECT_EQ(valore_coppia(60, 0), 1200);
   EXPECT_EQ(coppia_da_valore(2226), (CoppiaVelocita{110, 130}));
-  EXPECT_EQ(codice_cabina(8), (CodiceCabina{0, 8}));
-  EXPECT_EQ(codice_cabina(23), (CodiceCabina{2, 3}));
+  EXPECT_EQ(codice_cabina(8), (CodiceCabina{0, 8, true}));
+  EXPECT_EQ(codice_cabina(23), (CodiceCabina{2, 3, true}));
+  EXPECT_EQ(codice_cabina(-7), (CodiceCabina{-1, 3, true}));  // rapp -1, sx 1
+  EXPECT_EQ(codice_cabina(12), (CodiceCabina{1, 2, false}));  // sx 4: reads as class 2
+}
+
+// Each stored value's encoder undone by its decoder, over the values a
+// record can give; and where the pair cannot undo, what the cells read.
+TEST(Significato, EveryCodecReadsBackWhatItWrote) {
+  for (int32_t g = -100; g <= 155; ++g) {
+    EXPECT_EQ(per_mille_da_pendenza(pendenza_da_per_mille(g)), g);
+  }
+  EXPECT_EQ(testo_pendenza(93), "-7 per mille");
+  EXPECT_EQ(testo_pendenza(0), "-100 per mille");
+  EXPECT_EQ(testo_pendenza(0, true), "-100 per mille");
+  EXPECT_EQ(testo_pendenza(0, false), "-100 per mille (nessuna pendenza ha raggiunto la cella)");
+  for (int32_t vs = 0; vs <= 1630; vs += 5) {
+    for (int32_t vd = 0; vd <= 495; vd += 5) {
+      const std::optional<int16_t> v = codifica_coppia(vs, vd);
+      ASSERT_TRUE(v) << vs << " " << vd;
+      ASSERT_EQ(coppia_da_valore(*v), (CoppiaVelocita{vs, vd})) << vs << " " << vd;
+    }
+  }
+  EXPECT_EQ(coppia_da_valore(*codifica_coppia(112, 0)), (CoppiaVelocita{110, 200}));
+  EXPECT_EQ(coppia_da_valore(*codifica_coppia(100, 498)), (CoppiaVelocita{105, 0}));
+  EXPECT_EQ(codifica_coppia(1640, 0), std::nullopt);
+
+  for (int32_t sx : {1, 2}) {
+    for (int32_t dx : {0, 1, 2}) {
+      for (int32_t rapp : {-3, 0, 5}) {
+        for (int32_t d : {0, 4, 9}) {
+          const ValoriSegnale s{sx, 5, 3, 1, rapp, dx, d, 9 - d, d, 220};
+          ValoriSegnale atteso = s;
+          if (sx != kSxConTempo) atteso.tempo = 0;
+          EXPECT_EQ(decodifica_segnale(codifica_segnale(s)), atteso);
+        }
+      }
+    }
+  }
+  // The worked signal: codes 23, 31, 11, 8 and time 220.
+  EXPECT_EQ(codifica_segnale({2, 2, 3, 1, 0, 2, 3, 1, 1, 220}),
+            (CodiciSegnale{23, 31, 11, 8, 220}));
+  EXPECT_EQ(codifica_segnale({2, 2, 3, 1, 0, 2, 3, 1, 1, 50}).tempo, 101);
+  EXPECT_EQ(codifica_segnale({2, 2, 3, 1, 0, 2, 3, 1, 1, 300}).tempo, 44);
+  EXPECT_EQ(decodifica_segnale(codifica_segnale({3, 2, 3, 1, 0, 0, 3, 1, 1, 0})), std::nullopt);
+
+  for (int32_t classe = 3; classe <= 8; ++classe) {
+    for (int32_t n = 1; n <= 4; ++n) {
+      EXPECT_EQ(preavviso_da_codice(codice_preavviso(classe, n)), (Preavviso{classe, n}));
+    }
+  }
+  EXPECT_EQ(codice_preavviso_fermata(1), 81);
+  EXPECT_EQ(codice_preavviso(9, 1), 91);  // an sx of 3 keeps a code of its own
+
+  for (int64_t tipo : {2, 5, 6, 7, 8, 12, 28}) {
+    for (int64_t l = 0; l <= 1200; l += 100) {
+      const ZonaStazione z = zona_stazione(tipo, 27250, l, true);
+      EXPECT_EQ(lunghezza_da_zona(tipo, 27250, z.inizio), l) << tipo;
+    }
+  }
+  EXPECT_EQ(zona_stazione(2, 1500, 800, false), (ZonaStazione{1100, 1900}));
+  EXPECT_EQ(zona_stazione(2, 1500, 800, true), (ZonaStazione{1100, 1950}));
+  EXPECT_EQ(zona_stazione(5, 1500, 800, true), (ZonaStazione{700, 1650}));
+  EXPECT_EQ(cella_fermata(1900), 37);
+  EXPECT_EQ(cella_preavviso_fermata(1900, 4), 33);
+
+  for (int32_t h : {0, 7, 23}) {
+    for (int32_t m : {0, 54, 59}) {
+      for (int32_t s : {1, 30, 59}) {
+        const auto orario = static_cast<int32_t>(orario_stazione(h, m, s));
+        EXPECT_EQ(ora_stazione(orario), (OraStazione{h, m, s}));
+      }
+    }
+  }
+  EXPECT_EQ(ora_stazione(0), std::nullopt);  // a place passed without stopping
+  EXPECT_EQ(testo_ora_stazione(0), "");
+  EXPECT_EQ(testo_ora_stazione(28440), "07:54:00");
+
+  tratto uno;
+  scrivi_slot_cella(uno, {kMarchioCelle, -1234});
+  EXPECT_EQ(slot_cella(uno), (SlotCella{kMarchioCelle, -1234}));
+  EXPECT_EQ(oggetto_della_cella(uno, kCellaIntestazione), tratto{});
+  EXPECT_EQ(oggetto_della_cella(uno, 2), uno);
+}
+
+// What the decoded views say the simulator reads, on cells that a plain
+// reading got wrong.
+TEST(Significato, DecodedViewsOfNestedSlowdownsCellOneSignsAndStops) {
+  std::vector<tratto> t(30);
+  t[3].tipo = kInizioRallentamento;  // 3 to 20, with 6 to 9 inside it
+  t[3].valore_a = 30;
+  t[6].tipo = kInizioRallentamento;
+  t[6].valore_a = 60;
+  t[9].tipo = kFineRallentamento;
+  t[20].tipo = kFineRallentamento;
+  EXPECT_EQ(rallentamenti(t), (std::vector<TrattoRallentato>{{3, 20, 30}, {6, 9, 60}}));
+
+  // A slowdown of speed 0 in cell 1 under the format mark and og.
+  t[1].tipo = kInizioRallentamento;
+  t[1].valore_c = 1;
+  scrivi_slot_cella(t[1], {kMarchioCelle, 777});
+  const RecordLetto r = record_della_cella(t, 1);
+  ASSERT_GE(r.campi.size(), 2u);
+  EXPECT_EQ(r.campi[1], (CampoLetto{"v", 0}));
+  EXPECT_EQ(significato_cella(oggetto_della_cella(t[1], 1))[0].valore, "0 km/h");
+
+  // A signal of sx 4 tells its position only; one of sx 1 every value.
+  t[25].tipo = kSegnale;
+  t[25].valore_d = 12;
+  EXPECT_EQ(record_della_cella(t, 25).campi.size(), 1u);
+  EXPECT_EQ(significato_cella(t[25])[3], (ValoreNominato{"codice 4", "12"}));
+  t[25].valore_d = 3;
+  EXPECT_EQ(record_della_cella(t, 25).campi.size(), 11u);
+
+  // A sign row whose cell a stop took stays a sign text; a stop cell's
+  // position is its station's.
+  Tabella tab{};
+  tab[80].nome = "(PONTE)";
+  tab[1].tipo = 2;
+  tab[1].posizione = 1500;
+  tab[1].inizio = 1100;
+  tab[1].fine = 1900;
+  t[12] = tratto{};
+  t[12].tipo = kFermata;
+  t[12].valore_a = 1;
+  EXPECT_EQ(usi_righe(tab, t)[80], UsoRiga::cartello);
+  EXPECT_EQ(usi_righe(tab, t)[1], UsoRiga::stazione);
+  EXPECT_EQ(posizione_della_cella(t, tab, 12), 1500);
+
+  // A station without a time gives back no time.
+  RecordLetto senza = record_della_stazione(tab[1]);
+  EXPECT_EQ(senza.campi.size(), 13u);
+  tab[1].orario = 28440;
+  EXPECT_EQ(record_della_stazione(tab[1]).campi.back(), (CampoLetto{"seconds", 0}));
 }
 
 TEST(Significato, CellsOfObjectsAndTheirPositionsBack) {
@@ -121,6 +253,7 @@ TEST(Significato, SlowdownStretchesRowsAndHeader) {
 
   Tabella tab{};
   tab[1].nome = "Porto";
+  tab[1].posizione = 1500;
   tab[80].nome = "(PONTE)";
   tab[kRigaPercorso].fine = 20000;
   tab[kRigaTreni].cod_c = 7;

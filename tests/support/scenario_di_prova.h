@@ -77,7 +77,7 @@ inline const std::string kTrenoProva = crlf(
     "segnale,    9000,   2, 2, 3,  1, 0,    2,  3,1,1, 220\n"
     "segnale,   12500,   1, 5, 1,  0, 0,    0,  0,0,0, 0\n"
     "segnale,   16000,   1, 3, 1,  0, 2,    0,  0,0,0, 0\n"
-    "segnale,   17500,   2, 5, 1,  0, 0,    0,  0,0,0, 50\n"
+    "segnale,   17500,   2, 5, 1,  0, 0,    0,  0,0,0, 101\n"
     "[codici]\n"
     "[fine]\n");
 

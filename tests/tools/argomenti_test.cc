@@ -75,6 +75,15 @@ TEST(ScenarioArgomenti, EveryCommandLineReadsOrIsRefusedByName) {
        2,
        "--treni: nome rifiutato \"a/b\": contiene un separatore di percorso '/' e i file devono "
        "restare nella CARTELLA"},
+      {{"d", "-o", "x", "--linea", "Citt\xE2\x98\x83"},
+       2,
+       "--linea: nome rifiutato \"Citt\xE2\x98\x83\": il carattere '\xE2\x98\x83' (U+2603) non sta "
+       "in "
+       "Windows-1252, la codifica in cui la tabella conserva i nomi"},
+      {{"d", "-o", "x", "--treni", "1 \xE0 2"},
+       2,
+       "--treni: nome rifiutato \"1 \xE0 2\": il byte 0xE0 non e' UTF-8; scrivi il nome in UTF-8, "
+       "sara' conservato in Windows-1252"},
       {{"d", "-o", "x", std::string("--linea=a\0b", 11)},
        2,
        "--linea: nome rifiutato \"a\\0b\": contiene un carattere NUL e i file devono restare "
@@ -98,6 +107,14 @@ TEST(ScenarioArgomenti, ValuesLandInTheirPlaces) {
   EXPECT_TRUE(l.json);
   EXPECT_EQ(l.passo, 250);
   EXPECT_EQ(l.nomi.linea, "Valle");
+  EXPECT_EQ(l.nomi.linea_in_tabella(), "Valle");
+  // A name from a UTF-8 command line: the files keep its bytes, the table
+  // one Windows-1252 byte a character.
+  const Letto accentato =
+      leggi({"--linea", "Citt\xC3\xA0", "--treni", "1 \xE2\x80\x93 2", "-o", "x", "d"});
+  EXPECT_EQ(accentato.nomi.linea, "Citt\xC3\xA0");
+  EXPECT_EQ(accentato.nomi.linea_in_tabella(), "Citt\xE0");
+  EXPECT_EQ(accentato.nomi.treni_in_tabella(), "1 \x96 2");
   EXPECT_EQ(l.nomi.treni, "1 - 2");
   EXPECT_EQ(l.uscita_file, "p.svg");
   EXPECT_EQ(l.cartella, "dir");

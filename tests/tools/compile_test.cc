@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "compile/compilazione.h"
 #include "content/righe.h"
 #include "content/testi.h"
 #include "run/form1.h"
@@ -186,6 +187,32 @@ TEST(ScenarioCompile, NamesFromOptions) {
   EXPECT_EQ(e.stato, kUscitaPulita) << e.errori;
   EXPECT_EQ(b.elenco(), (std::set<std::string>{"Valle_linea.txt", "Valle_1 - 2-.txt",
                                                "Valle_1 - 2.sim", "Valle_1 - 2.dat"}));
+}
+
+// A name typed on a UTF-8 command line names the files as typed and is kept
+// in the table, and in its integrity codes, in Windows-1252.
+TEST(ScenarioCompile, NamesAreStoredInWindows1252) {
+  test::Banco b;
+  b.scrivi("Citt\xC3\xA0_linea.txt", test::kLineaProva);
+  b.scrivi("Citt\xC3\xA0_1 - 2-.txt", test::kTrenoProva);
+  const test::Esito e =
+      test::esegui(&b.disco, scenario::comando_compile,
+                   {"--linea", "Citt\xC3\xA0", "--treni=1 - 2", "--senza-geometria", "/prova"});
+  ASSERT_EQ(e.stato, kUscitaPulita) << e.errori;
+  NomiScenario nomi;
+  nomi.linea = "Citt\xE0";
+  nomi.treni = "1 - 2";
+  const Compilazione atteso = compila_testi(test::kLineaProva, test::kTrenoProva, false, nomi);
+  const std::string tabella = b.leggi("Citt\xC3\xA0_1 - 2.sim");
+  EXPECT_NE(tabella.find("Citt\xE0"), std::string::npos);
+  EXPECT_EQ(tabella.find("Citt\xC3\xA0"), std::string::npos);
+  EXPECT_EQ(atteso.modello.tabella[kRigaLinea].nome, "Citt\xE0");
+  // og, cell 1's `valore_b`: bytes 18 and 19 of the cell file.
+  const std::string celle = b.leggi("Citt\xC3\xA0_1 - 2.dat");
+  ASSERT_GT(celle.size(), 20u);
+  const auto og = static_cast<int16_t>(static_cast<uint8_t>(celle[18]) |
+                                       (static_cast<uint8_t>(celle[19]) << 8));
+  EXPECT_EQ(og, atteso.modello.tratti[1].valore_b);
 }
 
 }  // namespace

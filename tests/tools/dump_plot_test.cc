@@ -77,6 +77,14 @@ TEST(ScenarioDump, JsonHoldsWholeRecordsWithWhatTheyMean) {
             nlohmann::json::parse(R"({"da": 38, "a": 79, "valore": 90, "per_mille": -10})"));
   EXPECT_EQ(j["geometria"]["etichette"]["x"],
             nlohmann::json::parse(R"({"0": 2, "2": 2, "5": 26997})"));
+  // A stop cell gives back its station's position, as its record wrote it;
+  // the cells no gradient reached read -100 per mille.
+  for (const auto& c : j["celle"]["non_libere"]) {
+    if (c["nome_tipo"] != "fermata") continue;
+    const int riga = c["valore_a"];
+    EXPECT_EQ(c["posizione"], j["tabella"]["righe"][riga]["posizione"]) << c.dump();
+  }
+  EXPECT_EQ(j["celle"]["sequenze"]["pendenza"].back()["per_mille"], -100);
 }
 
 TEST(ScenarioDump, BadFilesFailWithOneMessage) {

@@ -94,7 +94,29 @@ TEST(ScenarioView, FromTheBinaryFilesAlone) {
 
 // What the page draws comes decoded: a speed of 73 km/h is kept as 15 counts
 // of 5 and reads as 75; the cells past the last gradient, which none
-// reached, are null (their byte is 0, which a stored gradient never is).
+// reached, hold byte 0 and read -100 per mille.
+// What the simulator reads: a signal of sx 4 by its codes and the approach
+// codes as stored, and a slowdown with another inside it at its own length.
+TEST(ScenarioView, StoredClassesAndNestedSlowdownsAsTheyRead) {
+  test::Banco b;
+  b.scrivi(test::kSorgenteLinea,
+           test::crlf("[generale]\nlunghezza percorso, 20000\n[curve]\n[fine]\n"));
+  b.scrivi(test::kSorgenteTreno, test::crlf("[generale]\n"
+                                            "segnale, 9000, 4, 5, 1, 0, 0, 0, 0, 0, 0, 0\n"
+                                            "rallentamento, 4000, 30, 1000, 1, 0, 0\n"
+                                            "rallentamento, 4200, 60, 200, 1, 0, 0\n[fine]\n"));
+  const Pagina p = vista_di(b);
+  ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
+  const json segnale = oggetto(p.dati, 181);
+  EXPECT_EQ(segnale["significato"]["codice 4"], "12");
+  EXPECT_FALSE(segnale["significato"].contains("classe di cabina"));
+  EXPECT_EQ(segnale["preavviso"], json::parse("[121, 124]"));
+  EXPECT_EQ(segnale["record"]["campi"].size(), 1u);
+  EXPECT_EQ(p.dati["rallentamenti"], json::parse(R"([
+      {"cella_inizio": 81, "cella_fine": 101, "da": 4000, "a": 5000, "kmh": 30},
+      {"cella_inizio": 85, "cella_fine": 89, "da": 4200, "a": 4400, "kmh": 60}])"));
+}
+
 TEST(ScenarioView, SpeedsAndGradientsArriveDecoded) {
   test::Banco b;
   b.scrivi(test::kSorgenteLinea, test::crlf("[generale]\nlunghezza percorso, 2000\n[curve]\n"
@@ -105,8 +127,10 @@ TEST(ScenarioView, SpeedsAndGradientsArriveDecoded) {
   ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
   const json& s = p.dati["sequenze"];
   EXPECT_EQ(s["velocita_kmh"]["valore"][0], 75);
+  // The last cells, which no gradient reached, hold byte 0: -100 per mille
+  // to the simulator.
   EXPECT_EQ(s["pendenza_per_mille"], json::parse(R"({"da": [0, 20, 178], "a": [19, 177, 180],
-                                                     "valore": [0, -7, null]})"));
+                                                     "valore": [0, -7, -100]})"));
   EXPECT_FALSE(s.contains("velocita"));
   EXPECT_FALSE(s.contains("pendenza"));
 }

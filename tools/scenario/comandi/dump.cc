@@ -97,9 +97,9 @@ std::string testo_riga(const voce& v, size_t r, UsoRiga uso) {
     }
   }
   if (uso == UsoRiga::stazione) {
-    s += " (";
-    s += ora_del_giorno(v.orario);
-    s += ')';
+    // A station without a time shows none.
+    const std::string ora = testo_ora_stazione(v.orario);
+    if (!ora.empty()) s += " (" + ora + ")";
   }
   return s + "\n";
 }
@@ -128,9 +128,10 @@ std::string testo_tabella(const ScenarioLetto& s, const OpzioniDump& o) {
 // What a run of a byte field means, when it means more than its number.
 std::string significato_sequenza(CampoByte campo, uint8_t valore) {
   if (campo == &tratto::velocita) return " (" + std::to_string(kmh_da_velocita(valore)) + " km/h)";
+  // Byte 0 too: the simulator reads it as -100 per mille. (Whether a record
+  // wrote it is for the compile's account of its writes to say.)
   if (campo == &tratto::pendenza) {
-    const std::optional<int32_t> g = per_mille_da_pendenza(valore);
-    if (g) return " (pendenza " + std::to_string(*g) + ")";
+    return " (pendenza " + std::to_string(per_mille_da_pendenza(valore)) + ")";
   }
   return "";
 }
@@ -227,10 +228,7 @@ Json json_sequenze(const std::vector<tratto>& tratti, CampoByte campo) {
   for (const Sequenza& q : sequenze(tratti, campo)) {
     Json run = {{"da", q.da}, {"a", q.a}, {"valore", q.valore}};
     if (campo == &tratto::velocita) run["kmh"] = kmh_da_velocita(q.valore);
-    if (campo == &tratto::pendenza) {
-      const std::optional<int32_t> g = per_mille_da_pendenza(q.valore);
-      run["per_mille"] = g ? Json(*g) : Json(nullptr);
-    }
+    if (campo == &tratto::pendenza) run["per_mille"] = per_mille_da_pendenza(q.valore);
     j.push_back(std::move(run));
   }
   return j;
@@ -240,7 +238,7 @@ Json json_celle(const ScenarioLetto& s, const OpzioniDump& o, const Origini* ori
   Json non_libere = Json::array();
   for (size_t c = 0; c < s.tratti.size(); ++c) {
     if (!cella_con_contenuto(s.tratti[c])) continue;
-    Json cella = json_cella(s.tratti[c], c);
+    Json cella = json_cella(s.tratti[c], c, posizione_della_cella(s.tratti, s.tabella, c));
     if (origini != nullptr) {
       metti_sorgente(&cella, origini, origini->giornale.cella(c));
       metti_derivazione(&cella, origini, c);

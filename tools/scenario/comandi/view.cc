@@ -218,15 +218,16 @@ Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi) {
   for (size_t c = 0; c < v.tratti.size(); ++c) {
     const tratto& t = v.tratti[c];
     if (t.tipo == kLibero) continue;
-    Json o = json_cella(t, c);
+    Json o = json_cella(t, c, posizione_oggetto(t.tipo, static_cast<int64_t>(c)));
     const std::optional<int32_t> riga = riga_puntata(t);
     o["riga"] = riga ? Json(*riga) : Json(nullptr);
     o["luogo"] = v.origini ? luoghi.indice(v.origini->giornale.cella(c)) : -1;
     Json record = json_record(record_della_cella(v.tratti, c));
     if (t.tipo == kSegnale) {
-      // Where the signal put its approach codes: 100 to 400 m before it.
-      const int64_t classe = codice_cabina(t.valore_d).classe;
-      o["preavviso"] = {codice_preavviso(classe, 1), codice_preavviso(classe, 4)};
+      // The approach codes 100 and 400 m before it as stored: another
+      // signal or a stop may have written over the signal's own.
+      const auto prima = [&](size_t k) { return k <= c ? v.tratti[c - k].preavviso : uint8_t{0}; };
+      o["preavviso"] = {prima(2), prima(8)};
     }
     o["record"] = std::move(record);
     // A code reduction of the cab-code pass, and the record that caused it.
@@ -250,9 +251,8 @@ Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
     Json riga = {{"riga", r}, {"uso", nome_uso(usi[r])}};
     metti_campi_voce(&riga, v.tabella[r]);
     // A station's time of day; a time of 0 is one its source never gave.
-    const int32_t orario = v.tabella[r].orario;
-    riga["ora"] =
-        usi[r] == UsoRiga::stazione && orario > 0 ? Json(ora_del_giorno(orario)) : Json(nullptr);
+    const std::string ora = testo_ora_stazione(v.tabella[r].orario);
+    riga["ora"] = usi[r] == UsoRiga::stazione && !ora.empty() ? Json(ora) : Json(nullptr);
     // Whether a station marks cells: the page sets the others apart.
     riga["con_celle"] = usi[r] == UsoRiga::stazione && stazione_con_celle(v.tabella[r].tipo);
     riga["sorgente"] = v.origini ? luoghi.indice(v.origini->giornale.riga(r)) : -1;
@@ -280,8 +280,7 @@ Json json_sequenze(const std::vector<tratto>& tratti) {
       if (campo.campo == &tratto::velocita) {
         valore.push_back(kmh_da_velocita(q.valore));
       } else if (campo.campo == &tratto::pendenza) {
-        const std::optional<int32_t> g = per_mille_da_pendenza(q.valore);
-        valore.push_back(g ? Json(*g) : Json(nullptr));
+        valore.push_back(per_mille_da_pendenza(q.valore));
       } else {
         valore.push_back(q.valore);
       }

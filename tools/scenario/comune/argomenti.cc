@@ -1,6 +1,9 @@
 #include "scenario/comune/argomenti.h"
 
+#include <cstdio>
 #include <utility>
+
+#include "scenario/comune/testo.h"
 
 namespace calvetra::scenario {
 
@@ -45,7 +48,11 @@ Sintassi& Sintassi::numero(const char* nome, const char* segnaposto, int32_t min
 }
 
 Sintassi& Sintassi::nomi_scenario(NomiScenario* nomi) {
-  return nome_file("--linea", "NOME", &nomi->linea).nome_file("--treni", "COPPIA", &nomi->treni);
+  nome_file("--linea", "NOME", &nomi->linea);
+  opzioni_.back().testo_1252 = &nomi->linea_1252;
+  nome_file("--treni", "COPPIA", &nomi->treni);
+  opzioni_.back().testo_1252 = &nomi->treni_1252;
+  return *this;
 }
 
 Sintassi& Sintassi::alias(const char* nome) {
@@ -101,13 +108,15 @@ bool Sintassi::assegna(const Opzione& o, const std::string& v, std::string* moti
   switch (o.genere) {
     case Genere::bandiera: *o.bandiera = true; return true;
     case Genere::valore: *o.testo = v; return true;
-    case Genere::nome_file:
-      if (!nome_accettabile(v, motivo)) {
+    case Genere::nome_file: {
+      if (o.testo_1252 != nullptr ? !accetta_nome(v, o.testo, o.testo_1252, motivo)
+                                  : !nome_accettabile(v, motivo)) {
         *motivo = o.nomi[0] + ": " + *motivo;
         return false;
       }
-      *o.testo = v;
+      if (o.testo_1252 == nullptr) *o.testo = v;
       return true;
+    }
     case Genere::numero: {
       int64_t n = 0;
       for (char c : v) {
@@ -204,6 +213,45 @@ bool nome_accettabile(std::string_view nome, std::string* motivo) {
             (nome[i] == '/' ? "un separatore di percorso '/'" : "un carattere NUL") +
             " e i file devono restare nella CARTELLA";
   return false;
+}
+
+std::optional<std::string> nome_in_1252(std::string_view nome, std::string* motivo) {
+  const Testo1252 t = utf8_a_1252(nome);
+  if (t.non_rappresentabili.empty()) return t.testo;
+  // The character refused, found again in the name as given.
+  const size_t indice = t.non_rappresentabili.front();
+  size_t i = 0;
+  for (size_t k = 0; k < indice; ++k) prossimo_utf8(nome, &i);
+  const size_t inizio = i;
+  const uint32_t punto = prossimo_utf8(nome, &i);
+  const std::string_view byte = nome.substr(inizio, i - inizio);
+  char codice[16];
+  if (punto == 0xFFFD && byte != "\xEF\xBF\xBD") {
+    std::snprintf(codice, sizeof codice, "0x%02X",
+                  static_cast<unsigned>(static_cast<unsigned char>(byte.front())));
+    *motivo = "nome rifiutato \"" + std::string(nome) + "\": il byte " + codice +
+              " non e' UTF-8; scrivi il nome in UTF-8, sara' conservato in Windows-1252";
+  } else {
+    std::snprintf(codice, sizeof codice, "U+%04X", static_cast<unsigned>(punto));
+    *motivo = "nome rifiutato \"" + std::string(nome) + "\": il carattere '" + std::string(byte) +
+              "' (" + codice +
+              ") non sta in Windows-1252, la codifica in cui la tabella conserva i nomi";
+  }
+  return std::nullopt;
+}
+
+bool accetta_nome(std::string_view dato, std::string* nome, std::string* nome_1252,
+                  std::string* motivo) {
+  if (!nome_accettabile(dato, motivo)) return false;
+  const std::optional<std::string> t = nome_in_1252(dato, motivo);
+  if (!t) return false;
+  *nome = dato;
+  if (*t == dato) {
+    nome_1252->clear();
+  } else {
+    *nome_1252 = *t;
+  }
+  return true;
 }
 
 }  // namespace calvetra::scenario

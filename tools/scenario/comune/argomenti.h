@@ -65,6 +65,7 @@ class Sintassi {
     bool obbligatoria = false;
     bool* bandiera = nullptr;
     std::string* testo = nullptr;
+    std::string* testo_1252 = nullptr;  // a name: the same in Windows-1252
     int32_t* numero = nullptr;
     int32_t minimo = 0;
     int32_t massimo = 0;
@@ -85,6 +86,17 @@ class Sintassi {
 // Whether `nome` may become part of a file name inside the directory: no
 // path separator, no NUL. Otherwise false with the refusal in `motivo`.
 bool nome_accettabile(std::string_view nome, std::string* motivo);
+
+// A route or train name as given (UTF-8, as command lines and editors give
+// it) in Windows-1252, as the table keeps it: nullopt with the refusal in
+// `motivo`, naming the character that the code page cannot hold, or the
+// byte that is not UTF-8.
+std::optional<std::string> nome_in_1252(std::string_view nome, std::string* motivo);
+
+// Both checks of a route or train name: `*nome` takes the name as given and
+// `*nome_1252` the same in Windows-1252 (empty when the bytes are the same).
+bool accetta_nome(std::string_view dato, std::string* nome, std::string* nome_1252,
+                  std::string* motivo);
 
 }  // namespace calvetra::scenario
 

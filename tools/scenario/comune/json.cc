@@ -15,9 +15,11 @@ void metti_campi_voce(Json* j, const voce& v) {
   }
 }
 
-Json json_significato(const tratto& t) {
+Json json_significato(const tratto& t, size_t c) {
   Json j = Json::object();
-  for (const ValoreNominato& v : significato_cella(t)) j[v.nome] = testo_json(v.valore);
+  for (const ValoreNominato& v : significato_cella(oggetto_della_cella(t, c))) {
+    j[v.nome] = testo_json(v.valore);
+  }
   return j;
 }
 
@@ -27,7 +29,7 @@ std::string nome_cella(const tratto& t, size_t c) {
   return nome != nullptr ? nome : "tipo sconosciuto";
 }
 
-Json json_cella(const tratto& t, size_t c) {
+Json json_cella(const tratto& t, size_t c, int64_t posizione) {
   return {{"cella", c},
           {"tipo", t.tipo},
           {"nome_tipo", nome_cella(t, c)},
@@ -36,8 +38,8 @@ Json json_cella(const tratto& t, size_t c) {
           {"valore_c", t.valore_c},
           {"valore_d", t.valore_d},
           {"tempo", t.tempo},
-          {"posizione", posizione_oggetto(t.tipo, static_cast<int64_t>(c))},
-          {"significato", json_significato(t)}};
+          {"posizione", posizione},
+          {"significato", json_significato(t, c)}};
 }
 
 namespace {

@@ -24,8 +24,9 @@ Json testo_json(std::string_view testo_1252);
 // table file: numbers as numbers, the name as UTF-8.
 void metti_campi_voce(Json* j, const voce& v);
 
-// The named values of a cell's object, in the words of dump, as an object.
-Json json_significato(const tratto& t);
+// The named values of the object of cell c, in the words of dump, as an
+// object (cell 1's header slots are not its values).
+Json json_significato(const tratto& t, size_t c);
 
 // The name of the kind of cell c: "tipo sconosciuto" for a kind the
 // compiler never writes, "intestazione" for cell 1 when it holds only the
@@ -34,8 +35,9 @@ std::string nome_cella(const tratto& t, size_t c);
 
 // Cell c as dump and the page show it: its number, its kind by number and
 // by name, its four values and time as stored, the position its source
-// gave the object, and "significato", the named values of the object.
-Json json_cella(const tratto& t, size_t c);
+// gave the object (`posizione`, metres), and "significato", the named values
+// of the object.
+Json json_cella(const tratto& t, size_t c, int64_t posizione);
 
 // The document as text with a newline at the end: the first `livelli`
 // levels of nesting one member a line, indented by two spaces a level, and

@@ -206,10 +206,13 @@ std::string pendenza_lungo(const Profilo& pr, const ScenarioLetto& s, double pen
   std::vector<Tratto> pen;
   double gmax = 5;
   for (const Sequenza& q : sequenze(s.tratti, &tratto::pendenza)) {
-    const std::optional<int32_t> g = per_mille_da_pendenza(q.valore);
-    if (!g) continue;  // a cell the gradient never reached
+    // The drawing shows the gradients the records gave: byte 0, which the
+    // simulator reads as -100 per mille, is mostly the run-out that no
+    // gradient reached, and would only flatten the scale.
+    if (q.valore == 0) continue;
+    const int32_t g = per_mille_da_pendenza(q.valore);
     pen.push_back({pr.x(static_cast<double>(q.da) * kMetriCella),
-                   pr.x(static_cast<double>(q.a + 1) * kMetriCella), static_cast<double>(*g)});
+                   pr.x(static_cast<double>(q.a + 1) * kMetriCella), static_cast<double>(g)});
     gmax = std::max(gmax, std::abs(pen.back().g));
   }
   const double passo_g = passo_tondo(gmax / 2);

@@ -75,8 +75,9 @@ std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_
       if (b.campo == &tratto::velocita) {
         valore = std::to_string(kmh_da_velocita(q.valore)) + " km/h";
       } else if (b.campo == &tratto::pendenza) {
-        const std::optional<int32_t> g = per_mille_da_pendenza(q.valore);
-        valore = g ? std::to_string(*g) + " per mille" : "nessuna pendenza";
+        // Byte 0 is -100 per mille to the simulator, written or not; the
+        // compile's account of its writes, when it keeps one, tells which.
+        valore = testo_pendenza(q.valore);
       }
       s += "- `" + std::string(b.nome) + "` " + valore + " nelle celle " + std::to_string(q.da) +
            " a " + std::to_string(q.a) + " (metri " + std::to_string(q.da * kMetriCella) + " a " +
@@ -89,10 +90,11 @@ std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_
 }
 
 std::string stazione(const voce& v) {
-  return "stazione **" + utf8_da_1252(v.nome) + "**: " + km(v.posizione) + ", orario " +
-         ora_del_giorno(v.orario) + ", zona da " + std::to_string(v.inizio) + " a " +
-         std::to_string(v.fine) + " m (" + km(v.inizio) + " a " + km(v.fine) + "), tipo " +
-         std::to_string(v.tipo);
+  const std::string ora = testo_ora_stazione(v.orario);
+  return "stazione **" + utf8_da_1252(v.nome) + "**: " + km(v.posizione) +
+         (ora.empty() ? ", senza orario" : ", orario " + ora) + ", zona da " +
+         std::to_string(v.inizio) + " a " + std::to_string(v.fine) + " m (" + km(v.inizio) + " a " +
+         km(v.fine) + "), tipo " + std::to_string(v.tipo);
 }
 
 // What the record at `r` left in the model.
@@ -135,9 +137,11 @@ std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
     const tratto& t = m.tratti[c];
     const char* tipo = nome_tipo_cella(t.tipo);
     s += "- cella " + std::to_string(c) + " (metro " +
-         std::to_string(posizione_oggetto(t.tipo, static_cast<int64_t>(c))) +
+         std::to_string(posizione_della_cella(m.tratti, m.tabella, c)) +
          "): " + (tipo != nullptr ? tipo : "tipo " + std::to_string(t.tipo));
-    for (const ValoreNominato& v : significato_cella(t)) s += ", " + v.nome + " " + v.valore;
+    for (const ValoreNominato& v : significato_cella(oggetto_della_cella(t, c))) {
+      s += ", " + v.nome + " " + v.valore;
+    }
     s += "\n";
   }
   if (altre > 0) s += "- e altre " + std::to_string(altre) + " celle\n";

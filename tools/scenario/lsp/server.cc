@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fields/avvisi.h"
@@ -118,16 +119,16 @@ class Server {
   Json initialize(const Json& p) {
     const Json opzioni = p.value("initializationOptions", Json::object());
     if (opzioni.is_object() && !opzioni_.nomi_dati) {
-      for (auto [chiave, nome] :
-           {std::pair{"linea", &scenario_.nomi.linea}, std::pair{"treni", &scenario_.nomi.treni}}) {
+      for (auto [chiave, nome, nome_1252] :
+           {std::tuple{"linea", &scenario_.nomi.linea, &scenario_.nomi.linea_1252},
+            std::tuple{"treni", &scenario_.nomi.treni, &scenario_.nomi.treni_1252}}) {
         if (!opzioni.contains(chiave)) continue;
         const std::string v = opzioni.at(chiave).get<std::string>();
         std::string motivo;
-        if (!nome_accettabile(v, &motivo)) {
+        if (!accetta_nome(v, nome, nome_1252, &motivo)) {
           throw ErroreRpc(CodiceRpc::parametri_non_validi,
                           std::string("initializationOptions.") + chiave + ": " + motivo);
         }
-        *nome = v;
       }
     }
     cartella_da(p);

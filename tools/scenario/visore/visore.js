@@ -381,6 +381,8 @@
   function testo_breve(o) {
     switch (o.nome_tipo) {
       case 'segnale': {
+        // A class that no sx of 1 or 2 writes: the codes as stored.
+        if (valore(o, 'sx') === null) return 'codici ' + [o.valore_a, o.valore_b, o.valore_c, o.valore_d].join(' ');
         let t = 'sx' + valore(o, 'sx') + ' ' + valore(o, 's1') + '-' + valore(o, 's2') + '-' + valore(o, 's3');
         if (valore(o, 'dx')) t += ' dx' + valore(o, 'dx') + ' ' + valore(o, 'd1') + '-' + valore(o, 'd2') + '-' + valore(o, 'd3');
         return t;
@@ -545,11 +547,13 @@
   let gmax = 5;
   (function () {
     const q = sequenze.pendenza_per_mille;
-    for (let i = 0; q && i < q.v.length; i++) if (q.v[i] !== null) gmax = Math.max(gmax, Math.abs(q.v[i]));
+    // Byte 0 reads as -100 per mille; mostly it is the run-out that no
+    // gradient reached, so it does not set the scale (its bar is clipped).
+    for (let i = 0; q && i < q.v.length; i++) if (q.v[i] !== null && q.v[i] !== -100) gmax = Math.max(gmax, Math.abs(q.v[i]));
   })();
   function y_pendenza(g) {
     const mezzo = (Y.pen[0] + Y.pen[1]) / 2;
-    return mezzo - g / gmax * ((Y.pen[1] - Y.pen[0]) / 2 - 4);
+    return mezzo - Math.max(-gmax, Math.min(gmax, g)) / gmax * ((Y.pen[1] - Y.pen[0]) / 2 - 4);
   }
   function disegna_pendenze(c, da, a) {
     const y0 = Math.round(y_pendenza(0)) + 0.5;
