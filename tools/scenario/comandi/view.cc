@@ -145,8 +145,7 @@ int view_dal_vivo(const Contesto& c, const OpzioniView& o) {
   if (!cartella_da_leggere(c, o.cartella)) return kUscitaFatale;
   vivo::Sorveglianza sorveglianza;
   std::string errore;
-  if (!sorveglianza.apri(o.cartella, {o.nomi.sorgente_linea(), o.nomi.sorgente_treno()},
-                         &errore)) {
+  if (!sorveglianza.apri(o.cartella, {o.nomi.sorgente_linea(), o.nomi.sorgente_treno()}, &errore)) {
     c.err << "scenario view: " << errore << "\n";
     return kUscitaFatale;
   }
@@ -158,8 +157,8 @@ int view_dal_vivo(const Contesto& c, const OpzioniView& o) {
     return kUscitaFatale;
   }
   c.out << servizio.indirizzo() << std::endl;
-  c.err << "scenario view: pagina dal vivo di " << o.cartella
-        << "; Ctrl-C per terminare" << std::endl;
+  c.err << "scenario view: pagina dal vivo di " << o.cartella << "; Ctrl-C per terminare"
+        << std::endl;
   const std::string cartella = cartella_assoluta(c, o.cartella);
   vivo::Alimentatore feed(&servizio);
   leggi_e_pubblica(c, o, cartella, &feed);

@@ -161,12 +161,12 @@ class Server {
       }
       std::string_view riga = resto.substr(0, resto.find('\n'));
       if (!riga.empty() && riga.back() == '\r') riga.remove_suffix(1);
-      const size_t fine =
-          codifica_ == Codifica::utf8 ? utf8_da_1252(riga).size() : riga.size();
+      const size_t fine = codifica_ == Codifica::utf8 ? utf8_da_1252(riga).size() : riga.size();
       const Json inizio = {{"line", luogo.riga - 1}, {"character", 0}};
       params = {{"uri", uri},
                 {"takeFocus", true},
-                {"selection", {{"start", inizio}, {"end", {{"line", luogo.riga - 1}, {"character", fine}}}}}};
+                {"selection",
+                 {{"start", inizio}, {"end", {{"line", luogo.riga - 1}, {"character", fine}}}}}};
     }
     invia({{"jsonrpc", "2.0"},
            {"id", "scenario-apri-" + std::to_string(++richieste_)},

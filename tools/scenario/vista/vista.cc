@@ -356,9 +356,9 @@ std::string json_in_pagina(const Json& dati) {
 
 std::string pagina_vista(const ScenarioVisto& v) {
   const Intestazione intestazione(v.tabella);
-  return pagina_con(testo_xml("Linea " + intestazione.nome_linea() + " \x97 treni " +
-                              intestazione.nome_treni()),
-                    json_vista(v), "");
+  return pagina_con(
+      testo_xml("Linea " + intestazione.nome_linea() + " \x97 treni " + intestazione.nome_treni()),
+      json_vista(v), "");
 }
 
 std::string pagina_viva(const Json& dati) {

@@ -7,8 +7,7 @@
 
 namespace calvetra::scenario::vivo {
 
-Alimentatore::Alimentatore(Servizio* servizio)
-    : servizio_(servizio), filo_([this] { ciclo(); }) {}
+Alimentatore::Alimentatore(Servizio* servizio) : servizio_(servizio), filo_([this] { ciclo(); }) {}
 
 Alimentatore::~Alimentatore() {
   {

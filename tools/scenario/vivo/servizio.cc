@@ -4,6 +4,7 @@
 #include <sys/random.h>
 
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -40,8 +41,8 @@ bool uguali(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   unsigned diversi = 0;
   for (size_t i = 0; i < a.size(); ++i) {
-    diversi |= static_cast<unsigned>(static_cast<unsigned char>(a[i]) ^
-                                     static_cast<unsigned char>(b[i]));
+    diversi |=
+        static_cast<unsigned>(static_cast<unsigned char>(a[i]) ^ static_cast<unsigned char>(b[i]));
   }
   return diversi == 0;
 }
@@ -142,9 +143,9 @@ struct Servizio::Stato {
           std::shared_ptr<const std::string> e;
           {
             std::unique_lock<std::mutex> l(m);
-            const bool nuovo = cambiato.wait_for(
-                l, std::chrono::seconds(opzioni.secondi_tra_segnali),
-                [&] { return fermo || (evento && generazione != *visto); });
+            const bool nuovo =
+                cambiato.wait_for(l, std::chrono::seconds(opzioni.secondi_tra_segnali),
+                                  [&] { return fermo || (evento && generazione != *visto); });
             if (fermo) return false;
             if (nuovo) {
               e = evento;
@@ -185,25 +186,37 @@ bool Servizio::avvia(std::string* errore) {
                       "text/plain; charset=utf-8");
       return httplib::Server::HandlerResponse::Handled;
     }
-    if (v.via == Via::apri) return httplib::Server::HandlerResponse::Unhandled;
+    if (v.via == Via::apri) {
+      // A body said to be too large is refused before a byte of it is read.
+      const std::string detta = req.get_header_value("Content-Length");
+      uint64_t lunghezza = 0;
+      const auto letto = std::from_chars(detta.data(), detta.data() + detta.size(), lunghezza);
+      if (letto.ec == std::errc::result_out_of_range || lunghezza > s.opzioni.corpo_massimo) {
+        res.status = 413;
+        res.set_header("Connection", "close");
+        res.set_content("richiesta troppo grande\n", "text/plain; charset=utf-8");
+        return httplib::Server::HandlerResponse::Handled;
+      }
+      return httplib::Server::HandlerResponse::Unhandled;
+    }
     s.rispondi(req, res, v.via);
     return httplib::Server::HandlerResponse::Handled;
   });
-  s.server.Post("/" + s.gettone + "/apri", [&s](const httplib::Request& req,
-                                                httplib::Response& res) {
-    const std::optional<LuogoDaAprire> l = leggi_luogo(req.body);
-    if (!l) {
-      res.status = 400;
-      res.set_content("luogo non valido\n", "text/plain; charset=utf-8");
-      return;
-    }
-    if (!s.apri || !s.apri(*l)) {
-      res.status = 404;
-      res.set_content("nessun editor collegato\n", "text/plain; charset=utf-8");
-      return;
-    }
-    res.status = 204;
-  });
+  s.server.Post("/" + s.gettone + "/apri",
+                [&s](const httplib::Request& req, httplib::Response& res) {
+                  const std::optional<LuogoDaAprire> l = leggi_luogo(req.body);
+                  if (!l) {
+                    res.status = 400;
+                    res.set_content("luogo non valido\n", "text/plain; charset=utf-8");
+                    return;
+                  }
+                  if (!s.apri || !s.apri(*l)) {
+                    res.status = 404;
+                    res.set_content("nessun editor collegato\n", "text/plain; charset=utf-8");
+                    return;
+                  }
+                  res.status = 204;
+                });
   if (s.opzioni.porta == 0) {
     s.porta = s.server.bind_to_any_port("127.0.0.1");
   } else {

@@ -51,10 +51,10 @@ struct LuogoDaAprire {
 std::optional<LuogoDaAprire> leggi_luogo(std::string_view corpo);
 
 struct OpzioniServizio {
-  int porta = 0;                    // 0: the system chooses
-  size_t flussi_massimi = 16;       // event streams open at once
-  size_t corpo_massimo = 4096;      // bytes of the POST's body
-  int secondi_tra_segnali = 15;     // a comment on an idle stream, to find readers gone
+  int porta = 0;                 // 0: the system chooses
+  size_t flussi_massimi = 16;    // event streams open at once
+  size_t corpo_massimo = 4096;   // bytes of the POST's body
+  int secondi_tra_segnali = 15;  // a comment on an idle stream, to find readers gone
 };
 
 class Servizio {

@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <cerrno>
 #include <cstring>
 
 namespace calvetra::scenario::vivo {
@@ -36,8 +36,8 @@ bool Sorveglianza::apri(const std::string& cartella, std::vector<std::string> no
   }
   // A save writes and closes the file, or renames another over it; a
   // deletion, and a rename away, make the source missing.
-  const uint32_t maschera = IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE |
-                            IN_ATTRIB | IN_MODIFY;
+  const uint32_t maschera =
+      IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MODIFY;
   if (inotify_add_watch(inotify_, cartella.c_str(), maschera) < 0) {
     *errore = cartella + ": non si puo' sorvegliare: " + std::strerror(errno);
     return false;
