@@ -1355,7 +1355,7 @@
     get dati() { return D; },
     carica: carica,
     tempi: tempi,
-    oggetti: oggetti,
+    get oggetti() { return oggetti; },
     // The page coordinates of the centre of cell c in strip k of the objects track.
     punto_cella: function (c, k) {
       const r = profilo.getBoundingClientRect();
