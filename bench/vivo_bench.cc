@@ -56,8 +56,9 @@ void dal_salvataggio_all_evento(benchmark::State& state, const std::string& line
   a.sin_port = htons(static_cast<uint16_t>(servizio.porta()));
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  const std::string r = "GET /" + servizio.gettone() + "/eventi HTTP/1.1\r\nHost: 127.0.0.1:" +
-                        std::to_string(servizio.porta()) + "\r\n\r\n";
+  const std::string r = "GET /" + servizio.gettone() +
+                        "/eventi HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(servizio.porta()) +
+                        "\r\n\r\n";
   send(fd, r.data(), r.size(), 0);
   std::string letto;
   size_t visti = 1;  // the header block ends in a blank line too

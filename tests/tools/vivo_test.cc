@@ -3,7 +3,6 @@
 // event streams, and `scenario lsp --vista` driven by a client in process
 // through pipes while a browser's requests reach its page.
 #include <arpa/inet.h>
-#include <ext/stdio_filebuf.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -12,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <ext/stdio_filebuf.h>
 #include <istream>
 #include <mutex>
 #include <ostream>
@@ -129,8 +129,8 @@ TEST(ScenarioVivo, EveryRequestOutsideThePageIsRefusedAndTheServerLivesOn) {
       {"a source name with its blanks",
        richiesta_http("GET", t + "Calvetra_2718%20-%205340-.txt", host), 404},
       {"a file of the disk", richiesta_http("GET", "/etc/passwd", host), 404},
-      {"a place that is no place", richiesta_http("POST", t + "apri", host, guasto) + std::string(kGuasto),
-       400},
+      {"a place that is no place",
+       richiesta_http("POST", t + "apri", host, guasto) + std::string(kGuasto), 400},
   };
   for (const Caso& c : casi) {
     Connessione k(s.porta());
@@ -274,8 +274,8 @@ TEST(ScenarioLspVista, AddressUnsavedTextOnThePageAndAClickOpensTheRecord) {
             "scenario.vista");
   c.invia({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}});
   // The client is asked to open the page in the browser.
-  const Json mostra = c.attendi(
-      [](const Json& m) { return m.value("method", "") == "window/showDocument"; });
+  const Json mostra =
+      c.attendi([](const Json& m) { return m.value("method", "") == "window/showDocument"; });
   ASSERT_FALSE(mostra.is_null());
   EXPECT_EQ(mostra["params"]["external"], true);
 
