@@ -1,8 +1,9 @@
 // The live page of `scenario view --serve` driven in the system Chromium,
 // headless: the embedded route follows saves in place (a station renamed, a
 // speed changed, a save by rename, a train source deleted and restored, a
-// burst of 20 saves), the 1000000 m route shows an edit in time, and hostile
-// texts in the sources stay text. Fails on any console error or uncaught
+// burst of 20 saves), the 1000000 m route shows an edit in time, hostile
+// texts in the sources stay text, and `scenario lsp --vista` shows unsaved
+// text and opens a clicked record in the editor. Fails on any console error or uncaught
 // exception.
 //
 // Usage: node vivo.test.js BUILD_DIR
@@ -210,6 +211,76 @@ async function prova_lungo(contesto, errori) {
   return tempi;
 }
 
+// `scenario lsp --vista` as the editor's server: the page it offers follows
+// unsaved text, and a click on a record's place brings the editor to it.
+async function prova_lsp(contesto, errori) {
+  const cartella = path.join(lavoro, 'lsp');
+  execFileSync(path.join(build, 'scenario'), ['init', cartella]);
+  const server = spawn(path.join(build, 'scenario'), ['lsp', '--vista'], { stdio: ['pipe', 'pipe', 'ignore'] });
+  avviati.push(server);
+  let letti = Buffer.alloc(0);
+  const arrivati = [];
+  server.stdout.on('data', (d) => {
+    letti = Buffer.concat([letti, d]);
+    for (;;) {
+      const i = letti.indexOf('\r\n\r\n');
+      if (i < 0) return;
+      const n = Number(/Content-Length: (\d+)/i.exec(letti.subarray(0, i).toString())[1]);
+      if (letti.length < i + 4 + n) return;
+      arrivati.push(JSON.parse(letti.subarray(i + 4, i + 4 + n).toString()));
+      letti = letti.subarray(i + 4 + n);
+    }
+  });
+  const invia = (m) => {
+    const s = JSON.stringify(Object.assign({ jsonrpc: '2.0' }, m));
+    server.stdin.write('Content-Length: ' + Buffer.byteLength(s) + '\r\n\r\n' + s);
+  };
+  async function attendi(vale) {
+    for (let k = 0; k < 400; k++) {
+      const i = arrivati.findIndex(vale);
+      if (i >= 0) return arrivati.splice(i, 1)[0];
+      await new Promise((r) => setTimeout(r, 25));
+    }
+    throw new Error('the server did not send the message awaited');
+  }
+  invia({ id: 1, method: 'initialize', params: { rootUri: 'file://' + cartella, capabilities: { window: { showDocument: { support: true } } } } });
+  await attendi((m) => m.id === 1);
+  invia({ method: 'initialized', params: {} });
+  const mostra = await attendi((m) => m.method === 'window/showDocument');
+  assert.strictEqual(mostra.params.external, true);
+  invia({ id: 2, method: 'workspace/executeCommand', params: { command: 'scenario.vista' } });
+  assert.strictEqual((await attendi((m) => m.id === 2)).result.url, mostra.params.uri);
+  const p = await apri(contesto, mostra.params.uri, errori);
+
+  const uri = 'file://' + encodeURI(path.join(cartella, TRENO));
+  const testo = fs.readFileSync(path.join(cartella, TRENO), 'latin1');
+  invia({ method: 'textDocument/didOpen', params: { textDocument: { uri: uri, languageId: 'scenario', version: 1, text: testo } } });
+  const tempi = [];
+  for (let k = 1; k <= 3; k++) {
+    const t0 = Date.now();
+    const nome = 'SAN LORENZO NON SALVATO ' + k;
+    invia({ method: 'textDocument/didChange', params: { textDocument: { uri: uri, version: 1 + k }, contentChanges: [{ text: testo.replace('SAN LORENZO', nome) }] } });
+    await p.waitForFunction((n) => visore.dati.righe.some((r) => r.nome === n), nome, { polling: 'raf', timeout: 10000 });
+    tempi.push(Date.now() - t0);
+  }
+  assert.strictEqual(fs.readFileSync(path.join(cartella, TRENO), 'latin1'), testo, 'nothing written');
+
+  // The station found, its record's place clicked: the editor is asked to show it.
+  await p.fill('#cerca-testo', 'non salvato');
+  await p.press('#cerca-testo', 'Enter');
+  await p.click('#ispeziona a.apri');
+  const apri_doc = await attendi((m) => m.method === 'window/showDocument' && m.params.takeFocus);
+  assert.strictEqual(apri_doc.params.uri, uri);
+  const riga = testo.slice(0, testo.indexOf('SAN LORENZO')).split('\n').length - 1;
+  assert.strictEqual(apri_doc.params.selection.start.line, riga, 'the station\'s line');
+  console.log('lsp --vista, embedded route: didChange to redraw ' + tempi.join(', ') + ' ms');
+  await p.close();
+  invia({ id: 3, method: 'shutdown' });
+  await attendi((m) => m.id === 3);
+  invia({ method: 'exit' });
+  return tempi;
+}
+
 (async () => {
   const profilo = fs.mkdtempSync(path.join(os.tmpdir(), 'vivo-chromium-'));
   const contesto = await chromium.launchPersistentContext(profilo, {
@@ -227,6 +298,7 @@ async function prova_lungo(contesto, errori) {
     const incorporato = await prova_incorporato(contesto, errori);
     await prova_ostile(contesto, errori);
     const lungo = await prova_lungo(contesto, errori);
+    const lsp = await prova_lsp(contesto, errori);
     // On a machine loaded past its cores the times say more about the
     // machine than about the page: reported, not failed.
     const carico = os.loadavg()[0], nuclei = os.cpus().length;
@@ -235,6 +307,7 @@ async function prova_lungo(contesto, errori) {
     } else {
       assert.ok(Math.min(...incorporato) < 300, 'the embedded route shows a save within 300 ms');
       assert.ok(Math.min(...lungo) < 500, 'the 1000000 m route shows a save within 500 ms');
+      assert.ok(Math.min(...lsp) < 300, 'the embedded route shows a didChange within 300 ms');
     }
     assert.deepStrictEqual(errori, [], 'no console errors');
     console.log('vivo: all browser checks passed; picture in ' + path.join(build, 'vivo.png'));

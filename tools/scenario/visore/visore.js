@@ -936,7 +936,7 @@
     // With a language server behind the page, the server opens it.
     if (D.apri) {
       return '<a class="editor apri" href="#" data-file="' + esc(l[0]) + '" data-riga="' + l[1] +
-        '" data-colonna="' + l[2] + '" title="apri nel sorgente">' + t + '</a>';
+        '" data-colonna="' + l[2] + '" title="apri nel sorgente">' + t + ' \u00b7 apri nel sorgente</a>';
     }
     const u = indirizzo_editor(l);
     return u ? '<a class="editor" href="' + esc(u) + '" title="apri nell\'editor">' + t + '</a>' : t;
