@@ -225,7 +225,7 @@ class Server {
                             .value("showDocument", Json::object())
                             .value("support", false);
     if (opzioni.is_object() && opzioni.value("vista", false) == true) opzioni_.vista = true;
-    if (opzioni_.vista) avvia_vista();
+    if (opzioni_.vista && opzioni_.vista_permessa) avvia_vista();
     snippet_ = p.value("capabilities", Json::object())
                    .value("textDocument", Json::object())
                    .value("completion", Json::object())

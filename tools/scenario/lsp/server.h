@@ -21,6 +21,9 @@ struct OpzioniServer {
   // --vista: the live page of the route served from the buffers (also asked
   // by initializationOptions.vista).
   bool vista = false;
+  // False: initializationOptions.vista is ignored and no port is ever opened
+  // (the fuzzer drives the protocol alone).
+  bool vista_permessa = true;
 };
 
 // Serves the client on `in` and `out` (`log` takes the server's own

@@ -119,7 +119,7 @@ struct Servizio::Stato {
     cambiato.notify_all();
   }
 
-  void rispondi(const httplib::Request& req, httplib::Response& res, Via via) {
+  void rispondi(httplib::Response& res, Via via) {
     res.set_header("Cache-Control", "no-store");
     res.set_header("X-Content-Type-Options", "nosniff");
     if (via == Via::pagina) {
@@ -129,7 +129,6 @@ struct Servizio::Stato {
       res.set_content(pagina_viva(nullptr), "text/html; charset=utf-8");
       return;
     }
-    (void)req;
     if (flussi.fetch_add(1) >= opzioni.flussi_massimi) {
       flussi.fetch_sub(1);
       res.status = 503;
@@ -199,7 +198,7 @@ bool Servizio::avvia(std::string* errore) {
       }
       return httplib::Server::HandlerResponse::Unhandled;
     }
-    s.rispondi(req, res, v.via);
+    s.rispondi(res, v.via);
     return httplib::Server::HandlerResponse::Handled;
   });
   s.server.Post("/" + s.gettone + "/apri",

@@ -34,10 +34,12 @@ bool Sorveglianza::apri(const std::string& cartella, std::vector<std::string> no
     *errore = std::string("sorveglianza non disponibile: ") + std::strerror(errno);
     return false;
   }
-  // A save writes and closes the file, or renames another over it; a
-  // deletion, and a rename away, make the source missing.
+  // A save writes and closes the file (not each write: a file read halfway
+  // through its save would show a route that never was), or renames another
+  // over it; a deletion, and a rename away, make the source missing; a
+  // change of its permissions may make it unreadable, or readable again.
   const uint32_t maschera =
-      IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MODIFY;
+      IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE | IN_ATTRIB;
   if (inotify_add_watch(inotify_, cartella.c_str(), maschera) < 0) {
     *errore = cartella + ": non si puo' sorvegliare: " + std::strerror(errno);
     return false;
