@@ -26,7 +26,9 @@
   const flusso = new EventSource('eventi');
   flusso.addEventListener('modello', function (e) {
     mostra_percorso(true);
-    window.visore.carica(JSON.parse(e.data));
+    const dati = JSON.parse(e.data);
+    window.visore.carica(dati);
+    document.title = 'Linea ' + dati.linea + ' \u2014 treni ' + dati.treni + ' (dal vivo)';
     stati++;
     document.body.dataset.stati = String(stati);
     document.body.dataset.stato = 'modello';
