@@ -5,6 +5,8 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <condition_variable>
 #include <deque>
 #include <ext/stdio_filebuf.h>
+#include <filesystem>
 #include <istream>
 #include <mutex>
 #include <ostream>
@@ -28,6 +31,8 @@
 #include "scenario/lsp/server.h"
 #include "scenario/lsp/trasporto.h"
 #include "scenario/vivo/servizio.h"
+#include "scenario/vivo/sorveglia.h"
+#include "support/cartella_temporanea.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {
@@ -35,6 +40,7 @@ namespace {
 
 using scenario::Json;
 using scenario::vivo::Servizio;
+namespace vivo = scenario::vivo;
 
 // A connection to 127.0.0.1:porta that reads with a time limit.
 class Connessione {
@@ -180,6 +186,35 @@ TEST(ScenarioVivo, SixteenStreamsAtOnceTheSeventeenthRefusedUntilOneCloses) {
     if (!accolto) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_TRUE(accolto) << "a stream closed makes room for another";
+}
+
+// The watch of a real directory: a save closed, a save by rename and a
+// deletion each wake it once, a burst of saves once in all, another file
+// never; a signal ends it.
+TEST(ScenarioVivo, TheWatchFollowsSavesRenamesAndDeletionsOnceABurstAndEndsOnASignal) {
+  test::PiattaformaDiProva d;
+  const std::string cartella = std::filesystem::path(d.file("x")).parent_path().string();
+  vivo::Sorveglianza w;
+  std::string errore;
+  ASSERT_TRUE(w.apri(cartella, {"Calvetra_linea.txt"}, &errore)) << errore;
+  using Evento = vivo::Sorveglianza::Evento;
+  const auto fine = [&] {
+    pthread_kill(pthread_self(), SIGTERM);
+    return w.attendi();
+  };
+
+  d.scrivi_file("Calvetra_linea.txt", "[generale]\r\n");
+  EXPECT_EQ(w.attendi(), Evento::salvato);
+  d.scrivi_file(".Calvetra_linea.txt.swp", "a");
+  d.scrivi_file("altro.txt", "b");
+  std::filesystem::rename(d.file(".Calvetra_linea.txt.swp"), d.file("Calvetra_linea.txt"));
+  EXPECT_EQ(w.attendi(), Evento::salvato) << "a save by rename";
+  std::filesystem::remove(d.file("Calvetra_linea.txt"));
+  EXPECT_EQ(w.attendi(), Evento::salvato) << "a deletion";
+  for (int k = 0; k < 20; ++k) d.scrivi_file("Calvetra_linea.txt", std::to_string(k));
+  EXPECT_EQ(w.attendi(), Evento::salvato) << "a burst";
+  d.scrivi_file("altro.txt", "c");
+  EXPECT_EQ(fine(), Evento::fine) << "the burst woke it once; another file never";
 }
 
 // ---- scenario lsp --vista, a client in process ----

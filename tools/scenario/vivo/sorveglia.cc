@@ -18,6 +18,7 @@ namespace calvetra::scenario::vivo {
 Sorveglianza::~Sorveglianza() {
   if (inotify_ >= 0) close(inotify_);
   if (segnali_ >= 0) close(segnali_);
+  if (maschera_salvata_) pthread_sigmask(SIG_SETMASK, &maschera_prima_, nullptr);
 }
 
 bool Sorveglianza::apri(const std::string& cartella, std::vector<std::string> nomi,
@@ -27,7 +28,7 @@ bool Sorveglianza::apri(const std::string& cartella, std::vector<std::string> no
   sigemptyset(&fine);
   sigaddset(&fine, SIGINT);
   sigaddset(&fine, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &fine, nullptr);
+  maschera_salvata_ = pthread_sigmask(SIG_BLOCK, &fine, &maschera_prima_) == 0;
   segnali_ = signalfd(-1, &fine, SFD_CLOEXEC | SFD_NONBLOCK);
   inotify_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
   if (segnali_ < 0 || inotify_ < 0) {
@@ -87,7 +88,13 @@ Sorveglianza::Evento Sorveglianza::attendi(int quiete_ms) {
       if (errno == EINTR) continue;
       return Evento::fine;
     }
-    if ((fd[0].revents & POLLIN) != 0) return Evento::fine;
+    if ((fd[0].revents & POLLIN) != 0) {
+      // Taken, so that it is not delivered again once the mask is restored.
+      signalfd_siginfo preso;
+      const ssize_t letti = read(segnali_, &preso, sizeof preso);
+      (void)letti;
+      return Evento::fine;
+    }
     if (pronti == 0) return Evento::salvato;
     if ((fd[1].revents & POLLIN) != 0 && leggi_eventi() && !cambiato) {
       cambiato = true;

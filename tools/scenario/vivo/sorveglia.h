@@ -5,6 +5,8 @@
 #ifndef CALVETRA_TOOLS_SCENARIO_VIVO_SORVEGLIA_H_
 #define CALVETRA_TOOLS_SCENARIO_VIVO_SORVEGLIA_H_
 
+#include <signal.h>
+
 #include <string>
 #include <vector>
 
@@ -13,7 +15,8 @@ namespace calvetra::scenario::vivo {
 class Sorveglianza {
  public:
   // Watches `nomi` in `cartella`; SIGINT and SIGTERM are blocked from here
-  // on, in this thread and in those it starts, and read by `attendi`.
+  // on, in this thread and in those it starts, and read by `attendi`, until
+  // the watch ends.
   Sorveglianza() = default;
   ~Sorveglianza();
   Sorveglianza(const Sorveglianza&) = delete;
@@ -32,6 +35,8 @@ class Sorveglianza {
   // Reads the pending events; true when one names a watched file.
   bool leggi_eventi();
 
+  sigset_t maschera_prima_{};  // restored at the end
+  bool maschera_salvata_ = false;
   int inotify_ = -1;
   int segnali_ = -1;
   std::vector<std::string> nomi_;
