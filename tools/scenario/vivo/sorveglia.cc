@@ -18,7 +18,11 @@ namespace calvetra::scenario::vivo {
 Sorveglianza::~Sorveglianza() {
   if (inotify_ >= 0) close(inotify_);
   if (segnali_ >= 0) close(segnali_);
-  if (maschera_salvata_) pthread_sigmask(SIG_SETMASK, &maschera_prima_, nullptr);
+  if (maschera_salvata_) {
+    pthread_sigmask(SIG_SETMASK, &maschera_prima_, nullptr);
+    sigaction(SIGINT, &azione_prima_[0], nullptr);
+    sigaction(SIGTERM, &azione_prima_[1], nullptr);
+  }
 }
 
 bool Sorveglianza::apri(const std::string& cartella, std::vector<std::string> nomi,
@@ -28,6 +32,13 @@ bool Sorveglianza::apri(const std::string& cartella, std::vector<std::string> no
   sigemptyset(&fine);
   sigaddset(&fine, SIGINT);
   sigaddset(&fine, SIGTERM);
+  // A shell starts a command put in the background with SIGINT ignored: an
+  // ignored signal never waits to be read, and the server could not be
+  // ended with it.
+  struct sigaction predefinita {};
+  predefinita.sa_handler = SIG_DFL;
+  sigaction(SIGINT, &predefinita, &azione_prima_[0]);
+  sigaction(SIGTERM, &predefinita, &azione_prima_[1]);
   maschera_salvata_ = pthread_sigmask(SIG_BLOCK, &fine, &maschera_prima_) == 0;
   segnali_ = signalfd(-1, &fine, SFD_CLOEXEC | SFD_NONBLOCK);
   inotify_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);

@@ -35,7 +35,8 @@ class Sorveglianza {
   // Reads the pending events; true when one names a watched file.
   bool leggi_eventi();
 
-  sigset_t maschera_prima_{};  // restored at the end
+  sigset_t maschera_prima_{};  // restored at the end, with the actions
+  struct sigaction azione_prima_[2]{};
   bool maschera_salvata_ = false;
   int inotify_ = -1;
   int segnali_ = -1;
