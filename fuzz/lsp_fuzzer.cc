@@ -51,7 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t dimensione) {
 
   std::istringstream in{std::string(ingresso)};
   std::ostringstream out, log;
-  const int stato = lsp::servi(in, out, log, &disco, {});
+  lsp::OpzioniServer opzioni;
+  opzioni.vista_permessa = false;  // an input asking for the live page opens no port
+  const int stato = lsp::servi(in, out, log, &disco, opzioni);
   calvetra::fuzz::controllata("uscita");
   verifica(stato == 0 || stato == 1);
 

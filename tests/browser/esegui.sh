@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs the browser test of `scenario view` (vista.test.js) when node, the
+# Runs a browser test of `scenario view` (vista.test.js, or the one named
+# second: vivo.test.js for the live page) when node, the
 # system Chromium and the node modules of this folder are there; otherwise
 # says so and reports the test as skipped (exit 77). Under CI a missing piece
 # is a failure: .ci/run installs them.
 set -euo pipefail
 qui="$(cd "$(dirname "$0")" && pwd)"
-build="$(cd "${1:?uso: esegui.sh BUILD_DIR}" && pwd)"
+build="$(cd "${1:?uso: esegui.sh BUILD_DIR [TEST.js]}" && pwd)"
 
 mancanti=()
 command -v node >/dev/null || mancanti+=("node")
@@ -17,4 +18,4 @@ if [ ${#mancanti[@]} -gt 0 ]; then
   [ -n "${CI:-}" ] && exit 1
   exit 77
 fi
-exec node "$qui/vista.test.js" "$build"
+exec node "$qui/${2:-vista.test.js}" "$build"

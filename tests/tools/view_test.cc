@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -382,6 +383,52 @@ TEST(ScenarioView, AReservedSlotTakenIsListedAsAnError) {
   const Pagina p = vista_di(b);
   ASSERT_EQ(p.stato, kUscitaPulita) << p.errori;
   EXPECT_EQ(p.dati["diagnostica"].back()["codice"], 1250);
+}
+
+// Texts of the sources that look like the page's own markup or its slots:
+// each reaches the data as written, and the page keeps its code whole.
+TEST(ScenarioView, HostileTextsStayDataAndThePageKeepsItsCode) {
+  const std::vector<std::string> ostili = {
+      "/*CODICE*/",         "/*DATI*/",
+      "/*STILE*/ /*VIVO*/", "</script><script>alert(1)</script>",
+      "<!--<script>",       "<!--TITOLO--> & \"x\""};
+  std::string linea = test::kLineaProva;
+  int metri = 9100;
+  for (const std::string& t : ostili) {
+    linea.insert(linea.find("[fine]"),
+                 "cartello_indicatore, " + std::to_string(metri) + ", " + t + "\r\n");
+    metri += 200;
+  }
+  std::string treno = test::kTrenoProva;
+  const size_t capolinea = treno.find("Capolinea");
+  treno.replace(capolinea, 9, "</script><!--/*CODICE*/");
+  test::Banco b;
+  b.scrivi(test::kSorgenteLinea, linea);
+  b.scrivi(test::kSorgenteTreno, treno);
+  const Pagina p = vista_di(b);
+  ASSERT_EQ(p.stato, 0) << p.errori;
+  std::set<std::string> testi;
+  for (const json& r : p.dati["righe"]) {
+    if (r.contains("nome")) testi.insert(r["nome"].get<std::string>());
+  }
+  for (const std::string& t : ostili) EXPECT_EQ(testi.count(t), 1u) << t;
+  EXPECT_EQ(testi.count("</script><!--/*CODICE*/"), 1u);
+  // Two script elements, the data's and the code's, and the code is all there.
+  size_t script = 0;
+  for (size_t i = p.html.find("<script"); i != std::string::npos;
+       i = p.html.find("<script", i + 1)) {
+    ++script;
+  }
+  EXPECT_EQ(script, 2u);
+  const size_t codice = p.html.find("<script>\n") + 9;
+  EXPECT_EQ(p.html.compare(codice, 30, "// The page of `scenario view`"), 0);
+  const size_t fine = p.html.find("</script>", codice);
+  ASSERT_NE(fine, std::string::npos);
+  std::string js = p.html.substr(codice, fine - codice);
+  while (!js.empty() && js.back() == '\n') js.pop_back();
+  EXPECT_GT(js.size(), 40000u);
+  EXPECT_EQ(js.substr(js.size() - 5), "})();");
+  EXPECT_NE(p.html.find("<title>Linea Calvetra"), std::string::npos);
 }
 
 TEST(ScenarioView, PlanSampledEveryTenMetresAndAtItsLastComputedMetre) {

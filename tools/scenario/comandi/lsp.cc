@@ -7,7 +7,7 @@ namespace calvetra::scenario {
 namespace {
 
 constexpr const char* kAiuto =
-    "uso: scenario lsp [--linea NOME] [--treni COPPIA]\n"
+    "uso: scenario lsp [--linea NOME] [--treni COPPIA] [--vista]\n"
     "\n"
     "Un server del Language Server Protocol su stdin e stdout, per l'editor di\n"
     "chi scrive uno scenario: i due sorgenti di una cartella sono controllati\n"
@@ -24,6 +24,11 @@ constexpr const char* kAiuto =
     "\n"
     "  --linea NOME        nome della linea (predefinito \"Calvetra\")\n"
     "  --treni COPPIA      coppia di treni (predefinita \"2718 - 5340\")\n"
+    "  --vista             serve anche la pagina dal vivo del percorso, come\n"
+    "                      view --serve ma dal testo dell'editor, salvato o no\n"
+    "                      (o initializationOptions.vista); il comando\n"
+    "                      scenario.vista ne da' l'indirizzo, e un clic su un\n"
+    "                      record nella pagina lo apre nell'editor\n"
     "\n"
     "Uscita: 0 dopo shutdown ed exit, 1 per exit senza shutdown, fine\n"
     "dell'ingresso o un'intestazione illeggibile, 2 uso errato.\n";
@@ -34,6 +39,7 @@ int comando_lsp(const Contesto& c, const Argomenti& a) {
   lsp::OpzioniServer o;
   Sintassi s("lsp", kAiuto);
   s.nomi_scenario(&o.nomi);
+  s.bandiera("--vista", &o.vista);
   if (const std::optional<int> fine = s.leggi(a, c.out, c.err)) return *fine;
   o.nomi_dati = o.nomi.linea != NomiScenario{}.linea || o.nomi.treni != NomiScenario{}.treni;
   if (c.in == nullptr) {

@@ -1,6 +1,9 @@
 #include "scenario/lsp/server.h"
 
+#include <atomic>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -16,6 +19,8 @@
 #include "scenario/lsp/funzioni.h"
 #include "scenario/lsp/smistatore.h"
 #include "scenario/lsp/trasporto.h"
+#include "scenario/vivo/alimentatore.h"
+#include "scenario/vivo/servizio.h"
 #include "versione.h"
 
 namespace calvetra::scenario::lsp {
@@ -48,7 +53,10 @@ class Server {
     std::string errore;
     for (;;) {
       // A burst of edits is checked once: only when nothing else waits.
-      if (!trasporto_.in_attesa()) pubblica();
+      if (!trasporto_.in_attesa()) {
+        pubblica();
+        alimenta();
+      }
       const Trasporto::Esito e = trasporto_.leggi(&corpo, &errore);
       if (e == Trasporto::Esito::fine) {
         pubblica();
@@ -64,8 +72,12 @@ class Server {
   }
 
  private:
+  // The page's server asks the editor to open a record from its own
+  // thread: messages go out whole, one at a time.
   void invia(const Json& messaggio) {
-    trasporto_.scrivi(messaggio.dump(-1, ' ', false, Json::error_handler_t::replace));
+    const std::string testo = messaggio.dump(-1, ' ', false, Json::error_handler_t::replace);
+    const std::lock_guard<std::mutex> l(scrittura_);
+    trasporto_.scrivi(testo);
   }
   void notifica(const char* metodo, Json parametri) {
     invia({{"jsonrpc", "2.0"}, {"method", metodo}, {"params", std::move(parametri)}});
@@ -84,6 +96,82 @@ class Server {
   void cambiato() {
     analisi_.reset();
     da_pubblicare_ = true;
+    da_alimentare_ = true;
+  }
+
+  // ---- the live page ----
+
+  // Starts the page's server once; false when the port cannot be had.
+  bool avvia_vista() {
+    if (servizio_) return true;
+    auto servizio = std::make_unique<vivo::Servizio>(
+        vivo::OpzioniServizio{}, [this](const vivo::LuogoDaAprire& l) { return apri_luogo(l); });
+    std::string errore;
+    if (!servizio->avvia(&errore)) {
+      log_ << "scenario lsp: " << errore << "\n";
+      return false;
+    }
+    servizio_ = std::move(servizio);
+    feed_ = std::make_unique<vivo::Alimentatore>(servizio_.get());
+    da_alimentare_ = true;
+    return true;
+  }
+
+  // The sources as last checked, to the page.
+  void alimenta() {
+    if (!feed_ || !da_alimentare_ || scenario_.cartella.empty()) return;
+    da_alimentare_ = false;
+    const Analisi& a = diagnosi();
+    {
+      const std::lock_guard<std::mutex> l(destinazioni_.m);
+      destinazioni_.cartella = scenario_.cartella;
+      destinazioni_.nomi = scenario_.nomi;
+      destinazioni_.uri[FileSorgente::linea] = a.linea.uri;
+      destinazioni_.uri[FileSorgente::treno] = a.treno.uri;
+      destinazioni_.sorgenti = std::make_shared<const SorgentiAutore>(a.sorgenti);
+    }
+    vivo::Istantanea i;
+    i.sorgenti = a.sorgenti;
+    i.nomi = scenario_.nomi;
+    i.cartella = scenario_.cartella;
+    i.apri_dal_server = true;
+    feed_->nuove(std::move(i));
+  }
+
+  // A click on the page: the editor shows the record, selected. On a thread
+  // of the page's server; it reads only what `alimenta` left under the lock.
+  bool apri_luogo(const vivo::LuogoDaAprire& luogo) {
+    Json params;
+    {
+      const std::lock_guard<std::mutex> l(destinazioni_.m);
+      if (!destinazioni_.sorgenti) return false;
+      FileSorgente f = FileSorgente::nessuno;
+      if (luogo.file == destinazioni_.nomi.sorgente_linea()) f = FileSorgente::linea;
+      if (luogo.file == destinazioni_.nomi.sorgente_treno()) f = FileSorgente::treno;
+      const SorgenteAutore* s = destinazioni_.sorgenti->di(f);
+      if (s == nullptr || !s->testo) return false;
+      std::string uri = destinazioni_.uri[f];
+      if (uri.empty()) uri = uri_da_percorso(destinazioni_.cartella + "/" + luogo.file);
+      // The record's line, whole, as the selection.
+      std::string_view resto = *s->testo;
+      for (int64_t r = 1; r < luogo.riga && !resto.empty(); ++r) {
+        const size_t a_capo = resto.find('\n');
+        resto = a_capo == std::string_view::npos ? std::string_view() : resto.substr(a_capo + 1);
+      }
+      std::string_view riga = resto.substr(0, resto.find('\n'));
+      if (!riga.empty() && riga.back() == '\r') riga.remove_suffix(1);
+      const size_t fine = codifica_ == Codifica::utf8 ? utf8_da_1252(riga).size() : riga.size();
+      const Json inizio = {{"line", luogo.riga - 1}, {"character", 0}};
+      params = {{"uri", uri},
+                {"takeFocus", true},
+                {"selection",
+                 {{"start", inizio}, {"end", {{"line", luogo.riga - 1}, {"character", fine}}}}}};
+    }
+    invia({{"jsonrpc", "2.0"},
+           {"id", "scenario-apri-" + std::to_string(++richieste_)},
+           {"method", "window/showDocument"},
+           {"params", std::move(params)}});
+    return true;
   }
   void pubblica() {
     if (!da_pubblicare_ || scenario_.cartella.empty()) return;
@@ -138,6 +226,12 @@ class Server {
     for (const Json& c : codifiche) {
       if (c == "utf-8") codifica_ = Codifica::utf8;
     }
+    mostra_documenti_ = p.value("capabilities", Json::object())
+                            .value("window", Json::object())
+                            .value("showDocument", Json::object())
+                            .value("support", false);
+    if (opzioni.is_object() && opzioni.value("vista", false) == true) opzioni_.vista = true;
+    if (opzioni_.vista && opzioni_.vista_permessa) avvia_vista();
     snippet_ = p.value("capabilities", Json::object())
                    .value("textDocument", Json::object())
                    .value("completion", Json::object())
@@ -150,7 +244,8 @@ class Server {
               {"completionProvider", Json::object()},
               {"signatureHelpProvider", {{"triggerCharacters", {","}}}},
               {"documentSymbolProvider", true},
-              {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}}},
+              {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+              {"executeCommandProvider", {{"commands", {"scenario.vista"}}}}}},
             {"serverInfo", {{"name", "scenario"}, {"version", CALVETRA_VERSIONE}}}};
   }
 
@@ -275,7 +370,27 @@ class Server {
     s.prima_di_ogni_richiesta([this] { pubblica(); });
     s.richiesta("initialize", [this](const Json& p) { return initialize(p); });
     s.richiesta("shutdown", [](const Json&) { return Json(nullptr); });
-    s.notifica("initialized", [](const Json&) {});
+    s.notifica("initialized", [this](const Json&) {
+      // The client opens the page in the browser when it can.
+      if (servizio_ && mostra_documenti_) {
+        invia({{"jsonrpc", "2.0"},
+               {"id", "scenario-vista"},
+               {"method", "window/showDocument"},
+               {"params", {{"uri", servizio_->indirizzo()}, {"external", true}}}});
+      }
+    });
+    s.richiesta("workspace/executeCommand", [this](const Json& p) {
+      const std::string comando = p.at("command").get<std::string>();
+      if (comando != "scenario.vista") {
+        throw ErroreRpc(CodiceRpc::parametri_non_validi, "comando sconosciuto: " + comando);
+      }
+      if (!servizio_) {
+        throw ErroreRpc(CodiceRpc::richiesta_non_valida,
+                        "la pagina dal vivo e' spenta: avviare con scenario lsp --vista o "
+                        "initializationOptions.vista");
+      }
+      return Json{{"url", servizio_->indirizzo()}};
+    });
     s.notifica("textDocument/didOpen", [this](const Json& p) { apri(p); });
     s.notifica("textDocument/didChange", [this](const Json& p) { cambia(p); });
     s.notifica("textDocument/didClose", [this](const Json& p) { chiudi(p); });
@@ -332,6 +447,21 @@ class Server {
   // The sources dropped after a change that could not be applied, by path,
   // until the editor opens or closes them again.
   std::set<std::string> scartati_;
+  bool da_alimentare_ = false;
+  bool mostra_documenti_ = false;  // the client takes window/showDocument
+  std::mutex scrittura_;
+  // What a click on the page needs, as `alimenta` last left it.
+  struct Destinazioni {
+    std::mutex m;
+    std::string cartella;
+    NomiScenario nomi;
+    std::map<FileSorgente, std::string> uri;  // "" for a source not open
+    std::shared_ptr<const SorgentiAutore> sorgenti;
+  } destinazioni_;
+  std::atomic<uint64_t> richieste_{0};  // of the page's clicks, for their ids
+  // Last, so they stop first: their threads call back into the server.
+  std::unique_ptr<vivo::Servizio> servizio_;
+  std::unique_ptr<vivo::Alimentatore> feed_;
 };
 
 }  // namespace

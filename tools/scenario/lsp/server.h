@@ -1,6 +1,9 @@
 // `scenario lsp`: the language server over a pair of streams, one client,
-// one thread. It never writes a file: it reads the scenario's sources from
-// the disk only when the editor does not hold them open.
+// one thread for the protocol. It never writes a file: it reads the
+// scenario's sources from the disk only when the editor does not hold them
+// open. With the live page on, the page's server runs beside it on threads
+// of its own, fed with a copy of the sources after each check, and asks the
+// editor to open a record through the same output, one message at a time.
 #ifndef CALVETRA_TOOLS_SCENARIO_LSP_SERVER_H_
 #define CALVETRA_TOOLS_SCENARIO_LSP_SERVER_H_
 
@@ -15,6 +18,12 @@ namespace calvetra::scenario::lsp {
 struct OpzioniServer {
   NomiScenario nomi;
   bool nomi_dati = false;  // given on the command line: initializationOptions cannot change them
+  // --vista: the live page of the route served from the buffers (also asked
+  // by initializationOptions.vista).
+  bool vista = false;
+  // False: initializationOptions.vista is ignored and no port is ever opened
+  // (the fuzzer drives the protocol alone).
+  bool vista_permessa = true;
 };
 
 // Serves the client on `in` and `out` (`log` takes the server's own

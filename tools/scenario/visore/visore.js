@@ -2,15 +2,16 @@
 // zooms from the whole route down to single 50 m cells, the plan beside it,
 // the inspect panel, the find box and the diagnostics. All data comes from the
 // JSON in the element #dati, with every stored value already decoded (kind
-// names, positions, named values, km/h, per mille); nothing is fetched.
+// names, positions, named values, km/h, per mille); nothing is fetched. A
+// live page starts without data and takes each new state of the route from
+// its server through `visore.carica`, keeping the view where it is.
 (function () {
   'use strict';
 
-  const D = JSON.parse(document.getElementById('dati').textContent);
-  const MC = D.metri_cella;
-  const N = D.celle;
-  const FINE = N * MC; // end of the last cell
-  const L = D.lunghezza;
+  // The data and what follows from it; set again by `carica`.
+  let D = null, MC = 50, N = 0, FINE = 0, L = 0;
+  let oggetti = [], oggetto_in = new Map(), righe = {}, stazioni = [], cartelli = [];
+  let strisce = [[], [], [], []], segni_montagna = [], sequenze = {}, rallentamenti = [];
 
   const COLORE = {
     stazione: '#1f4e9c', segnale: '#c62828', rallentamento: '#ef6c00', indicatori: '#37474f',
@@ -30,26 +31,37 @@
 
   // ---- the data, in the shapes the drawing wants ----
 
-  // Each object as the data gives it, with its index and its cell as `c`.
-  const oggetti = D.oggetti.map(function (o, i) { o.i = i; o.c = o.cella; return o; });
-  const oggetto_in = new Map();
-  oggetti.forEach(function (o) { oggetto_in.set(o.c, o); });
-  const righe = {};
-  D.righe.forEach(function (r) { righe[r.riga] = r; });
-  const stazioni = D.righe.filter(function (r) { return r.uso === 'stazione'; });
-  const cartelli = D.righe.filter(function (r) { return r.uso === 'cartello'; });
-  // Objects of each strip, in cell order (the JSON lists them so).
-  const strisce = [[], [], [], []];
-  oggetti.forEach(function (o) { if (o.nome_tipo !== 'segno_montagna') strisce[riga_di(o.nome_tipo)].push(o); });
-  const segni_montagna = oggetti.filter(function (o) { return o.nome_tipo === 'segno_montagna'; });
+  function leggi_dati(nuovi) {
+    D = nuovi;
+    MC = D.metri_cella;
+    N = D.celle;
+    FINE = N * MC; // end of the last cell
+    L = D.lunghezza;
+    // Each object as the data gives it, with its index and its cell as `c`.
+    oggetti = D.oggetti.map(function (o, i) { o.i = i; o.c = o.cella; return o; });
+    oggetto_in = new Map();
+    oggetti.forEach(function (o) { oggetto_in.set(o.c, o); });
+    righe = {};
+    D.righe.forEach(function (r) { righe[r.riga] = r; });
+    stazioni = D.righe.filter(function (r) { return r.uso === 'stazione'; });
+    cartelli = D.righe.filter(function (r) { return r.uso === 'cartello'; });
+    // Objects of each strip, in cell order (the JSON lists them so).
+    strisce = [[], [], [], []];
+    oggetti.forEach(function (o) { if (o.nome_tipo !== 'segno_montagna') strisce[riga_di(o.nome_tipo)].push(o); });
+    segni_montagna = oggetti.filter(function (o) { return o.nome_tipo === 'segno_montagna'; });
 
-  // Runs of each byte field: from cell, to cell, value (km/h for the speed,
-  // per mille or null for the gradient).
-  const sequenze = {};
-  Object.keys(D.sequenze).forEach(function (k) {
-    const s = D.sequenze[k];
-    sequenze[k] = { da: Int32Array.from(s.da), a: Int32Array.from(s.a), v: s.valore };
-  });
+    // Runs of each byte field: from cell, to cell, value (km/h for the speed,
+    // per mille or null for the gradient).
+    sequenze = {};
+    Object.keys(D.sequenze).forEach(function (k) {
+      const s = D.sequenze[k];
+      sequenze[k] = { da: Int32Array.from(s.da), a: Int32Array.from(s.a), v: s.valore };
+    });
+    // Slowdowns: from the start cell to the end cell, with the start object.
+    rallentamenti = D.rallentamenti.map(function (r) {
+      return { da: r.cella_inizio, a: r.cella_fine, v: r.kmh, inizio: oggetto_in.get(r.cella_inizio) };
+    });
+  }
   // The index of the run holding cell c (the last run starting at or before it).
   function indice_sequenza(q, c) {
     let lo = 0, hi = q.da.length - 1;
@@ -75,11 +87,6 @@
     }
     return lo;
   }
-
-  // Slowdowns: from the start cell to the end cell, with the start object.
-  const rallentamenti = D.rallentamenti.map(function (r) {
-    return { da: r.cella_inizio, a: r.cella_fine, v: r.kmh, inizio: oggetto_in.get(r.cella_inizio) };
-  });
 
   // ---- text helpers ----
 
@@ -255,6 +262,7 @@
   }
 
   function disegna() {
+    if (!D) return;
     const t0 = performance.now();
     const p = prepara(profilo);
     W = p.w; HP = p.h;
@@ -485,13 +493,14 @@
   }
 
   let vmax = 40;
-  (function () {
+  function scala_velocita() {
+    vmax = 40;
     const q = sequenze.velocita_kmh;
     for (let i = 0; q && i < q.v.length; i++) vmax = Math.max(vmax, q.v[i]);
     rallentamenti.forEach(function (r) { vmax = Math.max(vmax, r.v); });
     const passo = passo_tondo(vmax / 5);
     vmax = Math.ceil(vmax / passo) * passo;
-  })();
+  }
   function y_velocita(kmh) { return Y.vel[1] - kmh / vmax * (Y.vel[1] - Y.vel[0] - 8); }
 
   // The km/h scale as last drawn: each grid line's y and each label's box,
@@ -545,12 +554,13 @@
   }
 
   let gmax = 5;
-  (function () {
+  function scala_pendenze() {
+    gmax = 5;
     const q = sequenze.pendenza_per_mille;
     // Byte 0 reads as -100 per mille; mostly it is the run-out that no
     // gradient reached, so it does not set the scale (its bar is clipped).
     for (let i = 0; q && i < q.v.length; i++) if (q.v[i] !== null && q.v[i] !== -100) gmax = Math.max(gmax, Math.abs(q.v[i]));
-  })();
+  }
   function y_pendenza(g) {
     const mezzo = (Y.pen[0] + Y.pen[1]) / 2;
     return mezzo - Math.max(-gmax, Math.min(gmax, g)) / gmax * ((Y.pen[1] - Y.pen[0]) / 2 - 4);
@@ -678,7 +688,8 @@
 
   // ---- the plan ----
 
-  const pianta = (function () {
+  let pianta = null;
+  function prepara_pianta() {
     if (!D.pianta || D.pianta.xy.length < 4) return null;
     const xy = D.pianta.xy, n = xy.length / 2, passo = D.pianta.passo;
     // Point i is metre i * passo; the last one is the last computed metre,
@@ -701,7 +712,7 @@
     }
     if (px[n - 1] < px[0]) for (let i = 0; i < n; i++) { px[i] = -px[i]; py[i] = -py[i]; }
     return { n: n, passo: passo, px: px, py: py, ultimo: (n - 1) * passo };
-  })();
+  }
 
   function indice_pianta(m) {
     return Math.max(0, Math.min(pianta.n - 1, Math.round(m / pianta.passo)));
@@ -719,7 +730,7 @@
   const trasformazioni = {};
   // The whole plan does not change as the view moves: its route and stations
   // are drawn once for each size and copied at every frame.
-  const sfondi = {};
+  let sfondi = {};
 
   // Where a pane's route runs, in cells of a few pixels: names are placed
   // where it does not, so the track never crosses a name.
@@ -1074,6 +1085,11 @@
   // "FILE:LINE:COL" of a source place, a link to the editor when there is one.
   function dove(l) {
     const t = esc(l[0]) + ':' + l[1] + ':' + l[2];
+    // With a language server behind the page, the server opens it.
+    if (D.apri) {
+      return '<a class="editor apri" href="#" data-file="' + esc(l[0]) + '" data-riga="' + l[1] +
+        '" data-colonna="' + l[2] + '" title="apri nel sorgente">' + t + ' \u00b7 apri nel sorgente</a>';
+    }
     const u = indirizzo_editor(l);
     return u ? '<a class="editor" href="' + esc(u) + '" title="apri nell\'editor">' + t + '</a>' : t;
   }
@@ -1238,7 +1254,8 @@
     mostra(V.scelto);
     richiedi();
   }
-  (function () {
+  function elenca_diagnostica() {
+    lista_diagnostica.textContent = '';
     const n = D.diagnostica.length;
     const errori = D.diagnostica.filter(function (d) { return d.gravita === 'errore'; }).length;
     document.getElementById('diagnostica-titolo').textContent = 'Diagnostica' +
@@ -1257,7 +1274,7 @@
       li.addEventListener('click', function () { scegli_diagnostico(i); });
       lista_diagnostica.appendChild(li);
     });
-  })();
+  }
 
   // ---- find ----
 
@@ -1275,13 +1292,16 @@
     return null;
   }
   // Stations and signs whose name or text holds the words, in route order.
-  const cercabili = stazioni.map(function (r) {
+  let cercabili = [];
+  function elenca_cercabili() {
+    cercabili = stazioni.map(function (r) {
     return { m: r.posizione, testo: da_cercare(r.nome), scelta: function () { return { tipo: 'stazione', r: r }; },
       span: Math.max(3000, (r.fine - r.inizio) * 3) };
   }).concat(oggetti.filter(function (o) { return o.nome_tipo === 'cartello' && righe[o.riga]; }).map(function (o) {
     return { m: (o.c + 0.5) * MC, testo: da_cercare(righe[o.riga].nome), scelta: function () { return { tipo: 'oggetto', o: o }; },
       span: 2000 };
   })).sort(function (x, y) { return x.m - y.m; });
+  }
 
   // The kinds the box knows by name, singular or plural: every object of
   // the kind, in route order, one Enter after the other.
@@ -1380,6 +1400,7 @@
     }
   });
   profilo.addEventListener('pointermove', function (e) {
+    if (!D) return;
     const p = locale(e);
     if (puntatori.has(e.pointerId)) puntatori.set(e.pointerId, p);
     if (pinza && puntatori.size === 2) {
@@ -1408,6 +1429,7 @@
   });
   function rilascia(e) {
     puntatori.delete(e.pointerId);
+    if (!D) return;
     if (pinza) { if (puntatori.size < 2) pinza = null; trascina = null; return; }
     profilo.classList.remove('trascina');
     if (trascina && !trascina.mosso && e.type === 'pointerup') {
@@ -1494,14 +1516,16 @@
 
   // ---- title, summary, legend ----
 
-  document.getElementById('titolo').textContent = 'Linea ' + D.linea + ' \u2014 treni ' + D.treni;
-  document.getElementById('riassunto').textContent = [
-    'percorso ' + numero(L) + ' m', conta(N, 'cella', 'celle'), conta(stazioni.length, 'stazione', 'stazioni'),
-    conta(strisce[0].length, 'segnale', 'segnali'), conta(cartelli.length, 'cartello', 'cartelli'),
-    conta(rallentamenti.length, 'rallentamento', 'rallentamenti'),
-    D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari'
-  ].concat(D.non_compilati ? ['compilazione fermata: ' +
-    conta(D.non_compilati, 'record non compilato', 'record non compilati')] : []).map(function (t) { return t.replace(/ /g, '\u00a0'); }).join(' \u00b7 '); // wrapped between counts, never inside one
+  function intestazione() {
+    document.getElementById('titolo').textContent = 'Linea ' + D.linea + ' \u2014 treni ' + D.treni;
+    document.getElementById('riassunto').textContent = [
+      'percorso ' + numero(L) + ' m', conta(N, 'cella', 'celle'), conta(stazioni.length, 'stazione', 'stazioni'),
+      conta(strisce[0].length, 'segnale', 'segnali'), conta(cartelli.length, 'cartello', 'cartelli'),
+      conta(rallentamenti.length, 'rallentamento', 'rallentamenti'),
+      D.fonte === 'sorgenti' ? 'compilato dai sorgenti' : 'letto dai file binari'
+    ].concat(D.non_compilati ? ['compilazione fermata: ' +
+      conta(D.non_compilati, 'record non compilato', 'record non compilati')] : []).map(function (t) { return t.replace(/ /g, '\u00a0'); }).join(' \u00b7 '); // wrapped between counts, never inside one
+  }
   document.getElementById('legenda').innerHTML = [
     ['stazione', COLORE.stazione], ['segnale', COLORE.segnale], ['rallentamento', COLORE.rallentamento],
     ['indicatori', COLORE.indicatori], ['cartello', COLORE.cartello], ['abbattimento', COLORE.abbattimento],
@@ -1514,9 +1538,10 @@
   // For people and tests driving the page.
   window.visore = {
     stato: V,
-    dati: D,
+    get dati() { return D; },
+    carica: carica,
     tempi: tempi,
-    oggetti: oggetti,
+    get oggetti() { return oggetti; },
     // The page coordinates of the centre of cell c in strip k of the objects track.
     punto_cella: function (c, k) {
       const r = profilo.getBoundingClientRect();
@@ -1537,6 +1562,8 @@
       const r = profilo.getBoundingClientRect();
       return { x: r.left + x_di(m), y: r.top + (Y.vel[0] + Y.vel[1]) / 2 };
     },
+    // The index of the object in cell c; -1 for none.
+    oggetto_in: function (c) { const o = oggetto_in.get(c); return o ? o.i : -1; },
     etichetta: function (o) { return testo_breve(oggetti[o.i]); },
     // The station names on each plan and the route's points there (a NaN
     // pair begins a stretch), in the pane's pixels; the km/h scale's lines
@@ -1589,11 +1616,61 @@
     if (location.hash !== scritto) leggi_indirizzo(location.hash);
   });
 
-  W = profilo.getBoundingClientRect().width;
-  tutto();
-  if (location.hash) {
-    scritto = location.hash;
-    leggi_indirizzo(location.hash);
+  // A choice made on the old data, on the new one: the object in the same
+  // cell, the station in the same row, the same cell; null when it is gone.
+  function ritrova(s) {
+    if (!s) return null;
+    if (s.tipo === 'oggetto') {
+      const o = oggetto_in.get(s.o.c);
+      return o && o.nome_tipo === s.o.nome_tipo ? { tipo: 'oggetto', o: o } : null;
+    }
+    if (s.tipo === 'stazione') {
+      const r = righe[s.r.riga];
+      return r && r.uso === 'stazione' ? { tipo: 'stazione', r: r } : null;
+    }
+    if (s.tipo === 'cella') return s.c < N ? s : null;
+    if (s.tipo === 'diag') return s.i < D.diagnostica.length ? s : null;
+    return null;
   }
-  disegna();
+
+  // The first view: the address's, or the whole route.
+  function prima_vista() {
+    W = profilo.getBoundingClientRect().width;
+    tutto();
+    if (location.hash) {
+      scritto = location.hash;
+      leggi_indirizzo(location.hash);
+    }
+    disegna();
+  }
+
+  // New data, drawn in place: zoom, position, the fixed object and the find
+  // box stay; the diagnostics and the summary follow the data.
+  function carica(nuovi) {
+    const primo = D === null;
+    leggi_dati(nuovi);
+    scala_velocita();
+    scala_pendenze();
+    pianta = prepara_pianta();
+    riquadro_intero = null;
+    sfondi = {};
+    elenca_cercabili();
+    ricerca.q = null;
+    elenca_diagnostica();
+    intestazione();
+    if (primo) { prima_vista(); return; }
+    V.sopra = null;
+    V.scelto = ritrova(V.scelto);
+    if (V.diag >= D.diagnostica.length) V.diag = -1;
+    Array.prototype.forEach.call(lista_diagnostica.children, function (li, k) {
+      li.classList.toggle('scelta', k === V.diag);
+    });
+    if (V.scelto) mostra(V.scelto);
+    else pannello.innerHTML = '<p class="vuoto">Passa sopra un oggetto per vederne i valori; un clic lo fissa.</p>';
+    limita();
+    richiedi();
+  }
+
+  const iniziali = JSON.parse(document.getElementById('dati').textContent);
+  if (iniziali) carica(iniziali);
 })();

@@ -1,0 +1,424 @@
+#include "scenario/vista/vista.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <span>
+#include <string_view>
+#include <utility>
+
+#include "compile/compilazione.h"
+#include "fields/catalogo.h"
+#include "fields/lettore_campi.h"
+#include "line/catalogo_linea.h"
+#include "model/errori.h"
+#include "model/giornale.h"
+#include "model/significato.h"
+#include "output/lettura.h"
+#include "scenario/comune/documento.h"
+#include "scenario/comune/rapporto.h"
+#include "scenario/comune/testo.h"
+#include "train/catalogo_treno.h"
+#include "visore_risorse.h"
+
+namespace calvetra::scenario {
+
+namespace {
+
+// Plan points kept at most, whatever the route length.
+constexpr int64_t kPuntiPianta = 25000;
+
+std::string unisci(std::span<const std::string_view> parti) {
+  std::string s;
+  for (std::string_view p : parti) s += p;
+  return s;
+}
+
+template <typename Valida, typename X, typename Y>
+PiantaCampionata campiona_con(int64_t metri, Valida valida, X x, Y y) {
+  PiantaCampionata p;
+  int64_t ultimo = -1;
+  while (ultimo + 1 < metri && valida(ultimo + 1)) ++ultimo;
+  p.passo = std::max<int64_t>(10, (ultimo + kPuntiPianta - 1) / kPuntiPianta);
+  for (int64_t m = 0; m <= ultimo; m += p.passo) {
+    p.xy.push_back(x(m));
+    p.xy.push_back(y(m));
+  }
+  if (ultimo > 0 && ultimo % p.passo != 0) {
+    p.xy.push_back(x(ultimo));
+    p.xy.push_back(y(ultimo));
+  }
+  return p;
+}
+
+// The source places the page refers to, each once, in order of first use.
+class Luoghi {
+ public:
+  explicit Luoghi(const std::optional<Origini>& o) : origini_(o) {}
+
+  // The index of the place, or -1 when it is in no source that was read.
+  int64_t indice(Luogo l) {
+    if (!origini_ || l.file == FileSorgente::nessuno) return -1;
+    const auto chiave = std::make_pair(static_cast<int>(l.file), l.offset);
+    const auto trovato = indici_.find(chiave);
+    if (trovato != indici_.end()) return trovato->second;
+    const std::optional<LuogoMostrato> m = mostra(l, origini_->sorgenti);
+    if (!m) return -1;
+    const auto i = static_cast<int64_t>(indici_.size());
+    indici_.emplace(chiave, i);
+    json_.push_back({testo_json(m->file), m->riga, m->colonna, testo_json(m->testo)});
+    return i;
+  }
+  const Json& json() const { return json_; }
+
+ private:
+  const std::optional<Origini>& origini_;
+  std::map<std::pair<int, size_t>, int64_t> indici_;
+  Json json_ = Json::array();
+};
+
+// The catalogue description of the record named `record`; nullptr for none.
+const DescrizioneRecord* record_catalogo(std::string_view record) {
+  static const std::vector<const DescrizioneRecord*> tutti = [] {
+    std::vector<const DescrizioneRecord*> l = record_linea();
+    for (const DescrizioneRecord* d : record_treno()) l.push_back(d);
+    return l;
+  }();
+  for (const DescrizioneRecord* d : tutti) {
+    if (d->nome == record) return d;
+  }
+  return nullptr;
+}
+
+// 27250 -> "27+250", as authors and the timetable write positions.
+std::string progressiva(int64_t m) {
+  const int64_t a = m < 0 ? -m : m;
+  char s[32];
+  std::snprintf(s, sizeof s, "%s%lld+%03lld", m < 0 ? "-" : "", static_cast<long long>(a / 1000),
+                static_cast<long long>(a % 1000));
+  return s;
+}
+
+// A record's fields as the author wrote them, named and with the units of
+// the record catalogue: [name, value] and, when the unit adds to it, the
+// value as the page shows it (a position, a record's first field in metres,
+// reads as 27+250).
+Json json_record(const RecordLetto& r) {
+  if (r.record == nullptr) return nullptr;
+  const DescrizioneRecord* d = record_catalogo(r.record);
+  Json campi = Json::array();
+  for (const CampoLetto& c : r.campi) {
+    const CampoRecord* k = nullptr;
+    for (size_t i = 0; d != nullptr && i < d->campi.size(); ++i) {
+      if (d->campi[i].nome == c.campo) k = &d->campi[i];
+    }
+    const std::string_view unita = k != nullptr ? k->unita : std::string_view();
+    std::string testo = std::to_string(c.valore);
+    if (unita == "m" && k == d->campi.data()) {
+      testo = progressiva(c.valore);
+    } else if (unita == "per mille") {
+      testo.append(" \x89");
+    } else if (!unita.empty()) {
+      testo.append(" ").append(unita);
+    }
+    // The text only where it says more than the number: the page is smaller.
+    Json campo = {c.campo, c.valore};
+    if (testo != std::to_string(c.valore)) campo.push_back(testo_json(testo));
+    campi.push_back(std::move(campo));
+  }
+  return {{"nome", r.record}, {"campi", std::move(campi)}};
+}
+
+// A text field of a record (a station's name, a sign's text), kept in a row.
+void aggiungi_testo(Json* record, const char* campo, const std::string& testo) {
+  (*record)["campi"].push_back({campo, nullptr, testo_json(testo)});
+}
+
+// The place on the route of the record a diagnostic is in, when the record
+// begins with one (its first field in metres, as json_record shows it) and
+// the author wrote a number there: a warning about a speed limit or a
+// gradient that knows no position of its own still leads the view to it.
+std::optional<int64_t> posizione_del_record(const std::optional<Origini>& o, Luogo l) {
+  if (!o || l.file == FileSorgente::nessuno) return std::nullopt;
+  const SorgenteAutore* s = o->sorgenti.di(l.file);
+  if (s == nullptr || !s->testo) return std::nullopt;
+  const std::string_view testo = *s->testo;
+  const RecordRegistrato* trovato = nullptr;
+  for (const RecordRegistrato& r : o->giornale.records()) {
+    if (r.chiave.file == l.file && r.chiave.offset <= l.offset && r.riconosciuto()) trovato = &r;
+  }
+  if (trovato == nullptr || trovato->campi.empty()) return std::nullopt;
+  const Estensione primo = trovato->campi.front();
+  // A place past the record's last field is in no record.
+  if (trovato->fine() > testo.size() || l.offset > trovato->fine()) return std::nullopt;
+  const DescrizioneRecord* d = record_catalogo(trovato->nome);
+  if (d == nullptr || d->campi.empty() || d->campi.front().unita != "m") return std::nullopt;
+  const std::string_view campo = testo.substr(primo.inizio, primo.fine - primo.inizio);
+  try {
+    if (!e_numero(campo)) return std::nullopt;
+    return numero_da_campo(campo);
+  } catch (const GuastoInatteso&) {
+    return std::nullopt;
+  }
+}
+
+Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi,
+                      std::optional<int64_t> posizione_record) {
+  const bool errore = d.gravita == Gravita::errore;
+  const bool con_posizione = errore || d.con_posizione;
+  Json note = Json::array();
+  for (const Nota& n : d.note) {
+    note.push_back({{"testo", testo_json(n.testo)}, {"luogo", luoghi.indice(n.luogo)}});
+  }
+  return {{"gravita", errore ? "errore" : "avviso"},
+          {"codice", numero(d.codice)},
+          {"nome", testo_json(d.nome)},
+          {"messaggio", testo_json(errore && d.codice != CodiceErrore::nessuno
+                                       ? descrizione_errore(d.codice)
+                                       : d.messaggio)},
+          {"posizione", con_posizione || !posizione_record ? d.posizione : *posizione_record},
+          // Errors always locate a place; a warning when it concerns one or
+          // its record begins with one.
+          {"con_posizione", con_posizione || posizione_record.has_value()},
+          {"luogo", luoghi.indice(d.luogo)},
+          {"note", std::move(note)}};
+}
+
+// Objects: every cell that holds one, decoded, with the source place.
+Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi) {
+  Json oggetti = Json::array();
+  for (size_t c = 0; c < v.tratti.size(); ++c) {
+    const tratto& t = v.tratti[c];
+    if (t.tipo == kLibero) continue;
+    Json o = json_cella(t, c, posizione_oggetto(t.tipo, static_cast<int64_t>(c)));
+    const std::optional<int32_t> riga = riga_puntata(t);
+    o["riga"] = riga ? Json(*riga) : Json(nullptr);
+    o["luogo"] = v.origini ? luoghi.indice(v.origini->giornale.cella(c)) : -1;
+    Json record = json_record(record_della_cella(v.tratti, c));
+    if (t.tipo == kSegnale) {
+      // The approach codes 100 and 400 m before it as stored: another
+      // signal or a stop may have written over the signal's own.
+      const auto prima = [&](size_t k) { return k <= c ? v.tratti[c - k].preavviso : uint8_t{0}; };
+      o["preavviso"] = {prima(2), prima(8)};
+    }
+    o["record"] = std::move(record);
+    // A code reduction of the cab-code pass, and the record that caused it.
+    const Giornale::Derivazione come =
+        v.origini ? v.origini->giornale.derivazione(c) : Giornale::Derivazione::nessuna;
+    if (come != Giornale::Derivazione::nessuna) {
+      o["passo_codici"] = nome_derivazione(come);
+      o["causa"] = luoghi.indice(v.origini->giornale.causa(c));
+    }
+    oggetti.push_back(std::move(o));
+  }
+  return oggetti;
+}
+
+// Table rows in use, with the fields named as in the table file.
+Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
+  const auto usi = usi_righe(v.tabella, v.tratti);
+  Json righe = Json::array();
+  for (size_t r = 0; r < v.tabella.size(); ++r) {
+    if (usi[r] == UsoRiga::vuota) continue;
+    Json riga = {{"riga", r}, {"uso", nome_uso(usi[r])}};
+    metti_campi_voce(&riga, v.tabella[r]);
+    // A station's time of day; a time of 0 is one its source never gave.
+    const std::string ora = testo_ora_stazione(v.tabella[r].orario);
+    riga["ora"] = usi[r] == UsoRiga::stazione && !ora.empty() ? Json(ora) : Json(nullptr);
+    // Whether a station marks cells: the page sets the others apart.
+    riga["con_celle"] = usi[r] == UsoRiga::stazione && stazione_con_celle(v.tabella[r].tipo);
+    riga["sorgente"] = v.origini ? luoghi.indice(v.origini->giornale.riga(r)) : -1;
+    if (usi[r] == UsoRiga::stazione) {
+      riga["record"] = json_record(record_della_stazione(v.tabella[r]));
+      aggiungi_testo(&riga["record"], "name", v.tabella[r].nome);
+    } else if (usi[r] == UsoRiga::cartello) {
+      riga["record"] = {{"nome", "cartello_indicatore"}, {"campi", Json::array()}};
+      aggiungi_testo(&riga["record"], "text", v.tabella[r].nome);
+    }
+    righe.push_back(std::move(riga));
+  }
+  return righe;
+}
+
+// The byte fields as runs, in columns: first cells, last cells, values;
+// speeds in km/h and gradients in per mille (null where never filled).
+Json json_sequenze(const std::vector<tratto>& tratti) {
+  Json j = Json::object();
+  for (const CampoNominato& campo : campi_byte()) {
+    Json da = Json::array(), a = Json::array(), valore = Json::array();
+    for (const Sequenza& q : sequenze(tratti, campo.campo)) {
+      da.push_back(q.da);
+      a.push_back(q.a);
+      if (campo.campo == &tratto::velocita) {
+        valore.push_back(kmh_da_velocita(q.valore));
+      } else if (campo.campo == &tratto::pendenza) {
+        valore.push_back(per_mille_da_pendenza(q.valore));
+      } else {
+        valore.push_back(q.valore);
+      }
+    }
+    const std::string nome = campo.campo == &tratto::velocita   ? "velocita_kmh"
+                             : campo.campo == &tratto::pendenza ? "pendenza_per_mille"
+                                                                : campo.nome;
+    j[nome] = {{"da", std::move(da)}, {"a", std::move(a)}, {"valore", std::move(valore)}};
+  }
+  return j;
+}
+
+Json json_rallentamenti(const std::vector<tratto>& tratti) {
+  Json j = Json::array();
+  for (const TrattoRallentato& r : rallentamenti(tratti)) {
+    j.push_back({{"cella_inizio", r.cella_inizio},
+                 {"cella_fine", r.cella_fine},
+                 {"da", r.da()},
+                 {"a", r.a()},
+                 {"kmh", r.kmh}});
+  }
+  return j;
+}
+
+// The plan to a tenth of a metre, enough for any screen.
+Json json_pianta(const std::optional<PiantaCampionata>& p) {
+  if (!p) return nullptr;
+  Json xy = Json::array();
+  for (double v : p->xy) xy.push_back(std::round(v * 10) / 10);
+  return {{"passo", p->passo}, {"xy", std::move(xy)}};
+}
+
+}  // namespace
+
+PiantaCampionata campiona(const PianoLetto& p) {
+  const auto valida = [&](int64_t m) {
+    const auto i = static_cast<size_t>(m);
+    return p.x[i].genere != Geometria::Genere::vuoto && p.y[i].genere != Geometria::Genere::vuoto;
+  };
+  return campiona_con(
+      static_cast<int64_t>(std::min(p.x.size(), p.y.size())), valida,
+      [&](int64_t m) { return p.x[static_cast<size_t>(m)].valore; },
+      [&](int64_t m) { return p.y[static_cast<size_t>(m)].valore; });
+}
+
+PiantaCampionata campiona(const Geometria& g) {
+  return campiona_con(
+      g.esiste() ? int64_t{g.ultimo_metro()} + 1 : 0,
+      [&](int64_t m) { return g.genere(static_cast<int32_t>(m)) != Geometria::Genere::vuoto; },
+      [&](int64_t m) { return g.x(static_cast<int32_t>(m)); },
+      [&](int64_t m) { return g.y(static_cast<int32_t>(m)); });
+}
+
+Json json_vista(const ScenarioVisto& v) {
+  Luoghi luoghi(v.origini);
+  const Intestazione intestazione(v.tabella);
+  Json j;
+  j["linea"] = testo_json(intestazione.nome_linea());
+  j["treni"] = testo_json(intestazione.nome_treni());
+  j["lunghezza"] = intestazione.lunghezza_percorso();
+  j["metri_cella"] = kMetriCella;
+  j["celle"] = v.tratti.size();
+  j["fonte"] = v.origini ? "sorgenti" : "binari";
+  j["oggetti"] = json_oggetti(v, luoghi);
+  j["righe"] = json_righe(v, luoghi);
+  j["sequenze"] = json_sequenze(v.tratti);
+  j["rallentamenti"] = json_rallentamenti(v.tratti);
+  j["pianta"] = json_pianta(v.pianta);
+  // The records the compile never reached: none of their objects is drawn.
+  j["non_compilati"] = v.origini ? v.origini->giornale.non_compilati() : 0;
+  j["diagnostica"] = Json::array();
+  for (const Diagnostico& d : v.diagnostica) {
+    j["diagnostica"].push_back(
+        json_diagnostico(d, luoghi, posizione_del_record(v.origini, d.luogo)));
+  }
+  j["luoghi"] = luoghi.json();
+  // The author's editor: a link template and the folder of the sources.
+  j["editor"] = v.editor.empty() ? Json(nullptr) : Json(v.editor);
+  j["cartella"] = v.editor.empty() ? Json(nullptr) : Json(v.cartella);
+  if (v.apri_dal_server) j["apri"] = true;
+  return j;
+}
+
+namespace {
+
+// The page's template with each slot filled once, in one pass: what a
+// filling brings in (a sign's text that reads "/*CODICE*/", say) is never
+// searched for slots again.
+std::string riempi(std::string_view modello,
+                   std::initializer_list<std::pair<std::string_view, std::string_view>> pezzi) {
+  std::string pagina;
+  size_t da = 0;
+  for (;;) {
+    size_t primo = std::string_view::npos;
+    const std::pair<std::string_view, std::string_view>* quale = nullptr;
+    for (const auto& p : pezzi) {
+      const size_t i = modello.find(p.first, da);
+      if (i < primo) {
+        primo = i;
+        quale = &p;
+      }
+    }
+    if (quale == nullptr) break;
+    pagina.append(modello.substr(da, primo - da)).append(quale->second);
+    da = primo + quale->first.size();
+  }
+  pagina.append(modello.substr(da));
+  return pagina;
+}
+
+std::string pagina_con(const std::string& titolo, const Json& dati, std::string_view vivo) {
+  return riempi(unisci(kPagina_html), {{"<!--TITOLO-->", titolo},
+                                       {"/*STILE*/", unisci(kVisore_css)},
+                                       {"/*DATI*/", json_in_pagina(dati)},
+                                       {"/*CODICE*/", unisci(kVisore_js)},
+                                       {"/*VIVO*/", vivo}});
+}
+
+}  // namespace
+
+std::string json_in_pagina(const Json& dati) {
+  std::string testo = scrivi_json(dati, 2);
+  // A "<" stands only inside JSON strings, where \u003c reads the same: no
+  // "</script" nor "<!--" can reach the page's markup.
+  std::string sicuro;
+  sicuro.reserve(testo.size());
+  for (const char ch : testo) {
+    if (ch == '<') {
+      sicuro.append("\\u003c");
+    } else {
+      sicuro.push_back(ch);
+    }
+  }
+  return sicuro;
+}
+
+std::string pagina_vista(const ScenarioVisto& v) {
+  const Intestazione intestazione(v.tabella);
+  return pagina_con(
+      testo_xml("Linea " + intestazione.nome_linea() + " \x97 treni " + intestazione.nome_treni()),
+      json_vista(v), "");
+}
+
+std::string pagina_viva(const Json& dati) {
+  return pagina_con("Percorso dal vivo", dati, unisci(kVivo_js));
+}
+
+std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const NomiScenario& nomi,
+                                               std::string* fatale) {
+  Compilazione comp =
+      compila_sorgenti(sorgenti, nomi, {.con_geometria = true, .con_giornale = true});
+  if (comp.modello.tratti.size() <= kCellaIntestazione) {
+    *fatale = "nessuna cella creata, niente da mostrare";
+    return std::nullopt;
+  }
+  ScenarioVisto v;
+  v.tabella = std::move(comp.modello.tabella);
+  v.tratti = std::move(comp.modello.tratti);
+  if (comp.modello.geometria.esiste()) v.pianta = campiona(comp.modello.geometria);
+  // A reserved header slot taken ends the run with no file: the compile says
+  // so itself, at the record that took it.
+  v.diagnostica = comp.diagnostica.voci();
+  v.origini = Origini{std::move(sorgenti), std::move(comp.giornale)};
+  return v;
+}
+
+}  // namespace calvetra::scenario

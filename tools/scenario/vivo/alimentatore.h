@@ -1,0 +1,59 @@
+// Feeds the live page: the newest sources are compiled on a thread of its
+// own and published, so that whoever hands them over (the watch of the
+// directory, the language server's protocol loop) never waits for a
+// compile. Sources that come while one compiles wait as one: the last wins.
+#ifndef CALVETRA_TOOLS_SCENARIO_VIVO_ALIMENTATORE_H_
+#define CALVETRA_TOOLS_SCENARIO_VIVO_ALIMENTATORE_H_
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include "model/costanti.h"
+#include "scenario/comune/sorgenti.h"
+#include "scenario/vivo/servizio.h"
+
+namespace calvetra::scenario::vivo {
+
+// The sources as they stand, and how the page links back to them.
+struct Istantanea {
+  SorgentiAutore sorgenti;
+  NomiScenario nomi;
+  std::string cartella;  // absolute
+  std::string editor;    // the link template of `--editor`; "" for none
+  bool apri_dal_server = false;
+};
+
+class Alimentatore {
+ public:
+  explicit Alimentatore(Servizio* servizio);
+  ~Alimentatore();
+  Alimentatore(const Alimentatore&) = delete;
+  Alimentatore& operator=(const Alimentatore&) = delete;
+
+  void nuove(Istantanea i);
+  // Nothing to compile: the message (UTF-8) takes the route's place.
+  void fatale(std::string messaggio);
+
+  // Compiles run so far; for tests and benchmarks.
+  uint64_t compilazioni() const;
+
+ private:
+  void ciclo();
+
+  Servizio* servizio_;
+  mutable std::mutex m_;
+  std::condition_variable c_;
+  std::optional<std::variant<Istantanea, std::string>> in_attesa_;
+  bool fine_ = false;
+  uint64_t compilazioni_ = 0;
+  std::thread filo_;
+};
+
+}  // namespace calvetra::scenario::vivo
+
+#endif  // CALVETRA_TOOLS_SCENARIO_VIVO_ALIMENTATORE_H_
