@@ -220,7 +220,7 @@ class LetturaRecord {
   size_t chiave_;
   size_t letti_ = 0;
   std::array<Estensione, kCampiMassimi> campi_{};  // where each field read stands
-  std::array<int64_t, kCampiMassimi> valori_{};     // the numbers read, 0 for a text
+  std::array<int64_t, kCampiMassimi> valori_{};    // the numbers read, 0 for a text
 };
 
 // A catalogue entry: the record and the handler that reads its fields right

@@ -175,9 +175,9 @@ Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi,
   return {{"gravita", errore ? "errore" : "avviso"},
           {"codice", numero(d.codice)},
           {"nome", testo_json(d.nome)},
-          {"messaggio", testo_json(errore && d.codice != CodiceErrore::nessuno
-                                       ? descrizione_errore(d.codice)
-                                       : d.messaggio)},
+          {"messaggio",
+           testo_json(errore && d.codice != CodiceErrore::nessuno ? descrizione_errore(d.codice)
+                                                                  : d.messaggio)},
           {"posizione", con_posizione || !posizione_record ? d.posizione : *posizione_record},
           // Errors always locate a place; a warning when it concerns one or
           // its record begins with one.
