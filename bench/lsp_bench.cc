@@ -26,7 +26,8 @@ namespace lsp = scenario::lsp;
 // Both buffers open; each iteration types or deletes one blank at the end
 // of the first line of the line source, then checks and publishes. Argument
 // 0: the check of the diagnostics after an edit; 1: the same and a hover on
-// the last record of the train source, as the first hover after an edit.
+// the last record of the train source, as the first hover after an edit; 2:
+// the same and the outline of the line source.
 void ricontrolla(benchmark::State& state, const std::string& linea, const std::string& treno) {
   PiattaformaMemoria disco("/prova");
   const lsp::Scenario s{"/prova", {}};
@@ -44,8 +45,10 @@ void ricontrolla(benchmark::State& state, const std::string& linea, const std::s
              ++versione, lsp::Codifica::utf16, &motivo);
     const lsp::Analisi a = lsp::analizza(&disco, s, d, lsp::Codifica::utf16);
     const std::vector<scenario::Json> p = lsp::pubblicazioni(a);
-    if (state.range(0) != 0) {
+    if (state.range(0) == 1) {
       benchmark::DoNotOptimize(lsp::hover(a, FileSorgente::treno, treno.size() - 8));
+    } else if (state.range(0) == 2) {
+      benchmark::DoNotOptimize(lsp::simboli(a, FileSorgente::linea));
     }
     if (a.compilazione.codice_errore() != CodiceErrore::nessuno) state.SkipWithError("errore");
     benchmark::DoNotOptimize(p.size());
@@ -55,12 +58,12 @@ void ricontrolla(benchmark::State& state, const std::string& linea, const std::s
 void BM_LspScenarioPredefinito(benchmark::State& state) {
   ricontrolla(state, testo_righe(dati_linea()), testo_righe(dati_treno()));
 }
-BENCHMARK(BM_LspScenarioPredefinito)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LspScenarioPredefinito)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_LspPercorsoSintetico1000000(benchmark::State& state) {
   ricontrolla(state, linea_sintetica(), treno_sintetico());
 }
-BENCHMARK(BM_LspPercorsoSintetico1000000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LspPercorsoSintetico1000000)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // `scenario check` in memory: 1, the plan kept as `compile` keeps it; 0, only
 // measured.

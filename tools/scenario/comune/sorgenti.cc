@@ -62,12 +62,32 @@ std::optional<Origini> origini_dei_file(Piattaforma* disco, const std::string& c
   return o;
 }
 
+PosizioneTesto SorgenteAutore::posizione(size_t offset) const {
+  const std::string& t = *testo;
+  if (inizi_righe.empty()) {
+    inizi_righe.push_back(0);
+    for (size_t i = 0; i < t.size(); ++i) {
+      // CR LF, a lone CR and a lone LF each end a line, as the reader counts them.
+      if (t[i] == '\n' || (t[i] == '\r' && (i + 1 >= t.size() || t[i + 1] != '\n'))) {
+        inizi_righe.push_back(i + 1);
+      }
+    }
+  }
+  offset = std::min(offset, t.size());
+  const auto k =
+      std::upper_bound(inizi_righe.begin(), inizi_righe.end(), offset) - inizi_righe.begin() - 1;
+  const size_t inizio = inizi_righe[static_cast<size_t>(k)];
+  PosizioneTesto p = posizione_in(std::string_view(t).substr(inizio), offset - inizio);
+  p.riga = static_cast<int>(k) + 1;
+  return p;
+}
+
 std::optional<LuogoMostrato> mostra(Luogo l, const SorgentiAutore& s) {
   const SorgenteAutore* a = s.di(l.file);
   if (a == nullptr || !a->testo) return std::nullopt;
   const std::string& t = *a->testo;
   const size_t offset = std::min(l.offset, t.size());
-  const PosizioneTesto p = posizione_in(t, offset);
+  const PosizioneTesto p = a->posizione(offset);
   size_t inizio = offset;
   while (inizio > 0 && !fine_riga(t[inizio - 1])) --inizio;
   size_t fine = offset;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "compile/compilazione.h"
+#include "fields/lettore_campi.h"
 #include "model/costanti.h"
 #include "model/diagnostica.h"
 #include "model/giornale.h"
@@ -22,6 +23,14 @@ namespace calvetra::scenario {
 struct SorgenteAutore {
   std::string percorso;
   std::optional<std::string> testo;  // empty when the file does not exist
+
+  // The line and column of byte `offset` of the text, from an index of the
+  // line starts made on the first call: a dump or a page places thousands
+  // of records. REQUIRES: testo, and it is not changed afterwards.
+  PosizioneTesto posizione(size_t offset) const;
+
+  // The index, made by `posizione`; nothing else reads it.
+  mutable std::vector<size_t> inizi_righe{};
 };
 
 struct SorgentiAutore {
