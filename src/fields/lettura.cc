@@ -47,6 +47,7 @@ void Lettura::ferma_lettura() {
 
 void Lettura::campo_passato(size_t chiave) {
   if (giornale_ == nullptr) return;
+  if (tra_parentesi(campo_)) giornale_->sezione(a(chiave));
   giornale_->apri(a(chiave), file1_.fine_campo(), {}, fase_);
   giornale_->chiudi();
 }
@@ -132,6 +133,7 @@ void LetturaRecord::senza_sovrapposizione(int64_t inizio, int64_t fine) {
 
 void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave, size_t fine_chiave) {
   Giornale* g = l.giornale();
+  if (g != nullptr && tra_parentesi(l.campo())) g->sezione(l.a(chiave));
   if (trovati.attivi.empty()) {
     if (g != nullptr) g->esaminato(l.a(chiave), fine_chiave, {}, l.fase(), {});
     return;

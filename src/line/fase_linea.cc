@@ -75,7 +75,10 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, bool con_geometria,
       l.diagnostica().errore(CodiceErrore::generale_assente, l.qui());
       return FineFase::interrotta;
     }
-    if (contiene(l.campo(), "[generale]")) break;
+    if (contiene(l.campo(), "[generale]")) {
+      if (Giornale* g = l.giornale()) g->sezione(l.qui());
+      break;
+    }
   }
 
   Modello& m = l.modello();

@@ -108,6 +108,7 @@ size_t Giornale::apri(Luogo chiave, size_t fine_chiave, std::string_view nome, F
   r.fine_chiave = fine_chiave;
   r.nome = nome;
   r.fase = fase;
+  if (fase != Fase::passo) r.sezione = sezione_;
   r.prima_scrittura = scritture_.size();
   records_.push_back(std::move(r));
   aperto_ = true;
@@ -131,6 +132,7 @@ void Giornale::esaminato(Luogo chiave, size_t fine_chiave, std::string_view nome
   r.fine_chiave = fine_chiave;
   r.nome = nome;
   r.fase = fase;
+  r.sezione = sezione_;
   r.compilato = false;
   r.campi = std::move(campi);
   r.prima_scrittura = scritture_.size();

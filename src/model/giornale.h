@@ -58,6 +58,9 @@ struct RecordRegistrato {
   std::string_view nome;   // the catalogue's own name (it outlives every
                            // compile), or the step's name for a step
   Fase fase = Fase::passo;
+  // Where the bracketed section name it stands under begins (`[curve]`,
+  // `[segnali]`); nessuno before the first one.
+  Luogo sezione;
   bool compilato = true;          // false: met after the compile stopped, only examined
   std::vector<Estensione> campi;  // the fields it read, in order
   size_t prima_scrittura = 0;     // its writes: scritture()[prima_scrittura, + scritture)
@@ -149,6 +152,8 @@ class Giornale {
   // A record begins at `chiave`; everything touched until it closes is its.
   // Returns its index. A step of the compile opens with `passo`.
   size_t apri(Luogo chiave, size_t fine_chiave, std::string_view nome, Fase fase);
+  // The records from now on stand under the section name at `sezione`.
+  void sezione(Luogo sezione) { sezione_ = sezione; }
   size_t passo(std::string_view nome) { return apri({}, 0, nome, Fase::passo); }
   // The record open closes with the fields it read; its writes are made.
   void chiudi(std::vector<Estensione> campi = {});
@@ -242,6 +247,7 @@ class Giornale {
   std::array<size_t, kRigheTabella> righe_{};
   std::vector<Derivazione> derivazioni_;
   std::vector<size_t> cause_;
+  Luogo sezione_;
   std::vector<Arresto> arresti_;
   bool treno_mai_letto_ = false;
   size_t errore_treno_ = 0;

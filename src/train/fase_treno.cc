@@ -64,7 +64,11 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
     l.leggi_campo();
   } while (!contiene(l.campo(), "[generale]") && !l.fine());
 
-  if (!contiene(l.campo(), "[generale]")) l.avvisi().generale_mancante(sorgente.testo.size());
+  if (!contiene(l.campo(), "[generale]")) {
+    l.avvisi().generale_mancante(sorgente.testo.size());
+  } else if (Giornale* g = l.giornale()) {
+    g->sezione(l.qui());
+  }
 
   Modello& m = l.modello();
   StatoTreno stato;

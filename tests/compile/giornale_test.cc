@@ -135,6 +135,7 @@ TEST(Giornale, RecordsKeepTheSpansOfTheirFields) {
   EXPECT_EQ(campo(0), "2500");
   EXPECT_EQ(campo(1), "\"(A, B)\"");
   EXPECT_EQ(r->fase, Fase::corpo_linea);
+  EXPECT_EQ(testo.substr(r->sezione.offset, 7), "[curve]");
   EXPECT_TRUE(r->compilato);
 }
 
