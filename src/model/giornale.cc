@@ -174,7 +174,10 @@ void Giornale::scarica() {
   const bool del_record = !records_.back().passo();
   if (modello_ != nullptr) {
     const Modello& m = *modello_;
-    for (const auto& [c, prima] : celle_toccate_) {
+    for (const auto& toccata : celle_toccate_) {
+      // Plain names, not a structured binding: the lambda below captures them.
+      const size_t c = toccata.first;
+      const tratto& prima = toccata.second;
       if (c >= m.tratti.size()) continue;
       const tratto& dopo = m.tratti[c];
       // Most cells touched are only read, or filled in one byte.
