@@ -172,6 +172,74 @@ std::vector<Sezione> sezioni(std::string_view testo) {
   return s;
 }
 
+// Whether a record's keyword can be typed at `i`: after the first section's
+// header, and not in a section's name, a number or a text. A field the
+// compile gave a short record may still be the keyword being typed on the
+// next line: what decides is what it holds.
+bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
+  const std::string_view testo = a.testo(file);
+  const std::vector<Sezione> s = sezioni(testo);
+  if (s.empty() || i <= s.front().inizio) return false;
+  for (const Sezione& x : s) {
+    if (i >= x.inizio && i <= fine_campo(testo, x.inizio)) return false;
+  }
+  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+    if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
+    if (i < r.chiave.offset || i > r.fine()) continue;
+    const DescrizioneRecord* d = descrizione(file, r.nome);
+    for (size_t k = 0; k < r.campi.size(); ++k) {
+      const Estensione& e = r.campi[k];
+      if (i < e.inizio || i > e.fine || e.fine > testo.size()) continue;
+      if (d != nullptr && k < d->campi.size() && d->campi[k].formato == Formato::testo) {
+        return false;
+      }
+      const std::string_view campo = testo.substr(e.inizio, e.fine - e.inizio);
+      if (!campo.empty() &&
+          std::string_view("0123456789+-.\"").find(campo[0]) != std::string_view::npos) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The field of the record at `r` that `i` stands in, counting the
+// separators typed after the last field the compile read: a record being
+// typed at the end of a source, or of its last section, has read no field
+// yet where the cursor is.
+int campo_battuto(std::string_view testo, const RecordRegistrato& r, size_t i) {
+  size_t da = r.fine();
+  int k = static_cast<int>(r.campi.size()) - 1;
+  for (size_t j = da; j < i && j < testo.size(); ++j) {
+    if (testo[j] == '\r' || testo[j] == '\n') return -2;  // the line is over
+    if (testo[j] == ',') ++k;
+  }
+  return k;
+}
+
+// A record's name in the outline, with its values as written: some
+// editors show the outline by names alone, and "segnale" forty times says
+// nothing. A position reads as railways write it, a gradient with its sign
+// and unit, a text as it stands.
+std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
+                            const DescrizioneRecord* d) {
+  std::string nome(r.nome);
+  for (size_t k = 0; k < r.campi.size(); ++k) {
+    const Estensione& e = r.campi[k];
+    if (e.fine > testo.size() || e.fine < e.inizio) break;
+    const CampoRecord* c = d != nullptr && k < d->campi.size() ? &d->campi[k] : nullptr;
+    const std::optional<int64_t> n = numero_scritto(testo, e);
+    std::string valore = utf8_da_1252(testo.substr(e.inizio, e.fine - e.inizio));
+    if (n && c != nullptr && k == 0 && c->unita == "m") {
+      valore = km(*n).substr(3);
+    } else if (n && c != nullptr && c->unita == "per mille") {
+      valore = (*n > 0 ? "+" : "") + std::to_string(*n) + " \u2030";
+    }
+    nome += " " + (valore.empty() ? std::string("_") : valore);
+  }
+  return nome;
+}
+
 }  // namespace
 
 std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente file, size_t i) {
@@ -218,6 +286,7 @@ Json hover(const Analisi& a, FileSorgente file, size_t i) {
 
 Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) {
   std::vector<const DescrizioneRecord*> validi;
+  if (!posto_di_chiave(a, file, i)) return {{"isIncomplete", false}, {"items", Json::array()}};
   if (file == FileSorgente::treno) {
     validi = record_treno();
   } else {
@@ -235,15 +304,21 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
   }
   Json voci = Json::array();
   for (const DescrizioneRecord* d : validi) {
-    std::string dettaglio(d->nome);
-    std::string inserito(d->nome);
+    std::string dettaglio(d->parola_nuova());
+    std::string inserito(d->parola_nuova());
     int n = 0;
     for (const CampoRecord& c : d->campi) {
       dettaglio += ", " + std::string(c.nome);
-      inserito += ", ";
-      if (snippet) inserito += "${" + std::to_string(++n) + ":" + std::string(c.nome) + "}";
+      // Without snippets the fields would be left empty, each a value the
+      // author must find again: only the first separator is written.
+      if (!snippet) {
+        inserito += ", ";
+        break;
+      }
+      inserito += ", ${" + std::to_string(++n) + ":" + std::string(c.nome) + "}";
     }
     Json voce = {{"label", d->nome},
+                 {"filterText", d->nome},
                  {"kind", 14},
                  {"detail", dettaglio},
                  {"documentation", {{"kind", "markdown"}, {"value", std::string(d->effetto)}}},
@@ -255,8 +330,18 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
 }
 
 Json firma(const Analisi& a, FileSorgente file, size_t i) {
-  const std::optional<RecordAlCursore> r = record_al_cursore(a, file, i);
-  if (!r) return nullptr;
+  std::optional<RecordAlCursore> r = record_al_cursore(a, file, i);
+  if (!r) {
+    // Past the last field the compile read, on the record's own line.
+    for (const RecordRegistrato& x : a.compilazione.giornale.records()) {
+      if (x.chiave.file != file || x.passo() || !x.riconosciuto()) continue;
+      if (x.chiave.offset > i || x.fine() >= i) continue;
+      const DescrizioneRecord* d = descrizione(file, x.nome);
+      const int k = campo_battuto(a.testo(file), x, i);
+      if (d != nullptr && k >= 0) r = RecordAlCursore{&x, d, x.fine(), k};
+    }
+    if (!r) return nullptr;
+  }
   const DescrizioneRecord& d = *r->record;
   std::string etichetta(d.nome);
   Json parametri = Json::array();
@@ -270,6 +355,45 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
                                        {"parameters", std::move(parametri)}}})},
           {"activeSignature", 0},
           {"activeParameter", std::max(r->campo, 0)}};
+}
+
+Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_) {
+  Json nomi = Json::array();
+  const Fonte& f = a.fonte(file);
+  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+    if (r.chiave.file != file || !r.riconosciuto() || r.chiave.offset < da) continue;
+    if (r.chiave.offset >= a_) continue;
+    const DescrizioneRecord* d = descrizione(file, r.nome);
+    // A record of one or two fields reads plainly; beyond, the columns
+    // (17 of a station, 11 of a signal) are counted by eye.
+    if (d == nullptr || d->campi.size() <= 2) continue;
+    for (size_t k = 0; k < r.campi.size() && k < d->campi.size(); ++k) {
+      nomi.push_back({{"position", json_posizione(f.indice.posizione(r.campi[k].inizio))},
+                      {"label", std::string(d->campi[k].nome) + ":"},
+                      {"kind", 2},
+                      {"paddingRight", true}});
+    }
+  }
+  return nomi;
+}
+
+Json pieghe(const Analisi& a, FileSorgente file) {
+  const std::string_view testo = a.testo(file);
+  const Fonte& f = a.fonte(file);
+  const std::vector<Sezione> s = sezioni(testo);
+  Json p = Json::array();
+  for (size_t k = 0; k < s.size(); ++k) {
+    size_t fine = k + 1 < s.size() ? s[k + 1].inizio : testo.size();
+    while (fine > s[k].inizio &&
+           std::string_view(" \t\r\n").find(testo[fine - 1]) != std::string_view::npos) {
+      --fine;
+    }
+    const int64_t prima = f.indice.posizione(s[k].inizio).riga;
+    const int64_t ultima = f.indice.posizione(fine).riga;
+    if (ultima > prima)
+      p.push_back({{"startLine", prima}, {"endLine", ultima}, {"kind", "region"}});
+  }
+  return p;
 }
 
 Json simboli(const Analisi& a, FileSorgente file) {
@@ -293,11 +417,12 @@ Json simboli(const Analisi& a, FileSorgente file) {
   };
   for (const RecordRegistrato& r : p.records()) {
     if (r.chiave.file != file) continue;
-    const Genere* g = nullptr;
+    if (r.passo() || !r.riconosciuto()) continue;
+    constexpr Genere kAltro = {"", 13};
+    const Genere* g = &kAltro;
     for (const Genere& x : kGeneri) g = x.nome == r.nome ? &x : g;
-    if (g == nullptr) continue;
     const size_t fine = r.fine();
-    std::string nome(r.nome);
+    std::string nome = nome_con_valori(testo, r, descrizione(file, r.nome));
     std::string dettaglio;
     const std::optional<int64_t> pos =
         r.campi.empty() ? std::nullopt : numero_scritto(testo, r.campi[0]);
@@ -340,6 +465,32 @@ Json simboli(const Analisi& a, FileSorgente file) {
                      {"children", std::move(figli[k + 1])}});
   }
   return lista;
+}
+
+Json simboli_dello_scenario(const Analisi& a, std::string_view cerca) {
+  const auto minuscolo = [](std::string_view t) {
+    std::string m(t);
+    for (char& c : m) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return m;
+  };
+  const std::string cercato = minuscolo(cerca);
+  Json trovati = Json::array();
+  for (const FileSorgente file : {FileSorgente::linea, FileSorgente::treno}) {
+    if (a.testo(file).empty()) continue;
+    for (const Json& sezione : simboli(a, file)) {
+      for (const Json& s : sezione.value("children", Json::array({sezione}))) {
+        if (s.at("kind") == 3) continue;  // a section
+        const std::string nome = s.at("name").get<std::string>();
+        if (minuscolo(nome).find(cercato) == std::string::npos) continue;
+        Json j = {{"name", nome},
+                  {"kind", s.at("kind")},
+                  {"location", {{"uri", a.fonte(file).uri}, {"range", s.at("range")}}}};
+        if (sezione.at("kind") == 3) j["containerName"] = sezione.at("name");
+        trovati.push_back(std::move(j));
+      }
+    }
+  }
+  return trovati;
 }
 
 }  // namespace calvetra::scenario::lsp

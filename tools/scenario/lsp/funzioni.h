@@ -6,6 +6,7 @@
 #define CALVETRA_TOOLS_SCENARIO_LSP_FUNZIONI_H_
 
 #include <cstddef>
+#include <string_view>
 
 #include "fields/catalogo.h"
 #include "model/giornale.h"
@@ -27,13 +28,26 @@ std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente 
 
 // "textDocument/hover": Markdown, or null away from any record.
 Json hover(const Analisi& a, FileSorgente file, size_t i);
-// "textDocument/completion": the keywords of the records valid at `i`.
+// "textDocument/completion": the keywords of the records valid at `i`, only
+// where a keyword can stand (not in a number, a text or a section's name,
+// nor before the first section), each inserted as a record that compiles.
 Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet);
 // "textDocument/signatureHelp": the record at `i` and the field being typed.
 Json firma(const Analisi& a, FileSorgente file, size_t i);
-// "textDocument/documentSymbol": the sections, and in them the stations
-// (with their km), signals, slowdowns, curves and mountains.
+// "textDocument/inlayHint": the field name before each value of the
+// records with more than two fields whose keyword lies in [da, a).
+Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_);
+// "textDocument/foldingRange": one range a section, from its header to its
+// last line that is not blank.
+Json pieghe(const Analisi& a, FileSorgente file);
+// "textDocument/documentSymbol": the sections, and in them every record
+// with its values in its name (a station by its own name), and its km.
 Json simboli(const Analisi& a, FileSorgente file);
+
+// "workspace/symbol": the records of both sources (stations by their name,
+// signs with their text) whose outline name holds `cerca`, letter case
+// aside.
+Json simboli_dello_scenario(const Analisi& a, std::string_view cerca);
 
 }  // namespace calvetra::scenario::lsp
 
