@@ -1031,5 +1031,64 @@ TEST(ScenarioLsp, TheOutlineAndTheWorkspaceNameRecordsByTheirValues) {
   for (const Json& g : gallerie) EXPECT_EQ(g["location"]["uri"], kUriLinea);
 }
 
+// Go to definition from a diagnostic's place reaches the compiled record
+// its note names (the curve in the way); never the record where the compile
+// stopped, and nothing away from a diagnostic.
+TEST(ScenarioLsp, DefinitionGoesFromADiagnosticToTheRecordInTheWay) {
+  std::string linea = linea_utf8();
+  linea.replace(linea.find("curvad3,  2400,"), 15, "curvad3,  700, ");
+  std::string treno = treno_utf8();
+  treno.replace(treno.find("segnale,   14600,"), 17, "segnale,   13250,");
+  const int prima = riga_di(linea, "curvas6");
+  const int segnale = riga_di(treno, "segnale,   13250,   2");
+  Sessione s;
+  s.esegui({inizia(), apri(kUriLinea, linea), apri(kUriTreno, treno),
+            richiesta(2, "textDocument/definition", posto(kUriLinea, prima + 1, 3)),
+            richiesta(3, "textDocument/definition", posto(kUriLinea, prima + 2, 3)),
+            richiesta(4, "textDocument/definition", posto(kUriTreno, segnale, 13)),
+            richiesta(5, "shutdown"), notifica("exit")});
+  const Json curva = s.risposta(2)["result"];
+  ASSERT_EQ(curva.size(), 1u) << curva.dump();
+  EXPECT_EQ(curva[0]["uri"], kUriLinea);
+  EXPECT_EQ(curva[0]["range"]["start"], Json({{"line", prima}, {"character", 0}}));
+  EXPECT_EQ(s.risposta(3)["result"], nullptr);
+  for (const Json& l :
+       s.risposta(4)["result"].is_null() ? Json::array() : s.risposta(4)["result"]) {
+    EXPECT_NE(l["range"]["start"]["line"], segnale + 1) << l.dump();
+  }
+}
+
+// Semantic tokens: a keyword, its numbers and its text; a passed-over field
+// (a misspelt keyword, a value more than its record takes) apart.
+TEST(ScenarioLsp, SemanticTokensTellKeywordsValuesAndIgnoredFields) {
+  const std::string treno =
+      "[generale]\r\nvelocita, 0, 80, 7\r\nstazoine\r\n"
+      "stazione, 900, 2, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 54, 0, Nord\r\n[fine]\r\n";
+  Sessione s;
+  s.esegui(
+      {inizia(), apri(kUriTreno, treno),
+       richiesta(2, "textDocument/semanticTokens/full", {{"textDocument", {{"uri", kUriTreno}}}}),
+       richiesta(3, "shutdown"), notifica("exit")});
+  const Json legenda =
+      s.risposta(1)["result"]["capabilities"]["semanticTokensProvider"]["legend"]["tokenTypes"];
+  const Json dati = s.risposta(2)["result"]["data"];
+  std::vector<std::string> letti;
+  int riga = 0;
+  int colonna = 0;
+  for (size_t k = 0; k + 4 < dati.size(); k += 5) {
+    const int dr = dati[k];
+    colonna = dr == 0 ? colonna + dati[k + 1].get<int>() : dati[k + 1].get<int>();
+    riga += dr;
+    letti.push_back(std::to_string(riga) + ":" + std::to_string(colonna) + "+" +
+                    std::to_string(dati[k + 2].get<int>()) + " " +
+                    legenda[dati[k + 3].get<size_t>()].get<std::string>());
+  }
+  for (const std::string atteso :
+       {"1:0+8 keyword", "1:10+1 number", "1:13+2 number", "1:17+1 comment", "2:0+8 comment",
+        "3:0+8 keyword", "3:10+3 number", "3:63+4 string"}) {
+    EXPECT_NE(std::find(letti.begin(), letti.end(), atteso), letti.end()) << atteso;
+  }
+}
+
 }  // namespace
 }  // namespace calvetra

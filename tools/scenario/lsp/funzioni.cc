@@ -493,4 +493,71 @@ Json simboli_dello_scenario(const Analisi& a, std::string_view cerca) {
   return trovati;
 }
 
+Json definizione(const Analisi& a, FileSorgente file, size_t i) {
+  const std::string_view testo = a.testo(file);
+  const Giornale& g = a.compilazione.giornale;
+  Json luoghi = Json::array();
+  for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+    if (d.luogo.file != file || i < d.luogo.offset || i > fine_campo(testo, d.luogo.offset)) {
+      continue;
+    }
+    for (const Nota& n : d.note) {
+      if (n.luogo.file == FileSorgente::nessuno) continue;
+      // Only a compiled record can stand in the way: the note of where the
+      // compile stopped names one that never was.
+      const RecordRegistrato* r = g.record_a(n.luogo);
+      if (r == nullptr || r->passo() || !r->riconosciuto() || !r->compilato) continue;
+      const Fonte& f = a.fonte(r->chiave.file);
+      luoghi.push_back({{"uri", f.uri},
+                        {"range", intervallo(f, r->chiave.offset, r->fine() - r->chiave.offset)}});
+    }
+  }
+  if (luoghi.empty()) return nullptr;
+  return luoghi;
+}
+
+Json gettoni(const Analisi& a, FileSorgente file) {
+  struct Gettone {
+    size_t inizio;
+    size_t fine;
+    TipoGettone tipo;
+  };
+  std::vector<Gettone> g;
+  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+    if (r.chiave.file != file || r.passo()) continue;
+    // A keyword field that names no record is passed over: a misspelt
+    // keyword, or a value more than its record takes.
+    g.push_back({r.chiave.offset, r.fine_chiave,
+                 r.riconosciuto() ? TipoGettone::parola_chiave : TipoGettone::ignorato});
+    const DescrizioneRecord* d = r.riconosciuto() ? descrizione(file, r.nome) : nullptr;
+    for (size_t k = 0; k < r.campi.size(); ++k) {
+      TipoGettone t = TipoGettone::ignorato;
+      if (d != nullptr && k < d->campi.size()) {
+        t = d->campi[k].formato == Formato::testo ? TipoGettone::testo : TipoGettone::numero;
+      }
+      g.push_back({r.campi[k].inizio, r.campi[k].fine, t});
+    }
+  }
+  std::stable_sort(g.begin(), g.end(),
+                   [](const Gettone& x, const Gettone& y) { return x.inizio < y.inizio; });
+  const IndicePosizioni& indice = a.fonte(file).indice;
+  Json dati = Json::array();
+  Posizione prima{};
+  size_t fine = 0;
+  for (const Gettone& x : g) {
+    if (x.inizio < fine || x.fine <= x.inizio) continue;
+    const Posizione p = indice.posizione(x.inizio);
+    const Posizione q = indice.posizione(x.fine);
+    if (q.riga != p.riga) continue;  // a quoted text across lines: not every client takes it
+    dati.push_back(p.riga - prima.riga);
+    dati.push_back(p.riga == prima.riga ? p.carattere - prima.carattere : p.carattere);
+    dati.push_back(q.carattere - p.carattere);
+    dati.push_back(static_cast<int>(x.tipo));
+    dati.push_back(0);
+    prima = p;
+    fine = x.fine;
+  }
+  return {{"data", std::move(dati)}};
+}
+
 }  // namespace calvetra::scenario::lsp

@@ -5,6 +5,7 @@
 #ifndef CALVETRA_TOOLS_SCENARIO_LSP_FUNZIONI_H_
 #define CALVETRA_TOOLS_SCENARIO_LSP_FUNZIONI_H_
 
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -48,6 +49,19 @@ Json simboli(const Analisi& a, FileSorgente file);
 // signs with their text) whose outline name holds `cerca`, letter case
 // aside.
 Json simboli_dello_scenario(const Analisi& a, std::string_view cerca);
+
+// "textDocument/definition" from the place of a diagnostic: the records
+// its notes name that were compiled, the ones in the way of the record it is
+// about (the cell's signal, the previous curve); null elsewhere.
+Json definizione(const Analisi& a, FileSorgente file, size_t i);
+
+// The semantic tokens, numbered as their legend lists them.
+enum class TipoGettone { parola_chiave, numero, testo, ignorato };
+inline constexpr std::array<const char*, 4> kLegendaGettoni = {"keyword", "number", "string",
+                                                               "comment"};
+// "textDocument/semanticTokens/full": each keyword, value and passed-over
+// field the compile read, on one line.
+Json gettoni(const Analisi& a, FileSorgente file);
 
 }  // namespace calvetra::scenario::lsp
 

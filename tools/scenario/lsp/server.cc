@@ -248,6 +248,10 @@ class Server {
               {"inlayHintProvider", nomi_campi_},
               {"foldingRangeProvider", true},
               {"workspaceSymbolProvider", true},
+              {"definitionProvider", true},
+              {"semanticTokensProvider",
+               {{"legend", {{"tokenTypes", kLegendaGettoni}, {"tokenModifiers", Json::array()}}},
+                {"full", true}}},
               {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
               {"executeCommandProvider", {{"commands", {"scenario.vista"}}}}}},
             {"serverInfo", {{"name", "scenario"}, {"version", CALVETRA_VERSIONE}}}};
@@ -438,6 +442,17 @@ class Server {
       const std::optional<FileSorgente> f = sorgente(p);
       if (!f) return Json::array();
       return simboli(analisi(), *f);
+    });
+    s.richiesta("textDocument/definition", [this](const Json& p) {
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json(nullptr);
+      const Analisi& a = analisi();
+      return definizione(a, *f, carattere(a, *f, p.at("position")));
+    });
+    s.richiesta("textDocument/semanticTokens/full", [this](const Json& p) {
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json{{"data", Json::array()}};
+      return gettoni(analisi(), *f);
     });
     s.richiesta("workspace/symbol", [this](const Json& p) {
       if (scenario_.cartella.empty()) return Json::array();
