@@ -1,8 +1,10 @@
 #include "scenario/lsp/funzioni.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fields/lettore_campi.h"
@@ -558,6 +560,123 @@ Json gettoni(const Analisi& a, FileSorgente file) {
     fine = x.fine;
   }
   return {{"data", std::move(dati)}};
+}
+
+namespace {
+
+// Between two fields of a record that the formatting may rewrite: one comma
+// and blanks, nothing else (blanks alone, a quote's dropped tail or a line
+// end are left as written).
+bool solo_virgola(std::string_view tra) {
+  return std::count(tra.begin(), tra.end(), ',') == 1 &&
+         tra.find_first_not_of(" \t,") == std::string_view::npos;
+}
+
+// Whether record `r` stands alone on its line, keyword first, with its
+// fields separated by single commas and nothing but blanks after it: then,
+// since the reader skips the blanks before a field and after a number, its
+// blanks may change and every value reads the same.
+bool riscrivibile(std::string_view testo, const RecordRegistrato& r) {
+  if (r.campi.empty() || r.fine() > testo.size() || r.fine_chiave < r.chiave.offset) return false;
+  const size_t k0 = r.chiave.offset;
+  if (k0 > 0 && testo[k0 - 1] != '\n' && testo[k0 - 1] != '\r') return false;
+  size_t prima = r.fine_chiave;
+  for (const Estensione& e : r.campi) {
+    if (e.inizio < prima || e.fine < e.inizio) return false;
+    if (!solo_virgola(testo.substr(prima, e.inizio - prima))) return false;
+    const std::string_view campo = testo.substr(e.inizio, e.fine - e.inizio);
+    if (campo.find_first_of("\r\n\"") != std::string_view::npos) return false;
+    prima = e.fine;
+  }
+  if (testo.substr(k0, r.fine_chiave - k0).find_first_of("\r\n\"") != std::string_view::npos) {
+    return false;
+  }
+  const size_t dopo = testo.find_first_not_of(" \t", r.fine());
+  return dopo == std::string_view::npos || testo[dopo] == '\r' || testo[dopo] == '\n';
+}
+
+}  // namespace
+
+std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, FileSorgente file) {
+  // The records of one kind in one section share their columns.
+  struct Riga {
+    const RecordRegistrato* r;
+    const DescrizioneRecord* d;
+  };
+  struct Gruppo {
+    size_t chiave = 0;
+    std::vector<size_t> larghezze;
+    std::vector<Riga> righe;
+  };
+  const std::vector<Sezione> sez = sezioni(testo);
+  std::map<std::pair<size_t, std::string_view>, Gruppo> gruppi;
+  for (const RecordRegistrato& r : g.records()) {
+    if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
+    const DescrizioneRecord* d = descrizione(file, r.nome);
+    if (d == nullptr || r.campi.size() > d->campi.size() || !riscrivibile(testo, r)) continue;
+    size_t sezione = 0;
+    while (sezione < sez.size() && sez[sezione].inizio <= r.chiave.offset) ++sezione;
+    Gruppo& gr = gruppi[{sezione, r.nome}];
+    gr.chiave = std::max(gr.chiave, r.fine_chiave - r.chiave.offset);
+    if (gr.larghezze.size() < r.campi.size()) gr.larghezze.resize(r.campi.size(), 0);
+    for (size_t k = 0; k < r.campi.size(); ++k) {
+      gr.larghezze[k] = std::max(gr.larghezze[k], r.campi[k].fine - r.campi[k].inizio);
+    }
+    gr.righe.push_back({&r, d});
+  }
+  std::vector<Riscrittura> fatte;
+  for (const auto& [chi, gr] : gruppi) {
+    for (const Riga& x : gr.righe) {
+      const RecordRegistrato& r = *x.r;
+      std::string nuovo(testo.substr(r.chiave.offset, r.fine_chiave - r.chiave.offset));
+      nuovo += ',';
+      size_t colonna = gr.chiave + 2;
+      for (size_t k = 0; k < r.campi.size(); ++k) {
+        const std::string_view campo =
+            testo.substr(r.campi[k].inizio, r.campi[k].fine - r.campi[k].inizio);
+        // Numbers to the right of their column, texts to the left.
+        const bool numero = x.d->campi[k].formato != Formato::testo;
+        const size_t dove = numero ? colonna + gr.larghezze[k] - campo.size() : colonna;
+        if (dove > nuovo.size()) nuovo.append(dove - nuovo.size(), ' ');
+        nuovo += campo;
+        if (k + 1 < r.campi.size()) nuovo += ',';
+        colonna += gr.larghezze[k] + 2;
+      }
+      if (nuovo != testo.substr(r.chiave.offset, r.fine() - r.chiave.offset)) {
+        fatte.push_back({r.chiave.offset, r.fine(), std::move(nuovo)});
+      }
+    }
+  }
+  std::sort(fatte.begin(), fatte.end(),
+            [](const Riscrittura& a, const Riscrittura& b) { return a.inizio < b.inizio; });
+  return fatte;
+}
+
+std::string applica(std::string_view testo, const std::vector<Riscrittura>& r) {
+  std::string s;
+  size_t da = 0;
+  for (const Riscrittura& x : r) {
+    s.append(testo.substr(da, x.inizio - da));
+    s += x.testo;
+    da = x.fine;
+  }
+  s.append(testo.substr(da));
+  return s;
+}
+
+Json formatta(const Analisi& a, FileSorgente file) {
+  const Fonte& f = a.fonte(file);
+  Json modifiche = Json::array();
+  for (const Riscrittura& x : allinea(a.testo(file), a.compilazione.giornale, file)) {
+    // A character the buffer holds and Windows-1252 cannot is a `?` here:
+    // such a record is left as the editor holds it.
+    const bool intatto = std::none_of(f.non_rappresentabili.begin(), f.non_rappresentabili.end(),
+                                      [&](size_t i) { return i >= x.inizio && i < x.fine; });
+    if (!intatto) continue;
+    modifiche.push_back({{"range", intervallo(f, x.inizio, x.fine - x.inizio)},
+                         {"newText", utf8_da_1252(x.testo)}});
+  }
+  return modifiche;
 }
 
 }  // namespace calvetra::scenario::lsp

@@ -7,7 +7,9 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "fields/catalogo.h"
 #include "model/giornale.h"
@@ -62,6 +64,23 @@ inline constexpr std::array<const char*, 4> kLegendaGettoni = {"keyword", "numbe
 // "textDocument/semanticTokens/full": each keyword, value and passed-over
 // field the compile read, on one line.
 Json gettoni(const Analisi& a, FileSorgente file);
+
+// One rewrite of a source: its characters [inizio, fine) become `testo`
+// (Windows-1252).
+struct Riscrittura {
+  size_t inizio = 0;
+  size_t fine = 0;
+  std::string testo;
+};
+// The columns of each section aligned, for the records of one kind: the
+// blanks after each comma only, every value's bytes, the line ends and what
+// follows a record kept. A record that shares its line, runs across lines,
+// holds a quote or is separated otherwise than by commas is left as written.
+// In order, none overlapping.
+std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, FileSorgente file);
+std::string applica(std::string_view testo, const std::vector<Riscrittura>& r);
+// "textDocument/formatting": allinea as edits of the editor's buffer.
+Json formatta(const Analisi& a, FileSorgente file);
 
 }  // namespace calvetra::scenario::lsp
 

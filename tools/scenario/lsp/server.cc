@@ -249,6 +249,7 @@ class Server {
               {"foldingRangeProvider", true},
               {"workspaceSymbolProvider", true},
               {"definitionProvider", true},
+              {"documentFormattingProvider", true},
               {"semanticTokensProvider",
                {{"legend", {{"tokenTypes", kLegendaGettoni}, {"tokenModifiers", Json::array()}}},
                 {"full", true}}},
@@ -453,6 +454,11 @@ class Server {
       const std::optional<FileSorgente> f = sorgente(p);
       if (!f) return Json{{"data", Json::array()}};
       return gettoni(analisi(), *f);
+    });
+    s.richiesta("textDocument/formatting", [this](const Json& p) {
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json::array();
+      return formatta(analisi(), *f);
     });
     s.richiesta("workspace/symbol", [this](const Json& p) {
       if (scenario_.cartella.empty()) return Json::array();
