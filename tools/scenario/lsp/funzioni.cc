@@ -208,12 +208,11 @@ bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
 // The field of the record at `r` that `i` stands in, counting the
 // separators typed after the last field the compile read: a record being
 // typed at the end of a source, or of its last section, has read no field
-// yet where the cursor is.
+// yet where the cursor is. -1 when the record's line ends before `i`.
 int campo_battuto(std::string_view testo, const RecordRegistrato& r, size_t i) {
-  size_t da = r.fine();
   int k = static_cast<int>(r.campi.size()) - 1;
-  for (size_t j = da; j < i && j < testo.size(); ++j) {
-    if (testo[j] == '\r' || testo[j] == '\n') return -2;  // the line is over
+  for (size_t j = r.fine(); j < i && j < testo.size(); ++j) {
+    if (testo[j] == '\r' || testo[j] == '\n') return -1;
     if (testo[j] == ',') ++k;
   }
   return k;
@@ -320,7 +319,6 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
       inserito += ", ${" + std::to_string(++n) + ":" + std::string(c.nome) + "}";
     }
     Json voce = {{"label", d->nome},
-                 {"filterText", d->nome},
                  {"kind", 14},
                  {"detail", dettaglio},
                  {"documentation", {{"kind", "markdown"}, {"value", std::string(d->effetto)}}},
