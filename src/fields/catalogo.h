@@ -131,6 +131,12 @@ struct DescrizioneRecord {
   // catalogue order; 0 for a text).
   ConservaRecord conserva = nullptr;
   Conservazione conservazione = Conservazione::propria;
+  // The keyword field a new record is written with, when the name alone
+  // would not compile (a curve needs its class, a repetition its number of
+  // codes); "" for the name itself.
+  std::string_view scritta = {};
+
+  std::string_view parola_nuova() const { return scritta.empty() ? nome : scritta; }
 };
 
 // Some records of one catalogue, kept without an allocation: the warnings

@@ -118,7 +118,8 @@ const VoceCatalogo<IntestazioneLinea> kIntestazione[] = {
                 .effetto = "cab-signal repetition; the keyword field must hold the digit 4 or 9, "
                            "the number of codes (4 wins), else error 5: row 86 `posizione`",
                 .controllo = Controllo::una_volta,
-                .frase = "il record `ripetizione segnali`"},
+                .frase = "il record `ripetizione segnali`",
+                .scritta = "ripetizione segnali 4 codici"},
      .gestore = intestazione_ripetizione},
 };
 
@@ -213,7 +214,8 @@ const VoceCatalogo<CorpoLinea> kCorpo[] = {
                            "the keyword field (none: error 103); an `s` in the field turns left, "
                            "anything else right. Read only when compiling with the plan",
                 .controllo = Controllo::senza_sovrapposizione,
-                .frase = "la curva"},
+                .frase = "la curva",
+                .scritta = "curvad1"},
      .gestore = corpo_curva,
      .attiva = con_piano},
     {.record = {.nome = "montagna",

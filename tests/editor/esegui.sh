@@ -33,6 +33,6 @@ grep -q "\"$build\"" "$lavoro/init.lua" || {
 }
 # No user configuration, no plugins, no swap files: the client as it ships,
 # with the README's snippet.
-INIT="$lavoro/init.lua" CARTELLA="$cartella" SECONDA="$seconda" HOME="$lavoro" \
+INIT="$lavoro/init.lua" SCENARIO="$build/scenario" CARTELLA="$cartella" SECONDA="$seconda" HOME="$lavoro" \
   timeout 120 nvim --headless --clean -n -u NONE -i NONE \
   -c "luafile $qui/nvim.lua" 2>&1

@@ -3,7 +3,10 @@
 -- starts one for each route folder and keeps the sources in Windows-1252
 -- with CR LF. Opens the embedded sources, sees no diagnostic, misspells a
 -- keyword and sees the warning at its line and column, applies the quick
--- fix and sees it cleared, hovers a station and reads its km; in a second
+-- fix and sees it cleared, hovers a station and reads its km; sees the field
+-- names of a station, a fold per section and semantic tokens; formats the
+-- line source and finds the compiled files the same bytes; completes a curve
+-- that compiles; in a second
 -- route folder sees a second server, an accented name read and written back
 -- as Windows-1252 with CR LF; then shuts the servers down and checks that
 -- they exited with 0.
@@ -157,7 +160,112 @@ if not testo:find("km 1+500", 1, true) then
 end
 passo("hover: " .. testo:match("stazione %*%*[^\n]*"))
 
--- 5. A second route folder: its own server; an accented name read from
+-- 5. The columns: the field names before a station's values, folds per
+-- section, semantic tokens.
+local function chiedi(buf, metodo, parametri)
+  local r = vim.lsp.buf_request_sync(buf, metodo, parametri, attesa)
+  return r and r[id] and r[id].result
+end
+local nomi = chiedi(treno, "textDocument/inlayHint", {
+  textDocument = { uri = uri },
+  range = { start = { line = rovella, character = 0 }, ["end"] = { line = rovella + 1, character = 0 } },
+}) or {}
+if #nomi ~= 17 or nomi[1].label ~= "position:" or nomi[1].position.line ~= rovella then
+  return fallisci("nomi dei campi della stazione: " .. vim.inspect(nomi))
+end
+local stazioni
+for i, r in ipairs(vim.api.nvim_buf_get_lines(treno, 0, -1, false)) do
+  if r == "[stazioni]" then
+    stazioni = i - 1
+  end
+end
+local piegata = false
+for _, p in ipairs(chiedi(treno, "textDocument/foldingRange", { textDocument = { uri = uri } }) or {}) do
+  piegata = piegata or (p.startLine == stazioni and p.endLine > stazioni)
+end
+if not piegata then
+  return fallisci("nessuna piega per [stazioni] alla riga " .. tostring(stazioni))
+end
+local gettoni = chiedi(treno, "textDocument/semanticTokens/full", { textDocument = { uri = uri } })
+if not gettoni or #gettoni.data < 5 * 17 then
+  return fallisci("gettoni semantici: " .. vim.inspect(gettoni))
+end
+passo("17 nomi di campo su ROVELLA, piega [stazioni], " .. (#gettoni.data / 5) .. " gettoni")
+
+-- 6. The line source formatted and saved: the compile's files are the same
+-- bytes.
+local function compila()
+  vim.fn.system({ os.getenv("SCENARIO"), "compile", cartella })
+  local byte = {}
+  for _, nome in ipairs({ "Calvetra_linea.dat", "Calvetra_2718 - 5340.sim", "Calvetra_2718 - 5340.dat" }) do
+    local h = io.open(cartella .. "/" .. nome, "rb")
+    if not h then
+      return nil
+    end
+    byte[nome] = h:read("*a")
+    h:close()
+  end
+  return byte
+end
+local prima_dei_file = compila()
+local modifiche = chiedi(linea, "textDocument/formatting", {
+  textDocument = { uri = linea_uri },
+  options = { tabSize = 4, insertSpaces = true },
+}) or {}
+if #modifiche == 0 or not prima_dei_file then
+  return fallisci("nessuna formattazione: " .. vim.inspect(modifiche))
+end
+vim.lsp.util.apply_text_edits(modifiche, linea, "utf-16")
+vim.api.nvim_buf_call(linea, function()
+  vim.cmd("write")
+end)
+local dopo = compila()
+for nome, b in pairs(prima_dei_file) do
+  if not dopo or dopo[nome] ~= b then
+    return fallisci("la formattazione ha cambiato " .. nome)
+  end
+end
+local h = io.open(cartella .. "/Calvetra_linea.txt", "rb")
+local salvato = h:read("*a")
+h:close()
+if salvato:find("[^\r]\n") then
+  return fallisci("formattato senza CR LF")
+end
+passo(#modifiche .. " righe allineate; i file compilati sono gli stessi byte")
+
+-- 7. A curve completed at the end of [curve], with its values typed:
+-- nothing to say.
+local pendenze
+for i, r in ipairs(vim.api.nvim_buf_get_lines(linea, 0, -1, false)) do
+  if r == "[pendenze]" then
+    pendenze = i - 1
+  end
+end
+vim.api.nvim_buf_set_lines(linea, pendenze, pendenze, false, { "cur" })
+local voci = chiedi(linea, "textDocument/completion", {
+  textDocument = { uri = linea_uri },
+  position = { line = pendenze, character = 3 },
+})
+local curva
+for _, v in ipairs(voci and voci.items or {}) do
+  if v.label == "curva" then
+    curva = v
+  end
+end
+if not curva then
+  return fallisci("nessuna curva da completare: " .. vim.inspect(voci))
+end
+vim.api.nvim_buf_set_lines(linea, pendenze, pendenze + 1, false, { curva.insertText .. "113000, 300" })
+local quante_linea = #pubblicate[linea_uri]
+local compilata = vim.wait(attesa, function()
+  return #pubblicate[linea_uri] > quante_linea and #pubblicate[linea_uri][#pubblicate[linea_uri]] == 0
+end, 20)
+if not compilata then
+  return fallisci("la curva completata non compila: " .. vim.inspect(pubblicate[linea_uri]))
+end
+passo("completata: " .. curva.insertText .. "113000, 300, nessun diagnostico")
+
+-- 8. A second route folder: its own server; an accented name read from
 -- Windows-1252, and a new one written back so, with CR LF.
 local altro = apri(seconda, "Calvetra_2718 - 5340-.txt")
 local secondo = server_di(altro)
@@ -186,7 +294,7 @@ if not byte:find("PIET\192", 1, true) or byte:find("\195", 1, true) or not byte:
 end
 passo("seconda cartella: un altro server; PIET\195\128 salvato come un byte, righe CR LF")
 
--- 6. shutdown and exit: each server ends with 0.
+-- 9. shutdown and exit: each server ends with 0.
 vim.lsp.stop_client({ id, secondo })
 if not vim.wait(attesa, function() return uscite[id] ~= nil and uscite[secondo] ~= nil end, 20) then
   return fallisci("i server non sono usciti")

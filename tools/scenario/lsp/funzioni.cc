@@ -1,8 +1,10 @@
 #include "scenario/lsp/funzioni.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fields/lettore_campi.h"
@@ -172,6 +174,73 @@ std::vector<Sezione> sezioni(std::string_view testo) {
   return s;
 }
 
+// Whether a record's keyword can be typed at `i`: after the first section's
+// header, and not in a section's name, a number or a text. A field the
+// compile gave a short record may still be the keyword being typed on the
+// next line: what decides is what it holds.
+bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
+  const std::string_view testo = a.testo(file);
+  const std::vector<Sezione> s = sezioni(testo);
+  if (s.empty() || i <= s.front().inizio) return false;
+  for (const Sezione& x : s) {
+    if (i >= x.inizio && i <= fine_campo(testo, x.inizio)) return false;
+  }
+  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+    if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
+    if (i < r.chiave.offset || i > r.fine()) continue;
+    const DescrizioneRecord* d = descrizione(file, r.nome);
+    for (size_t k = 0; k < r.campi.size(); ++k) {
+      const Estensione& e = r.campi[k];
+      if (i < e.inizio || i > e.fine || e.fine > testo.size()) continue;
+      if (d != nullptr && k < d->campi.size() && d->campi[k].formato == Formato::testo) {
+        return false;
+      }
+      const std::string_view campo = testo.substr(e.inizio, e.fine - e.inizio);
+      if (!campo.empty() &&
+          std::string_view("0123456789+-.\"").find(campo[0]) != std::string_view::npos) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The field of the record at `r` that `i` stands in, counting the
+// separators typed after the last field the compile read: a record being
+// typed at the end of a source, or of its last section, has read no field
+// yet where the cursor is. -1 when the record's line ends before `i`.
+int campo_battuto(std::string_view testo, const RecordRegistrato& r, size_t i) {
+  int k = static_cast<int>(r.campi.size()) - 1;
+  for (size_t j = r.fine(); j < i && j < testo.size(); ++j) {
+    if (testo[j] == '\r' || testo[j] == '\n') return -1;
+    if (testo[j] == ',') ++k;
+  }
+  return k;
+}
+
+// A record's name in the outline, with its values as written: some
+// editors show the outline by names alone, and "segnale" forty times says
+// nothing. A position reads as railways write it, a gradient with its sign
+// and unit, a text as it stands.
+std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
+                            const DescrizioneRecord* d) {
+  std::string nome(r.nome);
+  for (size_t k = 0; k < r.campi.size(); ++k) {
+    const Estensione& e = r.campi[k];
+    if (e.fine > testo.size() || e.fine < e.inizio) break;
+    const CampoRecord* c = d != nullptr && k < d->campi.size() ? &d->campi[k] : nullptr;
+    const std::optional<int64_t> n = numero_scritto(testo, e);
+    std::string valore = utf8_da_1252(testo.substr(e.inizio, e.fine - e.inizio));
+    if (n && c != nullptr && k == 0 && c->unita == "m") {
+      valore = km(*n).substr(3);
+    } else if (n && c != nullptr && c->unita == "per mille") {
+      valore = (*n > 0 ? "+" : "") + std::to_string(*n) + " \u2030";
+    }
+    nome += " " + (valore.empty() ? std::string("_") : valore);
+  }
+  return nome;
+}
+
 }  // namespace
 
 std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente file, size_t i) {
@@ -218,6 +287,7 @@ Json hover(const Analisi& a, FileSorgente file, size_t i) {
 
 Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) {
   std::vector<const DescrizioneRecord*> validi;
+  if (!posto_di_chiave(a, file, i)) return {{"isIncomplete", false}, {"items", Json::array()}};
   if (file == FileSorgente::treno) {
     validi = record_treno();
   } else {
@@ -235,13 +305,18 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
   }
   Json voci = Json::array();
   for (const DescrizioneRecord* d : validi) {
-    std::string dettaglio(d->nome);
-    std::string inserito(d->nome);
+    std::string dettaglio(d->parola_nuova());
+    std::string inserito(d->parola_nuova());
     int n = 0;
     for (const CampoRecord& c : d->campi) {
       dettaglio += ", " + std::string(c.nome);
-      inserito += ", ";
-      if (snippet) inserito += "${" + std::to_string(++n) + ":" + std::string(c.nome) + "}";
+      // Without snippets the fields would be left empty, each a value the
+      // author must find again: only the first separator is written.
+      if (!snippet) {
+        inserito += ", ";
+        break;
+      }
+      inserito += ", ${" + std::to_string(++n) + ":" + std::string(c.nome) + "}";
     }
     Json voce = {{"label", d->nome},
                  {"kind", 14},
@@ -255,8 +330,18 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
 }
 
 Json firma(const Analisi& a, FileSorgente file, size_t i) {
-  const std::optional<RecordAlCursore> r = record_al_cursore(a, file, i);
-  if (!r) return nullptr;
+  std::optional<RecordAlCursore> r = record_al_cursore(a, file, i);
+  if (!r) {
+    // Past the last field the compile read, on the record's own line.
+    for (const RecordRegistrato& x : a.compilazione.giornale.records()) {
+      if (x.chiave.file != file || x.passo() || !x.riconosciuto()) continue;
+      if (x.chiave.offset > i || x.fine() >= i) continue;
+      const DescrizioneRecord* d = descrizione(file, x.nome);
+      const int k = campo_battuto(a.testo(file), x, i);
+      if (d != nullptr && k >= 0) r = RecordAlCursore{&x, d, x.fine(), k};
+    }
+    if (!r) return nullptr;
+  }
   const DescrizioneRecord& d = *r->record;
   std::string etichetta(d.nome);
   Json parametri = Json::array();
@@ -270,6 +355,45 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
                                        {"parameters", std::move(parametri)}}})},
           {"activeSignature", 0},
           {"activeParameter", std::max(r->campo, 0)}};
+}
+
+Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_) {
+  Json nomi = Json::array();
+  const Fonte& f = a.fonte(file);
+  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+    if (r.chiave.file != file || !r.riconosciuto() || r.chiave.offset < da) continue;
+    if (r.chiave.offset >= a_) continue;
+    const DescrizioneRecord* d = descrizione(file, r.nome);
+    // A record of one or two fields reads plainly; beyond, the columns
+    // (17 of a station, 11 of a signal) are counted by eye.
+    if (d == nullptr || d->campi.size() <= 2) continue;
+    for (size_t k = 0; k < r.campi.size() && k < d->campi.size(); ++k) {
+      nomi.push_back({{"position", json_posizione(f.indice.posizione(r.campi[k].inizio))},
+                      {"label", std::string(d->campi[k].nome) + ":"},
+                      {"kind", 2},
+                      {"paddingRight", true}});
+    }
+  }
+  return nomi;
+}
+
+Json pieghe(const Analisi& a, FileSorgente file) {
+  const std::string_view testo = a.testo(file);
+  const Fonte& f = a.fonte(file);
+  const std::vector<Sezione> s = sezioni(testo);
+  Json p = Json::array();
+  for (size_t k = 0; k < s.size(); ++k) {
+    size_t fine = k + 1 < s.size() ? s[k + 1].inizio : testo.size();
+    while (fine > s[k].inizio &&
+           std::string_view(" \t\r\n").find(testo[fine - 1]) != std::string_view::npos) {
+      --fine;
+    }
+    const int64_t prima = f.indice.posizione(s[k].inizio).riga;
+    const int64_t ultima = f.indice.posizione(fine).riga;
+    if (ultima > prima)
+      p.push_back({{"startLine", prima}, {"endLine", ultima}, {"kind", "region"}});
+  }
+  return p;
 }
 
 Json simboli(const Analisi& a, FileSorgente file) {
@@ -293,11 +417,12 @@ Json simboli(const Analisi& a, FileSorgente file) {
   };
   for (const RecordRegistrato& r : p.records()) {
     if (r.chiave.file != file) continue;
-    const Genere* g = nullptr;
+    if (r.passo() || !r.riconosciuto()) continue;
+    constexpr Genere kAltro = {"", 13};
+    const Genere* g = &kAltro;
     for (const Genere& x : kGeneri) g = x.nome == r.nome ? &x : g;
-    if (g == nullptr) continue;
     const size_t fine = r.fine();
-    std::string nome(r.nome);
+    std::string nome = nome_con_valori(testo, r, descrizione(file, r.nome));
     std::string dettaglio;
     const std::optional<int64_t> pos =
         r.campi.empty() ? std::nullopt : numero_scritto(testo, r.campi[0]);
@@ -340,6 +465,216 @@ Json simboli(const Analisi& a, FileSorgente file) {
                      {"children", std::move(figli[k + 1])}});
   }
   return lista;
+}
+
+Json simboli_dello_scenario(const Analisi& a, std::string_view cerca) {
+  const auto minuscolo = [](std::string_view t) {
+    std::string m(t);
+    for (char& c : m) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return m;
+  };
+  const std::string cercato = minuscolo(cerca);
+  Json trovati = Json::array();
+  for (const FileSorgente file : {FileSorgente::linea, FileSorgente::treno}) {
+    if (a.testo(file).empty()) continue;
+    for (const Json& sezione : simboli(a, file)) {
+      for (const Json& s : sezione.value("children", Json::array({sezione}))) {
+        if (s.at("kind") == 3) continue;  // a section
+        const std::string nome = s.at("name").get<std::string>();
+        if (minuscolo(nome).find(cercato) == std::string::npos) continue;
+        Json j = {{"name", nome},
+                  {"kind", s.at("kind")},
+                  {"location", {{"uri", a.fonte(file).uri}, {"range", s.at("range")}}}};
+        if (sezione.at("kind") == 3) j["containerName"] = sezione.at("name");
+        trovati.push_back(std::move(j));
+      }
+    }
+  }
+  return trovati;
+}
+
+Json definizione(const Analisi& a, FileSorgente file, size_t i) {
+  const std::string_view testo = a.testo(file);
+  const Giornale& g = a.compilazione.giornale;
+  Json luoghi = Json::array();
+  for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+    if (d.luogo.file != file || i < d.luogo.offset || i > fine_campo(testo, d.luogo.offset)) {
+      continue;
+    }
+    for (const Nota& n : d.note) {
+      if (n.luogo.file == FileSorgente::nessuno) continue;
+      // Only a compiled record can stand in the way: the note of where the
+      // compile stopped names one that never was.
+      const RecordRegistrato* r = g.record_a(n.luogo);
+      if (r == nullptr || r->passo() || !r->riconosciuto() || !r->compilato) continue;
+      const Fonte& f = a.fonte(r->chiave.file);
+      luoghi.push_back({{"uri", f.uri},
+                        {"range", intervallo(f, r->chiave.offset, r->fine() - r->chiave.offset)}});
+    }
+  }
+  if (luoghi.empty()) return nullptr;
+  return luoghi;
+}
+
+Json gettoni(const Analisi& a, FileSorgente file) {
+  struct Gettone {
+    size_t inizio;
+    size_t fine;
+    TipoGettone tipo;
+  };
+  std::vector<Gettone> g;
+  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+    if (r.chiave.file != file || r.passo()) continue;
+    // A keyword field that names no record is passed over: a misspelt
+    // keyword, or a value more than its record takes.
+    g.push_back({r.chiave.offset, r.fine_chiave,
+                 r.riconosciuto() ? TipoGettone::parola_chiave : TipoGettone::ignorato});
+    const DescrizioneRecord* d = r.riconosciuto() ? descrizione(file, r.nome) : nullptr;
+    for (size_t k = 0; k < r.campi.size(); ++k) {
+      TipoGettone t = TipoGettone::ignorato;
+      if (d != nullptr && k < d->campi.size()) {
+        t = d->campi[k].formato == Formato::testo ? TipoGettone::testo : TipoGettone::numero;
+      }
+      g.push_back({r.campi[k].inizio, r.campi[k].fine, t});
+    }
+  }
+  std::stable_sort(g.begin(), g.end(),
+                   [](const Gettone& x, const Gettone& y) { return x.inizio < y.inizio; });
+  const IndicePosizioni& indice = a.fonte(file).indice;
+  Json dati = Json::array();
+  Posizione prima{};
+  size_t fine = 0;
+  for (const Gettone& x : g) {
+    if (x.inizio < fine || x.fine <= x.inizio) continue;
+    const Posizione p = indice.posizione(x.inizio);
+    const Posizione q = indice.posizione(x.fine);
+    if (q.riga != p.riga) continue;  // a quoted text across lines: not every client takes it
+    dati.push_back(p.riga - prima.riga);
+    dati.push_back(p.riga == prima.riga ? p.carattere - prima.carattere : p.carattere);
+    dati.push_back(q.carattere - p.carattere);
+    dati.push_back(static_cast<int>(x.tipo));
+    dati.push_back(0);
+    prima = p;
+    fine = x.fine;
+  }
+  return {{"data", std::move(dati)}};
+}
+
+namespace {
+
+// Between two fields of a record that the formatting may rewrite: one comma
+// and blanks, nothing else (blanks alone, a quote's dropped tail or a line
+// end are left as written).
+bool solo_virgola(std::string_view tra) {
+  return std::count(tra.begin(), tra.end(), ',') == 1 &&
+         tra.find_first_not_of(" \t,") == std::string_view::npos;
+}
+
+// Whether record `r` stands alone on its line, keyword first, with its
+// fields separated by single commas and nothing but blanks after it: then,
+// since the reader skips the blanks before a field and after a number, its
+// blanks may change and every value reads the same.
+bool riscrivibile(std::string_view testo, const RecordRegistrato& r) {
+  if (r.campi.empty() || r.fine() > testo.size() || r.fine_chiave < r.chiave.offset) return false;
+  const size_t k0 = r.chiave.offset;
+  if (k0 > 0 && testo[k0 - 1] != '\n' && testo[k0 - 1] != '\r') return false;
+  size_t prima = r.fine_chiave;
+  for (const Estensione& e : r.campi) {
+    if (e.inizio < prima || e.fine < e.inizio) return false;
+    if (!solo_virgola(testo.substr(prima, e.inizio - prima))) return false;
+    const std::string_view campo = testo.substr(e.inizio, e.fine - e.inizio);
+    if (campo.find_first_of("\r\n\"") != std::string_view::npos) return false;
+    prima = e.fine;
+  }
+  if (testo.substr(k0, r.fine_chiave - k0).find_first_of("\r\n\"") != std::string_view::npos) {
+    return false;
+  }
+  const size_t dopo = testo.find_first_not_of(" \t", r.fine());
+  return dopo == std::string_view::npos || testo[dopo] == '\r' || testo[dopo] == '\n';
+}
+
+}  // namespace
+
+std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, FileSorgente file) {
+  // The records of one kind in one section share their columns.
+  struct Riga {
+    const RecordRegistrato* r;
+    const DescrizioneRecord* d;
+  };
+  struct Gruppo {
+    size_t chiave = 0;
+    std::vector<size_t> larghezze;
+    std::vector<Riga> righe;
+  };
+  const std::vector<Sezione> sez = sezioni(testo);
+  std::map<std::pair<size_t, std::string_view>, Gruppo> gruppi;
+  for (const RecordRegistrato& r : g.records()) {
+    if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
+    const DescrizioneRecord* d = descrizione(file, r.nome);
+    if (d == nullptr || r.campi.size() > d->campi.size() || !riscrivibile(testo, r)) continue;
+    size_t sezione = 0;
+    while (sezione < sez.size() && sez[sezione].inizio <= r.chiave.offset) ++sezione;
+    Gruppo& gr = gruppi[{sezione, r.nome}];
+    gr.chiave = std::max(gr.chiave, r.fine_chiave - r.chiave.offset);
+    if (gr.larghezze.size() < r.campi.size()) gr.larghezze.resize(r.campi.size(), 0);
+    for (size_t k = 0; k < r.campi.size(); ++k) {
+      gr.larghezze[k] = std::max(gr.larghezze[k], r.campi[k].fine - r.campi[k].inizio);
+    }
+    gr.righe.push_back({&r, d});
+  }
+  std::vector<Riscrittura> fatte;
+  for (const auto& [chi, gr] : gruppi) {
+    for (const Riga& x : gr.righe) {
+      const RecordRegistrato& r = *x.r;
+      std::string nuovo(testo.substr(r.chiave.offset, r.fine_chiave - r.chiave.offset));
+      nuovo += ',';
+      size_t colonna = gr.chiave + 2;
+      for (size_t k = 0; k < r.campi.size(); ++k) {
+        const std::string_view campo =
+            testo.substr(r.campi[k].inizio, r.campi[k].fine - r.campi[k].inizio);
+        // Numbers to the right of their column, texts to the left.
+        const bool numero = x.d->campi[k].formato != Formato::testo;
+        const size_t dove = numero ? colonna + gr.larghezze[k] - campo.size() : colonna;
+        if (dove > nuovo.size()) nuovo.append(dove - nuovo.size(), ' ');
+        nuovo += campo;
+        if (k + 1 < r.campi.size()) nuovo += ',';
+        colonna += gr.larghezze[k] + 2;
+      }
+      if (nuovo != testo.substr(r.chiave.offset, r.fine() - r.chiave.offset)) {
+        fatte.push_back({r.chiave.offset, r.fine(), std::move(nuovo)});
+      }
+    }
+  }
+  std::sort(fatte.begin(), fatte.end(),
+            [](const Riscrittura& a, const Riscrittura& b) { return a.inizio < b.inizio; });
+  return fatte;
+}
+
+std::string applica(std::string_view testo, const std::vector<Riscrittura>& r) {
+  std::string s;
+  size_t da = 0;
+  for (const Riscrittura& x : r) {
+    s.append(testo.substr(da, x.inizio - da));
+    s += x.testo;
+    da = x.fine;
+  }
+  s.append(testo.substr(da));
+  return s;
+}
+
+Json formatta(const Analisi& a, FileSorgente file) {
+  const Fonte& f = a.fonte(file);
+  Json modifiche = Json::array();
+  for (const Riscrittura& x : allinea(a.testo(file), a.compilazione.giornale, file)) {
+    // A character the buffer holds and Windows-1252 cannot is a `?` here:
+    // such a record is left as the editor holds it.
+    const bool intatto = std::none_of(f.non_rappresentabili.begin(), f.non_rappresentabili.end(),
+                                      [&](size_t i) { return i >= x.inizio && i < x.fine; });
+    if (!intatto) continue;
+    modifiche.push_back({{"range", intervallo(f, x.inizio, x.fine - x.inizio)},
+                         {"newText", utf8_da_1252(x.testo)}});
+  }
+  return modifiche;
 }
 
 }  // namespace calvetra::scenario::lsp

@@ -5,7 +5,11 @@
 #ifndef CALVETRA_TOOLS_SCENARIO_LSP_FUNZIONI_H_
 #define CALVETRA_TOOLS_SCENARIO_LSP_FUNZIONI_H_
 
+#include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "fields/catalogo.h"
 #include "model/giornale.h"
@@ -27,13 +31,56 @@ std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente 
 
 // "textDocument/hover": Markdown, or null away from any record.
 Json hover(const Analisi& a, FileSorgente file, size_t i);
-// "textDocument/completion": the keywords of the records valid at `i`.
+// "textDocument/completion": the keywords of the records valid at `i`, only
+// where a keyword can stand (not in a number, a text or a section's name,
+// nor before the first section), each inserted as a record that compiles.
 Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet);
 // "textDocument/signatureHelp": the record at `i` and the field being typed.
 Json firma(const Analisi& a, FileSorgente file, size_t i);
-// "textDocument/documentSymbol": the sections, and in them the stations
-// (with their km), signals, slowdowns, curves and mountains.
+// "textDocument/inlayHint": the field name before each value of the
+// records with more than two fields whose keyword lies in [da, a).
+Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_);
+// "textDocument/foldingRange": one range a section, from its header to its
+// last line that is not blank.
+Json pieghe(const Analisi& a, FileSorgente file);
+// "textDocument/documentSymbol": the sections, and in them every record
+// with its values in its name (a station by its own name), and its km.
 Json simboli(const Analisi& a, FileSorgente file);
+
+// "workspace/symbol": the records of both sources (stations by their name,
+// signs with their text) whose outline name holds `cerca`, letter case
+// aside.
+Json simboli_dello_scenario(const Analisi& a, std::string_view cerca);
+
+// "textDocument/definition" from the place of a diagnostic: the records
+// its notes name that were compiled, the ones in the way of the record it is
+// about (the cell's signal, the previous curve); null elsewhere.
+Json definizione(const Analisi& a, FileSorgente file, size_t i);
+
+// The semantic tokens, numbered as their legend lists them.
+enum class TipoGettone { parola_chiave, numero, testo, ignorato };
+inline constexpr std::array<const char*, 4> kLegendaGettoni = {"keyword", "number", "string",
+                                                               "comment"};
+// "textDocument/semanticTokens/full": each keyword, value and passed-over
+// field the compile read, on one line.
+Json gettoni(const Analisi& a, FileSorgente file);
+
+// One rewrite of a source: its characters [inizio, fine) become `testo`
+// (Windows-1252).
+struct Riscrittura {
+  size_t inizio = 0;
+  size_t fine = 0;
+  std::string testo;
+};
+// The columns of each section aligned, for the records of one kind: the
+// blanks after each comma only, every value's bytes, the line ends and what
+// follows a record kept. A record that shares its line, runs across lines,
+// holds a quote or is separated otherwise than by commas is left as written.
+// In order, none overlapping.
+std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, FileSorgente file);
+std::string applica(std::string_view testo, const std::vector<Riscrittura>& r);
+// "textDocument/formatting": allinea as edits of the editor's buffer.
+Json formatta(const Analisi& a, FileSorgente file);
 
 }  // namespace calvetra::scenario::lsp
 

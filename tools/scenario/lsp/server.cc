@@ -231,6 +231,7 @@ class Server {
                             .value("showDocument", Json::object())
                             .value("support", false);
     if (opzioni.is_object() && opzioni.value("vista", false) == true) opzioni_.vista = true;
+    if (opzioni.is_object() && opzioni.value("nomi_campi", true) == false) nomi_campi_ = false;
     if (opzioni_.vista && opzioni_.vista_permessa) avvia_vista();
     snippet_ = p.value("capabilities", Json::object())
                    .value("textDocument", Json::object())
@@ -244,6 +245,14 @@ class Server {
               {"completionProvider", Json::object()},
               {"signatureHelpProvider", {{"triggerCharacters", {","}}}},
               {"documentSymbolProvider", true},
+              {"inlayHintProvider", nomi_campi_},
+              {"foldingRangeProvider", true},
+              {"workspaceSymbolProvider", true},
+              {"definitionProvider", true},
+              {"documentFormattingProvider", true},
+              {"semanticTokensProvider",
+               {{"legend", {{"tokenTypes", kLegendaGettoni}, {"tokenModifiers", Json::array()}}},
+                {"full", true}}},
               {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
               {"executeCommandProvider", {{"commands", {"scenario.vista"}}}}}},
             {"serverInfo", {{"name", "scenario"}, {"version", CALVETRA_VERSIONE}}}};
@@ -418,10 +427,42 @@ class Server {
       const Analisi& a = analisi();
       return firma(a, *f, carattere(a, *f, p.at("position")));
     });
+    s.richiesta("textDocument/inlayHint", [this](const Json& p) {
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f || !nomi_campi_) return Json::array();
+      const Analisi& a = analisi();
+      const Json& r = p.at("range");
+      return nomi_dei_campi(a, *f, carattere(a, *f, r.at("start")), carattere(a, *f, r.at("end")));
+    });
+    s.richiesta("textDocument/foldingRange", [this](const Json& p) {
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json::array();
+      return pieghe(analisi(), *f);
+    });
     s.richiesta("textDocument/documentSymbol", [this](const Json& p) {
       const std::optional<FileSorgente> f = sorgente(p);
       if (!f) return Json::array();
       return simboli(analisi(), *f);
+    });
+    s.richiesta("textDocument/definition", [this](const Json& p) {
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json(nullptr);
+      const Analisi& a = analisi();
+      return definizione(a, *f, carattere(a, *f, p.at("position")));
+    });
+    s.richiesta("textDocument/semanticTokens/full", [this](const Json& p) {
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json{{"data", Json::array()}};
+      return gettoni(analisi(), *f);
+    });
+    s.richiesta("textDocument/formatting", [this](const Json& p) {
+      const std::optional<FileSorgente> f = sorgente(p);
+      if (!f) return Json::array();
+      return formatta(analisi(), *f);
+    });
+    s.richiesta("workspace/symbol", [this](const Json& p) {
+      if (scenario_.cartella.empty()) return Json::array();
+      return simboli_dello_scenario(analisi(), p.value("query", std::string()));
     });
     s.richiesta("textDocument/codeAction", [this](const Json& p) {
       const std::optional<FileSorgente> f = sorgente(p);
@@ -441,6 +482,7 @@ class Server {
   Scenario scenario_;
   Codifica codifica_ = Codifica::utf16;
   bool snippet_ = false;
+  bool nomi_campi_ = true;      // inlay hints: the field names before the values
   bool cartella_data_ = false;  // initializationOptions.cartella: never moved
   std::unique_ptr<Analisi> analisi_;
   bool da_pubblicare_ = false;
