@@ -471,7 +471,7 @@ void Avvisi::valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, 
   if (dentro && tenuto == v) return;
   const std::string u = campo.unita.empty() ? "" : " " + std::string(campo.unita);
   const std::string valore = std::to_string(v) + u;
-  std::string m = citato(r.nome) + ": il campo " + citato(campo.nome) + " vale " + valore;
+  std::string m = citato(r.nome) + ": " + nome_campo(campo) + " vale " + valore;
   if (!dentro) m += ", fuori da quanto conserva (" + intervallo(campo.limiti, u) + ")";
   // What is claimed is checked against what the compile stored.
   Pretesa p{Pretesa::Tipo::nessuna, a(chiave_), m.size()};
