@@ -89,6 +89,7 @@ void LetturaRecord::non_entra(const CampoRecord& campo, const GuastoInatteso& e)
 std::string LetturaRecord::testo() {
   const CampoRecord& campo = prossimo(false);
   if (l_.fine()) manca_campo(campo);
+  l_.avvisi().campo_in_lettura(record_, letti_ - 1);
   std::string t = l_.file1().leggi_testo();
   const size_t inizio = l_.file1().inizio_campo();
   campi_[letti_ - 1] = {inizio, l_.file1().fine_campo()};

@@ -293,6 +293,7 @@ T LetturaRecord::numero() {
   const CampoRecord& campo = prossimo(true);
   if (!entra<T>(campo.formato)) rifiuta_destinazione(campo);
   if (l_.fine()) manca_campo(campo);
+  l_.avvisi().campo_in_lettura(record_, letti_ - 1);
   int64_t v = 0;
   try {
     v = leggi_numero(campo.formato);
