@@ -116,6 +116,29 @@ bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) 
   return true;
 }
 
+namespace {
+
+void nota_record(Diagnostica& d, const RecordRegistrato* r, const std::string& che) {
+  if (r == nullptr || r->chiave.file == FileSorgente::nessuno || d.voci().empty()) return;
+  d.annota({"qui il record `" + std::string(r->nome) + "` che " + che, r->chiave});
+}
+
+}  // namespace
+
+void LetturaRecord::nota_cella(int64_t cella) {
+  const Giornale* g = l_.giornale();
+  if (g == nullptr || cella < 0) return;
+  nota_record(l_.diagnostica(), g->record_cella(static_cast<size_t>(cella)),
+              "occupa gia' la cella " + std::to_string(cella));
+}
+
+void LetturaRecord::nota_riga(int64_t riga) {
+  const Giornale* g = l_.giornale();
+  if (g == nullptr || riga < 0) return;
+  nota_record(l_.diagnostica(), g->record_riga(static_cast<size_t>(riga)),
+              "ha scritto la riga " + std::to_string(riga));
+}
+
 void LetturaRecord::avvisa_conservato() {
   if (record_.conserva == nullptr || !l_.avvisi_attivi()) return;
   for (const Conservato& c : record_.conserva({valori_.data(), letti_})) {

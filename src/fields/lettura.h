@@ -154,6 +154,12 @@ class LetturaRecord {
     l_.diagnostica().errore(codice, luogo, posizione);
   }
 
+  // The error just recorded names the record in its way: a note at the
+  // record that placed the object of cell `cella` (or last wrote row
+  // `riga`), as the compile's journal has it; nothing without a journal.
+  void nota_cella(int64_t cella);
+  void nota_riga(int64_t riga);
+
   // The warnings across records of this kind: positions ascending, or
   // stretches that do not overlap.
   void in_ordine(int64_t posizione);

@@ -116,5 +116,45 @@ TEST(Suggerimenti, EachHabitIsNamedAtItsPlaceAndItsFixClearsIt) {
   }
 }
 
+// An error about a cell or a row already taken names the record in the way,
+// as the compile's journal has it.
+TEST(Suggerimenti, AnErrorInTheWayOfARecordNotesThatRecord) {
+  const std::string segnale = "segnale, 3700, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0\r\n";
+  struct Caso {
+    const char* descrizione;
+    std::string righe;
+    int codice;
+    int riga_errore;
+    const char* nella_nota;
+  };
+  const Caso casi[] = {
+      {"segnale su un segnale", segnale + "segnale, 3710, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0\r\n", 16, 3,
+       "il record `segnale` che occupa gia' la cella 75"},
+      {"preavviso su un segnale", segnale + "rallentamento, 5000, 30, 500, 0, 1, 0\r\n", 20, 3,
+       "il record `segnale` che occupa gia' la cella 75"},
+      {"stazioni troppo vicine",
+       kStazione + "7, 54, 0, NORD\r\n" + "stazione, 2000, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, " +
+           "8, 0, 0, SUD\r\n",
+       22, 3, "il record `stazione` che ha scritto la riga 1"},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.descrizione);
+    const std::string testo = treno(k.righe);
+    const test::Compilato c(kLineaBase.c_str(), testo.c_str());
+    const Diagnostico* e = nullptr;
+    for (const Diagnostico& d : c.c.diagnostica.voci()) {
+      if (d.gravita == Gravita::errore && numero(d.codice) == k.codice) e = &d;
+    }
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(posizione_in(testo, e->luogo.offset).riga, k.riga_errore);
+    bool nota = false;
+    for (const Nota& n : e->note) {
+      nota = nota || (n.testo.find(k.nella_nota) != std::string::npos &&
+                      posizione_in(testo, n.luogo.offset).riga == 2);
+    }
+    EXPECT_TRUE(nota);
+  }
+}
+
 }  // namespace
 }  // namespace calvetra
