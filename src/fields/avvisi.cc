@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fields/distanze.h"
 #include "model/significato.h"
 
 namespace calvetra {
@@ -294,7 +295,10 @@ bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_vi
 
 void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
   const std::string_view t = spoglia(campo);
-  if (con_frazione(t)) {
+  // `115.000` in metres reads 115: a thousands dot, with nothing to round.
+  const CampoRecord* c = campo_corrente();
+  const bool in_metri = c != nullptr && c->unita == "m" && migliaia_col_punto(t);
+  if (con_frazione(t) || in_metri) {
     const std::string letto = std::to_string(numero_da_campo(t));
     if (migliaia_col_punto(t)) {
       std::string intero(t);
@@ -654,8 +658,35 @@ void Avvisi::oggetto_cancellato(const Cancellazione& c, const Giornale& g) {
   d_.colloca(in_32(p));
 }
 
-void Avvisi::generale_mancante(size_t dimensione) {
+void Avvisi::generale_mancante(size_t dimensione, bool solo_se_simile) {
   if (!d_.avvisi_attivi() || dimensione == 0) return;
+  // A section name a few letters from `[generale]`, at the start of a line.
+  const std::string_view s = lettore_.testo();
+  for (size_t i = 0; i < s.size(); i = std::min(s.find_first_of("\r\n", i), s.size()) + 1) {
+    while (i < s.size() && (spazio(s[i]) || fine_di_riga(s[i]))) ++i;
+    if (i >= s.size() || s[i] != '[') continue;
+    const size_t chiusa = s.find(']', i);
+    if (chiusa == std::string_view::npos ||
+        s.substr(i, chiusa - i).find_first_of("\r\n") != std::string_view::npos) {
+      continue;
+    }
+    std::string nome(s.substr(i + 1, chiusa - i - 1));
+    for (char& c : nome) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (nome == "generale" || distanza_entro(nome, "generale", 3) > 2) continue;
+    const std::string scritto(s.substr(i, chiusa + 1 - i));
+    d_.avviso("generale-mancante",
+              "la sezione " + citato(scritto) +
+                  " non e' `[generale]`: tutto il file e' saltato e "
+                  "nessun suo record e' compilato; scrivi `[generale]`",
+              a(i));
+    d_.correggi({"scrivi `[generale]`", a(i), scritto.size(), "[generale]"});
+    if (solo_se_simile) {
+      d_.attendi(CodiceErrore::generale_assente,
+                 {"qui " + citato(scritto) + ", forse `[generale]`", a(i)});
+    }
+    return;
+  }
+  if (solo_se_simile) return;
   d_.avviso("generale-mancante",
             "manca la riga `[generale]`: tutto il file e' saltato e nessun suo record e' "
             "compilato (mettila prima dei record)",

@@ -94,7 +94,9 @@ class Avvisi final : public OsservatoreCampi {
 
   // The source, `dimensione` bytes long, has no `[generale]` field: the
   // reading passes over all of it and compiles nothing.
-  void generale_mancante(size_t dimensione);
+  // `solo_se_simile`: said only when a section name is a few letters from
+  // it (the line source has its error 102 already).
+  void generale_mancante(size_t dimensione, bool solo_se_simile = false);
   // The record just read wrote its object over the object another record
   // had placed in the same cell (the bytes keep the later one).
   void oggetto_cancellato(const Cancellazione& c, const Giornale& g);

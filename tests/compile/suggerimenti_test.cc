@@ -70,6 +70,12 @@ std::vector<Sbaglio> sbagli() {
        "posizione-con-virgola", "per 26350 m scrivi `26350`", "velocita, 26350, 30"},
       {"una colonna in piu'", false, kStazione + "8, 22, 0, 0, SAN ROCCO", 2, 65, "colonna-in-piu",
        "nome (`name`) prende `0`", nullptr},
+      {"lunghezza col punto delle migliaia", true, "lunghezza percorso, 115.000", 2, 21,
+       "arrotondato", "per 115000 scrivi `115000`", "lunghezza percorso, 115000"},
+      {"sezione generale sbagliata nel treno", false, "[generali]", 1, 1, "generale-mancante",
+       "la sezione `[generali]` non e' `[generale]`", "[generale]"},
+      {"sezione generale sbagliata nella linea", true, "[Generali]", 1, 1, "generale-mancante",
+       "scrivi `[generale]`", "[generale]"},
       {"record corto", false, "orologio, 7, 53", 2, 1, "record-corto",
        "secondi (`seconds`) e' letto dalla riga dopo", nullptr},
   };
@@ -77,6 +83,11 @@ std::vector<Sbaglio> sbagli() {
 
 // The two sources with `riga` as the mistake's line.
 std::pair<std::string, std::string> sorgenti(const Sbaglio& k, const std::string& riga) {
+  // A section name in place of `[generale]`.
+  if (riga.starts_with("[") && k.linea) {
+    return {riga + "\r\nlunghezza percorso, 115000\r\n[curve]\r\n[fine]\r\n", kTrenoVuoto};
+  }
+  if (riga.starts_with("[")) return {kLineaBase, riga + "\r\nvelocita, 90000, 80\r\n[fine]\r\n"};
   if (!k.linea) return {kLineaBase, treno(riga + "\r\nvelocita, 90000, 80\r\n")};
   if (riga.starts_with("lunghezza")) {
     return {"[generale]\r\n" + riga + "\r\n[curve]\r\n[fine]\r\n", kTrenoVuoto};
