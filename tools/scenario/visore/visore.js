@@ -493,7 +493,7 @@
   }
 
   let vmax = 40;
-  function scala_velocita() {
+  function calcola_vmax() {
     vmax = 40;
     const q = sequenze.velocita_kmh;
     for (let i = 0; q && i < q.v.length; i++) vmax = Math.max(vmax, q.v[i]);
@@ -1655,7 +1655,7 @@
   function carica(nuovi) {
     const primo = D === null;
     leggi_dati(nuovi);
-    scala_velocita();
+    calcola_vmax();
     scala_pendenze();
     pianta = prepara_pianta();
     riquadro_intero = null;
