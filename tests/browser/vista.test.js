@@ -189,7 +189,8 @@ async function prova_incorporato(contesto, errori) {
   assert.strictEqual(await p.evaluate((o) => visore.etichetta(o), segnale),
     'sx' + campo(segnale, 'sx') + ' ' + campo(segnale, 's1') + '-' + campo(segnale, 's2') + '-' + campo(segnale, 's3'));
   assert.match(testo, /^segnale a \d+\+\d{3}/);
-  for (const k of ['sx', 's1', 's2', 's3', 'rapp', 'dx', 'd1', 'tempo']) assert.match(testo, new RegExp(k + campo(segnale, k)));
+  for (const k of ['sx', 's1', 's2', 's3', 'rapp', 'dx', 'd1', 'tempo']) assert.match(testo, new RegExp('\\(' + k + '\\)' + campo(segnale, k)));
+  assert.match(testo, /classe del segnale \(sx\)/);
   assert.match(testo, new RegExp('preavviso' + 'codici ' + segnale.preavviso[0] + ' \u2013 ' + segnale.preavviso[1]));
   assert.match(testo, /velocit\u00e0 massima\d+ km\/h/);
   assert.match(testo, /codici memorizzati/);
