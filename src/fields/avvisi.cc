@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fields/distanze.h"
 #include "model/significato.h"
 
 namespace calvetra {
@@ -142,6 +143,28 @@ int32_t in_32(int64_t p) {
   return static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
 }
 
+// `numero` (a plain decimal: [sign] digits [. digits]) times 10^zeri, when
+// that is a whole number: "1.5" and 3 give "1500".
+std::optional<std::string> per_dieci(std::string_view numero, size_t zeri) {
+  std::string segno;
+  if (!numero.empty() && (numero[0] == '-' || numero[0] == '+')) {
+    if (numero[0] == '-') segno = "-";
+    numero.remove_prefix(1);
+  }
+  const size_t punto = numero.find('.');
+  std::string intere(numero.substr(0, punto));
+  std::string frazione(punto == std::string_view::npos ? "" : numero.substr(punto + 1));
+  if (intere.empty() || frazione.size() > zeri) return std::nullopt;
+  for (char c : intere + frazione) {
+    if (!cifra(c)) return std::nullopt;
+  }
+  std::string r = intere + frazione + std::string(zeri - frazione.size(), '0');
+  const size_t primo = std::min(r.find_first_not_of('0'), r.size() - 1);
+  return segno + r.substr(primo);
+}
+
+bool fine_di_riga(char c) { return c == '\r' || c == '\n'; }
+
 }  // namespace
 
 bool sembra_utf8(std::string_view testo) {
@@ -173,7 +196,14 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
       segna_ = false;
       segnato_ = {true, inizio, e_numero(campo)};
     }
+    record_corto(inizio);
     if (spoglia(campo).empty()) return;
+    if (spazio_indivisibile(campo, inizio)) return;
+    const std::string_view scritto = spoglia(campo);
+    if (orario_in_un_campo(scritto, inizio) || posizione_con_virgola(scritto, inizio) ||
+        segno_staccato(scritto, inizio)) {
+      return;
+    }
     if (e_numero(campo)) {
       numero_da_vicino(campo, inizio);
       return;
@@ -204,15 +234,32 @@ bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_vi
   if (inizio >= sorgente.size() || sorgente[inizio] == '"') return false;
   const std::string_view t = spoglia(campo);
   const size_t n = numero_in_testa(t);
+  // A field in metres written in km, or one per mille written in %: the
+  // number scaled to the field's unit.
+  const auto in_unita = [](std::string_view numero, std::string_view u,
+                           const CampoRecord* c) -> std::optional<std::string> {
+    if (c == nullptr) return std::nullopt;
+    if (c->unita == "m" && contiene(u, "km") && u.size() == 2) return per_dieci(numero, 3);
+    if (c->unita == "per mille" && u == "%") return per_dieci(numero, 1);
+    return std::nullopt;
+  };
+  const auto spiega = [](std::string_view numero, std::string_view u, const std::string& giusto) {
+    return "; " + std::string(numero) + " " + std::string(u) + " sono " + giusto + " " +
+           (u == "%" ? "per mille" : "m") + ": scrivi " + citato(giusto);
+  };
   if (n > 0 && unita(t.substr(n))) {
     // `3000m`: the unit glued to the number.
-    d_.avviso("numero-non-valido",
-              citato(t) + " non e' un numero" + std::string(seguito) + ": l'unita' " +
-                  citato(spoglia(t.substr(n))) +
-                  " non si scrive, il campo e' gia' nella sua unita'; scrivi " +
-                  citato(t.substr(0, n)),
-              a(inizio));
-    d_.correggi({"togli l'unita'", a(inizio), t.size(), std::string(t.substr(0, n))});
+    const std::string_view u = spoglia(t.substr(n));
+    const std::optional<std::string> giusto = in_unita(t.substr(0, n), u, campo_corrente());
+    d_.avviso(
+        "numero-non-valido",
+        citato(t) + " non e' un numero" + std::string(seguito) + ": l'unita' " + citato(u) +
+            " non si scrive" +
+            (giusto ? spiega(t.substr(0, n), u, *giusto)
+                    : ", il campo e' gia' nella sua unita'; scrivi " + citato(t.substr(0, n))),
+        a(inizio));
+    d_.correggi({giusto ? "scrivi " + citato(*giusto) : "togli l'unita'", a(inizio), t.size(),
+                 giusto ? *giusto : std::string(t.substr(0, n))});
     return true;
   }
   // `3000 m`: the unit as a field of its own, after the number on its line.
@@ -221,17 +268,37 @@ bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_vi
   if (n > 0 || !unita(t) || prima == inizio || prima == 0 || !cifra(sorgente[prima - 1])) {
     return false;
   }
+  // The number's field: the one read before this one, or the last one of
+  // the record when this field is past it.
+  const CampoRecord* del_numero = nullptr;
+  if (in_lettura_ != nullptr && indice_ < in_lettura_->campi.size()) {
+    const bool dentro = seguito == " e vale 0";
+    if (!dentro || indice_ > 0) del_numero = &in_lettura_->campi[indice_ - (dentro ? 1 : 0)];
+  }
+  size_t numero = prima;
+  while (numero > 0 && (cifra(sorgente[numero - 1]) || sorgente[numero - 1] == '.')) --numero;
+  if (numero > 0 && (sorgente[numero - 1] == '-' || sorgente[numero - 1] == '+')) --numero;
+  const std::string_view scritto = sorgente.substr(numero, prima - numero);
+  const std::optional<std::string> giusto = in_unita(scritto, t, del_numero);
   d_.avviso("numero-non-valido",
             citato(t) + " non e' un numero" + std::string(seguito) + ": e' l'unita' del numero " +
-                "che lo precede, e le unita' non si scrivono",
+                "che lo precede, e le unita' non si scrivono" +
+                (giusto ? spiega(scritto, t, *giusto) : ""),
             a(inizio));
-  d_.correggi({"togli l'unita'", a(prima), inizio + t.size() - prima, ""});
+  if (giusto) {
+    d_.correggi({"scrivi " + citato(*giusto), a(numero), inizio + t.size() - numero, *giusto});
+  } else {
+    d_.correggi({"togli l'unita'", a(prima), inizio + t.size() - prima, ""});
+  }
   return true;
 }
 
 void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
   const std::string_view t = spoglia(campo);
-  if (con_frazione(t)) {
+  // `115.000` in metres reads 115: a thousands dot, with nothing to round.
+  const CampoRecord* c = campo_corrente();
+  const bool in_metri = c != nullptr && c->unita == "m" && migliaia_col_punto(t);
+  if (con_frazione(t) || in_metri) {
     const std::string letto = std::to_string(numero_da_campo(t));
     if (migliaia_col_punto(t)) {
       std::string intero(t);
@@ -288,6 +355,8 @@ void Avvisi::causa_fino_al_prossimo_record(Nota nota) {
 
 void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
   if (!d_.avvisi_attivi()) return;
+  record_corto(inizio);
+  testo_con_virgola(testo, inizio);
   if (sembra_utf8(testo)) {
     const std::string voluto = da_utf8(testo);
     d_.avviso("testo-utf8",
@@ -316,7 +385,7 @@ void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
 }
 
 void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_view perche) {
-  if (!d_.avvisi_attivi()) return;
+  if (!d_.avvisi_attivi() || inizio < spiegato_fino_a_) return;
   constexpr int kTutti = 1 << 30;
   if (e_numero(campo)) {
     if (numeri_tollerati_ > 0) {
@@ -373,6 +442,7 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
 
 void Avvisi::record_trovati(const Riconosciuti& trovati) {
   numeri_tollerati_ = 0;
+  in_lettura_ = nullptr;
   if (!trovati.attivi.empty()) {
     record_ = trovati.attivi.front()->nome;
     descrizione_ = trovati.attivi.front();
@@ -471,7 +541,7 @@ void Avvisi::valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, 
   if (dentro && tenuto == v) return;
   const std::string u = campo.unita.empty() ? "" : " " + std::string(campo.unita);
   const std::string valore = std::to_string(v) + u;
-  std::string m = citato(r.nome) + ": il campo " + citato(campo.nome) + " vale " + valore;
+  std::string m = citato(r.nome) + ": " + nome_campo(campo) + " vale " + valore;
   if (!dentro) m += ", fuori da quanto conserva (" + intervallo(campo.limiti, u) + ")";
   // What is claimed is checked against what the compile stored.
   Pretesa p{Pretesa::Tipo::nessuna, a(chiave_), m.size()};
@@ -521,7 +591,7 @@ void Avvisi::registra(std::string_view tipo, int64_t inizio, int64_t fine) {
 void Avvisi::in_ordine(std::string_view tipo, int64_t p) {
   if (!d_.avvisi_attivi()) return;
   const auto i = precedenti_.find(tipo);
-  if (i != precedenti_.end() && p <= i->second.inizio) {
+  if (i != precedenti_.end() && p <= i->second.inizio && !posizione_spiegata_) {
     d_.avviso("fuori-ordine",
               std::string(tipo) + " a " + std::to_string(p) +
                   " m non viene dopo il record precedente, a " + std::to_string(i->second.inizio) +
@@ -535,7 +605,7 @@ void Avvisi::in_ordine(std::string_view tipo, int64_t p) {
 void Avvisi::senza_sovrapposizione(std::string_view tipo, int64_t inizio, int64_t fine) {
   if (!d_.avvisi_attivi()) return;
   const auto i = precedenti_.find(tipo);
-  if (i != precedenti_.end() && inizio < i->second.fine) {
+  if (i != precedenti_.end() && inizio < i->second.fine && !posizione_spiegata_) {
     d_.avviso("sovrapposizione",
               std::string(tipo) + " da " + std::to_string(inizio) +
                   " m comincia prima della fine (" + std::to_string(i->second.fine) +
@@ -588,12 +658,251 @@ void Avvisi::oggetto_cancellato(const Cancellazione& c, const Giornale& g) {
   d_.colloca(in_32(p));
 }
 
-void Avvisi::generale_mancante(size_t dimensione) {
+void Avvisi::generale_mancante(size_t dimensione, bool solo_se_simile) {
   if (!d_.avvisi_attivi() || dimensione == 0) return;
+  // A section name a few letters from `[generale]`, at the start of a line.
+  const std::string_view s = lettore_.testo();
+  for (size_t i = 0; i < s.size(); i = std::min(s.find_first_of("\r\n", i), s.size()) + 1) {
+    while (i < s.size() && (spazio(s[i]) || fine_di_riga(s[i]))) ++i;
+    if (i >= s.size() || s[i] != '[') continue;
+    const size_t chiusa = s.find(']', i);
+    if (chiusa == std::string_view::npos ||
+        s.substr(i, chiusa - i).find_first_of("\r\n") != std::string_view::npos) {
+      continue;
+    }
+    std::string nome(s.substr(i + 1, chiusa - i - 1));
+    for (char& c : nome) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (nome == "generale" || distanza_entro(nome, "generale", 3) > 2) continue;
+    const std::string scritto(s.substr(i, chiusa + 1 - i));
+    d_.avviso("generale-mancante",
+              "la sezione " + citato(scritto) +
+                  " non e' `[generale]`: tutto il file e' saltato e "
+                  "nessun suo record e' compilato; scrivi `[generale]`",
+              a(i));
+    d_.correggi({"scrivi `[generale]`", a(i), scritto.size(), "[generale]"});
+    if (solo_se_simile) {
+      d_.attendi(CodiceErrore::generale_assente,
+                 {"qui " + citato(scritto) + ", forse `[generale]`", a(i)});
+    }
+    return;
+  }
+  if (solo_se_simile) return;
   d_.avviso("generale-mancante",
             "manca la riga `[generale]`: tutto il file e' saltato e nessun suo record e' "
             "compilato (mettila prima dei record)",
             a(0));
+}
+
+size_t Avvisi::campi_dopo(size_t da) const {
+  const std::string_view s = lettore_.testo();
+  size_t n = 0;
+  bool virgolette = false;
+  for (size_t i = da; i < s.size() && !fine_di_riga(s[i]); ++i) {
+    if (s[i] == '"') virgolette = !virgolette;
+    if (s[i] == ',' && !virgolette) ++n;
+  }
+  return n;
+}
+
+void Avvisi::record_corto(size_t inizio) {
+  if (corto_avvisato_ || in_lettura_ == nullptr || indice_ >= in_lettura_->campi.size()) return;
+  const std::string_view s = lettore_.testo();
+  if (inizio > s.size() || chiave_ >= inizio) return;
+  const size_t a_capo = s.find_first_of("\r\n", chiave_);
+  if (a_capo == std::string_view::npos || a_capo >= inizio) return;
+  // Inside a quoted text that runs on, the quotes are the cause, said there.
+  if (s.substr(chiave_, a_capo - chiave_).find('"') != std::string_view::npos) return;
+  corto_avvisato_ = true;
+  const std::vector<Nota> note = {{"qui il valore letto al suo posto", a(inizio)}};
+  d_.avviso("record-corto",
+            "al record " + citato(in_lettura_->nome) +
+                " mancano dei valori: la riga finisce dopo " + std::to_string(indice_) +
+                " campi su " + std::to_string(in_lettura_->campi.size()) + ", e " +
+                nome_campo(in_lettura_->campi[indice_]) + " e' letto dalla riga dopo",
+            a(chiave_), note);
+}
+
+bool Avvisi::orario_in_un_campo(std::string_view t, size_t inizio) {
+  const CampoRecord* c = campo_corrente();
+  const std::string_view s = lettore_.testo();
+  if (c == nullptr || c->nome != "hours" || s.substr(inizio, t.size()) != t) return false;
+  std::vector<std::string_view> parti;
+  for (size_t i = 0;;) {
+    size_t j = i;
+    while (j < t.size() && cifra(t[j])) ++j;
+    if (j == i || j - i > 2 || (!parti.empty() && j - i != 2)) return false;
+    parti.push_back(t.substr(i, j - i));
+    if (j == t.size()) break;
+    if (t[j] != '.' && t[j] != ':') return false;
+    i = j + 1;
+  }
+  if (parti.size() < 2 || parti.size() > 3) return false;
+  const size_t k = parti.size();
+  const size_t necessari = in_lettura_->campi.size() - indice_ - 1;
+  const size_t presenti = campi_dopo(inizio + t.size());
+  std::string scritto;
+  for (std::string_view p : parti) scritto += (scritto.empty() ? "" : ", ") + std::string(p);
+  const bool certo = presenti + (k - 1) <= necessari && necessari - presenti - (k - 1) <= 3 - k;
+  if (certo) {
+    for (size_t z = presenti + (k - 1); z < necessari; ++z) scritto += ", 0";
+  }
+  d_.avviso("orario-in-un-campo",
+            citato(t) + " e' un orario in un campo solo, e il campo delle ore lo legge come " +
+                std::to_string(e_numero(t) ? numero_da_campo(t) : 0) +
+                ": ore, minuti e secondi sono campi separati dalla virgola" +
+                (certo ? "; scrivi " + citato(scritto) : ""),
+            a(inizio));
+  if (certo) d_.correggi({"scrivi " + citato(scritto), a(inizio), t.size(), scritto});
+  corto_avvisato_ = true;
+  return true;
+}
+
+bool Avvisi::posizione_con_virgola(std::string_view t, size_t inizio) {
+  const CampoRecord* c = campo_corrente();
+  const std::string_view s = lettore_.testo();
+  if (c == nullptr || indice_ != 0 || c->unita != "m" || t.empty() || t.size() > 3 ||
+      !std::all_of(t.begin(), t.end(), cifra) || s.substr(inizio, t.size()) != t) {
+    return false;
+  }
+  const size_t v = inizio + t.size();
+  if (v + 4 > s.size() || s[v] != ',') return false;
+  for (size_t k = 1; k <= 3; ++k) {
+    if (!cifra(s[v + k])) return false;
+  }
+  if (v + 4 < s.size() && std::string_view(", \t\r\n").find(s[v + 4]) == std::string_view::npos) {
+    return false;
+  }
+  // One field more than the record reads: the comma split the position.
+  if (campi_dopo(v) != in_lettura_->campi.size()) return false;
+  const std::string tre(s.substr(v + 1, 3));
+  const std::string unito = std::string(t) + tre;
+  d_.avviso("posizione-con-virgola",
+            citato(std::string(t) + "," + tre) +
+                ": la virgola separa i campi, e la posizione e' letta come " + std::string(t) +
+                " m, con i campi dopo spostati di uno; per " + unito + " m scrivi " + citato(unito),
+            a(inizio));
+  d_.correggi({"scrivi " + citato(unito), a(inizio), t.size() + 4, unito});
+  spiegato_fino_a_ = std::min(s.find_first_of("\r\n", v), s.size());
+  posizione_spiegata_ = true;
+  return true;
+}
+
+bool Avvisi::segno_staccato(std::string_view t, size_t inizio) {
+  const std::string_view s = lettore_.testo();
+  if ((t != "-" && t != "+") || s.substr(inizio, 1) != t) return false;
+  size_t i = inizio + 1;
+  while (i < s.size() && spazio(s[i])) ++i;
+  const size_t cifre = i;
+  while (i < s.size() && cifra(s[i])) ++i;
+  if (i == cifre || cifre == inizio + 1) return false;
+  if (i < s.size() && std::string_view(", \t\r\n").find(s[i]) == std::string_view::npos) {
+    return false;
+  }
+  const std::string numero = std::string(t) + std::string(s.substr(cifre, i - cifre));
+  d_.avviso("segno-staccato",
+            "il segno " + citato(t) + " e' staccato dal numero: e' letto come 0, e " +
+                citato(s.substr(cifre, i - cifre)) + " come un campo di troppo; scrivi " +
+                citato(numero),
+            a(inizio));
+  d_.correggi({"scrivi " + citato(numero), a(inizio), i - inizio, numero});
+  spiegato_fino_a_ = i;
+  return true;
+}
+
+bool Avvisi::spazio_indivisibile(std::string_view campo, size_t inizio) {
+  constexpr char kIndivisibile = '\xA0';
+  if (campo.find(kIndivisibile) == std::string_view::npos) return false;
+  const std::string_view s = lettore_.testo();
+  std::string senza(campo);
+  std::erase(senza, kIndivisibile);
+  const bool certo = e_numero(senza) && s.substr(inizio, campo.size()) == campo;
+  d_.avviso("spazio-indivisibile",
+            "il campo contiene uno spazio indivisibile (U+00A0, da un testo incollato), che non "
+            "separa i campi: " +
+                std::string(e_numero(campo) ? "" : "non e' un numero e vale 0") +
+                (certo ? "; scrivi " + citato(senza) : ""),
+            a(inizio));
+  if (certo) d_.correggi({"scrivi " + citato(senza), a(inizio), campo.size(), senza});
+  return true;
+}
+
+void Avvisi::testo_con_virgola(std::string_view testo, size_t inizio) {
+  const CampoRecord* c = campo_corrente();
+  const std::string_view s = lettore_.testo();
+  if (c == nullptr || indice_ + 1 != in_lettura_->campi.size() || inizio >= s.size() ||
+      s[inizio] == '"') {
+    return;
+  }
+  const size_t fine_riga = std::min(s.find_first_of("\r\n", inizio), s.size());
+  const size_t virgola = s.find(',', inizio);
+  if (virgola >= fine_riga) return;
+  size_t fine = fine_riga;
+  while (fine > virgola && spazio(s[fine - 1])) --fine;
+  const std::string_view resto = spoglia(s.substr(virgola + 1, fine - virgola - 1));
+  if (resto.empty()) return;
+  spiegato_fino_a_ = fine_riga;
+  if (e_numero(testo)) {
+    // `stazione` with one column too many: the number meant for the field
+    // before lands in the text, and the text is left over.
+    d_.avviso("colonna-in-piu",
+              "la riga ha un campo in piu' di quanti ne legge il record " +
+                  citato(in_lettura_->nome) + " (" + std::to_string(in_lettura_->campi.size()) +
+                  "): " + nome_campo(*c) + " prende " + citato(testo) + ", e " + citato(resto) +
+                  " e' ignorato; togli la colonna in piu' prima di " + nome_campo(*c),
+              a(inizio));
+    return;
+  }
+  const std::string intero(s.substr(inizio, fine - inizio));
+  const bool certo = intero.find('"') == std::string::npos;
+  const std::string tra = "\"" + intero + "\"";
+  d_.avviso("testo-con-virgola",
+            "il testo " + citato(testo) + " finisce alla virgola, e " + citato(resto) +
+                " e' ignorato: un testo con la virgola va tra virgolette" +
+                (certo ? "; scrivi " + citato(tra) : ""),
+            a(inizio));
+  if (certo) d_.correggi({"metti il testo tra virgolette", a(inizio), intero.size(), tra});
+}
+
+bool Avvisi::chiave_letta(std::string_view campo, size_t inizio) {
+  if (!d_.avvisi_attivi()) return false;
+  corto_avvisato_ = false;
+  posizione_spiegata_ = false;
+  const std::string_view s = lettore_.testo();
+  const bool al_suo_posto = inizio <= s.size() && s.substr(inizio, campo.size()) == campo;
+  const size_t pv = campo.find(';');
+  if (pv != std::string_view::npos && !segno_di_commento(campo) &&
+      !lessico_.parola_contenuta(campo.substr(0, pv)).empty() &&
+      campo.find_first_of("0123456789", pv) != std::string_view::npos) {
+    std::string giusto(campo);
+    std::replace(giusto.begin(), giusto.end(), ';', ',');
+    d_.avviso("punto-e-virgola",
+              "il `;` non separa i campi: la riga e' letta come un campo solo, e il record prende "
+              "i suoi valori dalle righe dopo; i campi si separano con la virgola" +
+                  std::string(al_suo_posto ? ": scrivi " + citato(giusto) : ""),
+              a(inizio + pv));
+    if (al_suo_posto) {
+      d_.correggi({"separa i campi con la virgola", a(inizio), campo.size(), giusto});
+    }
+    return false;
+  }
+  // `3 vetture`: a word after a number on its line, read as a record.
+  size_t prima = inizio;
+  while (prima > 0 && prima <= s.size() && spazio(s[prima - 1])) --prima;
+  if (!al_suo_posto || prima == inizio || prima == 0 || !cifra(s[prima - 1]) ||
+      lessico_.parola_contenuta(campo).empty() || !sembra_parola_chiave(campo)) {
+    return false;
+  }
+  size_t numero = prima;
+  while (numero > 0 && cifra(s[numero - 1])) --numero;
+  const std::string_view cifre = s.substr(numero, prima - numero);
+  d_.avviso("parola-dopo-il-numero",
+            citato(campo) + " dopo il numero " + citato(cifre) +
+                " non si scrive: e' letto come un nuovo record, che prende i suoi valori dalla "
+                "riga dopo; scrivi " +
+                citato(cifre),
+            a(inizio));
+  d_.correggi({"scrivi " + citato(cifre), a(prima), inizio + campo.size() - prima, ""});
+  return true;
 }
 
 }  // namespace calvetra

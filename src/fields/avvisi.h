@@ -59,6 +59,17 @@ class Avvisi final : public OsservatoreCampi {
   // The keyword field in hand begins at `inizio`: the record checks below
   // name it, and a later record names it as "the earlier one".
   void chiave(size_t inizio) { chiave_ = inizio; }
+  // Field `indice` of record `r` is read next: the hints that depend on the
+  // field (a time, a position, a unit) know which one it is.
+  void campo_in_lettura(const DescrizioneRecord& r, size_t indice) {
+    in_lettura_ = &r;
+    indice_ = indice;
+  }
+  // The keyword field `campo` at `inizio`, before it is matched: a line
+  // separated by `;`, or a word that follows a number on its line (`3
+  // vetture`), read as a record of its own. True for the latter: the record
+  // it names is no repetition.
+  bool chiave_letta(std::string_view campo, size_t inizio);
 
   // A non-empty keyword field that no test of the parser takes; `perche`,
   // when given, says why instead of the usual "did you mean". The numbers
@@ -83,7 +94,9 @@ class Avvisi final : public OsservatoreCampi {
 
   // The source, `dimensione` bytes long, has no `[generale]` field: the
   // reading passes over all of it and compiles nothing.
-  void generale_mancante(size_t dimensione);
+  // `solo_se_simile`: said only when a section name is a few letters from
+  // it (the line source has its error 102 already).
+  void generale_mancante(size_t dimensione, bool solo_se_simile = false);
   // The record just read wrote its object over the object another record
   // had placed in the same cell (the bytes keep the later one).
   void oggetto_cancellato(const Cancellazione& c, const Giornale& g);
@@ -115,6 +128,27 @@ class Avvisi final : public OsservatoreCampi {
   bool unita_scritta(std::string_view campo, size_t inizio, std::string_view seguito);
   // Hints for a number with a fraction or split by a blank.
   void numero_da_vicino(std::string_view campo, size_t inizio);
+  // A time written in one field (`8.22`, `7:53:30`) in the hours field.
+  bool orario_in_un_campo(std::string_view t, size_t inizio);
+  // `26,350` in a position: a thousands comma that splits it in two fields.
+  bool posizione_con_virgola(std::string_view t, size_t inizio);
+  // A sign apart from its number: `- 4`.
+  bool segno_staccato(std::string_view t, size_t inizio);
+  // A text, its record's last field, cut at a comma on its line; or a
+  // number there, a column too many before it.
+  void testo_con_virgola(std::string_view testo, size_t inizio);
+  // A no-break space in a number field.
+  bool spazio_indivisibile(std::string_view campo, size_t inizio);
+  // The record in hand reads a value from a line after its own.
+  void record_corto(size_t inizio);
+  // The field being read, when known.
+  const CampoRecord* campo_corrente() const {
+    return in_lettura_ != nullptr && indice_ < in_lettura_->campi.size()
+               ? &in_lettura_->campi[indice_]
+               : nullptr;
+  }
+  // The fields written after the one ending at `da`, to the end of its line.
+  size_t campi_dopo(size_t da) const;
   Nota nota_precedente(const Precedente& p, std::string_view tipo) const;
   void registra(std::string_view tipo, int64_t inizio, int64_t fine);
   // A record that stores a value once: a second one overwrites the first.
@@ -130,7 +164,14 @@ class Avvisi final : public OsservatoreCampi {
   // where it reads numbers.
   bool record_intero(std::string_view campo, size_t inizio) const;
 
-  std::string_view record_;  // the name of the record in hand, when one was named
+  const DescrizioneRecord* in_lettura_ = nullptr;
+  size_t indice_ = 0;
+  // Fields before this offset were explained by a hint already (the `4` of
+  // `- 4`, the `350` of `26,350`): they are not surplus again.
+  size_t spiegato_fino_a_ = 0;
+  bool corto_avvisato_ = false;      // the record in hand was said to be short
+  bool posizione_spiegata_ = false;  // its position was said to be split
+  std::string_view record_;          // the name of the record in hand, when one was named
   const DescrizioneRecord* descrizione_ = nullptr;  // and its description
   bool causa_in_attesa_ = false;
   int numeri_tollerati_ = 0;

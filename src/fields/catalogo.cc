@@ -12,9 +12,40 @@ const char* nome_formato(Formato f) {
     case Formato::u8: return "8 bit";
     case Formato::i16: return "16 bit";
     case Formato::i32: return "32 bit";
-    case Formato::testo: return "text";
+    case Formato::testo: return "testo";
   }
   return "";
+}
+
+std::string testo_deposito(const Deposito& d) {
+  std::string s;
+  const std::string campo = d.campo.empty() ? "" : " `" + std::string(d.campo) + "`";
+  switch (d.dove) {
+    case Dove::nessuno: s = d.campo.empty() ? "nessun campo da solo" : "entra in" + campo; break;
+    case Dove::celle_da: s = "le celle da p / 50 in poi"; break;
+    case Dove::cella: s = "cella" + campo; break;
+    case Dove::riga:
+      s = (d.riga >= 0 ? "riga " + std::to_string(d.riga) : std::string("riga della tabella")) +
+          campo;
+      break;
+    case Dove::piano: s = "piano metro per metro"; break;
+  }
+  switch (d.modo) {
+    case Modo::come_letto: break;
+    case Modo::passi_5_kmh: s += ", in km/h a passi di 5 km/h (valore / 5)"; break;
+    case Modo::per_mille_100: s += ", per mille + 100 in 8 bit"; break;
+    case Modo::basso_8: s += ", 8 bit bassi"; break;
+    case Modo::bit_16: s += ", 16 bit"; break;
+    case Modo::con_altri: s += ", in un solo numero con altri campi"; break;
+    case Modo::secondi: s += ", secondi dopo la mezzanotte"; break;
+  }
+  return s;
+}
+
+std::string nome_campo(const CampoRecord& c) {
+  std::string s(c.etichetta.empty() ? c.nome : c.etichetta);
+  if (!c.etichetta.empty()) s += " (`" + std::string(c.nome) + "`)";
+  return s;
 }
 
 Lessico::Lessico(const std::vector<const DescrizioneRecord*>& records) {
@@ -147,17 +178,19 @@ std::string cella(std::string_view s) {
 
 std::string tabelle_record(const std::vector<const DescrizioneRecord*>& records) {
   std::string s =
-      "| Record | Keyword field contains | Values | What it does |\n|---|---|---|---|\n";
+      "| Record | Keyword field contains | Values | What it does (as authors read it) "
+      "|\n|---|---|---|---|\n";
   for (const DescrizioneRecord* r : records) {
     s += "| " + codice(r->nome) + " | " + prova_in_parole(r->prova) + " | " +
          cella(nomi_campi(*r)) + " | " + cella(r->effetto) + " |\n";
   }
-  s += "\n| Record | Field | Read as | Unit | Values | Stored |\n|---|---|---|---|---|---|\n";
+  s += "\n| Record | Field | Label | Read as | Unit | Values | Stored | Explanation "
+       "|\n|---|---|---|---|---|---|---|---|\n";
   for (const DescrizioneRecord* r : records) {
     for (const CampoRecord& c : r->campi) {
-      s += "| " + codice(r->nome) + " | " + cella(c.nome) + " | " + nome_formato(c.formato) +
-           " | " + cella(c.unita) + " | " + cella(c.intervallo) + " | " + cella(c.conservato) +
-           " |\n";
+      s += "| " + codice(r->nome) + " | " + cella(c.nome) + " | " + cella(c.etichetta) + " | " +
+           nome_formato(c.formato) + " | " + cella(c.unita) + " | " + cella(c.intervallo) + " | " +
+           cella(testo_deposito(c.deposito)) + " | " + cella(c.spiegazione) + " |\n";
     }
   }
   return s;

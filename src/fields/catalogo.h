@@ -24,7 +24,7 @@ namespace calvetra {
 // bits signed (a value that does not fit is an unexpected failure), or text.
 enum class Formato : uint8_t { u8, i16, i32, testo };
 
-// "8 bit", "16 bit", "32 bit", "text".
+// "8 bit", "16 bit", "32 bit", "testo".
 const char* nome_formato(Formato f);
 
 // The values a number field keeps as the author wrote them. A value outside
@@ -53,16 +53,57 @@ struct Conservato {
 };
 using ConservaRecord = std::vector<Conservato> (*)(std::span<const int64_t> valori);
 
-// One field of a record, as the documentation names it.
+// Where a field's value goes in the scenario: the typed column the tools
+// read (the hover's filled stretch, the documentation's "stored" column), so
+// that no behaviour hangs on the wording of a field's explanation.
+enum class Dove : uint8_t {
+  nessuno,   // nowhere by itself: it chooses or adds to what other fields store
+  celle_da,  // the position a stretch begins at: the cells from p / 50 on
+  cella,     // the cell of the record's object (p / 50 + 1), or one of its fields
+  riga,      // a field of a table row
+  piano,     // the per-metre plan of the route
+};
+
+// How a value is turned into what is stored.
+enum class Modo : uint8_t {
+  come_letto,     // the number as read
+  passi_5_kmh,    // km/h in steps of 5 km/h: the value / 5
+  per_mille_100,  // per mille + 100 in 8 bits
+  basso_8,        // its low 8 bits
+  bit_16,         // 16 bits
+  con_altri,      // packed into one number with other fields
+  secondi,        // seconds after midnight, with the other parts of the time
+};
+
+struct Deposito {
+  Dove dove = Dove::nessuno;
+  std::string_view campo;  // the system's name of the cell or row field: `pendenza`, `cod_a`
+  Modo modo = Modo::come_letto;
+  int riga = -1;  // the table row, for a header value
+};
+
+// A place with no field name, stored as read.
+constexpr Deposito in(Dove d) { return {d, {}, Modo::come_letto, -1}; }
+
+// The column in the author's words: "cella `pendenza`, per mille + 100 in 8 bit".
+std::string testo_deposito(const Deposito& d);
+
+// One field of a record: its system name (`sx`, `rapp`, `cod_a`, as the
+// files and the documentation name it) and what an author reads about it.
 struct CampoRecord {
   std::string_view nome;
+  std::string_view etichetta;  // Italian, in route terms: "velocita' massima"
   Formato formato = Formato::i32;
-  std::string_view unita;       // "m", "km/h", ...; "" for a plain number
-  std::string_view intervallo;  // the values that make sense, in words; "" for any
-  std::string_view conservato;  // where the value goes and how it is stored
-  Limiti limiti{};              // the same values as numbers, where they are bounded
-  Conserva conserva = nullptr;  // null: kept as read
+  std::string_view unita;        // "m", "km/h", ...; "" for a plain number
+  std::string_view intervallo;   // the values that make sense, in words; "" for any
+  Deposito deposito{};           // where the value goes and how
+  std::string_view spiegazione;  // one line: what it does on the route
+  Limiti limiti{};               // the same values as numbers, where they are bounded
+  Conserva conserva = nullptr;   // null: kept as read
 };
+
+// "velocita' massima (`speed`)": how messages name a field to an author.
+std::string nome_campo(const CampoRecord& c);
 
 enum class Maiuscole { ignorate, contano };
 

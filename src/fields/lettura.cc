@@ -90,6 +90,7 @@ void LetturaRecord::non_entra(const CampoRecord& campo, const GuastoInatteso& e)
 std::string LetturaRecord::testo() {
   const CampoRecord& campo = prossimo(false);
   if (l_.fine()) manca_campo(campo);
+  l_.avvisi().campo_in_lettura(record_, letti_ - 1);
   std::string t = l_.file1().leggi_testo();
   const size_t inizio = l_.file1().inizio_campo();
   campi_[letti_ - 1] = {inizio, l_.file1().fine_campo()};
@@ -114,6 +115,29 @@ bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) 
   }
   errore(CodiceErrore::oltre_il_percorso, luogo(campo), p);
   return true;
+}
+
+namespace {
+
+void nota_record(Diagnostica& d, const RecordRegistrato* r, const std::string& che) {
+  if (r == nullptr || r->chiave.file == FileSorgente::nessuno || d.voci().empty()) return;
+  d.annota({"qui il record `" + std::string(r->nome) + "` che " + che, r->chiave});
+}
+
+}  // namespace
+
+void LetturaRecord::nota_cella(int64_t cella) {
+  const Giornale* g = l_.giornale();
+  if (g == nullptr || cella < 0) return;
+  nota_record(l_.diagnostica(), g->record_cella(static_cast<size_t>(cella)),
+              "occupa gia' la cella " + std::to_string(cella));
+}
+
+void LetturaRecord::nota_riga(int64_t riga) {
+  const Giornale* g = l_.giornale();
+  if (g == nullptr || riga < 0) return;
+  nota_record(l_.diagnostica(), g->record_riga(static_cast<size_t>(riga)),
+              "ha scritto la riga " + std::to_string(riga));
 }
 
 void LetturaRecord::avvisa_conservato() {

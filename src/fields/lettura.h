@@ -154,6 +154,12 @@ class LetturaRecord {
     l_.diagnostica().errore(codice, luogo, posizione);
   }
 
+  // The error just recorded names the record in its way: a note at the
+  // record that placed the object of cell `cella` (or last wrote row
+  // `riga`), as the compile's journal has it; nothing without a journal.
+  void nota_cella(int64_t cella);
+  void nota_riga(int64_t riga);
+
   // The warnings across records of this kind: positions ascending, or
   // stretches that do not overlap.
   void in_ordine(int64_t posizione);
@@ -293,6 +299,7 @@ T LetturaRecord::numero() {
   const CampoRecord& campo = prossimo(true);
   if (!entra<T>(campo.formato)) rifiuta_destinazione(campo);
   if (l_.fine()) manca_campo(campo);
+  l_.avvisi().campo_in_lettura(record_, letti_ - 1);
   int64_t v = 0;
   try {
     v = leggi_numero(campo.formato);

@@ -38,12 +38,13 @@ void avvisa_intestazione(Lettura& l, const Riconosciuti& trovati, size_t chiave)
   const std::string& campo = l.campo();
   Avvisi& a = l.avvisi();
   a.chiave(chiave);
+  const bool dopo_un_numero = a.chiave_letta(campo, chiave);
   const auto intestazione = catalogo_intestazione_linea();
   if (!trovati.nessuno()) {
     // The field is watched as the first record it names.
     a.record_trovati(trovati);
     a.parola_chiave_nascosta(campo, chiave);
-    if (!trovati.attivi.empty()) a.ripetizione(*trovati.attivi.front());
+    if (!trovati.attivi.empty() && !dopo_un_numero) a.ripetizione(*trovati.attivi.front());
     return;
   }
   if (senza_avviso(campo)) return;
@@ -65,6 +66,7 @@ void avvisa_corpo(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   const std::string& campo = l.campo();
   Avvisi& a = l.avvisi();
   a.chiave(chiave);
+  a.chiave_letta(campo, chiave);
   if (!trovati.nessuno()) {
     a.record_trovati(trovati);
     a.parola_chiave_nascosta(campo, chiave);

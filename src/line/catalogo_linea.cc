@@ -14,46 +14,67 @@ namespace calvetra {
 namespace {
 
 // The position bound every body record is tested against.
-constexpr std::string_view kNelPercorso = "(p + 100) / 50 at most n, else error 15";
+constexpr std::string_view kNelPercorso =
+    "(p + 100) / 50 al piu' n, l'ultima cella del percorso; se no errore 15";
 
 // The bounds of the values kept as written.
 constexpr Limiti kNonNegativo{0, INT64_MAX};
 
 std::string n(int64_t v) { return std::to_string(v); }
 
+constexpr Deposito riga(int r, std::string_view campo) {
+  return {Dove::riga, campo, Modo::come_letto, r};
+}
+
 constexpr CampoRecord kLunghezza[] = {
-    {"L", Formato::i32, "m", "at most 1000000, else error 1",
-     "row 84 `fine`; the cells 0 to n = (L + 7000) / 50 and the plan of metres 0 to L + 7000 are "
-     "made anew"},
+    {"L", "lunghezza del percorso", Formato::i32, "m", "al piu' 1000000, se no errore 1",
+     riga(84, "fine"),
+     "la lunghezza del percorso in metri; crea da capo le celle da 0 a n = (L + 7000) / 50 e il "
+     "piano dei metri da 0 a L + 7000"},
 };
+constexpr std::string_view kPrimo = "il primo numero della progressiva chilometrica";
+constexpr std::string_view kSecondo = "il secondo numero della progressiva chilometrica";
+constexpr std::string_view kSegno = "1 aggiunge 100 m al secondo numero";
 constexpr CampoRecord kProgressivaTre[] = {
-    {"first", Formato::i32, "m", "a multiple of 50, else error 2", "row 81 `inizio`"},
-    {"second", Formato::i32, "m", "a multiple of 50, else error 2", "row 81 `fine`"},
-    {"flag", Formato::i32, "", "1 adds 100 to the second", "row 81 `posizione`"},
+    {"first", "primo numero", Formato::i32, "m", "un multiplo di 50, se no errore 2",
+     riga(81, "inizio"), kPrimo},
+    {"second", "secondo numero", Formato::i32, "m", "un multiplo di 50, se no errore 2",
+     riga(81, "fine"), kSecondo},
+    {"flag", "segno", Formato::i32, "", "0 o 1", riga(81, "posizione"), kSegno},
 };
 constexpr CampoRecord kProgressivaDue[] = {
-    {"first", Formato::i32, "m", "a multiple of 50, else error 2", "row 82 `inizio`"},
-    {"second", Formato::i32, "m", "a multiple of 50, else error 2", "row 82 `fine`"},
-    {"flag", Formato::i32, "", "1 adds 100 to the second", "row 82 `posizione`"},
+    {"first", "primo numero", Formato::i32, "m", "un multiplo di 50, se no errore 2",
+     riga(82, "inizio"), kPrimo},
+    {"second", "secondo numero", Formato::i32, "m", "un multiplo di 50, se no errore 2",
+     riga(82, "fine"), kSecondo},
+    {"flag", "segno", Formato::i32, "", "0 o 1", riga(82, "posizione"), kSegno},
 };
 constexpr CampoRecord kProgressivaUno[] = {
-    {"first", Formato::i32, "m", "a multiple of 50, else error 2", "row 83 `inizio`"},
-    {"second", Formato::i32, "m", "a multiple of 50, else error 2", "row 83 `fine`"},
-    {"flag", Formato::i32, "", "1 adds 100 to the second", "row 83 `posizione`"},
+    {"first", "primo numero", Formato::i32, "m", "un multiplo di 50, se no errore 2",
+     riga(83, "inizio"), kPrimo},
+    {"second", "secondo numero", Formato::i32, "m", "un multiplo di 50, se no errore 2",
+     riga(83, "fine"), kSecondo},
+    {"flag", "segno", Formato::i32, "", "0 o 1", riga(83, "posizione"), kSegno},
 };
-constexpr CampoRecord kSfondoUno[] = {{"background", Formato::i32, "", "", "row 85 `inizio`"}};
-constexpr CampoRecord kSfondoDue[] = {{"background", Formato::i32, "", "", "row 85 `posizione`"}};
-constexpr CampoRecord kSfondoTre[] = {{"background", Formato::i32, "", "", "row 85 `fine`"}};
+constexpr std::string_view kSfondo = "il numero dello sfondo mostrato lungo il percorso";
+constexpr CampoRecord kSfondoUno[] = {
+    {"background", "sfondo", Formato::i32, "", "", riga(85, "inizio"), kSfondo}};
+constexpr CampoRecord kSfondoDue[] = {
+    {"background", "sfondo", Formato::i32, "", "", riga(85, "posizione"), kSfondo}};
+constexpr CampoRecord kSfondoTre[] = {
+    {"background", "sfondo", Formato::i32, "", "", riga(85, "fine"), kSfondo}};
 constexpr CampoRecord kRipetizione[] = {
-    {"first", Formato::i32, "m", "a multiple of 50, else error 3", "row 86 `inizio`"},
-    {"second", Formato::i32, "m", "a multiple of 50, else error 4",
-     "row 86 `fine`; 0 also sets `posizione` to 0"},
+    {"first", "inizio", Formato::i32, "m", "un multiplo di 50, se no errore 3", riga(86, "inizio"),
+     "da dove i segnali sono ripetuti in cabina"},
+    {"second", "fine", Formato::i32, "m", "un multiplo di 50, se no errore 4", riga(86, "fine"),
+     "fin dove i segnali sono ripetuti in cabina; 0 mette a 0 anche `posizione`"},
 };
 
 constexpr std::string_view kEffettoProgressiva =
-    "a kilometre-progressive definition; the three are sorted by their first number once the "
-    "header is read, largest in row 81, and a flag of 1 adds 100 to the second number";
-constexpr std::string_view kEffettoSfondo = "a background setting of the route";
+    "una progressiva chilometrica; le tre sono ordinate per il primo numero quando "
+    "l'intestazione e' letta, la piu' grande nella riga 81, e un segno 1 aggiunge 100 al "
+    "secondo numero";
+constexpr std::string_view kEffettoSfondo = "uno sfondo del percorso";
 
 // The header records in the order the parser tests them; one name of each
 // family is offered by "did you mean".
@@ -61,8 +82,9 @@ const VoceCatalogo<IntestazioneLinea> kIntestazione[] = {
     {.record = {.nome = "lunghezza percorso",
                 .prova = contiene_parole("lunghezza", "percorso"),
                 .campi = kLunghezza,
-                .effetto = "the route length; creates the cells (and the plan). Must come before "
-                           "any body record, else error 25",
+                .effetto =
+                    "la lunghezza del percorso; crea le celle (e il piano). Va scritta prima "
+                    "di ogni record del corpo, se no errore 25",
                 .controllo = Controllo::una_volta,
                 .frase = "il record `lunghezza percorso`"},
      .gestore = intestazione_lunghezza},
@@ -115,44 +137,74 @@ const VoceCatalogo<IntestazioneLinea> kIntestazione[] = {
     {.record = {.nome = "ripetizione segnali",
                 .prova = esatta("ripetizione", "segnali"),
                 .campi = kRipetizione,
-                .effetto = "cab-signal repetition; the keyword field must hold the digit 4 or 9, "
-                           "the number of codes (4 wins), else error 5: row 86 `posizione`",
+                .effetto = "la ripetizione dei segnali in cabina; il campo della parola chiave "
+                           "porta la cifra 4 o 9, il numero dei codici (vince 4), se no errore 5: "
+                           "riga 86 `posizione`",
                 .controllo = Controllo::una_volta,
                 .frase = "il record `ripetizione segnali`",
                 .scritta = "ripetizione segnali 4 codici"},
      .gestore = intestazione_ripetizione},
 };
 
+constexpr Deposito kCelleDa = in(Dove::celle_da);
+constexpr Deposito kCellaOggetto = in(Dove::cella);
+
+constexpr Deposito cella(std::string_view campo, Modo m = Modo::come_letto) {
+  return {Dove::cella, campo, m, -1};
+}
+
 constexpr CampoRecord kPendenza[] = {
-    {"P", Formato::i32, "m", kNelPercorso, "the cells from P / 50 on"},
+    {"P", "posizione", Formato::i32, "m", kNelPercorso, kCelleDa,
+     "da dove vale la pendenza: dalla cella P / 50 in poi"},
     {"g",
+     "pendenza",
      Formato::i32,
      "per mille",
-     "-100 to 155",
-     "cell `pendenza`: g + 100, low 8 bits",
+     "da -100 a 155",
+     cella("pendenza", Modo::per_mille_100),
+     "la salita (positiva) o la discesa (negativa) della linea",
      {-100, 155},
      per_mille_conservati},
 };
 constexpr CampoRecord kCurva[] = {
-    {"S", Formato::i32, "m", kNelPercorso, "the plan from metre S"},
-    {"l", Formato::i32, "m", "S + l at most 999999, else error 103",
-     "the plan bends over metres S + 1 to S + l", kNonNegativo},
+    {"S", "inizio", Formato::i32, "m", kNelPercorso, in(Dove::piano),
+     "il metro dove comincia la curva"},
+    {"l", "sviluppo", Formato::i32, "m", "S + l al piu' 999999, se no errore 103", in(Dove::piano),
+     "la lunghezza della curva: il piano piega sui metri da S + 1 a S + l", kNonNegativo},
 };
 constexpr CampoRecord kMontagna[] = {
-    {"start", Formato::i32, "m", kNelPercorso, "the cells from start / 50"},
-    {"end", Formato::i32, "m", "", "to end / 50 - 1"},
-    {"kind", Formato::i32, "", "1, 2; 11, 12 with markers", "cell `montagna`: 1, 2 or 3"},
+    {"start", "inizio", Formato::i32, "m", kNelPercorso, kCelleDa,
+     "dove comincia il tratto di montagna: dalla cella start / 50"},
+    {"end", "fine", Formato::i32, "m", "", in(Dove::nessuno),
+     "dove finisce: fino alla cella end / 50 - 1"},
+    {"kind", "tipo", Formato::i32, "", "1, 2; 11, 12 con i segni", cella("montagna"),
+     "il tipo di montagna: la cella tiene 1, 2 o 3"},
 };
 constexpr CampoRecord kIndicatori[] = {
-    {"p", Formato::i32, "m", kNelPercorso, "cell p / 50 + 1"},
-    {"vas", Formato::i32, "km/h", "0 or more", "`valore_a`: 20 vas + vad / 5", kNonNegativo},
-    {"vbs", Formato::i32, "km/h", "0 or more", "`valore_b`: 20 vbs + vbd / 5", kNonNegativo},
-    {"vcs", Formato::i32, "km/h", "0 or more", "`valore_c`: 20 vcs + vcd / 5", kNonNegativo},
-    {"strisces", Formato::i32, "", "", "`valore_d`: 10 strisces + strisced"},
-    {"vad", Formato::i32, "km/h", "0 to 495", "`valore_a`"},
-    {"vbd", Formato::i32, "km/h", "0 to 495", "`valore_b`"},
-    {"vcd", Formato::i32, "km/h", "0 to 495", "`valore_c`"},
-    {"strisced", Formato::i32, "", "0 to 9", "`valore_d`", {0, 9}},
+    {"p", "posizione", Formato::i32, "m", kNelPercorso, kCellaOggetto,
+     "dove stanno i cartelli: nella cella p / 50 + 1"},
+    {"vas", "prima velocita' a sinistra", Formato::i32, "km/h", "0 o piu'",
+     cella("valore_a", Modo::con_altri), "`valore_a` = 20 vas + vad / 5", kNonNegativo},
+    {"vbs", "seconda velocita' a sinistra", Formato::i32, "km/h", "0 o piu'",
+     cella("valore_b", Modo::con_altri), "`valore_b` = 20 vbs + vbd / 5", kNonNegativo},
+    {"vcs", "terza velocita' a sinistra", Formato::i32, "km/h", "0 o piu'",
+     cella("valore_c", Modo::con_altri), "`valore_c` = 20 vcs + vcd / 5", kNonNegativo},
+    {"strisces", "strisce a sinistra", Formato::i32, "", "", cella("valore_d", Modo::con_altri),
+     "`valore_d` = 10 strisces + strisced"},
+    {"vad", "prima velocita' a destra", Formato::i32, "km/h", "da 0 a 495",
+     cella("valore_a", Modo::con_altri), "la velocita' a destra del primo cartello"},
+    {"vbd", "seconda velocita' a destra", Formato::i32, "km/h", "da 0 a 495",
+     cella("valore_b", Modo::con_altri), "la velocita' a destra del secondo cartello"},
+    {"vcd", "terza velocita' a destra", Formato::i32, "km/h", "da 0 a 495",
+     cella("valore_c", Modo::con_altri), "la velocita' a destra del terzo cartello"},
+    {"strisced",
+     "strisce a destra",
+     Formato::i32,
+     "",
+     "da 0 a 9",
+     cella("valore_d", Modo::con_altri),
+     "il numero di strisce a destra",
+     {0, 9}},
 };
 
 // A board's two speeds share one number, as two-digit counts of 5 km/h: a
@@ -192,8 +244,15 @@ std::vector<Conservato> montagna_conservata(std::span<const int64_t> v) {
                                   " m e' piu' corta di una cella: non ne segna nessuna"}};
 }
 constexpr CampoRecord kCartello[] = {
-    {"p", Formato::i32, "m", kNelPercorso, "cell p / 50 + 1; `valore_a` the row of its text"},
-    {"text", Formato::testo, "", "quoted if it holds a comma", "`nome` of rows 80, 79, ..."},
+    {"p", "posizione", Formato::i32, "m", kNelPercorso, kCellaOggetto,
+     "dove sta il cartello: nella cella p / 50 + 1, che in `valore_a` tiene la riga del testo"},
+    {"text",
+     "testo",
+     Formato::testo,
+     "",
+     "tra virgolette se contiene una virgola",
+     {Dove::riga, "nome"},
+     "il testo scritto sul cartello, nelle righe 80, 79, ..."},
 };
 
 bool con_piano(const CorpoLinea& c) { return c.con_geometria; }
@@ -202,7 +261,7 @@ const VoceCatalogo<CorpoLinea> kCorpo[] = {
     {.record = {.nome = "pendenza",
                 .prova = contiene_parole("pendenza"),
                 .campi = kPendenza,
-                .effetto = "the gradient g holds from P onward",
+                .effetto = "la pendenza g vale da P in poi",
                 .controllo = Controllo::in_ordine,
                 .frase = "la pendenza",
                 .conservazione = Conservazione::tratto},
@@ -210,9 +269,10 @@ const VoceCatalogo<CorpoLinea> kCorpo[] = {
     {.record = {.nome = "curva",
                 .prova = contiene_parole("curva"),
                 .campi = kCurva,
-                .effetto = "a curve from S over l metres; its class is the first digit 1 to 6 in "
-                           "the keyword field (none: error 103); an `s` in the field turns left, "
-                           "anything else right. Read only when compiling with the plan",
+                .effetto =
+                    "una curva da S per l metri; la sua classe e' la prima cifra da 1 a 6 nel "
+                    "campo della parola chiave (nessuna: errore 103); una `s` nel campo la "
+                    "volta a sinistra, se no a destra. Letta solo compilando con il piano",
                 .controllo = Controllo::senza_sovrapposizione,
                 .frase = "la curva",
                 .scritta = "curvad1"},
@@ -221,9 +281,9 @@ const VoceCatalogo<CorpoLinea> kCorpo[] = {
     {.record = {.nome = "montagna",
                 .prova = contiene_parole("montagna"),
                 .campi = kMontagna,
-                .effetto = "a mountain stretch; one starting 150 m or less after the previous "
-                           "one's end becomes kind 3; with markers, every fourth free cell of the "
-                           "stretch is a `segno_montagna`. At most 80",
+                .effetto = "un tratto di montagna; uno che comincia 150 m o meno dopo la fine del "
+                           "precedente diventa tipo 3; con i segni, una cella libera ogni quattro "
+                           "del tratto e' un `segno_montagna`. Al piu' 80",
                 .controllo = Controllo::senza_sovrapposizione,
                 .frase = "la montagna",
                 .conserva = montagna_conservata},
@@ -231,15 +291,17 @@ const VoceCatalogo<CorpoLinea> kCorpo[] = {
     {.record = {.nome = "indicatori_vmax",
                 .prova = contiene_parole("indicatori_v"),
                 .campi = kIndicatori,
-                .effetto = "a pair of speed-indicator boards in one cell (cell taken: error 21)",
+                .effetto =
+                    "una coppia di cartelli indicatori di velocita' in una cella (cella gia' "
+                    "occupata: errore 21)",
                 .frase = "gli indicatori",
                 .conserva = indicatori_conservati},
      .gestore = corpo_indicatori},
     {.record = {.nome = "cartello_indicatore",
                 .prova = contiene_parole("indicat", "cartello"),
                 .campi = kCartello,
-                .effetto = "a lineside sign (cell taken: error 6); the text takes the next sign "
-                           "row. At most 80",
+                .effetto = "un cartello lungo la linea (cella gia' occupata: errore 6); il testo "
+                           "prende la prossima riga dei cartelli. Al piu' 80",
                 .frase = "il cartello"},
      .gestore = corpo_cartello},
 };

@@ -72,6 +72,7 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, bool con_geometria,
   for (;;) {
     l.leggi_campo();
     if (l.fine()) {
+      l.avvisi().generale_mancante(sorgente.testo.size(), true);
       l.diagnostica().errore(CodiceErrore::generale_assente, l.qui());
       return FineFase::interrotta;
     }

@@ -11,9 +11,13 @@ void avvisa_voce(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   const std::string& k = l.campo();
   Avvisi& a = l.avvisi();
   a.chiave(chiave);
+  const bool dopo_un_numero = a.chiave_letta(k, chiave);
   if (!trovati.nessuno()) {
-    // Every entry the field names reads its own values, and is watched.
-    for (const DescrizioneRecord* r : trovati.attivi) a.ripetizione(*r);
+    // Every entry the field names reads its own values, and is watched (a
+    // word after a number is no record meant: said as such).
+    if (!dopo_un_numero) {
+      for (const DescrizioneRecord* r : trovati.attivi) a.ripetizione(*r);
+    }
     a.record_trovati(trovati);
     a.parola_chiave_nascosta(k, chiave);
     return;

@@ -77,7 +77,8 @@ std::vector<Conservato> rallentamento_conservato(std::span<const int64_t> v) {
 }
 
 // The position bounds of the entries.
-constexpr std::string_view kNelPercorso = "(p + 100) / 50 at most n, else error 15";
+constexpr std::string_view kNelPercorso =
+    "(p + 100) / 50 al piu' n, l'ultima cella del percorso; se no errore 15";
 
 // The bounds of the values kept as written.
 constexpr Limiti kNonNegativo{0, INT64_MAX};
@@ -86,101 +87,171 @@ constexpr Limiti kSessanta{0, 59};
 constexpr Limiti kCifra{0, 9};
 constexpr Limiti k16Bit{INT16_MIN, INT16_MAX};
 
-constexpr CampoRecord kMassa[] = {{"percentage", Formato::i32, "%", "", "row 84 `inizio`"}};
-constexpr CampoRecord kVetture[] = {
-    {"coaches", Formato::i32, "", "0 or more", "row 84 `posizione`", kNonNegativo}};
+constexpr Deposito riga(int r, std::string_view campo, Modo m = Modo::come_letto) {
+  return {Dove::riga, campo, m, r};
+}
+constexpr Deposito kCelleDa = in(Dove::celle_da);
+constexpr Deposito kCellaOggetto = in(Dove::cella);
+constexpr Deposito cella(std::string_view campo, Modo m = Modo::come_letto) {
+  return {Dove::cella, campo, m, -1};
+}
+constexpr Deposito stazione(std::string_view campo, Modo m = Modo::come_letto) {
+  return {Dove::riga, campo, m, -1};
+}
+
+constexpr CampoRecord kMassa[] = {{"percentage", "percentuale di massa frenata", Formato::i32, "%",
+                                   "", riga(84, "inizio"),
+                                   "quanta parte della massa del treno frena"}};
+constexpr CampoRecord kVetture[] = {{"coaches", "vetture", Formato::i32, "", "0 o piu'",
+                                     riga(84, "posizione"), "il numero di vetture del treno",
+                                     kNonNegativo}};
 constexpr CampoRecord kVelocita[] = {
-    {"p", Formato::i32, "m", kNelPercorso, "the cells from p / 50 on"},
+    {"p", "posizione", Formato::i32, "m", kNelPercorso, kCelleDa,
+     "da dove vale il limite: dalla cella p / 50 in poi"},
     {"speed",
+     "velocita' massima",
      Formato::i32,
      "km/h",
-     "0 to 1277",
-     "cell `velocita`: speed / 5",
+     "da 0 a 1277",
+     cella("velocita", Modo::passi_5_kmh),
+     "il limite di velocita' della linea da quel punto",
      {0, 1277},
      kmh_conservati},
 };
 constexpr CampoRecord kAderenza[] = {
-    {"p", Formato::i32, "m", kNelPercorso, "the cells from p / 50 on"},
+    {"p", "posizione", Formato::i32, "m", kNelPercorso, kCelleDa,
+     "da dove vale l'aderenza: dalla cella p / 50 in poi"},
     {"adhesion",
+     "aderenza",
      Formato::i32,
      "",
-     "0 to 255",
-     "cell `aderenza`: low 8 bits",
+     "da 0 a 255",
+     cella("aderenza", Modo::basso_8),
+     "la classe di aderenza delle rotaie (bagnate, con foglie, ...)",
      {0, 255},
      basso_8_conservato},
 };
 constexpr CampoRecord kOrologio[] = {
-    {"hours", Formato::i16, "", "0 to 23", "row 86 `cod_c`", kOre},
-    {"minutes", Formato::i16, "", "0 to 59", "row 86 `cod_d`", kSessanta},
-    {"seconds", Formato::i16, "", "0 to 59", "row 86 `cod_e`", kSessanta},
+    {"hours", "ore", Formato::i16, "", "da 0 a 23", riga(86, "cod_c", Modo::bit_16),
+     "l'ora dell'orologio alla partenza", kOre},
+    {"minutes", "minuti", Formato::i16, "", "da 0 a 59", riga(86, "cod_d", Modo::bit_16),
+     "i minuti dell'orologio alla partenza", kSessanta},
+    {"seconds", "secondi", Formato::i16, "", "da 0 a 59", riga(86, "cod_e", Modo::bit_16),
+     "i secondi dell'orologio alla partenza", kSessanta},
 };
-constexpr CampoRecord kSabbia[] = {{"sand", Formato::i16, "", "", "row 86 `cod_a`"}};
+constexpr CampoRecord kSabbia[] = {{"sand", "sabbia", Formato::i16, "", "",
+                                    riga(86, "cod_a", Modo::bit_16),
+                                    "la sabbia a bordo per frenare e avviarsi meglio"}};
 constexpr CampoRecord kSegnale[] = {
-    {"posizione", Formato::i32, "m", kNelPercorso, "cell p / 50 + 1"},
-    {"sx", Formato::i32, "", "1 or 2", "`valore_d`: 10 rapp + 3 sx + dx; approach codes"},
-    {"s1", Formato::i32, "", "", "`valore_a`: 10 s1 + d1"},
-    {"s2", Formato::i32, "", "", "`valore_b`: 10 s2 + d2"},
-    {"s3", Formato::i32, "", "", "`valore_c`: 10 s3 + d3"},
-    {"rapp", Formato::i32, "", "", "`valore_d`"},
-    {"dx", Formato::i32, "", "0 to 2", "`valore_d`; approach codes", {0, 2}},
-    {"d1", Formato::i32, "", "0 to 9", "`valore_a`", kCifra},
-    {"d2", Formato::i32, "", "0 to 9", "`valore_b`", kCifra},
-    {"d3", Formato::i32, "", "0 to 9", "`valore_c`", kCifra},
-    {"tempo", Formato::i32, "", "1 to 100 is raised to 101", "cell `tempo` when sx is 2"},
+    {"posizione", "posizione", Formato::i32, "m", kNelPercorso, kCellaOggetto,
+     "dove sta il segnale: nella cella p / 50 + 1"},
+    {"sx", "classe del segnale", Formato::i32, "", "1 o 2", cella("valore_d", Modo::con_altri),
+     "1 segnale ordinario, 2 segnale con tempo; con `dx` da' i codici di preavviso; "
+     "`valore_d` = 10 rapp + 3 sx + dx"},
+    {"s1", "primo aspetto", Formato::i32, "", "", cella("valore_a", Modo::con_altri),
+     "la prima luce del segnale; `valore_a` = 10 s1 + d1"},
+    {"s2", "secondo aspetto", Formato::i32, "", "", cella("valore_b", Modo::con_altri),
+     "la seconda luce del segnale; `valore_b` = 10 s2 + d2"},
+    {"s3", "terzo aspetto", Formato::i32, "", "", cella("valore_c", Modo::con_altri),
+     "la terza luce del segnale; `valore_c` = 10 s3 + d3"},
+    {"rapp", "rappresentazione", Formato::i32, "", "", cella("valore_d", Modo::con_altri),
+     "come il segnale si presenta in cabina; le decine di `valore_d`"},
+    {"dx",
+     "lato",
+     Formato::i32,
+     "",
+     "da 0 a 2",
+     cella("valore_d", Modo::con_altri),
+     "il lato del segnale; entra in `valore_d` e nei codici di preavviso",
+     {0, 2}},
+    {"d1", "cifra del primo aspetto", Formato::i32, "", "da 0 a 9",
+     cella("valore_a", Modo::con_altri), "le unita' di `valore_a`", kCifra},
+    {"d2", "cifra del secondo aspetto", Formato::i32, "", "da 0 a 9",
+     cella("valore_b", Modo::con_altri), "le unita' di `valore_b`", kCifra},
+    {"d3", "cifra del terzo aspetto", Formato::i32, "", "da 0 a 9",
+     cella("valore_c", Modo::con_altri), "le unita' di `valore_c`", kCifra},
+    {"tempo", "tempo", Formato::i32, "", "da 1 a 100 e' alzato a 101",
+     cella("tempo", Modo::basso_8), "il tempo del segnale, tenuto solo quando `sx` e' 2"},
 };
 constexpr CampoRecord kRallentamento[] = {
-    {"x", Formato::i32, "m", kNelPercorso, "start cell x / 50 + 1"},
+    {"x", "inizio", Formato::i32, "m", kNelPercorso, kCellaOggetto,
+     "dove comincia il rallentamento: cella x / 50 + 1"},
     {"v",
+     "velocita' del rallentamento",
      Formato::i32,
      "km/h",
-     "0 to 32767",
-     "`valore_a` of warning, start and end",
+     "da 0 a 32767",
+     cella("valore_a", Modo::bit_16),
+     "la velocita' da tenere; in `valore_a` dell'avviso, dell'inizio e della fine",
      {0, INT16_MAX},
      in_16_bit},
-    {"l", Formato::i32, "m", "0 or more", "end cell (x + l) / 50 + 1", kNonNegativo},
-    {"f_tt", Formato::i32, "", "16 bits", "`valore_c` of start and end", k16Bit, in_16_bit},
-    {"f_ta", Formato::i32, "", "not 0: pre-warnings", "four pre-warning cells"},
-    {"d_v", Formato::i32, "", "16 bits", "`valore_b` of every cell, when not 0", k16Bit, in_16_bit},
+    {"l", "lunghezza", Formato::i32, "m", "0 o piu'", in(Dove::nessuno),
+     "quanto e' lungo: la fine nella cella (x + l) / 50 + 1", kNonNegativo},
+    {"f_tt", "segno di fine", Formato::i32, "", "16 bit", cella("valore_c", Modo::bit_16),
+     "in `valore_c` dell'inizio e della fine", k16Bit, in_16_bit},
+    {"f_ta", "preavvisi", Formato::i32, "", "non 0: preavvisi", in(Dove::nessuno),
+     "se non e' 0, quattro celle di preavviso prima dell'avviso"},
+    {"d_v", "valore di ogni cella", Formato::i32, "", "16 bit", cella("valore_b", Modo::bit_16),
+     "in `valore_b` di ogni cella del rallentamento, quando non e' 0", k16Bit, in_16_bit},
 };
 constexpr CampoRecord kAbbattimento[] = {
-    {"p", Formato::i32, "m", kNelPercorso, "cell p / 50"},
-    {"value", Formato::i32, "km/h", "1 or more; else none", "`valore_a`", k16Bit, in_16_bit},
+    {"p", "posizione", Formato::i32, "m", kNelPercorso, in(Dove::cella),
+     "dove sta l'abbattimento: nella cella p / 50"},
+    {"value", "valore", Formato::i32, "km/h", "1 o piu'; se no nessuno",
+     cella("valore_a", Modo::bit_16), "la velocita' a cui il codice e' abbattuto", k16Bit,
+     in_16_bit},
 };
 constexpr CampoRecord kStazione[] = {
-    {"position", Formato::i32, "m",
-     "a multiple of 50 (error 8); (p + 800) / 50 at most n, else error 15", "`posizione`"},
-    {"type", Formato::u8, "", "5 and 6, 7 and 8, below 25, 25 and above differ", "`tipo`"},
-    {"length", Formato::i32, "m", "a multiple of 100, else error 9", "the zone `inizio` and `fine`",
+    {"position", "posizione", Formato::i32, "m",
+     "un multiplo di 50 (errore 8); (p + 800) / 50 al piu' n, se no errore 15",
+     stazione("posizione"), "dove sta la stazione sulla linea"},
+    {"type", "tipo", Formato::u8, "", "5 e 6, 7 e 8, sotto 25, 25 e oltre sono diversi",
+     stazione("tipo"), "il genere di stazione: sotto 25 il treno ha una cella di fermata"},
+    {"length", "lunghezza", Formato::i32, "m", "un multiplo di 100, se no errore 9",
+     stazione("inizio"), "la lunghezza della zona di stazione: `inizio` e `fine` della riga",
      kNonNegativo},
-    {"opz_a", Formato::u8, "", "", "`opz_a`"},
-    {"opz_e", Formato::u8, "", "cleared below 600 m and at the first station", "`opz_e`"},
-    {"opz_d", Formato::u8, "", "adds 50 m to an ordinary station's end",
-     "`opz_d`; cleared for types 5 to 8 and at the first station"},
-    {"cod_a", Formato::i16, "", "", "`cod_a`"},
-    {"cod_b", Formato::i16, "", "", "`cod_b`"},
-    {"opz_b", Formato::u8, "", "", "`opz_b`"},
-    {"cod_c", Formato::i16, "", "", "`cod_c`"},
-    {"cod_d", Formato::i16, "", "", "`cod_d`"},
-    {"cod_e", Formato::i16, "", "", "`cod_e`"},
-    {"opz_c", Formato::u8, "", "", "`opz_c`"},
-    {"hours", Formato::i32, "", "0 to 23", "`orario`, seconds after midnight", kOre},
-    {"minutes", Formato::i32, "", "0 to 59", "`orario`", kSessanta},
-    {"seconds", Formato::i32, "", "0 to 59", "`orario`", kSessanta},
-    {"name", Formato::testo, "", "to the end of the line", "`nome`"},
+    {"opz_a", "opzione a", Formato::u8, "", "", stazione("opz_a"),
+     "opzione della stazione, tenuta come scritta"},
+    {"opz_e", "opzione e", Formato::u8, "", "tolta sotto 600 m e alla prima stazione",
+     stazione("opz_e"), "opzione della stazione, tolta sotto 600 m e alla prima"},
+    {"opz_d", "opzione d", Formato::u8, "", "aggiunge 50 m alla fine di una stazione ordinaria",
+     stazione("opz_d"), "tolta per i tipi da 5 a 8 e alla prima stazione"},
+    {"cod_a", "codice a", Formato::i16, "", "", stazione("cod_a", Modo::bit_16),
+     "codice della stazione, tenuto come scritto"},
+    {"cod_b", "codice b", Formato::i16, "", "", stazione("cod_b", Modo::bit_16),
+     "codice della stazione, tenuto come scritto"},
+    {"opz_b", "opzione b", Formato::u8, "", "", stazione("opz_b"),
+     "opzione della stazione, tenuta come scritta"},
+    {"cod_c", "codice c", Formato::i16, "", "", stazione("cod_c", Modo::bit_16),
+     "codice della stazione, tenuto come scritto"},
+    {"cod_d", "codice d", Formato::i16, "", "", stazione("cod_d", Modo::bit_16),
+     "codice della stazione, tenuto come scritto"},
+    {"cod_e", "codice e", Formato::i16, "", "", stazione("cod_e", Modo::bit_16),
+     "codice della stazione, tenuto come scritto"},
+    {"opz_c", "opzione c", Formato::u8, "", "", stazione("opz_c"),
+     "opzione della stazione, tenuta come scritta"},
+    {"hours", "ore", Formato::i32, "", "da 0 a 23", stazione("orario", Modo::secondi),
+     "l'ora dell'orario della stazione", kOre},
+    {"minutes", "minuti", Formato::i32, "", "da 0 a 59", stazione("orario", Modo::secondi),
+     "i minuti dell'orario", kSessanta},
+    {"seconds", "secondi", Formato::i32, "", "da 0 a 59", stazione("orario", Modo::secondi),
+     "i secondi dell'orario", kSessanta},
+    {"name", "nome", Formato::testo, "", "fino alla fine della riga", stazione("nome"),
+     "il nome della stazione, come lo legge il macchinista"},
 };
 
 const VoceCatalogo<CorpoTreno> kTreno[] = {
     {.record = {.nome = "percentuale massa frenata",
                 .prova = contiene_parole("massa", "frenata"),
                 .campi = kMassa,
-                .effetto = "the braked-mass percentage",
+                .effetto = "la percentuale di massa frenata del treno",
                 .controllo = Controllo::una_volta,
                 .frase = "il record `percentuale massa frenata`"},
      .gestore = voce_massa_frenata},
     {.record = {.nome = "numero vetture",
                 .prova = contiene_parole("vetture"),
                 .campi = kVetture,
-                .effetto = "the number of coaches",
+                .effetto = "il numero di vetture del treno",
                 .controllo = Controllo::una_volta,
                 .frase = "il record `numero vetture`"},
      .gestore = voce_vetture},
@@ -188,8 +259,8 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
                 .prova = contiene_parole("velocit"),
                 .campi = kVelocita,
                 .effetto =
-                    "the speed limit from p onward; each point fills the cells from the one before "
-                    "up to its own with the speed before, the last one runs to cell n - 3",
+                    "il limite di velocita' da p in poi; ogni punto riempie le celle dal punto "
+                    "prima fino al suo con la velocita' di prima, l'ultimo arriva alla cella n - 3",
                 .controllo = Controllo::in_ordine,
                 .frase = "il limite di velocita",
                 .conservazione = Conservazione::tratto},
@@ -197,7 +268,7 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
     {.record = {.nome = "aderenza",
                 .prova = contiene_parole("aderenza"),
                 .campi = kAderenza,
-                .effetto = "the adhesion class from p onward, as the speed",
+                .effetto = "la classe di aderenza da p in poi, come la velocita'",
                 .controllo = Controllo::in_ordine,
                 .frase = "l'aderenza",
                 .conservazione = Conservazione::tratto},
@@ -205,14 +276,14 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
     {.record = {.nome = "orologio",
                 .prova = contiene_parole("orologio"),
                 .campi = kOrologio,
-                .effetto = "the starting clock",
+                .effetto = "l'orologio alla partenza",
                 .controllo = Controllo::una_volta,
                 .frase = "il record `orologio`"},
      .gestore = voce_orologio},
     {.record = {.nome = "sabbia",
                 .prova = contiene_parole("sabbia"),
                 .campi = kSabbia,
-                .effetto = "the sand",
+                .effetto = "la sabbia a bordo",
                 .controllo = Controllo::una_volta,
                 .frase = "il record `sabbia`"},
      .gestore = voce_sabbia},
@@ -221,8 +292,9 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
           .prova = contiene_parole("segnale"),
           .campi = kSegnale,
           .effetto =
-              "a signal with four packed codes (cell taken: error 16); the cells 2, 4, 6 and 8 "
-              "before it get the approach codes (3 sx + dx) x 10 + 1 to + 4",
+              "un segnale con quattro codici in un numero (cella gia' occupata: errore 16); "
+              "le celle 2, 4, 6 e 8 prima prendono i codici di preavviso (3 sx + dx) x 10 + 1 "
+              "fino a + 4",
           .frase = "il segnale",
           .conserva = segnale_conservato},
      .gestore = voce_segnale},
@@ -230,9 +302,9 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
                 .prova = contiene_parole("rallentamento"),
                 .campi = kRallentamento,
                 .effetto =
-                    "a temporary slowdown: start and end cells, and above x = 1500 a warning cell "
-                    "(x - 1200) / 50 + 1 with pre-warnings before it. Taken cells: error 17 "
-                    "(warning), 18 (start), 19 (end), 20 (pre-warning)",
+                    "un rallentamento: celle di inizio e di fine, e oltre x = 1500 una cella "
+                    "d'avviso (x - 1200) / 50 + 1 con i preavvisi prima. Celle gia' occupate: "
+                    "errore 17 (avviso), 18 (inizio), 19 (fine), 20 (preavviso)",
                 .frase = "il rallentamento",
                 .conserva = rallentamento_conservato},
      .gestore = voce_rallentamento},
@@ -240,7 +312,8 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
                 .prova = contiene_parole("abbattimento"),
                 .campi = kAbbattimento,
                 .effetto =
-                    "a code reduction, with its value when it is 1 or more (cell taken: error 7)",
+                    "un abbattimento del codice, con il suo valore se e' 1 o piu' (cella gia' "
+                    "occupata: errore 7)",
                 .frase = "l'abbattimento"},
      .gestore = voce_abbattimento},
     {.record =
@@ -248,8 +321,8 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
           .prova = contiene_parole("stazione"),
           .campi = kStazione,
           .effetto =
-              "a station: the next table row from 1 upward (error 10 at the sign rows), a stop "
-              "cell for types below 25",
+              "una stazione: la prossima riga della tabella da 1 in su (errore 10 alle righe dei "
+              "cartelli), una cella di fermata per i tipi sotto 25",
           .controllo = Controllo::in_ordine,
           .frase = "la stazione"},
      .gestore = voce_stazione},

@@ -88,6 +88,18 @@ Seguito voce_rallentamento(LetturaRecord& r, CorpoTreno& c) {
   if (r.oltre_il_percorso(ra.x, kMargineRecord)) return Seguito::fine_corpo;
   const CodiceErrore prima = r.diagnostica().codice_errore();
   memo_rallentamento(c.m, r.diagnostica(), r.luogo(0), ra);
+  if (prima == CodiceErrore::nessuno &&
+      r.diagnostica().codice_errore() == CodiceErrore::preavviso_su_cella_occupata) {
+    // The first pre-warning cell, from the warning's own backwards, that
+    // holds an object.
+    const int64_t B = cella_di_tratto(int64_t{ra.x} - kDistanzaAvviso);
+    for (int64_t k = 0; k <= 3; ++k) {
+      if (B - k >= 0 && !cella_libera(c.m.cella(B - k))) {
+        r.nota_cella(B - k);
+        break;
+      }
+    }
+  }
   return dopo_posa(r.diagnostica(), prima, ra.x);
 }
 

@@ -51,6 +51,10 @@ Seguito voce_segnale(LetturaRecord& r, CorpoTreno& c) {
   if (r.oltre_il_percorso(s.posizione, kMargineRecord)) return Seguito::fine_corpo;
   const CodiceErrore prima = r.diagnostica().codice_errore();
   memo_segnale(c.m, r.diagnostica(), r.luogo(0), s);
+  if (prima == CodiceErrore::nessuno &&
+      r.diagnostica().codice_errore() == CodiceErrore::segnale_su_cella_occupata) {
+    r.nota_cella(cella_di_oggetto(s.posizione));
+  }
   return dopo_posa(r.diagnostica(), prima, s.posizione);
 }
 

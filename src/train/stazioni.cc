@@ -113,6 +113,7 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
   // written over: the station is refused before anything of it is stored.
   if (riga > c.riga_cartello) {
     r.errore(CodiceErrore::stazioni_sulle_righe_dei_cartelli, r.chiave());
+    r.nota_riga(riga);
     return Seguito::esci;
   }
   voce& v = riga_stazione(c.m, riga);
@@ -148,6 +149,7 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
     const voce& precedente = riga_stazione(c.m, riga - 1);
     if (static_cast<int64_t>(v.inizio) - kDistanzaMinima < precedente.fine) {
       r.errore(CodiceErrore::stazioni_troppo_vicine, r.luogo(0), st.posizione);
+      r.nota_riga(riga - 1);
       return Seguito::esci;
     }
   }
@@ -155,6 +157,7 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
   c.s.riga_stazione = riga + 1;
   if (c.s.riga_stazione >= c.riga_cartello) {
     r.errore(CodiceErrore::stazioni_sulle_righe_dei_cartelli, r.chiave());
+    r.nota_riga(c.s.riga_stazione);
     return Seguito::esci;
   }
   return Seguito::avanti;

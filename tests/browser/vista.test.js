@@ -189,7 +189,8 @@ async function prova_incorporato(contesto, errori) {
   assert.strictEqual(await p.evaluate((o) => visore.etichetta(o), segnale),
     'sx' + campo(segnale, 'sx') + ' ' + campo(segnale, 's1') + '-' + campo(segnale, 's2') + '-' + campo(segnale, 's3'));
   assert.match(testo, /^segnale a \d+\+\d{3}/);
-  for (const k of ['sx', 's1', 's2', 's3', 'rapp', 'dx', 'd1', 'tempo']) assert.match(testo, new RegExp(k + campo(segnale, k)));
+  for (const k of ['sx', 's1', 's2', 's3', 'rapp', 'dx', 'd1', 'tempo']) assert.match(testo, new RegExp('\\(' + k + '\\)' + campo(segnale, k)));
+  assert.match(testo, /classe del segnale \(sx\)/);
   assert.match(testo, new RegExp('preavviso' + 'codici ' + segnale.preavviso[0] + ' \u2013 ' + segnale.preavviso[1]));
   assert.match(testo, /velocit\u00e0 massima\d+ km\/h/);
   assert.match(testo, /codici memorizzati/);
@@ -217,8 +218,8 @@ async function prova_incorporato(contesto, errori) {
   await p.waitForTimeout(50);
   const pr = await pannello(p);
   assert.match(pr, /^inizio del rallentamento a \d+\+\d{3}/);
-  assert.match(pr, new RegExp('v' + r.kmh + ' km/h'));
-  assert.match(pr, new RegExp('l' + (r.a - r.da) + ' m'));
+  assert.match(pr, new RegExp('\\(v\\)' + r.kmh + ' km/h'));
+  assert.match(pr, new RegExp('lunghezza \\(l\\)' + (r.a - r.da) + ' m'));
 
   // A station found by a word of its name in another case: the panel gives
   // its record, zone and time.
@@ -226,10 +227,10 @@ async function prova_incorporato(contesto, errori) {
   await cerca(p, stazione.nome.split(' ').pop().toLowerCase());
   const pst = await pannello(p);
   assert.match(pst, new RegExp('^stazione ' + stazione.nome));
-  assert.match(pst, /position27\+250/);
-  assert.match(pst, /length500 m/);
+  assert.match(pst, /posizione \(position\)27\+250/);
+  assert.match(pst, /lunghezza \(length\)500 m/);
   assert.match(pst, /zona27\+000 \u2013 27\+500/);
-  assert.match(pst, /ora \(hours minutes seconds\)08:22:00/);
+  assert.match(pst, /orario \(hours, minutes, seconds\)08:22:00/);
   assert.ok(Math.abs(await centro(p) - stazione.posizione) < 100, 'the view is centred on the station');
 
   // Positions in all four forms.

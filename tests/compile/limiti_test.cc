@@ -111,9 +111,9 @@ TEST(Limiti, EachBoundIsKeptAndOneStepPastItIsWarned) {
         if (d.nome != "fuori-intervallo") continue;
         ++avvisi;
         EXPECT_EQ(d.luogo.offset, campo);
-        EXPECT_NE(d.messaggio.find("il campo `" + std::string(k.campo) + "` vale " +
-                                   std::to_string(valore)),
-                  std::string::npos)
+        EXPECT_NE(
+            d.messaggio.find("(`" + std::string(k.campo) + "`) vale " + std::to_string(valore)),
+            std::string::npos)
             << d.messaggio;
       }
       EXPECT_EQ(avvisi, avvisato ? 1 : 0);

@@ -2,6 +2,7 @@
 // a scenario directory in memory, the replies and notifications read back.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,6 +14,7 @@
 #include "compile/compilazione.h"
 #include "content/righe.h"
 #include "content/testi.h"
+#include "fields/catalogo.h"
 #include "line/catalogo_linea.h"
 #include "output/scrittura.h"
 #include "platform/piattaforma_memoria.h"
@@ -196,7 +198,7 @@ TEST(ScenarioLsp, SessionFromOpenToShutdown) {
   EXPECT_NE(sopra.find("stazione **ROVELLA**: km 1+500, orario 07:54:00, zona da 1100 a 1900 m"),
             std::string::npos)
       << sopra;
-  EXPECT_NE(sopra.find("- `position` (m)"), std::string::npos) << sopra;
+  EXPECT_NE(sopra.find("- posizione (`position`, m)"), std::string::npos) << sopra;
 
   const Json azioni = s.risposta(3)["result"];
   ASSERT_EQ(azioni.size(), 1u);
@@ -222,10 +224,10 @@ TEST(ScenarioLsp, SessionFromOpenToShutdown) {
   EXPECT_EQ((*stazioni)["children"][0]["detail"], "km 1+500");
 
   const std::string campo = s.risposta(7)["result"]["contents"]["value"];
-  EXPECT_NE(campo.find("Campo 2 di 17: `type`"), std::string::npos) << campo;
+  EXPECT_NE(campo.find("Campo 2 di 17: tipo (`type`)"), std::string::npos) << campo;
   // A gradient: its per mille and the metres it spans, its position field named.
   const std::string pendenza = s.risposta(9)["result"]["contents"]["value"];
-  EXPECT_NE(pendenza.find("Campo 1 di 2: `P` (m)"), std::string::npos) << pendenza;
+  EXPECT_NE(pendenza.find("Campo 1 di 2: posizione (`P`, m)"), std::string::npos) << pendenza;
   EXPECT_NE(pendenza.find("- `pendenza` -10 per mille nelle celle 38 a 39 (metri 1900 a 2000)"),
             std::string::npos)
       << pendenza;
@@ -491,7 +493,7 @@ TEST(ScenarioLsp, AnEditAfterAnAccentedLetter) {
       << d[1][0].dump();
   const std::string sopra = s.risposta(2)["result"]["contents"]["value"];
   EXPECT_NE(sopra.find("`velocita` 75 km/h"), std::string::npos) << sopra;
-  EXPECT_NE(sopra.find("`speed` (km/h)"), std::string::npos) << sopra;
+  EXPECT_NE(sopra.find("velocita' massima (`speed`, km/h)"), std::string::npos) << sopra;
 }
 
 // After an error that stops the train source, a record past it is still
@@ -1178,6 +1180,89 @@ TEST(ScenarioLsp, FormattingNeverChangesACompile) {
   }
   EXPECT_GT(quanti, 1000u);
   EXPECT_GT(riscritti, 100u);
+}
+
+// The English of a text an author reads: the first word of a small list it
+// holds, outside `code`; empty for none.
+std::string inglese(const std::string& testo) {
+  std::string parole = " ";
+  bool codice = false;
+  for (const char c : testo) {
+    if (c == '`') codice = !codice;
+    if (codice) continue;
+    const auto u = static_cast<unsigned char>(c);
+    parole += std::isalpha(u) != 0 ? static_cast<char>(std::tolower(u)) : ' ';
+  }
+  parole += ' ';
+  for (const char* p : {"the", "of", "at most", "else", "holds", "cells"}) {
+    if (parole.find(" " + std::string(p) + " ") != std::string::npos) return p;
+  }
+  return {};
+}
+
+// No English reaches an author: the catalogue's labels, explanations and
+// storage column, every hover and signature help over both sources of the
+// embedded route, and the warnings that name a field.
+TEST(ScenarioLsp, NoEnglishReachesAnAuthor) {
+  std::vector<std::string> testi;
+  for (const auto& elenco : {record_linea(), record_treno()}) {
+    for (const DescrizioneRecord* d : elenco) {
+      testi.emplace_back(d->effetto);
+      for (const CampoRecord& c : d->campi) {
+        ASSERT_FALSE(c.etichetta.empty()) << d->nome << " " << c.nome;
+        testi.push_back(std::string(c.etichetta) + " | " + std::string(c.intervallo) + " | " +
+                        std::string(c.spiegazione) + " | " + testo_deposito(c.deposito) + " | " +
+                        nome_formato(c.formato));
+      }
+    }
+  }
+  EXPECT_EQ(inglese("the cells from `the`"), "the");  // the check itself
+  EXPECT_EQ(inglese("la `cells` di `the`"), "");
+
+  const std::string linea = linea_utf8();
+  const std::string treno = treno_utf8();
+  std::vector<Json> m = {inizia(), notifica("initialized"), apri(kUriLinea, linea),
+                         apri(kUriTreno, treno)};
+  int id = 2;
+  for (const auto& [uri, testo] : {std::pair{kUriLinea, linea}, std::pair{kUriTreno, treno}}) {
+    std::istringstream righe(testo);
+    std::string r;
+    for (int n = 0; std::getline(righe, r); ++n) {
+      // The keyword and the start of each field.
+      for (size_t k = 0; k < r.size(); k = r.find(',', k + 1)) {
+        const int c = static_cast<int>(k == 0 ? 0 : k + 1);
+        m.push_back(richiesta(id++, "textDocument/hover", posto(uri, n, c)));
+        m.push_back(richiesta(id++, "textDocument/signatureHelp", posto(uri, n, c)));
+        if (k == std::string::npos || r.find(',', k + 1) == std::string::npos) break;
+      }
+    }
+  }
+  m.push_back(richiesta(id, "shutdown"));
+  m.push_back(notifica("exit"));
+  Sessione s;
+  s.esegui(m);
+  ASSERT_EQ(s.stato, 0) << s.registro;
+  int risposte = 0;
+  for (const Json& j : s.uscita) {
+    if (!j.contains("result") || j["result"].is_null()) continue;
+    ++risposte;
+    testi.push_back(j["result"].dump());
+  }
+  EXPECT_GT(risposte, 500);
+
+  // Warnings that name a field or say how it is kept.
+  const std::string base = test::sorgente_linea("", "pendenza, 3000, 160\r\n");
+  const test::Compilato c(base.c_str(),
+                          "[generale]\r\norologio, 25, 75, 0\r\nvelocita, 0, 73\r\n"
+                          "segnale, 3000, 3, 1, 1, 1, 0, 0, 0, 0, 0, 50\r\n"
+                          "rallentamento, 5000, 30, 10, 0, 0, 0\r\n[fine]\r\n");
+  int avvisi = 0;
+  for (const Diagnostico& d : c.c.diagnostica.voci()) {
+    ++avvisi;
+    testi.push_back(d.messaggio);
+  }
+  EXPECT_GE(avvisi, 5);
+  for (const std::string& t : testi) EXPECT_EQ(inglese(t), "") << t;
 }
 
 }  // namespace

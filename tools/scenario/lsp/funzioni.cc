@@ -51,24 +51,28 @@ std::optional<int64_t> numero_scritto(std::string_view testo, Estensione e) {
   }
 }
 
+// "velocita' massima (`speed`, km/h): da 0 a 1277".
 std::string descrivi_campo(const CampoRecord& c) {
-  std::string s = "`" + std::string(c.nome) + "`";
-  if (!c.unita.empty()) s += " (" + std::string(c.unita) + ")";
+  std::string s(c.etichetta);
+  s += " (`" + std::string(c.nome) + "`";
+  if (!c.unita.empty()) s += ", " + std::string(c.unita);
+  s += ")";
   if (!c.intervallo.empty()) s += ": " + std::string(c.intervallo);
   return s;
 }
 
 // The stretch of a byte field that a record starting at p metres filled:
-// a record whose position begins a stretch of cells ("the cells from ..."),
-// and whose other field stores into that byte field of the cells.
+// a record whose position begins a stretch of cells, and whose other field
+// stores into that byte field of the cells.
 std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_t p) {
   const std::vector<tratto>& tratti = a.compilazione.modello.tratti;
   std::string s;
-  if (d.campi.empty() || !d.campi[0].conservato.starts_with("the cells from")) return s;
+  if (d.campi.empty() || d.campi[0].deposito.dove != Dove::celle_da) return s;
   for (const CampoNominato& b : campi_byte()) {
-    const std::string chiave = std::string("cell `") + b.nome + "`";
     bool suo = false;
-    for (const CampoRecord& c : d.campi) suo = suo || c.conservato.find(chiave) == 0;
+    for (const CampoRecord& c : d.campi) {
+      suo = suo || (c.deposito.dove == Dove::cella && c.deposito.campo == b.nome);
+    }
     if (!suo) continue;
     const int64_t cella = cella_di_tratto(p);
     for (const Sequenza& q : sequenze(tratti, b.campo)) {
@@ -274,8 +278,10 @@ Json hover(const Analisi& a, FileSorgente file, size_t i) {
     for (const CampoRecord& c : d.campi) s += "- " + descrivi_campo(c) + "\n";
   } else {
     const auto k = static_cast<size_t>(r->campo);
+    const CampoRecord& c = d.campi[k];
     s += "Campo " + std::to_string(k + 1) + " di " + std::to_string(d.campi.size()) + ": " +
-         descrivi_campo(d.campi[k]) + "; va in " + std::string(d.campi[k].conservato) + "\n";
+         descrivi_campo(c) + "\n\n" + std::string(c.spiegazione) + "; va in " +
+         testo_deposito(c.deposito) + "\n";
     inizio = r->letto->campi[k].inizio;
     fine = r->letto->campi[k].fine;
   }

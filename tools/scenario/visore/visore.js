@@ -493,7 +493,7 @@
   }
 
   let vmax = 40;
-  function calcola_scala_velocita() {
+  function calcola_vmax() {
     vmax = 40;
     const q = sequenze.velocita_kmh;
     for (let i = 0; q && i < q.v.length; i++) vmax = Math.max(vmax, q.v[i]);
@@ -1146,6 +1146,12 @@
       return [k, k === 'nome' ? '"' + esc(r[k]) + '"' : esc(r[k])];
     }));
   }
+  // A field as the catalogue names it to authors, with its own name beside
+  // it for those who check the files: "classe del segnale (sx)".
+  function etichetta_campo(record, nome) {
+    const e = D.etichette && D.etichette[record] && D.etichette[record][nome];
+    return e ? e + ' (' + nome + ')' : nome;
+  }
   // The fields of a record as its author wrote them; a station's time as one
   // row.
   function campi_record(x) {
@@ -1153,21 +1159,21 @@
     x.record.campi.forEach(function (k) {
       if (k[0] === 'minutes' || k[0] === 'seconds') return;
       if (k[0] === 'hours') {
-        v.push(['ora (hours minutes seconds)', x.ora ? esc(x.ora) : 'nessuna']);
+        v.push(['orario (hours, minutes, seconds)', x.ora ? esc(x.ora) : 'nessuna']);
         return;
       }
       if (k[0] === 'name' || k[0] === 'text') return;
-      v.push([k[0], esc(k.length > 2 ? k[2] : k[1])]);
+      v.push([etichetta_campo(x.record.nome, k[0]), esc(k.length > 2 ? k[2] : k[1])]);
     });
     return v;
   }
   function html_stazione(r, fisso, stop) {
-    const v = [['name', '<b>' + esc(compatto(r.nome)) + '</b>']].concat(campi_record(r));
+    const v = [['nome (name)', '<b>' + esc(compatto(r.nome)) + '</b>']].concat(campi_record(r));
     v.splice(4, 0, ['zona', progressiva(r.inizio) + ' \u2013 ' + progressiva(r.fine) + ' (' + numero(r.fine - r.inizio) + ' m)']);
     if (stop) v.splice(5, 0, ['fermata', 'cella ' + stop.c + ' (' + estensione_cella(stop.c) + ')']);
-    else if (!r.con_celle) v.splice(5, 0, ['fermata', 'nessuna cella (type 25 o pi\u00f9)']);
+    else if (!r.con_celle) v.splice(5, 0, ['fermata', 'nessuna cella (tipo 25 o pi\u00f9)']);
     // The time right after the zone and the stop, before the option columns.
-    const k = v.findIndex(function (x) { return x[0].indexOf('ora ') === 0; });
+    const k = v.findIndex(function (x) { return x[0].indexOf('orario ') === 0; });
     if (k > 0) v.splice(stop || !r.con_celle ? 6 : 5, 0, v.splice(k, 1)[0]);
     return '<h3>stazione ' + esc(compatto(r.nome)) + fisso + '</h3>' + html_sorgente(r.sorgente) +
       tabella(v) + codici(codici_riga(r));
@@ -1199,7 +1205,7 @@
       const nome = NOME_OGGETTO[o.nome_tipo] || o.nome_tipo;
       h = '<h3>' + esc(nome) + ' a ' + progressiva(o.posizione) + fisso + '</h3>' + html_provenienza(o);
       const voci = [];
-      if (o.nome_tipo === 'cartello' && righe[o.riga]) voci.push(['text', '<b>' + esc(compatto(righe[o.riga].nome)) + '</b>']);
+      if (o.nome_tipo === 'cartello' && righe[o.riga]) voci.push(['testo (text)', '<b>' + esc(compatto(righe[o.riga].nome)) + '</b>']);
       if (o.record) {
         voci.push(['record', '<code>' + esc(o.record.nome) + '</code>' + (o.passo_codici === 'posta' ? ' (dal passo dei codici)' : '')]);
         campi_record(o).forEach(function (v) { voci.push(v); });
@@ -1649,7 +1655,7 @@
   function carica(nuovi) {
     const primo = D === null;
     leggi_dati(nuovi);
-    calcola_scala_velocita();
+    calcola_vmax();
     scala_pendenze();
     pianta = prepara_pianta();
     riquadro_intero = null;

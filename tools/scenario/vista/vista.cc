@@ -323,6 +323,17 @@ Json json_vista(const ScenarioVisto& v) {
   j["sequenze"] = json_sequenze(v.tratti);
   j["rallentamenti"] = json_rallentamenti(v.tratti);
   j["pianta"] = json_pianta(v.pianta);
+  // The inspector names a record's fields as the catalogue does to authors:
+  // record -> field -> label.
+  Json etichette = Json::object();
+  for (const std::vector<const DescrizioneRecord*>& l : {record_linea(), record_treno()}) {
+    for (const DescrizioneRecord* d : l) {
+      Json campi = Json::object();
+      for (const CampoRecord& c : d->campi) campi[std::string(c.nome)] = std::string(c.etichetta);
+      etichette[std::string(d->nome)] = std::move(campi);
+    }
+  }
+  j["etichette"] = std::move(etichette);
   // The records the compile never reached: none of their objects is drawn.
   j["non_compilati"] = v.origini ? v.origini->giornale.non_compilati() : 0;
   j["diagnostica"] = Json::array();
