@@ -524,12 +524,14 @@ TEST(ScenarioLsp, ARecordTheCompileNeverReachedSaysSo) {
   EXPECT_TRUE(nota) << d.back().dump();
 }
 
-// The outline gives positions as railways write them: three metre digits.
+// The outline gives positions as railways write them, three metre digits,
+// and a signal as its plate reads: each side's class and codes.
 TEST(ScenarioLsp, TheOutlineWritesKilometresWithThreeMetreDigits) {
   const std::string treno =
       "[generale]\r\nvelocita, 7, 80\r\nrallentamento, 90, 30, 100, 1, 0, 0\r\n"
       "stazione, 1050, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, Nord\r\n"
-      "segnale, 12345, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n";
+      "segnale, 12345, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+      "segnale, 13250, 2, 2, 3, 1, 0, 2, 3, 1, 1, 50\r\n[fine]\r\n";
   Sessione s;
   s.esegui({inizia(), apri(kUriTreno, treno),
             richiesta(2, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriTreno}}}}),
@@ -542,10 +544,11 @@ TEST(ScenarioLsp, TheOutlineWritesKilometresWithThreeMetreDigits) {
                          figlio["detail"].get<std::string>());
     }
   }
-  EXPECT_EQ(dettagli, (std::vector<std::string>{
-                          "velocita 0+007 80: km 0+007",
-                          "rallentamento 0+090 30 100 1 0 0: km 0+090, 30 km/h", "Nord: km 1+050",
-                          "segnale 12+345 1 5 1 0 0 0 0 0 0 0: km 12+345"}));
+  EXPECT_EQ(dettagli,
+            (std::vector<std::string>{"velocita 0+007 80: km 0+007",
+                                      "rallentamento 0+090 30 100 1 0 0: km 0+090, 30 km/h",
+                                      "Nord: km 1+050", "segnale 12+345 sx1 5-1-0: km 12+345",
+                                      "segnale 13+250 sx2 2-3-1 dx2 3-1-1 tempo 50: km 13+250"}));
 }
 
 // Whatever arrives, an answer with the error or a clean exit: never a crash

@@ -229,9 +229,32 @@ int campo_battuto(std::string_view testo, const RecordRegistrato& r, size_t i) {
 std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
                             const DescrizioneRecord* d) {
   std::string nome(r.nome);
+  const auto campo = [&](size_t k) {
+    return d != nullptr && k < d->campi.size() ? d->campi[k].nome : std::string_view();
+  };
+  const auto scritto = [&](size_t k) {
+    const Estensione& e = r.campi[k];
+    return utf8_da_1252(testo.substr(e.inizio, e.fine - e.inizio));
+  };
   for (size_t k = 0; k < r.campi.size(); ++k) {
     const Estensione& e = r.campi[k];
     if (e.fine > testo.size() || e.fine < e.inizio) break;
+    // A signal's side reads as its plate, `sx2 2-3-1`; a right side of
+    // class 0 (none) and a ratio or time of 0 are left out.
+    if ((campo(k) == "sx" || campo(k) == "dx") && k + 3 < r.campi.size()) {
+      const std::string lato = scritto(k);
+      if (campo(k) == "sx" || (lato != "0" && !lato.empty())) {
+        nome += " " + std::string(campo(k)) + lato + " " + scritto(k + 1) + "-" + scritto(k + 2) +
+                "-" + scritto(k + 3);
+      }
+      k += 3;
+      continue;
+    }
+    if ((campo(k) == "rapp" || campo(k) == "tempo") && d != nullptr && d->nome == "segnale") {
+      const std::string v = scritto(k);
+      if (v != "0" && !v.empty()) nome += " " + std::string(campo(k)) + " " + v;
+      continue;
+    }
     const CampoRecord* c = d != nullptr && k < d->campi.size() ? &d->campi[k] : nullptr;
     const std::optional<int64_t> n = numero_scritto(testo, e);
     std::string valore = utf8_da_1252(testo.substr(e.inizio, e.fine - e.inizio));
