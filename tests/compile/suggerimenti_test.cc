@@ -167,5 +167,28 @@ TEST(Suggerimenti, AnErrorInTheWayOfARecordNotesThatRecord) {
   }
 }
 
+// Stations that reach the sign rows (error 10) name the sign whose text
+// holds the row, in the line source.
+TEST(Suggerimenti, StationsOnTheSignRowsNoteTheSign) {
+  std::string cartelli;
+  for (int k = 0; k < 79; ++k) {
+    cartelli += "cartello_indicatore, " + std::to_string(1000 + 50 * k) + ", C" +
+                std::to_string(k) + "\r\n";
+  }
+  const std::string linea = sorgente_linea("", cartelli);
+  const std::string testo = treno(kStazione + "7, 54, 0, NORD\r\n");
+  const test::Compilato c(linea.c_str(), testo.c_str());
+  ASSERT_EQ(numero(c.codice_errore()), 10);
+  const Diagnostico e = c.c.diagnostica.errori().back();
+  bool nota = false;
+  for (const Nota& n : e.note) {
+    nota =
+        nota ||
+        (n.luogo.file == FileSorgente::linea &&
+         std::string_view(linea).substr(n.luogo.offset).starts_with("cartello_indicatore, 4900"));
+  }
+  EXPECT_TRUE(nota) << (e.note.empty() ? "" : e.note.front().testo);
+}
+
 }  // namespace
 }  // namespace calvetra
