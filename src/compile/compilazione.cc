@@ -1,6 +1,6 @@
 #include "compile/compilazione.h"
 
-#include <map>
+#include <algorithm>
 #include <string>
 
 #include "compile/intestazione.h"
