@@ -12,6 +12,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { chromium } = require('playwright-core');
+const { crlf, scrivi_percorso_lungo } = require('./percorsi');
 
 const build = path.resolve(process.argv[2] || 'build');
 const uscite = path.join(build, 'vista');
@@ -19,7 +20,6 @@ fs.mkdirSync(uscite, { recursive: true });
 const lavoro = fs.mkdtempSync(path.join(os.tmpdir(), 'vista-prova-'));
 
 // CR LF text, as the sources are written.
-function crlf(righe) { return righe.map((r) => r + '\r\n').join(''); }
 
 // The editor template every page is written with, and the link it makes.
 const EDITOR = 'vscode://file/{path}:{line}:{col}';
@@ -62,16 +62,7 @@ function scenario_con_errore() {
 function percorso_lungo() {
   const cartella = path.join(lavoro, 'lungo');
   fs.mkdirSync(cartella);
-  const linea = ['[generale]', 'lunghezza percorso, 1000000', '[curve]'];
-  for (let m = 2000; m < 990000; m += 5000) linea.push('curva' + (m % 2 ? 's' : 'd') + (1 + (m / 5000) % 6) + ', ' + m + ', 1000');
-  for (let m = 0; m < 990000; m += 7000) linea.push('pendenza, ' + m + ', ' + ((m / 7000) % 21 - 10));
-  linea.push('[fine]');
-  const treno = ['[generale]', 'velocita, 0, 100'];
-  for (let m = 10000; m < 990000; m += 10000) treno.push('velocita, ' + m + ', ' + (60 + (m / 10000) % 8 * 10));
-  for (let m = 1000; m < 990000; m += 1000) treno.push('segnale, ' + m + ', 1, 5, 1, 0, 0, 0, 0, 0, 0, 0');
-  treno.push('[fine]');
-  fs.writeFileSync(path.join(cartella, 'Calvetra_linea.txt'), crlf(linea), 'latin1');
-  fs.writeFileSync(path.join(cartella, 'Calvetra_2718 - 5340-.txt'), crlf(treno), 'latin1');
+  scrivi_percorso_lungo(cartella);
   return pagina(cartella, 'lungo');
 }
 

@@ -16,13 +16,11 @@ const os = require('os');
 const path = require('path');
 const readline = require('readline');
 const { chromium } = require('playwright-core');
+const { LINEA, TRENO, crlf, scrivi_percorso_lungo } = require('./percorsi');
 
 const build = path.resolve(process.argv[2] || 'build');
 const lavoro = fs.mkdtempSync(path.join(os.tmpdir(), 'vivo-prova-'));
-const TRENO = 'Calvetra_2718 - 5340-.txt';
-const LINEA = 'Calvetra_linea.txt';
 
-function crlf(righe) { return righe.map((r) => r + '\r\n').join(''); }
 
 // Every server started, ended at the close whatever happens.
 const avviati = [];
@@ -184,16 +182,7 @@ async function prova_ostile(contesto, errori) {
 async function prova_lungo(contesto, errori) {
   const cartella = path.join(lavoro, 'lungo');
   fs.mkdirSync(cartella);
-  const linea = ['[generale]', 'lunghezza percorso, 1000000', '[curve]'];
-  for (let m = 2000; m < 990000; m += 5000) linea.push('curva' + (m % 2 ? 's' : 'd') + (1 + (m / 5000) % 6) + ', ' + m + ', 1000');
-  for (let m = 0; m < 990000; m += 7000) linea.push('pendenza, ' + m + ', ' + ((m / 7000) % 21 - 10));
-  linea.push('[fine]');
-  const treno = ['[generale]', 'velocita, 0, 100'];
-  for (let m = 10000; m < 990000; m += 10000) treno.push('velocita, ' + m + ', ' + (60 + (m / 10000) % 8 * 10));
-  for (let m = 1000; m < 990000; m += 1000) treno.push('segnale, ' + m + ', 1, 5, 1, 0, 0, 0, 0, 0, 0, 0');
-  treno.push('[fine]');
-  fs.writeFileSync(path.join(cartella, LINEA), crlf(linea), 'latin1');
-  fs.writeFileSync(path.join(cartella, TRENO), crlf(treno), 'latin1');
+  const { treno } = scrivi_percorso_lungo(cartella);
   const s = await servi(cartella);
   const p = await apri(contesto, s.url, errori);
   await p.evaluate(() => visore.centra(500000, 3000));
