@@ -20,6 +20,7 @@ namespace {
 
 using test::kTrenoVuoto;
 using test::sorgente_linea;
+using test::sorgente_treno;
 
 const std::string kLineaBase = sorgente_linea("", "");
 
@@ -36,8 +37,6 @@ struct Caso {
   std::string linea_pulita;
   std::string treno_pulito;
 };
-
-std::string treno(const std::string& righe) { return "[generale]\r\n" + righe + "[fine]\r\n"; }
 
 const std::string kStazione = "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, ";
 
@@ -73,22 +72,24 @@ std::vector<Caso> casi() {
        ""},
       {"cartello in UTF-8", sorgente_linea("", "cartello_indicatore, 1000, Citt\xC3\xA0\r\n"),
        kTrenoVuoto, FileSorgente::linea, 4, 28, "testo-utf8", "UTF-8", "", ""},
-      {"stazione sbagliata", kLineaBase, treno("stazoine, 1500\r\n"), FileSorgente::treno, 2, 1,
-       "campo-ignorato", "forse `stazione`?", kLineaBase, kTrenoVuoto},
-      {"velocita con l'unita", kLineaBase, treno("velocita, 6000, 80km/h\r\n"), FileSorgente::treno,
-       2, 17, "numero-non-valido", "`80km/h`", kLineaBase, treno("velocita, 6000, 0\r\n")},
+      {"stazione sbagliata", kLineaBase, sorgente_treno("stazoine, 1500\r\n"), FileSorgente::treno,
+       2, 1, "campo-ignorato", "forse `stazione`?", kLineaBase, kTrenoVuoto},
+      {"velocita con l'unita", kLineaBase, sorgente_treno("velocita, 6000, 80km/h\r\n"),
+       FileSorgente::treno, 2, 17, "numero-non-valido", "`80km/h`", kLineaBase,
+       sorgente_treno("velocita, 6000, 0\r\n")},
       {"stazione di 16 colonne", kLineaBase,
-       treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, A\r\n" + kStazione +
-             "B\r\n"),
+       sorgente_treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, A\r\n" +
+                      kStazione + "B\r\n"),
        FileSorgente::treno, 3, 1, "parola-chiave-come-valore", "`stazione`", "", ""},
       {"limiti di velocita non crescenti", kLineaBase,
-       treno("velocita, 6000, 80\r\nvelocita, 2000, 60\r\n"), FileSorgente::treno, 3, 1,
+       sorgente_treno("velocita, 6000, 80\r\nvelocita, 2000, 60\r\n"), FileSorgente::treno, 3, 1,
        "fuori-ordine", "limite di velocita a 2000 m", "", ""},
-      {"sabbia ripetuta", kLineaBase, treno("sabbia, 10\r\nsabbia, 20\r\n"), FileSorgente::treno, 3,
-       1, "sovrascrittura", "`sabbia`", kLineaBase, treno("sabbia, 20\r\n")},
-      {"sezione con parola chiave", kLineaBase, treno("[velocita]\r\nvelocita, 0, 80\r\n"),
+      {"sabbia ripetuta", kLineaBase, sorgente_treno("sabbia, 10\r\nsabbia, 20\r\n"),
+       FileSorgente::treno, 3, 1, "sovrascrittura", "`sabbia`", kLineaBase,
+       sorgente_treno("sabbia, 20\r\n")},
+      {"sezione con parola chiave", kLineaBase, sorgente_treno("[velocita]\r\nvelocita, 0, 80\r\n"),
        FileSorgente::treno, 2, 1, "sezione-con-parola-chiave", "`velocit`", "", ""},
-      {"nome di stazione in UTF-8", kLineaBase, treno(kStazione + "Citt\xC3\xA0\r\n"),
+      {"nome di stazione in UTF-8", kLineaBase, sorgente_treno(kStazione + "Citt\xC3\xA0\r\n"),
        FileSorgente::treno, 2, 65, "testo-utf8", "Windows-1252", "", ""},
   };
 }
@@ -149,24 +150,26 @@ std::vector<CasoConservato> casi_conservati() {
       {"montagna rovesciata", sorgente_linea("", "montagna, 3000, 1000, 1\r\n"), kTrenoVuoto,
        FileSorgente::linea, 4, 17, "viene prima dell'inizio", 40,
        [](const tratto& t) { return t.montagna == 0; }},
-      {"sx 3", kLineaBase, treno("segnale, 9000, 3, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"),
+      {"sx 3", kLineaBase, sorgente_treno("segnale, 9000, 3, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"),
        FileSorgente::treno, 2, 16, "preavviso prima del segnale 91-94", 179,
        [](const tratto& t) { return t.preavviso == 91; }},
       {"sx 4 letto come un'altra classe", kLineaBase,
-       treno("segnale, 9000, 4, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"), FileSorgente::treno, 2, 16,
-       "sara' 12, letto come `rapp` 1 e classe 2", 181,
+       sorgente_treno("segnale, 9000, 4, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"), FileSorgente::treno, 2,
+       16, "sara' 12, letto come `rapp` 1 e classe 2", 181,
        [](const tratto& t) { return t.valore_d == 12; }},
-      {"tempo alzato", kLineaBase, treno("segnale, 9000, 2, 5, 1, 0, 0, 0, 0, 0, 0, 50\r\n"),
-       FileSorgente::treno, 2, 43, "conservato come 101 (un tempo da 1 a 100", 181,
+      {"tempo alzato", kLineaBase,
+       sorgente_treno("segnale, 9000, 2, 5, 1, 0, 0, 0, 0, 0, 0, 50\r\n"), FileSorgente::treno, 2,
+       43, "conservato come 101 (un tempo da 1 a 100", 181,
        [](const tratto& t) { return t.tempo == 101; }},
-      {"tempo oltre 8 bit", kLineaBase, treno("segnale, 9000, 2, 5, 1, 0, 0, 0, 0, 0, 0, 300\r\n"),
-       FileSorgente::treno, 2, 43, "conservato come 44 (la cella", 181,
-       [](const tratto& t) { return t.tempo == 44; }},
-      {"tempo senza sx 2", kLineaBase, treno("segnale, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 220\r\n"),
-       FileSorgente::treno, 2, 43, "la cella tiene 0", 181,
-       [](const tratto& t) { return t.tempo == 0; }},
-      {"rallentamento lungo 0", kLineaBase, treno("rallentamento, 4000, 30, 0, 1, 0, 0\r\n"),
-       FileSorgente::treno, 2, 26, "ogni 400 m dall'inizio fino alla prossima cella di fine", 81,
+      {"tempo oltre 8 bit", kLineaBase,
+       sorgente_treno("segnale, 9000, 2, 5, 1, 0, 0, 0, 0, 0, 0, 300\r\n"), FileSorgente::treno, 2,
+       43, "conservato come 44 (la cella", 181, [](const tratto& t) { return t.tempo == 44; }},
+      {"tempo senza sx 2", kLineaBase,
+       sorgente_treno("segnale, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 220\r\n"), FileSorgente::treno, 2,
+       43, "la cella tiene 0", 181, [](const tratto& t) { return t.tempo == 0; }},
+      {"rallentamento lungo 0", kLineaBase,
+       sorgente_treno("rallentamento, 4000, 30, 0, 1, 0, 0\r\n"), FileSorgente::treno, 2, 26,
+       "ogni 400 m dall'inizio fino alla prossima cella di fine", 81,
        [](const tratto& t) { return t.tipo == kInizioRallentamento; }},
   };
 }
@@ -197,21 +200,21 @@ TEST(Avvisi, ValuesKeptOtherwiseSayWhatTheCellsHold) {
 // says it does.
 TEST(Avvisi, ASlowdownWithoutEndLeavesReductionsToTheRouteEnd) {
   const test::Compilato c(kLineaBase.c_str(),
-                          treno("rallentamento, 4000, 30, 0, 1, 0, 0\r\n").c_str());
+                          sorgente_treno("rallentamento, 4000, 30, 0, 1, 0, 0\r\n").c_str());
   const std::vector<tratto>& t = c.c.modello.tratti;
   size_t dopo = 0;
   for (size_t i = 82; i < t.size(); ++i) dopo += t[i].tipo == kAbbattimento ? 1 : 0;
   EXPECT_GT(dopo, (t.size() - 82) / 8 - 2);
   const test::Compilato lento(kLineaBase.c_str(),
-                              treno("rallentamento, 4000, 110, 0, 1, 0, 0\r\n").c_str());
+                              sorgente_treno("rallentamento, 4000, 110, 0, 1, 0, 0\r\n").c_str());
   ASSERT_EQ(lento.c.diagnostica.voci().size(), 1u);
   EXPECT_EQ(lento.c.diagnostica.voci()[0].messaggio.find("passo dei codici"), std::string::npos);
 }
 
 TEST(Avvisi, SignalsHaveNoOrderAndWholeRecordsAreNoComments) {
   const test::Compilato segnali(kLineaBase.c_str(),
-                                treno("segnale, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
-                                      "segnale, 8000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n")
+                                sorgente_treno("segnale, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+                                               "segnale, 8000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n")
                                     .c_str());
   EXPECT_TRUE(segnali.c.diagnostica.voci().empty());
   const std::string intera = sorgente_linea("ripetizione segnali a 9 codici, 0, 0\r\n", "");
@@ -220,7 +223,8 @@ TEST(Avvisi, SignalsHaveNoOrderAndWholeRecordsAreNoComments) {
     std::string linea;
     std::string treno;
   } commenti[] = {
-      {kLineaBase, treno("// segnale di partenza, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n")},
+      {kLineaBase,
+       sorgente_treno("// segnale di partenza, 9000, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\r\n")},
       {sorgente_linea("ripetizione segnali a 9 codici del tratto, 0\r\n", ""), kTrenoVuoto},
   };
   for (const auto& k : commenti) {

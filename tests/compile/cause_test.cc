@@ -18,10 +18,9 @@ namespace {
 
 using test::kTrenoVuoto;
 using test::sorgente_linea;
+using test::sorgente_treno;
 
 const std::string kLineaBase = sorgente_linea("", "");
-
-std::string treno(const std::string& righe) { return "[generale]\r\n" + righe + "[fine]\r\n"; }
 
 const std::string kStazione = "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, ";
 
@@ -41,11 +40,11 @@ struct Atteso {
 
 std::vector<Atteso> attesi() {
   return {
-      {"virgolette non chiuse", kLineaBase, treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\r\n"),
-       FileSorgente::treno, 2, 65, "virgolette-aperte", "nel record `stazione`, non si chiudono", 3,
-       "`velocita`", "\""},
+      {"virgolette non chiuse", kLineaBase,
+       sorgente_treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\r\n"), FileSorgente::treno, 2, 65,
+       "virgolette-aperte", "nel record `stazione`, non si chiudono", 3, "`velocita`", "\""},
       {"virgolette chiuse righe dopo", kLineaBase,
-       treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\"\r\n"), FileSorgente::treno, 2, 65,
+       sorgente_treno(kStazione + "\"Nord\r\nvelocita, 2000, 80\"\r\n"), FileSorgente::treno, 2, 65,
        "virgolette-aperte", "solo alla riga 3", 3, "`velocita`", "\""},
       {"pendenza oltre gli 8 bit", sorgente_linea("", "pendenza, 3000, 160\r\n"), kTrenoVuoto,
        FileSorgente::linea, 4, 17, "fuori-intervallo", "conservato come -96 per mille", 0, "",
@@ -55,58 +54,60 @@ std::vector<Atteso> attesi() {
        nullptr},
       {"pendenza con decimali", sorgente_linea("", "pendenza, 3000, 1.5\r\n"), kTrenoVuoto,
        FileSorgente::linea, 4, 17, "arrotondato", "`1.5` sara' letto come 2", 0, "", nullptr},
-      {"velocita non multipla di 5", kLineaBase, treno("velocita, 0, 73\r\n"), FileSorgente::treno,
-       2, 14, "arrotondato", "conservato come 75 km/h", 0, "", nullptr},
+      {"velocita non multipla di 5", kLineaBase, sorgente_treno("velocita, 0, 73\r\n"),
+       FileSorgente::treno, 2, 14, "arrotondato", "conservato come 75 km/h", 0, "", nullptr},
       {"rallentamento lungo meno di zero", kLineaBase,
-       treno("rallentamento, 3000, 30, -300, 1, 0, 0\r\n"), FileSorgente::treno, 2, 26,
+       sorgente_treno("rallentamento, 3000, 30, -300, 1, 0, 0\r\n"), FileSorgente::treno, 2, 26,
        "fuori-intervallo", "(da 0 m in su)", 0, "", nullptr},
-      {"orologio alle 25", kLineaBase, treno("orologio, 25, 75, 0\r\n"), FileSorgente::treno, 2, 11,
-       "fuori-intervallo", "ore (`hours`) vale 25, fuori da quanto conserva (da 0 a 23)", 0, "",
-       nullptr},
+      {"orologio alle 25", kLineaBase, sorgente_treno("orologio, 25, 75, 0\r\n"),
+       FileSorgente::treno, 2, 11, "fuori-intervallo",
+       "ore (`hours`) vale 25, fuori da quanto conserva (da 0 a 23)", 0, "", nullptr},
       {"stazione ai 75 minuti", kLineaBase,
-       treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 75, 0, Nord\r\n"),
+       sorgente_treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 75, 0, Nord\r\n"),
        FileSorgente::treno, 2, 58, "fuori-intervallo", "minuti (`minutes`) vale 75", 0, "",
        nullptr},
-      {"oggetto oltre la fine", sorgente_linea("", "", 10000), treno("velocita, 10200, 80\r\n"),
-       FileSorgente::treno, 2, 11, "oltre-la-fine",
+      {"oggetto oltre la fine", sorgente_linea("", "", 10000),
+       sorgente_treno("velocita, 10200, 80\r\n"), FileSorgente::treno, 2, 11, "oltre-la-fine",
        "a 10200 m sta oltre la fine del percorso (10000 m)", 2, "il percorso e' lungo 10000 m",
        nullptr},
-      {"velocita che non entra nella cella", kLineaBase, treno("velocita, 0, 2000\r\n"),
+      {"velocita che non entra nella cella", kLineaBase, sorgente_treno("velocita, 0, 2000\r\n"),
        FileSorgente::treno, 3, 1, "errore 25", "", 2, "2000 km/h non entra nella cella", nullptr},
-      {"posizione oltre i 32 bit", kLineaBase, treno("velocita, 99999999999, 80\r\n"),
+      {"posizione oltre i 32 bit", kLineaBase, sorgente_treno("velocita, 99999999999, 80\r\n"),
        FileSorgente::treno, 2, 11, "errore 25", "", 2, "da -2147483648 a 2147483647", nullptr},
       {"record con un valore in meno",
        sorgente_linea("", "pendenza, 3000\r\npendenza, 4000, 5\r\n"), kTrenoVuoto,
        FileSorgente::linea, 5, 1, "parola-chiave-come-valore", "manca un valore", 4,
        "il record `pendenza`, a cui manca un valore", nullptr},
       {"commento con parola chiave", kLineaBase,
-       treno("# la stazione di Nord e' chiusa\r\nvelocita, 2000, 80\r\n"), FileSorgente::treno, 2,
-       1, "commento-con-parola-chiave", "la parola chiave `stazione`", 0, "", nullptr},
+       sorgente_treno("# la stazione di Nord e' chiusa\r\nvelocita, 2000, 80\r\n"),
+       FileSorgente::treno, 2, 1, "commento-con-parola-chiave", "la parola chiave `stazione`", 0,
+       "", nullptr},
       {"virgola decimale", sorgente_linea("", "pendenza, 3000,6,5\r\n"), kTrenoVuoto,
        FileSorgente::linea, 4, 18, "campo-ignorato", "scrivi `6.5`", 0, "", "."},
-      {"punto delle migliaia", kLineaBase, treno("velocita, 1.500, 80\r\n"), FileSorgente::treno, 2,
-       11, "arrotondato", "per 1500 scrivi `1500`", 0, "", "1500"},
-      {"spazio delle migliaia", kLineaBase, treno("velocita, 1 500, 80\r\n"), FileSorgente::treno,
-       2, 11, "numero-spezzato", "per 1500 scrivi `1500`", 0, "", "1500"},
-      {"spazio delle migliaia dopo tre cifre", kLineaBase, treno("velocita, 110 000, 80\r\n"),
-       FileSorgente::treno, 2, 11, "numero-spezzato", "per 110000 scrivi `110000`", 0, "",
-       "110000"},
-      {"unita attaccata", kLineaBase, treno("velocita, 6000, 80km/h\r\n"), FileSorgente::treno, 2,
-       17, "numero-non-valido", "l'unita' `km/h` non si scrive", 0, "", "80"},
+      {"punto delle migliaia", kLineaBase, sorgente_treno("velocita, 1.500, 80\r\n"),
+       FileSorgente::treno, 2, 11, "arrotondato", "per 1500 scrivi `1500`", 0, "", "1500"},
+      {"spazio delle migliaia", kLineaBase, sorgente_treno("velocita, 1 500, 80\r\n"),
+       FileSorgente::treno, 2, 11, "numero-spezzato", "per 1500 scrivi `1500`", 0, "", "1500"},
+      {"spazio delle migliaia dopo tre cifre", kLineaBase,
+       sorgente_treno("velocita, 110 000, 80\r\n"), FileSorgente::treno, 2, 11, "numero-spezzato",
+       "per 110000 scrivi `110000`", 0, "", "110000"},
+      {"unita attaccata", kLineaBase, sorgente_treno("velocita, 6000, 80km/h\r\n"),
+       FileSorgente::treno, 2, 17, "numero-non-valido", "l'unita' `km/h` non si scrive", 0, "",
+       "80"},
       {"unita staccata", sorgente_linea("", "pendenza, 3000 m, 5\r\n"), kTrenoVuoto,
        FileSorgente::linea, 4, 16, "numero-non-valido", "e' l'unita' del numero", 0, "", ""},
-      {"nome in UTF-8", kLineaBase, treno(kStazione + "Citt\xC3\xA0\r\n"), FileSorgente::treno, 2,
-       65, "testo-utf8", "(`Citt\xE0`?)", 0, "", "Citt\xE0"},
-      {"parola sbagliata di sette lettere nel treno", kLineaBase, treno("vettxrx, 5\r\n"),
+      {"nome in UTF-8", kLineaBase, sorgente_treno(kStazione + "Citt\xC3\xA0\r\n"),
+       FileSorgente::treno, 2, 65, "testo-utf8", "(`Citt\xE0`?)", 0, "", "Citt\xE0"},
+      {"parola sbagliata di sette lettere nel treno", kLineaBase, sorgente_treno("vettxrx, 5\r\n"),
        FileSorgente::treno, 2, 1, "campo-ignorato", "forse `numero vetture`?", 0, "",
        "numero vetture"},
       {"parola sbagliata di sette lettere nella linea", sorgente_linea("segnxlx, 0, 0\r\n", ""),
        kTrenoVuoto, FileSorgente::linea, 3, 1, "campo-ignorato", "forse `ripetizione segnali`?", 0,
        "", "ripetizione segnali"},
-      {"commento senza suggerimento", kLineaBase, treno("# commento\r\n"), FileSorgente::treno, 2,
-       1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
-      {"nome senza suggerimento", kLineaBase, treno("STAZIONI NORD\r\n"), FileSorgente::treno, 2, 1,
-       "campo-ignorato", "non apre nessun record", 0, "", nullptr},
+      {"commento senza suggerimento", kLineaBase, sorgente_treno("# commento\r\n"),
+       FileSorgente::treno, 2, 1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
+      {"nome senza suggerimento", kLineaBase, sorgente_treno("STAZIONI NORD\r\n"),
+       FileSorgente::treno, 2, 1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
   };
 }
 
@@ -183,7 +184,7 @@ TEST(Cause, EachFixWritesExactlyTheTextMeant) {
   };
   const auto sorgenti = [](const Attesa& k, const std::string& righe) {
     return k.linea ? std::pair(sorgente_linea("", righe + "\r\n"), std::string(kTrenoVuoto))
-                   : std::pair(kLineaBase, treno(righe + "\r\n"));
+                   : std::pair(kLineaBase, sorgente_treno(righe + "\r\n"));
   };
   for (const Attesa& k : casi) {
     SCOPED_TRACE(k.descrizione);

@@ -16,10 +16,9 @@ namespace {
 
 using test::kTrenoVuoto;
 using test::sorgente_linea;
+using test::sorgente_treno;
 
 const std::string kLineaBase = sorgente_linea("", "");
-
-std::string treno(const std::string& righe) { return "[generale]\r\n" + righe + "[fine]\r\n"; }
 
 // A station up to its time: 13 fields, then hours, minutes, seconds, name.
 const std::string kStazione = "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, ";
@@ -88,7 +87,7 @@ std::pair<std::string, std::string> sorgenti(const Sbaglio& k, const std::string
     return {riga + "\r\nlunghezza percorso, 115000\r\n[curve]\r\n[fine]\r\n", kTrenoVuoto};
   }
   if (riga.starts_with("[")) return {kLineaBase, riga + "\r\nvelocita, 90000, 80\r\n[fine]\r\n"};
-  if (!k.linea) return {kLineaBase, treno(riga + "\r\nvelocita, 90000, 80\r\n")};
+  if (!k.linea) return {kLineaBase, sorgente_treno(riga + "\r\nvelocita, 90000, 80\r\n")};
   if (riga.starts_with("lunghezza")) {
     return {"[generale]\r\n" + riga + "\r\n[curve]\r\n[fine]\r\n", kTrenoVuoto};
   }
@@ -150,7 +149,7 @@ TEST(Suggerimenti, AnErrorInTheWayOfARecordNotesThatRecord) {
   };
   for (const Caso& k : casi) {
     SCOPED_TRACE(k.descrizione);
-    const std::string testo = treno(k.righe);
+    const std::string testo = sorgente_treno(k.righe);
     const test::Compilato c(kLineaBase.c_str(), testo.c_str());
     const Diagnostico* e = nullptr;
     for (const Diagnostico& d : c.c.diagnostica.voci()) {
@@ -176,7 +175,7 @@ TEST(Suggerimenti, StationsOnTheSignRowsNoteTheSign) {
                 std::to_string(k) + "\r\n";
   }
   const std::string linea = sorgente_linea("", cartelli);
-  const std::string testo = treno(kStazione + "7, 54, 0, NORD\r\n");
+  const std::string testo = sorgente_treno(kStazione + "7, 54, 0, NORD\r\n");
   const test::Compilato c(linea.c_str(), testo.c_str());
   ASSERT_EQ(numero(c.codice_errore()), 10);
   const Diagnostico e = c.c.diagnostica.errori().back();

@@ -45,6 +45,11 @@ struct Compilato {
 
 // "[generale]", a route length and the given header lines, "[curve]", the
 // given body lines, "[fine]".
+// A train source of `righe` between its `[generale]` and `[fine]`.
+inline std::string sorgente_treno(const std::string& righe) {
+  return "[generale]\r\n" + righe + "[fine]\r\n";
+}
+
 inline std::string sorgente_linea(const std::string& intestazione, const std::string& corpo,
                                   int lunghezza = 115000) {
   return "[generale]\r\nlunghezza percorso,    " + std::to_string(lunghezza) + "\r\n" +
