@@ -82,18 +82,11 @@ void esamina_non_compilati(Compilazione& c, const Sorgente& linea, const Sorgent
   d.segna_non_compilati(primo_avviso);
 }
 
-const DescrizioneRecord* descrizione(FileSorgente f, std::string_view nome) {
-  for (const DescrizioneRecord* d : f == FileSorgente::treno ? record_treno() : record_linea()) {
-    if (d->nome == nome) return d;
-  }
-  return nullptr;
-}
-
 // Whether the compile kept the value the record `r` read: a stretch's value
 // reaches the cells when the next record of its kind is read or its phase
 // closes, and only if that fills a cell; any other record's while it is read.
 bool conservato(const Giornale& g, const RecordRegistrato& r) {
-  const DescrizioneRecord* d = descrizione(r.chiave.file, r.nome);
+  const DescrizioneRecord* d = descrizione_record(r.chiave.file, r.nome);
   if (d == nullptr || d->conservazione == Conservazione::propria) return r.toccati > 0;
   const size_t i = static_cast<size_t>(&r - g.records().data());
   for (size_t k = i + 1; k < g.records().size(); ++k) {
@@ -152,6 +145,13 @@ const char* nome_fine(FineCompilazione f) {
     case FineCompilazione::fatale: return "fatale";
   }
   return "";
+}
+
+const DescrizioneRecord* descrizione_record(FileSorgente f, std::string_view nome) {
+  for (const DescrizioneRecord* d : f == FileSorgente::treno ? record_treno() : record_linea()) {
+    if (d->nome == nome) return d;
+  }
+  return nullptr;
 }
 
 Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,

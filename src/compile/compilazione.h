@@ -64,6 +64,10 @@ struct OpzioniCompilazione {
 Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,
                      const OpzioniCompilazione& opzioni = {});
 
+// The catalogue entry of the record `nome` of source `f` (the name a
+// journal's record keeps); nullptr for none.
+const DescrizioneRecord* descrizione_record(FileSorgente f, std::string_view nome);
+
 // The exit status of the run that made `c` once every file it writes has
 // been written: 1 when it writes none, 3 with a recorded error, 0 otherwise.
 int stato_uscita(const Compilazione& c);

@@ -19,17 +19,6 @@ namespace calvetra::scenario::lsp {
 
 namespace {
 
-std::vector<const DescrizioneRecord*> catalogo(FileSorgente f) {
-  return f == FileSorgente::treno ? record_treno() : record_linea();
-}
-
-const DescrizioneRecord* descrizione(FileSorgente f, std::string_view nome) {
-  for (const DescrizioneRecord* d : catalogo(f)) {
-    if (d->nome == nome) return d;
-  }
-  return nullptr;
-}
-
 // A position in metres as railways write it: "km 13+250".
 std::string km(int64_t metri) {
   const int64_t a = metri < 0 ? -metri : metri;
@@ -192,7 +181,7 @@ bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
   for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
     if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
     if (i < r.chiave.offset || i > r.fine()) continue;
-    const DescrizioneRecord* d = descrizione(file, r.nome);
+    const DescrizioneRecord* d = descrizione_record(file, r.nome);
     for (size_t k = 0; k < r.campi.size(); ++k) {
       const Estensione& e = r.campi[k];
       if (i < e.inizio || i > e.fine || e.fine > testo.size()) continue;
@@ -276,7 +265,7 @@ std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente 
     if (r.chiave.file != file || r.chiave.offset > i || !r.riconosciuto()) continue;
     const size_t fine = r.fine();
     if (i > fine) continue;
-    RecordAlCursore c{&r, descrizione(file, r.nome), fine, -1};
+    RecordAlCursore c{&r, descrizione_record(file, r.nome), fine, -1};
     if (c.record == nullptr) continue;
     for (size_t k = 0; k < r.campi.size(); ++k) {
       if (r.campi[k].inizio <= i) c.campo = static_cast<int>(k);
@@ -365,7 +354,7 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
     for (const RecordRegistrato& x : a.compilazione.giornale.records()) {
       if (x.chiave.file != file || x.passo() || !x.riconosciuto()) continue;
       if (x.chiave.offset > i || x.fine() >= i) continue;
-      const DescrizioneRecord* d = descrizione(file, x.nome);
+      const DescrizioneRecord* d = descrizione_record(file, x.nome);
       const int k = campo_battuto(a.testo(file), x, i);
       if (d != nullptr && k >= 0) r = RecordAlCursore{&x, d, x.fine(), k};
     }
@@ -392,7 +381,7 @@ Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_) {
   for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
     if (r.chiave.file != file || !r.riconosciuto() || r.chiave.offset < da) continue;
     if (r.chiave.offset >= a_) continue;
-    const DescrizioneRecord* d = descrizione(file, r.nome);
+    const DescrizioneRecord* d = descrizione_record(file, r.nome);
     // A record of one or two fields reads plainly; beyond, the columns
     // (17 of a station, 11 of a signal) are counted by eye.
     if (d == nullptr || d->campi.size() <= 2) continue;
@@ -451,7 +440,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     const Genere* g = &kAltro;
     for (const Genere& x : kGeneri) g = x.nome == r.nome ? &x : g;
     const size_t fine = r.fine();
-    std::string nome = nome_con_valori(testo, r, descrizione(file, r.nome));
+    std::string nome = nome_con_valori(testo, r, descrizione_record(file, r.nome));
     std::string dettaglio;
     const std::optional<int64_t> pos =
         r.campi.empty() ? std::nullopt : numero_scritto(testo, r.campi[0]);
@@ -558,7 +547,7 @@ Json gettoni(const Analisi& a, FileSorgente file) {
     // keyword, or a value more than its record takes.
     g.push_back({r.chiave.offset, r.fine_chiave,
                  r.riconosciuto() ? TipoGettone::parola_chiave : TipoGettone::ignorato});
-    const DescrizioneRecord* d = r.riconosciuto() ? descrizione(file, r.nome) : nullptr;
+    const DescrizioneRecord* d = r.riconosciuto() ? descrizione_record(file, r.nome) : nullptr;
     for (size_t k = 0; k < r.campi.size(); ++k) {
       TipoGettone t = TipoGettone::ignorato;
       if (d != nullptr && k < d->campi.size()) {
@@ -639,7 +628,7 @@ std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, File
   std::map<std::pair<size_t, std::string_view>, Gruppo> gruppi;
   for (const RecordRegistrato& r : g.records()) {
     if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
-    const DescrizioneRecord* d = descrizione(file, r.nome);
+    const DescrizioneRecord* d = descrizione_record(file, r.nome);
     if (d == nullptr || r.campi.size() > d->campi.size() || !riscrivibile(testo, r)) continue;
     size_t sezione = 0;
     while (sezione < sez.size() && sez[sezione].inizio <= r.chiave.offset) ++sezione;
