@@ -194,7 +194,7 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
   try {
     if (segna_) {
       segna_ = false;
-      segnato_ = {true, inizio, e_numero(campo)};
+      segnato_ = {true, a(inizio), e_numero(campo)};
     }
     record_corto(inizio);
     if (spoglia(campo).empty()) return;
@@ -343,7 +343,7 @@ void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
   d_.avviso("numero-spezzato",
             citato(std::string(t) + " " + tre) + ": lo spazio separa due campi, " + std::string(t) +
                 " e " + tre + "; per " + unito + " scrivi " + citato(unito),
-            a(inizio));
+            a(inizio, fine_gruppo));
   d_.correggi({"scrivi " + citato(unito), a(inizio), fine_gruppo - inizio, unito});
 }
 
@@ -581,11 +581,11 @@ void Avvisi::ripetizione(const DescrizioneRecord& r) {
 }
 
 Nota Avvisi::nota_precedente(const Precedente& p, std::string_view tipo) const {
-  return {"qui " + std::string(tipo) + " precedente", a(p.chiave)};
+  return {"qui " + std::string(tipo) + " precedente", p.chiave};
 }
 
 void Avvisi::registra(std::string_view tipo, int64_t inizio, int64_t fine) {
-  precedenti_[tipo] = {inizio, fine, chiave_};
+  precedenti_[tipo] = {inizio, fine, a(chiave_)};
 }
 
 void Avvisi::in_ordine(std::string_view tipo, int64_t p) {

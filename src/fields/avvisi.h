@@ -58,7 +58,10 @@ class Avvisi final : public OsservatoreCampi {
 
   // The keyword field in hand begins at `inizio`: the record checks below
   // name it, and a later record names it as "the earlier one".
-  void chiave(size_t inizio) { chiave_ = inizio; }
+  void chiave(size_t inizio) {
+    chiave_ = inizio;
+    fine_chiave_ = inizio == lettore_.inizio_campo() ? lettore_.fine_campo() : inizio;
+  }
   // Field `indice` of record `r` is read next: the hints that depend on the
   // field (a time, a position, a unit) know which one it is.
   void campo_in_lettura(const DescrizioneRecord& r, size_t indice) {
@@ -101,11 +104,11 @@ class Avvisi final : public OsservatoreCampi {
   // had placed in the same cell (the bytes keep the later one).
   void oggetto_cancellato(const Cancellazione& c, const Giornale& g);
 
-  // The number read next (the route length) is kept here: where it begins
+  // The number read next (the route length) is kept here: where it stands
   // and whether it was a number.
   struct CampoSegnato {
     bool letto = false;
-    size_t inizio = 0;
+    Luogo luogo;
     bool numero = false;
   };
   void segna_prossimo_numero() {
@@ -118,9 +121,18 @@ class Avvisi final : public OsservatoreCampi {
   struct Precedente {
     int64_t inizio = 0;
     int64_t fine = 0;
-    size_t chiave = 0;
+    Luogo chiave;
   };
-  Luogo a(size_t offset) const { return {file_, offset}; }
+  // The place at `offset`: with the extent of the field that begins there
+  // when it is the keyword field in hand or the field read last, of one
+  // byte otherwise; or from `offset` to `fine`, a stretch the warning
+  // measured itself.
+  Luogo a(size_t offset) const {
+    if (offset == chiave_) return {file_, offset, fine_chiave_};
+    if (offset == lettore_.inizio_campo()) return {file_, offset, lettore_.fine_campo()};
+    return {file_, offset, offset};
+  }
+  Luogo a(size_t offset, size_t fine) const { return {file_, offset, fine}; }
   // A record short by a value, or a comment read as a record: the errors
   // that follow, up to the next record, get a note here.
   void causa_fino_al_prossimo_record(Nota nota);
@@ -159,6 +171,7 @@ class Avvisi final : public OsservatoreCampi {
   Diagnostica& d_;
   const LettoreCampi& lettore_;
   size_t chiave_ = 0;
+  size_t fine_chiave_ = 0;
   // A sentence that names a record and reads as one whole: no comment mark
   // opens it, and the rest of its line holds the record's fields, numbers
   // where it reads numbers.

@@ -27,7 +27,7 @@ bool Lettura::leggi_parola_chiave(int separatori, bool controlla_fine) {
 
 void Lettura::apri_record(const DescrizioneRecord& record, size_t chiave) {
   if (giornale_ == nullptr) return;
-  giornale_->apri(a(chiave), file1_.fine_campo(), record.nome, fase_);
+  giornale_->apri(a(chiave), record.nome, fase_);
 }
 
 void Lettura::chiudi_record(std::span<const Estensione> campi) {
@@ -48,7 +48,7 @@ void Lettura::ferma_lettura() {
 void Lettura::campo_passato(size_t chiave) {
   if (giornale_ == nullptr) return;
   if (tra_parentesi(campo_)) giornale_->sezione(a(chiave));
-  giornale_->apri(a(chiave), file1_.fine_campo(), {}, fase_);
+  giornale_->apri(a(chiave), {}, fase_);
   giornale_->chiudi();
 }
 
@@ -100,7 +100,7 @@ std::string LetturaRecord::testo() {
 
 Luogo LetturaRecord::luogo(size_t campo) const {
   if (campo >= letti_) throw std::logic_error("campo non ancora letto");
-  return l_.a(campi_[campo].inizio);
+  return {l_.file(), campi_[campo].inizio, campi_[campo].fine};
 }
 
 bool LetturaRecord::oltre_il_percorso(int32_t p, int32_t margine, size_t campo) {
@@ -155,11 +155,11 @@ void LetturaRecord::senza_sovrapposizione(int64_t inizio, int64_t fine) {
   l_.avvisi().senza_sovrapposizione(record_.frase, inizio, fine);
 }
 
-void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave, size_t fine_chiave) {
+void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   Giornale* g = l.giornale();
   if (g != nullptr && tra_parentesi(l.campo())) g->sezione(l.a(chiave));
   if (trovati.attivi.empty()) {
-    if (g != nullptr) g->esaminato(l.a(chiave), fine_chiave, {}, l.fase(), {});
+    if (g != nullptr) g->esaminato(l.a(chiave), {}, l.fase(), {});
     return;
   }
   for (const DescrizioneRecord* d : trovati.attivi) {
@@ -178,8 +178,7 @@ void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave, size
                              l.a(l.inizio_campo()));
     }
     const std::span<const Estensione> campi = r.campi_letti();
-    if (g != nullptr)
-      g->esaminato(l.a(chiave), fine_chiave, d->nome, l.fase(), {campi.begin(), campi.end()});
+    if (g != nullptr) g->esaminato(l.a(chiave), d->nome, l.fase(), {campi.begin(), campi.end()});
   }
 }
 

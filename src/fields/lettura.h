@@ -70,7 +70,10 @@ class Lettura {
   bool fine() const { return file1_.fine(); }
 
   // Reads the next field as the keyword field in hand.
-  void leggi_campo() { campo_ = file1_.leggi_testo(); }
+  void leggi_campo() {
+    campo_ = file1_.leggi_testo();
+    chiave_ = {file_, file1_.inizio_campo(), file1_.fine_campo()};
+  }
   // Reads the next keyword field, in place of up to `separatori` fields that
   // contain '-' in a row. With `controlla_fine`, false as soon as a read
   // reaches the end of the file (the field just read is not interpreted);
@@ -81,12 +84,20 @@ class Lettura {
   size_t inizio_campo() const { return file1_.inizio_campo(); }
 
   LettoreCampi& file1() { return file1_; }
+  FileSorgente file() const { return file_; }
   Diagnostica& diagnostica() { return d_; }
   Avvisi& avvisi() { return avvisi_; }
   bool avvisi_attivi() const { return d_.avvisi_attivi(); }
 
-  Luogo qui() const { return {file_, file1_.inizio_campo()}; }
-  Luogo a(size_t offset) const { return {file_, offset}; }
+  // The field read last, and the place at `offset`: with the extent of the
+  // field that begins there when it is the keyword field in hand or the
+  // field read last, of one byte otherwise.
+  Luogo qui() const { return a(file1_.inizio_campo()); }
+  Luogo a(size_t offset) const {
+    if (offset == chiave_.offset && chiave_.file == file_) return chiave_;
+    if (offset == file1_.inizio_campo()) return {file_, offset, file1_.fine_campo()};
+    return {file_, offset, offset};
+  }
 
   // The part of the source the records now read belong to.
   void fase(Fase f) { fase_ = f; }
@@ -114,6 +125,7 @@ class Lettura {
  private:
   LettoreCampi file1_;
   std::string campo_;  // the keyword field in hand
+  Luogo chiave_;       // and where it stands
   FileSorgente file_;
   Modello& m_;
   Diagnostica& d_;
@@ -287,8 +299,7 @@ Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalog
 // stopped: each reads its fields as its catalogue entry says, for the
 // warnings that judge a record on its own (number syntax, a value's range, a
 // field missing), places nothing and is journalled as not compiled.
-// `fine_chiave` is where the keyword field's text ends.
-void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave, size_t fine_chiave);
+void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave);
 // Where examining resumes after a stop at byte `da`: the start of the next
 // line, unless `da` starts one (the fields left on the line of the record
 // the compile stopped in are that record's own).

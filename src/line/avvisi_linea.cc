@@ -98,7 +98,7 @@ NoteLunghezza note_lunghezza(Lettura& l) {
     n.sospetta = true;
     return n;
   }
-  const Luogo valore{FileSorgente::linea, s.inizio};
+  const Luogo valore = s.luogo;
   const int32_t L = Intestazione(m.tabella).lunghezza_percorso();
   if (!s.numero) {
     n.nota = Nota{"la lunghezza del percorso non e' un numero e vale 0", valore};

@@ -117,10 +117,9 @@ void esamina_linea(std::string_view testo, size_t da, Fase fase, bool con_geomet
       for (;;) {
         if (l.fine() || !l.leggi_parola_chiave(kSeparatoriIntestazione, false)) return;
         const size_t chiave = l.inizio_campo();
-        const size_t fine_chiave = l.file1().fine_campo();
         const Riconosciuti trovati = riconosci(catalogo_intestazione_linea(), l.campo(), testa);
         avvisa_intestazione(l, trovati, chiave);
-        esamina_record(l, trovati, chiave, fine_chiave);
+        esamina_record(l, trovati, chiave);
         if (chiude_intestazione(l.campo())) break;
       }
     }
@@ -128,10 +127,9 @@ void esamina_linea(std::string_view testo, size_t da, Fase fase, bool con_geomet
     for (;;) {
       if (l.fine() || !l.leggi_parola_chiave(kSeparatoriCorpo, true)) return;
       const size_t chiave = l.inizio_campo();
-      const size_t fine_chiave = l.file1().fine_campo();
       const Riconosciuti trovati = riconosci(catalogo_corpo_linea(), l.campo(), c);
       avvisa_corpo(l, trovati, chiave);
-      esamina_record(l, trovati, chiave, fine_chiave);
+      esamina_record(l, trovati, chiave);
     }
   } catch (const GuastoInatteso&) {
     // The file ends inside a record: nothing more to examine.

@@ -23,12 +23,20 @@ namespace calvetra {
 // Which source a diagnostic points into.
 enum class FileSorgente { nessuno, linea, treno };
 
-// A byte offset in one of the sources (or nowhere).
+// A place in one of the sources (or nowhere): the byte where the field, or
+// the part of it meant, begins, and where its text ends as the field reader
+// read it. A place whose end is not known (`fine` at or before `offset`)
+// spans one byte.
 struct Luogo {
   FileSorgente file = FileSorgente::nessuno;
   size_t offset = 0;
+  size_t fine = 0;
 
-  bool operator==(const Luogo&) const = default;
+  // The bytes the place spans: one at least, for a caret to stand under.
+  size_t lunghezza() const { return fine > offset ? fine - offset : 1; }
+  size_t fine_estesa() const { return offset + lunghezza(); }
+  // Two places are one when they begin at the same byte of the same source.
+  bool operator==(const Luogo& o) const { return file == o.file && offset == o.offset; }
 };
 
 enum class Gravita { errore, avviso };

@@ -101,11 +101,10 @@ const char* nome_campo(CampoRiga c) {
   return kNomi[static_cast<size_t>(c)];
 }
 
-size_t Giornale::apri(Luogo chiave, size_t fine_chiave, std::string_view nome, Fase fase) {
+size_t Giornale::apri(Luogo chiave, std::string_view nome, Fase fase) {
   if (aperto_) chiudi();
   RecordRegistrato r;
   r.chiave = chiave;
-  r.fine_chiave = fine_chiave;
   r.nome = nome;
   r.fase = fase;
   if (fase != Fase::passo) r.sezione = sezione_;
@@ -124,12 +123,11 @@ void Giornale::chiudi(std::vector<Estensione> campi) {
   aperto_ = false;
 }
 
-void Giornale::esaminato(Luogo chiave, size_t fine_chiave, std::string_view nome, Fase fase,
+void Giornale::esaminato(Luogo chiave, std::string_view nome, Fase fase,
                          std::vector<Estensione> campi) {
   if (aperto_) chiudi();
   RecordRegistrato r;
   r.chiave = chiave;
-  r.fine_chiave = fine_chiave;
   r.nome = nome;
   r.fase = fase;
   r.sezione = sezione_;

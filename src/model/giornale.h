@@ -53,10 +53,9 @@ enum class Fase : uint8_t {
 // A record as the compile met it. A keyword field that names no record is
 // kept too, with an empty `nome`, so that every field read has its span.
 struct RecordRegistrato {
-  Luogo chiave;            // where its keyword field begins
-  size_t fine_chiave = 0;  // where the keyword field's text ends
-  std::string_view nome;   // the catalogue's own name (it outlives every
-                           // compile), or the step's name for a step
+  Luogo chiave;           // its keyword field, where it begins and where its text ends
+  std::string_view nome;  // the catalogue's own name (it outlives every
+                          // compile), or the step's name for a step
   Fase fase = Fase::passo;
   // Where the bracketed section name it stands under begins (`[curve]`,
   // `[segnali]`); nessuno before the first one.
@@ -70,7 +69,7 @@ struct RecordRegistrato {
   bool passo() const { return fase == Fase::passo; }
   bool riconosciuto() const { return !nome.empty(); }
   // Where the record ends: the end of its last field, or of its keyword.
-  size_t fine() const { return campi.empty() ? fine_chiave : campi.back().fine; }
+  size_t fine() const { return campi.empty() ? chiave.fine : campi.back().fine; }
 };
 
 // The fields of a cell and of a row, as the journal names its writes.
@@ -151,16 +150,15 @@ class Giornale {
 
   // A record begins at `chiave`; everything touched until it closes is its.
   // Returns its index. A step of the compile opens with `passo`.
-  size_t apri(Luogo chiave, size_t fine_chiave, std::string_view nome, Fase fase);
+  size_t apri(Luogo chiave, std::string_view nome, Fase fase);
   // The records from now on stand under the section name at `sezione`.
   void sezione(Luogo sezione) { sezione_ = sezione; }
-  size_t passo(std::string_view nome) { return apri({}, 0, nome, Fase::passo); }
+  size_t passo(std::string_view nome) { return apri({}, nome, Fase::passo); }
   // The record open closes with the fields it read; its writes are made.
   void chiudi(std::vector<Estensione> campi = {});
   // A record met after the compile stopped, examined on its own and never
   // compiled.
-  void esaminato(Luogo chiave, size_t fine_chiave, std::string_view nome, Fase fase,
-                 std::vector<Estensione> campi);
+  void esaminato(Luogo chiave, std::string_view nome, Fase fase, std::vector<Estensione> campi);
 
   // Told by the model's accessors, before the caller may change the cell or
   // row. REQUIRES: `prima` is the element as it stands.

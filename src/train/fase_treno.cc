@@ -153,10 +153,9 @@ void esamina_treno(std::string_view testo, size_t da, bool dal_preambolo, Diagno
     while (!l.fine()) {
       if (!l.leggi_parola_chiave(kSeparatori, true)) return;
       const size_t chiave = l.inizio_campo();
-      const size_t fine_chiave = l.file1().fine_campo();
       const Riconosciuti trovati = riconosci(catalogo_treno(), l.campo(), c);
       avvisa_voce(l, trovati, chiave);
-      esamina_record(l, trovati, chiave, fine_chiave);
+      esamina_record(l, trovati, chiave);
     }
   } catch (const GuastoInatteso&) {
     // The file ends inside a record: nothing more to examine.

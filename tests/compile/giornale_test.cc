@@ -126,7 +126,7 @@ TEST(Giornale, RecordsKeepTheSpansOfTheirFields) {
     if (x.nome == "cartello_indicatore") r = &x;
   }
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(testo.substr(r->chiave.offset, r->fine_chiave - r->chiave.offset),
+  EXPECT_EQ(testo.substr(r->chiave.offset, r->chiave.fine - r->chiave.offset),
             "cartello_indicatore");
   ASSERT_EQ(r->campi.size(), 2U);
   const auto campo = [&](size_t k) {

@@ -52,6 +52,31 @@ TEST(ScenarioCheck, ReportsWarningsLikeErrorsAndWritesNothing) {
   EXPECT_EQ(c.elenco(), (std::set<std::string>{kSorgenteLinea, kSorgenteTreno}));
 }
 
+// The caret spans what the field reader read at the place: a number to its
+// blank, a quoted field with its quotes, a keyword field; a hint that
+// measured its own stretch spans it; a character inside a field is one byte.
+TEST(ScenarioCheck, CaretsSpanTheFieldAsTheReaderReadIt) {
+  const struct {
+    std::string riga;
+    std::string sotto;
+  } casi[] = {
+      {"pendenza, 1000, 1O 5", "                ^~"},
+      {"pendenza, 1000,  \"1O\"  ", "                 ^~~~"},
+      {"pendenza, 1 500, 10", "          ^~~~~"},
+      {"pendnza, 1000, 10", "^~~~~~~"},
+      {"pendenza; 1000; 10", "        ^"},
+      {"pendenza, 1000, 10, 7", "                    ^"},
+  };
+  for (const auto& c : casi) {
+    Cartella k("[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n" + c.riga + "\r\n[fine]\r\n",
+               kTreno);
+    const test::Esito e = k.esegui(scenario::comando_check, {"/prova"});
+    EXPECT_NE(e.errori.find(" 4 | " + c.riga + "\n   | " + c.sotto + "\n"), std::string::npos)
+        << c.riga << "\n"
+        << e.errori;
+  }
+}
+
 TEST(ScenarioCheck, StrictRunsExitFourWithTheFilesWritten) {
   struct Caso {
     test::Comando comando;

@@ -13,20 +13,6 @@ bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
 }  // namespace
 
-size_t lunghezza_campo(std::string_view testo, size_t offset) {
-  if (offset >= testo.size() || fine_riga(testo[offset])) return 1;
-  size_t fine = offset;
-  if (testo[offset] == '"') {
-    ++fine;
-    while (fine < testo.size() && testo[fine] != '"' && !fine_riga(testo[fine])) ++fine;
-    if (fine < testo.size() && testo[fine] == '"') ++fine;
-  } else {
-    while (fine < testo.size() && testo[fine] != ',' && !fine_riga(testo[fine])) ++fine;
-    while (fine > offset + 1 && (testo[fine - 1] == ' ' || testo[fine - 1] == '\t')) --fine;
-  }
-  return fine > offset ? fine - offset : 1;
-}
-
 namespace {
 
 std::string ansi(std::string_view testo, const char* codice, bool colore) {
@@ -66,10 +52,10 @@ PosizioneTesto IndiceRighe::posizione(size_t offset) const {
   return p;
 }
 
-std::string localizzato(const std::string& file, const IndiceRighe& righe, size_t offset,
+std::string localizzato(const std::string& file, const IndiceRighe& righe, const Luogo& l,
                         std::string_view parola, std::string_view resto, bool colore) {
   const std::string_view testo = righe.testo();
-  if (offset > testo.size()) offset = testo.size();
+  const size_t offset = std::min(l.offset, testo.size());
   const PosizioneTesto p = righe.posizione(offset);
   std::string s =
       grassetto(file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ":",
@@ -90,7 +76,7 @@ std::string localizzato(const std::string& file, const IndiceRighe& righe, size_
   std::string sotto;
   for (size_t i = inizio; i < offset; ++i) sotto += testo[i] == '\t' ? '\t' : ' ';
   sotto += '^';
-  const size_t n = lunghezza_campo(testo, offset);
+  const size_t n = std::min(l.lunghezza(), fine - offset);
   if (n > 1) sotto.append(n - 1, '~');
   s += margine + " | " + sotto + "\n";
   return s;
@@ -119,7 +105,7 @@ std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
     return grassetto(f->percorso + ":", colore) + " " + colora_parola("nota", colore) +
            utf8_da_1252(resto) + "\n";
   }
-  return localizzato(f->percorso, righe_di(s, f), n.luogo.offset, "nota", resto, colore);
+  return localizzato(f->percorso, righe_di(s, f), n.luogo, "nota", resto, colore);
 }
 
 std::string testo_errore(const Diagnostico& e, const SorgentiRapporto& s, bool colore) {
@@ -131,7 +117,7 @@ std::string testo_errore(const Diagnostico& e, const SorgentiRapporto& s, bool c
     return grassetto(f->percorso + ":", colore) + " " + colora_parola("errore", colore) + resto +
            (e.codice == CodiceErrore::linea_assente ? "" : " (il file non esiste)") + "\n";
   }
-  return localizzato(f->percorso, righe_di(s, f), e.luogo.offset, "errore", resto, colore);
+  return localizzato(f->percorso, righe_di(s, f), e.luogo, "errore", resto, colore);
 }
 
 }  // namespace
@@ -153,7 +139,7 @@ std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, b
     const std::string resto = ": " + detto(d) + " [" + d.nome + "]";
     const SorgenteAutore* f = sorgente_di(d.luogo, CodiceErrore::nessuno, s);
     if (f != nullptr && f->testo) {
-      r = localizzato(f->percorso, righe_di(s, f), d.luogo.offset, "avviso", resto, colore);
+      r = localizzato(f->percorso, righe_di(s, f), d.luogo, "avviso", resto, colore);
     } else {
       r = colora_parola("avviso", colore) + utf8_da_1252(resto) + "\n";
     }

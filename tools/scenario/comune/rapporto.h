@@ -46,17 +46,12 @@ std::string ciano(std::string_view testo, bool colore);
 
 // A located report of any kind: "FILE:LINE:COLUMN: " (bold), `parola`
 // (coloured: "errore" red, "avviso" magenta, "nota" cyan), `resto`, then the
-// source line and a caret under the field at `offset` of the text that
-// `righe` indexes. Ends with a newline.
-std::string localizzato(const std::string& file, const IndiceRighe& righe, size_t offset,
+// source line and a caret under the place `l` (as far as its line goes) of
+// the text that `righe` indexes. Ends with a newline.
+std::string localizzato(const std::string& file, const IndiceRighe& righe, const Luogo& l,
                         std::string_view parola, std::string_view resto, bool colore);
 // `parola` coloured as in `localizzato`.
 std::string colora_parola(std::string_view parola, bool colore);
-
-// Bytes of the field that begins at `offset`: a quoted field to its closing
-// quote, any other to the comma or line end, trailing blanks left out; at
-// least 1.
-size_t lunghezza_campo(std::string_view testo, size_t offset);
 
 // The text of a source; empty when it does not exist.
 inline std::string_view testo_di(const SorgenteAutore& s) {

@@ -19,13 +19,13 @@ FileSorgente dove(const Luogo& l) {
   return l.file == FileSorgente::nessuno ? FileSorgente::linea : l.file;
 }
 
-// The range of the field at a place.
+// The range of a place, as the field reader measured it.
 Json intervallo_campo(const Analisi& a, const Luogo& l) {
   const FileSorgente f = dove(l);
   const std::string_view testo = a.testo(f);
   if (l.file == FileSorgente::nessuno || testo.empty()) return intervallo(a.fonte(f), 0, 0);
   const size_t inizio = std::min(l.offset, testo.size());
-  return intervallo(a.fonte(f), inizio, fine_campo(testo, inizio) - inizio);
+  return intervallo(a.fonte(f), inizio, std::min(l.fine_estesa(), testo.size()) - inizio);
 }
 
 Json diagnostico(const Analisi& a, const Diagnostico& d) {
@@ -80,10 +80,6 @@ Json sorgente_mancante(const Analisi& a, const Fonte& mancante, const Fonte& ape
 
 }  // namespace
 
-size_t fine_campo(std::string_view testo, size_t inizio) {
-  return inizio < testo.size() ? inizio + lunghezza_campo(testo, inizio) : inizio;
-}
-
 Json intervallo(const Fonte& f, size_t inizio, size_t lunghezza) {
   return {{"start", json_posizione(f.indice.posizione(inizio))},
           {"end", json_posizione(f.indice.posizione(inizio + lunghezza))}};
@@ -112,7 +108,7 @@ Json azioni(const Analisi& a, FileSorgente file, size_t da, size_t fino) {
   for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
     if (d.correzioni.empty() || dove(d.luogo) != file) continue;
     const size_t inizio = d.luogo.offset;
-    const size_t fine = fine_campo(a.testo(file), inizio);
+    const size_t fine = d.luogo.fine_estesa();
     if (fine < da || inizio > fino) continue;
     const Json mostrato = diagnostico(a, d);
     for (const Correzione& c : d.correzioni) {

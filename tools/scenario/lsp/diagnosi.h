@@ -25,10 +25,6 @@ inline constexpr const char* kSorgenteMancante = "sorgente-mancante";
 // clears what was shown.
 std::vector<Json> pubblicazioni(const Analisi& a);
 
-// Where the field that begins at `inizio` ends (the end of the text for a
-// place at or past it).
-size_t fine_campo(std::string_view testo, size_t inizio);
-
 // The range of `lunghezza` characters from character `inizio` of a source.
 Json intervallo(const Fonte& f, size_t inizio, size_t lunghezza);
 

@@ -151,6 +151,7 @@ std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
 // reader splits them, with where it begins.
 struct Sezione {
   size_t inizio;
+  size_t fine;  // of its name
   std::string nome;
 };
 std::vector<Sezione> sezioni(std::string_view testo) {
@@ -161,7 +162,7 @@ std::vector<Sezione> sezioni(std::string_view testo) {
     std::string campo = r.leggi_testo();
     const size_t primo = campo.find_first_not_of(" \t");
     if (primo != std::string::npos && campo[primo] == '[' && campo.find(']') != std::string::npos) {
-      s.push_back({r.inizio_campo(), campo.substr(primo)});
+      s.push_back({r.inizio_campo(), r.fine_campo(), campo.substr(primo)});
     }
   }
   return s;
@@ -176,7 +177,7 @@ bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
   const std::vector<Sezione> s = sezioni(testo);
   if (s.empty() || i <= s.front().inizio) return false;
   for (const Sezione& x : s) {
-    if (i >= x.inizio && i <= fine_campo(testo, x.inizio)) return false;
+    if (i >= x.inizio && i <= x.fine) return false;
   }
   for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
     if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
@@ -270,7 +271,7 @@ std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente 
     for (size_t k = 0; k < r.campi.size(); ++k) {
       if (r.campi[k].inizio <= i) c.campo = static_cast<int>(k);
     }
-    if (c.campo >= 0 && i < r.campi[static_cast<size_t>(c.campo)].inizio && i <= r.fine_chiave) {
+    if (c.campo >= 0 && i < r.campi[static_cast<size_t>(c.campo)].inizio && i <= r.chiave.fine) {
       c.campo = -1;
     }
     trovato = c;
@@ -284,7 +285,7 @@ Json hover(const Analisi& a, FileSorgente file, size_t i) {
   const DescrizioneRecord& d = *r->record;
   std::string s = "**" + std::string(d.nome) + "**: " + std::string(d.effetto) + "\n\n";
   size_t inizio = r->letto->chiave.offset;
-  size_t fine = r->letto->fine_chiave;
+  size_t fine = r->letto->chiave.fine;
   if (r->campo < 0) {
     s += "Campi:\n";
     for (const CampoRecord& c : d.campi) s += "- " + descrivi_campo(c) + "\n";
@@ -464,7 +465,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
               {"detail", dettaglio},
               {"kind", g->tipo},
               {"range", intervallo(f, r.chiave.offset, fine - r.chiave.offset)},
-              {"selectionRange", intervallo(f, r.chiave.offset, r.fine_chiave - r.chiave.offset)}};
+              {"selectionRange", intervallo(f, r.chiave.offset, r.chiave.fine - r.chiave.offset)}};
     figli[sezione_di(r.chiave.offset)].push_back(std::move(j));
   }
   Json lista = std::move(figli[0]);
@@ -478,8 +479,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     lista.push_back({{"name", utf8_da_1252(s[k].nome)},
                      {"kind", 3},
                      {"range", intervallo(f, s[k].inizio, ultimo - s[k].inizio)},
-                     {"selectionRange",
-                      intervallo(f, s[k].inizio, fine_campo(testo, s[k].inizio) - s[k].inizio)},
+                     {"selectionRange", intervallo(f, s[k].inizio, s[k].fine - s[k].inizio)},
                      {"children", std::move(figli[k + 1])}});
   }
   return lista;
@@ -512,11 +512,10 @@ Json simboli_dello_scenario(const Analisi& a, std::string_view cerca) {
 }
 
 Json definizione(const Analisi& a, FileSorgente file, size_t i) {
-  const std::string_view testo = a.testo(file);
   const Giornale& g = a.compilazione.giornale;
   Json luoghi = Json::array();
   for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
-    if (d.luogo.file != file || i < d.luogo.offset || i > fine_campo(testo, d.luogo.offset)) {
+    if (d.luogo.file != file || i < d.luogo.offset || i > d.luogo.fine_estesa()) {
       continue;
     }
     for (const Nota& n : d.note) {
@@ -545,7 +544,7 @@ Json gettoni(const Analisi& a, FileSorgente file) {
     if (r.chiave.file != file || r.passo()) continue;
     // A keyword field that names no record is passed over: a misspelt
     // keyword, or a value more than its record takes.
-    g.push_back({r.chiave.offset, r.fine_chiave,
+    g.push_back({r.chiave.offset, r.chiave.fine,
                  r.riconosciuto() ? TipoGettone::parola_chiave : TipoGettone::ignorato});
     const DescrizioneRecord* d = r.riconosciuto() ? descrizione_record(file, r.nome) : nullptr;
     for (size_t k = 0; k < r.campi.size(); ++k) {
@@ -593,10 +592,10 @@ bool solo_virgola(std::string_view tra) {
 // since the reader skips the blanks before a field and after a number, its
 // blanks may change and every value reads the same.
 bool riscrivibile(std::string_view testo, const RecordRegistrato& r) {
-  if (r.campi.empty() || r.fine() > testo.size() || r.fine_chiave < r.chiave.offset) return false;
+  if (r.campi.empty() || r.fine() > testo.size() || r.chiave.fine < r.chiave.offset) return false;
   const size_t k0 = r.chiave.offset;
   if (k0 > 0 && testo[k0 - 1] != '\n' && testo[k0 - 1] != '\r') return false;
-  size_t prima = r.fine_chiave;
+  size_t prima = r.chiave.fine;
   for (const Estensione& e : r.campi) {
     if (e.inizio < prima || e.fine < e.inizio) return false;
     if (!solo_virgola(testo.substr(prima, e.inizio - prima))) return false;
@@ -604,7 +603,7 @@ bool riscrivibile(std::string_view testo, const RecordRegistrato& r) {
     if (campo.find_first_of("\r\n\"") != std::string_view::npos) return false;
     prima = e.fine;
   }
-  if (testo.substr(k0, r.fine_chiave - k0).find_first_of("\r\n\"") != std::string_view::npos) {
+  if (testo.substr(k0, r.chiave.fine - k0).find_first_of("\r\n\"") != std::string_view::npos) {
     return false;
   }
   const size_t dopo = testo.find_first_not_of(" \t", r.fine());
@@ -633,7 +632,7 @@ std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, File
     size_t sezione = 0;
     while (sezione < sez.size() && sez[sezione].inizio <= r.chiave.offset) ++sezione;
     Gruppo& gr = gruppi[{sezione, r.nome}];
-    gr.chiave = std::max(gr.chiave, r.fine_chiave - r.chiave.offset);
+    gr.chiave = std::max(gr.chiave, r.chiave.fine - r.chiave.offset);
     if (gr.larghezze.size() < r.campi.size()) gr.larghezze.resize(r.campi.size(), 0);
     for (size_t k = 0; k < r.campi.size(); ++k) {
       gr.larghezze[k] = std::max(gr.larghezze[k], r.campi[k].fine - r.campi[k].inizio);
@@ -644,7 +643,7 @@ std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, File
   for (const auto& [chi, gr] : gruppi) {
     for (const Riga& x : gr.righe) {
       const RecordRegistrato& r = *x.r;
-      std::string nuovo(testo.substr(r.chiave.offset, r.fine_chiave - r.chiave.offset));
+      std::string nuovo(testo.substr(r.chiave.offset, r.chiave.fine - r.chiave.offset));
       nuovo += ',';
       size_t colonna = gr.chiave + 2;
       for (size_t k = 0; k < r.campi.size(); ++k) {
