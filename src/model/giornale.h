@@ -152,7 +152,13 @@ class Giornale {
   // Returns its index. A step of the compile opens with `passo`.
   size_t apri(Luogo chiave, std::string_view nome, Fase fase);
   // The records from now on stand under the section name at `sezione`.
-  void sezione(Luogo sezione) { sezione_ = sezione; }
+  void sezione(Luogo sezione) {
+    sezione_ = sezione;
+    sezioni_.push_back(sezione);
+  }
+  // Every section name the reading met, compiled or examined, in the order
+  // met.
+  const std::vector<Luogo>& sezioni() const { return sezioni_; }
   size_t passo(std::string_view nome) { return apri({}, nome, Fase::passo); }
   // The record open closes with the fields it read; its writes are made.
   void chiudi(std::vector<Estensione> campi = {});
@@ -246,6 +252,7 @@ class Giornale {
   std::vector<Derivazione> derivazioni_;
   std::vector<size_t> cause_;
   Luogo sezione_;
+  std::vector<Luogo> sezioni_;
   std::vector<Arresto> arresti_;
   bool treno_mai_letto_ = false;
   size_t errore_treno_ = 0;

@@ -149,6 +149,7 @@ void esamina_treno(std::string_view testo, size_t da, bool dal_preambolo, Diagno
       do {
         l.leggi_campo();
       } while (!contiene(l.campo(), "[generale]") && !l.fine());
+      if (contiene(l.campo(), "[generale]")) g.sezione(l.qui());
     }
     while (!l.fine()) {
       if (!l.leggi_parola_chiave(kSeparatori, true)) return;

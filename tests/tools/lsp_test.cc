@@ -1009,7 +1009,10 @@ TEST(ScenarioLsp, FoldingRangesPerSection) {
   EXPECT_EQ(pieghe, (std::vector<std::pair<int, int>>{
                         da_a("[generale]", "[aderenze]"), da_a("[aderenze]", "[vel_limite]"),
                         da_a("[vel_limite]", "[stazioni]"), da_a("[stazioni]", "[rallentamenti]"),
-                        da_a("[rallentamenti]", "[segnali]"), da_a("[segnali]", "[codici]")}));
+                        da_a("[rallentamenti]", "[segnali]"), da_a("[segnali]", "[codici]"),
+                        // The file's last field is read, never interpreted: `[fine]` opens
+                        // no section of its own.
+                        {riga_di(treno, "[codici]"), riga_di(treno, "[fine]")}}));
 }
 
 // The outline names every record with its values (a gradient with its sign

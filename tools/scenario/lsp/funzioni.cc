@@ -147,24 +147,25 @@ std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
   return s;
 }
 
-// The sections of a source: every field that opens with '[', as the field
-// reader splits them, with where it begins.
+// The sections of a source, as the compile's journal met them: where each
+// name begins and ends, and the name.
 struct Sezione {
   size_t inizio;
-  size_t fine;  // of its name
-  std::string nome;
+  size_t fine;
+  std::string_view nome;
 };
-std::vector<Sezione> sezioni(std::string_view testo) {
+std::vector<Sezione> sezioni(const Analisi& a, FileSorgente file) {
+  const std::string_view testo = a.testo(file);
   std::vector<Sezione> s;
-  LettoreCampi r;
-  r.apri(testo);
-  while (!r.fine()) {
-    std::string campo = r.leggi_testo();
-    const size_t primo = campo.find_first_not_of(" \t");
-    if (primo != std::string::npos && campo[primo] == '[' && campo.find(']') != std::string::npos) {
-      s.push_back({r.inizio_campo(), r.fine_campo(), campo.substr(primo)});
-    }
+  for (const Luogo& l : a.compilazione.giornale.sezioni()) {
+    if (l.file != file || l.fine > testo.size() || l.fine <= l.offset) continue;
+    s.push_back({l.offset, l.fine, testo.substr(l.offset, l.fine - l.offset)});
   }
+  std::sort(s.begin(), s.end(),
+            [](const Sezione& x, const Sezione& y) { return x.inizio < y.inizio; });
+  s.erase(std::unique(s.begin(), s.end(),
+                      [](const Sezione& x, const Sezione& y) { return x.inizio == y.inizio; }),
+          s.end());
   return s;
 }
 
@@ -174,7 +175,7 @@ std::vector<Sezione> sezioni(std::string_view testo) {
 // next line: what decides is what it holds.
 bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
   const std::string_view testo = a.testo(file);
-  const std::vector<Sezione> s = sezioni(testo);
+  const std::vector<Sezione> s = sezioni(a, file);
   if (s.empty() || i <= s.front().inizio) return false;
   for (const Sezione& x : s) {
     if (i >= x.inizio && i <= x.fine) return false;
@@ -314,7 +315,7 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
     // records after it.
     bool corpo = false;
     bool generale = false;
-    for (const Sezione& s : sezioni(a.testo(file))) {
+    for (const Sezione& s : sezioni(a, file)) {
       if (s.inizio >= i) break;
       if (generale && s.nome.front() == '[') corpo = true;
       if (contiene(s.nome, "[generale]")) generale = true;
@@ -399,7 +400,7 @@ Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_) {
 Json pieghe(const Analisi& a, FileSorgente file) {
   const std::string_view testo = a.testo(file);
   const Fonte& f = a.fonte(file);
-  const std::vector<Sezione> s = sezioni(testo);
+  const std::vector<Sezione> s = sezioni(a, file);
   Json p = Json::array();
   for (size_t k = 0; k < s.size(); ++k) {
     size_t fine = k + 1 < s.size() ? s[k + 1].inizio : testo.size();
@@ -427,7 +428,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
   };
   constexpr Genere kGeneri[] = {
       {"stazione", 23}, {"segnale", 24}, {"rallentamento", 14}, {"curva", 12}, {"montagna", 2}};
-  const std::vector<Sezione> s = sezioni(testo);
+  const std::vector<Sezione> s = sezioni(a, file);
   std::vector<Json> figli(s.size() + 1, Json::array());
   const auto sezione_di = [&](size_t offset) {
     size_t k = 0;
@@ -623,15 +624,12 @@ std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, File
     std::vector<size_t> larghezze;
     std::vector<Riga> righe;
   };
-  const std::vector<Sezione> sez = sezioni(testo);
   std::map<std::pair<size_t, std::string_view>, Gruppo> gruppi;
   for (const RecordRegistrato& r : g.records()) {
     if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
     const DescrizioneRecord* d = descrizione_record(file, r.nome);
     if (d == nullptr || r.campi.size() > d->campi.size() || !riscrivibile(testo, r)) continue;
-    size_t sezione = 0;
-    while (sezione < sez.size() && sez[sezione].inizio <= r.chiave.offset) ++sezione;
-    Gruppo& gr = gruppi[{sezione, r.nome}];
+    Gruppo& gr = gruppi[{r.sezione.offset, r.nome}];
     gr.chiave = std::max(gr.chiave, r.chiave.fine - r.chiave.offset);
     if (gr.larghezze.size() < r.campi.size()) gr.larghezze.resize(r.campi.size(), 0);
     for (size_t k = 0; k < r.campi.size(); ++k) {
