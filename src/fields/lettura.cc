@@ -25,9 +25,27 @@ bool Lettura::leggi_parola_chiave(int separatori, bool controlla_fine) {
   return true;
 }
 
+namespace {
+
+// The cell fields a record's catalogue entry names as where it stores.
+uint16_t campi_cella(const DescrizioneRecord& record) {
+  uint16_t bit = 0;
+  for (const CampoRecord& c : record.campi) {
+    if (c.deposito.dove != Dove::cella || c.deposito.campo.empty()) continue;
+    for (uint8_t k = 0; k < kCampiCella; ++k) {
+      if (c.deposito.campo == nome_campo(static_cast<CampoCella>(k))) {
+        bit |= Giornale::bit(static_cast<CampoCella>(k));
+      }
+    }
+  }
+  return bit;
+}
+
+}  // namespace
+
 void Lettura::apri_record(const DescrizioneRecord& record, size_t chiave) {
   if (giornale_ == nullptr) return;
-  giornale_->apri(a(chiave), record.nome, fase_);
+  giornale_->apri(a(chiave), record.nome, fase_, campi_cella(record));
 }
 
 void Lettura::chiudi_record(std::span<const Estensione> campi) {

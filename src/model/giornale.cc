@@ -72,7 +72,6 @@ void metti_riga(voce& v, CampoRiga c, int64_t x) {
   }
 }
 
-constexpr uint8_t kCampiCella = static_cast<uint8_t>(CampoCella::aderenza) + 1;
 constexpr uint8_t kCampiRiga = static_cast<uint8_t>(CampoRiga::orario) + 1;
 
 // The part of a cell that its object owns.
@@ -101,8 +100,9 @@ const char* nome_campo(CampoRiga c) {
   return kNomi[static_cast<size_t>(c)];
 }
 
-size_t Giornale::apri(Luogo chiave, std::string_view nome, Fase fase) {
+size_t Giornale::apri(Luogo chiave, std::string_view nome, Fase fase, uint16_t campi_cella) {
   if (aperto_) chiudi();
+  campi_aperto_ = campi_cella;
   RecordRegistrato r;
   r.chiave = chiave;
   r.nome = nome;
@@ -143,6 +143,7 @@ void Giornale::tocca_cella_nuova(size_t c, const tratto& prima) {
   if (visti_celle_.size() <= c) visti_celle_.resize(c + 1, 0);
   visti_celle_[c] = generazione_;
   celle_toccate_.emplace_back(c, prima);
+  if (c < raggiunte_.size()) raggiunte_[c] |= campi_aperto_;
 }
 
 void Giornale::tocca_riga(size_t r, const voce& prima) {
@@ -162,6 +163,7 @@ void Giornale::crea_celle(size_t n) {
   s.nuovo = static_cast<int64_t>(n);
   scritture_.push_back(s);
   celle_.assign(n, 0);
+  raggiunte_.assign(n, 0);
   derivazioni_.clear();
   cause_.clear();
 }

@@ -104,6 +104,7 @@ enum class CampoRiga : uint8_t {
   opz_e,
   orario,
 };
+inline constexpr uint8_t kCampiCella = static_cast<uint8_t>(CampoCella::aderenza) + 1;
 const char* nome_campo(CampoCella c);
 const char* nome_campo(CampoRiga c);
 
@@ -149,8 +150,10 @@ class Giornale {
   };
 
   // A record begins at `chiave`; everything touched until it closes is its.
-  // Returns its index. A step of the compile opens with `passo`.
-  size_t apri(Luogo chiave, std::string_view nome, Fase fase);
+  // `campi_cella` are the cell fields it stores (a bit per CampoCella): a
+  // cell it touches counts them as reached. Returns its index. A step of the
+  // compile opens with `passo`, and may reach any field.
+  size_t apri(Luogo chiave, std::string_view nome, Fase fase, uint16_t campi_cella = 0);
   // The records from now on stand under the section name at `sezione`.
   void sezione(Luogo sezione) {
     sezione_ = sezione;
@@ -159,7 +162,7 @@ class Giornale {
   // Every section name the reading met, compiled or examined, in the order
   // met.
   const std::vector<Luogo>& sezioni() const { return sezioni_; }
-  size_t passo(std::string_view nome) { return apri({}, nome, Fase::passo); }
+  size_t passo(std::string_view nome) { return apri({}, nome, Fase::passo, kOgniCampoCella); }
   // The record open closes with the fields it read; its writes are made.
   void chiudi(std::vector<Estensione> campi = {});
   // A record met after the compile stopped, examined on its own and never
@@ -224,6 +227,17 @@ class Giornale {
   // The last write to field `campo` of row r or cell c; nullptr when none was made.
   const Scrittura* ultima_scrittura_riga(size_t r, CampoRiga campo) const;
   const Scrittura* ultima_scrittura_cella(size_t c, CampoCella campo) const;
+  // Whether any record that stores field `campo` in cells, or any step of the
+  // compile, touched cell c of the cells made last: false says that no value
+  // of that field ever reached it (a change or not), and it holds what a new
+  // cell holds.
+  bool raggiunta(size_t c, CampoCella campo) const {
+    return c < raggiunte_.size() && (raggiunte_[c] & bit(campo)) != 0;
+  }
+  static constexpr uint16_t bit(CampoCella c) {
+    return static_cast<uint16_t>(1U << static_cast<unsigned>(c));
+  }
+  static constexpr uint16_t kOgniCampoCella = 0xFFFF;
 
   // The record whose keyword field begins at `chiave`; nullptr for none.
   const RecordRegistrato* record_a(Luogo chiave) const;
@@ -248,6 +262,8 @@ class Giornale {
   std::vector<std::pair<size_t, voce>> righe_toccate_;
   // Owners: index + 1 of the record, 0 for none.
   std::vector<size_t> celle_;
+  std::vector<uint16_t> raggiunte_;  // per cell, the fields reached (bits of CampoCella)
+  uint16_t campi_aperto_ = 0;        // the cell fields of the record open
   std::array<size_t, kRigheTabella> righe_{};
   std::vector<Derivazione> derivazioni_;
   std::vector<size_t> cause_;

@@ -40,9 +40,9 @@ int64_t posizione_oggetto(uint8_t tipo, int64_t c) {
   }
 }
 
-std::string testo_pendenza(uint8_t pendenza, std::optional<bool> scritta) {
+std::string testo_pendenza(uint8_t pendenza, std::optional<bool> raggiunta) {
   std::string t = std::to_string(per_mille_da_pendenza(pendenza)) + " per mille";
-  if (pendenza == 0 && scritta == false) t += " (nessuna pendenza ha raggiunto la cella)";
+  if (pendenza == 0 && raggiunta == false) t += ", che nessuna pendenza ha raggiunto";
   return t;
 }
 
@@ -198,15 +198,21 @@ bool cella_con_contenuto(const tratto& t) {
          t.valore_d != 0;
 }
 
-std::vector<Sequenza> sequenze(const std::vector<tratto>& tratti, CampoByte campo) {
+std::vector<Sequenza> sequenze(const std::vector<tratto>& tratti, CampoByte campo,
+                               const Giornale* g) {
+  // Only the gradient's writers are all known to the journal: the gradient
+  // records, which name the cell field they store, and the compile's steps.
+  const bool conto = g != nullptr && campo == &tratto::pendenza;
   std::vector<Sequenza> s;
   for (size_t i = 0; i < tratti.size(); ++i) {
     const uint8_t v = tratti[i].*campo;
     const auto c = static_cast<int64_t>(i);
-    if (!s.empty() && s.back().valore == v && s.back().a == c - 1) {
+    std::optional<bool> r;
+    if (conto) r = g->raggiunta(i, CampoCella::pendenza);
+    if (!s.empty() && s.back().valore == v && s.back().raggiunta == r && s.back().a == c - 1) {
       s.back().a = c;
     } else {
-      s.push_back({c, c, v});
+      s.push_back({c, c, v, r});
     }
   }
   return s;

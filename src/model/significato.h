@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "model/costanti.h"
+#include "model/giornale.h"
 #include "model/numeri.h"
 #include "model/records.h"
 
@@ -66,10 +67,10 @@ constexpr uint8_t pendenza_da_per_mille(int64_t per_mille) {
 constexpr int32_t per_mille_da_pendenza(uint8_t pendenza) {
   return int32_t{pendenza} - kScartoPendenza;
 }
-// A gradient byte in words, "-7 per mille". `scritta`, given by a tool that
-// holds the compile's account of its writes, says whether a record wrote
-// the cell: a byte 0 that none wrote is said to be so.
-std::string testo_pendenza(uint8_t pendenza, std::optional<bool> scritta = std::nullopt);
+// A gradient byte in words, "-7 per mille". `raggiunta`, given by a tool
+// that holds the compile's account, says whether a gradient reached the
+// cell: a byte 0 that none reached is said to be so.
+std::string testo_pendenza(uint8_t pendenza, std::optional<bool> raggiunta = std::nullopt);
 
 // What the cells keep of a value as written, back in its unit, for the
 // authors' warnings: a speed in steps of 5 km/h (nullopt past 1277 km/h: the
@@ -185,15 +186,20 @@ std::optional<int32_t> riga_puntata(const tratto& t);
 // values are nothing to show.
 bool cella_con_contenuto(const tratto& t);
 
-// A run of cells with the same value in one byte field.
+// A run of cells with the same value in one byte field; for the gradient,
+// when the compile's account is at hand, whether a gradient reached them.
 struct Sequenza {
   int64_t da = 0;
   int64_t a = 0;
   uint8_t valore = 0;
+  std::optional<bool> raggiunta;
   bool operator==(const Sequenza&) const = default;
 };
 using CampoByte = uint8_t tratto::*;
-std::vector<Sequenza> sequenze(const std::vector<tratto>& tratti, CampoByte campo);
+// With the journal `g` of the compile that made `tratti`, the gradient's runs
+// are also split where the cells a gradient reached meet those none did.
+std::vector<Sequenza> sequenze(const std::vector<tratto>& tratti, CampoByte campo,
+                               const Giornale* g = nullptr);
 
 struct CampoNominato {
   const char* nome;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "compile/compilazione.h"
+#include "model/significato.h"
 
 namespace calvetra {
 namespace {
@@ -114,6 +115,27 @@ TEST(Giornale, ItsWritesReplayedMakeTheSameModel) {
     EXPECT_EQ(r.tabella, c.modello.tabella);
     EXPECT_EQ(senza_giornale(linea, t).modello, c.modello);
   }
+}
+
+// Byte 0 of a gradient reads -100 per mille whether a gradient put it there
+// or none reached the cell; the journal tells the two apart, even where
+// writing -100 over a new cell changed no byte.
+TEST(Giornale, KnowsTheCellsNoGradientReached) {
+  const std::string linea =
+      "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n"
+      "pendenza, 1000, -100\r\npendenza, 3000, 5\r\n"
+      "cartello_indicatore, 4000, \"(A)\"\r\ncartello_indicatore, 4000, \"(B)\"\r\n"
+      "pendenza, 6000, 2\r\n[fine]\r\n";
+  const Compilazione c = compila_testi(linea, kTreno);
+  ASSERT_EQ(c.diagnostica.codice_errore(), CodiceErrore::cartello_su_cella_occupata);
+  const int64_t ultima = static_cast<int64_t>(c.modello.tratti.size()) - 1;
+  EXPECT_EQ(sequenze(c.modello.tratti, &tratto::pendenza, &c.giornale),
+            (std::vector<Sequenza>{{0, 19, 100, true}, {20, 59, 0, true}, {60, ultima, 0, false}}));
+  EXPECT_EQ(sequenze(c.modello.tratti, &tratto::pendenza),
+            (std::vector<Sequenza>{{0, 19, 100, {}}, {20, ultima, 0, {}}}));
+  // Only the gradient is told apart: its writers are all known.
+  EXPECT_EQ(sequenze(c.modello.tratti, &tratto::velocita, &c.giornale).front().raggiunta,
+            std::nullopt);
 }
 
 // Each record keeps the span of its keyword and of every field, as the field

@@ -45,7 +45,7 @@ TEST(Significato, EveryCodecReadsBackWhatItWrote) {
   EXPECT_EQ(testo_pendenza(93), "-7 per mille");
   EXPECT_EQ(testo_pendenza(0), "-100 per mille");
   EXPECT_EQ(testo_pendenza(0, true), "-100 per mille");
-  EXPECT_EQ(testo_pendenza(0, false), "-100 per mille (nessuna pendenza ha raggiunto la cella)");
+  EXPECT_EQ(testo_pendenza(0, false), "-100 per mille, che nessuna pendenza ha raggiunto");
   for (int32_t vs = 0; vs <= 1630; vs += 5) {
     for (int32_t vd = 0; vd <= 495; vd += 5) {
       const std::optional<int16_t> v = codifica_coppia(vs, vd);
@@ -269,7 +269,7 @@ TEST(Significato, SlowdownStretchesRowsAndHeader) {
   EXPECT_EQ(i.lunghezza_percorso(), 20000);
   EXPECT_EQ(i.orologio(), (std::array<int16_t, 3>{7, 53, 30}));
   EXPECT_EQ(ora_del_giorno(7 * 3600 + 53 * 60 + 30), "07:53:30");
-  EXPECT_EQ(sequenze(t, &tratto::velocita), (std::vector<Sequenza>{{0, 19, 0}}));
+  EXPECT_EQ(sequenze(t, &tratto::velocita), (std::vector<Sequenza>{{0, 19, 0, {}}}));
 }
 
 // The records given back as their authors wrote them: a station's length

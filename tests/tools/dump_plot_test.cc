@@ -74,7 +74,8 @@ TEST(ScenarioDump, JsonHoldsWholeRecordsWithWhatTheyMean) {
   EXPECT_EQ(j["celle"]["sequenze"]["velocita"][0],
             nlohmann::json::parse(R"({"da": 0, "a": 19, "valore": 7, "kmh": 35})"));
   EXPECT_EQ(j["celle"]["sequenze"]["pendenza"][1],
-            nlohmann::json::parse(R"({"da": 38, "a": 79, "valore": 90, "per_mille": -10})"));
+            nlohmann::json::parse(
+                R"({"da": 38, "a": 79, "valore": 90, "per_mille": -10, "raggiunta": true})"));
   EXPECT_EQ(j["geometria"]["etichette"]["x"],
             nlohmann::json::parse(R"({"0": 2, "2": 2, "5": 26997})"));
   // A stop cell gives back its station's position, as its record wrote it;

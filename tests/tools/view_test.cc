@@ -131,7 +131,8 @@ TEST(ScenarioView, SpeedsAndGradientsArriveDecoded) {
   // The last cells, which no gradient reached, hold byte 0: -100 per mille
   // to the simulator.
   EXPECT_EQ(s["pendenza_per_mille"], json::parse(R"({"da": [0, 20, 178], "a": [19, 177, 180],
-                                                     "valore": [0, -7, -100]})"));
+                                                     "valore": [0, -7, -100],
+                                                     "raggiunta": [true, true, false]})"));
   EXPECT_FALSE(s.contains("velocita"));
   EXPECT_FALSE(s.contains("pendenza"));
 }

@@ -223,12 +223,14 @@ Json json_tabella(const ScenarioLetto& s, const OpzioniDump& o, const Origini* o
 }
 
 // The runs of one byte field, with what they mean where they mean more.
-Json json_sequenze(const std::vector<tratto>& tratti, CampoByte campo) {
+Json json_sequenze(const std::vector<tratto>& tratti, CampoByte campo, const Origini* origini) {
   Json j = Json::array();
-  for (const Sequenza& q : sequenze(tratti, campo)) {
+  for (const Sequenza& q :
+       sequenze(tratti, campo, origini != nullptr ? &origini->giornale : nullptr)) {
     Json run = {{"da", q.da}, {"a", q.a}, {"valore", q.valore}};
     if (campo == &tratto::velocita) run["kmh"] = kmh_da_velocita(q.valore);
     if (campo == &tratto::pendenza) run["per_mille"] = per_mille_da_pendenza(q.valore);
+    if (q.raggiunta) run["raggiunta"] = *q.raggiunta;
     j.push_back(std::move(run));
   }
   return j;
@@ -247,7 +249,7 @@ Json json_celle(const ScenarioLetto& s, const OpzioniDump& o, const Origini* ori
   }
   Json seq = Json::object();
   for (const CampoNominato& campo : campi_byte()) {
-    seq[campo.nome] = json_sequenze(s.tratti, campo.campo);
+    seq[campo.nome] = json_sequenze(s.tratti, campo.campo, origini);
   }
   return {{"file", nella_cartella(o.cartella, o.nomi.celle())},
           {"byte", s.byte_celle},

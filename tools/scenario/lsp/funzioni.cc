@@ -64,15 +64,15 @@ std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_
     }
     if (!suo) continue;
     const int64_t cella = cella_di_tratto(p);
-    for (const Sequenza& q : sequenze(tratti, b.campo)) {
+    for (const Sequenza& q : sequenze(tratti, b.campo, &a.compilazione.giornale)) {
       if (cella < q.da || cella > q.a) continue;
       std::string valore = std::to_string(q.valore);
       if (b.campo == &tratto::velocita) {
         valore = std::to_string(kmh_da_velocita(q.valore)) + " km/h";
       } else if (b.campo == &tratto::pendenza) {
-        // Byte 0 is -100 per mille to the simulator, written or not; the
-        // compile's account of its writes, when it keeps one, tells which.
-        valore = testo_pendenza(q.valore);
+        // Byte 0 is -100 per mille to the simulator, reached or not; the
+        // compile's account tells which.
+        valore = testo_pendenza(q.valore, q.raggiunta);
       }
       s += "- `" + std::string(b.nome) + "` " + valore + " nelle celle " + std::to_string(q.da) +
            " a " + std::to_string(q.a) + " (metri " + std::to_string(q.da * kMetriCella) + " a " +

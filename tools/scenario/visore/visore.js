@@ -55,7 +55,7 @@
     sequenze = {};
     Object.keys(D.sequenze).forEach(function (k) {
       const s = D.sequenze[k];
-      sequenze[k] = { da: Int32Array.from(s.da), a: Int32Array.from(s.a), v: s.valore };
+      sequenze[k] = { da: Int32Array.from(s.da), a: Int32Array.from(s.a), v: s.valore, r: s.raggiunta };
     });
     // Slowdowns: from the start cell to the end cell, with the start object.
     rallentamenti = D.rallentamenti.map(function (r) {
@@ -578,15 +578,16 @@
     const et = new Etichette();
     for (let i = Math.max(0, indice_sequenza(q, c0)); i < q.da.length && q.da[i] <= c1; i++) {
       const g = q.v[i];
-      if (g === null) continue; // a cell the gradient never reached
+      // Byte 0 that no gradient reached still reads -100: drawn faint.
+      const mai = q.r && q.r[i] === false && g === -100;
       const xa = x_di(q.da[i] * MC), xb = Math.max(xa + 1, x_di((q.a[i] + 1) * MC));
       const y = y_pendenza(g);
       c.fillStyle = g > 0 ? COLORE.salita : g < 0 ? COLORE.discesa : '#90a4ae';
-      c.globalAlpha = 0.55;
+      c.globalAlpha = mai ? 0.2 : 0.55;
       c.fillRect(xa, Math.min(y, y0), xb - xa, Math.max(1, Math.abs(y - y0)));
       c.globalAlpha = 1;
       if (g === 0) continue; // level track: the axis line says it
-      const t = (g > 0 ? '+' : '') + g + ' \u2030';
+      const t = (g > 0 ? '+' : '') + g + ' \u2030' + (mai ? ' mai raggiunta' : '');
       const w = c.measureText(t).width;
       const xt = Math.max(xa, ML) + 2;
       if (Math.min(xb, W - MR) - xt > w + 2 && et.prova(xt, w)) {
@@ -1117,14 +1118,23 @@
     return h;
   }
 
-  function pendenza_testo(g) { return g === null ? 'mai riempita' : (g > 0 ? '+' : '') + g + ' \u2030'; }
+  // A gradient as the simulator reads it; byte 0 (-100) that no gradient
+  // reached is said to be so, when the compile's journal knows.
+  function pendenza_testo(c) {
+    const q = sequenze.pendenza_per_mille;
+    const i = q ? indice_sequenza(q, c) : -1;
+    if (i < 0) return '';
+    const g = q.v[i];
+    const t = (g > 0 ? '+' : '') + g + ' \u2030';
+    return q.r && q.r[i] === false && g === -100 ? t + ', che nessuna pendenza ha raggiunto' : t;
+  }
   // What the stretch records give the cell: speed limit, gradient, mountain, adhesion.
   function campi_cella(c) {
     const montagna = valore_in('montagna', c);
     const preavviso = valore_in('preavviso', c);
     const v = [
       ['velocit\u00e0 massima', valore_in('velocita_kmh', c) + ' km/h'],
-      ['pendenza', pendenza_testo(valore_in('pendenza_per_mille', c))],
+      ['pendenza', pendenza_testo(c)],
       ['montagna', montagna ? 'classe ' + montagna : 'no'],
       ['aderenza', valore_in('aderenza', c)]
     ];

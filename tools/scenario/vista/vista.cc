@@ -243,14 +243,16 @@ Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
 }
 
 // The byte fields as runs, in columns: first cells, last cells, values;
-// speeds in km/h and gradients in per mille (null where never filled).
-Json json_sequenze(const std::vector<tratto>& tratti) {
+// speeds in km/h and gradients in per mille, with whether a gradient reached
+// the cells when the compile's journal is at hand.
+Json json_sequenze(const std::vector<tratto>& tratti, const Giornale* g) {
   Json j = Json::object();
   for (const CampoNominato& campo : campi_byte()) {
-    Json da = Json::array(), a = Json::array(), valore = Json::array();
-    for (const Sequenza& q : sequenze(tratti, campo.campo)) {
+    Json da = Json::array(), a = Json::array(), valore = Json::array(), raggiunta = Json::array();
+    for (const Sequenza& q : sequenze(tratti, campo.campo, g)) {
       da.push_back(q.da);
       a.push_back(q.a);
+      if (q.raggiunta) raggiunta.push_back(*q.raggiunta);
       if (campo.campo == &tratto::velocita) {
         valore.push_back(kmh_da_velocita(q.valore));
       } else if (campo.campo == &tratto::pendenza) {
@@ -263,6 +265,7 @@ Json json_sequenze(const std::vector<tratto>& tratti) {
                              : campo.campo == &tratto::pendenza ? "pendenza_per_mille"
                                                                 : campo.nome;
     j[nome] = {{"da", std::move(da)}, {"a", std::move(a)}, {"valore", std::move(valore)}};
+    if (!raggiunta.empty()) j[nome]["raggiunta"] = std::move(raggiunta);
   }
   return j;
 }
@@ -320,7 +323,7 @@ Json json_vista(const ScenarioVisto& v) {
   j["fonte"] = v.origini ? "sorgenti" : "binari";
   j["oggetti"] = json_oggetti(v, luoghi);
   j["righe"] = json_righe(v, luoghi);
-  j["sequenze"] = json_sequenze(v.tratti);
+  j["sequenze"] = json_sequenze(v.tratti, v.origini ? &v.origini->giornale : nullptr);
   j["rallentamenti"] = json_rallentamenti(v.tratti);
   j["pianta"] = json_pianta(v.pianta);
   // The inspector names a record's fields as the catalogue does to authors:
