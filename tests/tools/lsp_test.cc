@@ -1007,9 +1007,12 @@ TEST(ScenarioLsp, FoldingRangesPerSection) {
     return std::pair{riga_di(treno, sezione), riga_di(treno, dopo) - 1};
   };
   EXPECT_EQ(pieghe, (std::vector<std::pair<int, int>>{
-                        da_a("[generale]", "[aderenze]"), da_a("[aderenze]", "[vel_limite]"),
-                        da_a("[vel_limite]", "[stazioni]"), da_a("[stazioni]", "[rallentamenti]"),
-                        da_a("[rallentamenti]", "[segnali]"), da_a("[segnali]", "[codici]"),
+                        da_a("[generale]", "[aderenze]"),
+                        da_a("[aderenze]", "[vel_limite]"),
+                        da_a("[vel_limite]", "[stazioni]"),
+                        da_a("[stazioni]", "[rallentamenti]"),
+                        da_a("[rallentamenti]", "[segnali]"),
+                        da_a("[segnali]", "[codici]"),
                         // The file's last field is read, never interpreted: `[fine]` opens
                         // no section of its own.
                         {riga_di(treno, "[codici]"), riga_di(treno, "[fine]")}}));
@@ -1074,11 +1077,15 @@ TEST(ScenarioLsp, DefinitionGoesFromADiagnosticToTheRecordInTheWay) {
 }
 
 // Semantic tokens: a keyword, its numbers and its text; a passed-over field
-// (a misspelt keyword, a value more than its record takes) apart.
+// (a misspelt keyword, a value more than its record takes) apart; a value
+// read in another's place (from the next line, for a missing comma; a
+// column too many) shifted.
 TEST(ScenarioLsp, SemanticTokensTellKeywordsValuesAndIgnoredFields) {
   const std::string treno =
       "[generale]\r\nvelocita, 0, 80, 7\r\nstazoine\r\n"
-      "stazione, 900, 2, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 54, 0, Nord\r\n[fine]\r\n";
+      "stazione, 900, 2, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 54, 0, Nord\r\n"
+      "velocita, 1000 60\r\nvelocita, 2000,60\r\nvelocita, 3000-60\r\nvelocita, 4000, 70\r\n"
+      "stazione, 5000, 2, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0, Sud\r\n[fine]\r\n";
   Sessione s;
   s.esegui(
       {inizia(), apri(kUriTreno, treno),
@@ -1100,7 +1107,8 @@ TEST(ScenarioLsp, SemanticTokensTellKeywordsValuesAndIgnoredFields) {
   }
   for (const std::string atteso :
        {"1:0+8 keyword", "1:10+1 number", "1:13+2 number", "1:17+1 comment", "2:0+8 comment",
-        "3:0+8 keyword", "3:10+3 number", "3:63+4 string"}) {
+        "3:0+8 keyword", "3:10+3 number", "3:63+4 string", "4:10+4 number", "4:15+2 number",
+        "5:15+2 number", "6:10+7 number", "7:0+8 spostato", "7:10+4 comment", "8:63+1 spostato"}) {
     EXPECT_NE(std::find(letti.begin(), letti.end(), atteso), letti.end()) << atteso;
   }
 }

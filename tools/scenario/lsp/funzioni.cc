@@ -541,8 +541,18 @@ Json gettoni(const Analisi& a, FileSorgente file) {
     TipoGettone tipo;
   };
   std::vector<Gettone> g;
+  const std::string_view testo = a.testo(file);
+  // A text that took the number meant for the column before it.
+  std::vector<size_t> colonna_in_piu;
+  for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+    if (d.luogo.file == file && d.nome == "colonna-in-piu")
+      colonna_in_piu.push_back(d.luogo.offset);
+  }
   for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
     if (r.chiave.file != file || r.passo()) continue;
+    // Where the keyword's line ends: a value past it was read from a line
+    // after, in the place of the one the record's own line lacks.
+    const size_t fine_riga = std::min(testo.find_first_of("\r\n", r.chiave.offset), testo.size());
     // A keyword field that names no record is passed over: a misspelt
     // keyword, or a value more than its record takes.
     g.push_back({r.chiave.offset, r.chiave.fine,
@@ -552,6 +562,10 @@ Json gettoni(const Analisi& a, FileSorgente file) {
       TipoGettone t = TipoGettone::ignorato;
       if (d != nullptr && k < d->campi.size()) {
         t = d->campi[k].formato == Formato::testo ? TipoGettone::testo : TipoGettone::numero;
+        if (r.campi[k].inizio > fine_riga || std::find(colonna_in_piu.begin(), colonna_in_piu.end(),
+                                                       r.campi[k].inizio) != colonna_in_piu.end()) {
+          t = TipoGettone::spostato;
+        }
       }
       g.push_back({r.campi[k].inizio, r.campi[k].fine, t});
     }

@@ -57,12 +57,17 @@ Json simboli_dello_scenario(const Analisi& a, std::string_view cerca);
 // about (the cell's signal, the previous curve); null elsewhere.
 Json definizione(const Analisi& a, FileSorgente file, size_t i);
 
-// The semantic tokens, numbered as their legend lists them.
-enum class TipoGettone { parola_chiave, numero, testo, ignorato };
-inline constexpr std::array<const char*, 4> kLegendaGettoni = {"keyword", "number", "string",
-                                                               "comment"};
+// The semantic tokens, numbered as their legend lists them. `spostato` is
+// this server's own: a value read in the place of another, where a comma is
+// missing or a column is one too many (an editor can give it a look of its
+// own, `@lsp.type.spostato` in Neovim).
+enum class TipoGettone { parola_chiave, numero, testo, ignorato, spostato };
+inline constexpr std::array<const char*, 5> kLegendaGettoni = {"keyword", "number", "string",
+                                                               "comment", "spostato"};
 // "textDocument/semanticTokens/full": each keyword, value and passed-over
-// field the compile read, on one line.
+// field the compile read, on one line; the values a record read past its
+// own line, and a text that took the number of the column before it, are
+// shifted.
 Json gettoni(const Analisi& a, FileSorgente file);
 
 // One rewrite of a source: its characters [inizio, fine) become `testo`
