@@ -708,8 +708,11 @@ void Avvisi::record_corto(size_t inizio) {
   if (corto_avvisato_ || in_lettura_ == nullptr || indice_ >= in_lettura_->campi.size()) return;
   const std::string_view s = lettore_.testo();
   if (inizio > s.size() || chiave_ >= inizio) return;
-  const size_t a_capo = s.find_first_of("\r\n", chiave_);
-  if (a_capo == std::string_view::npos || a_capo >= inizio) return;
+  if (a_capo_chiave_ == kNonCercato) {
+    a_capo_chiave_ = std::min(s.find_first_of("\r\n", chiave_), s.size());
+  }
+  const size_t a_capo = a_capo_chiave_;
+  if (a_capo >= inizio) return;
   // Inside a quoted text that runs on, the quotes are the cause, said there.
   if (s.substr(chiave_, a_capo - chiave_).find('"') != std::string_view::npos) return;
   corto_avvisato_ = true;

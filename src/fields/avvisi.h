@@ -61,6 +61,7 @@ class Avvisi final : public OsservatoreCampi {
   void chiave(size_t inizio) {
     chiave_ = inizio;
     fine_chiave_ = inizio == lettore_.inizio_campo() ? lettore_.fine_campo() : inizio;
+    a_capo_chiave_ = kNonCercato;
   }
   // Field `indice` of record `r` is read next: the hints that depend on the
   // field (a time, a position, a unit) know which one it is.
@@ -172,6 +173,9 @@ class Avvisi final : public OsservatoreCampi {
   const LettoreCampi& lettore_;
   size_t chiave_ = 0;
   size_t fine_chiave_ = 0;
+  // Where the keyword's line ends, looked for once a record.
+  static constexpr size_t kNonCercato = SIZE_MAX;
+  size_t a_capo_chiave_ = kNonCercato;
   // A sentence that names a record and reads as one whole: no comment mark
   // opens it, and the rest of its line holds the record's fields, numbers
   // where it reads numbers.

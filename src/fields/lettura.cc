@@ -1,5 +1,6 @@
 #include "fields/lettura.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "model/significato.h"
@@ -45,7 +46,14 @@ uint16_t campi_cella(const DescrizioneRecord& record) {
 
 void Lettura::apri_record(const DescrizioneRecord& record, size_t chiave) {
   if (giornale_ == nullptr) return;
-  giornale_->apri(a(chiave), record.nome, fase_, campi_cella(record));
+  // Worked out once a kind of record: a long route has thousands of each.
+  auto k = std::find_if(campi_cella_.begin(), campi_cella_.end(),
+                        [&](const auto& x) { return x.first == &record; });
+  if (k == campi_cella_.end()) {
+    campi_cella_.emplace_back(&record, campi_cella(record));
+    k = campi_cella_.end() - 1;
+  }
+  giornale_->apri(a(chiave), record.nome, fase_, k->second);
 }
 
 void Lettura::chiudi_record(std::span<const Estensione> campi) {

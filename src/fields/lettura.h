@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fields/avvisi.h"
@@ -132,6 +133,8 @@ class Lettura {
   Giornale* giornale_;
   Fase fase_ = Fase::corpo_linea;
   size_t cancellazioni_viste_ = 0;
+  // The cell fields each kind of record stores, as the journal counts them.
+  std::vector<std::pair<const DescrizioneRecord*, uint16_t>> campi_cella_;
   Avvisi avvisi_;  // the authors' warnings; they only ever record
 };
 

@@ -81,8 +81,10 @@ Json sorgente_mancante(const Analisi& a, const Fonte& mancante, const Fonte& ape
 }  // namespace
 
 Json intervallo(const Fonte& f, size_t inizio, size_t lunghezza) {
-  return {{"start", json_posizione(f.indice.posizione(inizio))},
-          {"end", json_posizione(f.indice.posizione(inizio + lunghezza))}};
+  Json j(Json::value_t::object);
+  j["start"] = json_posizione(f.indice.posizione(inizio));
+  j["end"] = json_posizione(f.indice.posizione(inizio + lunghezza));
+  return j;
 }
 
 std::vector<Json> pubblicazioni(const Analisi& a) {

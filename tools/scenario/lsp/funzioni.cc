@@ -462,11 +462,14 @@ Json simboli(const Analisi& a, FileSorgente file) {
       }
     }
     if (nome.empty()) nome = std::string(r.nome);
-    Json j = {{"name", nome},
-              {"detail", dettaglio},
-              {"kind", g->tipo},
-              {"range", intervallo(f, r.chiave.offset, fine - r.chiave.offset)},
-              {"selectionRange", intervallo(f, r.chiave.offset, r.chiave.fine - r.chiave.offset)}};
+    // Member by member, each moved in: the outline of a long route holds
+    // thousands.
+    Json j(Json::value_t::object);
+    j["name"] = std::move(nome);
+    j["detail"] = std::move(dettaglio);
+    j["kind"] = g->tipo;
+    j["range"] = intervallo(f, r.chiave.offset, fine - r.chiave.offset);
+    j["selectionRange"] = intervallo(f, r.chiave.offset, r.chiave.fine - r.chiave.offset);
     figli[sezione_di(r.chiave.offset)].push_back(std::move(j));
   }
   Json lista = std::move(figli[0]);
