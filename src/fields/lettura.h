@@ -231,7 +231,7 @@ class LetturaRecord {
       case Formato::i32: v = file1.leggi_32(); break;
       case Formato::testo: break;
     }
-    campi_[letti_ - 1] = {file1.inizio_campo(), file1.fine_campo()};
+    campi_[letti_ - 1] = {file1.inizio_campo(), file1.fine_campo(), v};
     valori_[letti_ - 1] = v;
     return v;
   }

@@ -34,10 +34,13 @@
 namespace calvetra {
 
 // Where a field stands in its source: from its first character to the end
-// of its text (quotes included, trailing blanks and the separator not).
+// of its text (quotes included, trailing blanks and the separator not); and,
+// for a number field, the value the compile read there (0 for a field that
+// is no number, as the compile reads it; 0 for a text).
 struct Estensione {
   size_t inizio = 0;
   size_t fine = 0;
+  int64_t valore = 0;
 
   bool operator==(const Estensione&) const = default;
 };

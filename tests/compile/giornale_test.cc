@@ -139,7 +139,8 @@ TEST(Giornale, KnowsTheCellsNoGradientReached) {
 }
 
 // Each record keeps the span of its keyword and of every field, as the field
-// reader met them: quotes included, blanks and separators not.
+// reader met them (quotes included, blanks and separators not), with the
+// number read there.
 TEST(Giornale, RecordsKeepTheSpansOfTheirFields) {
   const Compilazione c = compila_testi(kLinea, kTreno);
   const std::string_view testo = kLinea;
@@ -156,6 +157,9 @@ TEST(Giornale, RecordsKeepTheSpansOfTheirFields) {
   };
   EXPECT_EQ(campo(0), "2500");
   EXPECT_EQ(campo(1), "\"(A, B)\"");
+  // And the number the compile read there, which the tools show.
+  EXPECT_EQ(r->campi[0].valore, 2500);
+  EXPECT_EQ(r->campi[1].valore, 0);
   EXPECT_EQ(r->fase, Fase::corpo_linea);
   EXPECT_EQ(testo.substr(r->sezione.offset, 7), "[curve]");
   EXPECT_TRUE(r->compilato);

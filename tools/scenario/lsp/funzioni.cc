@@ -29,15 +29,15 @@ std::string km(int64_t metri) {
 
 // The number the author wrote in the field `e`, as the reader takes it;
 // nothing for a field that is not one.
-std::optional<int64_t> numero_scritto(std::string_view testo, Estensione e) {
-  if (e.inizio >= testo.size() || e.fine < e.inizio) return std::nullopt;
-  const std::string_view campo = testo.substr(e.inizio, e.fine - e.inizio);
-  try {
-    if (!e_numero(campo)) return std::nullopt;
-    return numero_da_campo(campo);
-  } catch (const GuastoInatteso&) {
-    return std::nullopt;
-  }
+// The number the compile read in a record's field `c` (junk reads 0, as it
+// did for the compile); nothing for a text or a field of no record.
+std::optional<int64_t> numero_letto(const CampoRecord* c, const Estensione& e) {
+  if (c == nullptr || c->formato == Formato::testo) return std::nullopt;
+  return e.valore;
+}
+// Field k of the catalogue entry `d`, when it has one.
+const CampoRecord* campo_k(const DescrizioneRecord* d, size_t k) {
+  return d != nullptr && k < d->campi.size() ? &d->campi[k] : nullptr;
 }
 
 // "velocita' massima (`speed`, km/h): da 0 a 1277".
@@ -96,7 +96,6 @@ std::string stazione(const voce& v) {
 std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
   const Modello& m = a.compilazione.modello;
   const Giornale& p = a.compilazione.giornale;
-  const Luogo chiave = r.letto->chiave;
   std::string s;
   if (!r.letto->compilato) {
     return "- niente: la compilazione si e' fermata prima di questo record, che non e' "
@@ -141,7 +140,7 @@ std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
   }
   if (altre > 0) s += "- e altre " + std::to_string(altre) + " celle\n";
   if (!r.letto->campi.empty()) {
-    const std::optional<int64_t> inizio = numero_scritto(a.testo(chiave.file), r.letto->campi[0]);
+    const std::optional<int64_t> inizio = numero_letto(campo_k(r.record, 0), r.letto->campi[0]);
     if (inizio && r.record->campi[0].unita == "m") s += tratto_riempito(a, *r.record, *inizio);
   }
   return s;
@@ -246,8 +245,8 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
       if (v != "0" && !v.empty()) nome += " " + std::string(campo(k)) + " " + v;
       continue;
     }
-    const CampoRecord* c = d != nullptr && k < d->campi.size() ? &d->campi[k] : nullptr;
-    const std::optional<int64_t> n = numero_scritto(testo, e);
+    const CampoRecord* c = campo_k(d, k);
+    const std::optional<int64_t> n = numero_letto(c, e);
     std::string valore = utf8_da_1252(testo.substr(e.inizio, e.fine - e.inizio));
     if (n && c != nullptr && k == 0 && c->unita == "m") {
       valore = km(*n).substr(3);
@@ -442,10 +441,11 @@ Json simboli(const Analisi& a, FileSorgente file) {
     const Genere* g = &kAltro;
     for (const Genere& x : kGeneri) g = x.nome == r.nome ? &x : g;
     const size_t fine = r.fine();
-    std::string nome = nome_con_valori(testo, r, descrizione_record(file, r.nome));
+    const DescrizioneRecord* d = descrizione_record(file, r.nome);
+    std::string nome = nome_con_valori(testo, r, d);
     std::string dettaglio;
     const std::optional<int64_t> pos =
-        r.campi.empty() ? std::nullopt : numero_scritto(testo, r.campi[0]);
+        r.campi.empty() ? std::nullopt : numero_letto(campo_k(d, 0), r.campi[0]);
     if (pos) dettaglio = km(*pos);
     if (g->nome == "stazione") {
       for (size_t riga = 0; riga < m.tabella.size(); ++riga) {
@@ -454,7 +454,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
         dettaglio = km(m.tabella[riga].posizione);
       }
     } else if (r.campi.size() > 1) {
-      const std::optional<int64_t> secondo = numero_scritto(testo, r.campi[1]);
+      const std::optional<int64_t> secondo = numero_letto(campo_k(d, 1), r.campi[1]);
       if (pos && secondo && g->nome == "montagna") dettaglio += " a " + km(*secondo);
       if (secondo && g->nome == "curva") dettaglio += ", " + std::to_string(*secondo) + " m";
       if (secondo && g->nome == "rallentamento") {

@@ -137,9 +137,9 @@ void aggiungi_testo(Json* record, const char* campo, const std::string& testo) {
 }
 
 // The place on the route of the record a diagnostic is in, when the record
-// begins with one (its first field in metres, as json_record shows it) and
-// the author wrote a number there: a warning about a speed limit or a
-// gradient that knows no position of its own still leads the view to it.
+// begins with one (its first field in metres, as the compile read it): a
+// warning about a speed limit or a gradient that knows no position of its
+// own still leads the view to it.
 std::optional<int64_t> posizione_del_record(const std::optional<Origini>& o, Luogo l) {
   if (!o || l.file == FileSorgente::nessuno) return std::nullopt;
   const SorgenteAutore* s = o->sorgenti.di(l.file);
@@ -155,13 +155,7 @@ std::optional<int64_t> posizione_del_record(const std::optional<Origini>& o, Luo
   if (trovato->fine() > testo.size() || l.offset > trovato->fine()) return std::nullopt;
   const DescrizioneRecord* d = record_catalogo(trovato->nome);
   if (d == nullptr || d->campi.empty() || d->campi.front().unita != "m") return std::nullopt;
-  const std::string_view campo = testo.substr(primo.inizio, primo.fine - primo.inizio);
-  try {
-    if (!e_numero(campo)) return std::nullopt;
-    return numero_da_campo(campo);
-  } catch (const GuastoInatteso&) {
-    return std::nullopt;
-  }
+  return primo.valore;  // as the compile read it
 }
 
 Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi,
