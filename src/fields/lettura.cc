@@ -168,7 +168,9 @@ void LetturaRecord::nota_riga(int64_t riga) {
 
 void LetturaRecord::avvisa_conservato() {
   if (record_.conserva == nullptr || !l_.avvisi_attivi()) return;
-  for (const Conservato& c : record_.conserva({valori_.data(), letti_})) {
+  std::array<int64_t, kCampiMassimi> valori{};
+  for (size_t k = 0; k < letti_; ++k) valori[k] = campi_[k].valore;
+  for (const Conservato& c : record_.conserva({valori.data(), letti_})) {
     if (c.campo < letti_) l_.avvisi().conservato(record_, c.messaggio, campi_[c.campo].inizio);
   }
 }

@@ -232,7 +232,6 @@ class LetturaRecord {
       case Formato::testo: break;
     }
     campi_[letti_ - 1] = {file1.inizio_campo(), file1.fine_campo(), v};
-    valori_[letti_ - 1] = v;
     return v;
   }
 
@@ -240,8 +239,7 @@ class LetturaRecord {
   const DescrizioneRecord& record_;
   size_t chiave_;
   size_t letti_ = 0;
-  std::array<Estensione, kCampiMassimi> campi_{};  // where each field read stands
-  std::array<int64_t, kCampiMassimi> valori_{};    // the numbers read, 0 for a text
+  std::array<Estensione, kCampiMassimi> campi_{};  // where each field read stands, and its number
 };
 
 // A catalogue entry: the record and the handler that reads its fields right
