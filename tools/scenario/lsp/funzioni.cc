@@ -27,8 +27,6 @@ std::string km(int64_t metri) {
   return std::string("km ") + (metri < 0 ? "-" : "") + std::to_string(a / 1000) + "+" + resto;
 }
 
-// The number the author wrote in the field `e`, as the reader takes it;
-// nothing for a field that is not one.
 // The number the compile read in a record's field `c` (junk reads 0, as it
 // did for the compile); nothing for a text or a field of no record.
 std::optional<int64_t> numero_letto(const CampoRecord* c, const Estensione& e) {
