@@ -56,11 +56,12 @@ class Avvisi final : public OsservatoreCampi {
   // route `lunghezza` metres long, where no train drives.
   void oltre_la_fine(std::string_view tipo, int64_t p, int32_t lunghezza, size_t inizio);
 
-  // The keyword field in hand begins at `inizio`: the record checks below
-  // name it, and a later record names it as "the earlier one".
-  void chiave(size_t inizio) {
-    chiave_ = inizio;
-    fine_chiave_ = inizio == lettore_.inizio_campo() ? lettore_.fine_campo() : inizio;
+  // The keyword field in hand stands at `chiave`, as its reading keeps it:
+  // the record checks below name it, and a later record names it as "the
+  // earlier one".
+  void chiave(Luogo chiave) {
+    chiave_ = chiave.offset;
+    fine_chiave_ = chiave.fine;
     a_capo_chiave_ = kNonCercato;
   }
   // Field `indice` of record `r` is read next: the hints that depend on the

@@ -37,7 +37,7 @@ void avvisa_intestazione(Lettura& l, const Riconosciuti& trovati, size_t chiave)
   if (!l.avvisi_attivi()) return;
   const std::string& campo = l.campo();
   Avvisi& a = l.avvisi();
-  a.chiave(chiave);
+  a.chiave(l.a(chiave));
   const bool dopo_un_numero = a.chiave_letta(campo, chiave);
   const auto intestazione = catalogo_intestazione_linea();
   if (!trovati.nessuno()) {
@@ -65,7 +65,7 @@ void avvisa_corpo(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   if (!l.avvisi_attivi()) return;
   const std::string& campo = l.campo();
   Avvisi& a = l.avvisi();
-  a.chiave(chiave);
+  a.chiave(l.a(chiave));
   a.chiave_letta(campo, chiave);
   if (!trovati.nessuno()) {
     a.record_trovati(trovati);

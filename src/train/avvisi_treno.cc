@@ -10,7 +10,7 @@ void avvisa_voce(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
   if (!l.avvisi_attivi()) return;
   const std::string& k = l.campo();
   Avvisi& a = l.avvisi();
-  a.chiave(chiave);
+  a.chiave(l.a(chiave));
   const bool dopo_un_numero = a.chiave_letta(k, chiave);
   if (!trovati.nessuno()) {
     // Every entry the field names reads its own values, and is watched (a
