@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a browser test of `scenario view` (vista.test.js, or the one named
-# second: vivo.test.js for the live page) when node, the
-# system Chromium and the node modules of this folder are there; otherwise
+# second: vivo.test.js for the live page; further arguments go to the test)
+# when node, the system Chromium and the node modules of this folder are
+# there; otherwise
 # says so and reports the test as skipped (exit 77). Under CI a missing piece
 # is a failure: .ci/run installs them.
 set -euo pipefail
@@ -18,4 +19,4 @@ if [ ${#mancanti[@]} -gt 0 ]; then
   [ -n "${CI:-}" ] && exit 1
   exit 77
 fi
-exec node "$qui/${2:-vista.test.js}" "$build"
+exec node "$qui/${2:-vista.test.js}" "$build" "${@:3}"

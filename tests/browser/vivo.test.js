@@ -4,9 +4,10 @@
 // burst of 20 saves), the 1000000 m route shows an edit in time, hostile
 // texts in the sources stay text, and `scenario lsp --vista` shows unsaved
 // text and opens a clicked record in the editor. Fails on any console error or uncaught
-// exception.
+// exception. The times from a save to the redraw are printed, and held to
+// their targets only with --tempi (bench/browser.sh, on a quiet machine).
 //
-// Usage: node vivo.test.js BUILD_DIR
+// Usage: node vivo.test.js BUILD_DIR [--tempi]
 'use strict';
 
 const assert = require('assert');
@@ -19,6 +20,7 @@ const { chromium } = require('playwright-core');
 const { LINEA, TRENO, crlf, scrivi_percorso_lungo } = require('./percorsi');
 
 const build = path.resolve(process.argv[2] || 'build');
+const misura = process.argv.includes('--tempi');
 const lavoro = fs.mkdtempSync(path.join(os.tmpdir(), 'vivo-prova-'));
 
 
@@ -288,12 +290,7 @@ async function prova_lsp(contesto, errori) {
     await prova_ostile(contesto, errori);
     const lungo = await prova_lungo(contesto, errori);
     const lsp = await prova_lsp(contesto, errori);
-    // On a machine loaded past its cores the times say more about the
-    // machine than about the page: reported, not failed.
-    const carico = os.loadavg()[0], nuclei = os.cpus().length;
-    if (carico > nuclei) {
-      console.log('times not checked: the machine is busy (load ' + carico.toFixed(1) + ' on ' + nuclei + ' cores)');
-    } else {
+    if (misura) {
       assert.ok(Math.min(...incorporato) < 300, 'the embedded route shows a save within 300 ms');
       assert.ok(Math.min(...lungo) < 500, 'the 1000000 m route shows a save within 500 ms');
       assert.ok(Math.min(...lsp) < 300, 'the embedded route shows a didChange within 300 ms');

@@ -251,7 +251,8 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
     } else if (n && c != nullptr && c->unita == "per mille") {
       valore = (*n > 0 ? "+" : "") + std::to_string(*n) + " \u2030";
     }
-    nome += " " + (valore.empty() ? std::string("_") : valore);
+    nome += ' ';
+    nome += valore.empty() ? std::string_view("_") : std::string_view(valore);
   }
   return nome;
 }
