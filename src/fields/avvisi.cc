@@ -110,8 +110,11 @@ bool migliaia_col_punto(std::string_view t) {
 
 // A fraction that is not all zeros, in a number without an exponent.
 bool con_frazione(std::string_view t) {
-  if (t.find_first_of("eE") != std::string_view::npos) return false;
-  const size_t punto = t.find('.');
+  size_t punto = std::string_view::npos;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == 'e' || t[i] == 'E') return false;
+    if (t[i] == '.' && punto == std::string_view::npos) punto = i;
+  }
   return punto != std::string_view::npos &&
          t.find_first_not_of('0', punto + 1) != std::string_view::npos;
 }
@@ -164,6 +167,16 @@ std::optional<std::string> per_dieci(std::string_view numero, size_t zeri) {
 }
 
 bool fine_di_riga(char c) { return c == '\r' || c == '\n'; }
+
+// Where the line that holds offset `da` ends: its CR or LF, or the end of
+// the text. Two searches for one byte each: `find_first_of` asks the set
+// once for every byte.
+size_t fine_della_riga(std::string_view s, size_t da) {
+  if (da >= s.size()) return s.size();
+  const size_t fino = std::min(s.find('\n', da), s.size());
+  const size_t cr = s.substr(da, fino - da).find('\r');
+  return cr == std::string_view::npos ? fino : da + cr;
+}
 
 }  // namespace
 
@@ -458,16 +471,16 @@ void Avvisi::record_trovati(const Riconosciuti& trovati) {
 
 void Avvisi::parola_chiave_nascosta(std::string_view campo, size_t inizio) {
   if (!d_.avvisi_attivi()) return;
-  const std::string parola = citato(lessico_.parola_contenuta(campo));
+  const auto parola = [&] { return citato(lessico_.parola_contenuta(campo)); };
   if (tra_parentesi(campo)) {
     d_.avviso("sezione-con-parola-chiave",
-              "il nome di sezione " + citato(campo) + " contiene la parola chiave " + parola +
+              "il nome di sezione " + citato(campo) + " contiene la parola chiave " + parola() +
                   " e vale come record",
               a(inizio));
   } else if (sembra_commento(campo) && !record_intero(campo, inizio)) {
     d_.avviso("commento-con-parola-chiave",
               "il campo " + citato(campo) + " sembra un commento, ma contiene la parola chiave " +
-                  parola + " e vale come record: i campi che seguono sono letti come suoi valori",
+                  parola() + " e vale come record: i campi che seguono sono letti come suoi valori",
               a(inizio));
   } else {
     return;
@@ -480,7 +493,7 @@ bool Avvisi::record_intero(std::string_view campo, size_t inizio) const {
   if (segno_di_commento(campo) || descrizione_ == nullptr) return false;
   const std::string_view s = lettore_.testo();
   if (inizio >= s.size()) return false;
-  const size_t fine_riga = std::min(s.find_first_of("\r\n", inizio), s.size());
+  const size_t fine_riga = fine_della_riga(s, inizio);
   size_t i = std::min(s.find(',', inizio), fine_riga);
   size_t letti = 0;
   while (i < fine_riga) {
@@ -498,7 +511,7 @@ bool Avvisi::record_intero(std::string_view campo, size_t inizio) const {
 void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept {
   try {
     const std::string_view s = lettore_.testo();
-    const size_t fine_riga = std::min(s.find_first_of("\r\n", apertura), s.size());
+    const size_t fine_riga = fine_della_riga(s, apertura);
     // The first line after the quote's own whose first field names a record.
     std::vector<Nota> note;
     for (size_t i = fine_riga; i < chiusura && i < s.size();) {
@@ -510,7 +523,7 @@ void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept
                         a(static_cast<size_t>(primo.data() - s.data()))});
         break;
       }
-      i = std::min(s.find_first_of("\r\n", i), s.size());
+      i = fine_della_riga(s, i);
     }
     const std::string dove = record_.empty() ? "" : ", nel record " + citato(record_);
     d_.avviso(
@@ -662,7 +675,7 @@ void Avvisi::generale_mancante(size_t dimensione, bool solo_se_simile) {
   if (!d_.avvisi_attivi() || dimensione == 0) return;
   // A section name a few letters from `[generale]`, at the start of a line.
   const std::string_view s = lettore_.testo();
-  for (size_t i = 0; i < s.size(); i = std::min(s.find_first_of("\r\n", i), s.size()) + 1) {
+  for (size_t i = 0; i < s.size(); i = fine_della_riga(s, i) + 1) {
     while (i < s.size() && (spazio(s[i]) || fine_di_riga(s[i]))) ++i;
     if (i >= s.size() || s[i] != '[') continue;
     const size_t chiusa = s.find(']', i);
@@ -709,7 +722,7 @@ void Avvisi::record_corto(size_t inizio) {
   const std::string_view s = lettore_.testo();
   if (inizio > s.size() || chiave_ >= inizio) return;
   if (a_capo_chiave_ == kNonCercato) {
-    a_capo_chiave_ = std::min(s.find_first_of("\r\n", chiave_), s.size());
+    a_capo_chiave_ = fine_della_riga(s, chiave_);
   }
   const size_t a_capo = a_capo_chiave_;
   if (a_capo >= inizio) return;
@@ -785,7 +798,7 @@ bool Avvisi::posizione_con_virgola(std::string_view t, size_t inizio) {
                 " m, con i campi dopo spostati di uno; per " + unito + " m scrivi " + citato(unito),
             a(inizio));
   d_.correggi({"scrivi " + citato(unito), a(inizio), t.size() + 4, unito});
-  spiegato_fino_a_ = std::min(s.find_first_of("\r\n", v), s.size());
+  spiegato_fino_a_ = fine_della_riga(s, v);
   posizione_spiegata_ = true;
   return true;
 }
@@ -836,7 +849,7 @@ void Avvisi::testo_con_virgola(std::string_view testo, size_t inizio) {
       s[inizio] == '"') {
     return;
   }
-  const size_t fine_riga = std::min(s.find_first_of("\r\n", inizio), s.size());
+  const size_t fine_riga = fine_della_riga(s, inizio);
   const size_t virgola = s.find(',', inizio);
   if (virgola >= fine_riga) return;
   size_t fine = fine_riga;

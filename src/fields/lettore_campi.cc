@@ -1,5 +1,6 @@
 #include "fields/lettore_campi.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -20,6 +21,13 @@ char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 // exponent, no sign) rounded to the nearest integer, halves to even, computed
 // on the decimal digits themselves so that no digit is lost to a double.
 int64_t valore_esatto(std::string_view numero, bool negativo, std::string_view campo) {
+  // Most fields are whole numbers of a few digits: read at once, far inside
+  // every limit below.
+  if (numero.size() <= 18 && std::all_of(numero.begin(), numero.end(), cifra)) {
+    int64_t v = 0;
+    for (const char c : numero) v = v * 10 + (c - '0');
+    return negativo ? -v : v;
+  }
   // The significant digits and the power of ten that scales them.
   std::string cifre;
   int64_t scala = 0;

@@ -180,8 +180,9 @@ void Giornale::scarica() {
       const tratto& prima = toccata.second;
       if (c >= m.tratti.size()) continue;
       const tratto& dopo = m.tratti[c];
-      // Most cells touched are only read, or filled in one byte.
-      if (prima == dopo) continue;
+      // Nearly every cell touched changes, so the fields are compared one by
+      // one with no comparison of the whole cell first; an unchanged cell
+      // writes nothing and keeps its owner.
       const auto campo = [&](CampoCella k, int64_t v, int64_t n) {
         if (v == n) return;
         scritture_.push_back({Scrittura::Bersaglio::cella, static_cast<uint8_t>(k),

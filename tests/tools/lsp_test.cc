@@ -472,6 +472,31 @@ TEST(ScenarioLsp, PositionsAndBytesAtEveryCharacterWidth) {
   EXPECT_EQ(u16.posizione(10), (Posizione{2, 0}));
 }
 
+// Every kind of line end: CR LF is one end, a CR or an LF alone is one too,
+// and an empty line between them counts. The same from either encoding.
+TEST(ScenarioLsp, PositionsAcrossEveryKindOfLineEnd) {
+  using scenario::lsp::Codifica;
+  using scenario::lsp::IndicePosizioni;
+  using scenario::lsp::Posizione;
+  const std::string testo = "ab\r\nc\rd\n\r\ne";
+  const Posizione attese[] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {1, 1},
+                              {2, 0}, {2, 1}, {3, 0}, {3, 1}, {4, 0}, {4, 1}};
+  for (const IndicePosizioni& x : {IndicePosizioni::da_utf8(testo, Codifica::utf16),
+                                   IndicePosizioni::da_1252(testo, Codifica::utf8)}) {
+    ASSERT_EQ(x.dimensione(), testo.size());
+    for (size_t i = 0; i < std::size(attese); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(x.posizione(i), attese[i]);
+    }
+    // Past a line's end: the end, before its CR; past the last line: the text's end.
+    EXPECT_EQ(x.indice({0, 99}), 2u);
+    EXPECT_EQ(x.indice({1, 99}), 5u);
+    EXPECT_EQ(x.indice({3, 5}), 8u);
+    EXPECT_EQ(x.indice({4, 99}), testo.size());
+    EXPECT_EQ(x.indice({9, 0}), testo.size());
+  }
+}
+
 // An edit after an accented letter lands where the editor meant it: the
 // hover and the diagnostics then read the new value at its place.
 TEST(ScenarioLsp, AnEditAfterAnAccentedLetter) {

@@ -29,6 +29,12 @@ std::string nome_cella(const tratto& t, size_t c) {
   return nome != nullptr ? nome : "tipo sconosciuto";
 }
 
+Json oggetto_json(size_t membri) {
+  Json j(Json::value_t::object);
+  j.get_ref<Json::object_t&>().reserve(membri);
+  return j;
+}
+
 Json json_cella(const tratto& t, size_t c, int64_t posizione) {
   return {{"cella", c},
           {"tipo", t.tipo},

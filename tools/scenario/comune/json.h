@@ -17,6 +17,12 @@ namespace calvetra::scenario {
 // Keys keep the order they were set in, the order the documents promise.
 using Json = nlohmann::ordered_json;
 
+// An empty object with room for `membri` members, to be set one by one. The
+// library keeps an object's members in a vector whose elements (a constant
+// key and its value) are copied, not moved, when it grows: a member that is
+// itself an object or a list would be copied whole at each growth.
+Json oggetto_json(size_t membri);
+
 // A Windows-1252 text (a station name, a source line) as a UTF-8 string.
 Json testo_json(std::string_view testo_1252);
 

@@ -27,6 +27,8 @@ void aggiungi_utf8(std::string* s, uint32_t cp) {
   }
 }
 
+bool ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
 // The Windows-1252 byte of a code point, or -1 when the code page has none.
 int byte_1252(uint32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
@@ -49,7 +51,15 @@ uint32_t punto_di_codice_1252(unsigned char c) {
 std::string utf8_da_1252(std::string_view testo) {
   std::string s;
   s.reserve(testo.size());
-  for (char c : testo) aggiungi_utf8(&s, punto_di_codice_1252(static_cast<unsigned char>(c)));
+  for (size_t i = 0; i < testo.size();) {
+    // A run of ASCII is the same in both, and goes over at once.
+    const size_t da = i;
+    while (i < testo.size() && ascii(testo[i])) ++i;
+    s.append(testo.substr(da, i - da));
+    if (i < testo.size()) {
+      aggiungi_utf8(&s, punto_di_codice_1252(static_cast<unsigned char>(testo[i++])));
+    }
+  }
   return s;
 }
 
@@ -95,6 +105,10 @@ Testo1252 utf8_a_1252(std::string_view utf8) {
   Testo1252 t;
   t.testo.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
+    const size_t da = i;
+    while (i < utf8.size() && ascii(utf8[i])) ++i;
+    t.testo.append(utf8.substr(da, i - da));
+    if (i == utf8.size()) break;
     const int b = byte_1252(prossimo_utf8(utf8, &i));
     if (b < 0) t.non_rappresentabili.push_back(t.testo.size());
     t.testo.push_back(b < 0 ? '?' : static_cast<char>(b));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/errori.h"
+#include "scenario/comune/json.h"
 #include "scenario/comune/rapporto.h"
 #include "scenario/comune/testo.h"
 
@@ -30,7 +31,7 @@ Json intervallo_campo(const Analisi& a, const Luogo& l) {
 
 Json diagnostico(const Analisi& a, const Diagnostico& d) {
   const bool errore = d.gravita == Gravita::errore;
-  Json j;
+  Json j = oggetto_json(6);
   j["range"] = intervallo_campo(a, d.luogo);
   j["severity"] = errore ? kGravitaErrore : kGravitaAvviso;
   j["code"] = errore ? Json(numero(d.codice)) : Json(d.nome);
@@ -43,10 +44,13 @@ Json diagnostico(const Analisi& a, const Diagnostico& d) {
       messaggio += "\nnota: " + n.testo;
       continue;
     }
-    collegate.push_back(
-        {{"location",
-          {{"uri", a.fonte(n.luogo.file).uri}, {"range", intervallo_campo(a, n.luogo)}}},
-         {"message", utf8_da_1252(n.testo)}});
+    Json luogo = oggetto_json(2);
+    luogo["uri"] = a.fonte(n.luogo.file).uri;
+    luogo["range"] = intervallo_campo(a, n.luogo);
+    Json collegata = oggetto_json(2);
+    collegata["location"] = std::move(luogo);
+    collegata["message"] = utf8_da_1252(n.testo);
+    collegate.push_back(std::move(collegata));
   }
   j["message"] = utf8_da_1252(messaggio);
   if (!collegate.empty()) j["relatedInformation"] = std::move(collegate);
@@ -81,7 +85,7 @@ Json sorgente_mancante(const Analisi& a, const Fonte& mancante, const Fonte& ape
 }  // namespace
 
 Json intervallo(const Fonte& f, size_t inizio, size_t lunghezza) {
-  Json j(Json::value_t::object);
+  Json j = oggetto_json(2);
   j["start"] = json_posizione(f.indice.posizione(inizio));
   j["end"] = json_posizione(f.indice.posizione(inizio + lunghezza));
   return j;
@@ -97,7 +101,9 @@ std::vector<Json> pubblicazioni(const Analisi& a) {
     for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
       if (dove(d.luogo) == f->file) lista.push_back(diagnostico(a, d));
     }
-    Json j = {{"uri", f->uri}, {"diagnostics", std::move(lista)}};
+    Json j = oggetto_json(3);
+    j["uri"] = f->uri;
+    j["diagnostics"] = std::move(lista);
     if (f->versione) j["version"] = *f->versione;
     p.push_back(std::move(j));
   }

@@ -11,6 +11,7 @@
 #include "line/catalogo_linea.h"
 #include "model/numeri.h"
 #include "model/significato.h"
+#include "scenario/comune/json.h"
 #include "scenario/comune/testo.h"
 #include "scenario/lsp/diagnosi.h"
 #include "train/catalogo_treno.h"
@@ -463,7 +464,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     if (nome.empty()) nome = std::string(r.nome);
     // Member by member, each moved in: the outline of a long route holds
     // thousands.
-    Json j(Json::value_t::object);
+    Json j = oggetto_json(5);
     j["name"] = std::move(nome);
     j["detail"] = std::move(dettaglio);
     j["kind"] = g->tipo;

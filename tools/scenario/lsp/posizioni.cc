@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "scenario/comune/json.h"
 #include "scenario/comune/testo.h"
 #include "scenario/lsp/smistatore.h"
 
@@ -28,7 +29,7 @@ int64_t intero_non_negativo(const Json& j, const char* nome) {
 // Built member by member: a brace list copies every value it holds, and an
 // outline of the longest route makes some 16000 of these.
 Json json_posizione(Posizione p) {
-  Json j(Json::value_t::object);
+  Json j = oggetto_json(2);
   j["line"] = p.riga;
   j["character"] = p.carattere;
   return j;
@@ -38,39 +39,53 @@ Posizione posizione_da_json(const Json& j) {
   return {intero_non_negativo(j, "line"), intero_non_negativo(j, "character")};
 }
 
+template <typename Prossimo>
+void IndicePosizioni::costruisci(std::string_view testo, Prossimo prossimo, Codifica c) {
+  // One character a byte at most: the widths are written in place, and the
+  // list cut to the characters found.
+  larghezze_.resize(testo.size());
+  inizi_.assign(1, 0);
+  fini_.clear();
+  size_t n = 0;
+  for (size_t i = 0; i < testo.size();) {
+    const uint32_t cp = prossimo(&i);
+    larghezze_[n] = larghezza(cp, c);
+    if (cp == '\r' || cp == '\n') {
+      fini_.push_back(n);
+      // CR LF ends one line: the LF belongs to the CR's end.
+      if (cp == '\r' && i < testo.size() && testo[i] == '\n') {
+        larghezze_[++n] = 1;
+        ++i;
+      }
+      inizi_.push_back(n + 1);
+    }
+    ++n;
+  }
+  larghezze_.resize(n);
+  fini_.push_back(n);
+}
+
 IndicePosizioni IndicePosizioni::da_1252(std::string_view testo, Codifica c) {
-  std::vector<uint32_t> punti;
-  punti.reserve(testo.size());
-  for (char b : testo) punti.push_back(punto_di_codice_1252(static_cast<unsigned char>(b)));
   IndicePosizioni x;
-  x.costruisci(punti, c);
+  x.costruisci(
+      testo,
+      [&](size_t* i) { return punto_di_codice_1252(static_cast<unsigned char>(testo[(*i)++])); },
+      c);
   return x;
 }
 
 IndicePosizioni IndicePosizioni::da_utf8(std::string_view testo, Codifica c) {
-  std::vector<uint32_t> punti;
-  punti.reserve(testo.size());
-  for (size_t i = 0; i < testo.size();) punti.push_back(prossimo_utf8(testo, &i));
   IndicePosizioni x;
-  x.costruisci(punti, c);
+  x.costruisci(
+      testo,
+      [&](size_t* i) -> uint32_t {
+        const auto b = static_cast<unsigned char>(testo[*i]);
+        if (b >= 0x80) return prossimo_utf8(testo, i);
+        ++*i;
+        return b;
+      },
+      c);
   return x;
-}
-
-void IndicePosizioni::costruisci(const std::vector<uint32_t>& punti, Codifica c) {
-  larghezze_.resize(punti.size());
-  inizi_.assign(1, 0);
-  fini_.clear();
-  for (size_t i = 0; i < punti.size(); ++i) {
-    larghezze_[i] = larghezza(punti[i], c);
-    if (punti[i] != '\r' && punti[i] != '\n') continue;
-    fini_.push_back(i);
-    if (punti[i] == '\r' && i + 1 < punti.size() && punti[i + 1] == '\n') {
-      larghezze_[i + 1] = 1;
-      ++i;
-    }
-    inizi_.push_back(i + 1);
-  }
-  fini_.push_back(punti.size());
 }
 
 Posizione IndicePosizioni::posizione(size_t i) const {

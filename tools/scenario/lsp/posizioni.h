@@ -46,7 +46,12 @@ class IndicePosizioni {
   size_t dimensione() const { return larghezze_.size(); }
 
  private:
-  void costruisci(const std::vector<uint32_t>& punti, Codifica c);
+  // Built from the text's characters in one pass, at most `massimo` of
+  // them, with no list of code points between: the index is built anew for
+  // every check of an open buffer. `prossimo(&i)` decodes the character at
+  // byte i and moves i past it.
+  template <typename Prossimo>
+  void costruisci(std::string_view testo, Prossimo prossimo, Codifica c);
 
   std::vector<uint8_t> larghezze_;  // code units of each character
   std::vector<size_t> inizi_{0};    // the character each line begins with
