@@ -27,12 +27,22 @@ bool sembra_utf8(std::string_view testo);
 // A bracketed field: after blanks it starts with `[` and holds a `]`.
 bool tra_parentesi(std::string_view campo);
 
+// The place at `offset` in `file` as `lettore` read it: with the extent of
+// the keyword field in hand (`chiave`) or of the field read last when it
+// begins there, a point otherwise.
+inline Luogo luogo_letto(FileSorgente file, size_t offset, const Luogo& chiave,
+                         const LettoreCampi& lettore) {
+  if (offset == chiave.offset && chiave.file == file) return chiave;
+  if (offset == lettore.inizio_campo()) return {file, offset, lettore.fine_campo()};
+  return {file, offset, offset};
+}
+
 class Avvisi final : public OsservatoreCampi {
  public:
   // `lettore` reads the source the warnings point into; `lessico` holds the
   // words of its records.
   Avvisi(const Lessico& lessico, FileSorgente file, Diagnostica& d, const LettoreCampi& lettore)
-      : lessico_(lessico), file_(file), d_(d), lettore_(lettore) {}
+      : lessico_(lessico), file_(file), d_(d), lettore_(lettore), luogo_chiave_{file, 0, 0} {}
   Avvisi(const Avvisi&) = delete;
   Avvisi& operator=(const Avvisi&) = delete;
 
@@ -61,7 +71,7 @@ class Avvisi final : public OsservatoreCampi {
   // earlier one".
   void chiave(Luogo chiave) {
     chiave_ = chiave.offset;
-    fine_chiave_ = chiave.fine;
+    luogo_chiave_ = chiave;
     a_capo_chiave_ = kNonCercato;
   }
   // Field `indice` of record `r` is read next: the hints that depend on the
@@ -125,15 +135,9 @@ class Avvisi final : public OsservatoreCampi {
     int64_t fine = 0;
     Luogo chiave;
   };
-  // The place at `offset`: with the extent of the field that begins there
-  // when it is the keyword field in hand or the field read last, of one
-  // byte otherwise; or from `offset` to `fine`, a stretch the warning
-  // measured itself.
-  Luogo a(size_t offset) const {
-    if (offset == chiave_) return {file_, offset, fine_chiave_};
-    if (offset == lettore_.inizio_campo()) return {file_, offset, lettore_.fine_campo()};
-    return {file_, offset, offset};
-  }
+  // The place at `offset`, as the reading knows it; or from `offset` to
+  // `fine`, a stretch the warning measured itself.
+  Luogo a(size_t offset) const { return luogo_letto(file_, offset, luogo_chiave_, lettore_); }
   Luogo a(size_t offset, size_t fine) const { return {file_, offset, fine}; }
   // A record short by a value, or a comment read as a record: the errors
   // that follow, up to the next record, get a note here.
@@ -173,7 +177,7 @@ class Avvisi final : public OsservatoreCampi {
   Diagnostica& d_;
   const LettoreCampi& lettore_;
   size_t chiave_ = 0;
-  size_t fine_chiave_ = 0;
+  Luogo luogo_chiave_;
   // Where the keyword's line ends, looked for once a record.
   static constexpr size_t kNonCercato = SIZE_MAX;
   size_t a_capo_chiave_ = kNonCercato;

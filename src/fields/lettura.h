@@ -90,15 +90,9 @@ class Lettura {
   Avvisi& avvisi() { return avvisi_; }
   bool avvisi_attivi() const { return d_.avvisi_attivi(); }
 
-  // The field read last, and the place at `offset`: with the extent of the
-  // field that begins there when it is the keyword field in hand or the
-  // field read last, of one byte otherwise.
+  // The field read last, and the place at `offset` (see `luogo_letto`).
   Luogo qui() const { return a(file1_.inizio_campo()); }
-  Luogo a(size_t offset) const {
-    if (offset == chiave_.offset && chiave_.file == file_) return chiave_;
-    if (offset == file1_.inizio_campo()) return {file_, offset, file1_.fine_campo()};
-    return {file_, offset, offset};
-  }
+  Luogo a(size_t offset) const { return luogo_letto(file_, offset, chiave_, file1_); }
 
   // The part of the source the records now read belong to.
   void fase(Fase f) { fase_ = f; }
