@@ -51,6 +51,10 @@ std::vector<Sbaglio> sbagli() {
        "numero-non-valido", "115 km sono 115000 m", "lunghezza percorso, 115000"},
       {"percento in un campo per mille", true, "pendenza, 4500, 2%", 4, 17, "numero-non-valido",
        "2 % sono 20 per mille", "pendenza, 4500, 20"},
+      {"percento con decimali in un campo per mille", true, "pendenza, 4500, 2.5%", 4, 17,
+       "numero-non-valido", "2.5 % sono 25 per mille", "pendenza, 4500, 25"},
+      {"chilometri col punto in un campo in metri", false, "velocita, 1.250 km, 80", 2, 17,
+       "numero-non-valido", "1.250 km sono 1250 m", "velocita, 1250, 80"},
       {"parola dopo il numero", false, "numero vetture, 3 vetture", 2, 19, "parola-dopo-il-numero",
        "`vetture` dopo il numero `3` non si scrive", "numero vetture, 3"},
       {"segno staccato", true, "pendenza, 4500, - 4", 4, 17, "segno-staccato",
@@ -122,6 +126,30 @@ TEST(Suggerimenti, EachHabitIsNamedAtItsPlaceAndItsFixClearsIt) {
     const test::Compilato dopo(linea.c_str(), testo_treno.c_str());
     for (const Diagnostico& e : dopo.c.diagnostica.voci()) {
       ADD_FAILURE() << "dopo la correzione: " << e.nome << ": " << e.messaggio;
+    }
+  }
+}
+
+// A value that reads as written needs no hint, however it is written: a
+// speed of `80.000` is 80 km/h, not a thousands dot.
+TEST(Suggerimenti, NothingIsSaidOfAValueReadAsWritten) {
+  struct Quieto {
+    bool linea;
+    const char* riga;
+  };
+  const Quieto quieti[] = {
+      {false, "velocita, 0, 80.000"},  {false, "velocita, 0, 80.0"}, {false, "velocita, 0, 8.0e1"},
+      {true, "pendenza, 4500, 2.000"}, {true, "pendenza, 4500, -0"},
+  };
+  for (const Quieto& k : quieti) {
+    SCOPED_TRACE(k.riga);
+    const std::string linea =
+        k.linea ? sorgente_linea("", std::string(k.riga) + "\r\n") : kLineaBase;
+    const std::string treno =
+        k.linea ? std::string(kTrenoVuoto) : sorgente_treno(std::string(k.riga) + "\r\n");
+    const test::Compilato c(linea.c_str(), treno.c_str());
+    for (const Diagnostico& e : c.c.diagnostica.voci()) {
+      ADD_FAILURE() << e.nome << ": " << e.messaggio;
     }
   }
 }
