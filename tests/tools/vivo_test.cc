@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -33,6 +35,7 @@
 #include "scenario/vivo/servizio.h"
 #include "scenario/vivo/sorveglia.h"
 #include "support/cartella_temporanea.h"
+#include "support/scadenza.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {
@@ -40,6 +43,7 @@ namespace {
 
 using scenario::Json;
 using scenario::vivo::Servizio;
+using test::Scadenza;
 namespace vivo = scenario::vivo;
 
 // A connection to 127.0.0.1:porta that reads with a time limit.
@@ -96,15 +100,30 @@ std::string richiesta_http(const std::string& metodo, const std::string& percors
          "Connection: close\r\n\r\n";
 }
 
+// The page's request to open a place in the editor, with `luogo` as its body.
+std::string richiesta_apri(const std::string& percorso, const std::string& host,
+                           const Json& luogo) {
+  const std::string corpo = luogo.dump();
+  return richiesta_http("POST", percorso, host,
+                        "Content-Type: application/json\r\nContent-Length: " +
+                            std::to_string(corpo.size()) + "\r\n") +
+         corpo;
+}
+
 TEST(ScenarioVivo, EveryRequestOutsideThePageIsRefusedAndTheServerLivesOn) {
+  const Scadenza scadenza(20, "the table of refusals over the loopback");
   Servizio s;
   std::string errore;
   ASSERT_TRUE(s.avvia(&errore)) << errore;
   s.pubblica({{"linea", "Calvetra"}});
   const std::string host = "127.0.0.1:" + std::to_string(s.porta());
   const std::string t = "/" + s.gettone() + "/";
+  // A token wrong in its first character only, and in its last only.
   std::string altro_gettone = s.gettone();
   altro_gettone[0] = altro_gettone[0] == 'a' ? 'b' : 'a';
+  std::string altra_coda = s.gettone();
+  altra_coda.back() = altra_coda.back() == 'a' ? 'b' : 'a';
+  const std::string porta = std::to_string(s.porta());
   constexpr std::string_view kGuasto = R"({"file":"Calvetra_linea.txt","riga":1,"x":})";
   const std::string guasto = "Content-Length: " + std::to_string(kGuasto.size()) + "\r\n";
   const std::string mega = "Content-Type: application/json\r\nContent-Length: 1048576\r\n";
@@ -119,9 +138,20 @@ TEST(ScenarioVivo, EveryRequestOutsideThePageIsRefusedAndTheServerLivesOn) {
        richiesta_http("GET", t, "localhost:" + std::to_string(s.porta())), 200},
       {"no token", richiesta_http("GET", "/", host), 404},
       {"no token, the stream", richiesta_http("GET", "/eventi", host), 404},
-      {"a wrong token", richiesta_http("GET", "/" + altro_gettone + "/", host), 404},
+      {"a token wrong in its first character",
+       richiesta_http("GET", "/" + altro_gettone + "/", host), 404},
+      {"a token wrong in its last character", richiesta_http("GET", "/" + altra_coda + "/", host),
+       404},
+      {"the stream under a token wrong in its last character",
+       richiesta_http("GET", "/" + altra_coda + "/eventi", host), 404},
       {"the token without its slash", richiesta_http("GET", "/" + s.gettone(), host), 404},
       {"Host: evil.example", richiesta_http("GET", t, "evil.example"), 403},
+      {"Host: localhost.evil.example", richiesta_http("GET", t, "localhost.evil.example"), 403},
+      {"Host: 127.0.0.1.evil.example", richiesta_http("GET", t, "127.0.0.1.evil.example"), 403},
+      {"Host: localhost:PORT.evil", richiesta_http("GET", t, "localhost:" + porta + ".evil"), 403},
+      {"Host: 127.0.0.1:PORT.evil.example",
+       richiesta_http("GET", t, "127.0.0.1:" + porta + ".evil.example"), 403},
+      {"Host: the right name with no port", richiesta_http("GET", t, "127.0.0.1"), 403},
       {"Host: the right name on another port", richiesta_http("GET", t, "127.0.0.1:1"), 403},
       {"no Host", "GET " + t + " HTTP/1.0\r\n\r\n", 403},
       {"a POST without the token", richiesta_http("POST", "/apri", host, mega), 404},
@@ -153,6 +183,7 @@ TEST(ScenarioVivo, EveryRequestOutsideThePageIsRefusedAndTheServerLivesOn) {
 }
 
 TEST(ScenarioVivo, SixteenStreamsAtOnceTheSeventeenthRefusedUntilOneCloses) {
+  const Scadenza scadenza(20, "sixteen streams and a seventeenth");
   Servizio s;
   std::string errore;
   ASSERT_TRUE(s.avvia(&errore)) << errore;
@@ -188,6 +219,139 @@ TEST(ScenarioVivo, SixteenStreamsAtOnceTheSeventeenthRefusedUntilOneCloses) {
   EXPECT_TRUE(accolto) << "a stream closed makes room for another";
 }
 
+// The checks of a request by themselves, at their edges: a Host that only
+// begins like the loopback's, a token one character off at either end, a
+// path one character off the three that exist.
+TEST(ScenarioVivo, TheRequestChecksAtTheirEdges) {
+  const std::string g = "00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff";
+  const std::string t = "/" + g + "/";
+  const std::string prima = "/1" + g.substr(1) + "/";
+  const std::string ultima = "/" + g.substr(0, g.size() - 1) + "e/";
+  constexpr int kPorta = 8080;
+  struct Caso {
+    const char* metodo;
+    std::string percorso;
+    const char* host;
+    int stato;
+    vivo::Via via;
+  };
+  using vivo::Via;
+  const Caso casi[] = {
+      {"GET", t, "127.0.0.1:8080", 0, Via::pagina},
+      {"GET", t, "localhost:8080", 0, Via::pagina},
+      {"GET", t + "eventi", "127.0.0.1:8080", 0, Via::eventi},
+      {"POST", t + "apri", "localhost:8080", 0, Via::apri},
+      {"GET", t, "localhost.evil.example", 403, Via::pagina},
+      {"GET", t, "127.0.0.1.evil.example", 403, Via::pagina},
+      {"GET", t, "localhost:8080.evil", 403, Via::pagina},
+      {"GET", t, "127.0.0.1:8080.evil.example", 403, Via::pagina},
+      {"GET", t, "127.0.0.1:80800", 403, Via::pagina},
+      {"GET", t, "127.0.0.1:808", 403, Via::pagina},
+      {"GET", t, "evil.example:8080", 403, Via::pagina},
+      {"GET", t, "127.0.0.1", 403, Via::pagina},
+      {"GET", t, "", 403, Via::pagina},
+      {"GET", prima, "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", ultima, "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", ultima + "eventi", "127.0.0.1:8080", 404, Via::pagina},
+      {"POST", ultima + "apri", "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", "/" + g.substr(1) + "/", "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", "/" + g + "0/", "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", "/" + g, "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", t + "eventi/", "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", t + "event", "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", "/" + g + "//eventi", "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", t + "../" + g + "/", "127.0.0.1:8080", 404, Via::pagina},
+      {"GET", t + "apri", "127.0.0.1:8080", 405, Via::apri},
+      {"POST", t, "127.0.0.1:8080", 405, Via::pagina},
+      {"POST", t + "eventi", "127.0.0.1:8080", 405, Via::eventi},
+      {"get", t, "127.0.0.1:8080", 405, Via::pagina},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(std::string(k.metodo) + " " + k.percorso + " Host: " + k.host);
+    const vivo::Verdetto v = vivo::esamina(k.metodo, k.percorso, k.host, g, kPorta);
+    EXPECT_EQ(v.stato, k.stato);
+    if (k.stato == 0 || k.stato == 405) {
+      EXPECT_EQ(v.via, k.via);
+    }
+  }
+}
+
+// The place a click asks to open: a line and a column from 1, a file named;
+// anything else is no place.
+TEST(ScenarioVivo, APlaceToOpenHasALineAndAColumnFromOne) {
+  struct Caso {
+    const char* corpo;
+    bool valido;
+    int64_t riga;
+    int64_t colonna;
+  };
+  const Caso casi[] = {
+      {R"({"file":"a.txt","riga":1,"colonna":1})", true, 1, 1},
+      {R"({"file":"a.txt","riga":7})", true, 7, 1},
+      {R"({"file":"a.txt","riga":2147483648,"colonna":2147483648})", true, 2147483648, 2147483648},
+      {R"({"file":"a.txt","riga":0,"colonna":1})", false, 0, 0},
+      {R"({"file":"a.txt","riga":-1,"colonna":1})", false, 0, 0},
+      {R"({"file":"a.txt","riga":-9223372036854775808})", false, 0, 0},
+      {R"({"file":"a.txt","riga":18446744073709551615})", false, 0, 0},
+      {R"({"file":"a.txt","riga":2147483649})", false, 0, 0},
+      {R"({"file":"a.txt","riga":1,"colonna":0})", false, 0, 0},
+      {R"({"file":"a.txt","riga":1,"colonna":-3})", false, 0, 0},
+      {R"({"file":"a.txt","riga":1.5})", false, 0, 0},
+      {R"({"file":"a.txt","riga":"1"})", false, 0, 0},
+      {R"({"file":"a.txt","riga":1e300})", false, 0, 0},
+      {R"({"file":"a.txt"})", false, 0, 0},
+      {R"({"file":"","riga":1})", false, 0, 0},
+      {R"({"file":3,"riga":1})", false, 0, 0},
+      {R"({"riga":1})", false, 0, 0},
+      {R"([{"file":"a.txt","riga":1}])", false, 0, 0},
+      {R"({"file":"a.txt","riga":1)", false, 0, 0},
+      {"", false, 0, 0},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.corpo);
+    const std::optional<vivo::LuogoDaAprire> l = vivo::leggi_luogo(k.corpo);
+    ASSERT_EQ(l.has_value(), k.valido);
+    if (!l) continue;
+    EXPECT_EQ(l->file, "a.txt");
+    EXPECT_EQ(l->riga, k.riga);
+    EXPECT_EQ(l->colonna, k.colonna);
+  }
+}
+
+// A POST /apri over the loopback: a line of 0 or below never reaches the
+// editor; a place that is one does, once.
+TEST(ScenarioVivo, OpenRefusesLineZeroAndNegativeLinesBeforeTheEditorHearsOfThem) {
+  const Scadenza scadenza(20, "the requests to open a place");
+  std::atomic<int> aperti{0};
+  Servizio s({}, [&](const vivo::LuogoDaAprire&) {
+    ++aperti;
+    return true;
+  });
+  std::string errore;
+  ASSERT_TRUE(s.avvia(&errore)) << errore;
+  const std::string host = "127.0.0.1:" + std::to_string(s.porta());
+  const std::string apri = "/" + s.gettone() + "/apri";
+  struct Caso {
+    const char* corpo;
+    int stato;
+  };
+  const Caso casi[] = {
+      {R"({"file":"Calvetra_linea.txt","riga":0,"colonna":1})", 400},
+      {R"({"file":"Calvetra_linea.txt","riga":-1,"colonna":1})", 400},
+      {R"({"file":"Calvetra_linea.txt","riga":-2147483648})", 400},
+      {R"({"file":"Calvetra_linea.txt","riga":1,"colonna":1})", 204},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.corpo);
+    const int prima = aperti;
+    Connessione c(s.porta());
+    ASSERT_TRUE(c.connesso());
+    c.invia(richiesta_apri(apri, host, Json::parse(k.corpo)));
+    EXPECT_EQ(c.stato(), k.stato);
+    EXPECT_EQ(aperti - prima, k.stato == 204 ? 1 : 0);
+  }
+}
+
 // The watch of a real directory: a save closed, a save by rename and a
 // deletion each wake it once, a burst of saves once in all, another file
 // never; a signal ends it.
@@ -198,21 +362,27 @@ TEST(ScenarioVivo, TheWatchFollowsSavesRenamesAndDeletionsOnceABurstAndEndsOnASi
   std::string errore;
   ASSERT_TRUE(w.apri(cartella, {"Calvetra_linea.txt"}, &errore)) << errore;
   using Evento = vivo::Sorveglianza::Evento;
+  // Each wait has a deadline of its own: a watch that misses an event fails
+  // here in seconds, naming the event.
+  const auto attendi = [&](const char* cosa) {
+    Scadenza s(5, std::string("the watch, waiting for ") + cosa);
+    return w.attendi();
+  };
   const auto fine = [&] {
     pthread_kill(pthread_self(), SIGTERM);
-    return w.attendi();
+    return attendi("SIGTERM");
   };
 
   d.scrivi_file("Calvetra_linea.txt", "[generale]\r\n");
-  EXPECT_EQ(w.attendi(), Evento::salvato);
+  EXPECT_EQ(attendi("a save"), Evento::salvato);
   d.scrivi_file(".Calvetra_linea.txt.swp", "a");
   d.scrivi_file("altro.txt", "b");
   std::filesystem::rename(d.file(".Calvetra_linea.txt.swp"), d.file("Calvetra_linea.txt"));
-  EXPECT_EQ(w.attendi(), Evento::salvato) << "a save by rename";
+  EXPECT_EQ(attendi("a save by rename"), Evento::salvato);
   std::filesystem::remove(d.file("Calvetra_linea.txt"));
-  EXPECT_EQ(w.attendi(), Evento::salvato) << "a deletion";
+  EXPECT_EQ(attendi("a deletion"), Evento::salvato);
   for (int k = 0; k < 20; ++k) d.scrivi_file("Calvetra_linea.txt", std::to_string(k));
-  EXPECT_EQ(w.attendi(), Evento::salvato) << "a burst";
+  EXPECT_EQ(attendi("a burst of saves"), Evento::salvato);
   d.scrivi_file("altro.txt", "c");
   EXPECT_EQ(fine(), Evento::fine) << "the burst woke it once; another file never";
 }
@@ -265,12 +435,18 @@ class ClienteInProcesso {
     const std::string s = incornicia(m);
     ASSERT_EQ(write(scrivi_, s.data(), s.size()), static_cast<ssize_t>(s.size()));
   }
-  // The first message not yet taken that `vale` accepts; null after 5 s.
+  // Sends request `id` and waits for its answer (null after 5 s).
+  Json chiedi(int id, const std::string& metodo, Json parametri = Json::object()) {
+    invia({{"jsonrpc", "2.0"}, {"id", id}, {"method", metodo}, {"params", std::move(parametri)}});
+    return attendi([id](const Json& m) { return m.value("id", Json()) == id; });
+  }
+  // The first message not yet taken that `vale` accepts; null after
+  // `limite` (0: among those already come).
   template <typename F>
-  Json attendi(F vale) {
+  Json attendi(F vale, std::chrono::milliseconds limite = std::chrono::seconds(5)) {
     std::unique_lock<std::mutex> l(m_);
     Json trovato;
-    c_.wait_for(l, std::chrono::seconds(5), [&] {
+    c_.wait_for(l, limite, [&] {
       for (auto i = arrivati_.begin(); i != arrivati_.end(); ++i) {
         if (vale(*i)) {
           trovato = *i;
@@ -294,6 +470,7 @@ class ClienteInProcesso {
 };
 
 TEST(ScenarioLspVista, AddressUnsavedTextOnThePageAndAClickOpensTheRecord) {
+  const Scadenza scadenza(20, "lsp --vista, from initialize to shutdown");
   scenario::lsp::OpzioniServer o;
   o.vista = true;
   ClienteInProcesso c(o);
@@ -350,12 +527,9 @@ TEST(ScenarioLspVista, AddressUnsavedTextOnThePageAndAClickOpensTheRecord) {
   int riga = 1;
   for (size_t i = 0; i < stazione; ++i) riga += treno[i] == '\n' ? 1 : 0;
   Connessione clic(porta);
-  const std::string corpo =
-      Json({{"file", "Calvetra_2718 - 5340-.txt"}, {"riga", riga}, {"colonna", 1}}).dump();
-  clic.invia(richiesta_http("POST", percorso + "apri", host,
-                            "Content-Type: application/json\r\nContent-Length: " +
-                                std::to_string(corpo.size()) + "\r\n") +
-             corpo);
+  clic.invia(
+      richiesta_apri(percorso + "apri", host,
+                     {{"file", "Calvetra_2718 - 5340-.txt"}, {"riga", riga}, {"colonna", 1}}));
   EXPECT_EQ(clic.stato(), 204);
   const Json apri = c.attendi([](const Json& m) {
     return m.value("method", "") == "window/showDocument" && !m["params"].contains("external");
@@ -380,6 +554,7 @@ TEST(ScenarioLspVista, AddressUnsavedTextOnThePageAndAClickOpensTheRecord) {
 }
 
 TEST(ScenarioLspVista, WithoutItTheCommandSaysHowToTurnItOn) {
+  const Scadenza scadenza(20, "lsp without --vista, from initialize to shutdown");
   ClienteInProcesso c({});
   c.invia({{"jsonrpc", "2.0"},
            {"id", 1},
@@ -395,6 +570,122 @@ TEST(ScenarioLspVista, WithoutItTheCommandSaysHowToTurnItOn) {
   EXPECT_NE(r["error"]["message"].get<std::string>().find("--vista"), std::string::npos);
   c.invia({{"jsonrpc", "2.0"}, {"id", 3}, {"method", "shutdown"}});
   c.attendi([](const Json& m) { return m.value("id", Json()) == 3; });
+}
+
+// A click on the page selects its line whole in the editor, whatever ends
+// the source's lines (CR LF, a lone CR, a lone LF) and in either position
+// encoding; a line past the end of the source opens nothing.
+TEST(ScenarioLspVista, AClickSelectsExactlyItsLineWithEveryLineEnd) {
+  const Scadenza scadenza(40, "the clicks on every kind of line end");
+  // One line holds an accented letter: one UTF-16 unit, two UTF-8 bytes.
+  const std::vector<std::string> righe = {
+      "[generale]", "velocita, 0, 80",
+      "[stazioni]", "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, CITT\u00c0 ",
+      "[fine]",     ""};
+  const std::string uri_treno = "file:///prova/Calvetra_2718%20-%205340-.txt";
+  for (const bool utf8 : {false, true}) {
+    for (const std::string a_capo : {"\r\n", "\r", "\n"}) {
+      SCOPED_TRACE(std::string(utf8 ? "utf-8, " : "utf-16, ") + (a_capo == "\r\n" ? "CR LF"
+                                                                 : a_capo == "\r" ? "CR"
+                                                                                  : "LF"));
+      scenario::lsp::OpzioniServer o;
+      o.vista = true;
+      ClienteInProcesso c(o);
+      Json capacita;
+      capacita["window"]["showDocument"]["support"] = true;
+      if (utf8) capacita["general"]["positionEncodings"] = {"utf-8"};
+      c.chiedi(1, "initialize", {{"rootUri", "file:///prova"}, {"capabilities", capacita}});
+      const std::string url =
+          c.chiedi(2, "workspace/executeCommand", {{"command", "scenario.vista"}})["result"]["url"];
+      const std::string prefisso = "http://127.0.0.1:";
+      const int porta = std::stoi(url.substr(prefisso.size()));
+      const std::string percorso = url.substr(url.find('/', prefisso.size()));
+      const std::string host = "127.0.0.1:" + std::to_string(porta);
+
+      std::string testo;
+      for (size_t k = 0; k < righe.size(); ++k) {
+        testo += righe[k] + (k + 1 < righe.size() ? a_capo : "");
+      }
+      const Json documento = {
+          {"uri", uri_treno}, {"languageId", "scenario"}, {"version", 1}, {"text", testo}};
+      c.invia({{"jsonrpc", "2.0"},
+               {"method", "textDocument/didOpen"},
+               {"params", {{"textDocument", documento}}}});
+      // The click goes to the text the page shows.
+      Connessione flusso(porta);
+      flusso.invia(richiesta_http("GET", percorso + "eventi", host));
+      ASSERT_TRUE(flusso.leggi_fino("CITT\u00c0"));
+
+      const auto clic = [&](int riga) {
+        Connessione k(porta);
+        k.invia(richiesta_apri(
+            percorso + "apri", host,
+            {{"file", "Calvetra_2718 - 5340-.txt"}, {"riga", riga}, {"colonna", 1}}));
+        return k.stato();
+      };
+      for (size_t k = 0; k < righe.size(); ++k) {
+        const int riga = static_cast<int>(k) + 1;
+        SCOPED_TRACE(riga);
+        ASSERT_EQ(clic(riga), 204);
+        const Json apri = c.attendi([](const Json& m) {
+          return m.value("method", "") == "window/showDocument" &&
+                 !m["params"].contains("external");
+        });
+        ASSERT_FALSE(apri.is_null());
+        EXPECT_EQ(apri["params"]["uri"], uri_treno);
+        const size_t larghezza =
+            utf8 ? righe[k].size()
+                 : static_cast<size_t>(std::count_if(righe[k].begin(), righe[k].end(), [](char x) {
+                     return (static_cast<unsigned char>(x) & 0xC0) != 0x80;
+                   }));
+        EXPECT_EQ(apri["params"]["selection"],
+                  Json({{"start", {{"line", k}, {"character", 0}}},
+                        {"end", {{"line", k}, {"character", larghezza}}}}));
+      }
+      EXPECT_EQ(clic(static_cast<int>(righe.size()) + 1), 404) << "a line past the end";
+      EXPECT_EQ(clic(1000), 404) << "a line far past the end";
+      c.chiedi(3, "shutdown");
+    }
+  }
+}
+
+// The sockets this process holds open.
+int prese_aperte() {
+  int n = 0;
+  for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code errore;
+    const std::string bersaglio = std::filesystem::read_symlink(e.path(), errore).string();
+    n += bersaglio.starts_with("socket:") ? 1 : 0;
+  }
+  return n;
+}
+
+// With the page forbidden (as the fuzzer runs the server), neither the
+// option, nor initializationOptions, nor the command opens a port.
+TEST(ScenarioLspVista, WithThePageForbiddenNoOptionOpensAPort) {
+  const Scadenza scadenza(20, "lsp with the page forbidden");
+  const int prima = prese_aperte();
+  scenario::lsp::OpzioniServer o;
+  o.vista = true;
+  o.vista_permessa = false;
+  ClienteInProcesso c(o);
+  Json capacita;
+  capacita["window"]["showDocument"]["support"] = true;
+  c.chiedi(1, "initialize",
+           {{"rootUri", "file:///prova"},
+            {"capabilities", capacita},
+            {"initializationOptions", {{"vista", true}}}});
+  c.invia({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}});
+  const Json r = c.chiedi(2, "workspace/executeCommand", {{"command", "scenario.vista"}});
+  EXPECT_TRUE(r.contains("error")) << r.dump();
+  EXPECT_EQ(prese_aperte(), prima);
+  c.chiedi(3, "shutdown");
+  // Nothing asked the editor to open a page (all it sent has come by the
+  // answer to shutdown).
+  EXPECT_TRUE(
+      c.attendi([](const Json& m) { return m.value("method", "") == "window/showDocument"; },
+                std::chrono::milliseconds(0))
+          .is_null());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "scenario/lsp/server.h"
 
 #include <atomic>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,7 @@
 #include "scenario/lsp/diagnosi.h"
 #include "scenario/lsp/documenti.h"
 #include "scenario/lsp/funzioni.h"
+#include "scenario/lsp/posizioni.h"
 #include "scenario/lsp/smistatore.h"
 #include "scenario/lsp/trasporto.h"
 #include "scenario/vivo/alimentatore.h"
@@ -152,20 +154,17 @@ class Server {
       if (s == nullptr || !s->testo) return false;
       std::string uri = destinazioni_.uri[f];
       if (uri.empty()) uri = uri_da_percorso(destinazioni_.cartella + "/" + luogo.file);
-      // The record's line, whole, as the selection.
-      std::string_view resto = *s->testo;
-      for (int64_t r = 1; r < luogo.riga && !resto.empty(); ++r) {
-        const size_t a_capo = resto.find('\n');
-        resto = a_capo == std::string_view::npos ? std::string_view() : resto.substr(a_capo + 1);
-      }
-      std::string_view riga = resto.substr(0, resto.find('\n'));
-      if (!riga.empty() && riga.back() == '\r') riga.remove_suffix(1);
-      const size_t fine = codifica_ == Codifica::utf8 ? utf8_da_1252(riga).size() : riga.size();
-      const Json inizio = {{"line", luogo.riga - 1}, {"character", 0}};
-      params = {{"uri", uri},
-                {"takeFocus", true},
-                {"selection",
-                 {{"start", inizio}, {"end", {{"line", luogo.riga - 1}, {"character", fine}}}}}};
+      // The record's line, whole, as the selection: its lines split and its
+      // width counted as the editor's positions are. A line the source does
+      // not have is no place to open.
+      const IndicePosizioni indice = IndicePosizioni::da_1252(*s->testo, codifica_);
+      const int64_t riga = luogo.riga - 1;
+      if (indice.posizione(indice.indice({riga, 0})).riga != riga) return false;
+      const Posizione fine = indice.posizione(indice.indice({riga, INT64_MAX}));
+      params = {
+          {"uri", uri},
+          {"takeFocus", true},
+          {"selection", {{"start", json_posizione({riga, 0})}, {"end", json_posizione(fine)}}}};
     }
     invia({{"jsonrpc", "2.0"},
            {"id", "scenario-apri-" + std::to_string(++richieste_)},
