@@ -7,6 +7,7 @@
 #include "compile/compilazione.h"
 #include "content/righe.h"
 #include "content/testi.h"
+#include "output/file_tabella.h"
 #include "run/form1.h"
 #include "tools/scenario_prova.h"
 
@@ -174,6 +175,76 @@ TEST(ScenarioCompile, FatalEndsWriteNoFile) {
     const test::Esito e = test::esegui(&b.disco, scenario::comando_compile, {"/nessuna/qui"});
     EXPECT_EQ(e.stato, kUscitaFatale);
     EXPECT_EQ(e.errori, "scenario: /nessuna/qui: la cartella non esiste\n");
+  }
+}
+
+// A 1250 that no record caused by itself: the code reduction that the
+// cab-code pass put in cell 1, in front of a slowdown whose cells 3 and 2
+// are taken. The report stands at the slowdown, with its line and caret.
+TEST(ScenarioCompile, AFatalEndMadeByTheCodePassStandsAtTheSlowdown) {
+  CompilaInCartella c(crlf("[generale]\nlunghezza percorso, 10000\n[curve]\n[fine]\n"),
+                      crlf("[generale]\n"
+                           "segnale, 50, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\n"
+                           "segnale, 100, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0\n"
+                           "rallentamento, 350, 30, 500, 0, 1, 0\n"
+                           "[fine]\n"));
+  EXPECT_EQ(c.esito.stato, kUscitaFatale);
+  EXPECT_EQ(c.errori.rfind(c.banco.file(kSorgenteTreno) + ":4:1: errore fatale 1250: ", 0), 0u)
+      << c.errori;
+  EXPECT_NE(c.errori.find("\n 4 | rallentamento, 350, 30, 500, 0, 1, 0\n"
+                          "   | ^~~~~~~~~~~~~\n"),
+            std::string::npos)
+      << c.errori;
+  EXPECT_FALSE(c.banco.c_e(kTabella));
+}
+
+// A table text of 65,535 characters is the longest the table file holds:
+// it compiles, and reads back whole; one more ends the compile with one
+// error at its record, and nothing written.
+TEST(ScenarioCompile, TheLongestNameCompilesAndOneCharacterMoreEndsWithOneError) {
+  struct Caso {
+    const char* nome;
+    bool linea;  // a sign's text in the line source, else a station's name
+  };
+  for (const Caso& k : {Caso{"the text of a sign", true}, Caso{"the name of a station", false}}) {
+    for (const size_t n : {size_t{65535}, size_t{65536}}) {
+      SCOPED_TRACE(std::string(k.nome) + ", " + std::to_string(n) + " characters");
+      const std::string nome(n, 'X');
+      const std::string linea = crlf("[generale]\nlunghezza percorso, 10000\n[curve]\n") +
+                                (k.linea ? "cartello_indicatore, 2500, " + nome + "\r\n" : "") +
+                                "[fine]\r\n";
+      const std::string treno =
+          "[generale]\r\n" +
+          (k.linea ? ""
+                   : "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, " + nome +
+                         "\r\n") +
+          "[fine]\r\n";
+      CompilaInCartella c(linea, treno);
+      if (n == 65535) {
+        EXPECT_EQ(c.esito.stato, kUscitaPulita) << c.errori.substr(0, 300);
+        EXPECT_EQ(c.errori, "scenario compile: nessun errore, nessun avviso\n")
+            << c.errori.substr(0, 300);
+        Tabella t;
+        ASSERT_TRUE(leggi_tabella(c.banco.leggi(kTabella), &t).ok());
+        EXPECT_EQ(t[k.linea ? 80 : 1].nome, nome);
+        continue;
+      }
+      EXPECT_EQ(c.esito.stato, kUscitaFatale);
+      const std::string dove = c.banco.file(k.linea ? kSorgenteLinea : kSorgenteTreno) +
+                               (k.linea ? ":4:1: " : ":2:1: ") + "errore fatale: ";
+      EXPECT_EQ(c.errori.rfind(dove, 0), 0u) << c.errori.substr(0, 300);
+      EXPECT_NE(c.errori.find("65536 caratteri"), std::string::npos);
+      size_t errori = 0;
+      for (size_t i = c.errori.find("errore"); i != std::string::npos;
+           i = c.errori.find("errore", i + 1)) {
+        ++errori;
+      }
+      // The error, and the count at the end: "1 errore fatale".
+      EXPECT_EQ(errori, 2u) << c.errori.substr(0, 300);
+      EXPECT_FALSE(c.banco.c_e(kTabella));
+      EXPECT_FALSE(c.banco.c_e(kCelle));
+      EXPECT_FALSE(c.banco.c_e(kGeometria));
+    }
   }
 }
 
