@@ -6,13 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "compile/compilazione.h"
+#include "fields/catalogo.h"
+#include "line/catalogo_linea.h"
 #include "model/significato.h"
+#include "train/catalogo_treno.h"
 
 namespace calvetra {
 namespace {
@@ -323,6 +327,105 @@ TEST(Giornale, ClaimsAboutWhatIsStoredHoldForThisCompile) {
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->messaggio.ends_with(k.detto)) << d->messaggio;
   }
+}
+
+// What a record stores reaches the model either while it is read or, for a
+// stretch, when the next record of its kind is read or its phase closes:
+// the claims of the warnings about what is kept are judged by that. One row
+// a record that a claim can be made about (a field whose value the cells
+// keep otherwise than written), each with a value that is kept: the claim
+// says what the cells hold, and they hold it.
+TEST(Giornale, EveryStorageKindKeepsWhatItsClaimsSay) {
+  struct Caso {
+    const char* record;
+    Conservazione conservazione;
+    bool linea;              // the record in the line source, else in the train source
+    const char* riga;        // the record, alone in its source
+    const char* detto;       // the end of the claim
+    uint8_t tratto::*campo;  // for a stretch, the byte it fills
+    size_t cella;
+    uint8_t byte;
+  };
+  const Caso casi[] = {
+      {"pendenza", Conservazione::tratto, true, "pendenza, 1000, 160",
+       "sara' conservato come -96 per mille", &tratto::pendenza, 30, 4},
+      {"velocita", Conservazione::tratto, false, "velocita, 1000, 1277",
+       "sara' conservato come 1275 km/h", &tratto::velocita, 30, 255},
+      {"aderenza", Conservazione::tratto, false, "aderenza, 0, 300", "sara' conservato come 44",
+       &tratto::aderenza, 30, 44},
+      // The values of these go into their own cells as they are read: one
+      // that no cell can keep ends the compile there, as claimed.
+      {"rallentamento", Conservazione::propria, false, "rallentamento, 3000, 30, 500, 40000, 1, 0",
+       "la compilazione si fermera' con l'errore 25", nullptr, 0, 0},
+      {"abbattimento", Conservazione::propria, false, "abbattimento, 6000, 40000",
+       "la compilazione si fermera' con l'errore 25", nullptr, 0, 0},
+  };
+  std::set<std::string_view> con_pretese, righe;
+  for (const auto& elenco : {record_linea(), record_treno()}) {
+    for (const DescrizioneRecord* r : elenco) {
+      for (const CampoRecord& c : r->campi) {
+        if (c.conserva != nullptr) con_pretese.insert(r->nome);
+      }
+    }
+  }
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.record);
+    righe.insert(k.record);
+    const DescrizioneRecord* d =
+        descrizione_record(k.linea ? FileSorgente::linea : FileSorgente::treno, k.record);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->conservazione, k.conservazione);
+    const std::string corpo = std::string(k.riga) + "\r\n";
+    const std::string linea = "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n" +
+                              (k.linea ? corpo : "") + "[fine]\r\n";
+    const std::string treno = "[generale]\r\n" + (k.linea ? "" : corpo) + "[fine]\r\n";
+    const Compilazione c = compila_testi(linea, treno);
+    const Diagnostico* pretesa = nullptr;
+    for (const Diagnostico& x : c.diagnostica.voci()) {
+      if (x.pretesa.tipo != Pretesa::Tipo::nessuna) {
+        EXPECT_EQ(pretesa, nullptr) << "one claim";
+        pretesa = &x;
+      }
+    }
+    ASSERT_NE(pretesa, nullptr);
+    EXPECT_TRUE(pretesa->messaggio.ends_with(k.detto)) << pretesa->messaggio;
+    if (k.campo == nullptr) {
+      EXPECT_EQ(numero(c.codice_errore()), 25);
+      continue;
+    }
+    EXPECT_EQ(c.codice_errore(), CodiceErrore::nessuno);
+    ASSERT_GT(c.modello.tratti.size(), k.cella);
+    EXPECT_EQ(c.modello.tratti[k.cella].*k.campo, k.byte);
+  }
+  EXPECT_EQ(righe, con_pretese) << "a row for every record a claim is made about";
+}
+
+// A gradient that reached a cell stays reached when a later record of
+// another kind (a mountain, a sign) writes in that cell: byte 0 there is the
+// -100 per mille a record wrote, not a cell that no gradient reached. Told
+// apart only where the line source stops on an error, before its closing
+// step fills the cells past the last gradient.
+TEST(Giornale, ACellAGradientReachedStaysReachedWhateverComesLater) {
+  const std::string linea =
+      "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n"
+      "pendenza, 0, -100\r\n"
+      "pendenza, 2000, 5\r\n"
+      "montagna, 500, 800, 12\r\n"
+      "cartello_indicatore, 1000, (A)\r\n"
+      "cartello_indicatore, 1000, (B)\r\n"
+      "[fine]\r\n";
+  const Compilazione c = compila_testi(linea, kTreno);
+  ASSERT_EQ(c.codice_errore(), CodiceErrore::cartello_su_cella_occupata);
+  const Giornale& g = c.giornale;
+  // The mountain's cells and the sign's cell lie inside the first gradient.
+  for (const size_t cella : {size_t{10}, size_t{15}, size_t{21}}) {
+    SCOPED_TRACE(cella);
+    EXPECT_NE(c.modello.tratti[cella].montagna + c.modello.tratti[cella].tipo, 0);
+    EXPECT_TRUE(g.raggiunta(cella, CampoCella::pendenza));
+  }
+  const int64_t ultima = static_cast<int64_t>(c.modello.tratti.size()) - 1;
+  EXPECT_EQ(sequenze(c.modello.tratti, &tratto::pendenza, &g),
+            (std::vector<Sequenza>{{0, 39, 0, true}, {40, ultima, 0, false}}));
 }
 
 }  // namespace

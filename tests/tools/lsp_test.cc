@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "compile/compilazione.h"
@@ -1018,6 +1019,81 @@ TEST(ScenarioLsp, SignatureHelpWhileARecordIsTyped) {
   }
 }
 
+// The sections of a source as an author sees them: every line that begins
+// with `[`, the last one (`[fine]`) closing the one before; from 0.
+std::vector<std::pair<int, std::string>> intestazioni(const std::string& testo) {
+  std::vector<std::pair<int, std::string>> v;
+  int riga = 0;
+  for (size_t i = 0; i <= testo.size(); ++riga) {
+    const size_t fine = std::min(testo.find_first_of("\r\n", i), testo.size());
+    if (i < testo.size() && testo[i] == '[') v.emplace_back(riga, testo.substr(i, fine - i));
+    i = fine + (testo.compare(fine, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return v;
+}
+
+// Every section is in the outline and folds from its header to the line
+// before the next header, the last before `[fine]` included; a section of
+// one line does not fold. So also for the sections the compile met only
+// after it stopped on an error, in either source.
+TEST(ScenarioLsp, EverySectionFoldsAndIsOutlinedAlsoPastAStop) {
+  struct Caso {
+    const char* nome;
+    std::string linea;
+    std::string treno;
+    const std::string* fermato;  // the URI of the source stopped on an error
+  };
+  const std::string linea = linea_utf8();
+  const std::string treno = treno_utf8();
+  std::string linea_fermata = linea;
+  linea_fermata.replace(linea_fermata.find("pendenza,  1900,"), 16, "pendenza, 900000,");
+  std::string treno_fermato = treno;
+  treno_fermato.replace(treno_fermato.find("velocita,    2400,"), 18, "velocita, 900000,");
+  const Caso casi[] = {
+      {"the embedded sources", linea, treno, nullptr},
+      {"the train source stopped in [vel_limite]", linea, treno_fermato, &kUriTreno},
+      {"the line source stopped in [pendenze], the train source never read", linea_fermata, treno,
+       &kUriLinea},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.nome);
+    Sessione s;
+    s.esegui({inizia(), apri(kUriLinea, k.linea), apri(kUriTreno, k.treno),
+              richiesta(2, "textDocument/foldingRange", {{"textDocument", {{"uri", kUriLinea}}}}),
+              richiesta(3, "textDocument/foldingRange", {{"textDocument", {{"uri", kUriTreno}}}}),
+              richiesta(4, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriLinea}}}}),
+              richiesta(5, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriTreno}}}}),
+              richiesta(6, "shutdown"), notifica("exit")});
+    if (k.fermato != nullptr) {
+      const std::vector<Json> d = s.diagnostici(*k.fermato);
+      ASSERT_FALSE(d.empty());
+      EXPECT_TRUE(std::any_of(d.back().begin(), d.back().end(), [](const Json& x) {
+        return x["severity"] == 1;
+      })) << "the compile stops on an error";
+    }
+    for (const auto& [testo, pieghe, simboli] :
+         {std::tuple{k.linea, 2, 4}, std::tuple{k.treno, 3, 5}}) {
+      const auto sezioni = intestazioni(testo);
+      ASSERT_GE(sezioni.size(), 2u);
+      std::vector<std::pair<int, int>> attese, trovate;
+      std::vector<std::string> nomi, outline;
+      for (size_t i = 0; i + 1 < sezioni.size(); ++i) {
+        nomi.push_back(sezioni[i].second);
+        const int prima = sezioni[i].first, ultima = sezioni[i + 1].first - 1;
+        if (ultima > prima) attese.emplace_back(prima, ultima);
+      }
+      const Json piegato = s.risposta(pieghe)["result"];
+      for (const Json& p : piegato) trovate.emplace_back(p["startLine"], p["endLine"]);
+      EXPECT_EQ(trovate, attese);
+      const Json delineato = s.risposta(simboli)["result"];
+      for (const Json& x : delineato) {
+        if (x["kind"] == 3) outline.push_back(x["name"]);
+      }
+      EXPECT_EQ(outline, nomi);
+    }
+  }
+}
+
 // One fold a section, from its header to its last line of records.
 TEST(ScenarioLsp, FoldingRangesPerSection) {
   const std::string treno = treno_utf8();
@@ -1032,15 +1108,10 @@ TEST(ScenarioLsp, FoldingRangesPerSection) {
     return std::pair{riga_di(treno, sezione), riga_di(treno, dopo) - 1};
   };
   EXPECT_EQ(pieghe, (std::vector<std::pair<int, int>>{
-                        da_a("[generale]", "[aderenze]"),
-                        da_a("[aderenze]", "[vel_limite]"),
-                        da_a("[vel_limite]", "[stazioni]"),
-                        da_a("[stazioni]", "[rallentamenti]"),
-                        da_a("[rallentamenti]", "[segnali]"),
-                        da_a("[segnali]", "[codici]"),
-                        // The file's last field is read, never interpreted: `[fine]` opens
-                        // no section of its own.
-                        {riga_di(treno, "[codici]"), riga_di(treno, "[fine]")}}));
+                        da_a("[generale]", "[aderenze]"), da_a("[aderenze]", "[vel_limite]"),
+                        da_a("[vel_limite]", "[stazioni]"), da_a("[stazioni]", "[rallentamenti]"),
+                        da_a("[rallentamenti]", "[segnali]"), da_a("[segnali]", "[codici]")}))
+      << "[codici], one line, does not fold";
 }
 
 // The outline names every record with its values (a gradient with its sign
@@ -1059,8 +1130,8 @@ TEST(ScenarioLsp, TheOutlineAndTheWorkspaceNameRecordsByTheirValues) {
     for (const Json& r : sezione.value("children", Json::array())) nomi.push_back(r["name"]);
   }
   for (const std::string atteso :
-       {"curva 0+500 500", "pendenza 1+900 -10 \u2030", "pendenza 4+500 +2 \u2030",
-        "montagna 87+100 87900 11",
+       {"curva 0+500 500", "pendenza 1+900 -10 \u2030", "pendenza 2+000 0 \u2030",
+        "pendenza 4+500 +2 \u2030", "montagna 87+100 87900 11",
         "cartello_indicatore 1+000 (INIZIO TRATTO )(CORRISPONDENTE)(ALLA REALTA'  )"}) {
     EXPECT_NE(std::find(nomi.begin(), nomi.end(), atteso), nomi.end()) << atteso;
   }

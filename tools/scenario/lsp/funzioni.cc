@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "fields/avvisi.h"
 #include "fields/lettore_campi.h"
 #include "line/catalogo_linea.h"
 #include "model/numeri.h"
@@ -165,6 +166,20 @@ std::vector<Sezione> sezioni(const Analisi& a, FileSorgente file) {
                       [](const Sezione& x, const Sezione& y) { return x.inizio == y.inizio; }),
           s.end());
   return s;
+}
+
+// Where the last section ends: at the line of the bracketed name that closes
+// the source (`[fine]`), which the compile reads as its last field and never
+// records as a section; at the end of the text when there is none.
+size_t fine_delle_sezioni(std::string_view testo, const std::vector<Sezione>& s) {
+  if (s.empty()) return testo.size();
+  for (size_t i = testo.find_first_of("\r\n", s.back().fine); i < testo.size();) {
+    while (i < testo.size() && (testo[i] == '\r' || testo[i] == '\n')) ++i;
+    const size_t fine = std::min(testo.find_first_of("\r\n", i), testo.size());
+    if (tra_parentesi(testo.substr(i, fine - i))) return i;
+    i = fine;
+  }
+  return testo.size();
 }
 
 // Whether a record's keyword can be typed at `i`: after the first section's
@@ -401,8 +416,9 @@ Json pieghe(const Analisi& a, FileSorgente file) {
   const Fonte& f = a.fonte(file);
   const std::vector<Sezione> s = sezioni(a, file);
   Json p = Json::array();
+  const size_t fine_ultima = fine_delle_sezioni(testo, s);
   for (size_t k = 0; k < s.size(); ++k) {
-    size_t fine = k + 1 < s.size() ? s[k + 1].inizio : testo.size();
+    size_t fine = k + 1 < s.size() ? s[k + 1].inizio : fine_ultima;
     while (fine > s[k].inizio &&
            std::string_view(" \t\r\n").find(testo[fine - 1]) != std::string_view::npos) {
       --fine;
@@ -473,8 +489,9 @@ Json simboli(const Analisi& a, FileSorgente file) {
     figli[sezione_di(r.chiave.offset)].push_back(std::move(j));
   }
   Json lista = std::move(figli[0]);
+  const size_t fine_ultima = fine_delle_sezioni(testo, s);
   for (size_t k = 0; k < s.size(); ++k) {
-    const size_t fine = k + 1 < s.size() ? s[k + 1].inizio : testo.size();
+    const size_t fine = k + 1 < s.size() ? s[k + 1].inizio : fine_ultima;
     // A section ends before the line of the next one begins.
     size_t ultimo = fine;
     while (ultimo > s[k].inizio && (testo[ultimo - 1] == '\r' || testo[ultimo - 1] == '\n')) {
