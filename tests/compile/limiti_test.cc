@@ -147,5 +147,33 @@ TEST(Limiti, TheSpeedForecastSaysExactlyWhenTheCompileFails) {
   }
 }
 
+// A speed fits its cell by its steps of 5 km/h, 255 of them: 300 and 1275
+// km/h are kept as written without a word, and 1280 km/h is one step too
+// many, said and then met as error 25.
+TEST(Limiti, ASpeedFitsByItsStepsOfFiveKmh) {
+  struct Caso {
+    int64_t kmh;
+    bool entra;
+  };
+  for (const Caso& k : {Caso{300, true}, Caso{1275, true}, Caso{1280, false}}) {
+    SCOPED_TRACE(k.kmh);
+    const std::string treno = "[generale]\r\nvelocita, 0, " + std::to_string(k.kmh) +
+                              "\r\nvelocita, 1000, 60\r\n[fine]\r\n";
+    const test::Compilato c(test::sorgente_linea("", "", 20000).c_str(), treno.c_str());
+    if (k.entra) {
+      for (const Diagnostico& d : c.c.diagnostica.voci()) ADD_FAILURE() << d.messaggio;
+      EXPECT_EQ(c.c.modello.tratti[10].velocita * 5, k.kmh);
+      continue;
+    }
+    EXPECT_EQ(numero(c.codice_errore()), 25);
+    std::vector<std::string> avvisi;
+    for (const Diagnostico& d : c.c.diagnostica.voci()) {
+      if (d.gravita != Gravita::errore) avvisi.push_back(d.messaggio);
+    }
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_TRUE(avvisi[0].ends_with("si fermera' con l'errore 25")) << avvisi[0];
+  }
+}
+
 }  // namespace
 }  // namespace calvetra
