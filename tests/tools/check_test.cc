@@ -52,6 +52,29 @@ TEST(ScenarioCheck, ReportsWarningsLikeErrorsAndWritesNothing) {
   EXPECT_EQ(c.elenco(), (std::set<std::string>{kSorgenteLinea, kSorgenteTreno}));
 }
 
+// A byte that is no character to read is said in the report, as `<81>`,
+// and takes its four columns above the caret; a letter of the code page
+// reads as itself.
+TEST(ScenarioCheck, BytesThatAreNoCharacterAreSaidAndTheCaretStaysUnderItsField) {
+  Cartella c(
+      "[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n[fine]\r\n",
+      "[generale]\r\nvelocita\x81\x1b, 0, 80x\r\n"
+      "stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 25, 54, 0, N\x80\x81\xC0\xFF\r\n"
+      "[fine]\r\n");
+  const test::Esito e = c.esegui(scenario::comando_check, {"/prova"});
+  EXPECT_EQ(e.errori,
+            "/prova/Calvetra_2718 - 5340-.txt:2:16: avviso: `80x` non e' un numero e vale 0 "
+            "[numero-non-valido]\n"
+            " 2 | velocita<81><1B>, 0, 80x\n"
+            "   |                      ^~~\n"
+            "/prova/Calvetra_2718 - 5340-.txt:3:55: avviso: `stazione`: ore (`hours`) vale 25, "
+            "fuori da quanto conserva (da 0 a 23) [fuori-intervallo]\n"
+            " 3 | stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 25, 54, 0, "
+            "N\xE2\x82\xAC<81>\xC3\x80\xC3\xBF\n"
+            "   |                                                       ^~\n"
+            "scenario check: nessun errore, 2 avvisi\n");
+}
+
 // The caret spans what the field reader read at the place: a number to its
 // blank, a quoted field with its quotes, a keyword field; a hint that
 // measured its own stretch spans it; a character inside a field is one byte.

@@ -1094,6 +1094,40 @@ TEST(ScenarioLsp, EverySectionFoldsAndIsOutlinedAlsoPastAStop) {
   }
 }
 
+// A station named with every byte from 0x80 to 0xFF, opened as an editor
+// that reads Windows-1252 holds it: the compile gets every byte back, and the
+// hover and the outline show each letter as itself and say the five bytes
+// that are no letter.
+TEST(ScenarioLsp, EveryWindows1252ByteReadsTheSameInHoverAndOutline) {
+  std::string nome = "N";
+  for (unsigned b = 0x80; b <= 0xFF; ++b) nome += static_cast<char>(b);
+  const std::string treno =
+      "[generale]\r\nstazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, "
+      "54, 0, " +
+      nome + "\r\n[fine]\r\n";
+  Sessione s;
+  s.esegui({inizia(), apri(kUriTreno, scenario::utf8_da_1252(treno)),
+            richiesta(2, "textDocument/hover", posto(kUriTreno, 1, 2)),
+            richiesta(3, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriTreno}}}}),
+            richiesta(4, "shutdown"), notifica("exit")});
+  const std::string letto = scenario::leggibile(nome);
+  ASSERT_NE(letto.find("\xE2\x82\xAC<81>"), std::string::npos) << "the euro sign, then 0x81";
+  const std::string hover = s.risposta(2)["result"]["contents"]["value"];
+  EXPECT_NE(hover.find("stazione **" + letto + "**"), std::string::npos) << hover;
+  std::vector<std::string> stazioni;
+  const Json simboli = s.risposta(3)["result"];
+  for (const Json& sezione : simboli) {
+    for (const Json& r : sezione.value("children", Json::array())) {
+      if (r["kind"] == 23) stazioni.push_back(r["name"]);
+    }
+  }
+  EXPECT_EQ(stazioni, std::vector<std::string>{letto});
+  // No byte went missing on the way: nothing is said to be outside the code page.
+  const std::vector<Json> pubblicati = s.diagnostici(kUriTreno);
+  ASSERT_FALSE(pubblicati.empty());
+  for (const Json& d : pubblicati.back()) ADD_FAILURE() << d["message"];
+}
+
 // One fold a section, from its header to its last line of records.
 TEST(ScenarioLsp, FoldingRangesPerSection) {
   const std::string treno = treno_utf8();

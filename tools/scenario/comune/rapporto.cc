@@ -60,7 +60,7 @@ std::string localizzato(const std::string& file, const IndiceRighe& righe, const
   std::string s =
       grassetto(file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ":",
                 colore) +
-      " " + colora_parola(parola, colore) + utf8_da_1252(resto) + "\n";
+      " " + colora_parola(parola, colore) + leggibile(resto) + "\n";
 
   size_t inizio = offset;
   while (inizio > 0 && !fine_riga(testo[inizio - 1])) --inizio;
@@ -70,14 +70,25 @@ std::string localizzato(const std::string& file, const IndiceRighe& righe, const
 
   const std::string numero = std::to_string(p.riga);
   const std::string margine(numero.size() + 1, ' ');
-  s += " " + numero + " | " + utf8_da_1252(riga) + "\n";
+  s += " " + numero + " | " + leggibile(riga) + "\n";
   // Tabs are copied so that the caret lines up under the field whatever the
   // terminal's tab stops; every other byte is one column.
+  // A byte said as `<81>` takes its four columns.
   std::string sotto;
-  for (size_t i = inizio; i < offset; ++i) sotto += testo[i] == '\t' ? '\t' : ' ';
-  sotto += '^';
+  for (size_t i = inizio; i < offset; ++i) {
+    if (testo[i] == '\t') {
+      sotto += '\t';
+    } else {
+      sotto.append(colonne_leggibili(static_cast<unsigned char>(testo[i])), ' ');
+    }
+  }
+  size_t colonne = 0;
   const size_t n = std::min(l.lunghezza(), fine - offset);
-  if (n > 1) sotto.append(n - 1, '~');
+  for (size_t i = offset; i < offset + n; ++i) {
+    colonne += colonne_leggibili(static_cast<unsigned char>(testo[i]));
+  }
+  sotto += '^';
+  if (colonne > 1) sotto.append(colonne - 1, '~');
   s += margine + " | " + sotto + "\n";
   return s;
 }
@@ -100,10 +111,10 @@ const IndiceRighe& righe_di(const SorgentiRapporto& s, const SorgenteAutore* f) 
 std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
   const SorgenteAutore* f = sorgente_di(n.luogo, CodiceErrore::nessuno, s);
   const std::string resto = ": " + n.testo;
-  if (f == nullptr) return colora_parola("nota", colore) + utf8_da_1252(resto) + "\n";
+  if (f == nullptr) return colora_parola("nota", colore) + leggibile(resto) + "\n";
   if (!f->testo) {
     return grassetto(f->percorso + ":", colore) + " " + colora_parola("nota", colore) +
-           utf8_da_1252(resto) + "\n";
+           leggibile(resto) + "\n";
   }
   return localizzato(f->percorso, righe_di(s, f), n.luogo, "nota", resto, colore);
 }
@@ -141,7 +152,7 @@ std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, b
     if (f != nullptr && f->testo) {
       r = localizzato(f->percorso, righe_di(s, f), d.luogo, "avviso", resto, colore);
     } else {
-      r = colora_parola("avviso", colore) + utf8_da_1252(resto) + "\n";
+      r = colora_parola("avviso", colore) + leggibile(resto) + "\n";
     }
   }
   for (const Nota& n : d.note) r += testo_nota(n, s, colore);

@@ -30,12 +30,21 @@ void aggiungi_utf8(std::string* s, uint32_t cp) {
 bool ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
 // The Windows-1252 byte of a code point, or -1 when the code page has none.
+// The control characters that stand for the five undefined bytes go back to
+// them.
 int byte_1252(uint32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  if (cp <= 0x9F && kAlti[cp - 0x80] == 0) return static_cast<int>(cp);
   for (size_t i = 0; i < kAlti.size(); ++i) {
     if (kAlti[i] != 0 && kAlti[i] == cp) return static_cast<int>(0x80 + i);
   }
   return -1;
+}
+
+// A byte that `leggibile` says rather than shows.
+bool da_dire(unsigned char c) {
+  if (c < 0x20) return c != '\t' && c != '\r' && c != '\n';
+  return c == 0x7F || (c >= 0x80 && c <= 0x9F && kAlti[c - 0x80] == 0);
 }
 
 }  // namespace
@@ -43,10 +52,30 @@ int byte_1252(uint32_t cp) {
 uint32_t punto_di_codice_1252(unsigned char c) {
   if (c >= 0x80 && c <= 0x9F) {
     const uint16_t cp = kAlti[static_cast<size_t>(c - 0x80)];
-    return cp == 0 ? 0xFFFD : cp;
+    return cp == 0 ? c : cp;
   }
   return c;
 }
+
+std::string leggibile(std::string_view testo) {
+  static constexpr char kCifre[] = "0123456789ABCDEF";
+  std::string s;
+  s.reserve(testo.size());
+  for (const char c : testo) {
+    const auto u = static_cast<unsigned char>(c);
+    if (da_dire(u)) {
+      s += '<';
+      s += kCifre[u >> 4];
+      s += kCifre[u & 0x0F];
+      s += '>';
+    } else {
+      aggiungi_utf8(&s, punto_di_codice_1252(u));
+    }
+  }
+  return s;
+}
+
+size_t colonne_leggibili(unsigned char c) { return da_dire(c) ? 4 : 1; }
 
 std::string utf8_da_1252(std::string_view testo) {
   std::string s;
@@ -129,6 +158,8 @@ std::string testo_xml(std::string_view testo_1252) {
       default:
         if (u < 0x20) {
           s += '?';
+        } else if (da_dire(u)) {
+          s += "&lt;" + leggibile(std::string_view(&c, 1)).substr(1, 2) + "&gt;";
         } else {
           aggiungi_utf8(&s, punto_di_codice_1252(u));
         }

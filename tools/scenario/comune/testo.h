@@ -3,6 +3,7 @@
 #ifndef CALVETRA_TOOLS_SCENARIO_COMUNE_TESTO_H_
 #define CALVETRA_TOOLS_SCENARIO_COMUNE_TESTO_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,12 +11,27 @@
 
 namespace calvetra::scenario {
 
-// Windows-1252 to UTF-8, one character for one byte. The five bytes that the
-// code page leaves undefined become U+FFFD.
+// Windows-1252 to UTF-8, one character for one byte, and back by
+// utf8_a_1252 unchanged, every byte: the five bytes that the code page leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters of
+// the same number, as browsers read them, never U+FFFD, which would lose
+// which byte stood there. For what goes back into a source (an edit, a fix)
+// and for data (JSON); what a person reads goes through `leggibile`.
 std::string utf8_da_1252(std::string_view testo);
 
-// The code point of one Windows-1252 byte (U+FFFD for the five undefined).
+// The code point of one Windows-1252 byte (U+0081 and the like for the five
+// undefined).
 uint32_t punto_di_codice_1252(unsigned char c);
+
+// Windows-1252 to UTF-8 for a person to read (a report, a hover, the
+// outline): every character the code page defines as itself, and a byte that
+// is no character to read (one of the five undefined, a control character
+// but the tab, line ends and DEL) said as an editor shows it, `<81>`,
+// `<1B>`: neither lost nor sent to a terminal to act on.
+std::string leggibile(std::string_view testo);
+// How many columns `leggibile` gives the byte `c`: 4 for a byte it says,
+// else 1.
+size_t colonne_leggibili(unsigned char c);
 
 // The next code point of a UTF-8 text from byte `*i`, which moves past it; a
 // byte that starts no valid sequence is taken alone, as U+FFFD.

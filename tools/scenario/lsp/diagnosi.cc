@@ -49,10 +49,10 @@ Json diagnostico(const Analisi& a, const Diagnostico& d) {
     luogo["range"] = intervallo_campo(a, n.luogo);
     Json collegata = oggetto_json(2);
     collegata["location"] = std::move(luogo);
-    collegata["message"] = utf8_da_1252(n.testo);
+    collegata["message"] = leggibile(n.testo);
     collegate.push_back(std::move(collegata));
   }
-  j["message"] = utf8_da_1252(messaggio);
+  j["message"] = leggibile(messaggio);
   if (!collegate.empty()) j["relatedInformation"] = std::move(collegate);
   return j;
 }
@@ -123,7 +123,7 @@ Json azioni(const Analisi& a, FileSorgente file, size_t da, size_t fino) {
       if (c.luogo.file != file) continue;
       Json modifica = {{"range", intervallo(f, c.luogo.offset, c.lunghezza)},
                        {"newText", utf8_da_1252(c.testo)}};
-      lista.push_back({{"title", utf8_da_1252(c.titolo)},
+      lista.push_back({{"title", leggibile(c.titolo)},
                        {"kind", "quickfix"},
                        {"diagnostics", Json::array({mostrato})},
                        {"isPreferred", d.correzioni.size() == 1},

@@ -86,7 +86,7 @@ std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_
 
 std::string stazione(const voce& v) {
   const std::string ora = testo_ora_stazione(v.orario);
-  return "stazione **" + utf8_da_1252(v.nome) + "**: " + km(v.posizione) +
+  return "stazione **" + leggibile(v.nome) + "**: " + km(v.posizione) +
          (ora.empty() ? ", senza orario" : ", orario " + ora) + ", zona da " +
          std::to_string(v.inizio) + " a " + std::to_string(v.fine) + " m (" + km(v.inizio) + " a " +
          km(v.fine) + "), tipo " + std::to_string(v.tipo);
@@ -114,7 +114,7 @@ std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
     if (ruolo[0] != '\0') s += std::string(" (") + ruolo + ")";
     s += ":";
     for (const CampoVoce& c : campi_voce(v)) {
-      s += " `" + std::string(c.nome) + "` " + (c.stringa ? utf8_da_1252(c.testo) : c.testo);
+      s += " `" + std::string(c.nome) + "` " + (c.stringa ? leggibile(c.testo) : c.testo);
     }
     s += "\n";
   }
@@ -238,7 +238,7 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
   };
   const auto scritto = [&](size_t k) {
     const Estensione& e = r.campi[k];
-    return utf8_da_1252(testo.substr(e.inizio, e.fine - e.inizio));
+    return leggibile(testo.substr(e.inizio, e.fine - e.inizio));
   };
   for (size_t k = 0; k < r.campi.size(); ++k) {
     const Estensione& e = r.campi[k];
@@ -261,7 +261,7 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
     }
     const CampoRecord* c = campo_k(d, k);
     const std::optional<int64_t> n = numero_letto(c, e);
-    std::string valore = utf8_da_1252(testo.substr(e.inizio, e.fine - e.inizio));
+    std::string valore = leggibile(testo.substr(e.inizio, e.fine - e.inizio));
     if (n && c != nullptr && k == 0 && c->unita == "m") {
       valore = km(*n).substr(3);
     } else if (n && c != nullptr && c->unita == "per mille") {
@@ -466,7 +466,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     if (g->nome == "stazione") {
       for (size_t riga = 0; riga < m.tabella.size(); ++riga) {
         if (p.record_riga(riga) != &r) continue;
-        nome = utf8_da_1252(m.tabella[riga].nome);
+        nome = leggibile(m.tabella[riga].nome);
         dettaglio = km(m.tabella[riga].posizione);
       }
     } else if (r.campi.size() > 1) {
@@ -497,7 +497,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     while (ultimo > s[k].inizio && (testo[ultimo - 1] == '\r' || testo[ultimo - 1] == '\n')) {
       --ultimo;
     }
-    lista.push_back({{"name", utf8_da_1252(s[k].nome)},
+    lista.push_back({{"name", leggibile(s[k].nome)},
                      {"kind", 3},
                      {"range", intervallo(f, s[k].inizio, ultimo - s[k].inizio)},
                      {"selectionRange", intervallo(f, s[k].inizio, s[k].fine - s[k].inizio)},
