@@ -1,6 +1,5 @@
 #include "output/scrittura.h"
 
-#include <functional>
 #include <vector>
 
 #include "output/file_celle.h"
@@ -22,25 +21,17 @@ bool scrivi_file_binari(Piattaforma* piattaforma, const std::string& cartella,
                         std::string* motivo) {
   *motivo = non_scrivibile(m);
   if (!motivo->empty()) return false;
-  struct File {
-    std::string nome;
-    std::function<void(Uscita*)> produci;
-  };
-  std::vector<File> file;
+  // The simulator reads the three as one scenario: all new or all old.
+  std::vector<FileDaSostituire> file;
   if (con_geometria) {
-    file.push_back({nomi.geometria(), [&m](Uscita* u) { codifica_geometria(m.geometria, u); }});
+    file.push_back({nella_cartella(cartella, nomi.geometria()),
+                    [&m](Uscita* u) { codifica_geometria(m.geometria, u); }});
   }
-  file.push_back({nomi.tabella(), [&m](Uscita* u) { codifica_tabella(m.tabella, u); }});
-  file.push_back({nomi.celle(), [&m](Uscita* u) { codifica_celle(m.tratti, u); }});
-  for (const File& f : file) {
-    const std::string path = nella_cartella(cartella, f.nome);
-    std::string errore;
-    if (!sostituisci_file(piattaforma, path, f.produci, &errore)) {
-      *motivo = "impossibile scrivere " + path + ": " + errore;
-      return false;
-    }
-  }
-  return true;
+  file.push_back({nella_cartella(cartella, nomi.tabella()),
+                  [&m](Uscita* u) { codifica_tabella(m.tabella, u); }});
+  file.push_back(
+      {nella_cartella(cartella, nomi.celle()), [&m](Uscita* u) { codifica_celle(m.tratti, u); }});
+  return sostituisci_insieme(piattaforma, file, motivo);
 }
 
 }  // namespace calvetra

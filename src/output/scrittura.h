@@ -16,9 +16,10 @@ namespace calvetra {
 std::string non_scrivibile(const Modello& m);
 
 // Writes the plan (when `con_geometria`), then the table, then the cells into
-// `cartella`, each file replaced whole. On a failure the files not yet
-// written keep their old content: returns false with one line that names the
-// file and the reason in `motivo`.
+// `cartella`, replaced as one set: all three are written and synced before
+// the first takes its place, and on a failure every old file keeps its old
+// content. Returns false with one line in `motivo` that names the file, the
+// reason and the old files kept.
 bool scrivi_file_binari(Piattaforma* piattaforma, const std::string& cartella,
                         const NomiScenario& nomi, const Modello& m, bool con_geometria,
                         std::string* motivo);

@@ -55,6 +55,20 @@ class Piattaforma {
   // replaced, not written through); a directory at `a` is an error.
   virtual bool rinomina(const std::string& da, const std::string& a, std::string* errore) = 0;
 
+  // For outputs replaced as one set (see sostituzione.h).
+  // Writes the bytes of the open file `handle` through to the device: a
+  // file renamed into place after it is whole even if the machine stops.
+  virtual bool sincronizza(int handle, std::string* errore) = 0;
+  // Writes the entries of `cartella` (the renames made in it) through to
+  // the device, where the system allows it; where it does not, true.
+  virtual bool sincronizza_cartella(const std::string& cartella, std::string* errore) = 0;
+  // Keeps the file (or link) at `percorso` under a second name beside it
+  // that nothing in the directory had (see `nome_temporaneo`), returned in
+  // `copia`: the same file by a hard link where the file system has them,
+  // else a copy of its bytes. Renaming `copia` over `percorso` puts the old
+  // file back after `percorso` was replaced.
+  virtual bool conserva(const std::string& percorso, std::string* copia, std::string* errore) = 0;
+
   // For the tools, which work in directories that the author names.
   // What stands at `percorso`, without following a link: `altro` is a link,
   // a device, a pipe or anything else that is neither file nor directory.
@@ -106,6 +120,10 @@ class PiattaformaPosix : public Piattaforma {
   bool scrivi(int handle, std::string_view dati, std::string* errore) override;
   bool chiudi(int handle, std::string* errore) override;
   bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
+  bool sincronizza(int handle, std::string* errore) override;
+  // A file system that cannot sync a directory says so with EINVAL: true.
+  bool sincronizza_cartella(const std::string& cartella, std::string* errore) override;
+  bool conserva(const std::string& percorso, std::string* copia, std::string* errore) override;
   Genere genere(const std::string& percorso) override;
   bool crea_cartella(const std::string& percorso, std::string* errore) override;
   std::vector<std::string> elenco(const std::string& cartella) override;

@@ -80,6 +80,22 @@ bool PiattaformaMemoria::rinomina(const std::string& da, const std::string& a,
   return true;
 }
 
+bool PiattaformaMemoria::conserva(const std::string& percorso, std::string* copia,
+                                  std::string* errore) {
+  const auto it = file.find(percorso);
+  if (it == file.end()) {
+    *errore = "file inesistente";
+    return false;
+  }
+  std::string nome;
+  do {
+    nome = nome_temporaneo(percorso, std::to_string(++temporanei_));
+  } while (file.count(nome) != 0);
+  file.emplace(nome, it->second);
+  *copia = nome;
+  return true;
+}
+
 namespace {
 
 // The directory part of a path: everything before its last '/'.

@@ -35,6 +35,13 @@ class PiattaformaMemoria : public Piattaforma {
   bool consegna(int handle, std::string* dati, std::string* errore) override;
   bool chiudi(int handle, std::string* errore) override;
   bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
+  // Nothing to write through: a file not open is an error, as on a disk.
+  bool sincronizza(int handle, std::string* errore) override {
+    return aperto(handle, errore) != nullptr;
+  }
+  bool sincronizza_cartella(const std::string&, std::string*) override { return true; }
+  // A copy of the content, under a counter as the temporary files are named.
+  bool conserva(const std::string& percorso, std::string* copia, std::string* errore) override;
   // A path is a directory when it is one of `cartelle`, the platform's own
   // directory or the directory of a file; nothing in memory is `altro`.
   Genere genere(const std::string& percorso) override;

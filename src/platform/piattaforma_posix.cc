@@ -142,6 +142,97 @@ bool PiattaformaPosix::rinomina(const std::string& da, const std::string& a, std
   return true;
 }
 
+bool PiattaformaPosix::sincronizza(int handle, std::string* errore) {
+  if (::fsync(handle) != 0) {
+    *errore = motivo();
+    return false;
+  }
+  return true;
+}
+
+bool PiattaformaPosix::sincronizza_cartella(const std::string& cartella, std::string* errore) {
+  const int fd =
+      ::open(cartella.empty() ? "." : cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    *errore = motivo();
+    return false;
+  }
+  const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+  if (!ok) *errore = motivo();
+  ::close(fd);
+  return ok;
+}
+
+namespace {
+
+// The bytes of `da` into the new file `fd`, which is closed.
+bool copia_in(const std::string& da, int fd, std::string* errore) {
+  const int sorgente = ::open(da.c_str(), O_RDONLY | O_CLOEXEC);
+  bool ok = sorgente >= 0;
+  if (!ok) *errore = motivo();
+  char buffer[1 << 16];
+  while (ok) {
+    const ssize_t n = ::read(sorgente, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n < 0) *errore = motivo();
+      ok = n == 0;
+      break;
+    }
+    size_t fatti = 0;
+    while (ok && fatti < static_cast<size_t>(n)) {
+      const ssize_t w = ::write(fd, buffer + fatti, static_cast<size_t>(n) - fatti);
+      if (w < 0 && errno == EINTR) continue;
+      if (w < 0) {
+        *errore = motivo();
+        ok = false;
+      } else {
+        fatti += static_cast<size_t>(w);
+      }
+    }
+  }
+  if (sorgente >= 0) ::close(sorgente);
+  if (::close(fd) != 0 && ok) {
+    *errore = motivo();
+    ok = false;
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool PiattaformaPosix::conserva(const std::string& percorso, std::string* copia,
+                                std::string* errore) {
+  for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
+    std::string suffisso;
+    if (!suffisso_casuale(&suffisso, errore)) return false;
+    const std::string nome = nome_temporaneo(percorso, suffisso);
+    // A second name costs no space; link() names the link itself, not what
+    // it points to.
+    if (::link(percorso.c_str(), nome.c_str()) == 0) {
+      *copia = nome;
+      return true;
+    }
+    if (errno == EEXIST) continue;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != ENOSYS) {
+      *errore = motivo();
+      return false;
+    }
+    // A file system without hard links: a copy of the bytes.
+    int fd = -1;
+    std::string nuovo;
+    if (!crea_temporaneo(percorso, &fd, &nuovo, errore)) return false;
+    if (!copia_in(percorso, fd, errore)) {
+      ::unlink(nuovo.c_str());
+      return false;
+    }
+    *copia = nuovo;
+    return true;
+  }
+  *errore = "nessun nome libero per la copia del file";
+  return false;
+}
+
 std::string cartella_eseguibile() {
   std::string percorso(4096, '\0');
   const ssize_t n = ::readlink("/proc/self/exe", percorso.data(), percorso.size());

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/piattaforma.h"
 
@@ -50,6 +51,22 @@ class Uscita {
 // but the old file (if any): returns false with the reason in `errore`.
 bool sostituisci_file(Piattaforma* piattaforma, const std::string& percorso,
                       const std::function<void(Uscita*)>& produci, std::string* errore);
+
+// One file of a set: where it goes and what it holds.
+struct FileDaSostituire {
+  std::string percorso;
+  std::function<void(Uscita*)> produci;
+};
+
+// Writes the files of `insieme` (all in one directory) anew as one set, for
+// a reader that takes them together: each goes whole to a temporary file
+// beside it, synced to the device, and only when every one is there are they
+// renamed into place, in order, and the directory synced. A failure anywhere
+// before that leaves every old file as it was (a rename already made is
+// undone with the old file kept aside) and no temporary file: returns false
+// with one line that names the file, the reason, and what was kept.
+bool sostituisci_insieme(Piattaforma* piattaforma, const std::vector<FileDaSostituire>& insieme,
+                         std::string* errore);
 
 }  // namespace calvetra
 

@@ -172,9 +172,185 @@ TEST(SostituisciFile, UnwritableOutputEndsTheRunNamingTheFile) {
   ASSERT_EQ(p.rapporti.size(), 1u);
   EXPECT_NE(p.rapporti[0].find(test::kFileCelle), std::string::npos);
   EXPECT_NE(p.rapporti[0].find("guasto simulato"), std::string::npos);
-  // The files before it are complete, the failed one is absent, nothing else.
-  const std::set<std::string> attesi{test::kFileGeometria, test::kFileTabella};
-  EXPECT_EQ(p.elenco(), attesi);
+  // The three go as one set: none of them is there, nor anything else.
+  EXPECT_EQ(p.elenco(), std::set<std::string>{});
+}
+
+// ---- a set of files replaced as one ----
+
+// An in-memory directory that fails one operation: the `volta`-th time (from
+// 1) it touches the file `bersaglio` (for the operations on a handle, the
+// temporary file of `bersaglio`; for a rename, one whose destination is
+// `bersaglio`). `Operazione::nessuna` with a `bersaglio` of "": the directory
+// sync fails instead, when `cartella_guasta`.
+class MemoriaGuasta : public PiattaformaMemoria {
+ public:
+  enum class Op { nessuna, crea, consegna, sincronizza, chiudi, conserva, rinomina, cartella };
+  Op guasto = Op::nessuna;
+  std::string bersaglio;
+  int volta = 1;
+
+  using PiattaformaMemoria::PiattaformaMemoria;
+  bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
+                       std::string* errore) override {
+    if (colpisce(Op::crea, percorso, errore)) return false;
+    const bool ok = PiattaformaMemoria::crea_temporaneo(percorso, handle, temporaneo, errore);
+    if (ok && percorso == bersaglio) handle_ = *handle;
+    return ok;
+  }
+  bool consegna(int handle, std::string* dati, std::string* errore) override {
+    if (handle == handle_ && colpisce(Op::consegna, bersaglio, errore)) return false;
+    return PiattaformaMemoria::consegna(handle, dati, errore);
+  }
+  bool sincronizza(int handle, std::string* errore) override {
+    ++sincronizzati;
+    if (handle == handle_ && colpisce(Op::sincronizza, bersaglio, errore)) return false;
+    return PiattaformaMemoria::sincronizza(handle, errore);
+  }
+  bool chiudi(int handle, std::string* errore) override {
+    const bool ok = PiattaformaMemoria::chiudi(handle, errore);
+    if (handle == handle_ && colpisce(Op::chiudi, bersaglio, errore)) return false;
+    return ok;
+  }
+  bool conserva(const std::string& percorso, std::string* copia, std::string* errore) override {
+    if (colpisce(Op::conserva, percorso, errore)) return false;
+    return PiattaformaMemoria::conserva(percorso, copia, errore);
+  }
+  bool rinomina(const std::string& da, const std::string& a, std::string* errore) override {
+    if (colpisce(Op::rinomina, a, errore)) return false;
+    // Whatever is renamed into place comes after every file's sync.
+    if (a == bersaglio || guasto == Op::nessuna) rinominati_dopo_sincronie.push_back(sincronizzati);
+    return PiattaformaMemoria::rinomina(da, a, errore);
+  }
+  bool sincronizza_cartella(const std::string& cartella, std::string* errore) override {
+    if (guasto == Op::cartella) {
+      *errore = "guasto simulato";
+      return false;
+    }
+    cartelle_sincronizzate.push_back(cartella);
+    return PiattaformaMemoria::sincronizza_cartella(cartella, errore);
+  }
+
+  int sincronizzati = 0;
+  std::vector<int> rinominati_dopo_sincronie;
+  std::vector<std::string> cartelle_sincronizzate;
+
+ private:
+  bool colpisce(Op op, const std::string& percorso, std::string* errore) {
+    if (guasto != op || percorso != bersaglio || ++viste_ != volta) return false;
+    *errore = "guasto simulato";
+    return true;
+  }
+  int handle_ = -1;
+  int viste_ = 0;
+};
+
+const std::vector<std::string> kInsieme = {"/m/Valle_linea.dat", "/m/Valle_1 - 2.sim",
+                                           "/m/Valle_1 - 2.dat"};
+
+std::vector<FileDaSostituire> insieme_nuovo() {
+  std::vector<FileDaSostituire> v;
+  for (const std::string& p : kInsieme) {
+    v.push_back({p, [p](Uscita* u) { u->buffer()->append("nuovo " + p); }});
+  }
+  return v;
+}
+
+// Every way a set can fail before its last rename (at the temporary file,
+// its bytes, its sync, its close, keeping the old file aside, its rename, or
+// the directory's sync), at each of the three files, with old files there
+// or none: the directory is as it was, byte for byte, with no temporary
+// file and no copy, and the message names the file and what was kept.
+TEST(SostituisciInsieme, EveryFailureBeforeTheLastRenameLeavesEveryOldFile) {
+  using Op = MemoriaGuasta::Op;
+  const struct {
+    Op op;
+    const char* nome;
+    const char* detto;
+  } guasti[] = {
+      {Op::crea, "crea", "impossibile scrivere "},
+      {Op::consegna, "consegna", "impossibile scrivere "},
+      {Op::sincronizza, "sincronizza", "impossibile scrivere "},
+      {Op::chiudi, "chiudi", "impossibile scrivere "},
+      {Op::conserva, "conserva", "impossibile mettere da parte "},
+      {Op::rinomina, "rinomina", "impossibile scrivere "},
+      {Op::cartella, "cartella", "impossibile sincronizzare la cartella di "},
+  };
+  for (const bool vecchi : {true, false}) {
+    for (const auto& g : guasti) {
+      for (size_t k = 0; k < kInsieme.size(); ++k) {
+        // Keeping an old file aside only happens when there is one; the
+        // directory is synced once.
+        if ((g.op == Op::conserva && !vecchi) || (g.op == Op::cartella && k > 0)) continue;
+        SCOPED_TRACE(std::string(g.nome) + " " + kInsieme[k] + (vecchi ? ", old files" : ""));
+        MemoriaGuasta p("/m");
+        if (vecchi) {
+          for (const std::string& f : kInsieme) p.file[f] = "vecchio " + f;
+        }
+        p.file["/m/altro.txt"] = "altro";
+        const std::map<std::string, std::string> prima = p.file;
+        p.guasto = g.op;
+        p.bersaglio = kInsieme[k];
+        std::string errore;
+        EXPECT_FALSE(sostituisci_insieme(&p, insieme_nuovo(), &errore));
+        EXPECT_TRUE(p.file == prima) << "the directory is not as it was";
+        const std::string chi = g.op == Op::cartella ? kInsieme[0] : kInsieme[k];
+        EXPECT_EQ(errore.rfind(g.detto + chi + ": guasto simulato; ", 0), 0u) << errore;
+        EXPECT_TRUE(errore.ends_with(
+            vecchi ? "; nessun file sostituito, restano com'erano: Valle_linea.dat, "
+                     "Valle_1 - 2.sim, Valle_1 - 2.dat"
+                   : "; nessun file scritto"))
+            << errore;
+      }
+    }
+  }
+}
+
+TEST(SostituisciInsieme, AllThreeAreSyncedBeforeTheFirstRenameAndTheDirectoryAfter) {
+  for (const bool vecchi : {true, false}) {
+    SCOPED_TRACE(vecchi);
+    MemoriaGuasta p("/m");
+    if (vecchi) {
+      for (const std::string& f : kInsieme) p.file[f] = "vecchio";
+    }
+    std::string errore;
+    ASSERT_TRUE(sostituisci_insieme(&p, insieme_nuovo(), &errore)) << errore;
+    EXPECT_EQ(p.rinominati_dopo_sincronie, (std::vector<int>{3, 3, 3}));
+    EXPECT_EQ(p.cartelle_sincronizzate, std::vector<std::string>{"/m"});
+    ASSERT_EQ(p.file.size(), 3u) << "no temporary file, no copy of an old one";
+    for (const std::string& f : kInsieme) EXPECT_EQ(p.file.at(f), "nuovo " + f);
+  }
+}
+
+// When a rename fails and an old file cannot be put back either, the
+// message says which one is new and where its old bytes are; the others
+// are as they were.
+TEST(SostituisciInsieme, AnOldFileThatCannotBePutBackIsSaid) {
+  // The second rename onto the first file is the one that puts it back.
+  struct Doppia : MemoriaGuasta {
+    using MemoriaGuasta::MemoriaGuasta;
+    int volte = 0;
+    bool rinomina(const std::string& da, const std::string& a, std::string* errore) override {
+      if (a == kInsieme[2] || (a == kInsieme[0] && ++volte == 2)) {
+        *errore = "guasto simulato";
+        return false;
+      }
+      return MemoriaGuasta::rinomina(da, a, errore);
+    }
+  } d("/m");
+  for (const std::string& f : kInsieme) d.file[f] = "vecchio " + f;
+  std::string errore;
+  EXPECT_FALSE(sostituisci_insieme(&d, insieme_nuovo(), &errore));
+  EXPECT_EQ(d.file.at(kInsieme[0]), "nuovo " + kInsieme[0]);
+  EXPECT_EQ(d.file.at(kInsieme[1]), "vecchio " + kInsieme[1]);
+  EXPECT_EQ(d.file.at(kInsieme[2]), "vecchio " + kInsieme[2]);
+  EXPECT_TRUE(
+      errore.ends_with("; restano com'erano: Valle_1 - 2.sim, Valle_1 - 2.dat; "
+                       "Valle_linea.dat resta quello nuovo (guasto simulato), quello di "
+                       "prima e' in .Valle_linea.dat.4"))
+      << errore;
+  EXPECT_EQ(d.file.at("/m/.Valle_linea.dat.4"), "vecchio " + kInsieme[0]);
+  EXPECT_EQ(d.file.size(), 4u);
 }
 
 }  // namespace

@@ -8,11 +8,11 @@
 
 namespace calvetra::test {
 
-enum class Operazione { nessuna, crea, scrivi, chiudi, rinomina, elimina };
+enum class Operazione { nessuna, crea, scrivi, sincronizza, chiudi, rinomina, elimina };
 
 // Fails `guasto` whenever it touches a path containing `bersaglio` (for
-// crea: the temporary file beside such a path; for scrivi and chiudi: its
-// handle; for rinomina: the destination).
+// crea: the temporary file beside such a path; for scrivi, sincronizza and
+// chiudi: its handle; for rinomina: the destination).
 class PiattaformaGuasta : public PiattaformaDiProva {
  public:
   Operazione guasto = Operazione::nessuna;
@@ -28,6 +28,10 @@ class PiattaformaGuasta : public PiattaformaDiProva {
   bool scrivi(int handle, std::string_view dati, std::string* errore) override {
     if (guasto == Operazione::scrivi && handle == handle_bersaglio_) return rifiuta(errore);
     return PiattaformaDiProva::scrivi(handle, dati, errore);
+  }
+  bool sincronizza(int handle, std::string* errore) override {
+    if (guasto == Operazione::sincronizza && handle == handle_bersaglio_) return rifiuta(errore);
+    return PiattaformaDiProva::sincronizza(handle, errore);
   }
   bool chiudi(int handle, std::string* errore) override {
     const bool ok = PiattaformaDiProva::chiudi(handle, errore);

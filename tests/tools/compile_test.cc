@@ -167,7 +167,10 @@ TEST(ScenarioCompile, FatalEndsWriteNoFile) {
     const test::Esito e = test::esegui(&disco, scenario::comando_compile, {"/prova"});
     EXPECT_EQ(e.stato, kUscitaFatale);
     EXPECT_EQ(e.errori,
-              "scenario: impossibile scrivere /prova/Calvetra_2718 - 5340.sim: Is a directory\n");
+              "scenario: impossibile scrivere /prova/Calvetra_2718 - 5340.sim: Is a directory; "
+              "nessun file scritto\n");
+    // The plan, renamed into place before the table failed, is taken back.
+    EXPECT_EQ(disco.file.count("/prova/" + std::string(kGeometria)), 0u);
   }
   {
     SCOPED_TRACE("no such directory");
