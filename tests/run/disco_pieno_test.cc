@@ -37,7 +37,7 @@ const std::vector<std::string> kBinari = {test::kFileGeometria, test::kFileTabel
                                           test::kFileCelle};
 
 TEST(DiscoPieno, ARunThatRunsOutOfSpaceLeavesEveryOldBinaryFile) {
-  const test::Scadenza scadenza(120, "runs of calvetra on a full disk");
+  const test::Scadenza scadenza(50, "runs of calvetra on a full disk");
   const test::DiscoPiccolo disco(64 << 20);
   if (!disco.montato()) {
     GTEST_SKIP() << "no small file system can be mounted here (" << disco.motivo()

@@ -60,7 +60,7 @@ std::map<std::string, std::string> contenuto(const std::string& cartella) {
 }
 
 TEST(ScenarioDiscoPieno, ACompileThatRunsOutOfSpaceLeavesEveryOldFile) {
-  const test::Scadenza scadenza(60, "compiles on a full disk");
+  const test::Scadenza scadenza(50, "compiles on a full disk");
   const test::DiscoPiccolo disco(16 << 20);
   if (!disco.montato()) {
     GTEST_SKIP() << "no small file system can be mounted here (" << disco.motivo()
