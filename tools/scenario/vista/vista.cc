@@ -410,6 +410,15 @@ std::string pagina_viva(const Json& dati) {
   return pagina_con("Percorso dal vivo", dati, unisci(kVivo_js));
 }
 
+std::string politica_pagina_viva() {
+  // The data travel in a block of type application/json, which is never run
+  // and needs no place in the policy; the favicon is an empty data: address.
+  return "default-src 'none'; script-src '" + std::string(kImpronta_copione_vivo) +
+         "'; style-src '" + std::string(kImpronta_stile_vivo) +
+         "'; img-src data:; connect-src 'self'; base-uri 'none'; form-action 'none'; "
+         "frame-ancestors 'none'";
+}
+
 std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const NomiScenario& nomi,
                                                std::string* fatale) {
   Compilazione comp =

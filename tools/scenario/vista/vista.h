@@ -66,6 +66,11 @@ std::string pagina_vista(const ScenarioVisto& v);
 // while there is none) and the script that follows the server's events.
 std::string pagina_viva(const Json& dati);
 
+// The Content-Security-Policy of the live page: its own inline script and
+// style, named by their hash, its own server for the event stream and the
+// one request, nothing else (no other script, style, frame, form or font).
+std::string politica_pagina_viva();
+
 // The text of `dati` as it can sit inside a script element: no character of
 // the data can end the element or start markup in it.
 std::string json_in_pagina(const Json& dati);
