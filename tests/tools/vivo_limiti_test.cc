@@ -7,8 +7,12 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <ext/stdio_filebuf.h>
 #include <filesystem>
 #include <memory>
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -301,6 +305,121 @@ TEST(ScenarioVivoLimiti, TheEndWaitsForNoClient) {
   const auto inizio = Orologio::now();
   b.s.ferma();
   EXPECT_LT(Orologio::now() - inizio, std::chrono::milliseconds(500));
+}
+
+// A line source of `righe` warning lines (gradients written with a unit)
+// on the 1000000 m route, and a train source with stations and speeds.
+void scrivi_sorgenti_di_avvisi(test::PiattaformaDiProva& d, int righe) {
+  std::string linea = "[generale]\r\nlunghezza percorso,  1000000\r\n[pendenze]\r\n";
+  for (int i = 0; i < righe; ++i) {
+    linea += "pendenza,  " + std::to_string(1900 + 9 * i) + ",   2 m\r\n";
+  }
+  d.scrivi_file(test::kSorgenteLinea, linea + "[fine]\r\n");
+  std::string treno = "[generale]\r\nnumero vetture, 3\r\naderenza, 0, 100\r\n";
+  for (int i = 0; i < 330; ++i) {
+    treno += "velocita, " + std::to_string(500 + 3000 * i) + ", 80\r\n";
+  }
+  for (int k = 0; k < 70; ++k) {
+    treno += "stazione, " + std::to_string(10000 + 12000 * k) +
+             ", 28, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0, LUOGO\r\n";
+  }
+  d.scrivi_file(test::kSorgenteTreno, treno + "[fine]\r\n");
+}
+
+std::string cartella_di(const test::PiattaformaDiProva& d) {
+  return std::filesystem::path(d.file("x")).parent_path().string();
+}
+
+// `scenario view --serve` on a thread of its own, its first line (the
+// address) read from a pipe as it comes.
+class ServizioInProcesso {
+ public:
+  explicit ServizioInProcesso(test::PiattaformaDiProva& d) {
+    int p[2];
+    if (pipe(p) != 0) return;
+    lettura_ = fdopen(p[0], "r");
+    filo_ = std::thread([this, &d, scrittura = p[1]] {
+      __gnu_cxx::stdio_filebuf<char> buffer(scrittura, std::ios::out);
+      std::ostream out(&buffer);
+      std::ostringstream err;
+      stato_ = scenario::comando_view({&d, out, err, false, ""}, {"--serve", cartella_di(d)});
+      finito_ = Orologio::now();
+    });
+    char riga[512] = {};
+    if (lettura_ != nullptr && std::fgets(riga, sizeof riga, lettura_) != nullptr)
+      indirizzo_ = riga;
+  }
+  ~ServizioInProcesso() {
+    if (filo_.joinable()) {
+      pthread_kill(filo_.native_handle(), SIGTERM);
+      filo_.join();
+    }
+    if (lettura_ != nullptr) std::fclose(lettura_);
+  }
+  const std::string& indirizzo() const { return indirizzo_; }
+  // SIGTERM to the command's thread; how long it took to end.
+  Orologio::duration termina() {
+    const auto inizio = Orologio::now();
+    pthread_kill(filo_.native_handle(), SIGTERM);
+    filo_.join();
+    return finito_ - inizio;
+  }
+  int stato() const { return stato_; }
+
+ private:
+  std::FILE* lettura_ = nullptr;
+  std::string indirizzo_;
+  std::thread filo_;
+  int stato_ = -1;
+  Orologio::time_point finito_;
+};
+
+// 100,000 warning lines: the page comes in time (its data are made in one
+// pass, not a search of the whole journal for each warning), and the
+// server answers the page while they are made.
+TEST(ScenarioVivoLimiti, AHundredThousandWarningLinesGiveThePage) {
+  test::PiattaformaDiProva d;
+  scrivi_sorgenti_di_avvisi(d, 100000);
+  ServizioInProcesso servizio(d);
+  const std::string& indirizzo = servizio.indirizzo();
+  ASSERT_EQ(indirizzo.rfind("http://127.0.0.1:", 0), 0u) << indirizzo;
+  const int porta = std::stoi(indirizzo.substr(17));
+  const std::string percorso = indirizzo.substr(indirizzo.find('/', 17), 66);
+  const std::string host = "127.0.0.1:" + std::to_string(porta);
+  Connessione flusso(porta);
+  flusso.invia(richiesta_http("GET", percorso + "eventi", host));
+  {
+    const auto inizio = Orologio::now();
+    Connessione pagina(porta);
+    pagina.invia(richiesta_http("GET", percorso, host));
+    EXPECT_EQ(pagina.stato(), 200);
+    EXPECT_LT(Orologio::now() - inizio, std::chrono::seconds(1)) << "while the page is built";
+  }
+  // The state comes whole, with every line's diagnostic in it (the line
+  // where the compile stops has its error in place of its warning).
+  ASSERT_TRUE(flusso.leggi_fino("event: modello\ndata: "));
+  ASSERT_TRUE(flusso.leggi_fino("\n\n"));
+  size_t diagnostici = 0;
+  for (size_t i = flusso.letto().find("\"gravita\":"); i != std::string::npos;
+       i = flusso.letto().find("\"gravita\":", i + 1)) {
+    ++diagnostici;
+  }
+  EXPECT_EQ(diagnostici, 100000u);
+  EXPECT_LT(servizio.termina(), std::chrono::seconds(1));
+  EXPECT_EQ(servizio.stato(), 0);
+}
+
+// SIGTERM while the page of 100,000 warnings is still being built: the
+// compile and the page are given up, and the command ends within a second
+// with status 0.
+TEST(ScenarioVivoLimiti, SigtermDuringALongBuildEndsWithinASecond) {
+  test::PiattaformaDiProva d;
+  scrivi_sorgenti_di_avvisi(d, 100000);
+  ServizioInProcesso servizio(d);
+  ASSERT_FALSE(servizio.indirizzo().empty());
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the compile under way
+  EXPECT_LT(servizio.termina(), std::chrono::seconds(1));
+  EXPECT_EQ(servizio.stato(), 0);
 }
 
 }  // namespace

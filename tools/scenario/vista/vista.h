@@ -11,6 +11,7 @@
 #ifndef CALVETRA_TOOLS_SCENARIO_VISTA_VISTA_H_
 #define CALVETRA_TOOLS_SCENARIO_VISTA_VISTA_H_
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,14 +51,23 @@ struct ScenarioVisto {
   bool apri_dal_server = false;
 };
 
+// Set from another thread to give up a page being built (the live page
+// ends): the compile stops at the next record, and the build of the data
+// looks at it between its parts and every thousand objects or diagnostics,
+// and then gives nothing.
+using Annullo = std::atomic<bool>;
+
 // The scenario compiled from the sources in memory, with its plan and the
 // record behind every object. Empty, with the reason in `fatale`, when there
-// is nothing to show: no cell created.
+// is nothing to show: no cell created; empty too, with `fatale` empty, when
+// `annullo` gave it up.
 std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const NomiScenario& nomi,
-                                               std::string* fatale);
+                                               std::string* fatale,
+                                               const Annullo* annullo = nullptr);
 
-// The data of the page.
+// The data of the page; nothing once `annullo` gives it up.
 Json json_vista(const ScenarioVisto& v);
+std::optional<Json> json_vista(const ScenarioVisto& v, const Annullo& annullo);
 
 // The whole self-contained page around the data.
 std::string pagina_vista(const ScenarioVisto& v);
