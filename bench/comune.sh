@@ -26,5 +26,10 @@ cronometra() {
   mediana "${t[@]}"
 }
 
-# The peak resident memory of one run of the command, in KiB.
-picco() { (/usr/bin/time -f '%M' "$@" >/dev/null 2>/dev/null) 2>&1 | tail -n 1; }
+# The peak resident memory of one run of the command, in KiB, and its
+# processor time (user + system), which a loaded machine inflates less
+# than the wall time.
+picco() {
+  /usr/bin/time -f '%M KiB, %U + %S s of processor' -o "$lavoro/.picco" "$@" >/dev/null 2>&1 || true
+  cat "$lavoro/.picco"
+}

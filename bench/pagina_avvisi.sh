@@ -32,7 +32,7 @@ costruisci_release scenario
 
 check=$(cronometra "$giri" build-release/scenario check "$lavoro")
 view=$(cronometra "$giri" build-release/scenario view "$lavoro" -o "$lavoro/vista.html")
-echo "scenario check median: $check us over $giri runs; peak memory: $(picco build-release/scenario check "$lavoro") KiB"
-echo "scenario view median: $view us over $giri runs; peak memory: $(picco build-release/scenario view "$lavoro" -o "$lavoro/vista.html") KiB"
+echo "scenario check median: $check us over $giri runs; peak memory: $(picco build-release/scenario check "$lavoro")"
+echo "scenario view median: $view us over $giri runs; peak memory: $(picco build-release/scenario view "$lavoro" -o "$lavoro/vista.html")"
 echo "$(build-release/scenario check "$lavoro" 2>&1 >/dev/null | tail -n 1); page $(stat -c %s "$lavoro/vista.html") bytes"
 echo "view / check: $(awk -v v="$view" -v c="$check" 'BEGIN {printf "%.2f", v / c}')"

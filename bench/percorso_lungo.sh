@@ -49,7 +49,7 @@ for comando in compile check "dump --json" "view -o $lavoro/vista.html"; do
   read -r -a parole <<<"$comando"
   esegui=(build-release/scenario "${parole[0]}" "${parole[@]:1}" "$lavoro")
   echo "scenario ${parole[0]} median: $(cronometra "$giri" "${esegui[@]}") us over $giri runs;" \
-    "peak memory: $(picco "${esegui[@]}") KiB"
+    "peak memory: $(picco "${esegui[@]}")"
 done
 totale=$(find "$lavoro" -maxdepth 1 -name '*.dat' -o -maxdepth 1 -name '*.sim' | xargs -d '\n' stat -c %s |
   awk '{s += $1} END {print s}')

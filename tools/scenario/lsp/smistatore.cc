@@ -30,7 +30,8 @@ std::optional<Json> Smistatore::tratta(std::string_view corpo) {
   }
   const Json id_valore = con_id ? *id : Json(nullptr);
   const auto versione = m.find("jsonrpc");
-  if (versione == m.end() || *versione != "2.0") {
+  if (versione == m.end() || !versione->is_string() ||
+      versione->get_ref<const std::string&>() != "2.0") {
     return rifiuta(id_valore, "`jsonrpc` deve essere \"2.0\"");
   }
   const auto metodo = m.find("method");

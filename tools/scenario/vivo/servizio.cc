@@ -1,3 +1,8 @@
+// rand_s, the token's random bytes on Windows, is declared only when asked
+// for before the C library's first header.
+#if defined(_WIN32)
+#define _CRT_RAND_S
+#endif
 // Boost 1.74's Asio uses std::exchange without including its header in
 // C++20 mode.
 #include <utility>
@@ -157,6 +162,7 @@ struct Nucleo {
   // connections in them, see everything above alive.
   asio::io_context io{1};
   tcp::acceptor accettore{io};
+  asio::steady_timer pausa{io};  // after a failed accept
   std::thread filo;
 
   void accetta();
@@ -337,9 +343,18 @@ class Connessione : public std::enable_shared_from_this<Connessione> {
 void Nucleo::accetta() {
   accettore.async_accept([this](error_code ec, tcp::socket socket) {
     if (ec == asio::error::operation_aborted || !accettore.is_open()) return;
+    if (ec) {
+      // Out of descriptors, say: tried again in a moment, not in a loop
+      // that would take a core while it lasts.
+      pausa.expires_after(std::chrono::milliseconds(100));
+      pausa.async_wait([this](error_code e) {
+        if (!e) accetta();
+      });
+      return;
+    }
     // Past the bound the connection is closed at once: memory and
     // descriptors stay bounded whatever a client opens.
-    if (!ec && connessioni < opzioni.connessioni_massime) {
+    if (connessioni < opzioni.connessioni_massime) {
       auto c = std::make_shared<Connessione>(*this, std::move(socket));
       c->inizia();
     }
