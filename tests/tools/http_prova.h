@@ -32,6 +32,11 @@ class Connessione {
   Connessione& operator=(const Connessione&) = delete;
 
   bool connesso() const { return connesso_; }
+  // How long a read waits before it gives up.
+  void attesa_massima(int secondi) {
+    timeval limite{secondi, 0};
+    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limite, sizeof limite);
+  }
   // True when every byte was taken by the system.
   bool invia(const std::string& s) {
     size_t fatti = 0;

@@ -384,12 +384,13 @@ std::optional<Json> json_vista(const ScenarioVisto& v, const Annullo& annullo) {
   j["etichette"] = std::move(etichette);
   // The records the compile never reached: none of their objects is drawn.
   j["non_compilati"] = v.origini ? v.origini->giornale.non_compilati() : 0;
-  j["diagnostica"] = Json::array();
+  Json& diagnostica = j["diagnostica"] = Json::array();
+  diagnostica.get_ref<Json::array_t&>().reserve(v.diagnostica.size());
   const PosizioniDeiRecord posizioni(v.origini);
   for (size_t i = 0; i < v.diagnostica.size(); ++i) {
     if (annullata(annullo, i)) return std::nullopt;
     const Diagnostico& d = v.diagnostica[i];
-    j["diagnostica"].push_back(json_diagnostico(d, luoghi, posizioni.posizione(d.luogo)));
+    diagnostica.push_back(json_diagnostico(d, luoghi, posizioni.posizione(d.luogo)));
   }
   j["luoghi"] = luoghi.json();
   // The author's editor: a link template and the folder of the sources.
@@ -429,10 +430,13 @@ std::string riempi(std::string_view modello,
   return pagina;
 }
 
-std::string pagina_con(const std::string& titolo, const Json& dati, std::string_view vivo) {
+// `dati` the text of json_in_pagina: the data's value can be gone before
+// the page is put together, and a page of a hundred thousand warnings never
+// holds both.
+std::string pagina_con(const std::string& titolo, const std::string& dati, std::string_view vivo) {
   return riempi(unisci(kPagina_html), {{"<!--TITOLO-->", titolo},
                                        {"/*STILE*/", unisci(kVisore_css)},
-                                       {"/*DATI*/", json_in_pagina(dati)},
+                                       {"/*DATI*/", dati},
                                        {"/*CODICE*/", unisci(kVisore_js)},
                                        {"/*VIVO*/", vivo}});
 }
@@ -440,9 +444,10 @@ std::string pagina_con(const std::string& titolo, const Json& dati, std::string_
 }  // namespace
 
 std::string json_in_pagina(const Json& dati) {
-  const std::string testo = scrivi_json(dati, 2);
+  std::string testo = scrivi_json(dati, 2);
   // A "<" stands only inside JSON strings, where \u003c reads the same: no
   // "</script" nor "<!--" can reach the page's markup.
+  if (testo.find('<') == std::string::npos) return testo;
   std::string sicuro;
   sicuro.reserve(testo.size() + testo.size() / 64);
   for (size_t da = 0;;) {
@@ -458,11 +463,11 @@ std::string pagina_vista(const ScenarioVisto& v) {
   const Intestazione intestazione(v.tabella);
   return pagina_con(
       testo_xml("Linea " + intestazione.nome_linea() + " \x97 treni " + intestazione.nome_treni()),
-      json_vista(v), "");
+      json_in_pagina(json_vista(v)), "");
 }
 
 std::string pagina_viva(const Json& dati) {
-  return pagina_con("Percorso dal vivo", dati, unisci(kVivo_js));
+  return pagina_con("Percorso dal vivo", json_in_pagina(dati), unisci(kVivo_js));
 }
 
 std::string politica_pagina_viva() {
