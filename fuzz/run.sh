@@ -8,8 +8,8 @@
 #
 #   build-fuzz/fuzz/<target>_fuzzer -merge=1 fuzz/corpus/<target> SCRATCH/<target>/nuovi
 #
-# Every run has the bounds that every input of at most 64 KB must respect:
-# 2 s and 512 MB. ASan's quarantine of freed memory is held to 64 MB so that
+# Every run has the bounds that every input of at most 64 KB (1 MB for the
+# language server) must respect: 2 s and 512 MB. ASan's quarantine of freed memory is held to 64 MB so that
 # the memory bound measures the inputs, not the sanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,9 +26,13 @@ for sorgente in fuzz/*_fuzzer.cc; do
   mkdir -p "$uscita/$corpus/nuovi" "$uscita/$corpus/crash" "fuzz/corpus/$corpus"
   dizionario=()
   [ -f "fuzz/$corpus.dict" ] && dizionario=(-dict="fuzz/$corpus.dict")
+  # The language server reads whole documents: its inputs go up to 1 MB, so
+  # that a message can nest far past the depth it accepts.
+  lunghezza=65536
+  [ "$corpus" = lsp ] && lunghezza=1048576
   echo "== $nome for ${secondi}s"
   if ! ./build-fuzz/fuzz/"$nome" -max_total_time="$secondi" -timeout=2 -rss_limit_mb=512 \
-      -max_len=65536 -print_final_stats=1 "${dizionario[@]}" \
+      -max_len="$lunghezza" -print_final_stats=1 "${dizionario[@]}" \
       -artifact_prefix="$uscita/$corpus/crash/" "$uscita/$corpus/nuovi" "fuzz/corpus/$corpus" \
       2>"$uscita/$corpus/log"; then
     tail -n 40 "$uscita/$corpus/log"

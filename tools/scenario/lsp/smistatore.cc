@@ -9,7 +9,13 @@ Json risposta_errore(const Json& id, CodiceRpc codice, const std::string& messag
 }
 
 std::optional<Json> Smistatore::tratta(std::string_view corpo) {
-  Json m = Json::parse(corpo, nullptr, false);
+  bool troppo_profondo = false;
+  Json m = leggi_json_esterno(corpo, kLivelliMassimi, &troppo_profondo);
+  if (troppo_profondo) {
+    return risposta_errore(
+        nullptr, CodiceRpc::richiesta_non_valida,
+        "messaggio annidato oltre " + std::to_string(kLivelliMassimi) + " livelli: rifiutato");
+  }
   if (m.is_discarded()) {
     return risposta_errore(nullptr, CodiceRpc::json_illeggibile, "JSON illeggibile");
   }
@@ -24,7 +30,8 @@ std::optional<Json> Smistatore::tratta(std::string_view corpo) {
   }
   const Json id_valore = con_id ? *id : Json(nullptr);
   const auto versione = m.find("jsonrpc");
-  if (versione == m.end() || *versione != "2.0") {
+  if (versione == m.end() || !versione->is_string() ||
+      versione->get_ref<const std::string&>() != "2.0") {
     return rifiuta(id_valore, "`jsonrpc` deve essere \"2.0\"");
   }
   const auto metodo = m.find("method");
