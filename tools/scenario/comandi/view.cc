@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <utility>
+#include <variant>
 
 #include "output/lettura.h"
 #include "scenario/comune/documento.h"
@@ -123,26 +124,30 @@ int view(const Contesto& c, const OpzioniView& o) {
 
 namespace {
 
-// The sources as they stand now, to the feed of the page: a source missing
+// The sources as they stand now, for the feed of the page: a source missing
 // or unreadable takes the route's place with its message.
-void leggi_e_pubblica(const Contesto& c, const OpzioniView& o, const std::string& cartella,
-                      vivo::Alimentatore* feed) {
+std::variant<vivo::Istantanea, std::string> leggi_ora(const Contesto& c, const OpzioniView& o,
+                                                     const std::string& cartella) {
   vivo::Istantanea i;
   std::string errore;
   if (!leggi_sorgenti(c.disco, o.cartella, o.nomi, &i.sorgenti, &errore)) {
-    feed->fatale(utf8_da_1252(errore));
-    return;
+    return utf8_da_1252(errore);
   }
   for (const SorgenteAutore* s : {&i.sorgenti.linea, &i.sorgenti.treno}) {
-    if (!s->testo) {
-      feed->fatale(utf8_da_1252(s->percorso + ": il sorgente non esiste"));
-      return;
-    }
+    if (!s->testo) return utf8_da_1252(s->percorso + ": il sorgente non esiste");
   }
   i.nomi = o.nomi;
   i.cartella = cartella;
   i.editor = o.editor;
-  feed->nuove(std::move(i));
+  return i;
+}
+
+void pubblica(std::variant<vivo::Istantanea, std::string> letto, vivo::Alimentatore* feed) {
+  if (auto* i = std::get_if<vivo::Istantanea>(&letto)) {
+    feed->nuove(std::move(*i));
+  } else {
+    feed->fatale(std::move(std::get<std::string>(letto)));
+  }
 }
 
 }  // namespace
@@ -167,11 +172,24 @@ int view_dal_vivo(const Contesto& c, const OpzioniView& o) {
         << std::endl;
   const std::string cartella = cartella_assoluta(c, o.cartella);
   vivo::Alimentatore feed(&servizio);
-  leggi_e_pubblica(c, o, cartella, &feed);
-  while (sorveglianza.attendi() == vivo::Sorveglianza::Evento::salvato) {
-    leggi_e_pubblica(c, o, cartella, &feed);
+  pubblica(leggi_ora(c, o, cartella), &feed);
+  for (;;) {
+    switch (sorveglianza.attendi()) {
+      case vivo::Sorveglianza::Evento::fine:
+        return kUscitaPulita;
+      case vivo::Sorveglianza::Evento::cartella_assente:
+        feed.fatale(utf8_da_1252(o.cartella + ": la cartella non esiste piu'; la pagina "
+                                              "riprende da se' quando torna"));
+        break;
+      case vivo::Sorveglianza::Evento::salvato: {
+        auto letto = leggi_ora(c, o, cartella);
+        // A save caught halfway (a file truncated, not yet written) is
+        // never shown: the whole one follows.
+        if (sorveglianza.intatta()) pubblica(std::move(letto), &feed);
+        break;
+      }
+    }
   }
-  return kUscitaPulita;
 }
 
 int comando_view(const Contesto& c, const Argomenti& a) {
