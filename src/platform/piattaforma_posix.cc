@@ -77,7 +77,7 @@ bool PiattaformaSistema::esiste(const std::string& percorso) {
 }
 
 bool PiattaformaSistema::leggi(const std::string& percorso, std::string* contenuto,
-                             std::string* errore) {
+                               std::string* errore) {
   const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     *errore = motivo();
@@ -109,7 +109,7 @@ bool PiattaformaSistema::elimina(const std::string& percorso, std::string* error
 }
 
 bool PiattaformaSistema::crea_temporaneo(const std::string& percorso, int* handle,
-                                       std::string* temporaneo, std::string* errore) {
+                                         std::string* temporaneo, std::string* errore) {
   for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
     std::string suffisso;
     if (!suffisso_casuale(&suffisso, errore)) return false;
@@ -152,7 +152,8 @@ bool PiattaformaSistema::chiudi(int handle, std::string* errore) {
   return true;
 }
 
-bool PiattaformaSistema::rinomina(const std::string& da, const std::string& a, std::string* errore) {
+bool PiattaformaSistema::rinomina(const std::string& da, const std::string& a,
+                                  std::string* errore) {
   if (std::rename(da.c_str(), a.c_str()) != 0) {
     *errore = motivo();
     return false;
@@ -210,7 +211,7 @@ std::vector<std::string> PiattaformaSistema::elenco(const std::string& cartella)
 }
 
 bool PiattaformaSistema::scrivi_attraverso(const std::string& percorso, std::string_view dati,
-                                         std::string* errore) {
+                                           std::string* errore) {
   const int fd = ::open(percorso.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     *errore = motivo();

@@ -1,6 +1,7 @@
 // The platform on Windows: the waiting window and the message box of the
 // window system, and the file system through the wide API.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <bcrypt.h>
 
 #include <algorithm>
@@ -150,8 +151,8 @@ void PiattaformaSistema::avviso_attesa(std::string_view testo) {
   const std::wstring etichetta = windows::da_1252(testo);
   HWND label = CreateWindowExW(0, L"STATIC", etichetta.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
                                px(kEtichettaSinistraTwip, dpi_x), px(kEtichettaAltoTwip, dpi_y),
-                               px(kEtichettaLarghezzaTwip, dpi_x),
-                               px(kEtichettaAltezzaTwip, dpi_y), w, nullptr, istanza, nullptr);
+                               px(kEtichettaLarghezzaTwip, dpi_x), px(kEtichettaAltezzaTwip, dpi_y),
+                               w, nullptr, istanza, nullptr);
   s_->carattere = CreateFontW(-MulDiv(kPuntiCarattere, dpi_y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE,
                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                               DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Microsoft Sans Serif");
@@ -213,9 +214,9 @@ bool PiattaformaSistema::crea_temporaneo(const std::string& percorso, int* handl
     const std::string nome = nome_temporaneo(percorso, suffisso);
     // CREATE_NEW fails on any name that exists; with OPEN_REPARSE_POINT a
     // link or junction there counts as the name itself, never its target.
-    HANDLE h = CreateFileW(largo(nome, cartella_, nomi_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                           nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE h =
+        CreateFileW(largo(nome, cartella_, nomi_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
       *handle = s_->tieni(h);
       *temporaneo = nome;
@@ -295,8 +296,8 @@ Piattaforma::Genere PiattaformaSistema::genere(const std::string& percorso) {
   const bool cartella = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
   if ((a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     // "DIR/." names what a link to a directory leads to, as on POSIX.
-    const bool punto = percorso.size() >= 2 && percorso.back() == '.' &&
-                       separatore(percorso[percorso.size() - 2]);
+    const bool punto =
+        percorso.size() >= 2 && percorso.back() == '.' && separatore(percorso[percorso.size() - 2]);
     return cartella && punto ? Genere::cartella : Genere::altro;
   }
   if (cartella) return Genere::cartella;
@@ -345,8 +346,8 @@ std::vector<std::string> PiattaformaSistema::elenco(const std::string& cartella)
 
 bool PiattaformaSistema::scrivi_attraverso(const std::string& percorso, std::string_view dati,
                                            std::string* errore) {
-  HANDLE h = CreateFileW(largo(percorso, cartella_, nomi_).c_str(), GENERIC_WRITE,
-                         FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(largo(percorso, cartella_, nomi_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return fallito(errore);
   // A file is emptied first; a device (NUL, CON) has nothing to empty.
   if (GetFileType(h) == FILE_TYPE_DISK && !SetEndOfFile(h)) {

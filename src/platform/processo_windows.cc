@@ -119,9 +119,9 @@ void collega_console() {
   };
   if (!manca(STD_OUTPUT_HANDLE) && !manca(STD_ERROR_HANDLE)) return;
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  const HANDLE conout = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                    nullptr);
+  const HANDLE conout =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   if (conout == INVALID_HANDLE_VALUE) return;
   if (manca(STD_OUTPUT_HANDLE)) SetStdHandle(STD_OUTPUT_HANDLE, conout);
   if (manca(STD_ERROR_HANDLE)) SetStdHandle(STD_ERROR_HANDLE, conout);
@@ -190,7 +190,8 @@ bool prepara_flussi_standard() {
   if (!windows::e_console(h) || !GetConsoleMode(h, &modo)) return false;
   // Colours are escape sequences, which a console takes in its
   // virtual-terminal mode (Windows 10 and later).
-  return SetConsoleMode(h, modo | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+  return SetConsoleMode(h, modo | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING) !=
+         0;
 }
 
 void flussi_binari() {

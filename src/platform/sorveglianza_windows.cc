@@ -59,10 +59,10 @@ struct Lettura {
   ~Lettura() { chiudi(); }
   bool apri(const std::wstring& percorso) {
     chiudi();
-    cartella = CreateFileW(percorso.c_str(), FILE_LIST_DIRECTORY,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
-                           nullptr);
+    cartella =
+        CreateFileW(percorso.c_str(), FILE_LIST_DIRECTORY,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     return cartella != INVALID_HANDLE_VALUE;
   }
   bool aperta() const { return cartella != INVALID_HANDLE_VALUE; }
