@@ -119,6 +119,7 @@ struct Sorveglianza::Stato {
   Lettura cartella;
   Lettura sopra;
   std::wstring percorso;
+  std::wstring percorso_sopra;
   std::wstring nome_cartella;
   std::vector<std::wstring> nomi;
 
@@ -220,7 +221,8 @@ struct Sorveglianza::Stato {
         },
         &perse);
     if (!letta) {
-      sopra.chiudi();
+      // Read again from a new handle: the directory above is still there.
+      sopra.apri(percorso_sopra);
     } else if (perse && assente) {
       riprendi();
     }
@@ -261,6 +263,7 @@ bool Sorveglianza::apri(const std::string& cartella, std::vector<std::string> no
     return false;
   }
   // Without it the directory made again is not seen; everything else works.
+  s.percorso_sopra = sopra;
   if (s.sopra.apri(sopra)) s.sopra.arma(FILE_NOTIFY_CHANGE_DIR_NAME);
   return true;
 }
