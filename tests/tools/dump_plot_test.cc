@@ -166,7 +166,7 @@ TEST(ScenarioPlot, WritesThroughALinkInsteadOfReplacingIt) {
     d.scrivi_file(f, prova().banco.leggi(f));
   }
   const std::string link = d.file("ultimo.svg");
-  std::filesystem::create_symlink(d.file("percorso.svg"), link);
+  d.collega("ultimo.svg", d.file("percorso.svg"));
   const Esito e = test::esegui(&d, scenario::comando_plot, {d.cartella(), "-o", link});
   ASSERT_EQ(e.stato, kUscitaPulita) << e.errori;
   EXPECT_TRUE(std::filesystem::is_symlink(link));

@@ -89,7 +89,7 @@ std::string cartella_assoluta(const Contesto& c, const std::string& data) {
   if (cartella.is_relative() && !c.cartella_lavoro.empty()) {
     cartella = std::filesystem::path(c.cartella_lavoro) / cartella;
   }
-  std::string s = cartella.lexically_normal().string();
+  std::string s = cartella.lexically_normal().generic_string();
   while (s.size() > 1 && s.back() == '/') s.pop_back();
   return s;
 }
