@@ -167,6 +167,8 @@ TEST(ScenarioPlot, WritesThroughALinkInsteadOfReplacingIt) {
   }
   const std::string link = d.file("ultimo.svg");
   d.collega("ultimo.svg", d.file("percorso.svg"));
+  // Wine makes a link that it then shows as no link at all.
+  if (!std::filesystem::is_symlink(link)) GTEST_SKIP() << "il sistema non mostra il collegamento";
   const Esito e = test::esegui(&d, scenario::comando_plot, {d.cartella(), "-o", link});
   ASSERT_EQ(e.stato, kUscitaPulita) << e.errori;
   EXPECT_TRUE(std::filesystem::is_symlink(link));
