@@ -9,11 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 giri=${1:-21}
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DCALVETRA_TESTS=OFF >/dev/null
-cmake --build build-release -j2 --target scenario >/dev/null
-
-lavoro=$(mktemp -d)
-trap 'rm -rf "$lavoro"' EXIT
+source bench/comune.sh
+costruisci_release scenario
 
 {
   printf '[generale]\r\nlunghezza percorso,  1000000\r\n[curve]\r\n'
@@ -47,19 +44,12 @@ trap 'rm -rf "$lavoro"' EXIT
   printf '[fine]\r\n'
 } >"$lavoro/Calvetra_2718 - 5340-.txt"
 
-mediana() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 build-release/scenario compile "$lavoro" >/dev/null
 for comando in compile check "dump --json" "view -o $lavoro/vista.html"; do
   read -r -a parole <<<"$comando"
-  esegui() { build-release/scenario "${parole[0]}" "${parole[@]:1}" "$lavoro"; }
-  esegui >/dev/null
-  t=()
-  for ((i = 0; i < giri; i++)); do
-    a=${EPOCHREALTIME/[.,]/}; esegui >/dev/null; b=${EPOCHREALTIME/[.,]/}
-    t+=($((10#$b - 10#$a)))
-  done
-  picco=$( (/usr/bin/time -f '%M' build-release/scenario "${parole[0]}" "${parole[@]:1}" "$lavoro" >/dev/null) 2>&1 | tail -n 1)
-  echo "scenario ${parole[0]} median: $(mediana "${t[@]}") us over $giri runs; peak memory: ${picco} KiB"
+  esegui=(build-release/scenario "${parole[0]}" "${parole[@]:1}" "$lavoro")
+  echo "scenario ${parole[0]} median: $(cronometra "$giri" "${esegui[@]}") us over $giri runs;" \
+    "peak memory: $(picco "${esegui[@]}") KiB"
 done
 totale=$(find "$lavoro" -maxdepth 1 -name '*.dat' -o -maxdepth 1 -name '*.sim' | xargs -d '\n' stat -c %s |
   awk '{s += $1} END {print s}')

@@ -51,7 +51,7 @@ NonCompilati non_compilati(const Giornale& g, size_t da, FileSorgente file) {
 // What the compile never reached: examined on its own for the warnings, and
 // counted under the error that stopped it.
 void esamina_non_compilati(Compilazione& c, const Sorgente& linea, const Sorgente& treno,
-                           bool con_geometria) {
+                           bool con_geometria, const std::atomic<bool>* annullo) {
   Giornale& g = c.giornale;
   Diagnostica& d = c.diagnostica;
   const size_t primo_avviso = d.voci().size();
@@ -61,9 +61,9 @@ void esamina_non_compilati(Compilazione& c, const Sorgente& linea, const Sorgent
     const Sorgente& s = della_linea ? linea : treno;
     if (s.stato != Sorgente::Stato::letta) continue;
     if (della_linea) {
-      esamina_linea(s.testo, a.offset, a.fase, con_geometria, d, g);
+      esamina_linea(s.testo, a.offset, a.fase, con_geometria, d, g, annullo);
     } else {
-      esamina_treno(s.testo, a.offset, false, d, g);
+      esamina_treno(s.testo, a.offset, false, d, g, annullo);
     }
     const NonCompilati n = non_compilati(g, da, a.file);
     if (a.errore != 0 && n.quanti > 0) {
@@ -72,7 +72,7 @@ void esamina_non_compilati(Compilazione& c, const Sorgente& linea, const Sorgent
   }
   if (g.treno_non_letto() && treno.stato == Sorgente::Stato::letta) {
     const size_t da = g.records().size();
-    esamina_treno(treno.testo, 0, true, d, g);
+    esamina_treno(treno.testo, 0, true, d, g, annullo);
     const NonCompilati n = non_compilati(g, da, FileSorgente::treno);
     if (g.errore_treno() != 0 && n.quanti > 0) {
       d.annota_voce(g.errore_treno(),
@@ -162,8 +162,8 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
   Giornale* g = c.con_giornale ? &c.giornale : nullptr;
   c.modello.osserva(g);
   if (!opzioni.coordinate) c.modello.geometria.senza_coordinate();
-  c.consumate =
-      memorizza_dati(linea, treno, nomi, opzioni.con_geometria, {c.modello, c.diagnostica, g});
+  c.consumate = memorizza_dati(linea, treno, nomi, opzioni.con_geometria,
+                               {c.modello, c.diagnostica, g, opzioni.annullo});
   // The header slots live in cell 1: without it there is nothing to finish.
   if (c.modello.tratti.size() <= kCellaIntestazione) {
     c.fine =
@@ -181,7 +181,7 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
     if (g->fermata()) g->fermata_con(c.codice_errore());
     if (c.diagnostica.avvisi_attivi()) {
       rivedi_pretese(c);
-      esamina_non_compilati(c, linea, treno, opzioni.con_geometria);
+      esamina_non_compilati(c, linea, treno, opzioni.con_geometria, opzioni.annullo);
     }
     // A name the table file cannot hold ends the writing; said at its record.
     for (size_t r = 0; r < c.modello.tabella.size(); ++r) {

@@ -4,6 +4,7 @@
 #ifndef CALVETRA_COMPILE_COMPILAZIONE_H_
 #define CALVETRA_COMPILE_COMPILAZIONE_H_
 
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -57,6 +58,9 @@ struct OpzioniCompilazione {
   // The journal even without warnings.
   bool con_giornale = false;
   ModoAvvisi avvisi = ModoAvvisi::completi;
+  // Set by another thread to give the compile up: it stops reading at the
+  // next keyword, and its result is for no one (see Destinazione).
+  const std::atomic<bool>* annullo = nullptr;
 };
 
 // The compile driver's sequence from the table's first rows to the header

@@ -12,6 +12,7 @@ Lettura::Lettura(FileSorgente file, const Lessico& lessico, Destinazione dest)
       m_(dest.modello),
       d_(dest.diagnostica),
       giornale_(dest.giornale),
+      annullo_(dest.annullo),
       avvisi_(lessico, file, dest.diagnostica, file1_) {
   if (d_.avvisi_attivi()) file1_.osserva(&avvisi_);
 }
@@ -19,6 +20,7 @@ Lettura::Lettura(FileSorgente file, const Lessico& lessico, Destinazione dest)
 bool Lettura::leggi_parola_chiave(int separatori, bool controlla_fine) {
   leggi_campo();
   if (fine()) return false;
+  if (annullo_ != nullptr && annullo_->load(std::memory_order_relaxed)) return false;
   for (int i = 0; i < separatori && contiene_esatto(campo_, "-"); ++i) {
     leggi_campo();
     if (controlla_fine && fine()) return false;

@@ -7,6 +7,7 @@
 #define CALVETRA_FIELDS_LETTURA_H_
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -37,11 +38,15 @@ struct Sorgente {
 };
 
 // Where a parser phase puts what it reads: the model, the diagnostics and,
-// when one is kept, the compile's journal (which watches the model).
+// when one is kept, the compile's journal (which watches the model); and,
+// for a compile another thread may give up (the live page ending), the flag
+// that says so: the reading then ends at the next keyword, as if the source
+// ended there, and what it made is thrown away by whoever gave it up.
 struct Destinazione {
   Modello& modello;
   Diagnostica& diagnostica;
   Giornale* giornale = nullptr;
+  const std::atomic<bool>* annullo = nullptr;
 };
 
 // What a record handler tells the reading loop to do next.
@@ -125,6 +130,7 @@ class Lettura {
   Modello& m_;
   Diagnostica& d_;
   Giornale* giornale_;
+  const std::atomic<bool>* annullo_;
   Fase fase_ = Fase::corpo_linea;
   size_t cancellazioni_viste_ = 0;
   // The cell fields each kind of record stores, as the journal counts them.

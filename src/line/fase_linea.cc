@@ -103,9 +103,9 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, bool con_geometria,
 }  // namespace
 
 void esamina_linea(std::string_view testo, size_t da, Fase fase, bool con_geometria, Diagnostica& d,
-                   Giornale& g) {
+                   Giornale& g, const std::atomic<bool>* annullo) {
   Modello vuoto;
-  Lettura l(FileSorgente::linea, lessico_linea(), {vuoto, d, &g});
+  Lettura l(FileSorgente::linea, lessico_linea(), {vuoto, d, &g, annullo});
   l.apri(testo);
   l.file1().salta_a(ripresa_esame(testo, da));
   IntestazioneLinea testa{vuoto, con_geometria};

@@ -28,8 +28,9 @@ EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, bool c
 // The line source from byte `da` on, which the compile never read (it
 // stopped in `fase`): every record is examined on its own for the warnings
 // into `d` and journalled in `g` as not compiled. Nothing is placed.
+// `annullo` as in Destinazione.
 void esamina_linea(std::string_view testo, size_t da, Fase fase, bool con_geometria, Diagnostica& d,
-                   Giornale& g);
+                   Giornale& g, const std::atomic<bool>* annullo = nullptr);
 
 // Orders the three kilometre-progressive rows 81 to 83 by their first number
 // and applies the flag that adds 100 to the second.

@@ -136,9 +136,9 @@ Seguito dopo_posa(Diagnostica& d, CodiceErrore codice_prima, int32_t posizione) 
 }
 
 void esamina_treno(std::string_view testo, size_t da, bool dal_preambolo, Diagnostica& d,
-                   Giornale& g) {
+                   Giornale& g, const std::atomic<bool>* annullo) {
   Modello vuoto;
-  Lettura l(FileSorgente::treno, lessico_treno(), {vuoto, d, &g});
+  Lettura l(FileSorgente::treno, lessico_treno(), {vuoto, d, &g, annullo});
   l.fase(Fase::treno);
   l.apri(testo);
   l.file1().salta_a(ripresa_esame(testo, da));

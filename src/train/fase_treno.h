@@ -21,8 +21,9 @@ FineFase fase_treno(const Sorgente& sorgente, int32_t riga_cartello, Destinazion
 // with `dal_preambolo`), which the compile never read: every record is
 // examined on its own for the warnings into `d` and journalled in `g` as not
 // compiled. Nothing is placed.
+// `annullo` as in Destinazione.
 void esamina_treno(std::string_view testo, size_t da, bool dal_preambolo, Diagnostica& d,
-                   Giornale& g);
+                   Giornale& g, const std::atomic<bool>* annullo = nullptr);
 
 }  // namespace calvetra
 

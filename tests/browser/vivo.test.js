@@ -3,7 +3,8 @@
 // speed changed, a save by rename, a train source deleted and restored, a
 // burst of 20 saves), the 1000000 m route shows an edit in time, hostile
 // texts in the sources stay text, and `scenario lsp --vista` shows unsaved
-// text and opens a clicked record in the editor. Fails on any console error or uncaught
+// text and opens a clicked record in the editor; and the page runs under its
+// own Content-Security-Policy. Fails on any console error or uncaught
 // exception. The times from a save to the redraw are printed, and held to
 // their targets only with --tempi (bench/browser.sh, on a quiet machine).
 //
@@ -272,20 +273,54 @@ async function prova_lsp(contesto, errori) {
   return tempi;
 }
 
+const CHROMIUM = {
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  viewport: { width: 1500, height: 900 },
+};
+
+// The page with its policy in force (the other checks bypass it for their
+// probes, which need eval): it runs, draws the route with its legend, and
+// the browser refuses nothing of it.
+async function prova_politica() {
+  const cartella = path.join(lavoro, 'politica');
+  execFileSync(path.join(build, 'scenario'), ['init', cartella]);
+  const s = await servi(cartella);
+  const profilo = fs.mkdtempSync(path.join(os.tmpdir(), 'vivo-politica-'));
+  const contesto = await chromium.launchPersistentContext(profilo, CHROMIUM);
+  try {
+    const p = await contesto.newPage();
+    const rifiuti = [];
+    p.on('console', (m) => { if (m.type() === 'error') rifiuti.push(m.text()); });
+    p.on('pageerror', (e) => rifiuti.push(e.message));
+    await p.goto(s.url);
+    let stato;
+    for (let i = 0; i < 200 && stato !== 'modello'; i++) {
+      stato = await p.evaluate(() => document.body.dataset.stato);
+      if (stato !== 'modello') await new Promise((fatto) => setTimeout(fatto, 50));
+    }
+    assert.strictEqual(stato, 'modello', 'the page runs under its own policy');
+    const colori = await p.evaluate(() => Array.from(document.querySelectorAll('#legenda span'),
+      (e) => e.style.getPropertyValue('--c')).filter((c) => c).length);
+    assert.strictEqual(colori, 15, 'every colour of the legend');
+    assert.deepStrictEqual(rifiuti, [], 'nothing refused by the policy');
+  } finally {
+    await contesto.close();
+    fs.rmSync(profilo, { recursive: true, force: true });
+    await ferma(s);
+  }
+}
+
 (async () => {
   const profilo = fs.mkdtempSync(path.join(os.tmpdir(), 'vivo-chromium-'));
-  const contesto = await chromium.launchPersistentContext(profilo, {
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    viewport: { width: 1500, height: 900 },
-    // The served page forbids eval; the test's own probes need it.
-    bypassCSP: true,
-  });
+  // The served page forbids eval; the test's own probes need it.
+  const contesto = await chromium.launchPersistentContext(profilo, { ...CHROMIUM, bypassCSP: true });
   const errori = [];
   let esito = 0;
   try {
+    await prova_politica();
     const incorporato = await prova_incorporato(contesto, errori);
     await prova_ostile(contesto, errori);
     const lungo = await prova_lungo(contesto, errori);

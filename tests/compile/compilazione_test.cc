@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
+
+#include "line/fase_linea.h"
+#include "train/fase_treno.h"
 
 namespace calvetra {
 namespace {
@@ -151,6 +155,32 @@ TEST(Compila, WhatIsRecordedForAuthorsLeavesModelCodeAndPositionAlone) {
     EXPECT_EQ(a[i].messaggio, forse ? b[i].messaggio + "; forse `pendenza`?" : b[i].messaggio);
   }
   EXPECT_TRUE(suggerito);
+}
+
+// Given up from another thread (the live page ending), a compile stops at
+// the next keyword of whatever it reads, the records examined after an
+// error too: whatever the size of the sources, it ends at once.
+TEST(Compila, AGivenUpCompileReadsNoFurtherRecord) {
+  const std::string linea = std::string(kLinea) + "pendneza, 9000, 3\r\n";
+  const auto letti = [](const Giornale& g) {
+    size_t n = 0;
+    for (const RecordRegistrato& r : g.records()) n += r.passo() ? 0 : 1;
+    return n;
+  };
+  std::atomic<bool> annullo{false};
+  const OpzioniCompilazione o{.annullo = &annullo};
+  const Compilazione intera = compila(Sorgente::di(linea), Sorgente::di(kTreno), {}, o);
+  EXPECT_GT(letti(intera.giornale), 10u);
+  annullo = true;
+  const Compilazione data_su = compila(Sorgente::di(linea), Sorgente::di(kTreno), {}, o);
+  EXPECT_EQ(letti(data_su.giornale), 0u);
+  for (std::atomic<bool>* a : {static_cast<std::atomic<bool>*>(nullptr), &annullo}) {
+    Diagnostica d;
+    Giornale g;
+    esamina_linea(linea, 0, Fase::intestazione_linea, false, d, g, a);
+    esamina_treno(kTreno, 0, true, d, g, a);
+    EXPECT_EQ(letti(g) == 0, a != nullptr);
+  }
 }
 
 TEST(Compila, WithoutWarningsNoGuessAboutTheRouteLength) {

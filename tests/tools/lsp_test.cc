@@ -578,6 +578,17 @@ TEST(ScenarioLsp, TheOutlineWritesKilometresWithThreeMetreDigits) {
 
 // Whatever arrives, an answer with the error or a clean exit: never a crash
 // or a hang.
+// A message whose params nest `livelli` arrays and objects deep in all,
+// framed: a notification of no method, or a request with id 2.
+std::string annidato(int livelli, bool richiesta_con_id = false) {
+  const auto n = static_cast<size_t>(livelli - 2);
+  const std::string corpo =
+      std::string("{\"jsonrpc\":\"2.0\",") +
+      (richiesta_con_id ? "\"id\":2,\"method\":\"initialize\"," : "\"method\":\"$/nulla\",") +
+      "\"params\":{\"x\":" + std::string(n, '[') + std::string(n, ']') + "}}";
+  return "Content-Length: " + std::to_string(corpo.size()) + "\r\n\r\n" + corpo;
+}
+
 TEST(ScenarioLsp, BadInput) {
   const std::string init = incornicia(inizia());
   const std::string fine = incornicia(richiesta(99, "shutdown")) + incornicia(notifica("exit"));
@@ -654,6 +665,13 @@ TEST(ScenarioLsp, BadInput) {
        init + incornicia(richiesta(2, "textDocument/hover", nullptr)) + fine,
        0,
        {-32602}},
+      {"annidato 64 livelli: letto", init + annidato(64) + fine, 0, {}},
+      {"annidato 65 livelli: rifiutato", init + annidato(65) + fine, 0, {-32600}},
+      {"annidato 100000 livelli prima di initialize",
+       annidato(100000, true) + init + fine,
+       0,
+       {-32600}},
+      {"annidato 100000 livelli dopo initialize", init + annidato(100000) + fine, 0, {-32600}},
       {"risposta del client ignorata",
        init + incornicia({{"jsonrpc", "2.0"}, {"id", 7}, {"result", nullptr}}) + fine,
        0,
@@ -870,6 +888,56 @@ TEST(ScenarioLsp, AChangeThatCannotBeAppliedDropsTheDocument) {
     EXPECT_EQ(s.risposta(3)["result"], nullptr);
     EXPECT_FALSE(s.risposta(4)["result"].empty());
   }
+}
+
+// A change that gives no version counts one past the version held; one
+// whose version is below it was sent before a change already applied, and
+// is refused as any change that does not fit.
+TEST(ScenarioLsp, VersionsCountOnAndNeverGoBack) {
+  {
+    scenario::lsp::Documenti documenti;
+    documenti.apri("u", "ab", 5);
+    std::string motivo;
+    const std::vector<scenario::lsp::Modifica> tutto = {{std::nullopt, "cd"}};
+    const auto c = scenario::lsp::Codifica::utf16;
+    EXPECT_TRUE(documenti.cambia("u", tutto, std::nullopt, c, &motivo));
+    EXPECT_EQ(documenti.trova("u")->versione, 6);
+    EXPECT_TRUE(documenti.cambia("u", tutto, 6, c, &motivo)) << "the same version again";
+    EXPECT_TRUE(documenti.cambia("u", tutto, 9, c, &motivo));
+    EXPECT_FALSE(documenti.cambia("u", {{std::nullopt, "ef"}}, 8, c, &motivo));
+    EXPECT_NE(motivo.find("la versione 8 viene prima della 9"), std::string::npos) << motivo;
+    EXPECT_EQ(documenti.trova("u")->testo, "cd");
+    EXPECT_EQ(documenti.trova("u")->versione, 9);
+  }
+  const std::string treno = treno_utf8();
+  const auto modifica = [&](Json documento) {
+    return notifica("textDocument/didChange",
+                    {{"textDocument", std::move(documento)},
+                     {"contentChanges", Json::array({{{"text", treno}}})}});
+  };
+  Sessione s;
+  s.esegui({inizia(), apri(kUriTreno, treno), modifica({{"uri", kUriTreno}}),
+            richiesta(2, "textDocument/hover", posto(kUriTreno, 0, 0)),
+            modifica({{"uri", kUriTreno}, {"version", nullptr}}),
+            richiesta(3, "textDocument/hover", posto(kUriTreno, 0, 0)),
+            modifica({{"uri", kUriTreno}, {"version", 2}}),
+            richiesta(4, "textDocument/hover", posto(kUriTreno, 0, 0)), richiesta(5, "shutdown"),
+            notifica("exit")});
+  std::vector<Json> versioni;
+  std::vector<std::string> detti;
+  for (const Json& m : s.uscita) {
+    if (m.value("method", "") == "textDocument/publishDiagnostics" &&
+        m["params"]["uri"] == kUriTreno) {
+      versioni.push_back(m["params"].value("version", Json()));
+    }
+    if (m.value("method", "") == "window/showMessage") detti.push_back(m["params"]["message"]);
+  }
+  // The first check comes once the open and the first change are both in.
+  EXPECT_EQ(versioni, (std::vector<Json>{2, 3, nullptr}));
+  ASSERT_EQ(detti.size(), 1u);
+  EXPECT_NE(detti[0].find("modifica non applicabile (la versione 2 viene prima della 3"),
+            std::string::npos)
+      << detti[0];
 }
 
 Json intero(const std::string& uri) {

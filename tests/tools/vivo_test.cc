@@ -33,6 +33,7 @@
 #include "scenario/vivo/servizio.h"
 #include "scenario/vivo/sorveglia.h"
 #include "support/cartella_temporanea.h"
+#include "tools/http_prova.h"
 #include "tools/scenario_prova.h"
 
 namespace calvetra {
@@ -40,61 +41,9 @@ namespace {
 
 using scenario::Json;
 using scenario::vivo::Servizio;
+using test::Connessione;
+using test::richiesta_http;
 namespace vivo = scenario::vivo;
-
-// A connection to 127.0.0.1:porta that reads with a time limit.
-class Connessione {
- public:
-  explicit Connessione(int porta) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(porta));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval limite{5, 0};
-    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limite, sizeof limite);
-    connesso_ = connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  }
-  ~Connessione() { close(fd_); }
-  Connessione(const Connessione&) = delete;
-  Connessione& operator=(const Connessione&) = delete;
-
-  bool connesso() const { return connesso_; }
-  void invia(const std::string& s) {
-    size_t fatti = 0;
-    while (fatti < s.size()) {
-      const ssize_t n = send(fd_, s.data() + fatti, s.size() - fatti, MSG_NOSIGNAL);
-      if (n <= 0) return;
-      fatti += static_cast<size_t>(n);
-    }
-  }
-  // Reads until `segno` has come (true) or the time limit or the end.
-  bool leggi_fino(const std::string& segno) {
-    char b[65536];
-    while (letto_.find(segno) == std::string::npos) {
-      const ssize_t n = recv(fd_, b, sizeof b, 0);
-      if (n <= 0) return false;
-      letto_.append(b, static_cast<size_t>(n));
-    }
-    return true;
-  }
-  // The status of the answer; 0 for none.
-  int stato() {
-    if (!leggi_fino("\r\n")) return 0;
-    return letto_.compare(0, 9, "HTTP/1.1 ") == 0 ? std::stoi(letto_.substr(9, 3)) : 0;
-  }
-  const std::string& letto() const { return letto_; }
-
- private:
-  int fd_;
-  bool connesso_ = false;
-  std::string letto_;
-};
-
-std::string richiesta_http(const std::string& metodo, const std::string& percorso,
-                           const std::string& host, const std::string& altro = "") {
-  return metodo + " " + percorso + " HTTP/1.1\r\nHost: " + host + "\r\n" + altro +
-         "Connection: close\r\n\r\n";
-}
 
 TEST(ScenarioVivo, EveryRequestOutsideThePageIsRefusedAndTheServerLivesOn) {
   Servizio s;
@@ -106,8 +55,19 @@ TEST(ScenarioVivo, EveryRequestOutsideThePageIsRefusedAndTheServerLivesOn) {
   std::string altro_gettone = s.gettone();
   altro_gettone[0] = altro_gettone[0] == 'a' ? 'b' : 'a';
   constexpr std::string_view kGuasto = R"({"file":"Calvetra_linea.txt","riga":1,"x":})";
-  const std::string guasto = "Content-Length: " + std::to_string(kGuasto.size()) + "\r\n";
-  const std::string mega = "Content-Type: application/json\r\nContent-Length: 1048576\r\n";
+  const std::string json = "Content-Type: application/json\r\n";
+  const std::string guasto = json + "Content-Length: " + std::to_string(kGuasto.size()) + "\r\n";
+  const std::string mega = json + "Content-Length: 1048576\r\n";
+  constexpr std::string_view kLuogo = R"({"file":"Calvetra_linea.txt","riga":1})";
+  const auto luogo = [&](const std::string& intestazioni) {
+    return richiesta_http(
+               "POST", t + "apri", host,
+               intestazioni + "Content-Length: " + std::to_string(kLuogo.size()) + "\r\n") +
+           std::string(kLuogo);
+  };
+  std::string righe_64, righe_65;
+  for (int i = 0; i < 62; ++i) righe_64 += "X-Riga-" + std::to_string(i) + ": a\r\n";
+  righe_65 = righe_64 + "X-Una-Di-Troppo: a\r\n";
   struct Caso {
     const char* nome;
     std::string richiesta;
@@ -137,6 +97,29 @@ TEST(ScenarioVivo, EveryRequestOutsideThePageIsRefusedAndTheServerLivesOn) {
       {"a file of the disk", richiesta_http("GET", "/etc/passwd", host), 404},
       {"a place that is no place",
        richiesta_http("POST", t + "apri", host, guasto) + std::string(kGuasto), 400},
+      // No editor behind this server: a place read whole finds none to open.
+      {"a place, from the page itself", luogo(json + "Origin: http://" + host + "\r\n"), 404},
+      {"a place, from a client that names no origin", luogo(json), 404},
+      {"a place, from another site", luogo(json + "Origin: http://evil.example\r\n"), 403},
+      {"a place, from the page by another name",
+       luogo(json + "Origin: http://localhost:" + std::to_string(s.porta()) + "\r\n"), 403},
+      {"a place as a form of another site",
+       luogo("Content-Type: text/plain\r\nOrigin: http://evil.example\r\n"), 415},
+      {"a place as a form", luogo("Content-Type: application/x-www-form-urlencoded\r\n"), 415},
+      {"a place with no type", luogo(""), 415},
+      {"a place, its type with a charset",
+       luogo("Content-Type: Application/JSON; charset=utf-8\r\n"), 404},
+      {"two Hosts", richiesta_http("GET", t, host, "Host: " + host + "\r\n"), 400},
+      {"two Hosts, the second elsewhere", richiesta_http("GET", t, host, "Host: evil.example\r\n"),
+       400},
+      // With the Host and Connection lines: 64 and 65 in all.
+      {"64 header lines", richiesta_http("GET", t, host, righe_64), 200},
+      {"65 header lines", richiesta_http("GET", t, host, righe_65), 431},
+      {"a head of 16 KB and more",
+       richiesta_http("GET", t, host, "X-Lungo: " + std::string(16384, 'a') + "\r\n"), 431},
+      {"no HTTP at all", "\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 400},
+      {"a body on a GET, sent whole",
+       richiesta_http("GET", t, host, "Content-Length: 5\r\n") + "abcde", 200},
   };
   for (const Caso& c : casi) {
     Connessione k(s.porta());
@@ -145,6 +128,12 @@ TEST(ScenarioVivo, EveryRequestOutsideThePageIsRefusedAndTheServerLivesOn) {
     EXPECT_EQ(k.stato(), c.stato) << c.nome;
     k.leggi_fino("\r\n\r\n");
     EXPECT_EQ(k.letto().find("Access-Control"), std::string::npos) << c.nome;
+    // Every answer, the refusals too.
+    for (const char* intestazione :
+         {"Cache-Control: no-store\r\n", "X-Content-Type-Options: nosniff\r\n",
+          "Referrer-Policy: no-referrer\r\n"}) {
+      EXPECT_NE(k.letto().find(intestazione), std::string::npos) << c.nome << ": " << k.letto();
+    }
     // The server lives on.
     Connessione dopo(s.porta());
     dopo.invia(richiesta_http("GET", t, host));
@@ -371,7 +360,8 @@ TEST(ScenarioLspVista, AddressUnsavedTextOnThePageAndAClickOpensTheRecord) {
   Connessione altro(porta);
   const std::string fuori = Json({{"file", "../../etc/passwd"}, {"riga", 1}}).dump();
   altro.invia(richiesta_http("POST", percorso + "apri", host,
-                             "Content-Length: " + std::to_string(fuori.size()) + "\r\n") +
+                             "Content-Type: application/json\r\nContent-Length: " +
+                                 std::to_string(fuori.size()) + "\r\n") +
               fuori);
   EXPECT_EQ(altro.stato(), 404);
 

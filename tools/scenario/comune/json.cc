@@ -29,6 +29,29 @@ std::string nome_cella(const tratto& t, size_t c) {
   return nome != nullptr ? nome : "tipo sconosciuto";
 }
 
+namespace {
+
+// Thrown from inside the parse, which has no other way to stop early.
+struct TroppoProfondo {};
+
+}  // namespace
+
+Json leggi_json_esterno(std::string_view testo, int livelli, bool* troppo_profondo) {
+  *troppo_profondo = false;
+  const auto misura = [livelli](int profondita, Json::parse_event_t e, Json&) {
+    const bool apre =
+        e == Json::parse_event_t::object_start || e == Json::parse_event_t::array_start;
+    if (apre && profondita >= livelli) throw TroppoProfondo{};
+    return true;
+  };
+  try {
+    return Json::parse(testo, misura, false);
+  } catch (const TroppoProfondo&) {
+    *troppo_profondo = true;
+    return Json(Json::value_t::discarded);
+  }
+}
+
 Json oggetto_json(size_t membri) {
   Json j(Json::value_t::object);
   j.get_ref<Json::object_t&>().reserve(membri);

@@ -45,6 +45,13 @@ std::string nome_cella(const tratto& t, size_t c);
 // of the object.
 Json json_cella(const tratto& t, size_t c, int64_t posizione);
 
+// A JSON text from outside (an editor's message, a page's request), read
+// at most `livelli` arrays and objects deep. Copying, comparing or writing
+// a value recurses once a level, so a deeper text is refused whole while it
+// is read, before any of it is kept: discarded, with `troppo_profondo` set.
+// A text that is no JSON is discarded too, with it clear.
+Json leggi_json_esterno(std::string_view testo, int livelli, bool* troppo_profondo);
+
 // The document as text with a newline at the end: the first `livelli`
 // levels of nesting one member a line, indented by two spaces a level, and
 // each value below them on one line (a diagnostic, a row, a cell), so that

@@ -28,10 +28,15 @@ bool prima(Posizione a, Posizione b) {
 }  // namespace
 
 bool Documenti::cambia(const std::string& uri, const std::vector<Modifica>& modifiche,
-                       int64_t versione, Codifica c, std::string* motivo) {
+                       std::optional<int64_t> versione, Codifica c, std::string* motivo) {
   const auto d = aperti_.find(uri);
   if (d == aperti_.end()) {
     *motivo = "il documento non e' aperto presso il server";
+    return false;
+  }
+  if (versione && *versione < d->second.versione) {
+    *motivo = "la versione " + std::to_string(*versione) + " viene prima della " +
+              std::to_string(d->second.versione) + " gia' applicata";
     return false;
   }
   std::string t = d->second.testo;
@@ -58,7 +63,7 @@ bool Documenti::cambia(const std::string& uri, const std::vector<Modifica>& modi
     t.replace(inizio, fine - inizio, m.testo);
   }
   d->second.testo = std::move(t);
-  d->second.versione = versione;
+  d->second.versione = versione.value_or(d->second.versione + 1);
   return true;
 }
 

@@ -33,13 +33,15 @@ class Documenti {
   void apri(const std::string& uri, std::string testo, int64_t versione);
   void chiudi(const std::string& uri) { aperti_.erase(uri); }
   // Applies `modifiche` in order to a copy of the document and commits the
-  // copy whole with `versione`. False, with the document as it was and
-  // `motivo` saying why, for a document that is not open or a change whose
-  // range is not in the text as it then stands (a line past the last, an
-  // end before its start): the editor and the server no longer hold the
-  // same text.
-  bool cambia(const std::string& uri, const std::vector<Modifica>& modifiche, int64_t versione,
-              Codifica c, std::string* motivo);
+  // copy whole with `versione`, or the version held plus one when the
+  // editor gave none. False, with the document as it was and `motivo`
+  // saying why, for a document that is not open, a version below the one
+  // held (a change sent before one already applied) or a change whose range
+  // is not in the text as it then stands (a line past the last, an end
+  // before its start): the editor and the server no longer hold the same
+  // text.
+  bool cambia(const std::string& uri, const std::vector<Modifica>& modifiche,
+              std::optional<int64_t> versione, Codifica c, std::string* motivo);
   const Documento* trova(const std::string& uri) const;
   size_t quanti() const { return aperti_.size(); }
   const std::map<std::string, Documento, std::less<>>& tutti() const { return aperti_; }

@@ -338,7 +338,10 @@ class Server {
     std::string motivo;
     try {
       const Json& d = p.at("textDocument");
-      const int64_t versione = d.value("version", int64_t{0});
+      // A client that gives no version (or null) still counts its changes.
+      const auto v = d.find("version");
+      const std::optional<int64_t> versione =
+          v == d.end() || v->is_null() ? std::nullopt : std::optional(v->get<int64_t>());
       std::vector<Modifica> modifiche;
       for (const Json& c : p.at("contentChanges")) {
         Modifica m;

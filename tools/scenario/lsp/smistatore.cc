@@ -9,7 +9,13 @@ Json risposta_errore(const Json& id, CodiceRpc codice, const std::string& messag
 }
 
 std::optional<Json> Smistatore::tratta(std::string_view corpo) {
-  Json m = Json::parse(corpo, nullptr, false);
+  bool troppo_profondo = false;
+  Json m = leggi_json_esterno(corpo, kLivelliMassimi, &troppo_profondo);
+  if (troppo_profondo) {
+    return risposta_errore(
+        nullptr, CodiceRpc::richiesta_non_valida,
+        "messaggio annidato oltre " + std::to_string(kLivelliMassimi) + " livelli: rifiutato");
+  }
   if (m.is_discarded()) {
     return risposta_errore(nullptr, CodiceRpc::json_illeggibile, "JSON illeggibile");
   }

@@ -35,6 +35,10 @@ struct ErroreRpc : std::runtime_error {
 
 class Smistatore {
  public:
+  // The deepest nesting of arrays and objects a message may have; a deeper
+  // one is answered with an error and never read into a value.
+  static constexpr int kLivelliMassimi = 64;
+
   using Richiesta = std::function<Json(const Json& parametri)>;
   using Notifica = std::function<void(const Json& parametri)>;
 

@@ -1542,14 +1542,21 @@
     ].concat(D.non_compilati ? ['compilazione fermata: ' +
       conta(D.non_compilati, 'record non compilato', 'record non compilati')] : []).map(function (t) { return t.replace(/ /g, '\u00a0'); }).join(' \u00b7 '); // wrapped between counts, never inside one
   }
-  document.getElementById('legenda').innerHTML = [
+  // Each swatch's colour goes through the style object, not a style
+  // attribute: the live page's policy allows no inline style but its own.
+  [
     ['stazione', COLORE.stazione], ['segnale', COLORE.segnale], ['rallentamento', COLORE.rallentamento],
     ['indicatori', COLORE.indicatori], ['cartello', COLORE.cartello], ['abbattimento', COLORE.abbattimento],
     ['velocit\u00e0 massima', COLORE.velocita], ['salita', COLORE.salita], ['discesa', COLORE.discesa],
     ['montagna 1', COLORE.montagna[1]], ['montagna 2', COLORE.montagna[2]], ['montagna 3', COLORE.montagna[3]],
-    ['parte mostrata', COLORE.visibile], ['cursore', COLORE.cursore]
-  ].map(function (v) { return '<span style="--c:' + v[1] + '">' + v[0] + '</span>'; }).join('') +
-    '<span style="--c:transparent">rotella o pizzico: zoom \u00b7 trascina o frecce: sposta \u00b7 0: tutto</span>';
+    ['parte mostrata', COLORE.visibile], ['cursore', COLORE.cursore],
+    ['rotella o pizzico: zoom \u00b7 trascina o frecce: sposta \u00b7 0: tutto', 'transparent']
+  ].forEach(function (v) {
+    const voce = document.createElement('span');
+    voce.textContent = v[0];
+    voce.style.setProperty('--c', v[1]);
+    document.getElementById('legenda').appendChild(voce);
+  });
 
   // For people and tests driving the page.
   window.visore = {

@@ -139,24 +139,57 @@ void aggiungi_testo(Json* record, const char* campo, const std::string& testo) {
 // The place on the route of the record a diagnostic is in, when the record
 // begins with one (its first field in metres, as the compile read it): a
 // warning about a speed limit or a gradient that knows no position of its
-// own still leads the view to it.
-std::optional<int64_t> posizione_del_record(const std::optional<Origini>& o, Luogo l) {
-  if (!o || l.file == FileSorgente::nessuno) return std::nullopt;
-  const SorgenteAutore* s = o->sorgenti.di(l.file);
-  if (s == nullptr || !s->testo) return std::nullopt;
-  const std::string_view testo = *s->testo;
-  const RecordRegistrato* trovato = nullptr;
-  for (const RecordRegistrato& r : o->giornale.records()) {
-    if (r.chiave.file == l.file && r.chiave.offset <= l.offset && r.riconosciuto()) trovato = &r;
+// own still leads the view to it. The records of each source are put in
+// order of place once, in one pass over the journal, and each diagnostic
+// finds its own by a search: a source of a hundred thousand warnings is
+// no slower to show than to check.
+class PosizioniDeiRecord {
+ public:
+  explicit PosizioniDeiRecord(const std::optional<Origini>& o) : origini_(o) {
+    if (!o) return;
+    for (const RecordRegistrato& r : o->giornale.records()) {
+      if (!r.riconosciuto()) continue;
+      if (std::vector<const RecordRegistrato*>* v = di(r.chiave.file)) v->push_back(&r);
+    }
+    for (auto* v : {&linea_, &treno_}) {
+      std::stable_sort(v->begin(), v->end(),
+                       [](const RecordRegistrato* a, const RecordRegistrato* b) {
+                         return a->chiave.offset < b->chiave.offset;
+                       });
+    }
   }
-  if (trovato == nullptr || trovato->campi.empty()) return std::nullopt;
-  const Estensione primo = trovato->campi.front();
-  // A place past the record's last field is in no record.
-  if (trovato->fine() > testo.size() || l.offset > trovato->fine()) return std::nullopt;
-  const DescrizioneRecord* d = record_catalogo(trovato->nome);
-  if (d == nullptr || d->campi.empty() || d->campi.front().unita != "m") return std::nullopt;
-  return primo.valore;  // as the compile read it
-}
+
+  std::optional<int64_t> posizione(Luogo l) const {
+    if (!origini_ || l.file == FileSorgente::nessuno) return std::nullopt;
+    const SorgenteAutore* s = origini_->sorgenti.di(l.file);
+    const std::vector<const RecordRegistrato*>* v = di(l.file);
+    if (s == nullptr || !s->testo || v == nullptr) return std::nullopt;
+    // The last record that begins at or before the place.
+    const auto dopo = std::upper_bound(
+        v->begin(), v->end(), l.offset,
+        [](size_t offset, const RecordRegistrato* r) { return offset < r->chiave.offset; });
+    if (dopo == v->begin()) return std::nullopt;
+    const RecordRegistrato& trovato = **std::prev(dopo);
+    if (trovato.campi.empty()) return std::nullopt;
+    // A place past the record's last field is in no record.
+    if (trovato.fine() > s->testo->size() || l.offset > trovato.fine()) return std::nullopt;
+    const DescrizioneRecord* d = record_catalogo(trovato.nome);
+    if (d == nullptr || d->campi.empty() || d->campi.front().unita != "m") return std::nullopt;
+    return trovato.campi.front().valore;  // as the compile read it
+  }
+
+ private:
+  std::vector<const RecordRegistrato*>* di(FileSorgente f) {
+    return f == FileSorgente::linea ? &linea_ : f == FileSorgente::treno ? &treno_ : nullptr;
+  }
+  const std::vector<const RecordRegistrato*>* di(FileSorgente f) const {
+    return f == FileSorgente::linea ? &linea_ : f == FileSorgente::treno ? &treno_ : nullptr;
+  }
+
+  const std::optional<Origini>& origini_;
+  std::vector<const RecordRegistrato*> linea_;
+  std::vector<const RecordRegistrato*> treno_;
+};
 
 Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi,
                       std::optional<int64_t> posizione_record) {
@@ -166,24 +199,36 @@ Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi,
   for (const Nota& n : d.note) {
     note.push_back({{"testo", testo_json(n.testo)}, {"luogo", luoghi.indice(n.luogo)}});
   }
-  return {{"gravita", errore ? "errore" : "avviso"},
-          {"codice", numero(d.codice)},
-          {"nome", testo_json(d.nome)},
-          {"messaggio",
-           testo_json(errore && d.codice != CodiceErrore::nessuno ? descrizione_errore(d.codice)
-                                                                  : d.messaggio)},
-          {"posizione", con_posizione || !posizione_record ? d.posizione : *posizione_record},
-          // Errors always locate a place; a warning when it concerns one or
-          // its record begins with one.
-          {"con_posizione", con_posizione || posizione_record.has_value()},
-          {"luogo", luoghi.indice(d.luogo)},
-          {"note", std::move(note)}};
+  // Member by member into room made once: a page may hold a hundred
+  // thousand of these.
+  Json j = oggetto_json(8);
+  j["gravita"] = errore ? "errore" : "avviso";
+  j["codice"] = numero(d.codice);
+  j["nome"] = testo_json(d.nome);
+  j["messaggio"] = testo_json(
+      errore && d.codice != CodiceErrore::nessuno ? descrizione_errore(d.codice) : d.messaggio);
+  j["posizione"] = con_posizione || !posizione_record ? d.posizione : *posizione_record;
+  // Errors always locate a place; a warning when it concerns one or its
+  // record begins with one.
+  j["con_posizione"] = con_posizione || posizione_record.has_value();
+  j["luogo"] = luoghi.indice(d.luogo);
+  j["note"] = std::move(note);
+  return j;
+}
+
+// Whether the build is to be given up, looked at every `kOgni` steps of a
+// loop: often enough to end within a fraction of a second, seldom enough to
+// cost nothing.
+constexpr size_t kOgni = 1024;
+bool annullata(const Annullo& a, size_t passo) {
+  return passo % kOgni == 0 && a.load(std::memory_order_relaxed);
 }
 
 // Objects: every cell that holds one, decoded, with the source place.
-Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi) {
+Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi, const Annullo& annullo) {
   Json oggetti = Json::array();
   for (size_t c = 0; c < v.tratti.size(); ++c) {
+    if (annullata(annullo, c)) return nullptr;
     const tratto& t = v.tratti[c];
     if (t.tipo == kLibero) continue;
     Json o = json_cella(t, c, posizione_oggetto(t.tipo, static_cast<int64_t>(c)));
@@ -306,6 +351,11 @@ PiantaCampionata campiona(const Geometria& g) {
 }
 
 Json json_vista(const ScenarioVisto& v) {
+  const Annullo mai{false};
+  return *json_vista(v, mai);
+}
+
+std::optional<Json> json_vista(const ScenarioVisto& v, const Annullo& annullo) {
   Luoghi luoghi(v.origini);
   const Intestazione intestazione(v.tabella);
   Json j;
@@ -315,7 +365,8 @@ Json json_vista(const ScenarioVisto& v) {
   j["metri_cella"] = kMetriCella;
   j["celle"] = v.tratti.size();
   j["fonte"] = v.origini ? "sorgenti" : "binari";
-  j["oggetti"] = json_oggetti(v, luoghi);
+  j["oggetti"] = json_oggetti(v, luoghi, annullo);
+  if (annullo) return std::nullopt;
   j["righe"] = json_righe(v, luoghi);
   j["sequenze"] = json_sequenze(v.tratti, v.origini ? &v.origini->giornale : nullptr);
   j["rallentamenti"] = json_rallentamenti(v.tratti);
@@ -334,9 +385,11 @@ Json json_vista(const ScenarioVisto& v) {
   // The records the compile never reached: none of their objects is drawn.
   j["non_compilati"] = v.origini ? v.origini->giornale.non_compilati() : 0;
   j["diagnostica"] = Json::array();
-  for (const Diagnostico& d : v.diagnostica) {
-    j["diagnostica"].push_back(
-        json_diagnostico(d, luoghi, posizione_del_record(v.origini, d.luogo)));
+  const PosizioniDeiRecord posizioni(v.origini);
+  for (size_t i = 0; i < v.diagnostica.size(); ++i) {
+    if (annullata(annullo, i)) return std::nullopt;
+    const Diagnostico& d = v.diagnostica[i];
+    j["diagnostica"].push_back(json_diagnostico(d, luoghi, posizioni.posizione(d.luogo)));
   }
   j["luoghi"] = luoghi.json();
   // The author's editor: a link template and the folder of the sources.
@@ -354,6 +407,9 @@ namespace {
 std::string riempi(std::string_view modello,
                    std::initializer_list<std::pair<std::string_view, std::string_view>> pezzi) {
   std::string pagina;
+  size_t tutto = modello.size();
+  for (const auto& p : pezzi) tutto += p.second.size();
+  pagina.reserve(tutto);
   size_t da = 0;
   for (;;) {
     size_t primo = std::string_view::npos;
@@ -384,19 +440,18 @@ std::string pagina_con(const std::string& titolo, const Json& dati, std::string_
 }  // namespace
 
 std::string json_in_pagina(const Json& dati) {
-  std::string testo = scrivi_json(dati, 2);
+  const std::string testo = scrivi_json(dati, 2);
   // A "<" stands only inside JSON strings, where \u003c reads the same: no
   // "</script" nor "<!--" can reach the page's markup.
   std::string sicuro;
-  sicuro.reserve(testo.size());
-  for (const char ch : testo) {
-    if (ch == '<') {
-      sicuro.append("\\u003c");
-    } else {
-      sicuro.push_back(ch);
-    }
+  sicuro.reserve(testo.size() + testo.size() / 64);
+  for (size_t da = 0;;) {
+    const size_t minore = testo.find('<', da);
+    sicuro.append(testo, da, minore == std::string::npos ? std::string::npos : minore - da);
+    if (minore == std::string::npos) return sicuro;
+    sicuro.append("\\u003c");
+    da = minore + 1;
   }
-  return sicuro;
 }
 
 std::string pagina_vista(const ScenarioVisto& v) {
@@ -410,10 +465,23 @@ std::string pagina_viva(const Json& dati) {
   return pagina_con("Percorso dal vivo", dati, unisci(kVivo_js));
 }
 
+std::string politica_pagina_viva() {
+  // The data travel in a block of type application/json, which is never run
+  // and needs no place in the policy; the favicon is an empty data: address.
+  return "default-src 'none'; script-src '" + std::string(kImpronta_copione_vivo) +
+         "'; style-src '" + std::string(kImpronta_stile_vivo) +
+         "'; img-src data:; connect-src 'self'; base-uri 'none'; form-action 'none'; "
+         "frame-ancestors 'none'";
+}
+
 std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const NomiScenario& nomi,
-                                               std::string* fatale) {
-  Compilazione comp =
-      compila_sorgenti(sorgenti, nomi, {.con_geometria = true, .con_giornale = true});
+                                               std::string* fatale, const Annullo* annullo) {
+  Compilazione comp = compila_sorgenti(
+      sorgenti, nomi, {.con_geometria = true, .con_giornale = true, .annullo = annullo});
+  if (annullo != nullptr && *annullo) {
+    fatale->clear();
+    return std::nullopt;
+  }
   if (comp.modello.tratti.size() <= kCellaIntestazione) {
     *fatale = "nessuna cella creata, niente da mostrare";
     return std::nullopt;
@@ -424,7 +492,7 @@ std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const No
   if (comp.modello.geometria.esiste()) v.pianta = campiona(comp.modello.geometria);
   // A reserved header slot taken ends the run with no file: the compile says
   // so itself, at the record that took it.
-  v.diagnostica = comp.diagnostica.voci();
+  v.diagnostica = std::move(comp.diagnostica.voci_da_rivedere());
   v.origini = Origini{std::move(sorgenti), std::move(comp.giornale)};
   return v;
 }

@@ -11,6 +11,7 @@
 #ifndef CALVETRA_TOOLS_SCENARIO_VISTA_VISTA_H_
 #define CALVETRA_TOOLS_SCENARIO_VISTA_VISTA_H_
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,14 +51,23 @@ struct ScenarioVisto {
   bool apri_dal_server = false;
 };
 
+// Set from another thread to give up a page being built (the live page
+// ends): the compile stops at the next record, and the build of the data
+// looks at it between its parts and every thousand objects or diagnostics,
+// and then gives nothing.
+using Annullo = std::atomic<bool>;
+
 // The scenario compiled from the sources in memory, with its plan and the
 // record behind every object. Empty, with the reason in `fatale`, when there
-// is nothing to show: no cell created.
+// is nothing to show: no cell created; empty too, with `fatale` empty, when
+// `annullo` gave it up.
 std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const NomiScenario& nomi,
-                                               std::string* fatale);
+                                               std::string* fatale,
+                                               const Annullo* annullo = nullptr);
 
-// The data of the page.
+// The data of the page; nothing once `annullo` gives it up.
 Json json_vista(const ScenarioVisto& v);
+std::optional<Json> json_vista(const ScenarioVisto& v, const Annullo& annullo);
 
 // The whole self-contained page around the data.
 std::string pagina_vista(const ScenarioVisto& v);
@@ -65,6 +75,11 @@ std::string pagina_vista(const ScenarioVisto& v);
 // The live page: the same page, with `dati` (the data of json_vista, or null
 // while there is none) and the script that follows the server's events.
 std::string pagina_viva(const Json& dati);
+
+// The Content-Security-Policy of the live page: its own inline script and
+// style, named by their hash, its own server for the event stream and the
+// one request, nothing else (no other script, style, frame, form or font).
+std::string politica_pagina_viva();
 
 // The text of `dati` as it can sit inside a script element: no character of
 // the data can end the element or start markup in it.

@@ -14,6 +14,7 @@ Alimentatore::~Alimentatore() {
     const std::lock_guard<std::mutex> l(m_);
     fine_ = true;
   }
+  annullo_ = true;
   c_.notify_all();
   filo_.join();
 }
@@ -55,12 +56,16 @@ void Alimentatore::ciclo() {
     }
     Istantanea& i = std::get<Istantanea>(lavoro);
     std::string fatale;
-    std::optional<ScenarioVisto> v = vista_da_sorgenti(std::move(i.sorgenti), i.nomi, &fatale);
+    std::optional<ScenarioVisto> v =
+        vista_da_sorgenti(std::move(i.sorgenti), i.nomi, &fatale, &annullo_);
+    if (annullo_) return;
     if (v) {
       v->editor = std::move(i.editor);
       v->cartella = std::move(i.cartella);
       v->apri_dal_server = i.apri_dal_server;
-      servizio_->pubblica(json_vista(*v));
+      const std::optional<Json> dati = json_vista(*v, annullo_);
+      if (!dati) return;
+      servizio_->pubblica(*dati);
     } else {
       servizio_->pubblica_fatale(fatale);
     }

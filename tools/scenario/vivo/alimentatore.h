@@ -2,6 +2,7 @@
 // own and published, so that whoever hands them over (the watch of the
 // directory, the language server's protocol loop) never waits for a
 // compile. Sources that come while one compiles wait as one: the last wins.
+// Its end gives up the page being built.
 #ifndef CALVETRA_TOOLS_SCENARIO_VIVO_ALIMENTATORE_H_
 #define CALVETRA_TOOLS_SCENARIO_VIVO_ALIMENTATORE_H_
 
@@ -15,6 +16,7 @@
 
 #include "model/costanti.h"
 #include "scenario/comune/sorgenti.h"
+#include "scenario/vista/vista.h"
 #include "scenario/vivo/servizio.h"
 
 namespace calvetra::scenario::vivo {
@@ -50,6 +52,8 @@ class Alimentatore {
   std::condition_variable c_;
   std::optional<std::variant<Istantanea, std::string>> in_attesa_;
   bool fine_ = false;
+  // At the end a page being built is given up: the end waits for no build.
+  Annullo annullo_{false};
   uint64_t compilazioni_ = 0;
   std::thread filo_;
 };

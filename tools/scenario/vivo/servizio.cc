@@ -1,31 +1,61 @@
+// Boost 1.74's Asio uses std::exchange without including its header in
+// C++20 mode.
+#include <utility>
+// clang-format off
 #include "scenario/vivo/servizio.h"
-
-#include <httplib.h>
-#include <sys/random.h>
+// clang-format on
 
 #include <atomic>
-#include <charconv>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/write.hpp>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <thread>
-#include <utility>
+#include <vector>
 
 #include "scenario/vista/vista.h"
+#include "scenario/vivo/richiesta.h"
+
+// The one call to the system outside Asio: the token's random bytes.
+#if defined(_WIN32)
+#include <cstdlib>
+#else
+#include <sys/random.h>
+#endif
 
 namespace calvetra::scenario::vivo {
 
+namespace asio = boost::asio;
+using asio::ip::tcp;
+using boost::system::error_code;
+
 namespace {
 
-// 256 random bits as hex, from the kernel's generator.
+// ---- system: the kernel's random bytes (getrandom; rand_s on Windows) ----
+void byte_casuali(unsigned char* b, size_t n) {
+#if defined(_WIN32)
+  for (size_t i = 0; i < n; ++i) {
+    unsigned int v = 0;
+    rand_s(&v);
+    b[i] = static_cast<unsigned char>(v);
+  }
+#else
+  size_t letti = 0;
+  while (letti < n) {
+    const ssize_t k = getrandom(b + letti, n - letti, 0);
+    if (k > 0) letti += static_cast<size_t>(k);
+  }
+#endif
+}
+
+// 256 random bits as hex.
 std::string gettone_nuovo() {
   unsigned char byte[32];
-  size_t letti = 0;
-  while (letti < sizeof byte) {
-    const ssize_t n = getrandom(byte + letti, sizeof byte - letti, 0);
-    if (n > 0) letti += static_cast<size_t>(n);
-  }
+  byte_casuali(byte, sizeof byte);
   std::string t;
   for (const unsigned char b : byte) {
     char h[3];
@@ -46,6 +76,12 @@ bool uguali(std::string_view a, std::string_view b) {
   }
   return diversi == 0;
 }
+
+// How long an answer may take to leave, and how long a closing connection
+// is read (and dropped) so that its answer reaches a client still sending:
+// closed with unread bytes, the connection would be reset and the answer lost.
+constexpr auto kScrittura = std::chrono::seconds(10);
+constexpr auto kCommiato = std::chrono::seconds(1);
 
 }  // namespace
 
@@ -75,7 +111,8 @@ Verdetto esamina(std::string_view metodo, std::string_view percorso, std::string
 }
 
 std::optional<LuogoDaAprire> leggi_luogo(std::string_view corpo) {
-  const Json j = Json::parse(corpo, nullptr, false);
+  bool troppo_profondo = false;
+  const Json j = leggi_json_esterno(corpo, 8, &troppo_profondo);
   if (!j.is_object()) return std::nullopt;
   const auto file = j.find("file");
   const auto riga = j.find("riga");
@@ -94,70 +131,233 @@ std::optional<LuogoDaAprire> leggi_luogo(std::string_view corpo) {
   return l;
 }
 
-struct Servizio::Stato {
+namespace {
+
+class Connessione;
+
+// Everything runs on one thread of the server's own, one handler at a time:
+// sockets, deadlines and the list of streams need no lock. Only the last
+// state, which other threads publish, is under `m`.
+struct Nucleo {
   OpzioniServizio opzioni;
-  Apri apri;
+  Servizio::Apri apri;
   std::string gettone = gettone_nuovo();
-  httplib::Server server;
-  std::thread filo;
   int porta = 0;
-  std::atomic<size_t> flussi{0};
+  std::shared_ptr<const std::string> pagina;  // the whole answer, made once
 
-  // The last state as one event, shared by every stream.
+  size_t connessioni = 0;
+  size_t flussi = 0;
+  std::vector<std::weak_ptr<Connessione>> aperti;  // the event streams
+
   mutable std::mutex m;
-  std::condition_variable cambiato;
-  std::shared_ptr<const std::string> evento;
+  std::shared_ptr<const std::string> evento;  // the last state, as one event
   uint64_t generazione = 0;
-  bool fermo = false;
 
-  void metti(std::string e) {
-    {
-      const std::lock_guard<std::mutex> l(m);
-      evento = std::make_shared<const std::string>(std::move(e));
-      ++generazione;
-    }
-    cambiato.notify_all();
-  }
+  // Last, so that it goes first: the handlers it still holds, and the
+  // connections in them, see everything above alive.
+  asio::io_context io{1};
+  tcp::acceptor accettore{io};
+  std::thread filo;
 
-  void rispondi(httplib::Response& res, Via via) {
-    res.set_header("Cache-Control", "no-store");
-    res.set_header("X-Content-Type-Options", "nosniff");
-    if (via == Via::pagina) {
-      res.set_header("Content-Security-Policy",
-                     "default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'; "
-                     "img-src data:; connect-src 'self'; frame-ancestors 'none'");
-      res.set_content(pagina_viva(nullptr), "text/html; charset=utf-8");
-      return;
-    }
-    if (flussi.fetch_add(1) >= opzioni.flussi_massimi) {
-      flussi.fetch_sub(1);
-      res.status = 503;
-      res.set_content("troppe pagine aperte\n", "text/plain; charset=utf-8");
-      return;
-    }
-    auto visto = std::make_shared<uint64_t>(0);
-    res.set_chunked_content_provider(
-        "text/event-stream",
-        [this, visto](size_t, httplib::DataSink& sink) {
-          std::shared_ptr<const std::string> e;
-          {
-            std::unique_lock<std::mutex> l(m);
-            const bool nuovo =
-                cambiato.wait_for(l, std::chrono::seconds(opzioni.secondi_tra_segnali),
-                                  [&] { return fermo || (evento && generazione != *visto); });
-            if (fermo) return false;
-            if (nuovo) {
-              e = evento;
-              *visto = generazione;
-            }
-          }
-          // An idle stream gets a comment: a reader gone shows as a failed write.
-          const std::string_view testo = e ? std::string_view(*e) : std::string_view(":\n\n");
-          return sink.write(testo.data(), testo.size());
-        },
-        [this](bool) { flussi.fetch_sub(1); });
+  void accetta();
+  void avvisa_flussi();
+  std::pair<std::shared_ptr<const std::string>, uint64_t> ultimo() const {
+    const std::lock_guard<std::mutex> l(m);
+    return {evento, generazione};
   }
 };
+
+// One connection: one request read under its deadline and answered, or an
+// event stream held open until the client leaves.
+class Connessione : public std::enable_shared_from_this<Connessione> {
+ public:
+  Connessione(Nucleo& s, tcp::socket socket)
+      : s_(s),
+        socket_(std::move(socket)),
+        scadenza_(s.io),
+        battito_(s.io),
+        lettura_(RegoleRichiesta{s.gettone, s.porta, s.opzioni.righe_testa, s.opzioni.byte_testa,
+                                 s.opzioni.corpo_massimo}) {
+    ++s_.connessioni;
+  }
+  ~Connessione() {
+    --s_.connessioni;
+    if (flusso_) --s_.flussi;
+  }
+
+  void inizia() {
+    // One deadline for the whole request, however slowly its bytes come.
+    scadi_tra(std::chrono::seconds(s_.opzioni.secondi_richiesta));
+    leggi();
+  }
+
+  // A new state to send, if the stream is not sending one already.
+  void manda() {
+    if (!flusso_ || in_volo_) return;
+    auto [evento, generazione] = s_.ultimo();
+    if (evento && generazione != visto_) {
+      visto_ = generazione;
+      scrivi_evento(std::move(evento));
+    }
+  }
+
+ private:
+  void scadi_tra(std::chrono::steady_clock::duration d) {
+    scadenza_.expires_after(d);
+    scadenza_.async_wait([debole = weak_from_this()](error_code ec) {
+      if (ec) return;
+      // A deadline moved on after this wait had already ended is no deadline.
+      auto c = debole.lock();
+      if (c && c->scadenza_.expiry() <= std::chrono::steady_clock::now()) c->chiudi();
+    });
+  }
+
+  void chiudi() {
+    error_code ignorato;
+    socket_.close(ignorato);
+    scadenza_.cancel();
+    battito_.cancel();
+  }
+
+  void leggi() {
+    socket_.async_read_some(
+        asio::buffer(buffer_), [io = shared_from_this()](error_code ec, size_t n) {
+          if (ec) {
+            if (ec == asio::error::eof)
+              io->decidi(io->lettura_.fine_ingresso());
+            else
+              io->chiudi();
+            return;
+          }
+          io->pendenti_.append(io->buffer_.data(), n);
+          size_t usati = 0;
+          const LetturaRichiesta::Esito e = io->lettura_.alimenta(io->pendenti_, &usati);
+          io->pendenti_.erase(0, usati);
+          io->decidi(e);
+        });
+  }
+
+  void decidi(LetturaRichiesta::Esito e) {
+    using Esito = LetturaRichiesta::Esito;
+    switch (e) {
+      case Esito::altro: leggi(); return;
+      case Esito::chiudi: chiudi(); return;
+      case Esito::rifiuto:
+        rispondi(std::make_shared<const std::string>(risposta_breve(lettura_.stato())));
+        return;
+      case Esito::pagina: rispondi(s_.pagina); return;
+      case Esito::apri: {
+        // Only on this thread: the editor's side is told one place at a time.
+        const bool aperto = s_.apri && s_.apri(lettura_.luogo());
+        rispondi(std::make_shared<const std::string>(
+            aperto ? risposta_breve(204) : risposta_breve(404, "nessun editor collegato\n")));
+        return;
+      }
+      case Esito::eventi: apri_flusso(); return;
+    }
+  }
+
+  // The answer, then the end: what the client still sends is read and
+  // dropped for a moment, so that the answer reaches it.
+  void rispondi(std::shared_ptr<const std::string> risposta) {
+    scadi_tra(kScrittura);
+    asio::async_write(socket_, asio::buffer(*risposta),
+                      [io = shared_from_this(), risposta](error_code ec, size_t) {
+                        if (ec) return io->chiudi();
+                        error_code ignorato;
+                        io->socket_.shutdown(tcp::socket::shutdown_send, ignorato);
+                        io->scadi_tra(kCommiato);
+                        io->scarta();
+                      });
+  }
+
+  // Reads until the client closes or the deadline; nothing is kept.
+  void scarta() {
+    socket_.async_read_some(asio::buffer(buffer_),
+                            [io = shared_from_this()](error_code ec, size_t) {
+                              if (ec) return io->chiudi();
+                              io->scarta();
+                            });
+  }
+
+  void apri_flusso() {
+    if (s_.flussi >= s_.opzioni.flussi_massimi) {
+      rispondi(std::make_shared<const std::string>(risposta_breve(503)));
+      return;
+    }
+    flusso_ = true;
+    ++s_.flussi;
+    s_.aperti.push_back(weak_from_this());
+    scadenza_.cancel();
+    pendenti_.clear();
+    scrivi_evento(std::make_shared<const std::string>(testa_eventi()));
+    // A client gone closes its side, and the read ends at once: its place
+    // is free for the next page without waiting for a write to fail.
+    scarta();
+    batti();
+  }
+
+  // An idle stream gets a comment now and then: a reader gone that never
+  // closed (a machine asleep) shows as a write that does not end.
+  void batti() {
+    battito_.expires_after(std::chrono::seconds(s_.opzioni.secondi_tra_segnali));
+    battito_.async_wait([debole = weak_from_this()](error_code ec) {
+      if (ec) return;
+      auto c = debole.lock();
+      if (!c) return;
+      if (!c->in_volo_) c->scrivi_evento(std::make_shared<const std::string>(":\n\n"));
+      c->batti();
+    });
+  }
+
+  void scrivi_evento(std::shared_ptr<const std::string> testo) {
+    in_volo_ = true;
+    scadi_tra(kScrittura);
+    asio::async_write(socket_, asio::buffer(*testo),
+                      [io = shared_from_this(), testo](error_code ec, size_t) {
+                        io->in_volo_ = false;
+                        if (ec) return io->chiudi();
+                        io->scadenza_.cancel();
+                        io->manda();
+                      });
+  }
+
+  Nucleo& s_;
+  tcp::socket socket_;
+  asio::steady_timer scadenza_;
+  asio::steady_timer battito_;
+  LetturaRichiesta lettura_;
+  std::array<char, 4096> buffer_{};
+  std::string pendenti_;  // read and not yet consumed: a head is judged whole
+  bool flusso_ = false;
+  bool in_volo_ = false;
+  uint64_t visto_ = 0;
+};
+
+void Nucleo::accetta() {
+  accettore.async_accept([this](error_code ec, tcp::socket socket) {
+    if (ec == asio::error::operation_aborted || !accettore.is_open()) return;
+    // Past the bound the connection is closed at once: memory and
+    // descriptors stay bounded whatever a client opens.
+    if (!ec && connessioni < opzioni.connessioni_massime) {
+      auto c = std::make_shared<Connessione>(*this, std::move(socket));
+      c->inizia();
+    }
+    accetta();
+  });
+}
+
+void Nucleo::avvisa_flussi() {
+  std::erase_if(aperti, [](const std::weak_ptr<Connessione>& d) {
+    const auto c = d.lock();
+    if (c) c->manda();
+    return !c;
+  });
+}
+
+}  // namespace
+
+struct Servizio::Stato : Nucleo {};
 
 Servizio::Servizio(OpzioniServizio o, Apri apri) : s_(std::make_unique<Stato>()) {
   s_->opzioni = o;
@@ -168,78 +368,45 @@ Servizio::~Servizio() { ferma(); }
 
 bool Servizio::avvia(std::string* errore) {
   Stato& s = *s_;
-  // Every stream holds a thread while it is open: room for all of them and
-  // for the page and the refusals beside.
-  const size_t fili = s.opzioni.flussi_massimi + 8;
-  s.server.new_task_queue = [fili] { return new httplib::ThreadPool(fili); };
-  s.server.set_payload_max_length(s.opzioni.corpo_massimo);
-  s.server.set_keep_alive_timeout(2);
-  s.server.set_pre_routing_handler([&s](const httplib::Request& req, httplib::Response& res) {
-    const Verdetto v =
-        esamina(req.method, req.path, req.get_header_value("Host"), s.gettone, s.porta);
-    if (v.stato != 0) {
-      res.status = v.stato;
-      res.set_content(v.stato == 403   ? "host non ammesso\n"
-                      : v.stato == 405 ? "metodo non ammesso\n"
-                                       : "non trovato\n",
-                      "text/plain; charset=utf-8");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (v.via == Via::apri) {
-      // A body said to be too large is refused before a byte of it is read.
-      const std::string detta = req.get_header_value("Content-Length");
-      uint64_t lunghezza = 0;
-      const auto letto = std::from_chars(detta.data(), detta.data() + detta.size(), lunghezza);
-      if (letto.ec == std::errc::result_out_of_range || lunghezza > s.opzioni.corpo_massimo) {
-        res.status = 413;
-        res.set_header("Connection", "close");
-        res.set_content("richiesta troppo grande\n", "text/plain; charset=utf-8");
-        return httplib::Server::HandlerResponse::Handled;
-      }
-      return httplib::Server::HandlerResponse::Unhandled;
-    }
-    s.rispondi(res, v.via);
-    return httplib::Server::HandlerResponse::Handled;
-  });
-  s.server.Post("/" + s.gettone + "/apri",
-                [&s](const httplib::Request& req, httplib::Response& res) {
-                  const std::optional<LuogoDaAprire> l = leggi_luogo(req.body);
-                  if (!l) {
-                    res.status = 400;
-                    res.set_content("luogo non valido\n", "text/plain; charset=utf-8");
-                    return;
-                  }
-                  if (!s.apri || !s.apri(*l)) {
-                    res.status = 404;
-                    res.set_content("nessun editor collegato\n", "text/plain; charset=utf-8");
-                    return;
-                  }
-                  res.status = 204;
-                });
-  if (s.opzioni.porta == 0) {
-    s.porta = s.server.bind_to_any_port("127.0.0.1");
-  } else {
-    s.porta = s.server.bind_to_port("127.0.0.1", s.opzioni.porta) ? s.opzioni.porta : -1;
+  const tcp::endpoint dove(asio::ip::address_v4::loopback(),
+                           static_cast<unsigned short>(s.opzioni.porta));
+  error_code ec;
+  s.accettore.open(dove.protocol(), ec);
+  // The port is this server's alone: never shared with another listening
+  // on it (no SO_REUSEPORT, which Asio never sets). On Windows, where an
+  // address reused may be taken from under a listener, it is exclusive.
+#if defined(_WIN32)
+  if (!ec) {
+    s.accettore.set_option(
+        asio::detail::socket_option::boolean<SOL_SOCKET, SO_EXCLUSIVEADDRUSE>(true), ec);
   }
-  if (s.porta <= 0) {
-    *errore = "porta " + std::to_string(s.opzioni.porta) + " di 127.0.0.1 non disponibile";
+#else
+  // A port just left by an earlier run may be taken again at once.
+  if (!ec) s.accettore.set_option(tcp::acceptor::reuse_address(true), ec);
+#endif
+  if (!ec) s.accettore.bind(dove, ec);
+  if (!ec) s.accettore.listen(asio::socket_base::max_listen_connections, ec);
+  if (ec) {
+    *errore = "porta " + std::to_string(s.opzioni.porta) + " di 127.0.0.1 non disponibile" +
+              (ec == asio::error::address_in_use ? " (gia' in uso)" : "") + ": " + ec.message();
+    error_code ignorato;
+    s.accettore.close(ignorato);
     return false;
   }
-  s.filo = std::thread([&s] { s.server.listen_after_bind(); });
+  s.porta = s.accettore.local_endpoint().port();
+  s.pagina = std::make_shared<const std::string>(
+      risposta_pagina(pagina_viva(nullptr), politica_pagina_viva()));
+  s.accetta();
+  s.filo = std::thread([&s] { s.io.run(); });
   return true;
 }
 
 void Servizio::ferma() {
   Stato& s = *s_;
-  {
-    const std::lock_guard<std::mutex> l(s.m);
-    s.fermo = true;
-  }
-  s.cambiato.notify_all();
-  if (s.filo.joinable()) {
-    s.server.stop();
-    s.filo.join();
-  }
+  // Nothing is waited for: a request half read, an answer half written and
+  // every stream end where they stand.
+  s.io.stop();
+  if (s.filo.joinable()) s.filo.join();
 }
 
 std::string Servizio::indirizzo() const {
@@ -250,15 +417,28 @@ int Servizio::porta() const { return s_->porta; }
 
 const std::string& Servizio::gettone() const { return s_->gettone; }
 
-void Servizio::pubblica(const Json& dati) {
-  s_->metti("event: modello\ndata: " + dati.dump(-1, ' ', false, Json::error_handler_t::replace) +
-            "\n\n");
+namespace {
+
+std::string evento(std::string_view nome, const Json& dati) {
+  return "event: " + std::string(nome) +
+         "\ndata: " + dati.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n\n";
 }
 
+}  // namespace
+
+void Servizio::pubblica(const Json& dati) { metti(evento("modello", dati)); }
+
 void Servizio::pubblica_fatale(const std::string& messaggio) {
-  const Json j = {{"messaggio", messaggio}};
-  s_->metti("event: fatale\ndata: " + j.dump(-1, ' ', false, Json::error_handler_t::replace) +
-            "\n\n");
+  metti(evento("fatale", {{"messaggio", messaggio}}));
+}
+
+void Servizio::metti(std::string e) {
+  {
+    const std::lock_guard<std::mutex> l(s_->m);
+    s_->evento = std::make_shared<const std::string>(std::move(e));
+    ++s_->generazione;
+  }
+  asio::post(s_->io, [s = s_.get()] { s->avvisa_flussi(); });
 }
 
 uint64_t Servizio::pubblicati() const {

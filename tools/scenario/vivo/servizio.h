@@ -1,15 +1,20 @@
 // The live page of a route over HTTP on the loopback: the page, a stream of
 // Server-Sent Events that brings every new state of the route to it, and,
 // when a language server stands behind it, the one request that opens a
-// record in the author's editor. HTTP itself is the library's
-// (cpp-httplib); what is ours is which requests are answered at all.
+// record in the author's editor. The sockets are Asio's and the HTTP
+// grammar Beast's (richiesta.h); what is ours is which requests are
+// answered at all, and the limits that hold before anything else is read.
 //
-// Safe by construction: bound to 127.0.0.1 only; every request names a
-// token of 256 random bits, fresh each start, in its path, or is answered
-// 404; a Host other than 127.0.0.1:PORT or localhost:PORT is refused (a
-// page of another site that rebinds its name to 127.0.0.1 cannot read it);
-// no CORS header; nothing else is served, no file of the disk above all; a
-// small body for the one POST; a bounded number of event streams.
+// Safe by construction: bound to 127.0.0.1 only, on a port no other server
+// shares; every request names a token of 256 random bits, fresh each start,
+// in its path, or is answered 404; a Host other than 127.0.0.1:PORT or
+// localhost:PORT is refused (a page of another site that rebinds its name
+// to 127.0.0.1 cannot read it), and so are two Hosts; no CORS header;
+// nothing else is served, no file of the disk above all; a small body for
+// the one POST, of JSON from the page itself; a bounded head, read within
+// one deadline; a bounded number of connections and of event streams, a
+// stream's place free as soon as its reader leaves; and an end that waits
+// for no client.
 #ifndef CALVETRA_TOOLS_SCENARIO_VIVO_SERVIZIO_H_
 #define CALVETRA_TOOLS_SCENARIO_VIVO_SERVIZIO_H_
 
@@ -51,10 +56,14 @@ struct LuogoDaAprire {
 std::optional<LuogoDaAprire> leggi_luogo(std::string_view corpo);
 
 struct OpzioniServizio {
-  int porta = 0;                 // 0: the system chooses
-  size_t flussi_massimi = 16;    // event streams open at once
-  size_t corpo_massimo = 4096;   // bytes of the POST's body
-  int secondi_tra_segnali = 15;  // a comment on an idle stream, to find readers gone
+  int porta = 0;                     // 0: the system chooses
+  size_t flussi_massimi = 16;        // event streams open at once
+  size_t corpo_massimo = 4096;       // bytes of the POST's body, chunked or not
+  int secondi_tra_segnali = 15;      // a comment on an idle stream, to find readers gone
+  size_t righe_testa = 64;           // header lines of a request
+  size_t byte_testa = 16384;         // bytes of a request's head
+  int secondi_richiesta = 5;         // for the whole request, however slowly it comes
+  size_t connessioni_massime = 128;  // open at once; past it a connection is closed at once
 };
 
 class Servizio {
@@ -86,6 +95,8 @@ class Servizio {
   uint64_t pubblicati() const;
 
  private:
+  void metti(std::string evento);
+
   struct Stato;
   std::unique_ptr<Stato> s_;
 };
