@@ -1,9 +1,11 @@
 // calvetra: writes the scenario sources and driver documents beside itself,
 // compiles them and writes the three binary scenario files.
-#include <cstring>
 #include <iostream>
+#include <string>
+#include <vector>
 
-#include "platform/piattaforma.h"
+#include "platform/processo.h"
+#include "platform/sistema.h"
 #include "run/form1.h"
 #include "versione.h"
 
@@ -25,17 +27,19 @@ constexpr const char* kAiuto =
 }  // namespace
 
 int main(int argc, char** argv) {
+  calvetra::prepara_flussi_standard();
+  const std::vector<std::string> argomenti = calvetra::argomenti_processo(argc, argv);
   // Any mix of --help and --version is answered (the help first, which names
   // the version's option too); anything else is refused by name.
   bool aiuto = false;
   bool versione = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+  for (const std::string& a : argomenti) {
+    if (a == "--help" || a == "-h") {
       aiuto = true;
-    } else if (std::strcmp(argv[i], "--version") == 0) {
+    } else if (a == "--version") {
       versione = true;
     } else {
-      std::cerr << "calvetra: argomento non accettato " << argv[i] << "\n"
+      std::cerr << "calvetra: argomento non accettato " << a << "\n"
                 << "uso: calvetra [--help | --version]" << std::endl;
       return calvetra::kUscitaUso;
     }
@@ -45,11 +49,10 @@ int main(int argc, char** argv) {
   if (aiuto || versione) return calvetra::kUscitaPulita;
   const std::string cartella = calvetra::cartella_eseguibile();
   if (cartella.empty()) {
-    std::cerr << "calvetra: impossibile trovare la cartella del programma (/proc/self/exe)"
-              << std::endl;
+    std::cerr << "calvetra: impossibile trovare la cartella del programma" << std::endl;
     return calvetra::kUscitaFatale;
   }
-  calvetra::PiattaformaPosix piattaforma(cartella);
+  calvetra::PiattaformaSistema piattaforma(cartella, calvetra::NomiFile::windows_1252);
   calvetra::Form1 form(&piattaforma);
   return form.Form_Load();
 }

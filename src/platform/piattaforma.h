@@ -1,6 +1,6 @@
 // What the compiler core needs from the process around it: the directory it
 // works in, a way to show the waiting notice and to report, and the file system
-// of that directory. The real program passes the POSIX implementation; tests
+// of that directory. The real program passes the system's (sistema.h); tests
 // pass their own, pointed at a temporary directory or failing on purpose.
 #ifndef CALVETRA_PLATFORM_PIATTAFORMA_H_
 #define CALVETRA_PLATFORM_PIATTAFORMA_H_
@@ -84,12 +84,22 @@ class Piattaforma {
                                  std::string* errore) = 0;
 };
 
+// Whether `c` separates the parts of a path on this system: '/' everywhere,
+// and '\\' too on Windows.
+bool separatore(char c);
+// Where the last part of `percorso` starts (0 when it has no separator).
+inline size_t inizio_nome(std::string_view percorso) {
+  for (size_t i = percorso.size(); i > 0; --i) {
+    if (separatore(percorso[i - 1])) return i;
+  }
+  return 0;
+}
+
 // A temporary file beside `percorso`: in its directory, named "." + the file
 // name + "." + `suffisso`. The leading dot keeps it out of ordinary listings;
 // the rest tells which output it was meant to become.
 inline std::string nome_temporaneo(const std::string& percorso, std::string_view suffisso) {
-  const size_t barra = percorso.rfind('/');
-  const size_t inizio = barra == std::string::npos ? 0 : barra + 1;
+  const size_t inizio = inizio_nome(percorso);
   std::string nome = percorso.substr(0, inizio) + "." + percorso.substr(inizio) + ".";
   nome += suffisso;
   return nome;
@@ -98,44 +108,11 @@ inline std::string nome_temporaneo(const std::string& percorso, std::string_view
 // `nome` inside `cartella`: the path every file of a run is addressed by.
 inline std::string nella_cartella(const std::string& cartella, const std::string& nome) {
   if (cartella.empty()) return nome;
-  if (cartella.back() == '/') return cartella + nome;
+  if (separatore(cartella.back())) return cartella + nome;
   return cartella + "/" + nome;
 }
 
-// The real file system and terminal.
-class PiattaformaPosix : public Piattaforma {
- public:
-  explicit PiattaformaPosix(std::string cartella) : cartella_(std::move(cartella)) {}
-
-  std::string cartella() const override { return cartella_; }
-  void avviso_attesa(std::string_view testo) override;
-  void rapporto_fatale(std::string_view messaggio) override;
-  void rapporto(std::string_view riga) override;
-  bool esiste(const std::string& percorso) override;
-  bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) override;
-  bool elimina(const std::string& percorso, std::string* errore) override;
-  // The name ends in random letters; a name already taken is drawn again.
-  bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
-                       std::string* errore) override;
-  bool scrivi(int handle, std::string_view dati, std::string* errore) override;
-  bool chiudi(int handle, std::string* errore) override;
-  bool rinomina(const std::string& da, const std::string& a, std::string* errore) override;
-  bool sincronizza(int handle, std::string* errore) override;
-  // A file system that cannot sync a directory says so with EINVAL: true.
-  bool sincronizza_cartella(const std::string& cartella, std::string* errore) override;
-  bool conserva(const std::string& percorso, std::string* copia, std::string* errore) override;
-  Genere genere(const std::string& percorso) override;
-  bool crea_cartella(const std::string& percorso, std::string* errore) override;
-  std::vector<std::string> elenco(const std::string& cartella) override;
-  bool scrivi_attraverso(const std::string& percorso, std::string_view dati,
-                         std::string* errore) override;
-
- private:
-  std::string cartella_;
-};
-
-// The directory of the running executable, from /proc/self/exe; empty when it
-// cannot be found.
+// The directory of the running program; empty when it cannot be found.
 std::string cartella_eseguibile();
 
 }  // namespace calvetra

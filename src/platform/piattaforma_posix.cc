@@ -10,7 +10,8 @@
 #include <iostream>
 #include <string>
 
-#include "platform/piattaforma.h"
+#include "platform/casuale.h"
+#include "platform/sistema.h"
 
 namespace calvetra {
 
@@ -28,16 +29,7 @@ bool suffisso_casuale(std::string* suffisso, std::string* errore) {
   static constexpr char kCaratteri[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
   unsigned char byte[10];
-  size_t letti = 0;
-  while (letti < sizeof byte) {
-    const ssize_t n = ::getrandom(byte + letti, sizeof byte - letti, 0);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *errore = motivo();
-      return false;
-    }
-    letti += static_cast<size_t>(n);
-  }
+  if (!byte_casuali(byte, sizeof byte, errore)) return false;
   suffisso->clear();
   for (unsigned char b : byte) suffisso->push_back(kCaratteri[b % 64]);
   return true;
@@ -45,21 +37,47 @@ bool suffisso_casuale(std::string* suffisso, std::string* errore) {
 
 }  // namespace
 
-void PiattaformaPosix::avviso_attesa(std::string_view testo) { std::cout << testo << std::endl; }
+bool separatore(char c) { return c == '/'; }
 
-void PiattaformaPosix::rapporto_fatale(std::string_view messaggio) {
+bool byte_casuali(unsigned char* byte, size_t n, std::string* errore) {
+  size_t letti = 0;
+  while (letti < n) {
+    const ssize_t k = ::getrandom(byte + letti, n - letti, 0);
+    if (k < 0) {
+      if (errno == EINTR) continue;
+      *errore = motivo();
+      return false;
+    }
+    letti += static_cast<size_t>(k);
+  }
+  return true;
+}
+
+// Nothing to keep: the file handles are the kernel's descriptors, and the
+// waiting notice is a line.
+struct PiattaformaSistema::Sistema {};
+
+// The bytes of a path go to the kernel as they are, whatever they encode.
+PiattaformaSistema::PiattaformaSistema(std::string cartella, NomiFile nomi)
+    : cartella_(std::move(cartella)), nomi_(nomi), s_(std::make_unique<Sistema>()) {}
+
+PiattaformaSistema::~PiattaformaSistema() = default;
+
+void PiattaformaSistema::avviso_attesa(std::string_view testo) { std::cout << testo << std::endl; }
+
+void PiattaformaSistema::rapporto_fatale(std::string_view messaggio) {
   std::cerr << messaggio << std::endl;
 }
 
-void PiattaformaPosix::rapporto(std::string_view riga) { std::cerr << riga << std::endl; }
+void PiattaformaSistema::rapporto(std::string_view riga) { std::cerr << riga << std::endl; }
 
-bool PiattaformaPosix::esiste(const std::string& percorso) {
+bool PiattaformaSistema::esiste(const std::string& percorso) {
   struct stat st;
   return ::stat(percorso.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool PiattaformaPosix::leggi(const std::string& percorso, std::string* contenuto,
-                             std::string* errore) {
+bool PiattaformaSistema::leggi(const std::string& percorso, std::string* contenuto,
+                               std::string* errore) {
   const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     *errore = motivo();
@@ -82,7 +100,7 @@ bool PiattaformaPosix::leggi(const std::string& percorso, std::string* contenuto
   return true;
 }
 
-bool PiattaformaPosix::elimina(const std::string& percorso, std::string* errore) {
+bool PiattaformaSistema::elimina(const std::string& percorso, std::string* errore) {
   if (::unlink(percorso.c_str()) != 0) {
     *errore = motivo();
     return false;
@@ -90,8 +108,8 @@ bool PiattaformaPosix::elimina(const std::string& percorso, std::string* errore)
   return true;
 }
 
-bool PiattaformaPosix::crea_temporaneo(const std::string& percorso, int* handle,
-                                       std::string* temporaneo, std::string* errore) {
+bool PiattaformaSistema::crea_temporaneo(const std::string& percorso, int* handle,
+                                         std::string* temporaneo, std::string* errore) {
   for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
     std::string suffisso;
     if (!suffisso_casuale(&suffisso, errore)) return false;
@@ -113,7 +131,7 @@ bool PiattaformaPosix::crea_temporaneo(const std::string& percorso, int* handle,
   return false;
 }
 
-bool PiattaformaPosix::scrivi(int handle, std::string_view dati, std::string* errore) {
+bool PiattaformaSistema::scrivi(int handle, std::string_view dati, std::string* errore) {
   while (!dati.empty()) {
     const ssize_t n = ::write(handle, dati.data(), dati.size());
     if (n < 0) {
@@ -126,7 +144,7 @@ bool PiattaformaPosix::scrivi(int handle, std::string_view dati, std::string* er
   return true;
 }
 
-bool PiattaformaPosix::chiudi(int handle, std::string* errore) {
+bool PiattaformaSistema::chiudi(int handle, std::string* errore) {
   if (::close(handle) != 0) {
     *errore = motivo();
     return false;
@@ -134,7 +152,8 @@ bool PiattaformaPosix::chiudi(int handle, std::string* errore) {
   return true;
 }
 
-bool PiattaformaPosix::rinomina(const std::string& da, const std::string& a, std::string* errore) {
+bool PiattaformaSistema::rinomina(const std::string& da, const std::string& a,
+                                  std::string* errore) {
   if (std::rename(da.c_str(), a.c_str()) != 0) {
     *errore = motivo();
     return false;
@@ -142,7 +161,7 @@ bool PiattaformaPosix::rinomina(const std::string& da, const std::string& a, std
   return true;
 }
 
-bool PiattaformaPosix::sincronizza(int handle, std::string* errore) {
+bool PiattaformaSistema::sincronizza(int handle, std::string* errore) {
   if (::fsync(handle) != 0) {
     *errore = motivo();
     return false;
@@ -150,7 +169,7 @@ bool PiattaformaPosix::sincronizza(int handle, std::string* errore) {
   return true;
 }
 
-bool PiattaformaPosix::sincronizza_cartella(const std::string& cartella, std::string* errore) {
+bool PiattaformaSistema::sincronizza_cartella(const std::string& cartella, std::string* errore) {
   const int fd =
       ::open(cartella.empty() ? "." : cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
@@ -201,7 +220,7 @@ bool copia_in(const std::string& da, int fd, std::string* errore) {
 
 }  // namespace
 
-bool PiattaformaPosix::conserva(const std::string& percorso, std::string* copia,
+bool PiattaformaSistema::conserva(const std::string& percorso, std::string* copia,
                                 std::string* errore) {
   for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
     std::string suffisso;
@@ -233,6 +252,7 @@ bool PiattaformaPosix::conserva(const std::string& percorso, std::string* copia,
   return false;
 }
 
+// From /proc/self/exe.
 std::string cartella_eseguibile() {
   std::string percorso(4096, '\0');
   const ssize_t n = ::readlink("/proc/self/exe", percorso.data(), percorso.size());
@@ -243,7 +263,7 @@ std::string cartella_eseguibile() {
   return barra == 0 ? "/" : percorso.substr(0, barra);
 }
 
-Piattaforma::Genere PiattaformaPosix::genere(const std::string& percorso) {
+Piattaforma::Genere PiattaformaSistema::genere(const std::string& percorso) {
   struct stat st;
   if (::lstat(percorso.c_str(), &st) != 0) return Genere::assente;
   if (S_ISREG(st.st_mode)) return Genere::file;
@@ -251,7 +271,7 @@ Piattaforma::Genere PiattaformaPosix::genere(const std::string& percorso) {
   return Genere::altro;
 }
 
-bool PiattaformaPosix::crea_cartella(const std::string& percorso, std::string* errore) {
+bool PiattaformaSistema::crea_cartella(const std::string& percorso, std::string* errore) {
   // Each directory from the top down; one that is there already is fine.
   for (size_t fine = 1; fine <= percorso.size(); ++fine) {
     if (fine < percorso.size() && percorso[fine] != '/') continue;
@@ -269,7 +289,7 @@ bool PiattaformaPosix::crea_cartella(const std::string& percorso, std::string* e
   return true;
 }
 
-std::vector<std::string> PiattaformaPosix::elenco(const std::string& cartella) {
+std::vector<std::string> PiattaformaSistema::elenco(const std::string& cartella) {
   std::vector<std::string> nomi;
   DIR* d = ::opendir(cartella.c_str());
   if (d == nullptr) return nomi;
@@ -281,8 +301,8 @@ std::vector<std::string> PiattaformaPosix::elenco(const std::string& cartella) {
   return nomi;
 }
 
-bool PiattaformaPosix::scrivi_attraverso(const std::string& percorso, std::string_view dati,
-                                         std::string* errore) {
+bool PiattaformaSistema::scrivi_attraverso(const std::string& percorso, std::string_view dati,
+                                           std::string* errore) {
   const int fd = ::open(percorso.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     *errore = motivo();

@@ -9,13 +9,16 @@
 # say in the commit why the outputs changed.
 #
 #   tests/identita/identita.sh BUILD_DIR [--aggiorna] [--scenari N] [--parte K/N]
+#                              [--windows BUILD_WIN]
 #
 # --scenari N checks only the first N generated scenarios (the lines of the
 # others are not compared); every generated scenario depends on the seed and
 # its own number only, so the first N are the same in any run. --parte K/N
 # runs only the K-th of N parts of the cases (every N-th case from the K-th,
 # calvetra's own run in the first part) and compares only their lines: CTest
-# runs the parts side by side.
+# runs the parts side by side. --windows compares the programs of a Windows
+# cross-build (BUILD_WIN, run under Wine) with the same lines: the scenarios
+# are still made by BUILD_DIR's generator.
 set -euo pipefail
 # Byte-wise text handling and file order, whatever the user's locale.
 export LC_ALL=C
@@ -26,12 +29,16 @@ seme=2718
 tutti=300
 
 if [ $# -lt 1 ]; then
-  echo "uso: identita.sh BUILD_DIR [--aggiorna] [--scenari N] [--parte K/N]" >&2
+  echo "uso: identita.sh BUILD_DIR [--aggiorna] [--scenari N] [--parte K/N] [--windows BUILD_WIN]" >&2
   exit 2
 fi
 build=$(cd "$1" && pwd)
 shift
 aggiorna=0
+# The programs compared, and what runs them.
+esegui=()
+programmi=$build
+estensione=""
 quanti=$tutti
 parte=1
 parti=1
@@ -46,10 +53,16 @@ while [ $# -gt 0 ]; do
         echo "identita.sh: --parte vuole K/N con 1 <= K <= N" >&2
         exit 2
       fi ;;
+    --windows)
+      programmi=$(cd "$2" && pwd); estensione=.exe; esegui=("$radice/cmake/wine.sh"); shift ;;
     *) echo "identita.sh: argomento sconosciuto $1" >&2; exit 2 ;;
   esac
   shift
 done
+if [ $aggiorna = 1 ] && [ -n "$estensione" ]; then
+  echo "identita.sh: --aggiorna riscrive le righe dalla build di questo sistema, non da --windows" >&2
+  exit 2
+fi
 if [ $aggiorna = 1 ] && { [ "$quanti" != $tutti ] || [ "$parti" != 1 ]; }; then
   echo "identita.sh: --aggiorna riscrive tutte le righe: niente --scenari ne' --parte" >&2
   exit 2
@@ -70,7 +83,7 @@ binari=("Calvetra_linea.dat" "Calvetra_2718 - 5340.sim" "Calvetra_2718 - 5340.da
 
 # Messages may name the directories of this run: they become fixed words.
 normalizza() {
-  sed -i -e "s|$lavoro|LAVORO|g" -e "s|$build|BUILD|g" "$@"
+  sed -i -e "s|$lavoro|LAVORO|g" -e "s|$build|BUILD|g" -e "s|$programmi|BUILD|g" "$@"
 }
 
 # Formats one line from the sha256sum output of the files that exist (the
@@ -105,7 +118,8 @@ compila() {
   shift 2
   rm -f "${binari[@]/#/$cartella/}"
   local stato=0
-  (cd "$cartella" && exec "$build/scenario" compile "$@" . > "$lavoro/out" 2> "$lavoro/err") ||
+  (cd "$cartella" &&
+    exec "${esegui[@]}" "$programmi/scenario$estensione" compile "$@" . > "$lavoro/out" 2> "$lavoro/err") ||
     stato=$?
   normalizza "$lavoro/out" "$lavoro/err"
   local presenti=() etichette="" i
@@ -148,10 +162,11 @@ done
 # calvetra itself, alone in a directory: every file it leaves there.
 if [ "$parte" = 1 ]; then
 mkdir "$lavoro/calvetra"
-cp "$build/calvetra" "$lavoro/calvetra/"
+cp "$programmi/calvetra$estensione" "$lavoro/calvetra/"
 stato=0
-(cd "$lavoro/calvetra" && exec ./calvetra > "$lavoro/out" 2> "$lavoro/err") || stato=$?
-rm "$lavoro/calvetra/calvetra"
+(cd "$lavoro/calvetra" && exec "${esegui[@]}" "./calvetra$estensione" > "$lavoro/out" 2> "$lavoro/err") ||
+  stato=$?
+rm "$lavoro/calvetra/calvetra$estensione"
 normalizza "$lavoro/out" "$lavoro/err"
 sha256sum "$lavoro/out" "$lavoro/err" |
   awk -v nome=calvetra -v stato="$stato" -v err="$lavoro/err" \

@@ -74,21 +74,26 @@ TEST(SostituisciFile, FollowsNoPlantedLinkAndReusesNoLeftover) {
     p.collega(".out.bin.nuovo", segreto.percorso());
     p.collega(".out.bin.q7-Zx_0aB3", segreto.percorso());
     p.scrivi_file(".out.bin.Lm4_Tt9-pQ", "resto");
+    // Wine makes links that its own directory listing leaves out.
+    const bool elencati = p.elenco().count(".out.bin.nuovo") == 1;
     std::string errore;
     ASSERT_TRUE(sostituisci_file(&p, p.file("out.bin"), scrivi_nuovo, &errore)) << errore;
     EXPECT_EQ(segreto.contenuto(), "intatto");
     EXPECT_TRUE(p.regolare("out.bin"));
     EXPECT_EQ(p.leggi_file("out.bin"), "new");
     EXPECT_EQ(p.leggi_file(".out.bin.Lm4_Tt9-pQ"), "resto");
-    const std::set<std::string> attesi{"out.bin", ".out.bin.nuovo", ".out.bin.q7-Zx_0aB3",
-                                       ".out.bin.Lm4_Tt9-pQ"};
+    std::set<std::string> attesi{"out.bin", ".out.bin.Lm4_Tt9-pQ"};
+    if (elencati) attesi.insert({".out.bin.nuovo", ".out.bin.q7-Zx_0aB3"});
     EXPECT_EQ(p.elenco(), attesi);
-    // The mode of every file the program writes: 0644 less the umask.
+#ifndef _WIN32
+    // The mode of every file the program writes: 0644 less the umask
+    // (Windows keeps no such mode).
     const mode_t maschera = ::umask(0);
     ::umask(maschera);
     struct stat st;
     ASSERT_EQ(::stat(p.file("out.bin").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644 & ~maschera);
+#endif
   }
 }
 
@@ -147,7 +152,11 @@ TEST(SostituisciFile, ARunFollowsNoPlantedLinkAndReusesNoLeftover) {
       p.collega(nome, segreto.percorso());
       p.collega(link_al_nome_fisso ? fisso : casuale, segreto.percorso());
       p.scrivi_file(link_al_nome_fisso ? casuale : fisso, "resto");
-      attesi.insert({fisso, casuale});
+      attesi.insert(link_al_nome_fisso ? casuale : fisso);
+      // Wine makes links that its own directory listing leaves out.
+      if (p.elenco().count(link_al_nome_fisso ? fisso : casuale) == 1) {
+        attesi.insert(link_al_nome_fisso ? fisso : casuale);
+      }
     }
     EXPECT_EQ(Form1(&p).Form_Load(), kUscitaPulita);
     EXPECT_EQ(segreto.contenuto(), "intatto");

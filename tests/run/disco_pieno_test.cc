@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/piattaforma.h"
+#include "platform/sistema.h"
 #include "run/form1.h"
 #include "support/compilazione.h"
 #include "support/disco_piccolo.h"
@@ -19,9 +20,9 @@ namespace calvetra {
 namespace {
 
 // The POSIX platform in a given directory, its reports kept.
-class SulDisco : public PiattaformaPosix {
+class SulDisco : public PiattaformaSistema {
  public:
-  using PiattaformaPosix::PiattaformaPosix;
+  using PiattaformaSistema::PiattaformaSistema;
   void avviso_attesa(std::string_view) override {}
   void rapporto_fatale(std::string_view m) override { rapporti.emplace_back(m); }
   void rapporto(std::string_view m) override { rapporti.emplace_back(m); }

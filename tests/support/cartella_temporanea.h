@@ -1,4 +1,4 @@
-// Test support: a fresh temporary directory with a POSIX platform pointed at
+// Test support: a fresh temporary directory with the system's platform pointed at
 // it, and small helpers to read and list what a run leaves there.
 #ifndef CALVETRA_TESTS_SUPPORT_CARTELLA_TEMPORANEA_H_
 #define CALVETRA_TESTS_SUPPORT_CARTELLA_TEMPORANEA_H_
@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/piattaforma.h"
+#include "platform/sistema.h"
 
 namespace calvetra::test {
 
 // A platform over a new temporary directory; messages are collected instead
 // of printed. The directory is removed with the object.
-class PiattaformaDiProva : public PiattaformaPosix {
+class PiattaformaDiProva : public PiattaformaSistema {
  public:
   PiattaformaDiProva();
   ~PiattaformaDiProva() override;

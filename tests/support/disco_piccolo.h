@@ -6,9 +6,11 @@
 #ifndef CALVETRA_TESTS_SUPPORT_DISCO_PICCOLO_H_
 #define CALVETRA_TESTS_SUPPORT_DISCO_PICCOLO_H_
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
@@ -19,6 +21,24 @@
 
 namespace calvetra::test {
 
+#ifdef _WIN32
+// Windows mounts no small file system for a test: the tests skip themselves.
+class DiscoPiccolo {
+ public:
+  explicit DiscoPiccolo(size_t) {}
+  bool montato() const { return false; }
+  const std::string& motivo() const { return motivo_; }
+  const std::string& cartella() const { return motivo_; }
+  std::string file(const std::string& nome) const { return nome; }
+  bool riempi(const std::string&, size_t, std::string* errore) const {
+    *errore = motivo_;
+    return false;
+  }
+
+ private:
+  std::string motivo_ = "Windows non monta un file system piccolo per una prova";
+};
+#else
 class DiscoPiccolo {
  public:
   explicit DiscoPiccolo(size_t byte) {
@@ -85,6 +105,7 @@ class DiscoPiccolo {
   std::string motivo_;
   std::string cartella_;
 };
+#endif
 
 }  // namespace calvetra::test
 

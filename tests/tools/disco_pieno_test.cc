@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/piattaforma.h"
+#include "platform/sistema.h"
 #include "scenario/comandi/compile.h"
 #include "support/disco_piccolo.h"
 #include "support/scadenza.h"
@@ -50,7 +51,7 @@ Esito compila_in(Piattaforma* disco, const std::string& cartella) {
 
 std::map<std::string, std::string> contenuto(const std::string& cartella) {
   std::map<std::string, std::string> c;
-  PiattaformaPosix p(cartella);
+  PiattaformaSistema p(cartella);
   for (const std::string& nome : p.elenco(cartella)) {
     std::string dati, errore;
     p.leggi(cartella + "/" + nome, &dati, &errore);
@@ -67,7 +68,7 @@ TEST(ScenarioDiscoPieno, ACompileThatRunsOutOfSpaceLeavesEveryOldFile) {
                  << "): this test needs root with CAP_SYS_ADMIN";
   }
   const std::string& cartella = disco.cartella();
-  PiattaformaPosix p(cartella);
+  PiattaformaSistema p(cartella);
   std::string errore;
   ASSERT_TRUE(p.scrivi_attraverso(disco.file(kSorgenteLinea), linea(400), &errore)) << errore;
   ASSERT_TRUE(p.scrivi_attraverso(disco.file(kSorgenteTreno), treno(60), &errore)) << errore;

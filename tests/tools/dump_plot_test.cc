@@ -166,7 +166,9 @@ TEST(ScenarioPlot, WritesThroughALinkInsteadOfReplacingIt) {
     d.scrivi_file(f, prova().banco.leggi(f));
   }
   const std::string link = d.file("ultimo.svg");
-  std::filesystem::create_symlink(d.file("percorso.svg"), link);
+  d.collega("ultimo.svg", d.file("percorso.svg"));
+  // Wine makes a link that it then shows as no link at all.
+  if (!std::filesystem::is_symlink(link)) GTEST_SKIP() << "il sistema non mostra il collegamento";
   const Esito e = test::esegui(&d, scenario::comando_plot, {d.cartella(), "-o", link});
   ASSERT_EQ(e.stato, kUscitaPulita) << e.errori;
   EXPECT_TRUE(std::filesystem::is_symlink(link));

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "compile/documentazione.h"
-#include "platform/piattaforma.h"
+#include "platform/sistema.h"
 #include "platform/sostituzione.h"
 
 int main(int argc, char** argv) {
@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     std::cerr << "uso: documenta FILE\n";
     return 2;
   }
-  calvetra::PiattaformaPosix fs(".");
+  calvetra::PiattaformaSistema fs(".");
   const std::string percorso = argv[1];
   std::string testo;
   std::string motivo;

@@ -4,8 +4,11 @@
 #include <optional>
 #include <ostream>
 #include <utility>
+#include <variant>
 
 #include "output/lettura.h"
+#include "platform/processo.h"
+#include "scenario/comune/comando.h"
 #include "scenario/comune/documento.h"
 #include "scenario/comune/sorgenti.h"
 #include "scenario/comune/testo.h"
@@ -21,7 +24,7 @@ constexpr const char* kAiuto =
     "uso: scenario view [--linea NOME] [--treni COPPIA] [--editor MODELLO] CARTELLA\n"
     "                   -o FILE.html\n"
     "     scenario view --serve [--porta N] [--linea NOME] [--treni COPPIA]\n"
-    "                   [--editor MODELLO] CARTELLA\n"
+    "                   [--editor MODELLO | --comando-editor COMANDO] CARTELLA\n"
     "\n"
     "Scrive una pagina HTML autonoma (nessun accesso alla rete) per esplorare il\n"
     "percorso in un browser: il profilo lungo il percorso con velocita',\n"
@@ -49,6 +52,11 @@ constexpr const char* kAiuto =
     "stesso punto e con lo stesso ingrandimento; un sorgente mancante o\n"
     "illeggibile mostra il messaggio al posto del percorso finche' non torna.\n"
     "Termina con Ctrl-C (SIGINT) o SIGTERM, con uscita 0.\n"
+    "\n"
+    "Con --comando-editor un clic su \"apri nel sorgente\" avvia COMANDO per il\n"
+    "record: {path}, {line} e {col} diventano il percorso assoluto del sorgente,\n"
+    "la riga e la colonna, e il percorso resta un solo argomento, per esempio\n"
+    "'notepad++ -n{line} \"{path}\"' o 'gvim +{line} {path}'. Nessuna shell.\n"
     "\n"
     "Uscita: 0 pagina scritta (o servizio terminato), 1 fine fatale come per\n"
     "check (il sorgente del treno manca accanto a quello della linea, nessuna\n"
@@ -81,7 +89,7 @@ std::string cartella_assoluta(const Contesto& c, const std::string& data) {
   if (cartella.is_relative() && !c.cartella_lavoro.empty()) {
     cartella = std::filesystem::path(c.cartella_lavoro) / cartella;
   }
-  std::string s = cartella.lexically_normal().string();
+  std::string s = cartella.lexically_normal().generic_string();
   while (s.size() > 1 && s.back() == '/') s.pop_back();
   return s;
 }
@@ -123,26 +131,50 @@ int view(const Contesto& c, const OpzioniView& o) {
 
 namespace {
 
-// The sources as they stand now, to the feed of the page: a source missing
+// The sources as they stand now, for the feed of the page: a source missing
 // or unreadable takes the route's place with its message.
-void leggi_e_pubblica(const Contesto& c, const OpzioniView& o, const std::string& cartella,
-                      vivo::Alimentatore* feed) {
+std::variant<vivo::Istantanea, std::string> leggi_ora(const Contesto& c, const OpzioniView& o,
+                                                      const std::string& cartella) {
   vivo::Istantanea i;
   std::string errore;
   if (!leggi_sorgenti(c.disco, o.cartella, o.nomi, &i.sorgenti, &errore)) {
-    feed->fatale(utf8_da_1252(errore));
-    return;
+    return utf8_da_1252(errore);
   }
   for (const SorgenteAutore* s : {&i.sorgenti.linea, &i.sorgenti.treno}) {
-    if (!s->testo) {
-      feed->fatale(utf8_da_1252(s->percorso + ": il sorgente non esiste"));
-      return;
-    }
+    if (!s->testo) return utf8_da_1252(s->percorso + ": il sorgente non esiste");
   }
   i.nomi = o.nomi;
   i.cartella = cartella;
   i.editor = o.editor;
-  feed->nuove(std::move(i));
+  i.apri_dal_server = !o.comando_editor.empty();
+  return i;
+}
+
+void pubblica(std::variant<vivo::Istantanea, std::string> letto, vivo::Alimentatore* feed) {
+  if (auto* i = std::get_if<vivo::Istantanea>(&letto)) {
+    feed->nuove(std::move(*i));
+  } else {
+    feed->fatale(std::move(std::get<std::string>(letto)));
+  }
+}
+
+// What a click on "apri nel sorgente" runs: the author's command for the
+// record's file and line. The page names the record (one of the two
+// sources, a line, a column), never a path or a command.
+vivo::Servizio::Apri apri_con_comando(const Contesto& c, const OpzioniView& o,
+                                      const std::string& cartella) {
+  if (o.comando_editor.empty()) return {};
+  std::string motivo;
+  const std::vector<std::string> parole = *parole_comando(o.comando_editor, &motivo);
+  return [&c, nomi = o.nomi, cartella, parole](const vivo::LuogoDaAprire& l) {
+    if (l.file != nomi.sorgente_linea() && l.file != nomi.sorgente_treno()) return false;
+    const std::vector<std::string> comando =
+        riempi_comando(parole, nella_cartella(cartella, l.file), l.riga, l.colonna);
+    std::string errore;
+    if (avvia_programma(comando, &errore)) return true;
+    c.err << "scenario view: --comando-editor: " << errore << std::endl;
+    return false;
+  };
 }
 
 }  // namespace
@@ -155,9 +187,10 @@ int view_dal_vivo(const Contesto& c, const OpzioniView& o) {
     c.err << "scenario view: " << errore << "\n";
     return kUscitaFatale;
   }
+  const std::string cartella = cartella_assoluta(c, o.cartella);
   vivo::OpzioniServizio opzioni;
   opzioni.porta = o.porta;
-  vivo::Servizio servizio(opzioni);
+  vivo::Servizio servizio(opzioni, apri_con_comando(c, o, cartella));
   if (!servizio.avvia(&errore)) {
     c.err << "scenario view: " << errore << "\n";
     return kUscitaFatale;
@@ -165,13 +198,24 @@ int view_dal_vivo(const Contesto& c, const OpzioniView& o) {
   c.out << servizio.indirizzo() << std::endl;
   c.err << "scenario view: pagina dal vivo di " << o.cartella << "; Ctrl-C per terminare"
         << std::endl;
-  const std::string cartella = cartella_assoluta(c, o.cartella);
   vivo::Alimentatore feed(&servizio);
-  leggi_e_pubblica(c, o, cartella, &feed);
-  while (sorveglianza.attendi() == vivo::Sorveglianza::Evento::salvato) {
-    leggi_e_pubblica(c, o, cartella, &feed);
+  pubblica(leggi_ora(c, o, cartella), &feed);
+  for (;;) {
+    switch (sorveglianza.attendi()) {
+      case vivo::Sorveglianza::Evento::fine: return kUscitaPulita;
+      case vivo::Sorveglianza::Evento::cartella_assente:
+        feed.fatale(utf8_da_1252(o.cartella + ": la cartella non esiste piu'; la pagina "
+                                              "riprende da se' quando torna"));
+        break;
+      case vivo::Sorveglianza::Evento::salvato: {
+        auto letto = leggi_ora(c, o, cartella);
+        // A save caught halfway (a file truncated, not yet written) is
+        // never shown: the whole one follows.
+        if (sorveglianza.intatta()) pubblica(std::move(letto), &feed);
+        break;
+      }
+    }
   }
-  return kUscitaPulita;
 }
 
 int comando_view(const Contesto& c, const Argomenti& a) {
@@ -180,6 +224,7 @@ int comando_view(const Contesto& c, const Argomenti& a) {
   s.nomi_scenario(&o.nomi).cartella(&o.cartella);
   s.valore("-o", "FILE.html", &o.uscita).alias("--output");
   s.valore("--editor", "MODELLO", &o.editor);
+  s.valore("--comando-editor", "COMANDO", &o.comando_editor);
   s.bandiera("--serve", &o.servi);
   s.numero("--porta", "N", 0, 65535, &o.porta);
   if (const std::optional<int> fine = s.leggi(a, c.out, c.err)) return *fine;
@@ -187,6 +232,20 @@ int comando_view(const Contesto& c, const Argomenti& a) {
     c.err << "scenario view: " << (o.servi ? "-o e --serve insieme" : "manca -o FILE.html")
           << ": la pagina va in un file (-o FILE.html) oppure e' servita (--serve)\n";
     return kUscitaUso;
+  }
+  if (!o.comando_editor.empty()) {
+    std::string motivo;
+    const char* perche = !o.servi            ? "vale solo con --serve"
+                         : !o.editor.empty() ? "e --editor insieme: la pagina apre in un modo solo"
+                                             : nullptr;
+    if (perche == nullptr && !parole_comando(o.comando_editor, &motivo)) {
+      c.err << "scenario view: --comando-editor: " << motivo << "\n";
+      return kUscitaUso;
+    }
+    if (perche != nullptr) {
+      c.err << "scenario view: --comando-editor " << perche << "\n";
+      return kUscitaUso;
+    }
   }
   if (o.servi) return view_dal_vivo(c, o);
   return view(c, o);

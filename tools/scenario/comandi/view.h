@@ -19,6 +19,9 @@ struct OpzioniView {
   NomiScenario nomi;
   std::string uscita;  // the file; "-" for standard output
   std::string editor;  // --editor: the link template; "" for none
+  // --comando-editor: the command that opens a record's line, run by the
+  // live page's server when the page asks; "" for none.
+  std::string comando_editor;
   bool servi = false;  // --serve: the live page over HTTP instead of a file
   int32_t porta = 0;   // --porta: 0 lets the system choose
 };

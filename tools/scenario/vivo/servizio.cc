@@ -22,15 +22,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/casuale.h"
 #include "scenario/vista/vista.h"
 #include "scenario/vivo/richiesta.h"
-
-// The one call to the system outside Asio: the token's random bytes.
-#if defined(_WIN32)
-#include <cstdlib>
-#else
-#include <sys/random.h>
-#endif
 
 namespace calvetra::scenario::vivo {
 
@@ -40,34 +34,18 @@ using boost::system::error_code;
 
 namespace {
 
-// ---- system: the kernel's random bytes (getrandom; rand_s on Windows) ----
-void byte_casuali(unsigned char* b, size_t n) {
-#if defined(_WIN32)
-  for (size_t i = 0; i < n; ++i) {
-    unsigned int v = 0;
-    rand_s(&v);
-    b[i] = static_cast<unsigned char>(v);
-  }
-#else
-  size_t letti = 0;
-  while (letti < n) {
-    const ssize_t k = getrandom(b + letti, n - letti, 0);
-    if (k > 0) letti += static_cast<size_t>(k);
-  }
-#endif
-}
-
-// 256 random bits as hex.
-std::string gettone_nuovo() {
+// 256 random bits as hex, in `gettone`; false with the reason when the
+// system has no random bytes to give.
+bool gettone_nuovo(std::string* gettone, std::string* errore) {
   unsigned char byte[32];
-  byte_casuali(byte, sizeof byte);
-  std::string t;
+  if (!byte_casuali(byte, sizeof byte, errore)) return false;
+  gettone->clear();
   for (const unsigned char b : byte) {
     char h[3];
     std::snprintf(h, sizeof h, "%02x", static_cast<unsigned>(b));
-    t += h;
+    *gettone += h;
   }
-  return t;
+  return true;
 }
 
 // Compares without stopping at the first difference: how long a refusal
@@ -146,7 +124,7 @@ class Connessione;
 struct Nucleo {
   OpzioniServizio opzioni;
   Servizio::Apri apri;
-  std::string gettone = gettone_nuovo();
+  std::string gettone;  // drawn at the start; no page is served without one
   int porta = 0;
   std::shared_ptr<const std::string> pagina;  // the whole answer, made once
 
@@ -383,6 +361,11 @@ Servizio::~Servizio() { ferma(); }
 
 bool Servizio::avvia(std::string* errore) {
   Stato& s = *s_;
+  std::string motivo;
+  if (!gettone_nuovo(&s.gettone, &motivo)) {
+    *errore = "nessun gettone per la pagina: " + motivo;
+    return false;
+  }
   const tcp::endpoint dove(asio::ip::address_v4::loopback(),
                            static_cast<unsigned short>(s.opzioni.porta));
   error_code ec;

@@ -1,0 +1,337 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <set>
+
+#include "platform/sorveglianza.h"
+#include "platform/testo_windows.h"
+
+namespace calvetra {
+
+namespace {
+
+using Orologio = std::chrono::steady_clock;
+
+// A save that never stops being followed by another still shows within
+// this long of the first.
+constexpr auto kAttesaMassima = std::chrono::milliseconds(150);
+// A file held open for writing is read after this long anyway.
+constexpr auto kScritturaMassima = std::chrono::seconds(2);
+// Windows tells a write, not a close: a file written is tried this often
+// until no writer holds it open.
+constexpr DWORD kProvaScrittoreMs = 20;
+
+constexpr DWORD kCambiFile = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                             FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_ATTRIBUTES |
+                             FILE_NOTIFY_CHANGE_SECURITY | FILE_NOTIFY_CHANGE_CREATION;
+
+// The event the console's control handler sets: one watch at a time.
+std::atomic<HANDLE> g_fine{nullptr};
+
+BOOL WINAPI controllo_console(DWORD tipo) {
+  if (tipo != CTRL_C_EVENT && tipo != CTRL_BREAK_EVENT && tipo != CTRL_CLOSE_EVENT) return FALSE;
+  const HANDLE e = g_fine.load();
+  if (e == nullptr) return FALSE;
+  SetEvent(e);
+  // The console's closing ends the process when the handler returns: time
+  // for the server to end as it would on Ctrl-C.
+  if (tipo == CTRL_CLOSE_EVENT) Sleep(2000);
+  return TRUE;
+}
+
+bool stessi(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// One directory read asynchronously for changes.
+struct Lettura {
+  HANDLE cartella = INVALID_HANDLE_VALUE;
+  HANDLE evento = nullptr;
+  OVERLAPPED ov{};
+  alignas(DWORD) unsigned char buffer[32768];
+  bool in_corso = false;
+
+  ~Lettura() { chiudi(); }
+  bool apri(const std::wstring& percorso) {
+    chiudi();
+    cartella =
+        CreateFileW(percorso.c_str(), FILE_LIST_DIRECTORY,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+    return cartella != INVALID_HANDLE_VALUE;
+  }
+  bool aperta() const { return cartella != INVALID_HANDLE_VALUE; }
+  void chiudi() {
+    if (cartella != INVALID_HANDLE_VALUE) {
+      if (in_corso) {
+        CancelIoEx(cartella, &ov);
+        DWORD n = 0;
+        GetOverlappedResult(cartella, &ov, &n, TRUE);
+      }
+      CloseHandle(cartella);
+    }
+    cartella = INVALID_HANDLE_VALUE;
+    in_corso = false;
+  }
+  bool arma(DWORD filtro) {
+    if (!aperta() || in_corso) return aperta();
+    if (evento == nullptr) evento = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ResetEvent(evento);
+    ov = OVERLAPPED{};
+    ov.hEvent = evento;
+    in_corso = ReadDirectoryChangesW(cartella, buffer, sizeof buffer, FALSE, filtro, nullptr, &ov,
+                                     nullptr) != 0;
+    return in_corso;
+  }
+  // The changes read, each with its action and name. False when the
+  // directory can no longer be read (gone, or going).
+  template <typename F>
+  bool raccogli(F&& per_ognuno, bool* perse) {
+    DWORD n = 0;
+    in_corso = false;
+    if (!GetOverlappedResult(cartella, &ov, &n, FALSE)) return false;
+    // Too many changes for the buffer: they are lost, not the directory.
+    *perse = n == 0;
+    for (DWORD i = 0; n > 0 && i < n;) {
+      FILE_NOTIFY_INFORMATION info;
+      std::memcpy(&info, buffer + i, offsetof(FILE_NOTIFY_INFORMATION, FileName));
+      std::wstring nome(info.FileNameLength / sizeof(wchar_t), L'\0');
+      std::memcpy(nome.data(), buffer + i + offsetof(FILE_NOTIFY_INFORMATION, FileName),
+                  info.FileNameLength);
+      per_ognuno(info.Action, nome);
+      if (info.NextEntryOffset == 0) break;
+      i += info.NextEntryOffset;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+struct Sorveglianza::Stato {
+  HANDLE fine = nullptr;
+  bool gestore = false;
+  Lettura cartella;
+  Lettura sopra;
+  std::wstring percorso;
+  std::wstring percorso_sopra;
+  std::wstring nome_cartella;
+  std::vector<std::wstring> nomi;
+
+  bool cambiato = false;
+  Orologio::time_point primo;
+  std::set<std::wstring> scritti;  // written since the last read: maybe still open
+  Orologio::time_point ultima_scrittura;
+  bool toccata = false;
+  bool assente = false;
+  bool assenza_detta = false;
+
+  ~Stato() {
+    if (gestore) {
+      SetConsoleCtrlHandler(controllo_console, FALSE);
+      g_fine.store(nullptr);
+    }
+    if (fine != nullptr) CloseHandle(fine);
+    for (Lettura* l : {&cartella, &sopra}) {
+      l->chiudi();
+      if (l->evento != nullptr) CloseHandle(l->evento);
+    }
+  }
+
+  const std::wstring* nostro(const std::wstring& nome) const {
+    for (const std::wstring& n : nomi) {
+      if (stessi(n, nome)) return &n;
+    }
+    return nullptr;
+  }
+
+  void segna_cambio() {
+    if (!cambiato) primo = Orologio::now();
+    cambiato = true;
+    toccata = true;
+  }
+
+  bool riprendi() {
+    if (!cartella.apri(percorso)) return false;
+    assente = false;
+    assenza_detta = false;
+    segna_cambio();
+    return true;
+  }
+
+  void persa() {
+    cartella.chiudi();
+    scritti.clear();
+    if (!riprendi()) assente = true;
+  }
+
+  // Whether another still holds `nome` open for writing: it then refuses a
+  // reader that would not share the writing.
+  bool aperto_in_scrittura(const std::wstring& nome) const {
+    const std::wstring p = percorso + L"\\" + nome;
+    HANDLE h = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+  }
+  bool scrittori() const {
+    return std::any_of(scritti.begin(), scritti.end(),
+                       [this](const std::wstring& n) { return aperto_in_scrittura(n); });
+  }
+
+  void leggi_cartella() {
+    bool perse = false;
+    const bool letta = cartella.raccogli(
+        [this](DWORD azione, const std::wstring& nome) {
+          const std::wstring* n = nostro(nome);
+          if (n == nullptr) return;
+          if (azione == FILE_ACTION_ADDED || azione == FILE_ACTION_MODIFIED ||
+              azione == FILE_ACTION_RENAMED_NEW_NAME) {
+            scritti.insert(*n);
+            ultima_scrittura = Orologio::now();
+          }
+          segna_cambio();
+        },
+        &perse);
+    if (!letta) {
+      persa();
+    } else if (perse) {
+      segna_cambio();
+    }
+  }
+
+  void leggi_sopra() {
+    bool perse = false;
+    const bool letta = sopra.raccogli(
+        [this](DWORD azione, const std::wstring& nome) {
+          if (!stessi(nome, nome_cartella)) return;
+          if (azione == FILE_ACTION_REMOVED || azione == FILE_ACTION_RENAMED_OLD_NAME) {
+            persa();
+          } else if (assente) {
+            riprendi();
+          }
+        },
+        &perse);
+    if (!letta) {
+      // Read again from a new handle: the directory above is still there.
+      sopra.apri(percorso_sopra);
+    } else if (perse && assente) {
+      riprendi();
+    }
+  }
+
+  void ritira_segnale() {
+    if (fine != nullptr) ResetEvent(fine);
+  }
+};
+
+Sorveglianza::Sorveglianza() : s_(std::make_unique<Stato>()) {}
+
+Sorveglianza::~Sorveglianza() = default;
+
+bool Sorveglianza::apri(const std::string& cartella, std::vector<std::string> nomi,
+                        std::string* errore) {
+  Stato& s = *s_;
+  s.percorso = windows::da_utf8(cartella);
+  while (s.percorso.size() > 1 && (s.percorso.back() == L'/' || s.percorso.back() == L'\\')) {
+    s.percorso.pop_back();
+  }
+  for (const std::string& n : nomi) s.nomi.push_back(windows::da_utf8(n));
+  const size_t barra = s.percorso.find_last_of(L"/\\");
+  std::wstring sopra = barra == std::wstring::npos ? L"." : s.percorso.substr(0, barra + 1);
+  s.nome_cartella = barra == std::wstring::npos ? s.percorso : s.percorso.substr(barra + 1);
+  s.fine = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (s.fine == nullptr) {
+    *errore = "sorveglianza non disponibile: " + windows::ultimo_errore();
+    return false;
+  }
+  HANDLE nessuno = nullptr;
+  if (g_fine.compare_exchange_strong(nessuno, s.fine)) {
+    s.gestore = SetConsoleCtrlHandler(controllo_console, TRUE) != 0;
+    if (!s.gestore) g_fine.store(nullptr);
+  }
+  if (!s.cartella.apri(s.percorso) || !s.cartella.arma(kCambiFile)) {
+    *errore = cartella + ": non si puo' sorvegliare: " + windows::ultimo_errore();
+    return false;
+  }
+  // Without it the directory made again is not seen; everything else works.
+  s.percorso_sopra = sopra;
+  if (s.sopra.apri(sopra)) s.sopra.arma(FILE_NOTIFY_CHANGE_DIR_NAME);
+  return true;
+}
+
+Sorveglianza::Evento Sorveglianza::attendi(int quiete_ms) {
+  Stato& s = *s_;
+  for (;;) {
+    if (s.assente && !s.assenza_detta) {
+      s.assenza_detta = true;
+      s.cambiato = false;
+      return Evento::cartella_assente;
+    }
+    s.cartella.arma(kCambiFile);
+    s.sopra.arma(FILE_NOTIFY_CHANGE_DIR_NAME);
+    DWORD attesa = INFINITE;
+    const auto adesso = Orologio::now();
+    if (s.cambiato) {
+      const auto resta = s.primo + kAttesaMassima - adesso;
+      attesa = static_cast<DWORD>(std::clamp<int64_t>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(resta).count(), 0, quiete_ms));
+    }
+    HANDLE attese[3] = {s.fine, nullptr, nullptr};
+    DWORD quante = 1;
+    if (s.cartella.in_corso) attese[quante++] = s.cartella.evento;
+    if (s.sopra.in_corso) attese[quante++] = s.sopra.evento;
+    const DWORD r = WaitForMultipleObjects(quante, attese, FALSE, attesa);
+    if (r == WAIT_OBJECT_0) {
+      s.ritira_segnale();
+      return Evento::fine;
+    }
+    if (r == WAIT_TIMEOUT) {
+      if (!s.cambiato) continue;
+      // A file still open for writing is waited for, up to a limit.
+      if (Orologio::now() - s.ultima_scrittura < kScritturaMassima && s.scrittori()) {
+        if (WaitForSingleObject(s.fine, kProvaScrittoreMs) == WAIT_OBJECT_0) {
+          s.ritira_segnale();
+          return Evento::fine;
+        }
+        continue;
+      }
+      s.cambiato = false;
+      s.scritti.clear();
+      s.toccata = false;
+      return Evento::salvato;
+    }
+    if (r == WAIT_FAILED) return Evento::fine;
+    const HANDLE pronto = attese[r - WAIT_OBJECT_0];
+    if (pronto == s.cartella.evento) s.leggi_cartella();
+    if (pronto == s.sopra.evento) s.leggi_sopra();
+  }
+}
+
+bool Sorveglianza::intatta() {
+  Stato& s = *s_;
+  for (Lettura* l : {&s.cartella, &s.sopra}) {
+    if (l->in_corso && WaitForSingleObject(l->evento, 0) == WAIT_OBJECT_0) {
+      if (l == &s.cartella) {
+        s.leggi_cartella();
+      } else {
+        s.leggi_sopra();
+      }
+    }
+  }
+  return !s.toccata;
+}
+
+void Sorveglianza::termina() {
+  if (s_->fine != nullptr) SetEvent(s_->fine);
+}
+
+}  // namespace calvetra

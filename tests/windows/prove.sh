@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The Windows programs under Wine, checked as a Windows user would meet
+# them (the unit suites run as their own CTest tests):
+#   1. calvetra.exe's default run writes exactly the Linux build's bytes;
+#   2. on a virtual screen (xvfb-run), its waiting window is found by its
+#      label, the message box of a run ending in 1250 by its text, its OK is
+#      pressed, and both exit statuses are right;
+#   3. scenario.exe lsp answers initialize, didOpen and hover over real pipes;
+#   4. the byte identity over a share of the generated scenarios (the rest:
+#      bench/identita_windows.sh).
+#
+#   tests/windows/prove.sh BUILD_WIN BUILD_LINUX
+# Exit 77 (skipped) without Wine or without the Linux build to compare with.
+set -euo pipefail
+export LC_ALL=C
+radice=$(cd "$(dirname "$0")/../.." && pwd)
+win=$(cd "$1" && pwd)
+linux=${2:-}
+vino="$radice/cmake/wine.sh"
+if ! command -v wine >/dev/null && [ ! -x /usr/lib/wine/wine64 ]; then
+  echo "prove windows: Wine manca, saltate"; exit 77
+fi
+if [ -z "$linux" ] || [ ! -x "$linux/calvetra" ] || [ ! -x "$linux/genera_scenari" ]; then
+  echo "prove windows: manca la build Linux da confrontare ($linux), saltate"; exit 77
+fi
+linux=$(cd "$linux" && pwd)
+lavoro=$(mktemp -d)
+trap 'rm -rf "$lavoro"' EXIT
+falliti=0
+
+echo "== 1. calvetra.exe scrive i byte della build Linux"
+mkdir "$lavoro/win" "$lavoro/linux"
+cp "$win/calvetra.exe" "$lavoro/win/"
+cp "$linux/calvetra" "$lavoro/linux/"
+stato_win=0; (cd "$lavoro/win" && "$vino" ./calvetra.exe > out 2> err) || stato_win=$?
+stato_linux=0; (cd "$lavoro/linux" && ./calvetra > out 2> err) || stato_linux=$?
+rm "$lavoro/win/calvetra.exe" "$lavoro/linux/calvetra"
+if [ "$stato_win" != "$stato_linux" ] || ! diff -r "$lavoro/linux" "$lavoro/win"; then
+  echo "calvetra.exe: uscita $stato_win (Linux $stato_linux) o file diversi"; falliti=$((falliti + 1))
+else
+  echo "uguali: $(ls "$lavoro/win" | grep -vc '^out$\|^err$') file, uscita $stato_win, stdout e stderr"
+fi
+
+echo "== 2. le finestre su uno schermo virtuale"
+if command -v xvfb-run >/dev/null; then
+  mkdir "$lavoro/finestre"
+  cp "$win/calvetra.exe" "$win/finestre.exe" "$lavoro/finestre/"
+  if ! (cd "$lavoro/finestre" &&
+        timeout 300 xvfb-run -a -s '-screen 0 1024x768x24' "$vino" ./finestre.exe ./calvetra.exe); then
+    echo "finestre: non trovate o uscite sbagliate"; falliti=$((falliti + 1))
+  fi
+else
+  echo "xvfb-run manca: finestre non provate"
+fi
+
+echo "== 3. scenario.exe lsp su pipe vere"
+mkdir "$lavoro/lsp"
+(cd "$lavoro/lsp" && "$vino" "$win/scenario.exe" init . > /dev/null)
+if ! python3 "$radice/tests/windows/lsp_tubi.py" "$vino" "$win/scenario.exe" "$lavoro/lsp"; then
+  falliti=$((falliti + 1))
+fi
+
+echo "== 4. identita' dei byte su una parte degli scenari"
+if ! bash "$radice/tests/identita/identita.sh" "$linux" --windows "$win" --parte 1/12; then
+  falliti=$((falliti + 1))
+fi
+
+[ $falliti = 0 ] && echo "prove windows: tutte passate" && exit 0
+echo "prove windows: $falliti fallite"; exit 1
