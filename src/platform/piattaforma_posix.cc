@@ -221,7 +221,7 @@ bool copia_in(const std::string& da, int fd, std::string* errore) {
 }  // namespace
 
 bool PiattaformaSistema::conserva(const std::string& percorso, std::string* copia,
-                                std::string* errore) {
+                                  std::string* errore) {
   for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
     std::string suffisso;
     if (!suffisso_casuale(&suffisso, errore)) return false;

@@ -293,8 +293,7 @@ bool PiattaformaSistema::conserva(const std::string& percorso, std::string* copi
     const std::wstring a = largo(nome, cartella_, nomi_);
     // A second name costs no space where the volume has hard links; else a
     // copy of the bytes, which never overwrites a name that exists.
-    if (CreateHardLinkW(a.c_str(), da.c_str(), nullptr) ||
-        CopyFileW(da.c_str(), a.c_str(), TRUE)) {
+    if (CreateHardLinkW(a.c_str(), da.c_str(), nullptr) || CopyFileW(da.c_str(), a.c_str(), TRUE)) {
       *copia = nome;
       return true;
     }
