@@ -13,7 +13,9 @@
 //   model alone (the round trip encodes it again), so the same model means
 //   the same bytes;
 // - round trip: the three files of a finished model are accepted by the
-//   reader of the binary files and re-encode to the same bytes.
+//   reader of the binary files and re-encode to the same bytes;
+// - nothing unsaid: every stored field of every compiled record keeps its
+//   value as read, or a diagnostic of that record says what the files keep.
 //
 // The "did you mean" of a passed-over field compares its words with the
 // record names: a third of a compile of fuzzed text, whose words are mostly
@@ -191,6 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t dimensione) {
   if (c.diagnostica.ha_avvisi()) controllata("avvisi");
   verifica_uguali(c, senza);
   verifica_giornale(c, compila_con(ModoAvvisi::senza_suggerimenti, false));
+  verifica_nulla_di_non_detto(c, linea, treno);
   if (senza.fine != FineCompilazione::pronta) return 0;
 
   const File f = scrivi(senza, con_geometria);

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "compile/conservati.h"
 #include "model/codifica.h"
 #include "output/file_celle.h"
 #include "output/file_geometria.h"
@@ -67,6 +68,18 @@ inline void verifica_ricodifica(std::string_view tabella, std::string_view celle
     }
   }
   verifica(k == geometria.size());
+}
+
+// Nothing unsaid: for every compiled record of `c` and every field it
+// stores, the files keep the value as read, or a diagnostic of that record
+// says what they keep. Counted where some field is kept otherwise.
+inline void verifica_nulla_di_non_detto(const Compilazione& c, std::string_view linea,
+                                        std::string_view treno) {
+  const Sorgente l = Sorgente::di(linea);
+  const Sorgente t = Sorgente::di(treno);
+  if (differenze(c, l, t).empty()) return;
+  controllata("nulla_di_non_detto");
+  verifica(non_dette(c, l, t).empty());
 }
 
 }  // namespace calvetra::fuzz

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <utility>
 
+#include "compile/conservati.h"
 #include "compile/intestazione.h"
 #include "compile/passo_codici.h"
 #include "line/catalogo_linea.h"
@@ -48,6 +51,21 @@ NonCompilati non_compilati(const Giornale& g, size_t da, FileSorgente file) {
   return n;
 }
 
+// A record not compiled stores nothing: what its warnings say it would store,
+// or the error it would end with, is said in the conditional.
+void al_condizionale(std::string& messaggio) {
+  static constexpr std::pair<std::string_view, std::string_view> kForme[] = {
+      {"sara' ", "sarebbe "},       {"saranno ", "sarebbero "}, {"si fermera' ", "si fermerebbe "},
+      {"mettera' ", "metterebbe "}, {"sara'", "sarebbe"},
+  };
+  for (const auto& [futuro, condizionale] : kForme) {
+    for (size_t i = messaggio.find(futuro); i != std::string::npos;
+         i = messaggio.find(futuro, i + condizionale.size())) {
+      messaggio.replace(i, futuro.size(), condizionale);
+    }
+  }
+}
+
 // What the compile never reached: examined on its own for the warnings, and
 // counted under the error that stopped it.
 void esamina_non_compilati(Compilazione& c, const Sorgente& linea, const Sorgente& treno,
@@ -80,46 +98,8 @@ void esamina_non_compilati(Compilazione& c, const Sorgente& linea, const Sorgent
     }
   }
   d.segna_non_compilati(primo_avviso);
-}
-
-// Whether the compile kept the value the record `r` read: a stretch's value
-// reaches the cells when the next record of its kind is read or its phase
-// closes, and only if that fills a cell; any other record's while it is read.
-bool conservato(const Giornale& g, const RecordRegistrato& r) {
-  const DescrizioneRecord* d = descrizione_record(r.chiave.file, r.nome);
-  if (d == nullptr || d->conservazione == Conservazione::propria) return r.toccati > 0;
-  const size_t i = static_cast<size_t>(&r - g.records().data());
-  for (size_t k = i + 1; k < g.records().size(); ++k) {
-    const RecordRegistrato& e = g.records()[k];
-    const bool chiusura = e.passo() && e.nome.starts_with("chiusura");
-    if (chiusura || (e.compilato && e.chiave.file == r.chiave.file && e.nome == r.nome)) {
-      return e.toccati > 0;
-    }
-  }
-  return false;
-}
-
-// The claims of the warnings checked against what the compile did: a value
-// that no cell kept, or an error 25 that never came, is said as it went.
-void rivedi_pretese(Compilazione& c) {
-  bool con_25 = false;
-  for (const Diagnostico& d : c.diagnostica.voci()) {
-    con_25 = con_25 || (d.gravita == Gravita::errore && d.codice == CodiceErrore::guasto_inatteso);
-  }
-  for (Diagnostico& d : c.diagnostica.voci_da_rivedere()) {
-    if (d.pretesa.tipo == Pretesa::Tipo::nessuna || d.non_compilato) continue;
-    const RecordRegistrato* r = c.giornale.record_a(d.pretesa.record);
-    if (r == nullptr || !r->compilato || d.pretesa.da > d.messaggio.size()) continue;
-    if (d.pretesa.tipo == Pretesa::Tipo::errore_25 && !con_25) {
-      d.messaggio.resize(d.pretesa.da);
-      d.messaggio += conservato(c.giornale, *r)
-                         ? ": non entra nella cella"
-                         : ": nessuna cella lo conserva (un record successivo lo sostituisce "
-                           "prima) e la compilazione non si ferma";
-    } else if (d.pretesa.tipo == Pretesa::Tipo::conservato && !conservato(c.giornale, *r)) {
-      d.messaggio.resize(d.pretesa.da);
-      d.messaggio += ": nessuna cella lo conserva, un record successivo lo sostituisce prima";
-    }
+  for (size_t k = primo_avviso; k < d.voci().size(); ++k) {
+    al_condizionale(d.voci_da_rivedere()[k].messaggio);
   }
 }
 
@@ -181,6 +161,7 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
     if (g->fermata()) g->fermata_con(c.codice_errore());
     if (c.diagnostica.avvisi_attivi()) {
       rivedi_pretese(c);
+      di_le_differenze(c, linea, treno);
       esamina_non_compilati(c, linea, treno, opzioni.con_geometria, opzioni.annullo);
     }
     // A name the table file cannot hold ends the writing; said at its record.

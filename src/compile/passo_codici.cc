@@ -93,6 +93,18 @@ class Passo {
     d_.errore(codice, causa, static_cast<int32_t>(cella * kMetriCella));
   }
 
+  // Error 11 has the position of the signal, not of the slowdown it is said
+  // at: the signal's record is named.
+  void nota_segnale(int64_t d) {
+    if (giornale_ == nullptr || !d_.avvisi_attivi()) return;
+    const Luogo segnale = giornale_->cella(static_cast<size_t>(d));
+    if (segnale.file == FileSorgente::nessuno) return;
+    d_.annota({"qui il segnale a " + std::to_string(posizione_oggetto(kSegnale, d)) +
+                   " m, che non ha ne' una cella libera ne' un abbattimento nelle due celle "
+                   "davanti",
+               segnale});
+  }
+
   // Marks the first free cell of the list, or records the error.
   void prima_libera(std::initializer_list<int64_t> celle, CodiceErrore codice, int64_t posto) {
     for (int64_t c : celle) {
@@ -121,6 +133,7 @@ class Passo {
         abbassa(d - 2);
       } else {
         errore(CodiceErrore::segnale_senza_cella_davanti, d);
+        nota_segnale(d);
       }
     }
   }

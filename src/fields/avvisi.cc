@@ -236,6 +236,7 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
       return;
     }
     if (unita_scritta(campo, inizio, " e vale 0")) return;
+    if (colonna_mancante(campo, inizio)) return;
     d_.avviso("numero-non-valido", citato(campo) + " non e' un numero e vale 0", a(inizio));
   } catch (...) {
     // A warning that cannot be recorded is simply not recorded.
@@ -555,7 +556,12 @@ void Avvisi::valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, 
   const std::string u = campo.unita.empty() ? "" : " " + std::string(campo.unita);
   const std::string valore = std::to_string(v) + u;
   std::string m = citato(r.nome) + ": " + nome_campo(campo) + " vale " + valore;
-  if (!dentro) m += ", fuori da quanto conserva (" + intervallo(campo.limiti, u) + ")";
+  // A value kept as written is only out of the values that make sense: the
+  // field keeps it, and the message must not say otherwise.
+  if (!dentro) {
+    m += tenuto == v ? ", fuori dai valori che hanno senso (" : ", fuori da quanto conserva (";
+    m += intervallo(campo.limiti, u) + ")";
+  }
   // What is claimed is checked against what the compile stored.
   Pretesa p{Pretesa::Tipo::nessuna, a(chiave_), m.size()};
   if (!tenuto) {
@@ -567,6 +573,9 @@ void Avvisi::valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, 
   }
   d_.avviso(dentro ? "arrotondato" : "fuori-intervallo", m, a(inizio));
   d_.pretende(p);
+  if (p.tipo == Pretesa::Tipo::conservato && in_lettura_ == &r) {
+    d_.dichiara({a(chiave_), static_cast<uint8_t>(indice_), true, *tenuto, {}});
+  }
   if (!tenuto) {
     d_.attendi(CodiceErrore::guasto_inatteso,
                {"qui " + citato(r.nome) + ": " + valore + " non entra nella cella (" +
@@ -575,9 +584,12 @@ void Avvisi::valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, 
   }
 }
 
-void Avvisi::conservato(const DescrizioneRecord& r, const std::string& messaggio, size_t inizio) {
+void Avvisi::conservato(const DescrizioneRecord& r, const Conservato& c, size_t inizio) {
   if (!d_.avvisi_attivi()) return;
-  d_.avviso("conservato-diversamente", citato(r.nome) + ": " + messaggio, a(inizio));
+  d_.avviso("conservato-diversamente", citato(r.nome) + ": " + c.messaggio, a(inizio));
+  for (const ValoreDichiarato& v : c.dichiarati) {
+    d_.dichiara({a(chiave_), static_cast<uint8_t>(v.campo), v.presente, v.valore, {}});
+  }
 }
 
 void Avvisi::oltre_la_fine(std::string_view tipo, int64_t p, int32_t lunghezza, size_t inizio) {
@@ -654,21 +666,70 @@ std::string oggetto_in_parole(uint8_t tipo) {
 
 }  // namespace
 
+namespace {
+
+// "a", "a e b", "a, b e c".
+std::string elenco(const std::vector<std::string>& parti) {
+  std::string s;
+  for (size_t k = 0; k < parti.size(); ++k) {
+    s += (k == 0 ? "" : k + 1 == parti.size() ? " e " : ", ") + parti[k];
+  }
+  return s;
+}
+
+}  // namespace
+
 void Avvisi::oggetto_cancellato(const Cancellazione& c, const Giornale& g) {
   if (!d_.avvisi_attivi()) return;
   const RecordRegistrato& erasa = g.records()[c.erasa];
   const RecordRegistrato& da = g.records()[c.da];
   const int64_t p = posizione_oggetto(c.tipo_prima, static_cast<int64_t>(c.cella));
   const std::string prima = oggetto_in_parole(c.tipo_prima);
-  d_.avviso("oggetto-cancellato",
-            "questo record scrive `" + oggetto_in_parole(c.tipo_dopo) + "` nella cella " +
-                std::to_string(c.cella) + " (" + std::to_string(p) + " m), che teneva `" + prima +
-                "` del record `" + std::string(erasa.nome) + "`: quel `" + prima +
-                "` non sara' nel file",
-            da.chiave,
-            {{"qui il record `" + std::string(erasa.nome) + "` che perde `" + prima + "`",
-              erasa.chiave}});
+  const std::string dopo = oggetto_in_parole(c.tipo_dopo);
+  const auto cella = static_cast<int32_t>(c.cella);
+  // What the later record took of the cell, and what of the earlier one's
+  // writes the files still hold: its other values there, and its codes in
+  // the cells before it that nothing wrote since.
+  std::vector<uint8_t> presi;
+  std::vector<std::string> presi_testo;
+  for (size_t k = da.prima_scrittura; k < da.prima_scrittura + da.scritture; ++k) {
+    const Scrittura& s = g.scritture()[k];
+    if (s.bersaglio != Scrittura::Bersaglio::cella || s.indice != cella) continue;
+    presi.push_back(s.campo);
+    presi_testo.push_back(citato(nome_campo(static_cast<CampoCella>(s.campo))));
+  }
+  std::vector<std::string> restano;
+  std::vector<std::string> codici;
+  for (size_t k = erasa.prima_scrittura; k < erasa.prima_scrittura + erasa.scritture; ++k) {
+    const Scrittura& s = g.scritture()[k];
+    if (s.bersaglio != Scrittura::Bersaglio::cella) continue;
+    const auto campo = static_cast<CampoCella>(s.campo);
+    if (s.indice == cella) {
+      if (std::find(presi.begin(), presi.end(), s.campo) != presi.end()) continue;
+      restano.push_back(citato(nome_campo(campo)) + " " + std::to_string(s.nuovo));
+    } else if (campo == CampoCella::preavviso &&
+               g.ultima_scrittura_cella(static_cast<size_t>(s.indice), campo) == &s) {
+      codici.push_back(std::to_string(s.indice));
+    }
+  }
+  if (!codici.empty()) {
+    restano.push_back((codici.size() == 1 ? "il codice di preavviso della cella "
+                                          : "i codici di preavviso delle celle ") +
+                      elenco(codici));
+  }
+  std::string m = "il record `" + std::string(da.nome) + "` piu' avanti scrive `" + dopo +
+                  "` nella cella " + std::to_string(c.cella) + " (" + std::to_string(p) +
+                  " m), sopra `" + prima + "` di questo record, e ne prende " + elenco(presi_testo);
+  if (!restano.empty()) m += "; restano di questo record " + elenco(restano);
+  m += ": il file non conserva `" + prima + "` di questo record";
+  d_.avviso("oggetto-cancellato", m, erasa.chiave,
+            {{"qui il record `" + std::string(da.nome) + "` che scrive `" + dopo +
+                  "` nella cella " + std::to_string(c.cella),
+              da.chiave}});
   d_.colloca(in_32(p));
+  for (size_t k = 0; k < erasa.campi.size(); ++k) {
+    d_.dichiara({erasa.chiave, static_cast<uint8_t>(k), false, 0, {}});
+  }
 }
 
 void Avvisi::generale_mancante(size_t dimensione, bool solo_se_simile) {
@@ -839,6 +900,39 @@ bool Avvisi::spazio_indivisibile(std::string_view campo, size_t inizio) {
                 (certo ? "; scrivi " + citato(senza) : ""),
             a(inizio));
   if (certo) d_.correggi({"scrivi " + citato(senza), a(inizio), campo.size(), senza});
+  return true;
+}
+
+bool Avvisi::colonna_mancante(std::string_view campo, size_t inizio) {
+  const CampoRecord* c = campo_corrente();
+  if (c == nullptr || indice_ + 2 != in_lettura_->campi.size() ||
+      in_lettura_->campi.back().formato != Formato::testo) {
+    return false;
+  }
+  const std::string_view s = lettore_.testo();
+  const std::string_view t = spoglia(campo);
+  if (t.empty() || t.front() == '"' || inizio + t.size() > s.size() ||
+      s.substr(inizio, t.size()) != t) {
+    return false;
+  }
+  // The number ended at a blank, and the line goes on with the text.
+  const size_t dopo = inizio + t.size();
+  size_t testo = dopo;
+  while (testo < s.size() && spazio(s[testo])) ++testo;
+  if (testo == dopo || testo >= s.size() || s[testo] == ',' || fine_di_riga(s[testo])) {
+    return false;
+  }
+  size_t fine = std::min(s.find(',', testo), fine_della_riga(s, testo));
+  while (fine > testo && spazio(s[fine - 1])) --fine;
+  const CampoRecord& nome = in_lettura_->campi.back();
+  d_.avviso("colonna-in-meno",
+            citato(t) + " non e' un numero e vale 0: alla riga manca una colonna del record " +
+                citato(in_lettura_->nome) + " (" + std::to_string(in_lettura_->campi.size()) +
+                " campi), cosi' " + nome_campo(*c) + " prende " + citato(t) + ", l'inizio di " +
+                citato(s.substr(inizio, fine - inizio)) + ", e " + nome_campo(nome) +
+                " conserva solo " + citato(s.substr(testo, fine - testo)) +
+                ": aggiungi la colonna che manca",
+            a(inizio));
   return true;
 }
 

@@ -60,8 +60,8 @@ class Avvisi final : public OsservatoreCampi {
   // error 25 it brings later.
   void valore_letto(const DescrizioneRecord& r, const CampoRecord& campo, int64_t v, size_t inizio);
   // A value of record `r`, read at `inizio`, that the cells keep otherwise
-  // than written once the record is stored: `messaggio` says how.
-  void conservato(const DescrizioneRecord& r, const std::string& messaggio, size_t inizio);
+  // than written once the record is stored: `c` says how, and what is kept.
+  void conservato(const DescrizioneRecord& r, const Conservato& c, size_t inizio);
   // The record `tipo` at `p` metres, read at `inizio`, lies past the end of a
   // route `lunghezza` metres long, where no train drives.
   void oltre_la_fine(std::string_view tipo, int64_t p, int32_t lunghezza, size_t inizio);
@@ -113,7 +113,9 @@ class Avvisi final : public OsservatoreCampi {
   // it (the line source has its error 102 already).
   void generale_mancante(size_t dimensione, bool solo_se_simile = false);
   // The record just read wrote its object over the object another record
-  // had placed in the same cell (the bytes keep the later one).
+  // had placed in the same cell: said at the record that lost it, with what
+  // the later one took of the cell and what of the earlier one stays, and a
+  // note at the later one.
   void oggetto_cancellato(const Cancellazione& c, const Giornale& g);
 
   // The number read next (the route length) is kept here: where it stands
@@ -155,6 +157,9 @@ class Avvisi final : public OsservatoreCampi {
   // A text, its record's last field, cut at a comma on its line; or a
   // number there, a column too many before it.
   void testo_con_virgola(std::string_view testo, size_t inizio);
+  // A record whose last field is a text, a column short on its line: the
+  // number before the text reads the text's first word.
+  bool colonna_mancante(std::string_view campo, size_t inizio);
   // A no-break space in a number field.
   bool spazio_indivisibile(std::string_view campo, size_t inizio);
   // The record in hand reads a value from a line after its own.

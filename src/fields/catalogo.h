@@ -20,6 +20,9 @@
 
 namespace calvetra {
 
+struct Modello;
+class Giornale;
+
 // How a field is read: a number into a target of 8 bits unsigned, 16 or 32
 // bits signed (a value that does not fit is an unexpected failure), or text.
 enum class Formato : uint8_t { u8, i16, i32, testo };
@@ -47,9 +50,17 @@ using Conserva = std::optional<int64_t> (*)(int64_t);
 // class and time go through its codes): one sentence a value, at its field
 // (the index into the record's fields). Judged with the codecs the handler
 // stores with, so what a warning says is kept is what is kept.
+// What such a sentence says a field keeps (in the field's unit; `presente`
+// false: nothing of it), for the check that nothing differs unsaid.
+struct ValoreDichiarato {
+  size_t campo = 0;
+  bool presente = true;
+  int64_t valore = 0;
+};
 struct Conservato {
   size_t campo = 0;
   std::string messaggio;
+  std::vector<ValoreDichiarato> dichiarati = {};
 };
 using ConservaRecord = std::vector<Conservato> (*)(std::span<const int64_t> valori);
 
@@ -104,6 +115,42 @@ struct CampoRecord {
 
 // "velocita' massima (`speed`)": how messages name a field to an author.
 std::string nome_campo(const CampoRecord& c);
+
+// ---- what the files keep of a record ----
+
+// One field of a compiled record as the files keep it once the compile is
+// over, back in the field's unit, and where it is kept. A field that no cell
+// or row field keeps by itself (a position that only picks the cell, a
+// length, the plan) is not compared.
+struct Riletto {
+  bool confrontato = false;  // a stored field, to compare with the value as read
+  bool presente = false;     // false: the files keep nothing of it (its object is gone)
+  int64_t valore = 0;        // a number field's value
+  std::string testo;         // a text field's
+  int64_t cella = -1;        // the cell that keeps it, or
+  int64_t riga = -1;         // the table row
+};
+
+// What reading a record back is given: the finished model, the compile's
+// journal, the record (its index in the journal) and its values as read, in
+// catalogue order (0 for a text, as the journal keeps them).
+struct DaRileggere {
+  const Modello& m;
+  const Giornale& g;
+  size_t record = 0;
+  std::span<const int64_t> letti;
+  int64_t riga = -1;  // the table row the record wrote, -1 for none
+  // The compiled record of the same kind and source before it, SIZE_MAX for none.
+  size_t precedente = SIZE_MAX;
+};
+// Fills one Riletto a field; a record whose own rules give a field another
+// value by design (a mountain close to the one before becomes kind 3, the
+// first station drops its options) gives back the value as read there.
+using RileggiRecord = void (*)(const DaRileggere& r, std::span<Riletto> campi);
+// Why the record itself keeps field `campo` as `conservato` rather than as
+// read, in a few words from the codec it stores with; "" when the field's
+// storage says it well enough.
+using PercheRecord = std::string (*)(const DaRileggere& r, size_t campo, const Riletto& conservato);
 
 enum class Maiuscole { ignorate, contano };
 
@@ -176,6 +223,11 @@ struct DescrizioneRecord {
   // would not compile (a curve needs its class, a repetition its number of
   // codes); "" for the name itself.
   std::string_view scritta = {};
+  // How the files' values give the record back, where the catalogue's
+  // storage column alone does not tell it (a header row or a stretch's cell
+  // are read back from it); and why its own storing keeps a field otherwise.
+  RileggiRecord rileggi = nullptr;
+  PercheRecord perche = nullptr;
 
   std::string_view parola_nuova() const { return scritta.empty() ? nome : scritta; }
 };

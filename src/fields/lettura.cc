@@ -122,6 +122,7 @@ std::string LetturaRecord::testo() {
   std::string t = l_.file1().leggi_testo();
   const size_t inizio = l_.file1().inizio_campo();
   campi_[letti_ - 1] = {inizio, l_.file1().fine_campo(), 0};
+  completi_ = letti_;
   l_.avvisi().testo_letto(t, inizio);
   return t;
 }
@@ -162,10 +163,13 @@ void LetturaRecord::nota_cella(int64_t cella) {
 }
 
 void LetturaRecord::nota_riga(int64_t riga) {
+  nota_riga(riga, "ha scritto la riga " + std::to_string(riga));
+}
+
+void LetturaRecord::nota_riga(int64_t riga, const std::string& che) {
   const Giornale* g = l_.giornale();
-  if (g == nullptr || riga < 0) return;
-  nota_record(l_.diagnostica(), g->record_riga(static_cast<size_t>(riga)),
-              "ha scritto la riga " + std::to_string(riga));
+  if (g == nullptr || riga < 0 || riga >= kRigheTabella) return;
+  nota_record(l_.diagnostica(), g->record_riga(static_cast<size_t>(riga)), che);
 }
 
 void LetturaRecord::avvisa_conservato() {
@@ -173,7 +177,7 @@ void LetturaRecord::avvisa_conservato() {
   std::array<int64_t, kCampiMassimi> valori{};
   for (size_t k = 0; k < letti_; ++k) valori[k] = campi_[k].valore;
   for (const Conservato& c : record_.conserva({valori.data(), letti_})) {
-    if (c.campo < letti_) l_.avvisi().conservato(record_, c.messaggio, campi_[c.campo].inizio);
+    if (c.campo < letti_) l_.avvisi().conservato(record_, c, campi_[c.campo].inizio);
   }
 }
 

@@ -174,6 +174,8 @@ class LetturaRecord {
   // `riga`), as the compile's journal has it; nothing without a journal.
   void nota_cella(int64_t cella);
   void nota_riga(int64_t riga);
+  // The same with what the note says of that record: "qui il record X che ...".
+  void nota_riga(int64_t riga, const std::string& che);
 
   // The warnings across records of this kind: positions ascending, or
   // stretches that do not overlap.
@@ -189,8 +191,8 @@ class LetturaRecord {
   void verifica_completo() const;
   // The record stored whole: the warnings say what its values became.
   void avvisa_conservato();
-  // Where each field read so far stands.
-  std::span<const Estensione> campi_letti() const { return {campi_.data(), letti_}; }
+  // Where each field read whole so far stands.
+  std::span<const Estensione> campi_letti() const { return {campi_.data(), completi_}; }
 
  private:
   // The catalogue entry of the next field (read on every field: inline, its
@@ -232,6 +234,7 @@ class LetturaRecord {
       case Formato::testo: break;
     }
     campi_[letti_ - 1] = {file1.inizio_campo(), file1.fine_campo(), v};
+    completi_ = letti_;
     return v;
   }
 
@@ -239,6 +242,7 @@ class LetturaRecord {
   const DescrizioneRecord& record_;
   size_t chiave_;
   size_t letti_ = 0;
+  size_t completi_ = 0;  // the fields read whole: a read that failed is not one
   std::array<Estensione, kCampiMassimi> campi_{};  // where each field read stands, and its number
 };
 
@@ -287,7 +291,15 @@ Seguito leggi_record(Lettura& l, std::span<const VoceCatalogo<Contesto>> catalog
     ++prossimo;
     LetturaRecord r(l, v.record, chiave);
     l.apri_record(v.record, chiave);
-    const Seguito s = v.gestore(r, c);
+    Seguito s = Seguito::avanti;
+    try {
+      s = v.gestore(r, c);
+    } catch (...) {
+      // A record that fails half-way is journalled with what it read and
+      // wrote before the failure.
+      l.chiudi_record(r.campi_letti());
+      throw;
+    }
     l.chiudi_record(r.campi_letti());
     if (s != Seguito::avanti) return s;
     r.verifica_completo();

@@ -1,15 +1,22 @@
 #include "line/catalogo_linea.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "fields/rilettura.h"
 #include "model/costanti.h"
 #include "model/significato.h"
 
 namespace calvetra {
+
+// The cell kinds of a board and a sign, by other names: the catalogue's
+// fields of those records are kIndicatori and kCartello below.
+constexpr uint8_t kCellaIndicatori = kIndicatori;
+constexpr uint8_t kCellaCartello = kCartello;
 
 namespace {
 
@@ -76,6 +83,34 @@ constexpr std::string_view kEffettoProgressiva =
     "secondo numero";
 constexpr std::string_view kEffettoSfondo = "uno sfondo del percorso";
 
+// A progressive read back from the row its triple went to once the three
+// were ordered (the flag's 100 taken off again); when no row holds it, from
+// `propria`, the row of its own record.
+template <size_t propria>
+void progressiva_riletta(const DaRileggere& r, std::span<Riletto> c) {
+  const auto decodifica = [](const voce& v) {
+    return std::array<int64_t, 3>{v.inizio, v.fine - (v.posizione == 1 ? kAggiuntaSegno : 0),
+                                  v.posizione};
+  };
+  const size_t letti = std::min<size_t>({r.letti.size(), c.size(), 3});
+  size_t scelta = propria;
+  for (size_t riga = kRigaProgressivaTre; riga <= kRigaProgressivaUno; ++riga) {
+    const std::array<int64_t, 3> d = decodifica(r.m.tabella[riga]);
+    bool uguale = true;
+    for (size_t k = 0; k < letti; ++k) uguale = uguale && d[k] == r.letti[k];
+    if (uguale) {
+      scelta = riga;
+      break;
+    }
+  }
+  const std::array<int64_t, 3> d = decodifica(r.m.tabella[scelta]);
+  for (size_t k = 0; k < c.size() && k < 3; ++k) {
+    c[k].riga = static_cast<int64_t>(scelta);
+    c[k].presente = true;
+    c[k].valore = d[k];
+  }
+}
+
 // The header records in the order the parser tests them; one name of each
 // family is offered by "did you mean".
 const VoceCatalogo<IntestazioneLinea> kIntestazione[] = {
@@ -94,7 +129,8 @@ const VoceCatalogo<IntestazioneLinea> kIntestazione[] = {
                 .effetto = kEffettoProgressiva,
                 .controllo = Controllo::una_volta,
                 .frase = "il record `progressiva chilometrica tre`",
-                .suggerito = false},
+                .suggerito = false,
+                .rileggi = progressiva_riletta<kRigaProgressivaTre>},
      .gestore = intestazione_progressiva<kRigaProgressivaTre>},
     {.record = {.nome = "progressiva chilometrica due",
                 .prova = esatta("progressiva", "due"),
@@ -102,14 +138,16 @@ const VoceCatalogo<IntestazioneLinea> kIntestazione[] = {
                 .effetto = kEffettoProgressiva,
                 .controllo = Controllo::una_volta,
                 .frase = "il record `progressiva chilometrica due`",
-                .suggerito = false},
+                .suggerito = false,
+                .rileggi = progressiva_riletta<kRigaProgressivaDue>},
      .gestore = intestazione_progressiva<kRigaProgressivaDue>},
     {.record = {.nome = "progressiva chilometrica uno",
                 .prova = esatta("progressiva", "uno"),
                 .campi = kProgressivaUno,
                 .effetto = kEffettoProgressiva,
                 .controllo = Controllo::una_volta,
-                .frase = "il record `progressiva chilometrica uno`"},
+                .frase = "il record `progressiva chilometrica uno`",
+                .rileggi = progressiva_riletta<kRigaProgressivaUno>},
      .gestore = intestazione_progressiva<kRigaProgressivaUno>},
     {.record = {.nome = "sfondo uno",
                 .prova = esatta("sfondo", "uno"),
@@ -226,23 +264,129 @@ std::vector<Conservato> indicatori_conservati(std::span<const int64_t> v) {
                  "le velocita' `" + std::string(a) + "` " + n(v[sinistra]) + " e `" +
                      std::string(b) + "` " + n(v[destra]) + " km/h stanno in un solo numero, " +
                      n(*codice) + ", e saranno lette come " + n(letta.sinistra_kmh) + " e " +
-                     n(letta.destra_kmh) + " km/h"});
+                     n(letta.destra_kmh) + " km/h",
+                 {{sinistra, true, letta.sinistra_kmh}, {destra, true, letta.destra_kmh}}});
   }
   return c;
 }
 
 // A mountain marks the cells from start / 50 to end / 50 - 1: none when the
-// end comes before the start or within a cell of it.
+// end comes before the start or within a cell of it. A kind other than those
+// of a line (1 and 2, 11 and 12 with the markers) is kept as written, and
+// said for what the cells make of it.
 std::vector<Conservato> montagna_conservata(std::span<const int64_t> v) {
   if (v.size() < 3) return {};
   const int64_t inizio = v[0];
   const int64_t fine = v[1];
-  if (cella_di_tratto(inizio) <= cella_di_tratto(fine - kMetriCella)) return {};
-  return {{1, fine < inizio ? "la fine (" + n(fine) + " m) viene prima dell'inizio (" + n(inizio) +
-                                  " m): la montagna non segna nessuna cella"
-                            : "la montagna da " + n(inizio) + " a " + n(fine) +
-                                  " m e' piu' corta di una cella: non ne segna nessuna"}};
+  const int64_t tipo = v[2];
+  if (cella_di_tratto(inizio) > cella_di_tratto(fine - kMetriCella)) {
+    return {{1,
+             fine < inizio ? "la fine (" + n(fine) + " m) viene prima dell'inizio (" + n(inizio) +
+                                 " m): la montagna non segna nessuna cella"
+                           : "la montagna da " + n(inizio) + " a " + n(fine) +
+                                 " m e' piu' corta di una cella: non ne segna nessuna",
+             {{2, false, 0}}}};
+  }
+  const bool segni = tipo > 10;
+  const int64_t classe = segni ? tipo - 10 : tipo;
+  if (classe == 1 || classe == 2 || classe != basso_8(classe)) return {};
+  std::string m = "il tipo " + n(tipo) +
+                  " non e' uno di quelli di una linea (1 e 2, 11 e 12 con i segni di montagna): "
+                  "la cella `montagna` tiene " +
+                  n(classe);
+  if (classe == 3) m += ", il tipo che prende un tratto a 150 m o meno dal precedente";
+  if (classe == 0) m += ", cioe' nessuna montagna";
+  m += segni ? ", con un segno ogni 4 celle libere"
+             : ", e il tratto non ha segni di montagna (con i segni il tipo si scrive " +
+                   n(classe + 10) + ")";
+  return {{2, m, {{2, true, tipo}}}};
 }
+
+// Where a mountain's kind is read back: its first cell that exists, when it
+// marks any.
+struct CelleMontagna {
+  int64_t da = 0;
+  int64_t a = -1;
+};
+CelleMontagna celle_montagna(const Modello& m, int64_t inizio, int64_t fine) {
+  return {std::max<int64_t>(cella_di_tratto(inizio), 0),
+          std::min<int64_t>(cella_di_tratto(fine - kMetriCella),
+                            static_cast<int64_t>(m.tratti.size()) - 1)};
+}
+
+// Whether the mountain read back starts 150 m or less after the end of the
+// mountain before it, and so is kind 3 whatever it says.
+bool montagna_vicina(const DaRileggere& r) {
+  if (r.precedente >= r.g.records().size() || r.letti.empty()) return false;
+  const RecordRegistrato& p = r.g.records()[r.precedente];
+  return p.campi.size() > 1 && r.letti[0] - p.campi[1].valore <= kDistaccoMontagne;
+}
+
+// The kind as the cells keep it: the class of the stretch's first cell, 10
+// more when the record asked for markers (which only free cells take).
+void montagna_riletta(const DaRileggere& r, std::span<Riletto> c) {
+  if (r.letti.size() < 3 || c.size() < 3) return;
+  const CelleMontagna celle = celle_montagna(r.m, r.letti[0], r.letti[1]);
+  c[2].cella = celle.da;
+  if (celle.da > celle.a) return;
+  const int64_t tipo = r.letti[2];
+  const int64_t classe = r.m.tratti[static_cast<size_t>(celle.da)].montagna;
+  c[2].presente = true;
+  c[2].valore = classe == 3 && montagna_vicina(r) ? tipo : classe + (tipo > 10 ? 10 : 0);
+}
+
+std::string montagna_perche(const DaRileggere& r, size_t campo, const Riletto&) {
+  if (campo != 2 || r.letti.size() < 3) return "";
+  const int64_t tipo = r.letti[2];
+  const bool segni = tipo > 10;
+  const int64_t classe = segni ? tipo - 10 : tipo;
+  return (segni ? "un tipo oltre 10 vuole i segni di montagna e vale " + n(classe) + ": " : "") +
+         "la cella `montagna` ne tiene solo gli 8 bit bassi, " + n(basso_8(classe)) +
+         (segni ? ", con i segni" : "");
+}
+
+// A board read back from its cell: each value a pair of speeds as two-digit
+// counts of 5 km/h, the stripes as tens and units.
+void indicatori_riletti(const DaRileggere& r, std::span<Riletto> c) {
+  if (r.letti.empty()) return;
+  const std::optional<tratto> t =
+      oggetto_riletto(r, cella_di_oggetto(r.letti[0]), kCellaIndicatori, c);
+  if (!t) return;
+  const CoppiaVelocita a = coppia_da_valore(t->valore_a);
+  const CoppiaVelocita b = coppia_da_valore(t->valore_b);
+  const CoppiaVelocita cc = coppia_da_valore(t->valore_c);
+  const int64_t v[] = {0,
+                       a.sinistra_kmh,
+                       b.sinistra_kmh,
+                       cc.sinistra_kmh,
+                       t->valore_d / 10,
+                       a.destra_kmh,
+                       b.destra_kmh,
+                       cc.destra_kmh,
+                       t->valore_d % 10};
+  presenti(c, v);
+}
+
+std::string indicatori_perche(const DaRileggere& r, size_t campo, const Riletto& x) {
+  if (r.letti.size() < 9 || campo == 0) return "";
+  if (campo == 4 || campo == 8) {
+    const int64_t d = 10 * r.letti[4] + r.letti[8];
+    return "`valore_d` = 10 strisces + strisced = " + n(d) + ", che si legge `strisces` " +
+           n(d / 10) + " e `strisced` " + n(d % 10);
+  }
+  const size_t sinistra = campo < 4 ? campo : campo - 4;
+  const size_t destra = sinistra + 4;
+  const char* valore[] = {"", "valore_a", "valore_b", "valore_c"};
+  const int64_t codice = valore_coppia(r.letti[sinistra], r.letti[destra]);
+  const CoppiaVelocita letta = coppia_da_valore(static_cast<int16_t>(codice));
+  (void)x;
+  return "le velocita' `" + std::string(kIndicatori[sinistra].nome) + "` e `" +
+         std::string(kIndicatori[destra].nome) + "` stanno in un solo numero, `" +
+         valore[sinistra] + "` = 20 " + std::string(kIndicatori[sinistra].nome) + " + " +
+         std::string(kIndicatori[destra].nome) + " / 5 = " + n(codice) + ", che si legge " +
+         n(letta.sinistra_kmh) + " e " + n(letta.destra_kmh) + " km/h";
+}
+
 constexpr CampoRecord kCartello[] = {
     {"p", "posizione", Formato::i32, "m", kNelPercorso, kCellaOggetto,
      "dove sta il cartello: nella cella p / 50 + 1, che in `valore_a` tiene la riga del testo"},
@@ -254,6 +398,17 @@ constexpr CampoRecord kCartello[] = {
      {Dove::riga, "nome"},
      "il testo scritto sul cartello, nelle righe 80, 79, ..."},
 };
+
+// A sign's text, read back from the row its cell points at.
+void cartello_riletto(const DaRileggere& r, std::span<Riletto> c) {
+  if (r.letti.empty() || c.size() < 2) return;
+  const std::optional<tratto> t =
+      oggetto_riletto(r, cella_di_oggetto(r.letti[0]), kCellaCartello, c);
+  if (!t || t->valore_a < kPrimaRigaStazione || t->valore_a > kUltimaRigaCartello) return;
+  c[1].riga = t->valore_a;
+  c[1].presente = true;
+  c[1].testo = r.m.tabella[static_cast<size_t>(t->valore_a)].nome;
+}
 
 bool con_piano(const CorpoLinea& c) { return c.con_geometria; }
 
@@ -286,7 +441,9 @@ const VoceCatalogo<CorpoLinea> kCorpo[] = {
                            "del tratto e' un `segno_montagna`. Al piu' 80",
                 .controllo = Controllo::senza_sovrapposizione,
                 .frase = "la montagna",
-                .conserva = montagna_conservata},
+                .conserva = montagna_conservata,
+                .rileggi = montagna_riletta,
+                .perche = montagna_perche},
      .gestore = corpo_montagna},
     {.record = {.nome = "indicatori_vmax",
                 .prova = contiene_parole("indicatori_v"),
@@ -295,14 +452,17 @@ const VoceCatalogo<CorpoLinea> kCorpo[] = {
                     "una coppia di cartelli indicatori di velocita' in una cella (cella gia' "
                     "occupata: errore 21)",
                 .frase = "gli indicatori",
-                .conserva = indicatori_conservati},
+                .conserva = indicatori_conservati,
+                .rileggi = indicatori_riletti,
+                .perche = indicatori_perche},
      .gestore = corpo_indicatori},
     {.record = {.nome = "cartello_indicatore",
                 .prova = contiene_parole("indicat", "cartello"),
                 .campi = kCartello,
                 .effetto = "un cartello lungo la linea (cella gia' occupata: errore 6); il testo "
                            "prende la prossima riga dei cartelli. Al piu' 80",
-                .frase = "il cartello"},
+                .frase = "il cartello",
+                .rileggi = cartello_riletto},
      .gestore = corpo_cartello},
 };
 

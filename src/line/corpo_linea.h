@@ -47,6 +47,12 @@ struct Curva {
   int32_t lunghezza = 0;
 };
 
+// A mountain starting this close after the previous one's end, or before
+// it, is kind 3: the two read as one continuous stretch.
+inline constexpr int64_t kDistaccoMontagne = 150;
+// A marked stretch puts a marker on every this many cells.
+inline constexpr int64_t kPassoSegniMontagna = 4;
+
 struct Montagna {
   int32_t inizio = 0;
   int32_t fine = 0;

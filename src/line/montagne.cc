@@ -7,13 +7,6 @@
 
 namespace calvetra {
 
-namespace {
-
-// A stretch starting this close after the previous one's end is class 3.
-constexpr int64_t kDistaccoMinimo = 150;
-
-}  // namespace
-
 Seguito corpo_montagna(LetturaRecord& r, CorpoLinea& c) {
   Montagna montagna;
   montagna.inizio = r.numero();
@@ -42,7 +35,7 @@ void memo_montagna(Modello& m, StatoCorpoLinea& s, Montagna& montagna) {
   s.fini_montagne[j] = montagna.fine;
   // Two stretches too close together read as one continuous class 3 stretch.
   if (s.numero_montagne > 1 &&
-      int64_t{montagna.inizio} - s.fini_montagne[j - 1] <= kDistaccoMinimo) {
+      int64_t{montagna.inizio} - s.fini_montagne[j - 1] <= kDistaccoMontagne) {
     tipo = 3;
   }
 
@@ -56,7 +49,8 @@ void memo_montagna(Modello& m, StatoCorpoLinea& s, Montagna& montagna) {
   for (int64_t c = da; c <= a; ++c) {
     tratto& t = m.cella(c);
     t.montagna = classe;
-    if (con_segni && (c - primo + 1) % 4 == 0 && t.tipo == kLibero) t.tipo = kSegnoMontagna;
+    if (con_segni && (c - primo + 1) % kPassoSegniMontagna == 0 && t.tipo == kLibero)
+      t.tipo = kSegnoMontagna;
   }
 }
 

@@ -10,9 +10,6 @@ namespace calvetra {
 
 namespace {
 
-// What a definition's flag of 1 adds to its second number.
-constexpr int32_t kAggiuntaFlag = 100;
-
 struct Definizione {
   int32_t primo = 0;
   int32_t secondo = 0;
@@ -50,7 +47,7 @@ void progressive_ordina(Tabella& tabella) {
 
   for (Definizione& d : nuove) {
     if (d.flag == 1)
-      d.secondo = in_campo<int32_t>(int64_t{d.secondo} + kAggiuntaFlag, "progressiva");
+      d.secondo = in_campo<int32_t>(int64_t{d.secondo} + kAggiuntaSegno, "progressiva");
   }
   for (int i = 0; i < 3; ++i) {
     const Definizione& d = nuove[static_cast<size_t>(i)];

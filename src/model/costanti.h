@@ -31,9 +31,12 @@ inline constexpr int32_t kUltimaRigaCartello = 80;
 inline constexpr size_t kRigaProgressivaTre = 81;  // after ordering: largest first number
 inline constexpr size_t kRigaProgressivaDue = 82;
 inline constexpr size_t kRigaProgressivaUno = 83;  // after ordering: smallest first number
-inline constexpr size_t kRigaPercorso = 84;        // braked mass, route length, cars
-inline constexpr size_t kRigaLinea = 85;           // backgrounds, route name, marks
-inline constexpr size_t kRigaTreni = 86;           // repetition, train pair, sand, clock
+// What a progressive's flag of 1 adds to its second number once the three
+// are ordered.
+inline constexpr int32_t kAggiuntaSegno = 100;
+inline constexpr size_t kRigaPercorso = 84;  // braked mass, route length, cars
+inline constexpr size_t kRigaLinea = 85;     // backgrounds, route name, marks
+inline constexpr size_t kRigaTreni = 86;     // repetition, train pair, sand, clock
 
 // The cell that carries two header values besides its own content.
 inline constexpr size_t kCellaIntestazione = 1;

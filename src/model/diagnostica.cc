@@ -61,6 +61,17 @@ void Diagnostica::riposiziona(int32_t posizione) {
   if (ultimo_errore_ != 0) voci_[ultimo_errore_ - 1].posizione = posizione;
 }
 
+void Diagnostica::riposiziona(int32_t posizione, const Luogo& da) {
+  const bool altrove = ultimo_errore_ != 0 && voci_[ultimo_errore_ - 1].posizione != posizione;
+  riposiziona(posizione);
+  if (!avvisi_attivi() || !altrove || da.file == FileSorgente::nessuno) return;
+  Diagnostico& e = voci_[ultimo_errore_ - 1];
+  e.note.push_back(
+      {"la posizione " + std::to_string(posizione) + " m e' di questo record, letto con l'errore " +
+           std::to_string(numero(e.codice)) + " gia' registrato: qui la compilazione si ferma",
+       da});
+}
+
 void Diagnostica::avviso(std::string nome, std::string messaggio, Luogo luogo,
                          std::vector<Nota> note) {
   if (!avvisi_attivi()) return;
@@ -88,6 +99,11 @@ void Diagnostica::correggi(Correzione c) {
 void Diagnostica::pretende(Pretesa p) {
   if (!avvisi_attivi() || voci_.empty()) return;
   voci_.back().pretesa = p;
+}
+
+void Diagnostica::dichiara(Dichiarazione d) {
+  if (!avvisi_attivi() || voci_.empty()) return;
+  voci_.back().dichiarazioni.push_back(std::move(d));
 }
 
 void Diagnostica::attendi(CodiceErrore codice, Nota nota) {

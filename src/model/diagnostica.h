@@ -80,6 +80,24 @@ struct Pretesa {
   bool operator==(const Pretesa&) const = default;
 };
 
+// What a diagnostic says the files keep of one field of a record, for the
+// check that nothing stored differs unsaid from what was written: the record
+// (its keyword field), the field (its index in the record's catalogue entry)
+// and what is kept, in the field's unit: a number, a text, or nothing (the
+// record's object is not in the files).
+struct Dichiarazione {
+  Luogo record;
+  uint8_t campo = 0;
+  bool presente = true;
+  int64_t valore = 0;
+  std::string testo;
+
+  bool operator==(const Dichiarazione& o) const {
+    return record == o.record && campo == o.campo && presente == o.presente && valore == o.valore &&
+           testo == o.testo;
+  }
+};
+
 struct Diagnostico {
   Gravita gravita = Gravita::errore;
   CodiceErrore codice = CodiceErrore::nessuno;  // an error's number
@@ -100,6 +118,8 @@ struct Diagnostico {
   // its own, never compiled.
   bool non_compilato = false;
   Pretesa pretesa;
+  // What it says the files keep, field by field.
+  std::vector<Dichiarazione> dichiarazioni;
 
   bool operator==(const Diagnostico&) const = default;
 };
@@ -119,6 +139,10 @@ class Diagnostica {
   // that finds an error already standing stops there and records its own
   // position with it.
   void riposiziona(int32_t posizione);
+  // The same, by the record at `da` whose position it is: with warnings on,
+  // the error gets a note there, since its position is no longer its own
+  // record's.
+  void riposiziona(int32_t posizione, const Luogo& da);
   // A warning for authors; it never changes the code or the position.
   void avviso(std::string nome, std::string messaggio, Luogo luogo, std::vector<Nota> note = {});
   // The warning just recorded concerns the route at `posizione` metres (an
@@ -129,6 +153,9 @@ class Diagnostica {
   void correggi(Correzione c);
   // The warning just recorded makes the claim `p`.
   void pretende(Pretesa p);
+  // The diagnostic just recorded says what the files keep of a field. Like
+  // `correggi`, nothing when warnings are off.
+  void dichiara(Dichiarazione d);
   // Every diagnostic, to be amended once the compile is over (the claims
   // that did not hold).
   std::vector<Diagnostico>& voci_da_rivedere() { return voci_; }

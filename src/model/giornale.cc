@@ -26,7 +26,7 @@ void metti_cella(tratto& t, CampoCella c, int64_t v) {
   }
 }
 
-int64_t campo_riga(const voce& v, CampoRiga c) {
+int64_t leggi_riga(const voce& v, CampoRiga c) {
   switch (c) {
     case CampoRiga::tipo: return v.tipo;
     case CampoRiga::inizio: return v.inizio;
@@ -99,6 +99,39 @@ const char* nome_campo(CampoRiga c) {
       "cod_c", "cod_d",  "cod_e", "opz_b",     "opz_c", "opz_d", "opz_e", "orario"};
   return kNomi[static_cast<size_t>(c)];
 }
+
+std::optional<CampoCella> campo_cella(std::string_view nome) {
+  for (uint8_t k = 0; k < kCampiCella; ++k) {
+    if (nome == nome_campo(static_cast<CampoCella>(k))) return static_cast<CampoCella>(k);
+  }
+  return std::nullopt;
+}
+
+std::optional<CampoRiga> campo_riga(std::string_view nome) {
+  for (uint8_t k = 0; k < kCampiRiga; ++k) {
+    if (nome == nome_campo(static_cast<CampoRiga>(k))) return static_cast<CampoRiga>(k);
+  }
+  return std::nullopt;
+}
+
+int64_t valore_campo(const tratto& t, CampoCella c) {
+  switch (c) {
+    case CampoCella::tipo: return t.tipo;
+    case CampoCella::valore_a: return t.valore_a;
+    case CampoCella::valore_b: return t.valore_b;
+    case CampoCella::valore_c: return t.valore_c;
+    case CampoCella::valore_d: return t.valore_d;
+    case CampoCella::tempo: return t.tempo;
+    case CampoCella::preavviso: return t.preavviso;
+    case CampoCella::montagna: return t.montagna;
+    case CampoCella::velocita: return t.velocita;
+    case CampoCella::pendenza: return t.pendenza;
+    case CampoCella::aderenza: return t.aderenza;
+  }
+  return 0;
+}
+
+int64_t valore_campo(const voce& v, CampoRiga c) { return leggi_riga(v, c); }
 
 size_t Giornale::apri(Luogo chiave, std::string_view nome, Fase fase, uint16_t campi_cella) {
   if (aperto_) chiudi();
@@ -221,8 +254,8 @@ void Giornale::scarica() {
                                 static_cast<int64_t>(testi_.size() - 1)});
           continue;
         }
-        const int64_t v = campo_riga(prima, campo);
-        const int64_t n = campo_riga(dopo, campo);
+        const int64_t v = leggi_riga(prima, campo);
+        const int64_t n = leggi_riga(dopo, campo);
         if (v == n) continue;
         scritture_.push_back(
             {Scrittura::Bersaglio::riga, k, static_cast<int32_t>(r), indice, v, n});

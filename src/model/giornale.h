@@ -21,6 +21,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -110,6 +111,13 @@ enum class CampoRiga : uint8_t {
 inline constexpr uint8_t kCampiCella = static_cast<uint8_t>(CampoCella::aderenza) + 1;
 const char* nome_campo(CampoCella c);
 const char* nome_campo(CampoRiga c);
+// The field of that name (as the files name it: `valore_a`, `orario`);
+// nullopt for none.
+std::optional<CampoCella> campo_cella(std::string_view nome);
+std::optional<CampoRiga> campo_riga(std::string_view nome);
+// The value of one field; a row's `nome` is no number and gives 0.
+int64_t valore_campo(const tratto& t, CampoCella c);
+int64_t valore_campo(const voce& v, CampoRiga c);
 
 // One change to the model.
 struct Scrittura {

@@ -242,7 +242,8 @@ std::vector<TrattoRallentato> rallentamenti(const std::vector<tratto>& tratti) {
     if (t.tipo == kInizioRallentamento) {
       aperti.push_back(r.size());
       const auto i = static_cast<int64_t>(c);
-      r.push_back({i, i, t.valore_a});
+      // Cell 1's first value is the format mark, never the slowdown's speed.
+      r.push_back({i, i, oggetto_della_cella(t, c).valore_a});
     } else if (t.tipo == kFineRallentamento && !aperti.empty()) {
       r[aperti.back()].cella_fine = static_cast<int64_t>(c);
       aperti.pop_back();

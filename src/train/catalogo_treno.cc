@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fields/rilettura.h"
 #include "model/significato.h"
 
 namespace calvetra {
@@ -36,18 +37,20 @@ std::vector<Conservato> segnale_conservato(std::span<const int64_t> v) {
     }
     m += ", e i codici di preavviso prima del segnale " + n(codice_preavviso(classe, 1)) + "-" +
          n(codice_preavviso(classe, 4));
-    c.push_back({1, m});
+    c.push_back(
+        {1, m, {{1, true, letto.classe / 3}, {5, true, letto.rapp}, {6, true, letto.classe % 3}}});
   }
   if (sx == kSxConTempo && k.tempo != tempo) {
     const int64_t alzato = tempo_alzato(tempo);
     std::string m = "il campo `tempo` vale " + n(tempo) + ": sara' conservato come " + n(k.tempo);
     if (alzato != tempo) m += " (un tempo da 1 a 100 e' alzato a 101)";
     if (k.tempo != alzato) m += " (la cella ne tiene solo gli 8 bit bassi, da 0 a 255)";
-    c.push_back({10, m});
+    c.push_back({10, m, {{10, true, k.tempo}}});
   } else if (sx != kSxConTempo && tempo != 0) {
-    c.push_back(
-        {10, "il campo `tempo` vale " + n(tempo) +
-                 ", ma solo un segnale con `sx` 2 conserva il suo tempo: la cella tiene 0"});
+    c.push_back({10,
+                 "il campo `tempo` vale " + n(tempo) +
+                     ", ma solo un segnale con `sx` 2 conserva il suo tempo: la cella tiene 0",
+                 {{10, true, 0}}});
   }
   return c;
 }
@@ -74,6 +77,138 @@ std::vector<Conservato> rallentamento_conservato(std::span<const int64_t> v) {
          "del percorso";
   }
   return {{2, m}};
+}
+
+// ---- the records read back from the files ----
+
+// A signal's four codes as the simulator reads them, tens and units; the
+// class in the units of the fourth gives sx and dx back.
+void segnale_riletto(const DaRileggere& r, std::span<Riletto> c) {
+  if (r.letti.empty()) return;
+  const std::optional<tratto> t = oggetto_riletto(r, cella_di_oggetto(r.letti[0]), kSegnale, c);
+  if (!t) return;
+  const Cifre a = cifre(t->valore_a);
+  const Cifre b = cifre(t->valore_b);
+  const Cifre cc = cifre(t->valore_c);
+  const Cifre d = cifre(t->valore_d);
+  const int64_t v[] = {0,           d.unita / 3, a.decine, b.decine, cc.decine, d.decine,
+                       d.unita % 3, a.unita,     b.unita,  cc.unita, t->tempo};
+  presenti(c, v);
+}
+
+// Why a signal's field is kept otherwise: the code it goes into, tens and
+// units, and what 16 bits keep of it.
+std::string segnale_perche(const DaRileggere& r, size_t campo, const Riletto& x) {
+  if (r.letti.size() < 11) return "";
+  const auto l = [&](size_t k) { return r.letti[k]; };
+  const auto codice = [&](const std::string& nome, const std::string& formula, int64_t valore,
+                          const std::string& letto) {
+    const int16_t basso = basso_16(valore);
+    std::string m = "`" + nome + "` = " + formula + " = " + n(valore);
+    if (basso != valore) {
+      m += ", che non entra in 16 bit: il file ne tiene i 16 bit bassi, " + n(basso) + ",";
+    }
+    return m + " che si legge " + letto;
+  };
+  if ((campo >= 2 && campo <= 4) || (campo >= 7 && campo <= 9)) {
+    // s1 to s3 (fields 2 to 4) with d1 to d3 (7 to 9) in valore_a to valore_c.
+    const size_t j = campo <= 4 ? campo - 2 : campo - 7;
+    const std::string s = "s" + n(static_cast<int64_t>(j + 1));
+    const std::string d = "d" + n(static_cast<int64_t>(j + 1));
+    const int64_t valore = 10 * l(2 + j) + l(7 + j);
+    const Cifre k = cifre(basso_16(valore));
+    return codice(std::string("valore_") + static_cast<char>('a' + j), "10 " + s + " + " + d,
+                  valore, "`" + s + "` " + n(k.decine) + " e `" + d + "` " + n(k.unita));
+  }
+  if (campo == 1 || campo == 5 || campo == 6) {
+    const int64_t valore = 10 * l(5) + classe_cabina(l(1), l(6));
+    const Cifre k = cifre(basso_16(valore));
+    return codice("valore_d", "10 rapp + 3 sx + dx", valore,
+                  "`rapp` " + n(k.decine) + " e classe " + n(k.unita) + ", cioe' `sx` " +
+                      n(k.unita / 3) + " e `dx` " + n(k.unita % 3));
+  }
+  if (campo != 10) return "";
+  if (l(1) != kSxConTempo) return "solo un segnale con `sx` 2 conserva il suo tempo";
+  return tempo_alzato(l(10)) != l(10) && basso_8(tempo_alzato(l(10))) == x.valore
+             ? "un tempo da 1 a 100 e' alzato a 101"
+             : "la cella tiene il tempo in 8 bit, da 0 a 255";
+}
+
+// A slowdown read back at its start cell: speed, end mark and the value of
+// every cell, each as 16 bits.
+void rallentamento_riletto(const DaRileggere& r, std::span<Riletto> c) {
+  if (r.letti.empty()) return;
+  const std::optional<tratto> t =
+      oggetto_riletto(r, cella_di_oggetto(r.letti[0]), kInizioRallentamento, c);
+  if (!t) return;
+  const int64_t v[] = {0, t->valore_a, 0, t->valore_c, 0, t->valore_b};
+  presenti(c, v);
+}
+
+// A code reduction of no value (0 or less) keeps none, as written.
+void abbattimento_riletto(const DaRileggere& r, std::span<Riletto> c) {
+  if (r.letti.size() < 2) return;
+  const int64_t cella = cella_di_tratto(r.letti[0]);
+  if (const std::optional<tratto> t = oggetto_riletto(r, cella, kAbbattimento, c)) {
+    const int64_t v[] = {0, t->valore_a};
+    presenti(c, v);
+  } else if (oggetto_riletto(r, cella, kAbbattimentoNullo, c)) {
+    const int64_t v[] = {0, r.letti[1] < 1 ? r.letti[1] : 0};
+    presenti(c, v);
+  }
+}
+
+// A station read back from its row: the length from the zone its type
+// gives, the time from the seconds after midnight; the options a rule of the
+// station drops (under 600 m, types 5 to 8, the first station) are its own.
+void stazione_riletta(const DaRileggere& r, std::span<Riletto> c) {
+  if (r.riga < 0 || r.riga >= kRigheTabella) return;
+  const voce& v = r.m.tabella[static_cast<size_t>(r.riga)];
+  const auto letto = [&](size_t k) { return k < r.letti.size() ? r.letti[k] : 0; };
+  const bool prima = r.riga == kPrimaRigaStazione;
+  const int64_t opz_e = v.opz_e == 0 && (letto(2) < 600 || prima) ? letto(4) : v.opz_e;
+  const int64_t opz_d = v.opz_d == 0 && (zona_intera(v.tipo) || prima) ? letto(5) : v.opz_d;
+  const int64_t ora = v.orario;
+  const bool con_ora = ora_stazione(v.orario).has_value();
+  const int64_t valori[] = {v.posizione,
+                            v.tipo,
+                            lunghezza_da_zona(v.tipo, v.posizione, v.inizio),
+                            v.opz_a,
+                            opz_e,
+                            opz_d,
+                            v.cod_a,
+                            v.cod_b,
+                            v.opz_b,
+                            v.cod_c,
+                            v.cod_d,
+                            v.cod_e,
+                            v.opz_c,
+                            con_ora ? ora / 3600 : 0,
+                            con_ora ? ora / 60 % 60 : 0,
+                            con_ora ? ora % 60 : 0,
+                            0};
+  for (size_t k = 0; k < c.size() && k < std::size(valori); ++k) {
+    c[k].riga = r.riga;
+    if (!c[k].confrontato) continue;
+    c[k].presente = true;
+    c[k].valore = valori[k];
+  }
+  if (c.size() > 16) c[16].testo = v.nome;
+}
+
+std::string stazione_perche(const DaRileggere& r, size_t campo, const Riletto& x) {
+  const auto letto = [&](size_t k) { return k < r.letti.size() ? r.letti[k] : 0; };
+  if (campo == 2) {
+    return "la riga tiene la zona della stazione, da `inizio` a `fine`, e non la lunghezza: "
+           "la lunghezza si rilegge dalla zona come " +
+           n(x.valore) + " m";
+  }
+  if (campo >= 13 && campo <= 15) {
+    const int64_t secondi = orario_stazione(letto(13), letto(14), letto(15));
+    return "ore, minuti e secondi sono conservati come secondi dopo la mezzanotte, " + n(secondi) +
+           ", che si leggono " + ora_del_giorno(static_cast<int32_t>(secondi));
+  }
+  return "";
 }
 
 // The position bounds of the entries.
@@ -296,7 +431,9 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
               "le celle 2, 4, 6 e 8 prima prendono i codici di preavviso (3 sx + dx) x 10 + 1 "
               "fino a + 4",
           .frase = "il segnale",
-          .conserva = segnale_conservato},
+          .conserva = segnale_conservato,
+          .rileggi = segnale_riletto,
+          .perche = segnale_perche},
      .gestore = voce_segnale},
     {.record = {.nome = "rallentamento",
                 .prova = contiene_parole("rallentamento"),
@@ -306,7 +443,8 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
                     "d'avviso (x - 1200) / 50 + 1 con i preavvisi prima. Celle gia' occupate: "
                     "errore 17 (avviso), 18 (inizio), 19 (fine), 20 (preavviso)",
                 .frase = "il rallentamento",
-                .conserva = rallentamento_conservato},
+                .conserva = rallentamento_conservato,
+                .rileggi = rallentamento_riletto},
      .gestore = voce_rallentamento},
     {.record = {.nome = "abbattimento",
                 .prova = contiene_parole("abbattimento"),
@@ -314,7 +452,8 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
                 .effetto =
                     "un abbattimento del codice, con il suo valore se e' 1 o piu' (cella gia' "
                     "occupata: errore 7)",
-                .frase = "l'abbattimento"},
+                .frase = "l'abbattimento",
+                .rileggi = abbattimento_riletto},
      .gestore = voce_abbattimento},
     {.record =
          {.nome = "stazione",
@@ -324,7 +463,9 @@ const VoceCatalogo<CorpoTreno> kTreno[] = {
               "una stazione: la prossima riga della tabella da 1 in su (errore 10 alle righe dei "
               "cartelli), una cella di fermata per i tipi sotto 25",
           .controllo = Controllo::in_ordine,
-          .frase = "la stazione"},
+          .frase = "la stazione",
+          .rileggi = stazione_riletta,
+          .perche = stazione_perche},
      .gestore = voce_stazione},
 };
 

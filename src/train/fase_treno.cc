@@ -26,27 +26,40 @@ std::optional<size_t> progressiva_fuori_passo(const Tabella& t) {
   return std::nullopt;
 }
 
-// The field of the record that wrote the offending value of row `riga`,
-// when the journal knows it (the ordering moves values between the rows).
-Luogo luogo_riga(const Giornale* g, const Tabella& t, size_t riga) {
+// The field of the progressive record whose triple went to row `riga` with
+// a number off the 50 m step, when the journal knows it (the ordering moves
+// the triples between the rows, and a flag of 1 adds 100 to the second
+// number, so the value stored may be no value read); and, when the flag made
+// it, a note at the flag.
+struct LuogoProgressiva {
+  Luogo luogo;
+  std::optional<Nota> nota;
+};
+
+LuogoProgressiva luogo_riga(const Giornale* g, const Tabella& t, size_t riga) {
   if (g == nullptr) return {};
-  const bool inizio = t[riga].inizio % kMetriCella != 0;
-  const int64_t valore = inizio ? t[riga].inizio : t[riga].fine;
-  // The record that read that value: the progressive records read start and
-  // end as their first two fields.
+  const voce& v = t[riga];
+  const bool inizio = v.inizio % kMetriCella != 0;
   for (const RecordRegistrato& r : g->records()) {
-    if (r.fase != Fase::intestazione_linea || !r.compilato) continue;
-    for (size_t k = r.prima_scrittura; k < r.prima_scrittura + r.scritture; ++k) {
-      const Scrittura& s = g->scritture()[k];
-      if (s.bersaglio != Scrittura::Bersaglio::riga || s.nuovo != valore) continue;
-      if (s.indice < static_cast<int32_t>(kRigaProgressivaTre) ||
-          s.indice > static_cast<int32_t>(kRigaProgressivaUno)) {
-        continue;
-      }
-      const auto campo = static_cast<CampoRiga>(s.campo);
-      if (campo == CampoRiga::inizio && !r.campi.empty()) return {r.chiave.file, r.campi[0].inizio};
-      if (campo == CampoRiga::fine && r.campi.size() > 1) return {r.chiave.file, r.campi[1].inizio};
+    if (r.fase != Fase::intestazione_linea || !r.compilato || r.campi.size() < 3 ||
+        !r.nome.starts_with("progressiva")) {
+      continue;
     }
+    const int64_t primo = r.campi[0].valore;
+    const int64_t secondo = r.campi[1].valore;
+    const int64_t segno = r.campi[2].valore;
+    const bool con_segno = segno == 1 && v.posizione == 1 && secondo + kAggiuntaSegno == v.fine;
+    if (primo != v.inizio || segno != v.posizione || (secondo != v.fine && !con_segno)) continue;
+    const Estensione& campo = r.campi[inizio ? 0 : 1];
+    LuogoProgressiva l{{r.chiave.file, campo.inizio, campo.fine}, std::nullopt};
+    if (!inizio && con_segno) {
+      l.nota = Nota{"qui il segno 1, che aggiunge " + std::to_string(kAggiuntaSegno) +
+                        " al secondo numero: " + std::to_string(secondo) + " + " +
+                        std::to_string(kAggiuntaSegno) + " = " + std::to_string(v.fine) +
+                        ", che non e' un multiplo di " + std::to_string(kMetriCella),
+                    {r.chiave.file, r.campi[2].inizio, r.campi[2].fine}};
+    }
+    return l;
   }
   return {};
 }
@@ -96,8 +109,9 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
   coda_velocita(m, stato);
   coda_aderenza(m, stato);
   if (const std::optional<size_t> riga = progressiva_fuori_passo(m.tabella)) {
-    l.diagnostica().errore(CodiceErrore::progressiva_fuori_passo,
-                           luogo_riga(l.giornale(), m.tabella, *riga));
+    const LuogoProgressiva dove = luogo_riga(l.giornale(), m.tabella, *riga);
+    l.diagnostica().errore(CodiceErrore::progressiva_fuori_passo, dove.luogo);
+    if (dove.nota && l.avvisi_attivi()) l.diagnostica().annota(*dove.nota);
   }
   return FineFase::completa;
 }
@@ -128,10 +142,12 @@ Seguito voce_sabbia(LetturaRecord& r, CorpoTreno& c) {
   return Seguito::avanti;
 }
 
-Seguito dopo_posa(Diagnostica& d, CodiceErrore codice_prima, int32_t posizione) {
+Seguito dopo_posa(Diagnostica& d, CodiceErrore codice_prima, int32_t posizione,
+                  const Luogo& luogo) {
   if (!d.con_errore()) return Seguito::avanti;
-  // A new error carries this position already; a standing one takes it.
-  if (d.codice_errore() == codice_prima) d.riposiziona(posizione);
+  // A new error carries this position already; a standing one takes it, and
+  // says whose it is.
+  if (d.codice_errore() == codice_prima) d.riposiziona(posizione, luogo);
   return Seguito::esci;
 }
 

@@ -100,7 +100,7 @@ Seguito voce_rallentamento(LetturaRecord& r, CorpoTreno& c) {
       }
     }
   }
-  return dopo_posa(r.diagnostica(), prima, ra.x);
+  return dopo_posa(r.diagnostica(), prima, ra.x, r.luogo(0));
 }
 
 Seguito voce_abbattimento(LetturaRecord& r, CorpoTreno& c) {

@@ -55,7 +55,7 @@ Seguito voce_segnale(LetturaRecord& r, CorpoTreno& c) {
       r.diagnostica().codice_errore() == CodiceErrore::segnale_su_cella_occupata) {
     r.nota_cella(cella_di_oggetto(s.posizione));
   }
-  return dopo_posa(r.diagnostica(), prima, s.posizione);
+  return dopo_posa(r.diagnostica(), prima, s.posizione, r.luogo(0));
 }
 
 }  // namespace calvetra

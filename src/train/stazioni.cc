@@ -105,6 +105,19 @@ void celle_di_avvicinamento(Modello& m, const voce& v) {
   }
 }
 
+// Error 10 names the signs of the line source that took the rows: a note at
+// the last of them, the one in the lowest row.
+void nota_cartelli(LetturaRecord& r, int32_t riga_cartello) {
+  const int32_t ultima = riga_cartello + 1;
+  if (ultima > kUltimaRigaCartello) return;
+  const int32_t cartelli = kUltimaRigaCartello - riga_cartello;
+  r.nota_riga(ultima, "e' l'ultimo dei " + std::to_string(cartelli) +
+                          " cartelli della linea, che prendono le righe da " +
+                          std::to_string(kUltimaRigaCartello) + " a " + std::to_string(ultima) +
+                          ": le stazioni prendono le righe da " +
+                          std::to_string(kPrimaRigaStazione) + " in su, sotto di loro");
+}
+
 }  // namespace
 
 Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
@@ -113,7 +126,7 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
   // written over: the station is refused before anything of it is stored.
   if (riga > c.riga_cartello) {
     r.errore(CodiceErrore::stazioni_sulle_righe_dei_cartelli, r.chiave());
-    r.nota_riga(riga);
+    nota_cartelli(r, c.riga_cartello);
     return Seguito::esci;
   }
   voce& v = riga_stazione(c.m, riga);
@@ -157,7 +170,7 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
   c.s.riga_stazione = riga + 1;
   if (c.s.riga_stazione >= c.riga_cartello) {
     r.errore(CodiceErrore::stazioni_sulle_righe_dei_cartelli, r.chiave());
-    r.nota_riga(c.s.riga_stazione);
+    nota_cartelli(r, c.riga_cartello);
     return Seguito::esci;
   }
   return Seguito::avanti;

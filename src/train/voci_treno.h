@@ -103,8 +103,9 @@ Seguito voce_abbattimento(LetturaRecord& r, CorpoTreno& c);
 Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c);
 
 // After a placing procedure: the code is tested as a whole, so an error left
-// by the line phase stops the reading here too, with this entry's position.
-Seguito dopo_posa(Diagnostica& d, CodiceErrore codice_prima, int32_t posizione);
+// by the line phase stops the reading here too, with this entry's position;
+// the error then names the entry, at `luogo`, as whose that position is.
+Seguito dopo_posa(Diagnostica& d, CodiceErrore codice_prima, int32_t posizione, const Luogo& luogo);
 
 }  // namespace calvetra
 

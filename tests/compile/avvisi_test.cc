@@ -238,14 +238,25 @@ TEST(Avvisi, SignalsHaveNoOrderAndWholeRecordsAreNoComments) {
   }
 }
 
+// The later gradient, out of order, holds from after the earlier one's cells
+// only: its own cell keeps what the earlier one's reading filled it with.
 TEST(Avvisi, OrderWarningsNoteTheEarlierRecord) {
   const std::string linea = sorgente_linea("", "pendenza, 5000, 10\r\npendenza, 3000, 5\r\n");
   const test::Compilato c(linea.c_str(), kTrenoVuoto);
-  ASSERT_EQ(c.c.diagnostica.voci().size(), 1u);
+  ASSERT_EQ(c.c.diagnostica.voci().size(), 2u);
   const Diagnostico& d = c.c.diagnostica.voci()[0];
+  EXPECT_EQ(d.nome, "fuori-ordine");
   ASSERT_EQ(d.note.size(), 1u);
   EXPECT_EQ(d.note[0].testo, "qui la pendenza precedente");
   EXPECT_EQ(posizione_in(linea, d.note[0].luogo.offset).riga, 4);
+  const Diagnostico& e = c.c.diagnostica.voci()[1];
+  EXPECT_EQ(e.nome, "conservato-diversamente");
+  EXPECT_EQ(posizione_in(linea, e.luogo.offset).riga, 5);
+  EXPECT_NE(e.messaggio.find("scritto 5 per mille, il file conserva 0 per mille"),
+            std::string::npos)
+      << e.messaggio;
+  ASSERT_EQ(e.note.size(), 1u);
+  EXPECT_EQ(posizione_in(linea, e.note[0].luogo.offset).riga, 4);
 }
 
 TEST(Avvisi, CurvesWithoutThePlanAreNoSurplusValues) {

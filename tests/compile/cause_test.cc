@@ -61,7 +61,7 @@ std::vector<Atteso> attesi() {
        "fuori-intervallo", "(da 0 m in su)", 0, "", nullptr},
       {"orologio alle 25", kLineaBase, sorgente_treno("orologio, 25, 75, 0\r\n"),
        FileSorgente::treno, 2, 11, "fuori-intervallo",
-       "ore (`hours`) vale 25, fuori da quanto conserva (da 0 a 23)", 0, "", nullptr},
+       "ore (`hours`) vale 25, fuori dai valori che hanno senso (da 0 a 23)", 0, "", nullptr},
       {"stazione ai 75 minuti", kLineaBase,
        sorgente_treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 75, 0, Nord\r\n"),
        FileSorgente::treno, 2, 58, "fuori-intervallo", "minuti (`minutes`) vale 75", 0, "",

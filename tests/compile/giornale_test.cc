@@ -236,7 +236,7 @@ TEST(Giornale, ATrainSourceWithoutItsGeneralLineIsWarned) {
 }
 
 // An object written over another record's object in the same cell is said at
-// the later record, with a note at the erased one; the bytes stay.
+// the record that lost it, with a note at the later one; the bytes stay.
 TEST(Giornale, AnObjectErasedByALaterRecordIsWarned) {
   // A station at 12450 of type 2 and 800 m: its stop cell is the signal's cell 256.
   const std::string treno =
@@ -247,9 +247,9 @@ TEST(Giornale, AnObjectErasedByALaterRecordIsWarned) {
   const Diagnostico* d = nullptr;
   for (const Diagnostico& x : c.diagnostica.voci()) d = x.nome == "oggetto-cancellato" ? &x : d;
   ASSERT_NE(d, nullptr);
-  EXPECT_EQ(std::string_view(treno).substr(d->luogo.offset, 8), "stazione");
+  EXPECT_EQ(std::string_view(treno).substr(d->luogo.offset, 14), "segnale, 12750");
   ASSERT_EQ(d->note.size(), 1U);
-  EXPECT_EQ(std::string_view(treno).substr(d->note[0].luogo.offset, 14), "segnale, 12750");
+  EXPECT_EQ(std::string_view(treno).substr(d->note[0].luogo.offset, 8), "stazione");
 }
 
 // The ends that used to have no place: 1250 and 1251 at the record that took
@@ -307,13 +307,14 @@ TEST(Giornale, ClaimsAboutWhatIsStoredHoldForThisCompile) {
   const Caso casi[] = {
       {"a gradient replaced before any cell keeps it",
        corpo + "pendenza, 0, 300\r\npendenza, 0, 5\r\n", kTreno,
-       "nessuna cella lo conserva, un record successivo lo sostituisce prima"},
+       "il file conserva 5 per mille: il record `pendenza` successivo lo sostituisce: la cella 0 "
+       "(0 m) ne tiene il valore"},
       {"a gradient kept", corpo + "pendenza, 1000, 160\r\npendenza, 3000, 5\r\n", kTreno,
        "sara' conservato come -96 per mille"},
       {"a speed too fast replaced before any cell keeps it", linea,
        "[generale]\r\nvelocita, 0, 2000\r\nvelocita, 0, 60\r\n",
-       "nessuna cella lo conserva (un record successivo lo sostituisce prima) e la compilazione "
-       "non si ferma"},
+       "nessuna cella lo conserva (il record `velocita` successivo lo sostituisce prima) e la "
+       "compilazione non si ferma"},
       {"a speed too fast kept", linea, "[generale]\r\nvelocita, 0, 2000\r\nvelocita, 3000, 60\r\n",
        "la compilazione si fermera' con l'errore 25"},
   };

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <set>
+#include <string>
 
 #include "compile/compilazione.h"
 #include "content/righe.h"
@@ -249,6 +251,34 @@ TEST(ScenarioCompile, TheLongestNameCompilesAndOneCharacterMoreEndsWithOneError)
       EXPECT_FALSE(c.banco.c_e(kGeometria));
     }
   }
+}
+
+// The JSON's `fine` says that nothing was written when nothing was: a ready
+// compile whose table file the disk refused, or whose sign text is too long
+// for it, is `non_scritta`; one that wrote its files is `pronta`.
+TEST(ScenarioCompile, JsonEndSaysWhetherAnythingWasWritten) {
+  const auto fine = [](Piattaforma* disco, test::Comando comando) {
+    const test::Esito e = test::esegui(disco, comando, {"--json", "/prova"});
+    const nlohmann::json j = nlohmann::json::parse(e.uscita);
+    return j["fine"].get<std::string>() + " " + std::to_string(j["stato"].get<int>()) + " " +
+           std::to_string(j["scritti"].size());
+  };
+  TabellaBloccata bloccata("/prova");
+  bloccata.file["/prova/" + std::string(kSorgenteLinea)] = test::kLineaProva;
+  bloccata.file["/prova/" + std::string(kSorgenteTreno)] = test::kTrenoProva;
+  EXPECT_EQ(fine(&bloccata, scenario::comando_compile), "non_scritta 1 0");
+  test::Banco lungo;
+  lungo.scrivi(kSorgenteLinea, crlf("[generale]\nlunghezza percorso, 10000\n[curve]\n"
+                                    "cartello_indicatore, 2500, " +
+                                    std::string(70000, 'x') + "\n[fine]\n"));
+  lungo.scrivi(kSorgenteTreno, crlf("[generale]\n[fine]\n"));
+  EXPECT_EQ(fine(&lungo.disco, scenario::comando_check), "non_scritta 1 0");
+  EXPECT_EQ(fine(&lungo.disco, scenario::comando_compile), "non_scritta 1 0");
+  test::Banco buono;
+  buono.scrivi(kSorgenteLinea, test::kLineaProva);
+  buono.scrivi(kSorgenteTreno, test::kTrenoProva);
+  EXPECT_EQ(fine(&buono.disco, scenario::comando_check), "pronta 0 0");
+  EXPECT_EQ(fine(&buono.disco, scenario::comando_compile), "pronta 0 3");
 }
 
 TEST(ScenarioCompile, NamesFromOptions) {

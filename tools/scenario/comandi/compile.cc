@@ -132,7 +132,10 @@ Json documento_json(const std::vector<Diagnostico>& diagnostici, const SorgentiR
   j["stato"] = r.stato;
   j["codice_errore"] = numero(c.codice_errore());
   j["posizione_errore"] = c.posizione_errore();
-  j["fine"] = nome_fine(c.fine);
+  // A compile ready for its files that ended with none written (a text too
+  // long for the table, a disk that refused them) says so.
+  const bool non_scritta = c.fine == FineCompilazione::pronta && r.stato == kUscitaFatale;
+  j["fine"] = non_scritta ? "non_scritta" : nome_fine(c.fine);
   j["errore_fatale"] = numero(c.errore_fatale);
   j["motivo"] = r.motivo.empty() ? Json(nullptr) : Json(r.motivo);
   j["scritti"] = r.scritti;
