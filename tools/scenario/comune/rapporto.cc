@@ -11,6 +11,23 @@ namespace {
 
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
+// A source line for the terminal: Windows-1252 as the file should be, but
+// what a file saved as UTF-8 holds is shown as the letters it wrote, never
+// as two characters of the code page each.
+std::string riga_mostrata(std::string_view riga) {
+  std::string s;
+  for (size_t i = 0; i < riga.size();) {
+    const size_t n = sequenza_utf8(riga, i);
+    if (n > 0) {
+      s.append(riga.substr(i, n));
+      i += n;
+    } else {
+      aggiungi_utf8(&s, punto_di_codice_1252(static_cast<unsigned char>(riga[i++])));
+    }
+  }
+  return s;
+}
+
 }  // namespace
 
 namespace {
@@ -70,13 +87,20 @@ std::string localizzato(const std::string& file, const IndiceRighe& righe, const
 
   const std::string numero = std::to_string(p.riga);
   const std::string margine(numero.size() + 1, ' ');
-  s += " " + numero + " | " + utf8_da_1252(riga) + "\n";
+  s += " " + numero + " | " + riga_mostrata(riga) + "\n";
   // Tabs are copied so that the caret lines up under the field whatever the
-  // terminal's tab stops; every other byte is one column.
+  // terminal's tab stops; every other character is one column.
+  const auto colonne = [&](size_t da, size_t a) {
+    size_t n = 0;
+    for (size_t i = da; i < a; i += std::max<size_t>(1, sequenza_utf8(testo, i))) ++n;
+    return n;
+  };
   std::string sotto;
-  for (size_t i = inizio; i < offset; ++i) sotto += testo[i] == '\t' ? '\t' : ' ';
+  for (size_t i = inizio; i < offset; i += std::max<size_t>(1, sequenza_utf8(testo, i))) {
+    sotto += testo[i] == '\t' ? '\t' : ' ';
+  }
   sotto += '^';
-  const size_t n = std::min(l.lunghezza(), fine - offset);
+  const size_t n = colonne(offset, offset + std::min(l.lunghezza(), fine - offset));
   if (n > 1) sotto.append(n - 1, '~');
   s += margine + " | " + sotto + "\n";
   return s;

@@ -8,26 +8,21 @@
 #include <string_view>
 #include <vector>
 
+#include "model/caratteri.h"
+
 namespace calvetra::scenario {
 
 // Windows-1252 to UTF-8, one character for one byte. The five bytes that the
 // code page leaves undefined become U+FFFD.
 std::string utf8_da_1252(std::string_view testo);
 
-// The code point of one Windows-1252 byte (U+FFFD for the five undefined).
-uint32_t punto_di_codice_1252(unsigned char c);
-
-// The next code point of a UTF-8 text from byte `*i`, which moves past it; a
-// byte that starts no valid sequence is taken alone, as U+FFFD.
-// REQUIRES: *i < testo.size().
-uint32_t prossimo_utf8(std::string_view testo, size_t* i);
-
 // A UTF-8 text (an editor's buffer) as Windows-1252, one byte a code point:
 // a character the code page cannot hold becomes '?' and its index (the byte
-// offset it takes in the result) is listed.
+// offset it takes in the result) is listed, with the character it was.
 struct Testo1252 {
   std::string testo;
   std::vector<size_t> non_rappresentabili;
+  std::vector<uint32_t> mancanti;  // the code point of each, in the same order
 };
 Testo1252 utf8_a_1252(std::string_view utf8);
 
