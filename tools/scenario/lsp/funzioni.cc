@@ -39,12 +39,14 @@ const CampoRecord* campo_k(const DescrizioneRecord* d, size_t k) {
   return d != nullptr && k < d->campi.size() ? &d->campi[k] : nullptr;
 }
 
-// "velocita' massima (`speed`, km/h): da 0 a 1277".
-std::string descrivi_campo(const CampoRecord& c) {
-  std::string s(c.etichetta);
-  s += " (`" + std::string(c.nome) + "`";
-  if (!c.unita.empty()) s += ", " + std::string(c.unita);
-  s += ")";
+// "velocita' massima (`speed`, km/h): da 0 a 1277"; without the system's
+// name, as signature help says it, "velocita' massima (km/h): da 0 a 1277".
+std::string descrivi_campo(const CampoRecord& c, bool con_nome = true) {
+  std::string s = nome_campo(c);
+  std::string tra;
+  if (con_nome) tra = "`" + std::string(c.nome) + "`";
+  if (!c.unita.empty()) tra += (tra.empty() ? "" : ", ") + std::string(c.unita);
+  if (!tra.empty()) s += " (" + tra + ")";
   if (!c.intervallo.empty()) s += ": " + std::string(c.intervallo);
   return s;
 }
@@ -328,14 +330,14 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
     std::string inserito(d->parola_nuova());
     int n = 0;
     for (const CampoRecord& c : d->campi) {
-      dettaglio += ", " + std::string(c.nome);
+      dettaglio += ", " + nome_campo(c);
       // Without snippets the fields would be left empty, each a value the
       // author must find again: only the first separator is written.
       if (!snippet) {
         inserito += ", ";
         break;
       }
-      inserito += ", ${" + std::to_string(++n) + ":" + std::string(c.nome) + "}";
+      inserito += ", ${" + std::to_string(++n) + ":" + nome_campo(c) + "}";
     }
     Json voce = {{"label", d->nome},
                  {"kind", 14},
@@ -362,12 +364,17 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
     if (!r) return nullptr;
   }
   const DescrizioneRecord& d = *r->record;
+  // The fields by their Italian labels; each parameter is its place in the
+  // label, as two labels may share words.
   std::string etichetta(d.nome);
   Json parametri = Json::array();
   for (const CampoRecord& c : d.campi) {
-    etichetta += ", " + std::string(c.nome);
-    parametri.push_back({{"label", c.nome},
-                         {"documentation", {{"kind", "markdown"}, {"value", descrivi_campo(c)}}}});
+    etichetta += ", ";
+    const size_t da = etichetta.size();
+    etichetta += nome_campo(c);
+    parametri.push_back(
+        {{"label", {da, etichetta.size()}},
+         {"documentation", {{"kind", "markdown"}, {"value", descrivi_campo(c, false)}}}});
   }
   return {{"signatures", Json::array({{{"label", etichetta},
                                        {"documentation", std::string(d.effetto)},
@@ -388,7 +395,7 @@ Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_) {
     if (d == nullptr || d->campi.size() <= 2) continue;
     for (size_t k = 0; k < r.campi.size() && k < d->campi.size(); ++k) {
       nomi.push_back({{"position", json_posizione(f.indice.posizione(r.campi[k].inizio))},
-                      {"label", std::string(d->campi[k].nome) + ":"},
+                      {"label", nome_campo(d->campi[k]) + ":"},
                       {"kind", 2},
                       {"paddingRight", true}});
     }

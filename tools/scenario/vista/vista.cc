@@ -414,6 +414,13 @@ std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const No
                                                std::string* fatale) {
   Compilazione comp =
       compila_sorgenti(sorgenti, nomi, {.con_geometria = true, .con_giornale = true});
+  if (comp.fine == FineCompilazione::rifiutata) {
+    // The fatal diagnostic names the source, at its first line.
+    const Diagnostico& d = comp.diagnostica.voci().front();
+    const SorgenteAutore* a = sorgenti.di(d.luogo.file);
+    *fatale = (a != nullptr ? a->percorso + ":1: " : std::string()) + d.messaggio;
+    return std::nullopt;
+  }
   if (comp.modello.tratti.size() <= kCellaIntestazione) {
     *fatale = "nessuna cella creata, niente da mostrare";
     return std::nullopt;
