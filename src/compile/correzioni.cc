@@ -112,8 +112,11 @@ std::string prova_correzione(const Compilazione& prima, size_t risposto, const C
   const std::string corretto = applica(toccata.testo, f);
   const Sorgente nuova = Sorgente::di(corretto);
   OpzioniCompilazione o = s.opzioni;
-  o.coordinate = false;  // every diagnostic is the same, at a fraction of the work
+  // Every diagnostic is the same with the plan only measured, and without
+  // "did you mean" (it words messages, compared here only by kind and place).
+  o.coordinate = false;
   o.verifica_correzioni = false;
+  if (o.avvisi == ModoAvvisi::completi) o.avvisi = ModoAvvisi::senza_suggerimenti;
   // A compile that fails in the core's own way (an unexpected failure that
   // leaves the parser) is no compile a fix may lead to.
   std::optional<Compilazione> compilata;

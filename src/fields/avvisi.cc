@@ -264,14 +264,14 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
     if (carattere_invisibile(campo, inizio)) return;
     const std::string_view scritto = spoglia(campo);
     if (orario_in_un_campo(scritto, inizio) || posizione_con_virgola(scritto, inizio) ||
-        segno_staccato(scritto, inizio) || trattino_per_meno(scritto, inizio) ||
-        progressiva_in_metri(scritto, inizio)) {
+        segno_staccato(scritto, inizio)) {
       return;
     }
     if (e_numero(campo)) {
       numero_da_vicino(campo, inizio);
       return;
     }
+    if (trattino_per_meno(scritto, inizio) || progressiva_in_metri(scritto, inizio)) return;
     const std::string_view parola = lessico_.parola_contenuta(campo);
     if (!parola.empty()) {
       const Nota corto{
@@ -946,6 +946,11 @@ bool Avvisi::segno_staccato(std::string_view t, size_t inizio) {
 }
 
 bool Avvisi::carattere_invisibile(std::string_view campo, size_t inizio) {
+  // Every field of a source is read through here: plain ASCII goes by at once.
+  if (std::all_of(campo.begin(), campo.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return false;
+  }
   // The invisible characters of the field, each with its bytes: a no-break
   // space of the code page, or a UTF-8 sequence of one (from a source
   // saved as UTF-8).
