@@ -16,6 +16,9 @@
 //   reader of the binary files and re-encode to the same bytes;
 // - nothing unsaid: every stored field of every compiled record keeps its
 //   value as read, or a diagnostic of that record says what the files keep.
+// - a fix keeps its promise: each warning offers one fix at most, and each
+//   fix offered, applied to its source and compiled again, answers its
+//   warning, brings no new diagnostic and reads what it promised.
 //
 // The "did you mean" of a passed-over field compares its words with the
 // record names: a third of a compile of fuzzed text, whose words are mostly
@@ -44,6 +47,7 @@
 #include <vector>
 
 #include "compile/compilazione.h"
+#include "compile/correzioni.h"
 #include "fields/lettore_campi.h"
 #include "model/numeri.h"
 #include "model/significato.h"
@@ -164,6 +168,19 @@ void verifica_giornale(const Compilazione& c, const Compilazione& check) {
   verifica(troppo_lungo == !non_scrivibile(c.modello).empty());
 }
 
+// Every fix offered was compiled before it was offered; compiled again, it
+// keeps its promise.
+void verifica_correzioni_offerte(const Compilazione& c, const DaCorreggere& s) {
+  const std::vector<Diagnostico>& voci = c.diagnostica.voci();
+  for (size_t i = 0; i < voci.size(); ++i) {
+    verifica(voci[i].correzioni.size() <= 1);
+    for (const Correzione& f : voci[i].correzioni) {
+      controllata("correzioni");
+      verifica(prova_correzione(c, i, f, s).empty());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace calvetra::fuzz
 
@@ -192,6 +209,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t dimensione) {
   controllata(con_geometria ? "determinismo_con_piano" : "determinismo_senza_piano");
   if (c.diagnostica.ha_avvisi()) controllata("avvisi");
   verifica_uguali(c, senza);
+  {
+    OpzioniCompilazione o;
+    o.con_geometria = con_geometria;
+    o.avvisi = ModoAvvisi::senza_suggerimenti;
+    const Sorgente l = Sorgente::di(linea);
+    const Sorgente t = Sorgente::di(treno);
+    verifica_correzioni_offerte(c, {l, t, {}, o});
+  }
   verifica_giornale(c, compila_con(ModoAvvisi::senza_suggerimenti, false));
   verifica_nulla_di_non_detto(c, linea, treno);
   if (senza.fine != FineCompilazione::pronta) return 0;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "compile/conservati.h"
+#include "compile/correzioni.h"
 #include "compile/intestazione.h"
 #include "compile/passo_codici.h"
 #include "line/catalogo_linea.h"
@@ -123,6 +124,7 @@ const char* nome_fine(FineCompilazione f) {
     case FineCompilazione::senza_celle: return "senza_celle";
     case FineCompilazione::poche_celle: return "poche_celle";
     case FineCompilazione::fatale: return "fatale";
+    case FineCompilazione::rifiutata: return "rifiutata";
   }
   return "";
 }
@@ -182,6 +184,9 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
                            marchio ? luogo_slot(*g, CampoRiga::cod_a, CampoCella::valore_a)
                                    : luogo_slot(*g, CampoRiga::orario, CampoCella::valore_b));
     }
+    if (c.diagnostica.avvisi_attivi() && opzioni.verifica_correzioni) {
+      verifica_correzioni(c, {linea, treno, nomi, opzioni});
+    }
   }
   return c;
 }
@@ -195,6 +200,7 @@ const char* senza_file(FineCompilazione f) {
   switch (f) {
     case FineCompilazione::senza_celle: return "nessuna cella creata";
     case FineCompilazione::poche_celle: return "troppo poche celle";
+    case FineCompilazione::rifiutata: return "sorgente non in Windows-1252";
     case FineCompilazione::fatale:
     case FineCompilazione::pronta: break;
   }

@@ -24,6 +24,8 @@ enum class FineCompilazione {
   senza_celle,  // the parse made no cells
   poche_celle,  // only cell 0: no room for the header slots of cell 1
   fatale,       // a reserved header slot was taken: report 1250 or 1251
+  rifiutata,    // not compiled: a source is no text of the code page (UTF-16),
+                // said by a fatal diagnostic at its first line
 };
 
 // The name of an ending, as the tools' JSON documents give it.
@@ -61,6 +63,9 @@ struct OpzioniCompilazione {
   // Set by another thread to give the compile up: it stops reading at the
   // next keyword, and its result is for no one (see Destinazione).
   const std::atomic<bool>* annullo = nullptr;
+  // With the warnings, each fix they know is compiled before it is offered
+  // (compile/correzioni.h): a compile more for each fix, where there are any.
+  bool verifica_correzioni = true;
 };
 
 // The compile driver's sequence from the table's first rows to the header

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "fields/distanze.h"
+#include "model/caratteri.h"
+#include "model/numeri.h"
 #include "model/significato.h"
 
 namespace calvetra {
@@ -13,13 +15,30 @@ namespace {
 
 bool spazio(char c) { return c == ' ' || c == '\t'; }
 
+// A piece of source quoted in a message: a character pasted from another
+// encoding is named, never shown as the bytes of one read as the other.
 std::string citato(std::string_view testo) {
   std::string s;
   s.reserve(testo.size() + 2);
   s += '`';
-  s += testo;
+  s += leggibile(testo);
   s += '`';
   return s;
+}
+
+// A fix written whole: what it replaces with what, what it promises, and the
+// message it comes with when it is one candidate of several.
+Correzione correzione(std::string titolo, Luogo luogo, size_t lunghezza, std::string testo,
+                      Promessa promessa = {}, std::string messaggio = {}) {
+  return {std::move(titolo),   luogo, lunghezza, std::move(testo), std::move(promessa),
+          std::move(messaggio)};
+}
+
+Promessa numeri_a(size_t offset, std::vector<int64_t> numeri) {
+  return {Promessa::Tipo::numeri, offset, std::move(numeri), {}};
+}
+Promessa testo_a(size_t offset, std::string testo) {
+  return {Promessa::Tipo::testo, offset, {}, std::move(testo)};
 }
 
 bool cifra(char c) { return c >= '0' && c <= '9'; }
@@ -119,23 +138,6 @@ bool con_frazione(std::string_view t) {
          t.find_first_not_of('0', punto + 1) != std::string_view::npos;
 }
 
-// UTF-8 text taken back to the Windows-1252 bytes it stands for, where they
-// exist (the letters of U+00A0 to U+00FF); anything else stays as it is.
-std::string da_utf8(std::string_view t) {
-  std::string s;
-  for (size_t i = 0; i < t.size(); ++i) {
-    const auto c = static_cast<unsigned char>(t[i]);
-    const auto dopo = i + 1 < t.size() ? static_cast<unsigned char>(t[i + 1]) : 0;
-    if ((c == 0xC2 || c == 0xC3) && (dopo & 0xC0) == 0x80 && (c == 0xC3 || dopo >= 0xA0)) {
-      s += static_cast<char>(((c & 0x03) << 6) | (dopo & 0x3F));
-      ++i;
-    } else {
-      s += t[i];
-    }
-  }
-  return s;
-}
-
 std::string intervallo(const Limiti& l, const std::string& unita) {
   if (l.minimo == INT64_MIN) return "fino a " + std::to_string(l.massimo) + unita;
   if (l.massimo == INT64_MAX) return "da " + std::to_string(l.minimo) + unita + " in su";
@@ -146,24 +148,82 @@ int32_t in_32(int64_t p) {
   return static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
 }
 
-// `numero` (a plain decimal: [sign] digits [. digits]) times 10^zeri, when
-// that is a whole number: "1.5" and 3 give "1500".
-std::optional<std::string> per_dieci(std::string_view numero, size_t zeri) {
-  std::string segno;
+// `numero` (a plain decimal: [sign] digits [. or , digits]) times 10^zeri,
+// read in full: `esatto` written out ("0.25" and 1 give "2.5"), and what the
+// field keeps of it, a whole number rounded half to even as the field reader
+// rounds (2). Nothing for a number too long to be exact.
+struct InUnita {
+  std::string esatto;
+  int64_t conservato = 0;
+  bool intero = true;
+};
+std::optional<InUnita> per_dieci(std::string_view numero, size_t zeri) {
+  bool negativo = false;
   if (!numero.empty() && (numero[0] == '-' || numero[0] == '+')) {
-    if (numero[0] == '-') segno = "-";
+    negativo = numero[0] == '-';
     numero.remove_prefix(1);
   }
-  const size_t punto = numero.find('.');
-  std::string intere(numero.substr(0, punto));
-  std::string frazione(punto == std::string_view::npos ? "" : numero.substr(punto + 1));
-  if (intere.empty() || frazione.size() > zeri) return std::nullopt;
-  for (char c : intere + frazione) {
-    if (!cifra(c)) return std::nullopt;
+  const size_t punto = numero.find_first_of(".,");
+  const std::string_view intere = numero.substr(0, punto);
+  const std::string_view frazione =
+      punto == std::string_view::npos ? std::string_view() : numero.substr(punto + 1);
+  constexpr size_t kCifre = 15;  // exact in 64 bits, with room for the scale
+  if (intere.empty() || intere.size() + frazione.size() + zeri > kCifre) return std::nullopt;
+  int64_t cifre = 0;
+  for (std::string_view parte : {intere, frazione}) {
+    for (char c : parte) {
+      if (!cifra(c)) return std::nullopt;
+      cifre = cifre * 10 + (c - '0');
+    }
   }
-  std::string r = intere + frazione + std::string(zeri - frazione.size(), '0');
-  const size_t primo = std::min(r.find_first_not_of('0'), r.size() - 1);
-  return segno + r.substr(primo);
+  // cifre / 10^decimali is the value in the field's unit.
+  size_t decimali = frazione.size();
+  for (size_t z = 0; z < zeri; ++z) {
+    if (decimali > 0) {
+      --decimali;
+    } else {
+      cifre *= 10;
+    }
+  }
+  int64_t scala = 1;
+  for (size_t k = 0; k < decimali; ++k) scala *= 10;
+  // Trailing zeros of the fraction say nothing: 6,50 is 6.5.
+  while (decimali > 0 && cifre % 10 == 0) {
+    cifre /= 10;
+    scala /= 10;
+    --decimali;
+  }
+  InUnita r;
+  const int64_t con_segno = negativo ? -cifre : cifre;
+  r.intero = decimali == 0;
+  r.conservato = arrotonda_div(con_segno, scala);
+  std::string testo = std::to_string(cifre);
+  if (decimali > 0) {
+    if (testo.size() <= decimali) testo.insert(0, decimali + 1 - testo.size(), '0');
+    testo.insert(testo.size() - decimali, ".");
+  }
+  r.esatto = (negativo && cifre != 0 ? "-" : "") + testo;
+  return r;
+}
+
+// The power of ten from the unit `u` that an author wrote to the field's
+// own unit, when both measure one thing (km to m: 3; % to per mille: 1).
+std::optional<size_t> zeri_tra(std::string_view u, std::string_view del_campo) {
+  std::string scritta;
+  for (char c : spoglia(u))
+    scritta += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  if (del_campo == "m") {
+    if (scritta == "m" || scritta == "mt") return 0;
+    if (scritta == "km") return 3;
+  } else if (del_campo == "per mille") {
+    if (scritta == "%") return 1;
+    if (scritta == "\x89" || scritta == "per mille" || scritta == "permille") return 0;
+  } else if (del_campo == "km/h") {
+    if (scritta == "km/h" || scritta == "kmh") return 0;
+  } else if (del_campo == "%") {
+    if (scritta == "%") return 0;
+  }
+  return std::nullopt;
 }
 
 bool fine_di_riga(char c) { return c == '\r' || c == '\n'; }
@@ -181,18 +241,8 @@ size_t fine_della_riga(std::string_view s, size_t da) {
 }  // namespace
 
 bool sembra_utf8(std::string_view testo) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(testo[i]); };
-  const auto seguito = [&](size_t i) { return i < testo.size() && (byte(i) & 0xC0) == 0x80; };
   for (size_t i = 0; i < testo.size(); ++i) {
-    const unsigned char c = byte(i);
-    size_t n = 0;
-    if (c >= 0xC2 && c <= 0xDF) n = 1;
-    if (c >= 0xE0 && c <= 0xEF) n = 2;
-    if (c >= 0xF0 && c <= 0xF4) n = 3;
-    if (n == 0) continue;
-    bool tutti = true;
-    for (size_t k = 1; k <= n; ++k) tutti = tutti && seguito(i + k);
-    if (tutti) return true;
+    if (static_cast<unsigned char>(testo[i]) >= 0xC2 && sequenza_utf8(testo, i) > 0) return true;
   }
   return false;
 }
@@ -211,7 +261,7 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
     }
     record_corto(inizio);
     if (spoglia(campo).empty()) return;
-    if (spazio_indivisibile(campo, inizio)) return;
+    if (carattere_invisibile(campo, inizio)) return;
     const std::string_view scritto = spoglia(campo);
     if (orario_in_un_campo(scritto, inizio) || posizione_con_virgola(scritto, inizio) ||
         segno_staccato(scritto, inizio)) {
@@ -221,6 +271,7 @@ void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
       numero_da_vicino(campo, inizio);
       return;
     }
+    if (trattino_per_meno(scritto, inizio) || progressiva_in_metri(scritto, inizio)) return;
     const std::string_view parola = lessico_.parola_contenuta(campo);
     if (!parola.empty()) {
       const Nota corto{
@@ -248,32 +299,28 @@ bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_vi
   if (inizio >= sorgente.size() || sorgente[inizio] == '"') return false;
   const std::string_view t = spoglia(campo);
   const size_t n = numero_in_testa(t);
-  // A field in metres written in km, or one per mille written in %: the
-  // number scaled to the field's unit.
-  const auto in_unita = [](std::string_view numero, std::string_view u,
-                           const CampoRecord* c) -> std::optional<std::string> {
-    if (c == nullptr) return std::nullopt;
-    if (c->unita == "m" && contiene(u, "km") && u.size() == 2) return per_dieci(numero, 3);
-    if (c->unita == "per mille" && u == "%") return per_dieci(numero, 1);
-    return std::nullopt;
-  };
-  const auto spiega = [](std::string_view numero, std::string_view u, const std::string& giusto) {
-    return "; " + std::string(numero) + " " + std::string(u) + " sono " + giusto + " " +
-           (u == "%" ? "per mille" : "m") + ": scrivi " + citato(giusto);
-  };
+  const bool dentro = seguito == " e vale 0";
   if (n > 0 && unita(t.substr(n))) {
     // `3000m`: the unit glued to the number.
     const std::string_view u = spoglia(t.substr(n));
-    const std::optional<std::string> giusto = in_unita(t.substr(0, n), u, campo_corrente());
-    d_.avviso(
-        "numero-non-valido",
-        citato(t) + " non e' un numero" + std::string(seguito) + ": l'unita' " + citato(u) +
-            " non si scrive" +
-            (giusto ? spiega(t.substr(0, n), u, *giusto)
-                    : ", il campo e' gia' nella sua unita'; scrivi " + citato(t.substr(0, n))),
-        a(inizio));
-    d_.correggi({giusto ? "scrivi " + citato(*giusto) : "togli l'unita'", a(inizio), t.size(),
-                 giusto ? *giusto : std::string(t.substr(0, n))});
+    std::string numero(t.substr(0, n));
+    size_t da = inizio;
+    // `0,4%` past the record's last field: a decimal comma split the number,
+    // and the field before read its whole part.
+    if (!dentro && inizio >= 2 && sorgente[inizio - 1] == ',' && cifra(sorgente[inizio - 2]) &&
+        std::all_of(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(n), cifra)) {
+      da = inizio - 1;
+      while (da > 0 && cifra(sorgente[da - 1])) --da;
+      if (da > 0 && sorgente[da - 1] == '-') --da;
+      numero = std::string(sorgente.substr(da, inizio - 1 - da)) + "," + numero;
+    }
+    const std::string scritto(sorgente.substr(da, inizio + t.size() - da));
+    const std::string base = da == inizio
+                                 ? citato(t) + " non e' un numero" + std::string(seguito) +
+                                       ": l'unita' " + citato(u) + " non si scrive"
+                                 : citato(scritto) + ": la virgola separa i campi, e l'unita' " +
+                                       citato(u) + " non si scrive";
+    in_unita(base, numero, u, campo_corrente(), inizio, da, inizio + t.size() - da);
     return true;
   }
   // `3000 m`: the unit as a field of its own, after the number on its line.
@@ -286,25 +333,45 @@ bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_vi
   // the record when this field is past it.
   const CampoRecord* del_numero = nullptr;
   if (in_lettura_ != nullptr && indice_ < in_lettura_->campi.size()) {
-    const bool dentro = seguito == " e vale 0";
     if (!dentro || indice_ > 0) del_numero = &in_lettura_->campi[indice_ - (dentro ? 1 : 0)];
   }
   size_t numero = prima;
   while (numero > 0 && (cifra(sorgente[numero - 1]) || sorgente[numero - 1] == '.')) --numero;
   if (numero > 0 && (sorgente[numero - 1] == '-' || sorgente[numero - 1] == '+')) --numero;
-  const std::string_view scritto = sorgente.substr(numero, prima - numero);
-  const std::optional<std::string> giusto = in_unita(scritto, t, del_numero);
-  d_.avviso("numero-non-valido",
-            citato(t) + " non e' un numero" + std::string(seguito) + ": e' l'unita' del numero " +
-                "che lo precede, e le unita' non si scrivono" +
-                (giusto ? spiega(scritto, t, *giusto) : ""),
-            a(inizio));
-  if (giusto) {
-    d_.correggi({"scrivi " + citato(*giusto), a(numero), inizio + t.size() - numero, *giusto});
-  } else {
-    d_.correggi({"togli l'unita'", a(prima), inizio + t.size() - prima, ""});
-  }
+  in_unita(citato(t) + " non e' un numero" + std::string(seguito) +
+               ": e' l'unita' del numero che lo precede, e le unita' non si scrivono",
+           sorgente.substr(numero, prima - numero), t, del_numero, inizio, numero,
+           inizio + t.size() - numero);
   return true;
+}
+
+void Avvisi::in_unita(const std::string& base, std::string_view numero, std::string_view u,
+                      const CampoRecord* c, size_t inizio, size_t da, size_t lunghezza) {
+  const std::optional<size_t> zeri = c != nullptr ? zeri_tra(u, c->unita) : std::nullopt;
+  const std::optional<InUnita> v = zeri ? per_dieci(numero, *zeri) : std::nullopt;
+  if (!v) {
+    // Another measure than the field's: the value meant cannot be told.
+    std::string m = base;
+    if (c != nullptr && !zeri) {
+      m += c->unita.empty() ? ": il campo e' un numero senza unita'"
+                            : ": il campo e' in " + std::string(c->unita);
+    }
+    d_.avviso("numero-non-valido", m, a(inizio));
+    return;
+  }
+  std::string spiega = *zeri == 0 && spoglia(u) == c->unita
+                           ? "il campo e' gia' in " + std::string(c->unita)
+                           : std::string(numero) + " " + std::string(spoglia(u)) + " sono " +
+                                 v->esatto + " " + std::string(c->unita);
+  if (!v->intero) {
+    spiega += ", che il campo conserva come " + std::to_string(v->conservato) + " (numeri interi)";
+  }
+  const std::string giusto = std::to_string(v->conservato);
+  const std::string senza = base + "; " + spiega;
+  d_.avviso("numero-non-valido", senza + ": scrivi " + citato(giusto), a(inizio));
+  d_.correggi(correzione("scrivi " + citato(giusto), a(da), lunghezza, giusto,
+                         numeri_a(da, {v->conservato})));
+  d_.senza_correzione(senza);
 }
 
 void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
@@ -317,12 +384,14 @@ void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
     if (migliaia_col_punto(t)) {
       std::string intero(t);
       std::erase(intero, '.');
-      d_.avviso("arrotondato",
-                citato(t) + " sara' letto come " + letto +
-                    ": il punto separa i decimali, non le migliaia; per " + intero + " scrivi " +
-                    citato(intero),
-                a(inizio));
-      d_.correggi({"scrivi " + citato(intero), a(inizio), t.size(), intero});
+      const std::string senza = citato(t) + " sara' letto come " + letto +
+                                ": il punto separa i decimali, non le migliaia";
+      d_.avviso("arrotondato", senza + "; per " + intero + " scrivi " + citato(intero), a(inizio));
+      if (const std::optional<InUnita> v = per_dieci(intero, 0)) {
+        d_.correggi(correzione("scrivi " + citato(intero), a(inizio), t.size(), intero,
+                               numeri_a(inizio, {v->conservato})));
+      }
+      d_.senza_correzione(senza);
     } else {
       d_.avviso("arrotondato",
                 citato(t) + " sara' letto come " + letto + ": il campo conserva numeri interi",
@@ -354,11 +423,15 @@ void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
   }
   const std::string tre(sorgente.substr(gruppo, 3));
   const std::string unito = std::string(t) + tre;
-  d_.avviso("numero-spezzato",
-            citato(std::string(t) + " " + tre) + ": lo spazio separa due campi, " + std::string(t) +
-                " e " + tre + "; per " + unito + " scrivi " + citato(unito),
+  const std::string senza = citato(std::string(t) + " " + tre) + ": lo spazio separa due campi, " +
+                            std::string(t) + " e " + tre;
+  d_.avviso("numero-spezzato", senza + "; per " + unito + " scrivi " + citato(unito),
             a(inizio, fine_gruppo));
-  d_.correggi({"scrivi " + citato(unito), a(inizio), fine_gruppo - inizio, unito});
+  if (const std::optional<InUnita> v = per_dieci(unito, 0)) {
+    d_.correggi(correzione("scrivi " + citato(unito), a(inizio), fine_gruppo - inizio, unito,
+                           numeri_a(inizio, {v->conservato})));
+  }
+  d_.senza_correzione(senza);
 }
 
 void Avvisi::causa_fino_al_prossimo_record(Nota nota) {
@@ -372,16 +445,36 @@ void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
   record_corto(inizio);
   testo_con_virgola(testo, inizio);
   if (sembra_utf8(testo)) {
-    const std::string voluto = da_utf8(testo);
-    d_.avviso("testo-utf8",
-              "il testo " + citato(testo) + " (" + citato(voluto) +
-                  "?) sembra scritto in UTF-8, ma i sorgenti sono letti in Windows-1252: " +
-                  "salva il file con la codifica Windows-1252 (nell'editor: salva con codifica)",
-              a(inizio));
+    // Each character of the code page to its byte, an invisible one the code
+    // page lacks left out; a visible one it lacks leaves no fix to write.
+    std::string voluto;
+    uint32_t manca = 0;
+    for (size_t k = 0; k < testo.size();) {
+      const size_t n = sequenza_utf8(testo, k);
+      if (n == 0) {
+        voluto += testo[k++];
+        continue;
+      }
+      size_t j = k;
+      const uint32_t cp = prossimo_utf8(testo, &j);
+      const int b = byte_1252(cp);
+      if (b >= 0) {
+        voluto += static_cast<char>(b);
+      } else if (!invisibile(cp) && manca == 0) {
+        manca = cp;
+      }
+      k += n;
+    }
+    std::string m = "il testo " + citato(testo) +
+                    " e' scritto in UTF-8, ma i sorgenti sono letti in Windows-1252: salva il "
+                    "file con la codifica Windows-1252 (nell'editor: salva con codifica)";
+    if (manca != 0) m += "; Windows-1252 non ha " + nome_carattere(manca) + ": scrivilo altrimenti";
+    d_.avviso("testo-utf8", m, a(inizio));
     const std::string_view sorgente = lettore_.testo();
     const size_t da = inizio < sorgente.size() && sorgente[inizio] == '"' ? inizio + 1 : inizio;
-    if (sorgente.substr(std::min(da, sorgente.size()), testo.size()) == testo) {
-      d_.correggi({"scrivi " + citato(voluto) + " in Windows-1252", a(da), testo.size(), voluto});
+    if (manca == 0 && sorgente.substr(std::min(da, sorgente.size()), testo.size()) == testo) {
+      d_.correggi(correzione("scrivi " + citato(voluto) + " in Windows-1252", a(da), testo.size(),
+                             voluto, testo_a(inizio, voluto)));
     }
   }
   // A text that opens a line and holds a keyword: the record's text is
@@ -413,45 +506,57 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
         inizio >= 1 && inizio <= sorgente.size() && sorgente[inizio - 1] == ',';
     size_t cifre = dopo_virgola ? inizio - 1 : 0;  // the digits before the comma begin here
     while (cifre > 0 && cifra(sorgente[cifre - 1])) --cifre;
+    const bool con_segno = cifre > 0 && cifre < inizio - 1 && sorgente[cifre - 1] == '-';
     const bool virgola =
         dopo_virgola && cifre < inizio - 1 && !t.empty() && std::all_of(t.begin(), t.end(), cifra);
-    std::string messaggio = "valore " + citato(campo) +
-                            " di troppo: letto al posto di una parola chiave e ignorato, come i " +
-                            "numeri che lo seguono";
-    const std::string decimale =
-        virgola ? std::string(sorgente.substr(cifre, inizio - 1 - cifre)) + "." + std::string(t)
-                : "";
-    if (virgola) {
-      messaggio +=
-          "; la virgola separa i campi: per un numero con decimali scrivi " + citato(decimale);
+    const std::string messaggio = "valore " + citato(campo) +
+                                  " di troppo: letto al posto di una parola chiave e ignorato, "
+                                  "come i numeri che lo seguono";
+    if (virgola && con_segno) --cifre;
+    const std::string scritto =
+        virgola ? std::string(sorgente.substr(cifre, inizio - cifre)) + std::string(t) : "";
+    const std::optional<InUnita> v = virgola ? per_dieci(scritto, 0) : std::nullopt;
+    if (!v) {
+      d_.avviso("campo-ignorato", messaggio, a(inizio));
+      numeri_tollerati_ = kTutti;
+      return;
     }
-    d_.avviso("campo-ignorato", messaggio, a(inizio));
-    if (virgola) d_.correggi({"scrivi " + citato(decimale), a(inizio - 1), 1, "."});
+    // `6,5`: the number meant, and what the field before keeps of it.
+    std::string senza =
+        messaggio + "; la virgola separa i campi: " + citato(scritto) + " e' " + v->esatto;
+    if (!v->intero) {
+      senza += ", che il campo conserva come " + std::to_string(v->conservato) + " (numeri interi)";
+    }
+    const std::string giusto = std::to_string(v->conservato);
+    d_.avviso("campo-ignorato", senza + ": scrivi " + citato(giusto), a(inizio));
+    d_.correggi(correzione("scrivi " + citato(giusto), a(cifre), inizio + t.size() - cifre, giusto,
+                           numeri_a(cifre, {v->conservato})));
+    d_.senza_correzione(senza);
     numeri_tollerati_ = kTutti;
     return;
   }
   numeri_tollerati_ = kTutti;
   if (perche.empty() && unita_scritta(campo, inizio, ", e' ignorato")) return;
   std::string messaggio = "campo " + citato(campo) + " ignorato: ";
-  std::string_view nome;
-  if (!perche.empty()) {
-    messaggio += perche;
-  } else if (!sembra_parola_chiave(campo)) {
-    messaggio += "non apre nessun record";
-  } else {
-    messaggio += "non apre nessun record";
-    nome = d_.suggerimenti_attivi() ? lessico_.suggerimento(campo) : "";
-    if (!nome.empty()) messaggio += "; forse " + citato(nome) + "?";
+  messaggio += perche.empty() ? std::string_view("non apre nessun record") : perche;
+  std::vector<Lessico::Candidato> candidati;
+  if (perche.empty() && sembra_parola_chiave(campo) && d_.suggerimenti_attivi()) {
+    constexpr size_t kCandidati = 4;
+    candidati = lessico_.candidati(spoglia(campo), kCandidati);
   }
   d_.avviso("campo-ignorato", messaggio, a(inizio));
-  if (!nome.empty()) {
-    // The word alone is replaced: the blanks around it stay as written.
-    const size_t da = campo.find_first_not_of(" \t");
-    const size_t a_ = campo.find_last_not_of(" \t");
-    if (da != std::string_view::npos) {
-      d_.correggi({"scrivi " + citato(nome), a(inizio + da), a_ + 1 - da, std::string(nome)});
-    }
+  // The word alone is replaced: the blanks around it stay as written. Each
+  // candidate is a keyword the field may have meant, tried in turn.
+  const size_t da = campo.find_first_not_of(" \t");
+  const size_t a_ = campo.find_last_not_of(" \t");
+  if (da == std::string_view::npos) return;
+  for (Lessico::Candidato& c : candidati) {
+    const std::string forse = messaggio + "; forse " + citato(c.testo) + "?";
+    d_.correggi(correzione("scrivi " + citato(c.testo), a(inizio + da), a_ + 1 - da, c.testo,
+                           {Promessa::Tipo::record, inizio + da, {}, std::string(c.record->nome)},
+                           forse));
   }
+  d_.senza_correzione(messaggio);
 }
 
 void Avvisi::record_trovati(const Riconosciuti& trovati) {
@@ -539,7 +644,9 @@ void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept
     const size_t virgola = std::min(s.find(',', apertura), fine_riga);
     size_t chiudi = virgola;
     while (chiudi > apertura + 1 && spazio(s[chiudi - 1])) --chiudi;
-    d_.correggi({"chiudi le virgolette", a(chiudi), 0, "\""});
+    d_.correggi(
+        correzione("chiudi le virgolette", a(chiudi), 0, "\"",
+                   testo_a(apertura, std::string(s.substr(apertura + 1, chiudi - apertura - 1)))));
     causa_fino_al_prossimo_record({"qui le virgolette aperte" + dove, a(apertura)});
   } catch (...) {
     // A warning that cannot be recorded is simply not recorded.
@@ -748,12 +855,12 @@ void Avvisi::generale_mancante(size_t dimensione, bool solo_se_simile) {
     for (char& c : nome) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     if (nome == "generale" || distanza_entro(nome, "generale", 3) > 2) continue;
     const std::string scritto(s.substr(i, chiusa + 1 - i));
-    d_.avviso("generale-mancante",
-              "la sezione " + citato(scritto) +
-                  " non e' `[generale]`: tutto il file e' saltato e "
-                  "nessun suo record e' compilato; scrivi `[generale]`",
-              a(i));
-    d_.correggi({"scrivi `[generale]`", a(i), scritto.size(), "[generale]"});
+    const std::string senza = "la sezione " + citato(scritto) +
+                              " non e' `[generale]`: tutto il file e' saltato e "
+                              "nessun suo record e' compilato";
+    d_.avviso("generale-mancante", senza + "; scrivi `[generale]`", a(i));
+    d_.correggi(correzione("scrivi `[generale]`", a(i), scritto.size(), "[generale]"));
+    d_.senza_correzione(senza);
     if (solo_se_simile) {
       d_.attendi(CodiceErrore::generale_assente,
                  {"qui " + citato(scritto) + ", forse `[generale]`", a(i)});
@@ -820,16 +927,24 @@ bool Avvisi::orario_in_un_campo(std::string_view t, size_t inizio) {
   std::string scritto;
   for (std::string_view p : parti) scritto += (scritto.empty() ? "" : ", ") + std::string(p);
   const bool certo = presenti + (k - 1) <= necessari && necessari - presenti - (k - 1) <= 3 - k;
+  std::vector<int64_t> numeri;
+  for (std::string_view p : parti) numeri.push_back(numero_da_campo(p));
   if (certo) {
-    for (size_t z = presenti + (k - 1); z < necessari; ++z) scritto += ", 0";
+    for (size_t z = presenti + (k - 1); z < necessari; ++z) {
+      scritto += ", 0";
+      numeri.push_back(0);
+    }
   }
-  d_.avviso("orario-in-un-campo",
-            citato(t) + " e' un orario in un campo solo, e il campo delle ore lo legge come " +
-                std::to_string(e_numero(t) ? numero_da_campo(t) : 0) +
-                ": ore, minuti e secondi sono campi separati dalla virgola" +
-                (certo ? "; scrivi " + citato(scritto) : ""),
-            a(inizio));
-  if (certo) d_.correggi({"scrivi " + citato(scritto), a(inizio), t.size(), scritto});
+  const std::string senza = citato(t) +
+                            " e' un orario in un campo solo, e il campo delle ore lo legge come " +
+                            std::to_string(e_numero(t) ? numero_da_campo(t) : 0) +
+                            ": ore, minuti e secondi sono campi separati dalla virgola";
+  d_.avviso("orario-in-un-campo", senza + (certo ? "; scrivi " + citato(scritto) : ""), a(inizio));
+  if (certo) {
+    d_.correggi(correzione("scrivi " + citato(scritto), a(inizio), t.size(), scritto,
+                           numeri_a(inizio, std::move(numeri))));
+    d_.senza_correzione(senza);
+  }
   corto_avvisato_ = true;
   return true;
 }
@@ -853,12 +968,14 @@ bool Avvisi::posizione_con_virgola(std::string_view t, size_t inizio) {
   if (campi_dopo(v) != in_lettura_->campi.size()) return false;
   const std::string tre(s.substr(v + 1, 3));
   const std::string unito = std::string(t) + tre;
-  d_.avviso("posizione-con-virgola",
-            citato(std::string(t) + "," + tre) +
-                ": la virgola separa i campi, e la posizione e' letta come " + std::string(t) +
-                " m, con i campi dopo spostati di uno; per " + unito + " m scrivi " + citato(unito),
+  const std::string senza = citato(std::string(t) + "," + tre) +
+                            ": la virgola separa i campi, e la posizione e' letta come " +
+                            std::string(t) + " m, con i campi dopo spostati di uno";
+  d_.avviso("posizione-con-virgola", senza + "; per " + unito + " m scrivi " + citato(unito),
             a(inizio));
-  d_.correggi({"scrivi " + citato(unito), a(inizio), t.size() + 4, unito});
+  d_.correggi(correzione("scrivi " + citato(unito), a(inizio), t.size() + 4, unito,
+                         numeri_a(inizio, {numero_da_campo(unito)})));
+  d_.senza_correzione(senza);
   spiegato_fino_a_ = fine_della_riga(s, v);
   posizione_spiegata_ = true;
   return true;
@@ -876,30 +993,108 @@ bool Avvisi::segno_staccato(std::string_view t, size_t inizio) {
     return false;
   }
   const std::string numero = std::string(t) + std::string(s.substr(cifre, i - cifre));
-  d_.avviso("segno-staccato",
-            "il segno " + citato(t) + " e' staccato dal numero: e' letto come 0, e " +
-                citato(s.substr(cifre, i - cifre)) + " come un campo di troppo; scrivi " +
-                citato(numero),
-            a(inizio));
-  d_.correggi({"scrivi " + citato(numero), a(inizio), i - inizio, numero});
+  const std::string senza = "il segno " + citato(t) +
+                            " e' staccato dal numero: e' letto come 0, e " +
+                            citato(s.substr(cifre, i - cifre)) + " come un campo di troppo";
+  d_.avviso("segno-staccato", senza + "; scrivi " + citato(numero), a(inizio));
+  if (const std::optional<InUnita> v = per_dieci(numero, 0)) {
+    d_.correggi(correzione("scrivi " + citato(numero), a(inizio), i - inizio, numero,
+                           numeri_a(inizio, {v->conservato})));
+  }
+  d_.senza_correzione(senza);
   spiegato_fino_a_ = i;
   return true;
 }
 
-bool Avvisi::spazio_indivisibile(std::string_view campo, size_t inizio) {
-  constexpr char kIndivisibile = '\xA0';
-  if (campo.find(kIndivisibile) == std::string_view::npos) return false;
+bool Avvisi::carattere_invisibile(std::string_view campo, size_t inizio) {
+  // Every field of a source is read through here: plain ASCII goes by at once.
+  if (std::all_of(campo.begin(), campo.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return false;
+  }
+  // The invisible characters of the field, each with its bytes: a no-break
+  // space of the code page, or a UTF-8 sequence of one (from a source
+  // saved as UTF-8).
+  std::string senza;
+  uint32_t primo = 0;
+  for (size_t i = 0; i < campo.size();) {
+    const size_t n = sequenza_utf8(campo, i);
+    size_t j = i;
+    const uint32_t cp = n > 0 ? prossimo_utf8(campo, &j)
+                              : punto_di_codice_1252(static_cast<unsigned char>(campo[i]));
+    if (invisibile(cp)) {
+      if (primo == 0) primo = cp;
+    } else {
+      senza.append(campo.substr(i, n > 0 ? n : 1));
+    }
+    i += n > 0 ? n : 1;
+  }
+  if (primo == 0) return false;
   const std::string_view s = lettore_.testo();
-  std::string senza(campo);
-  std::erase(senza, kIndivisibile);
   const bool certo = e_numero(senza) && s.substr(inizio, campo.size()) == campo;
-  d_.avviso("spazio-indivisibile",
-            "il campo contiene uno spazio indivisibile (U+00A0, da un testo incollato), che non "
-            "separa i campi: " +
-                std::string(e_numero(campo) ? "" : "non e' un numero e vale 0") +
-                (certo ? "; scrivi " + citato(senza) : ""),
-            a(inizio));
-  if (certo) d_.correggi({"scrivi " + citato(senza), a(inizio), campo.size(), senza});
+  const std::string senza_fix = "il campo contiene " + nome_carattere(primo) +
+                                " (da un testo incollato), che non si vede e non separa i campi" +
+                                std::string(e_numero(campo) ? "" : ": non e' un numero e vale 0");
+  d_.avviso(primo == 0xA0 ? "spazio-indivisibile" : "carattere-invisibile",
+            senza_fix + (certo ? "; scrivi " + citato(senza) : ""), a(inizio));
+  if (certo) {
+    d_.correggi(correzione("scrivi " + citato(senza), a(inizio), campo.size(), senza,
+                           numeri_a(inizio, {numero_da_campo(senza)})));
+    d_.senza_correzione(senza_fix);
+  }
+  return true;
+}
+
+bool Avvisi::trattino_per_meno(std::string_view t, size_t inizio) {
+  // An en or em dash of the code page, or a dash or the minus sign in UTF-8.
+  size_t n = 0;
+  uint32_t cp = 0;
+  if (!t.empty() && (t[0] == '\x96' || t[0] == '\x97')) {
+    n = 1;
+    cp = punto_di_codice_1252(static_cast<unsigned char>(t[0]));
+  } else if (sequenza_utf8(t, 0) == 3) {
+    size_t j = 0;
+    cp = prossimo_utf8(t, &j);
+    n = cp == 0x2212 || (cp >= 0x2010 && cp <= 0x2015) ? 3 : 0;
+  }
+  const std::string_view resto = t.substr(n);
+  const std::string_view s = lettore_.testo();
+  if (n == 0 || resto.empty() || !cifra(resto[0]) || !e_numero(resto) ||
+      s.substr(inizio, t.size()) != t) {
+    return false;
+  }
+  const std::string giusto = "-" + std::string(resto);
+  const std::string senza = citato(t) + " non e' un numero e vale 0: " + nome_carattere(cp) +
+                            " non e' il segno meno dei numeri";
+  d_.avviso("numero-non-valido", senza + "; scrivi " + citato(giusto), a(inizio));
+  d_.correggi(correzione("scrivi " + citato(giusto), a(inizio), n, "-",
+                         numeri_a(inizio, {numero_da_campo(giusto)})));
+  d_.senza_correzione(senza);
+  return true;
+}
+
+bool Avvisi::progressiva_in_metri(std::string_view t, size_t inizio) {
+  // `23+000`: kilometres and metres, as the route's positions are shown.
+  const CampoRecord* c = campo_corrente();
+  const size_t piu = t.find('+');
+  const std::string_view s = lettore_.testo();
+  if (c == nullptr || c->unita != "m" || piu == 0 || piu == std::string_view::npos || piu > 4 ||
+      t.size() != piu + 4 || s.substr(inizio, t.size()) != t ||
+      !std::all_of(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(piu), cifra) ||
+      !std::all_of(t.begin() + static_cast<std::ptrdiff_t>(piu) + 1, t.end(), cifra)) {
+    return false;
+  }
+  const int64_t metri =
+      numero_da_campo(t.substr(0, piu)) * 1000 + numero_da_campo(t.substr(piu + 1));
+  const std::string giusto = std::to_string(metri);
+  const std::string senza = citato(t) +
+                            " e' una progressiva in chilometri e metri, e vale 0: il campo e' in "
+                            "metri, e " +
+                            citato(t) + " sono " + giusto + " m";
+  d_.avviso("numero-non-valido", senza + "; scrivi " + citato(giusto), a(inizio));
+  d_.correggi(correzione("scrivi " + citato(giusto), a(inizio), t.size(), giusto,
+                         numeri_a(inizio, {metri})));
+  d_.senza_correzione(senza);
   return true;
 }
 
@@ -965,12 +1160,15 @@ void Avvisi::testo_con_virgola(std::string_view testo, size_t inizio) {
   const std::string intero(s.substr(inizio, fine - inizio));
   const bool certo = intero.find('"') == std::string::npos;
   const std::string tra = "\"" + intero + "\"";
-  d_.avviso("testo-con-virgola",
-            "il testo " + citato(testo) + " finisce alla virgola, e " + citato(resto) +
-                " e' ignorato: un testo con la virgola va tra virgolette" +
-                (certo ? "; scrivi " + citato(tra) : ""),
-            a(inizio));
-  if (certo) d_.correggi({"metti il testo tra virgolette", a(inizio), intero.size(), tra});
+  const std::string senza = "il testo " + citato(testo) + " finisce alla virgola, e " +
+                            citato(resto) +
+                            " e' ignorato: un testo con la virgola va tra virgolette";
+  d_.avviso("testo-con-virgola", senza + (certo ? "; scrivi " + citato(tra) : ""), a(inizio));
+  if (certo) {
+    d_.correggi(correzione("metti il testo tra virgolette", a(inizio), intero.size(), tra,
+                           testo_a(inizio, intero)));
+    d_.senza_correzione(senza);
+  }
 }
 
 bool Avvisi::chiave_letta(std::string_view campo, size_t inizio) {
@@ -985,13 +1183,14 @@ bool Avvisi::chiave_letta(std::string_view campo, size_t inizio) {
       campo.find_first_of("0123456789", pv) != std::string_view::npos) {
     std::string giusto(campo);
     std::replace(giusto.begin(), giusto.end(), ';', ',');
-    d_.avviso("punto-e-virgola",
-              "il `;` non separa i campi: la riga e' letta come un campo solo, e il record prende "
-              "i suoi valori dalle righe dopo; i campi si separano con la virgola" +
-                  std::string(al_suo_posto ? ": scrivi " + citato(giusto) : ""),
+    const std::string senza =
+        "il `;` non separa i campi: la riga e' letta come un campo solo, e il record prende "
+        "i suoi valori dalle righe dopo; i campi si separano con la virgola";
+    d_.avviso("punto-e-virgola", senza + (al_suo_posto ? ": scrivi " + citato(giusto) : ""),
               a(inizio + pv));
     if (al_suo_posto) {
-      d_.correggi({"separa i campi con la virgola", a(inizio), campo.size(), giusto});
+      d_.correggi(correzione("separa i campi con la virgola", a(inizio), campo.size(), giusto));
+      d_.senza_correzione(senza);
     }
     return false;
   }
@@ -1005,13 +1204,15 @@ bool Avvisi::chiave_letta(std::string_view campo, size_t inizio) {
   size_t numero = prima;
   while (numero > 0 && cifra(s[numero - 1])) --numero;
   const std::string_view cifre = s.substr(numero, prima - numero);
-  d_.avviso("parola-dopo-il-numero",
-            citato(campo) + " dopo il numero " + citato(cifre) +
-                " non si scrive: e' letto come un nuovo record, che prende i suoi valori dalla "
-                "riga dopo; scrivi " +
-                citato(cifre),
-            a(inizio));
-  d_.correggi({"scrivi " + citato(cifre), a(prima), inizio + campo.size() - prima, ""});
+  const std::string senza = citato(campo) + " dopo il numero " + citato(cifre) +
+                            " non si scrive: e' letto come un nuovo record, che prende i suoi "
+                            "valori dalla riga dopo";
+  d_.avviso("parola-dopo-il-numero", senza + "; scrivi " + citato(cifre), a(inizio));
+  if (const std::optional<InUnita> v = per_dieci(cifre, 0)) {
+    d_.correggi(correzione("scrivi " + citato(cifre), a(prima), inizio + campo.size() - prima, "",
+                           numeri_a(numero, {v->conservato})));
+  }
+  d_.senza_correzione(senza);
   return true;
 }
 

@@ -146,6 +146,12 @@ class Avvisi final : public OsservatoreCampi {
   void causa_fino_al_prossimo_record(Nota nota);
   // Hints for a field that is not a number: a unit written after the number.
   bool unita_scritta(std::string_view campo, size_t inizio, std::string_view seguito);
+  // The number `numero` written with the unit `u` (its own field, or one
+  // glued to it, said as `base`), read in the unit of field `c`: the value
+  // meant in full, what the field keeps of it, and the fix that writes
+  // that, over `lunghezza` bytes from `da`. The warning stands at `inizio`.
+  void in_unita(const std::string& base, std::string_view numero, std::string_view u,
+                const CampoRecord* c, size_t inizio, size_t da, size_t lunghezza);
   // Hints for a number with a fraction or split by a blank.
   void numero_da_vicino(std::string_view campo, size_t inizio);
   // A time written in one field (`8.22`, `7:53:30`) in the hours field.
@@ -160,8 +166,13 @@ class Avvisi final : public OsservatoreCampi {
   // A record whose last field is a text, a column short on its line: the
   // number before the text reads the text's first word.
   bool colonna_mancante(std::string_view campo, size_t inizio);
-  // A no-break space in a number field.
-  bool spazio_indivisibile(std::string_view campo, size_t inizio);
+  // A character that takes no room (a no-break space, a zero-width space)
+  // in a number field.
+  bool carattere_invisibile(std::string_view campo, size_t inizio);
+  // A dash or the minus sign where a number's `-` goes: `\x964`.
+  bool trattino_per_meno(std::string_view t, size_t inizio);
+  // `23+000` in a field in metres.
+  bool progressiva_in_metri(std::string_view t, size_t inizio);
   // The record in hand reads a value from a line after its own.
   void record_corto(size_t inizio);
   // The field being read, when known.

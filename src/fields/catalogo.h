@@ -113,7 +113,8 @@ struct CampoRecord {
   Conserva conserva = nullptr;   // null: kept as read
 };
 
-// "velocita' massima (`speed`)": how messages name a field to an author.
+// "velocita' massima": how messages name a field to an author, in route
+// terms (the system's name, `speed`, stays with hover and the documentation).
 std::string nome_campo(const CampoRecord& c);
 
 // ---- what the files keep of a record ----
@@ -280,6 +281,20 @@ class Lessico {
   // "uno" are not compared.
   std::string_view suggerimento(std::string_view campo) const;
 
+  // The keyword fields a misspelt `campo` may have meant, in the order to be
+  // tried. For each catalogue keyword, the field with the fewest edits that
+  // make it pass the record's keyword test, the rest of the field kept: first
+  // those that only add letters (a keyword with a letter missing is
+  // completed where it stands: `curvs4` is `curvas4`, a left curve of class
+  // 4), closest first; then the name "did you mean" finds and the keyword a
+  // new record of that name is written with (`vettxrx`: `numero vetture`);
+  // then every other keyword by its edits. At most `quanti`.
+  struct Candidato {
+    std::string testo;
+    const DescrizioneRecord* record = nullptr;
+  };
+  std::vector<Candidato> candidati(std::string_view campo, size_t quanti) const;
+
  private:
   // A word of a name (five letters or more: shorter ones are never suggested
   // from) and the bytes it is made of, in either case.
@@ -289,6 +304,7 @@ class Lessico {
     std::bitset<256> lettere;
   };
 
+  std::vector<const DescrizioneRecord*> records_;
   std::vector<std::string_view> nomi_;
   std::vector<std::string_view> parole_;
   std::vector<VoceNome> voci_;

@@ -104,13 +104,13 @@ void LetturaRecord::rifiuta_destinazione(const CampoRecord& campo) {
 }
 
 void LetturaRecord::manca_campo(const CampoRecord& campo) const {
-  throw GuastoInatteso("il file finisce prima del campo " + std::string(campo.nome) +
-                       " del record `" + std::string(record_.nome) + "`");
+  throw GuastoInatteso("il file finisce prima del campo " + nome_campo(campo) + " del record `" +
+                       std::string(record_.nome) + "`");
 }
 
 void LetturaRecord::non_entra(const CampoRecord& campo, const GuastoInatteso& e) const {
   const std::string u = campo.unita.empty() ? "" : ", in " + std::string(campo.unita);
-  throw GuastoInatteso(std::string(e.what()) + ": il campo " + std::string(campo.nome) + u +
+  throw GuastoInatteso(std::string(e.what()) + ": il campo " + nome_campo(campo) + u +
                        " del record `" + std::string(record_.nome) + "`, letto a " +
                        nome_formato(campo.formato));
 }

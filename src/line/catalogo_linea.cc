@@ -258,12 +258,12 @@ std::vector<Conservato> indicatori_conservati(std::span<const int64_t> v) {
     if (!codice) continue;  // the compile fails on it, and says so
     const CoppiaVelocita letta = coppia_da_valore(*codice);
     if (letta.sinistra_kmh == v[sinistra] && letta.destra_kmh == v[destra]) continue;
-    const std::string_view a = kIndicatori[sinistra].nome;
-    const std::string_view b = kIndicatori[destra].nome;
+    const std::string_view a = kIndicatori[sinistra].etichetta;
+    const std::string_view b = kIndicatori[destra].etichetta;
     c.push_back({v[sinistra] % kPassoVelocita != 0 ? sinistra : destra,
-                 "le velocita' `" + std::string(a) + "` " + n(v[sinistra]) + " e `" +
-                     std::string(b) + "` " + n(v[destra]) + " km/h stanno in un solo numero, " +
-                     n(*codice) + ", e saranno lette come " + n(letta.sinistra_kmh) + " e " +
+                 "la " + std::string(a) + " (" + n(v[sinistra]) + " km/h) e la " + std::string(b) +
+                     " (" + n(v[destra]) + " km/h) stanno in un solo numero, " + n(*codice) +
+                     ", e saranno lette come " + n(letta.sinistra_kmh) + " e " +
                      n(letta.destra_kmh) + " km/h",
                  {{sinistra, true, letta.sinistra_kmh}, {destra, true, letta.destra_kmh}}});
   }

@@ -41,9 +41,9 @@ void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, const Indica
   t.valore_b = coppia(i.vbs, i.vbd, "valore_b");
   t.valore_c = coppia(i.vcs, i.vcd, "valore_c");
   // 16-bit arithmetic: every operand and intermediate result must fit.
-  const int16_t sinistra = in_campo<int16_t>(i.strisces, "strisces");
-  const int16_t destra = in_campo<int16_t>(i.strisced, "strisced");
-  const int16_t s10 = in_campo<int16_t>(int64_t{sinistra} * 10, "strisces * 10");
+  const int16_t sinistra = in_campo<int16_t>(i.strisces, "strisce a sinistra");
+  const int16_t destra = in_campo<int16_t>(i.strisced, "strisce a destra");
+  const int16_t s10 = in_campo<int16_t>(int64_t{sinistra} * 10, "10 volte le strisce a sinistra");
   t.valore_d = in_campo<int16_t>(int64_t{s10} + destra, "valore_d");
 }
 

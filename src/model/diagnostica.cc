@@ -96,6 +96,11 @@ void Diagnostica::correggi(Correzione c) {
   voci_.back().correzioni.push_back(std::move(c));
 }
 
+void Diagnostica::senza_correzione(std::string messaggio) {
+  if (!avvisi_attivi() || voci_.empty()) return;
+  voci_.back().senza_correzione = std::move(messaggio);
+}
+
 void Diagnostica::pretende(Pretesa p) {
   if (!avvisi_attivi() || voci_.empty()) return;
   voci_.back().pretesa = p;

@@ -55,14 +55,35 @@ struct Nota {
   bool operator==(const Nota&) const = default;
 };
 
+// What a fix promises the compile will read once it is applied: the numbers
+// of the fields from the one that then begins at `offset` on (`8, 22, 0`),
+// the text of the text field that begins there, or the record that the
+// keyword field beginning there names and compiles. `offset` is a place of
+// the source with the fix applied.
+struct Promessa {
+  enum class Tipo : uint8_t { nessuna, numeri, testo, record };
+  Tipo tipo = Tipo::nessuna;
+  size_t offset = 0;
+  std::vector<int64_t> numeri;
+  std::string testo;  // the text read, or the record's name
+
+  bool operator==(const Promessa&) const = default;
+};
+
 // A fix the diagnostic knows: replace `lunghezza` bytes at `luogo` with
 // `testo` (source bytes, Windows-1252). `titolo` says it in a few words
-// ("scrivi `stazione`").
+// ("scrivi `stazione`"). A fix is offered only once it has been applied to
+// a copy of the source and compiled, and kept its promise: the diagnostic it
+// answers gone, no other one new, and `promessa` read.
 struct Correzione {
   std::string titolo;
   Luogo luogo;
   size_t lunghezza = 0;
   std::string testo;
+  Promessa promessa;
+  // The diagnostic's whole message when this fix is the one offered (one of
+  // several candidates, each with its own "forse"); "" keeps the message.
+  std::string messaggio;
 
   bool operator==(const Correzione&) const = default;
 };
@@ -110,7 +131,12 @@ struct Diagnostico {
   bool con_posizione = false;
   Luogo luogo;
   std::vector<Nota> note;
+  // The fixes to try, in order: once checked, the first that keeps its
+  // promise and no other.
   std::vector<Correzione> correzioni;
+  // The message when no fix keeps its promise: what is wrong, without the
+  // fix ("" keeps the message as it is).
+  std::string senza_correzione;
   // An error that ends the run with nothing written (1250, 1251); it is not
   // the run's `codice_errore`.
   bool fatale = false;
@@ -149,8 +175,11 @@ class Diagnostica {
   // error has its position already). Like `correggi`, nothing when warnings
   // are off.
   void colloca(int32_t posizione);
-  // The warning just recorded knows the fix `c`.
+  // The warning just recorded knows the fix `c` (one more candidate, tried
+  // after those before it).
   void correggi(Correzione c);
+  // The warning just recorded says `messaggio` when none of its fixes holds.
+  void senza_correzione(std::string messaggio);
   // The warning just recorded makes the claim `p`.
   void pretende(Pretesa p);
   // The diagnostic just recorded says what the files keep of a field. Like

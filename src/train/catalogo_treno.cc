@@ -30,10 +30,12 @@ std::vector<Conservato> segnale_conservato(std::span<const int64_t> v) {
   if (!sx_conosciuto(sx)) {
     const int64_t classe = classe_cabina(sx, dx);
     const CodiceCabina letto = codice_cabina(k.d);
-    std::string m = "il campo `sx` vale " + n(sx) +
-                    ", fuori da 1 e 2: il quarto codice (10 rapp + 3 sx + dx) sara' " + n(k.d);
+    std::string m = "la classe del segnale vale " + n(sx) +
+                    ", fuori da 1 e 2: il quarto codice (10 volte la rappresentazione, piu' 3 "
+                    "volte la classe, piu' il lato) sara' " +
+                    n(k.d);
     if (letto.rapp != rapp || letto.classe != classe) {
-      m += ", letto come `rapp` " + n(letto.rapp) + " e classe " + n(letto.classe);
+      m += ", letto come rappresentazione " + n(letto.rapp) + " e classe " + n(letto.classe);
     }
     m += ", e i codici di preavviso prima del segnale " + n(codice_preavviso(classe, 1)) + "-" +
          n(codice_preavviso(classe, 4));
@@ -42,15 +44,16 @@ std::vector<Conservato> segnale_conservato(std::span<const int64_t> v) {
   }
   if (sx == kSxConTempo && k.tempo != tempo) {
     const int64_t alzato = tempo_alzato(tempo);
-    std::string m = "il campo `tempo` vale " + n(tempo) + ": sara' conservato come " + n(k.tempo);
+    std::string m = "il tempo vale " + n(tempo) + ": sara' conservato come " + n(k.tempo);
     if (alzato != tempo) m += " (un tempo da 1 a 100 e' alzato a 101)";
     if (k.tempo != alzato) m += " (la cella ne tiene solo gli 8 bit bassi, da 0 a 255)";
     c.push_back({10, m, {{10, true, k.tempo}}});
   } else if (sx != kSxConTempo && tempo != 0) {
-    c.push_back({10,
-                 "il campo `tempo` vale " + n(tempo) +
-                     ", ma solo un segnale con `sx` 2 conserva il suo tempo: la cella tiene 0",
-                 {{10, true, 0}}});
+    c.push_back(
+        {10,
+         "il tempo vale " + n(tempo) +
+             ", ma solo un segnale di classe 2 conserva il suo tempo: la cella tiene 0",
+         {{10, true, 0}}});
   }
   return c;
 }
@@ -65,7 +68,7 @@ std::vector<Conservato> rallentamento_conservato(std::span<const int64_t> v) {
   const int64_t inizio = cella_di_oggetto(x);
   const int64_t fine = cella_di_oggetto(x + l);
   if (fine > inizio) return {};
-  std::string m = "il campo `l` vale " + n(l) + " m: ";
+  std::string m = "la lunghezza vale " + n(l) + " m: ";
   m += fine == inizio
            ? "la fine cade nella cella dell'inizio (" + n(inizio) + "), che tiene l'inizio"
            : "la fine (cella " + n(fine) + ") cade prima dell'inizio (cella " + n(inizio) + ")";

@@ -51,19 +51,19 @@ void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, const Rallentam
 
   // A slowdown shorter than 25 m has S = E: the start wins.
   cella(E).tipo = kFineRallentamento;
-  if (d_v != 0) cella(E).valore_b = in_campo<int16_t>(d_v, "d_v");
+  if (d_v != 0) cella(E).valore_b = in_campo<int16_t>(d_v, "valore di ogni cella");
   cella(S).tipo = kInizioRallentamento;
-  if (d_v != 0) cella(S).valore_b = in_campo<int16_t>(d_v, "d_v");
+  if (d_v != 0) cella(S).valore_b = in_campo<int16_t>(d_v, "valore di ogni cella");
   if (con_avviso) {
     tratto& avviso = cella(A);
     avviso.tipo = kAvvisoRallentamento;
-    if (d_v != 0) avviso.valore_b = in_campo<int16_t>(d_v, "d_v");
-    avviso.valore_a = in_campo<int16_t>(r.v, "v");
+    if (d_v != 0) avviso.valore_b = in_campo<int16_t>(d_v, "valore di ogni cella");
+    avviso.valore_a = in_campo<int16_t>(r.v, "velocita' del rallentamento");
   }
-  cella(S).valore_a = in_campo<int16_t>(r.v, "v");
-  cella(E).valore_a = in_campo<int16_t>(r.v, "v");
-  cella(S).valore_c = in_campo<int16_t>(r.f_tt, "f_tt");
-  cella(E).valore_c = in_campo<int16_t>(r.f_tt, "f_tt");
+  cella(S).valore_a = in_campo<int16_t>(r.v, "velocita' del rallentamento");
+  cella(E).valore_a = in_campo<int16_t>(r.v, "velocita' del rallentamento");
+  cella(S).valore_c = in_campo<int16_t>(r.f_tt, "segno di fine");
+  cella(E).valore_c = in_campo<int16_t>(r.f_tt, "segno di fine");
 
   if (f_ta == 0) return;
   // The pre-warning cells are checked only after the slowdown itself has
@@ -115,7 +115,7 @@ Seguito voce_abbattimento(LetturaRecord& r, CorpoTreno& c) {
   }
   if (a.valore >= 1) {
     t.tipo = kAbbattimento;
-    t.valore_a = in_campo<int16_t>(a.valore, "abbattimento");
+    t.valore_a = in_campo<int16_t>(a.valore, "valore dell'abbattimento");
   } else {
     t.tipo = kAbbattimentoNullo;
   }

@@ -89,6 +89,17 @@ TEST(Limiti, TheTableHoldsEveryBoundedField) {
   EXPECT_EQ(catalogo, tabella);
 }
 
+// The catalogue's label of the field of `k`.
+std::string etichetta(const Limite& k) {
+  for (const DescrizioneRecord* r : k.linea ? record_linea() : record_treno()) {
+    if (r->nome != k.record) continue;
+    for (const CampoRecord& c : r->campi) {
+      if (c.nome == k.campo) return std::string(c.etichetta);
+    }
+  }
+  return "?";
+}
+
 // Each bound kept without a word; one step past it, a warning at the field
 // that names it.
 TEST(Limiti, EachBoundIsKeptAndOneStepPastItIsWarned) {
@@ -111,9 +122,11 @@ TEST(Limiti, EachBoundIsKeptAndOneStepPastItIsWarned) {
         if (d.nome != "fuori-intervallo") continue;
         ++avvisi;
         EXPECT_EQ(d.luogo.offset, campo);
-        EXPECT_NE(
-            d.messaggio.find("(`" + std::string(k.campo) + "`) vale " + std::to_string(valore)),
-            std::string::npos)
+        // Named by its Italian label, never by the system's name.
+        EXPECT_NE(d.messaggio.find(": " + etichetta(k) + " vale " + std::to_string(valore)),
+                  std::string::npos)
+            << d.messaggio;
+        EXPECT_EQ(d.messaggio.find("`" + std::string(k.campo) + "`"), std::string::npos)
             << d.messaggio;
       }
       EXPECT_EQ(avvisi, avvisato ? 1 : 0);

@@ -22,8 +22,11 @@ namespace {
 // Both compiles of one pair of texts agree; the fuzz inputs that fail in the
 // core's own way (an unexpected failure) must fail alike.
 void confronta(const std::string& linea, const std::string& treno, const std::string& nome) {
+  // The fixes are compiled with the plan measured whatever the compile: they
+  // are the same on both sides, and are checked by the tests of the fixes.
   OpzioniCompilazione intera;
-  OpzioniCompilazione misurata;
+  intera.verifica_correzioni = false;
+  OpzioniCompilazione misurata = intera;
   misurata.coordinate = false;
   const Compilazione a = compila(Sorgente::di(linea), Sorgente::di(treno), {}, intera);
   const Compilazione b = compila(Sorgente::di(linea), Sorgente::di(treno), {}, misurata);

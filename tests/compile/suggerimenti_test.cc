@@ -68,11 +68,12 @@ std::vector<Sbaglio> sbagli() {
       {"spazio indivisibile", false,
        "velocita, 2000,\xA0"
        "80",
-       2, 16, "spazio-indivisibile", "spazio indivisibile (U+00A0", "velocita, 2000,80"},
+       2, 16, "spazio-indivisibile", "U+00A0 spazio indivisibile (da un testo incollato)",
+       "velocita, 2000,80"},
       {"virgola delle migliaia in una posizione", false, "velocita, 26,350, 30", 2, 11,
        "posizione-con-virgola", "per 26350 m scrivi `26350`", "velocita, 26350, 30"},
       {"una colonna in piu'", false, kStazione + "8, 22, 0, 0, SAN ROCCO", 2, 65, "colonna-in-piu",
-       "nome (`name`) prende `0`", nullptr},
+       "nome prende `0`", nullptr},
       {"lunghezza col punto delle migliaia", true, "lunghezza percorso, 115.000", 2, 21,
        "arrotondato", "per 115000 scrivi `115000`", "lunghezza percorso, 115000"},
       {"sezione generale sbagliata nel treno", false, "[generali]", 1, 1, "generale-mancante",
@@ -80,7 +81,7 @@ std::vector<Sbaglio> sbagli() {
       {"sezione generale sbagliata nella linea", true, "[Generali]", 1, 1, "generale-mancante",
        "scrivi `[generale]`", "[generale]"},
       {"record corto", false, "orologio, 7, 53", 2, 1, "record-corto",
-       "secondi (`seconds`) e' letto dalla riga dopo", nullptr},
+       "secondi e' letto dalla riga dopo", nullptr},
   };
 }
 

@@ -170,7 +170,7 @@ local nomi = chiedi(treno, "textDocument/inlayHint", {
   textDocument = { uri = uri },
   range = { start = { line = rovella, character = 0 }, ["end"] = { line = rovella + 1, character = 0 } },
 }) or {}
-if #nomi ~= 17 or nomi[1].label ~= "position:" or nomi[1].position.line ~= rovella then
+if #nomi ~= 17 or nomi[1].label ~= "posizione:" or nomi[1].position.line ~= rovella then
   return fallisci("nomi dei campi della stazione: " .. vim.inspect(nomi))
 end
 local stazioni

@@ -3,10 +3,13 @@
 #ifndef CALVETRA_TESTS_SUPPORT_COMPILAZIONE_H_
 #define CALVETRA_TESTS_SUPPORT_COMPILAZIONE_H_
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "compile/compilazione.h"
 #include "model/costanti.h"
+#include "support/promesse.h"
 
 namespace calvetra::test {
 
@@ -17,7 +20,9 @@ inline const std::string kFileTabella = NomiScenario{}.tabella();
 inline const std::string kFileCelle = NomiScenario{}.celle();
 inline constexpr const char* kTrenoVuoto = "[generale]\r\n[fine]\r\n";
 
-// A compile of the given sources (either may be null: no such file).
+// A compile of the given sources (either may be null: no such file). Every
+// fix it offers is applied and compiled again, and must keep its promise:
+// so every mistake of the tests checks its fix.
 struct Compilato {
   Compilazione c;
 
@@ -26,7 +31,13 @@ struct Compilato {
                   treno != nullptr ? Sorgente::di(treno) : Sorgente{}, {},
                   {.con_geometria = con_geometria})),
         linea_(linea != nullptr),
-        treno_(treno != nullptr) {}
+        treno_(treno != nullptr) {
+    if (linea == nullptr || treno == nullptr) return;
+    for (const std::string& m :
+         promesse_mancate(linea, treno, {.con_geometria = con_geometria}, c)) {
+      ADD_FAILURE() << "correzione che non mantiene la promessa: " << m;
+    }
+  }
 
   Modello& m() { return c.modello; }
   CodiceErrore codice_errore() const { return c.codice_errore(); }

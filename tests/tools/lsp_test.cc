@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -215,7 +216,13 @@ TEST(ScenarioLsp, SessionFromOpenToShutdown) {
 
   const Json firma = s.risposta(5)["result"];
   EXPECT_EQ(firma["activeParameter"], 1);  // "stazione,    1500,  2": the type
-  EXPECT_EQ(firma["signatures"][0]["parameters"][1]["label"], "type");
+  // Each field by its Italian label, its place in the signature's label.
+  const Json tipo = firma["signatures"][0]["parameters"][1]["label"];
+  const std::string etichetta = firma["signatures"][0]["label"];
+  ASSERT_TRUE(tipo.is_array()) << tipo;
+  EXPECT_EQ(etichetta.substr(tipo[0].get<size_t>(), tipo[1].get<size_t>() - tipo[0].get<size_t>()),
+            "tipo");
+  EXPECT_EQ(etichetta.rfind("stazione, posizione, tipo, lunghezza, ", 0), 0u) << etichetta;
 
   const Json simboli = s.risposta(6)["result"];
   const auto stazioni = std::find_if(simboli.begin(), simboli.end(),
@@ -351,7 +358,7 @@ TEST(ScenarioLsp, QuickFixesWriteTheRightTextAndClearTheirWarning) {
        "campo-ignorato", "scrivi `stazione`",
        treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, 0, N\r\n")},
       {"unita attaccata", false, treno("velocita, 6000, 80km/h\r\n"), "numero-non-valido",
-       "togli l'unita'", treno("velocita, 6000, 80\r\n")},
+       "scrivi `80`", treno("velocita, 6000, 80\r\n")},
       {"punto delle migliaia", false, treno("velocita, 1.500, 80\r\n"), "arrotondato",
        "scrivi `1500`", treno("velocita, 1500, 80\r\n")},
       // After letters of two and three UTF-8 bytes, one UTF-16 unit each.
@@ -362,7 +369,7 @@ TEST(ScenarioLsp, QuickFixesWriteTheRightTextAndClearTheirWarning) {
        treno("velocit\xC3\xA0, 2 400, 110\r\n"), "numero-spezzato", "scrivi `2400`",
        treno("velocit\xC3\xA0, 2400, 110\r\n")},
       {"virgola decimale", true, test::sorgente_linea("", "pendenza, 3000,6,5\r\n"),
-       "campo-ignorato", "scrivi `6.5`", test::sorgente_linea("", "pendenza, 3000,6.5\r\n")},
+       "campo-ignorato", "scrivi `6`", test::sorgente_linea("", "pendenza, 3000,6\r\n")},
       {"virgolette aperte", false, treno(stazione + "\"Nord\r\nvelocita, 2000, 80\r\n"),
        "virgolette-aperte", "chiudi le virgolette",
        treno(stazione + "\"Nord\"\r\nvelocita, 2000, 80\r\n")},
@@ -770,44 +777,169 @@ TEST(ScenarioLsp, AMissingTrainSourceIsShownOnTheLineSource) {
   EXPECT_NE(m.find("nota: nella cartella c'e' `Calvetra_2718 - 5340.txt`"), std::string::npos) << m;
 }
 
-// The editor holds the text in UTF-8; where the file on the disk shows that
-// it was read or saved so, the author is warned, since calvetra reads it as
-// Windows-1252. A file in Windows-1252 is not warned about, nor one that
-// holds another text.
-TEST(ScenarioLsp, AFileInUtf8IsWarnedAboutAtOpenAndSave) {
+// A disk whose file at `percorso` is `prima` up to its first read and
+// `dopo` from then on: the author saves it again in another encoding.
+class DiscoCheCambia : public PiattaformaMemoria {
+ public:
+  DiscoCheCambia(std::string percorso, std::string prima, std::string dopo)
+      : PiattaformaMemoria("/prova"), percorso_(std::move(percorso)), dopo_(std::move(dopo)) {
+    file[percorso_] = std::move(prima);
+  }
+  bool leggi(const std::string& percorso, std::string* contenuto, std::string* errore) override {
+    const bool letto = PiattaformaMemoria::leggi(percorso, contenuto, errore);
+    if (percorso == percorso_) file[percorso_] = dopo_;
+    return letto;
+  }
+
+ private:
+  std::string percorso_;
+  std::string dopo_;
+};
+
+// The editor holds the text in UTF-8; the file on the disk, looked at when a
+// source is opened or saved, may show that it was read or saved in UTF-8, or
+// that it is UTF-16. What it shows stays at the first line among the
+// document's diagnostics, through every edit, until the file is looked at
+// again; a file in Windows-1252, or one that holds another text, gets none.
+TEST(ScenarioLsp, TheEncodingOfTheFileStaysAmongTheDiagnosticsUntilItChanges) {
   const std::string citta_1252 =
       "[generale]\r\nstazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, "
       "1, 1, 7, 54, 0, Citt\xE0\r\n[fine]\r\n";
   const std::string citta_utf8 = scenario::utf8_da_1252(citta_1252);
+  std::string citta_utf16 = "\xFF\xFE";
+  for (const char c : citta_1252) citta_utf16 += std::string{c, '\0'};
   struct Caso {
     const char* nome;
     std::string sul_disco;
-    std::vector<std::string> detti;  // the start of each warning, in order
+    int gravita;                     // 0: none
+    std::vector<std::string> detti;  // the start of the message at each publication
   };
   const std::vector<Caso> casi = {
-      {"in Windows-1252", citta_1252, {}},
+      {"in Windows-1252", citta_1252, 0, {}},
       {"in UTF-8",
        citta_utf8,
-       {"/prova/Calvetra_2718 - 5340-.txt: il file e' in UTF-8",
-        "/prova/Calvetra_2718 - 5340-.txt: salvato in UTF-8"}},
-      {"un altro testo in UTF-8", scenario::utf8_da_1252("Citt\xE0\r\n"), {}},
+       2,
+       {"il file e' in UTF-8", "il file e' in UTF-8", "il file e' in UTF-8", ""}},
+      {"in UTF-16",
+       citta_utf16,
+       1,
+       {"il file e' in UTF-16: salvalo come Windows-1252",
+        "il file e' in UTF-16: salvalo come Windows-1252",
+        "il file e' in UTF-16: salvalo come Windows-1252", ""}},
+      {"un altro testo in UTF-8", scenario::utf8_da_1252("Citt\xE0\r\n"), 0, {}},
   };
+  const std::string percorso = "/prova/" + std::string(test::kSorgenteTreno);
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
-    Sessione s;
-    s.banco.scrivi(test::kSorgenteTreno, c.sul_disco);
-    s.esegui({inizia(), apri(kUriTreno, citta_utf8),
-              notifica("textDocument/didSave", {{"textDocument", {{"uri", kUriTreno}}}}),
-              richiesta(2, "shutdown"), notifica("exit")});
-    std::vector<std::string> detti;
-    for (const Json& m : s.uscita) {
-      if (m.value("method", "") != "window/showMessage") continue;
-      EXPECT_EQ(m["params"]["type"], 2);
-      const std::string t = m["params"]["message"];
-      detti.push_back(t.substr(0, t.find(',')));
-      EXPECT_NE(t.find("fileencoding=cp1252"), std::string::npos) << t;
+    // Saved again in Windows-1252 after the edit.
+    DiscoCheCambia disco(percorso, c.sul_disco, citta_1252);
+    disco.file["/prova/" + std::string(test::kSorgenteLinea)] = testo_righe(dati_linea());
+    std::string ingresso;
+    // A request after each step: the diagnostics are published before it.
+    const auto sopra = [](int id) {
+      return richiesta(id, "textDocument/hover", posto(kUriTreno, 1, 0));
+    };
+    for (const Json& m :
+         {inizia(), apri(kUriTreno, citta_utf8), sopra(2), cambia(kUriTreno, 2, 1, 0, 0, " "),
+          sopra(3), cambia(kUriTreno, 3, 1, 0, 1, ""), sopra(4),
+          notifica("textDocument/didSave", {{"textDocument", {{"uri", kUriTreno}}}}), sopra(5),
+          richiesta(6, "shutdown"), notifica("exit")}) {
+      ingresso += incornicia(m);
     }
-    EXPECT_EQ(detti, c.detti);
+    std::istringstream in(ingresso);
+    std::ostringstream out, log;
+    ASSERT_EQ(scenario::lsp::servi(in, out, log, &disco, {}), 0) << log.str();
+    std::istringstream letto(out.str());
+    std::ostringstream niente;
+    scenario::lsp::Trasporto t(letto, niente);
+    std::string corpo, errore;
+    std::vector<std::string> detti;
+    while (t.leggi(&corpo, &errore) == scenario::lsp::Trasporto::Esito::messaggio) {
+      const Json m = Json::parse(corpo);
+      EXPECT_NE(m.value("method", ""), "window/showMessage") << m.dump();
+      if (m.value("method", "") != "textDocument/publishDiagnostics" ||
+          m["params"]["uri"] != kUriTreno) {
+        continue;
+      }
+      std::string detto;
+      for (const Json& d : m["params"]["diagnostics"]) {
+        if (d["code"] != "codifica") continue;
+        EXPECT_EQ(d["severity"], c.gravita);
+        EXPECT_EQ(d["range"]["start"], Json({{"line", 0}, {"character", 0}}));
+        detto =
+            d["message"].get<std::string>().substr(0, d["message"].get<std::string>().find(','));
+      }
+      detti.push_back(detto);
+    }
+    if (c.gravita == 0) {
+      EXPECT_EQ(detti, std::vector<std::string>(4, ""));
+    } else {
+      EXPECT_EQ(detti, c.detti);
+    }
+  }
+}
+
+// A character of the buffer that Windows-1252 lacks is named; one that
+// takes no room has the fix that leaves it out, a minus sign the fix that
+// writes `-`, each compiled before it is offered.
+TEST(ScenarioLsp, ACharacterTheCodePageLacksIsNamedWithItsFix) {
+  struct Caso {
+    const char* descrizione;
+    std::string riga;  // UTF-8, in the line source's body
+    const char* nome;
+    const char* titolo;   // nullptr: no fix
+    const char* scritto;  // the fix's new text
+  };
+  const Caso casi[] = {
+      {"spazio invisibile",
+       "pendenza, 3000, \xE2\x80\x8B"
+       "5",
+       "U+200B spazio invisibile", "togli U+200B spazio invisibile", ""},
+      {"segno meno",
+       "pendenza, 3000, \xE2\x88\x92"
+       "5",
+       "U+2212 segno meno", "scrivi `-`", "-"},
+      {"freccia in un numero",
+       "pendenza, 3000, \xE2\x86\x92"
+       "5",
+       "U+2192", nullptr, ""},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.descrizione);
+    const std::string linea =
+        "[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\n" + k.riga + "\r\n[fine]\r\n";
+    Sessione s;
+    s.esegui({inizia(), apri(kUriLinea, linea), apri(kUriTreno, treno_utf8()),
+              richiesta(2, "textDocument/codeAction",
+                        {{"textDocument", {{"uri", kUriLinea}}},
+                         {"range",
+                          {{"start", {{"line", 3}, {"character", 0}}},
+                           {"end", {{"line", 3}, {"character", 30}}}}},
+                         {"context", {{"diagnostics", Json::array()}}}}),
+              richiesta(3, "shutdown"), notifica("exit")});
+    const std::vector<Json> d = s.diagnostici(kUriLinea);
+    ASSERT_FALSE(d.empty());
+    Json carattere;
+    for (const Json& x : d.back()) {
+      if (x["code"] == "carattere_non_1252") carattere = x;
+    }
+    ASSERT_FALSE(carattere.is_null()) << d.back().dump();
+    EXPECT_EQ(carattere["message"].get<std::string>().rfind(k.nome, 0), 0u) << carattere.dump();
+    EXPECT_EQ(carattere["range"]["start"], Json({{"line", 3}, {"character", 16}}));
+    Json azione;
+    const Json azioni = s.risposta(2)["result"];
+    for (const Json& a : azioni) {
+      if (a["diagnostics"][0]["code"] == "carattere_non_1252") azione = a;
+    }
+    if (k.titolo == nullptr) {
+      EXPECT_TRUE(azione.is_null()) << azione.dump();
+      continue;
+    }
+    ASSERT_FALSE(azione.is_null()) << s.risposta(2).dump();
+    EXPECT_EQ(azione["title"], k.titolo);
+    const Json modifica = azione["edit"]["changes"][kUriLinea][0];
+    EXPECT_EQ(modifica["newText"], k.scritto);
+    EXPECT_EQ(modifica["range"], carattere["range"]);
   }
 }
 
@@ -975,8 +1107,9 @@ TEST(ScenarioLsp, InlayHintsNameTheColumns) {
       per_riga[r].push_back(n["label"]);
     }
     EXPECT_EQ(per_riga[rovella].size(), 17u);
-    EXPECT_EQ(per_riga[rovella].front(), "position:");
-    EXPECT_EQ(per_riga[rovella].back(), "name:");
+    EXPECT_EQ(per_riga[rovella].front(), "posizione:");
+    EXPECT_EQ(per_riga[rovella][13], "ore:");
+    EXPECT_EQ(per_riga[rovella].back(), "nome:");
     EXPECT_EQ(primo[rovella], static_cast<int>(std::string("stazione,    ").size()));
     EXPECT_EQ(per_riga[segnale].size(), 11u);
     EXPECT_FALSE(per_riga.contains(velocita));
@@ -1178,7 +1311,7 @@ TEST(ScenarioLsp, EveryWindows1252ByteReadsTheSameInHoverAndOutline) {
             richiesta(2, "textDocument/hover", posto(kUriTreno, 1, 2)),
             richiesta(3, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriTreno}}}}),
             richiesta(4, "shutdown"), notifica("exit")});
-  const std::string letto = scenario::leggibile(nome);
+  const std::string letto = scenario::utf8_leggibile(nome);
   ASSERT_NE(letto.find("\xE2\x82\xAC<81>"), std::string::npos) << "the euro sign, then 0x81";
   const std::string hover = s.risposta(2)["result"]["contents"]["value"];
   EXPECT_NE(hover.find("stazione **" + letto + "**"), std::string::npos) << hover;
@@ -1349,9 +1482,12 @@ TEST(ScenarioLsp, FormattingAlignsTheColumnsOfASection) {
 TEST(ScenarioLsp, FormattingNeverChangesACompile) {
   size_t quanti = 0;
   size_t riscritti = 0;
+  // The models are compared, not the fixes: those are not compiled here.
+  const OpzioniCompilazione senza_correzioni{.verifica_correzioni = false};
   const auto formattati = [](const std::string& linea, const std::string& treno) {
     OpzioniCompilazione o;
     o.con_giornale = true;
+    o.verifica_correzioni = false;
     const Compilazione c = compila(Sorgente::di(linea), Sorgente::di(treno), {}, o);
     return std::pair{scenario::lsp::applica(
                          linea, scenario::lsp::allinea(linea, c.giornale, FileSorgente::linea)),
@@ -1369,8 +1505,9 @@ TEST(ScenarioLsp, FormattingNeverChangesACompile) {
     try {
       const auto [l2, t2] = formattati(linea, treno);
       riscritti += l2 != linea || t2 != treno ? 1 : 0;
-      const Compilazione a = compila(Sorgente::di(linea), Sorgente::di(treno), {}, {});
-      const Compilazione b = compila(Sorgente::di(l2), Sorgente::di(t2), {}, {});
+      const Compilazione a =
+          compila(Sorgente::di(linea), Sorgente::di(treno), {}, senza_correzioni);
+      const Compilazione b = compila(Sorgente::di(l2), Sorgente::di(t2), {}, senza_correzioni);
       EXPECT_EQ(a.fine, b.fine) << nome;
       EXPECT_EQ(a.errore_fatale, b.errore_fatale) << nome;
       EXPECT_EQ(a.codice_errore(), b.codice_errore()) << nome;
@@ -1475,6 +1612,148 @@ TEST(ScenarioLsp, NoEnglishReachesAnAuthor) {
   }
   EXPECT_GE(avvisi, 5);
   for (const std::string& t : testi) EXPECT_EQ(inglese(t), "") << t;
+}
+
+// The system's names of the fields that are no Italian word: `speed`,
+// `hours`, `coaches`, `rapp`, `cod_a` (those of one or two letters, `p` or
+// `sx`, are left to the reading of the others: they are parts of Italian).
+std::set<std::string> nomi_di_sistema() {
+  std::set<std::string> etichette;
+  std::set<std::string> nomi;
+  for (const auto& elenco : {record_linea(), record_treno()}) {
+    for (const DescrizioneRecord* d : elenco) {
+      for (const CampoRecord& c : d->campi) {
+        etichette.insert(std::string(c.etichetta));
+        nomi.insert(std::string(c.nome));
+      }
+    }
+  }
+  std::set<std::string> r;
+  for (const std::string& n : nomi) {
+    if (n.size() >= 3 && !etichette.contains(n)) r.insert(n);
+  }
+  return r;
+}
+
+// The first word of `testo` that is a system's name of a field, quoted or
+// not; empty for none.
+std::string nome_di_sistema(const std::string& testo, const std::set<std::string>& nomi) {
+  std::string parola;
+  for (size_t i = 0; i <= testo.size(); ++i) {
+    const char c = i < testo.size() ? testo[i] : ' ';
+    if (std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_') {
+      parola += c;
+      continue;
+    }
+    if (nomi.contains(parola)) return parola;
+    parola.clear();
+  }
+  return {};
+}
+
+// Inlay hints, signature help and every message the catalogue can produce
+// name a field by its Italian label; the system's name is the hover's and
+// the documentation's alone.
+TEST(ScenarioLsp, SystemNamesStayInHoverAndTheDocumentation) {
+  const std::set<std::string> nomi = nomi_di_sistema();
+  EXPECT_TRUE(nomi.contains("speed") && nomi.contains("coaches") && nomi.contains("minutes"));
+  EXPECT_EQ(nome_di_sistema("ore (`hours`)", nomi), "hours");  // the check itself
+  EXPECT_EQ(nome_di_sistema("la velocita' massima", nomi), "");
+
+  std::vector<std::string> testi;
+  const std::string linea = linea_utf8();
+  const std::string treno = treno_utf8();
+  std::vector<Json> m = {inizia(), apri(kUriLinea, linea), apri(kUriTreno, treno),
+                         richiesta(2, "textDocument/inlayHint", intero(kUriLinea)),
+                         richiesta(3, "textDocument/inlayHint", intero(kUriTreno))};
+  int id = 4;
+  for (const auto& [uri, testo] : {std::pair{kUriLinea, linea}, std::pair{kUriTreno, treno}}) {
+    std::istringstream righe(testo);
+    std::string r;
+    for (int n = 0; std::getline(righe, r); ++n) {
+      m.push_back(richiesta(id++, "textDocument/signatureHelp", posto(uri, n, 0)));
+      m.push_back(richiesta(id++, "textDocument/completion", posto(uri, n, 0)));
+    }
+  }
+  m.push_back(richiesta(id, "shutdown"));
+  m.push_back(notifica("exit"));
+  Sessione s;
+  s.esegui(m);
+  ASSERT_EQ(s.stato, 0) << s.registro;
+  // What the editor shows of each answer: the hints' labels, the
+  // signatures' labels and explanations, the completions' details.
+  size_t suggerimenti = 0;
+  for (const Json& j : s.uscita) {
+    if (!j.contains("result") || (!j["result"].is_object() && !j["result"].is_array())) continue;
+    const Json& r = j["result"];
+    if (r.is_array()) {
+      for (const Json& h : r) testi.push_back(h.value("label", ""));
+      suggerimenti += r.size();
+    } else if (r.contains("signatures")) {
+      for (const Json& f : r["signatures"]) {
+        testi.push_back(f.value("label", "") + " | " + f.value("documentation", ""));
+        for (const Json& p : f["parameters"]) testi.push_back(p["documentation"]["value"]);
+      }
+    } else if (r.contains("items")) {
+      for (const Json& v : r["items"]) {
+        testi.push_back(v.value("detail", "") + " | " + v.value("insertText", ""));
+      }
+    }
+  }
+  EXPECT_GT(suggerimenti, 500u);
+
+  // Every message of a value its field keeps otherwise, of every field of
+  // every record: each record written with one value at a time set to
+  // values its field may not keep as written, or its record may keep
+  // otherwise together with the others.
+  for (const auto& [elenco, della_linea] :
+       {std::pair{record_linea(), true}, std::pair{record_treno(), false}}) {
+    for (const DescrizioneRecord* d : elenco) {
+      for (size_t k = 0; k < d->campi.size(); ++k) {
+        for (const char* valore : {"-5", "3", "112", "498", "1000", "70000", "2.5"}) {
+          std::string riga(d->parola_nuova());
+          for (size_t i = 0; i < d->campi.size(); ++i) {
+            const bool testo = d->campi[i].formato == Formato::testo;
+            riga += ", " + std::string(i == k ? valore : i == 0 ? "3000" : testo ? "NORD" : "1");
+          }
+          // A line record in the header and in the body: where it belongs it
+          // is read, in the other place it is passed over, and said so.
+          const std::string l = della_linea ? test::sorgente_linea(riga + "\r\n", riga + "\r\n")
+                                            : test::sorgente_linea("", "");
+          const std::string t =
+              della_linea ? test::kTrenoVuoto : test::sorgente_treno(riga + "\r\n");
+          try {
+            const Compilazione c = compila(Sorgente::di(l), Sorgente::di(t), {});
+            for (const Diagnostico& x : c.diagnostica.voci()) {
+              testi.push_back(x.messaggio);
+              for (const Nota& n : x.note) testi.push_back(n.testo);
+            }
+          } catch (const GuastoInatteso&) {
+          }
+        }
+      }
+      // What the record keeps of its values together.
+      if (d->conserva == nullptr) continue;
+      for (const int64_t v : {-5, 0, 3, 112, 498, 1000}) {
+        for (size_t k = 0; k < d->campi.size(); ++k) {
+          std::vector<int64_t> valori(d->campi.size(), 1);
+          valori[0] = 4000;
+          valori[k] = v;
+          for (const Conservato& c : d->conserva(valori)) testi.push_back(c.messaggio);
+        }
+      }
+    }
+  }
+  // A file that ends inside a record.
+  const test::Compilato corto(test::sorgente_linea("", "").c_str(), "[generale]\r\nvelocita, 3000");
+  for (const Diagnostico& x : corto.c.diagnostica.voci()) {
+    for (const Nota& n : x.note) testi.push_back(n.testo);
+  }
+  EXPECT_GT(testi.size(), 1000u);
+  for (const std::string& t : testi) {
+    EXPECT_EQ(nome_di_sistema(t, nomi), "") << t;
+    EXPECT_EQ(inglese(t), "") << t;
+  }
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace calvetra {
 namespace {
 
 using scenario::colonne_leggibili;
-using scenario::leggibile;
+using scenario::utf8_leggibile;
 using scenario::utf8_a_1252;
 using scenario::utf8_da_1252;
 
@@ -52,14 +52,16 @@ TEST(Testo1252, EveryHighByteGoesToUtf8AndBackUnchanged) {
     if (indefinito(c)) {
       // The control character of the same number, as a browser reads it.
       EXPECT_EQ(utf8, std::string("\xC2") + static_cast<char>(c));
-      EXPECT_EQ(leggibile(uno), std::string("<") + esa[b >> 4] + esa[b & 15] + ">");
-      EXPECT_EQ(colonne_leggibili(c), 4u);
+      EXPECT_EQ(utf8_leggibile(uno), std::string("<") + esa[b >> 4] + esa[b & 15] + ">");
+      size_t dopo = 0;
+      EXPECT_EQ(colonne_leggibili(uno, 0, &dopo), 4u);
     } else {
       const std::optional<std::string> atteso = da_iconv(c);
       ASSERT_TRUE(atteso.has_value());
       EXPECT_EQ(utf8, *atteso);
-      EXPECT_EQ(leggibile(uno), *atteso);
-      EXPECT_EQ(colonne_leggibili(c), 1u);
+      EXPECT_EQ(utf8_leggibile(uno), *atteso);
+      size_t dopo = 0;
+      EXPECT_EQ(colonne_leggibili(uno, 0, &dopo), 1u);
     }
     // Alone, after a run of ASCII and before one, and beside itself: the
     // euro sign 0x80 is the first byte past the ASCII fast path.
@@ -91,11 +93,15 @@ TEST(Testo1252, WhatIsNoCharacterIsSaidToAReader) {
       {std::string("a\0b", 3), "a<00>b"},
       {"CITT\xC0 \x80", "CITT\xC3\x80 \xE2\x82\xAC"},
       {"riga\r\n", "riga\r\n"},
+      // A file saved as UTF-8: its letters as written, one column each.
+      {"Citt\xC3\xA0 \xE2\x80\x9COrsa\xE2\x80\x9D", "Citt\xC3\xA0 \xE2\x80\x9COrsa\xE2\x80\x9D"},
   };
   for (const Caso& k : casi) {
-    EXPECT_EQ(leggibile(k.testo), k.letto);
+    EXPECT_EQ(utf8_leggibile(k.testo), k.letto);
     size_t colonne = 0;
-    for (const char c : k.testo) colonne += colonne_leggibili(static_cast<unsigned char>(c));
+    for (size_t i = 0, dopo = 0; i < k.testo.size(); i = dopo) {
+      colonne += colonne_leggibili(k.testo, i, &dopo);
+    }
     size_t caratteri = 0;
     for (const char c : k.letto) caratteri += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     EXPECT_EQ(colonne, caratteri) << k.letto;

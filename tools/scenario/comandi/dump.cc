@@ -90,7 +90,7 @@ std::string testo_riga(const voce& v, size_t r, UsoRiga uso) {
     s += '=';
     if (c.stringa) {
       s += '"';
-      s += leggibile(c.testo);
+      s += utf8_leggibile(c.testo);
       s += '"';
     } else {
       s += c.testo;

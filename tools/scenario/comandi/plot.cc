@@ -33,7 +33,14 @@ constexpr const char* kAiuto =
 // it; false with a message on `c.err` when there is nothing to draw.
 bool da_sorgenti(const Contesto& c, const SorgentiAutore& sorgenti, const NomiScenario& nomi,
                  ScenarioLetto* letto) {
-  const Compilazione comp = compila_sorgenti(sorgenti, nomi, {.con_geometria = true});
+  // The drawing shows no diagnostic: no fix is worth a compile.
+  const Compilazione comp =
+      compila_sorgenti(sorgenti, nomi, {.con_geometria = true, .verifica_correzioni = false});
+  if (comp.fine == FineCompilazione::rifiutata) {
+    const SorgenteAutore* s = sorgenti.di(comp.diagnostica.voci().front().luogo.file);
+    c.err << "scenario: " << s->percorso << ":1: " << kUtf16 << "\n";
+    return false;
+  }
   if (comp.modello.tratti.size() <= kCellaIntestazione) {
     c.err << "scenario: nessuna cella creata, niente da disegnare\n";
     return false;

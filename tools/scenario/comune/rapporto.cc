@@ -60,7 +60,7 @@ std::string localizzato(const std::string& file, const IndiceRighe& righe, const
   std::string s =
       grassetto(file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ":",
                 colore) +
-      " " + colora_parola(parola, colore) + leggibile(resto) + "\n";
+      " " + colora_parola(parola, colore) + utf8_leggibile(resto) + "\n";
 
   size_t inizio = offset;
   while (inizio > 0 && !fine_riga(testo[inizio - 1])) --inizio;
@@ -70,22 +70,23 @@ std::string localizzato(const std::string& file, const IndiceRighe& righe, const
 
   const std::string numero = std::to_string(p.riga);
   const std::string margine(numero.size() + 1, ' ');
-  s += " " + numero + " | " + leggibile(riga) + "\n";
+  s += " " + numero + " | " + utf8_leggibile(riga) + "\n";
   // Tabs are copied so that the caret lines up under the field whatever the
-  // terminal's tab stops; every other byte is one column.
-  // A byte said as `<81>` takes its four columns.
+  // terminal's tab stops; a byte said as `<81>` takes its four columns, every
+  // other character one.
   std::string sotto;
-  for (size_t i = inizio; i < offset; ++i) {
+  for (size_t i = inizio, dopo = 0; i < offset; i = dopo) {
+    const size_t larghe = colonne_leggibili(testo, i, &dopo);
     if (testo[i] == '\t') {
       sotto += '\t';
     } else {
-      sotto.append(colonne_leggibili(static_cast<unsigned char>(testo[i])), ' ');
+      sotto.append(larghe, ' ');
     }
   }
   size_t colonne = 0;
   const size_t n = std::min(l.lunghezza(), fine - offset);
-  for (size_t i = offset; i < offset + n; ++i) {
-    colonne += colonne_leggibili(static_cast<unsigned char>(testo[i]));
+  for (size_t i = offset, dopo = 0; i < offset + n; i = dopo) {
+    colonne += colonne_leggibili(testo, i, &dopo);
   }
   sotto += '^';
   if (colonne > 1) sotto.append(colonne - 1, '~');
@@ -111,10 +112,10 @@ const IndiceRighe& righe_di(const SorgentiRapporto& s, const SorgenteAutore* f) 
 std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
   const SorgenteAutore* f = sorgente_di(n.luogo, CodiceErrore::nessuno, s);
   const std::string resto = ": " + n.testo;
-  if (f == nullptr) return colora_parola("nota", colore) + leggibile(resto) + "\n";
+  if (f == nullptr) return colora_parola("nota", colore) + utf8_leggibile(resto) + "\n";
   if (!f->testo) {
     return grassetto(f->percorso + ":", colore) + " " + colora_parola("nota", colore) +
-           leggibile(resto) + "\n";
+           utf8_leggibile(resto) + "\n";
   }
   return localizzato(f->percorso, righe_di(s, f), n.luogo, "nota", resto, colore);
 }
@@ -152,7 +153,7 @@ std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, b
     if (f != nullptr && f->testo) {
       r = localizzato(f->percorso, righe_di(s, f), d.luogo, "avviso", resto, colore);
     } else {
-      r = colora_parola("avviso", colore) + leggibile(resto) + "\n";
+      r = colora_parola("avviso", colore) + utf8_leggibile(resto) + "\n";
     }
   }
   for (const Nota& n : d.note) r += testo_nota(n, s, colore);

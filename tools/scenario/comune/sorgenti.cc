@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fields/lettore_campi.h"
+#include "model/caratteri.h"
 
 namespace calvetra::scenario {
 
@@ -41,6 +42,17 @@ bool leggi_sorgenti(Piattaforma* disco, const std::string& cartella, const NomiS
 
 Compilazione compila_sorgenti(const SorgentiAutore& s, const NomiScenario& nomi,
                               const OpzioniCompilazione& opzioni) {
+  // A source in UTF-16 is refused whole, at its first line: read as
+  // Windows-1252 every letter would be two bytes, one of them NUL, and
+  // nothing of it would be what the author wrote.
+  for (const FileSorgente f : {FileSorgente::linea, FileSorgente::treno}) {
+    const SorgenteAutore* a = s.di(f);
+    if (!a->testo || codifica_utf16(*a->testo) == Utf16::no) continue;
+    Compilazione c;
+    c.fine = FineCompilazione::rifiutata;
+    c.diagnostica.fatale(CodiceErrore::nessuno, {f, 0, 0}, kUtf16);
+    return c;
+  }
   return compila(come_sorgente(s.linea), come_sorgente(s.treno), nomi, opzioni);
 }
 
@@ -52,8 +64,9 @@ std::optional<Origini> origini_dei_file(Piattaforma* disco, const std::string& c
   if (!leggi_sorgenti(disco, cartella, nomi, &o.sorgenti, avviso) || !o.sorgenti.qualcuna()) {
     return std::nullopt;
   }
-  Compilazione c =
-      compila_sorgenti(o.sorgenti, nomi, {.con_geometria = con_geometria, .con_giornale = true});
+  Compilazione c = compila_sorgenti(
+      o.sorgenti, nomi,
+      {.con_geometria = con_geometria, .con_giornale = true, .verifica_correzioni = false});
   if (c.modello.tabella != tabella || c.modello.tratti != tratti) {
     *avviso = "i sorgenti della cartella non danno questi file binari: nessun rimando ai sorgenti";
     return std::nullopt;

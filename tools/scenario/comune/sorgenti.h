@@ -47,7 +47,12 @@ struct SorgentiAutore {
 bool leggi_sorgenti(Piattaforma* disco, const std::string& cartella, const NomiScenario& nomi,
                     SorgentiAutore* s, std::string* errore);
 
-// Compiles the texts in place: the author's files are never touched.
+// What a source in UTF-16 is told, at its first line.
+inline constexpr const char* kUtf16 = "il file e' in UTF-16: salvalo come Windows-1252";
+
+// Compiles the texts in place: the author's files are never touched. A
+// source in UTF-16 is refused (FineCompilazione::rifiutata) with a fatal
+// diagnostic at its first line, and nothing is compiled.
 Compilazione compila_sorgenti(const SorgentiAutore& s, const NomiScenario& nomi,
                               const OpzioniCompilazione& opzioni);
 

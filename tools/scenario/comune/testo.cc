@@ -1,6 +1,5 @@
 #include "scenario/comune/testo.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -8,66 +7,39 @@ namespace calvetra::scenario {
 
 namespace {
 
-// Code points of the bytes 0x80 to 0x9F; 0 marks the undefined ones.
-constexpr std::array<uint16_t, 32> kAlti = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void aggiungi_utf8(std::string* s, uint32_t cp) {
-  if (cp < 0x80) {
-    s->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    s->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    s->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    s->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    s->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    s->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 bool ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
-// The Windows-1252 byte of a code point, or -1 when the code page has none.
-// The control characters that stand for the five undefined bytes go back to
-// them.
-int byte_1252(uint32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-  if (cp <= 0x9F && kAlti[cp - 0x80] == 0) return static_cast<int>(cp);
-  for (size_t i = 0; i < kAlti.size(); ++i) {
-    if (kAlti[i] != 0 && kAlti[i] == cp) return static_cast<int>(0x80 + i);
-  }
-  return -1;
-}
-
-// A byte that `leggibile` says rather than shows.
+// A byte that `utf8_leggibile` says rather than shows.
 bool da_dire(unsigned char c) {
   if (c < 0x20) return c != '\t' && c != '\r' && c != '\n';
-  return c == 0x7F || (c >= 0x80 && c <= 0x9F && kAlti[c - 0x80] == 0);
+  return c == 0x7F || !definito_1252(c);
+}
+
+// `c` said as an editor shows it: `<81>`.
+void di_byte(std::string* s, unsigned char c) {
+  static constexpr char kCifre[] = "0123456789ABCDEF";
+  *s += '<';
+  *s += kCifre[c >> 4];
+  *s += kCifre[c & 0x0F];
+  *s += '>';
 }
 
 }  // namespace
 
-uint32_t punto_di_codice_1252(unsigned char c) {
-  if (c >= 0x80 && c <= 0x9F) {
-    const uint16_t cp = kAlti[static_cast<size_t>(c - 0x80)];
-    return cp == 0 ? c : cp;
-  }
-  return c;
-}
-
-std::string leggibile(std::string_view testo) {
-  static constexpr char kCifre[] = "0123456789ABCDEF";
+std::string utf8_leggibile(std::string_view testo) {
   std::string s;
   s.reserve(testo.size());
-  for (const char c : testo) {
-    const auto u = static_cast<unsigned char>(c);
+  for (size_t i = 0; i < testo.size();) {
+    // What a file saved as UTF-8 holds is shown as the letters it wrote,
+    // never as two characters of the code page each.
+    if (const size_t n = sequenza_utf8(testo, i); n > 0) {
+      s.append(testo.substr(i, n));
+      i += n;
+      continue;
+    }
+    const auto u = static_cast<unsigned char>(testo[i++]);
     if (da_dire(u)) {
-      s += '<';
-      s += kCifre[u >> 4];
-      s += kCifre[u & 0x0F];
-      s += '>';
+      di_byte(&s, u);
     } else {
       aggiungi_utf8(&s, punto_di_codice_1252(u));
     }
@@ -75,7 +47,14 @@ std::string leggibile(std::string_view testo) {
   return s;
 }
 
-size_t colonne_leggibili(unsigned char c) { return da_dire(c) ? 4 : 1; }
+size_t colonne_leggibili(std::string_view testo, size_t i, size_t* dopo) {
+  if (const size_t n = sequenza_utf8(testo, i); n > 0) {
+    *dopo = i + n;
+    return 1;
+  }
+  *dopo = i + 1;
+  return da_dire(static_cast<unsigned char>(testo[i])) ? 4 : 1;
+}
 
 std::string utf8_da_1252(std::string_view testo) {
   std::string s;
@@ -92,44 +71,6 @@ std::string utf8_da_1252(std::string_view testo) {
   return s;
 }
 
-uint32_t prossimo_utf8(std::string_view testo, size_t* i) {
-  const auto b = [&](size_t k) { return static_cast<unsigned char>(testo[k]); };
-  const unsigned char c = b(*i);
-  size_t n = 0;
-  uint32_t cp = 0;
-  uint32_t minimo = 0;
-  if (c < 0x80) {
-    ++*i;
-    return c;
-  } else if (c >= 0xC2 && c <= 0xDF) {
-    n = 1, cp = c & 0x1Fu, minimo = 0x80;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 2, cp = c & 0x0Fu, minimo = 0x800;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 3, cp = c & 0x07u, minimo = 0x10000;
-  } else {
-    ++*i;
-    return 0xFFFD;
-  }
-  if (*i + n >= testo.size()) {
-    ++*i;
-    return 0xFFFD;
-  }
-  for (size_t k = 1; k <= n; ++k) {
-    if ((b(*i + k) & 0xC0u) != 0x80) {
-      ++*i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (b(*i + k) & 0x3Fu);
-  }
-  if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++*i;
-    return 0xFFFD;
-  }
-  *i += n + 1;
-  return cp;
-}
-
 Testo1252 utf8_a_1252(std::string_view utf8) {
   Testo1252 t;
   t.testo.reserve(utf8.size());
@@ -138,8 +79,12 @@ Testo1252 utf8_a_1252(std::string_view utf8) {
     while (i < utf8.size() && ascii(utf8[i])) ++i;
     t.testo.append(utf8.substr(da, i - da));
     if (i == utf8.size()) break;
-    const int b = byte_1252(prossimo_utf8(utf8, &i));
-    if (b < 0) t.non_rappresentabili.push_back(t.testo.size());
+    const uint32_t cp = prossimo_utf8(utf8, &i);
+    const int b = byte_1252(cp);
+    if (b < 0) {
+      t.non_rappresentabili.push_back(t.testo.size());
+      t.mancanti.push_back(cp);
+    }
     t.testo.push_back(b < 0 ? '?' : static_cast<char>(b));
   }
   return t;
@@ -159,7 +104,7 @@ std::string testo_xml(std::string_view testo_1252) {
         if (u < 0x20) {
           s += '?';
         } else if (da_dire(u)) {
-          s += "&lt;" + leggibile(std::string_view(&c, 1)).substr(1, 2) + "&gt;";
+          s += "&lt;" + utf8_leggibile(std::string_view(&c, 1)).substr(1, 2) + "&gt;";
         } else {
           aggiungi_utf8(&s, punto_di_codice_1252(u));
         }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/caratteri.h"
+
 namespace calvetra::scenario {
 
 // Windows-1252 to UTF-8, one character for one byte, and back by
@@ -19,31 +21,25 @@ namespace calvetra::scenario {
 // and for data (JSON); what a person reads goes through `leggibile`.
 std::string utf8_da_1252(std::string_view testo);
 
-// The code point of one Windows-1252 byte (U+0081 and the like for the five
-// undefined).
-uint32_t punto_di_codice_1252(unsigned char c);
-
 // Windows-1252 to UTF-8 for a person to read (a report, a hover, the
-// outline): every character the code page defines as itself, and a byte that
-// is no character to read (one of the five undefined, a control character
-// but the tab, line ends and DEL) said as an editor shows it, `<81>`,
-// `<1B>`: neither lost nor sent to a terminal to act on.
-std::string leggibile(std::string_view testo);
-// How many columns `leggibile` gives the byte `c`: 4 for a byte it says,
-// else 1.
-size_t colonne_leggibili(unsigned char c);
-
-// The next code point of a UTF-8 text from byte `*i`, which moves past it; a
-// byte that starts no valid sequence is taken alone, as U+FFFD.
-// REQUIRES: *i < testo.size().
-uint32_t prossimo_utf8(std::string_view testo, size_t* i);
+// outline): every character the code page defines as itself, a UTF-8
+// sequence (a file saved as UTF-8) as the character it encodes, and a byte
+// that is no character to read (one of the five undefined, a control
+// character but the tab, line ends and DEL) said as an editor shows it,
+// `<81>`, `<1B>`: neither lost nor sent to a terminal to act on.
+std::string utf8_leggibile(std::string_view testo);
+// How many columns `utf8_leggibile` gives what starts at byte `i` of
+// `testo`: 4 for a byte it says, else 1; `*dopo` is the byte after it.
+// REQUIRES: i < testo.size().
+size_t colonne_leggibili(std::string_view testo, size_t i, size_t* dopo);
 
 // A UTF-8 text (an editor's buffer) as Windows-1252, one byte a code point:
 // a character the code page cannot hold becomes '?' and its index (the byte
-// offset it takes in the result) is listed.
+// offset it takes in the result) is listed, with the character it was.
 struct Testo1252 {
   std::string testo;
   std::vector<size_t> non_rappresentabili;
+  std::vector<uint32_t> mancanti;  // the code point of each, in the same order
 };
 Testo1252 utf8_a_1252(std::string_view utf8);
 

@@ -37,6 +37,11 @@ struct Fonte {
   std::string uri;                          // the editor's own URI when it is open
   std::optional<int64_t> versione;          // the buffer's version when it is open
   std::vector<size_t> non_rappresentabili;  // characters of the buffer that became '?'
+  std::vector<uint32_t> mancanti;           // the character each of them was
+  // For each, the fix that writes what it stands for (nothing for a
+  // character that takes no room, `-` for a minus sign), where one does and
+  // it compiled clean; empty where none.
+  std::vector<std::optional<Correzione>> correzioni_mancanti;
   IndicePosizioni indice;
   // Neither open nor on the disk: the files of nearly its name and the other
   // routes' sources in the directory, as `check` lists them.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fields/avvisi.h"
+#include "model/caratteri.h"
 #include "model/errori.h"
 #include "scenario/comune/json.h"
 #include "scenario/comune/rapporto.h"
@@ -49,22 +51,28 @@ Json diagnostico(const Analisi& a, const Diagnostico& d) {
     luogo["range"] = intervallo_campo(a, n.luogo);
     Json collegata = oggetto_json(2);
     collegata["location"] = std::move(luogo);
-    collegata["message"] = leggibile(n.testo);
+    collegata["message"] = utf8_leggibile(n.testo);
     collegate.push_back(std::move(collegata));
   }
-  j["message"] = leggibile(messaggio);
+  j["message"] = utf8_leggibile(messaggio);
   if (!collegate.empty()) j["relatedInformation"] = std::move(collegate);
   return j;
 }
 
-Json non_rappresentabile(const Fonte& f, size_t i) {
-  return {
-      {"range", intervallo(f, i, 1)},
-      {"severity", kGravitaAvviso},
-      {"code", kNonRappresentabile},
-      {"source", "scenario"},
-      {"message",
-       "carattere che un sorgente in Windows-1252 non puo' contenere: il compilatore legge `?`"}};
+// The k-th character of the buffer that Windows-1252 lacks, named: a pasted
+// one may not be seen at all.
+Json non_rappresentabile(const Fonte& f, size_t k) {
+  const uint32_t cp = k < f.mancanti.size() ? f.mancanti[k] : 0xFFFD;
+  std::string m = nome_carattere(cp) +
+                  ": un sorgente in Windows-1252 non puo' contenerlo, e il compilatore legge `?`";
+  if (k < f.correzioni_mancanti.size() && f.correzioni_mancanti[k]) {
+    m += "; " + f.correzioni_mancanti[k]->titolo;
+  }
+  return {{"range", intervallo(f, f.non_rappresentabili[k], 1)},
+          {"severity", kGravitaAvviso},
+          {"code", kNonRappresentabile},
+          {"source", "scenario"},
+          {"message", utf8_da_1252(m)}};
 }
 
 // A source that does not exist, said at the start of the other one: the
@@ -95,7 +103,9 @@ std::vector<Json> pubblicazioni(const Analisi& a) {
   std::vector<Json> p;
   for (const Fonte* f : {&a.linea, &a.treno}) {
     Json lista = Json::array();
-    for (size_t i : f->non_rappresentabili) lista.push_back(non_rappresentabile(*f, i));
+    for (size_t k = 0; k < f->non_rappresentabili.size(); ++k) {
+      lista.push_back(non_rappresentabile(*f, k));
+    }
     const Fonte& altra = f == &a.linea ? a.treno : a.linea;
     if (altra.mancante && !f->mancante) lista.push_back(sorgente_mancante(a, altra, *f));
     for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
@@ -110,9 +120,28 @@ std::vector<Json> pubblicazioni(const Analisi& a) {
   return p;
 }
 
+namespace {
+
+Json azione(const Fonte& f, const Correzione& c, const Json& mostrato, bool preferita) {
+  Json modifica = {{"range", intervallo(f, c.luogo.offset, c.lunghezza)},
+                   {"newText", utf8_da_1252(c.testo)}};
+  return {{"title", utf8_leggibile(c.titolo)},
+          {"kind", "quickfix"},
+          {"diagnostics", Json::array({mostrato})},
+          {"isPreferred", preferita},
+          {"edit", {{"changes", {{f.uri, Json::array({std::move(modifica)})}}}}}};
+}
+
+}  // namespace
+
 Json azioni(const Analisi& a, FileSorgente file, size_t da, size_t fino) {
   Json lista = Json::array();
   const Fonte& f = a.fonte(file);
+  for (size_t k = 0; k < f.correzioni_mancanti.size(); ++k) {
+    const size_t i = f.non_rappresentabili[k];
+    if (!f.correzioni_mancanti[k] || i + 1 < da || i > fino) continue;
+    lista.push_back(azione(f, *f.correzioni_mancanti[k], non_rappresentabile(f, k), true));
+  }
   for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
     if (d.correzioni.empty() || dove(d.luogo) != file) continue;
     const size_t inizio = d.luogo.offset;
@@ -121,16 +150,37 @@ Json azioni(const Analisi& a, FileSorgente file, size_t da, size_t fino) {
     const Json mostrato = diagnostico(a, d);
     for (const Correzione& c : d.correzioni) {
       if (c.luogo.file != file) continue;
-      Json modifica = {{"range", intervallo(f, c.luogo.offset, c.lunghezza)},
-                       {"newText", utf8_da_1252(c.testo)}};
-      lista.push_back({{"title", leggibile(c.titolo)},
-                       {"kind", "quickfix"},
-                       {"diagnostics", Json::array({mostrato})},
-                       {"isPreferred", d.correzioni.size() == 1},
-                       {"edit", {{"changes", {{f.uri, Json::array({std::move(modifica)})}}}}}});
+      lista.push_back(azione(f, c, mostrato, d.correzioni.size() == 1));
     }
   }
   return lista;
+}
+
+std::optional<Json> codifica_sul_disco(std::string_view sul_disco, std::string_view buffer_utf8,
+                                       bool salvato) {
+  const auto a_capo = [](std::string m) {
+    return Json{
+        {"range",
+         {{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 0}, {"character", 0}}}}},
+        {"code", kCodifica},
+        {"source", "scenario"},
+        {"message", std::move(m)}};
+  };
+  if (codifica_utf16(sul_disco) != Utf16::no) {
+    Json d = a_capo(std::string(salvato ? "salvato in UTF-16: " : "") + kUtf16);
+    d["severity"] = kGravitaErrore;
+    return d;
+  }
+  // A file in UTF-8 that holds the buffer's very text was read or written so.
+  if (!sembra_utf8(sul_disco) || utf8_a_1252(sul_disco).testo != utf8_a_1252(buffer_utf8).testo) {
+    return std::nullopt;
+  }
+  Json d = a_capo(std::string(salvato ? "salvato in UTF-8" : "il file e' in UTF-8") +
+                  ", ma calvetra legge i sorgenti in Windows-1252: ogni lettera accentata "
+                  "diventerebbe due caratteri. Salvalo in Windows-1252 (in Neovim "
+                  "`:set fileencoding=cp1252 fileformat=dos` e `:w`)");
+  d["severity"] = kGravitaAvviso;
+  return d;
 }
 
 }  // namespace calvetra::scenario::lsp

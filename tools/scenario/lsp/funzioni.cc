@@ -40,12 +40,14 @@ const CampoRecord* campo_k(const DescrizioneRecord* d, size_t k) {
   return d != nullptr && k < d->campi.size() ? &d->campi[k] : nullptr;
 }
 
-// "velocita' massima (`speed`, km/h): da 0 a 1277".
-std::string descrivi_campo(const CampoRecord& c) {
-  std::string s(c.etichetta);
-  s += " (`" + std::string(c.nome) + "`";
-  if (!c.unita.empty()) s += ", " + std::string(c.unita);
-  s += ")";
+// "velocita' massima (`speed`, km/h): da 0 a 1277"; without the system's
+// name, as signature help says it, "velocita' massima (km/h): da 0 a 1277".
+std::string descrivi_campo(const CampoRecord& c, bool con_nome = true) {
+  std::string s = nome_campo(c);
+  std::string tra;
+  if (con_nome) tra = "`" + std::string(c.nome) + "`";
+  if (!c.unita.empty()) tra += (tra.empty() ? "" : ", ") + std::string(c.unita);
+  if (!tra.empty()) s += " (" + tra + ")";
   if (!c.intervallo.empty()) s += ": " + std::string(c.intervallo);
   return s;
 }
@@ -86,7 +88,7 @@ std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_
 
 std::string stazione(const voce& v) {
   const std::string ora = testo_ora_stazione(v.orario);
-  return "stazione **" + leggibile(v.nome) + "**: " + km(v.posizione) +
+  return "stazione **" + utf8_leggibile(v.nome) + "**: " + km(v.posizione) +
          (ora.empty() ? ", senza orario" : ", orario " + ora) + ", zona da " +
          std::to_string(v.inizio) + " a " + std::to_string(v.fine) + " m (" + km(v.inizio) + " a " +
          km(v.fine) + "), tipo " + std::to_string(v.tipo);
@@ -114,7 +116,7 @@ std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
     if (ruolo[0] != '\0') s += std::string(" (") + ruolo + ")";
     s += ":";
     for (const CampoVoce& c : campi_voce(v)) {
-      s += " `" + std::string(c.nome) + "` " + (c.stringa ? leggibile(c.testo) : c.testo);
+      s += " `" + std::string(c.nome) + "` " + (c.stringa ? utf8_leggibile(c.testo) : c.testo);
     }
     s += "\n";
   }
@@ -238,7 +240,7 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
   };
   const auto scritto = [&](size_t k) {
     const Estensione& e = r.campi[k];
-    return leggibile(testo.substr(e.inizio, e.fine - e.inizio));
+    return utf8_leggibile(testo.substr(e.inizio, e.fine - e.inizio));
   };
   for (size_t k = 0; k < r.campi.size(); ++k) {
     const Estensione& e = r.campi[k];
@@ -261,7 +263,7 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
     }
     const CampoRecord* c = campo_k(d, k);
     const std::optional<int64_t> n = numero_letto(c, e);
-    std::string valore = leggibile(testo.substr(e.inizio, e.fine - e.inizio));
+    std::string valore = utf8_leggibile(testo.substr(e.inizio, e.fine - e.inizio));
     if (n && c != nullptr && k == 0 && c->unita == "m") {
       valore = km(*n).substr(3);
     } else if (n && c != nullptr && c->unita == "per mille") {
@@ -343,14 +345,14 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
     std::string inserito(d->parola_nuova());
     int n = 0;
     for (const CampoRecord& c : d->campi) {
-      dettaglio += ", " + std::string(c.nome);
+      dettaglio += ", " + nome_campo(c);
       // Without snippets the fields would be left empty, each a value the
       // author must find again: only the first separator is written.
       if (!snippet) {
         inserito += ", ";
         break;
       }
-      inserito += ", ${" + std::to_string(++n) + ":" + std::string(c.nome) + "}";
+      inserito += ", ${" + std::to_string(++n) + ":" + nome_campo(c) + "}";
     }
     Json voce = {{"label", d->nome},
                  {"kind", 14},
@@ -377,12 +379,17 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
     if (!r) return nullptr;
   }
   const DescrizioneRecord& d = *r->record;
+  // The fields by their Italian labels; each parameter is its place in the
+  // label, as two labels may share words.
   std::string etichetta(d.nome);
   Json parametri = Json::array();
   for (const CampoRecord& c : d.campi) {
-    etichetta += ", " + std::string(c.nome);
-    parametri.push_back({{"label", c.nome},
-                         {"documentation", {{"kind", "markdown"}, {"value", descrivi_campo(c)}}}});
+    etichetta += ", ";
+    const size_t da = etichetta.size();
+    etichetta += nome_campo(c);
+    parametri.push_back(
+        {{"label", {da, etichetta.size()}},
+         {"documentation", {{"kind", "markdown"}, {"value", descrivi_campo(c, false)}}}});
   }
   return {{"signatures", Json::array({{{"label", etichetta},
                                        {"documentation", std::string(d.effetto)},
@@ -403,7 +410,7 @@ Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_) {
     if (d == nullptr || d->campi.size() <= 2) continue;
     for (size_t k = 0; k < r.campi.size() && k < d->campi.size(); ++k) {
       nomi.push_back({{"position", json_posizione(f.indice.posizione(r.campi[k].inizio))},
-                      {"label", std::string(d->campi[k].nome) + ":"},
+                      {"label", nome_campo(d->campi[k]) + ":"},
                       {"kind", 2},
                       {"paddingRight", true}});
     }
@@ -466,7 +473,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     if (g->nome == "stazione") {
       for (size_t riga = 0; riga < m.tabella.size(); ++riga) {
         if (p.record_riga(riga) != &r) continue;
-        nome = leggibile(m.tabella[riga].nome);
+        nome = utf8_leggibile(m.tabella[riga].nome);
         dettaglio = km(m.tabella[riga].posizione);
       }
     } else if (r.campi.size() > 1) {
@@ -497,7 +504,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
     while (ultimo > s[k].inizio && (testo[ultimo - 1] == '\r' || testo[ultimo - 1] == '\n')) {
       --ultimo;
     }
-    lista.push_back({{"name", leggibile(s[k].nome)},
+    lista.push_back({{"name", utf8_leggibile(s[k].nome)},
                      {"kind", 3},
                      {"range", intervallo(f, s[k].inizio, ultimo - s[k].inizio)},
                      {"selectionRange", intervallo(f, s[k].inizio, s[k].fine - s[k].inizio)},

@@ -11,7 +11,6 @@
 #include <tuple>
 #include <vector>
 
-#include "fields/avvisi.h"
 #include "scenario/comune/argomenti.h"
 #include "scenario/comune/testo.h"
 #include "scenario/lsp/analisi.h"
@@ -178,9 +177,12 @@ class Server {
     for (Json& p : pubblicazioni(diagnosi())) {
       // What was checked of a dropped document is the file on the disk, not
       // what the editor shows: nothing is placed in its text.
-      if (scartati_.contains(percorso_da_uri(p.at("uri").get<std::string>()))) {
+      const std::string percorso = percorso_da_uri(p.at("uri").get<std::string>());
+      if (scartati_.contains(percorso)) {
         p["diagnostics"] = Json::array();
         p.erase("version");
+      } else if (const auto c = codifiche_.find(percorso); c != codifiche_.end()) {
+        p["diagnostics"].insert(p["diagnostics"].begin(), c->second);
       }
       notifica("textDocument/publishDiagnostics", std::move(p));
     }
@@ -306,20 +308,20 @@ class Server {
   // converted, and would never see it. No client says which encoding it
   // saved in, but where the file can be read the server knows: a file in
   // UTF-8 that holds the buffer's very text was read or written so.
+  // What it finds stays among the source's diagnostics, at its first line,
+  // until the file is looked at again: every publication carries it.
   void controlla_codifica(const std::string& uri, bool salvato) {
     const Documento* d = documenti_.trova(uri);
     if (d == nullptr) return;
     const std::string percorso = percorso_da_uri(uri);
     std::string sul_disco;
     std::string motivo;
+    codifiche_.erase(percorso);
     if (!disco_->esiste(percorso) || !disco_->leggi(percorso, &sul_disco, &motivo)) return;
-    if (!sembra_utf8(sul_disco) || utf8_a_1252(sul_disco).testo != utf8_a_1252(d->testo).testo) {
-      return;
+    if (std::optional<Json> c = codifica_sul_disco(sul_disco, d->testo, salvato)) {
+      codifiche_[percorso] = std::move(*c);
     }
-    messaggio(2, percorso + (salvato ? ": salvato in UTF-8" : ": il file e' in UTF-8") +
-                     ", ma calvetra legge i sorgenti in Windows-1252: ogni lettera accentata "
-                     "diventerebbe due caratteri. Salvalo in Windows-1252 (in Neovim "
-                     "`:set fileencoding=cp1252 fileformat=dos` e `:w`)");
+    da_pubblicare_ = true;
   }
 
   // A change is read whole, applied to a copy and committed whole. One that
@@ -371,6 +373,8 @@ class Server {
     const std::string uri = p.at("textDocument").at("uri").get<std::string>();
     // Closed, the file on the disk is the source again.
     const bool scartato = scartati_.erase(percorso_da_uri(uri)) > 0;
+    // The compile reads the file itself again, and says what it finds there.
+    codifiche_.erase(percorso_da_uri(uri));
     if (documenti_.trova(uri) == nullptr && !scartato) return;
     documenti_.chiudi(uri);
     cambiato();
@@ -488,6 +492,9 @@ class Server {
   bool cartella_data_ = false;  // initializationOptions.cartella: never moved
   std::unique_ptr<Analisi> analisi_;
   bool da_pubblicare_ = false;
+  // What the file of each open source on the disk was found in (UTF-8,
+  // UTF-16) at its last open or save, by path: shown until looked at again.
+  std::map<std::string, Json> codifiche_;
   // The sources dropped after a change that could not be applied, by path,
   // until the editor opens or closes them again.
   std::set<std::string> scartati_;

@@ -487,6 +487,13 @@ std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const No
     fatale->clear();
     return std::nullopt;
   }
+  if (comp.fine == FineCompilazione::rifiutata) {
+    // The fatal diagnostic names the source, at its first line.
+    const Diagnostico& d = comp.diagnostica.voci().front();
+    const SorgenteAutore* a = sorgenti.di(d.luogo.file);
+    *fatale = (a != nullptr ? a->percorso + ":1: " : std::string()) + d.messaggio;
+    return std::nullopt;
+  }
   if (comp.modello.tratti.size() <= kCellaIntestazione) {
     *fatale = "nessuna cella creata, niente da mostrare";
     return std::nullopt;
