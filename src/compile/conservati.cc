@@ -591,6 +591,21 @@ void di_le_differenze(Compilazione& c, const Sorgente& linea, const Sorgente& tr
           if (dd.campo == x.campo && dd.record == r.chiave) pretesa = &v;
         }
       }
+      // A value said out of its cell, at its own field, with the error 25 it
+      // brings: that warning already says the files do not keep it.
+      if (pretesa == nullptr && gruppo.size() == 1 && x.conservato.presente) {
+        Diagnostico* fuori = nullptr;
+        for (Diagnostico& v : diagnostica.voci_da_rivedere()) {
+          if (v.pretesa.tipo == Pretesa::Tipo::errore_25 && v.pretesa.record == r.chiave &&
+              v.luogo == luogo_campo(r, x.campo)) {
+            fuori = &v;
+          }
+        }
+        if (fuori != nullptr && storia.arresto(k) != SIZE_MAX) {
+          fuori->dichiarazioni.push_back(dichiarazione(r, x));
+          continue;
+        }
+      }
       if (pretesa != nullptr && gruppo.size() == 1) {
         pretesa->messaggio.resize(pretesa->pretesa.da);
         pretesa->messaggio += ": " + detto(d, gruppo, false) + ": " + s.perche;

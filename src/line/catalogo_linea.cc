@@ -371,8 +371,9 @@ std::string indicatori_perche(const DaRileggere& r, size_t campo, const Riletto&
   if (r.letti.size() < 9 || campo == 0) return "";
   if (campo == 4 || campo == 8) {
     const int64_t d = 10 * r.letti[4] + r.letti[8];
-    return "`valore_d` = 10 strisces + strisced = " + n(d) + ", che si legge `strisces` " +
-           n(d / 10) + " e `strisced` " + n(d % 10);
+    return "`valore_d` = 10 * " + n(r.letti[4]) + " + " + n(r.letti[8]) + " = " + n(d) +
+           ", che si legge " + n(d / 10) + " per le " + std::string(kIndicatori[4].etichetta) +
+           " e " + n(d % 10) + " per le " + std::string(kIndicatori[8].etichetta);
   }
   const size_t sinistra = campo < 4 ? campo : campo - 4;
   const size_t destra = sinistra + 4;
@@ -380,11 +381,11 @@ std::string indicatori_perche(const DaRileggere& r, size_t campo, const Riletto&
   const int64_t codice = valore_coppia(r.letti[sinistra], r.letti[destra]);
   const CoppiaVelocita letta = coppia_da_valore(static_cast<int16_t>(codice));
   (void)x;
-  return "le velocita' `" + std::string(kIndicatori[sinistra].nome) + "` e `" +
-         std::string(kIndicatori[destra].nome) + "` stanno in un solo numero, `" +
-         valore[sinistra] + "` = 20 " + std::string(kIndicatori[sinistra].nome) + " + " +
-         std::string(kIndicatori[destra].nome) + " / 5 = " + n(codice) + ", che si legge " +
-         n(letta.sinistra_kmh) + " e " + n(letta.destra_kmh) + " km/h";
+  return "la " + std::string(kIndicatori[sinistra].etichetta) + " e la " +
+         std::string(kIndicatori[destra].etichetta) + " stanno in un solo numero, `" +
+         valore[sinistra] + "` = 20 * " + n(r.letti[sinistra]) + " + " + n(r.letti[destra]) +
+         " / 5 = " + n(codice) + ", che si legge " + n(letta.sinistra_kmh) + " e " +
+         n(letta.destra_kmh) + " km/h";
 }
 
 constexpr CampoRecord kCartello[] = {

@@ -49,11 +49,10 @@ std::vector<Conservato> segnale_conservato(std::span<const int64_t> v) {
     if (k.tempo != alzato) m += " (la cella ne tiene solo gli 8 bit bassi, da 0 a 255)";
     c.push_back({10, m, {{10, true, k.tempo}}});
   } else if (sx != kSxConTempo && tempo != 0) {
-    c.push_back(
-        {10,
-         "il tempo vale " + n(tempo) +
-             ", ma solo un segnale di classe 2 conserva il suo tempo: la cella tiene 0",
-         {{10, true, 0}}});
+    c.push_back({10,
+                 "il tempo vale " + n(tempo) +
+                     ", ma solo un segnale di classe 2 conserva il suo tempo: la cella tiene 0",
+                 {{10, true, 0}}});
   }
   return c;
 }
@@ -99,6 +98,9 @@ void segnale_riletto(const DaRileggere& r, std::span<Riletto> c) {
   presenti(c, v);
 }
 
+// The Italian label of a signal's field, from its catalogue entry below.
+std::string etichetta_segnale(size_t campo);
+
 // Why a signal's field is kept otherwise: the code it goes into, tens and
 // units, and what 16 bits keep of it.
 std::string segnale_perche(const DaRileggere& r, size_t campo, const Riletto& x) {
@@ -116,22 +118,23 @@ std::string segnale_perche(const DaRileggere& r, size_t campo, const Riletto& x)
   if ((campo >= 2 && campo <= 4) || (campo >= 7 && campo <= 9)) {
     // s1 to s3 (fields 2 to 4) with d1 to d3 (7 to 9) in valore_a to valore_c.
     const size_t j = campo <= 4 ? campo - 2 : campo - 7;
-    const std::string s = "s" + n(static_cast<int64_t>(j + 1));
-    const std::string d = "d" + n(static_cast<int64_t>(j + 1));
     const int64_t valore = 10 * l(2 + j) + l(7 + j);
     const Cifre k = cifre(basso_16(valore));
-    return codice(std::string("valore_") + static_cast<char>('a' + j), "10 " + s + " + " + d,
-                  valore, "`" + s + "` " + n(k.decine) + " e `" + d + "` " + n(k.unita));
+    return codice(std::string("valore_") + static_cast<char>('a' + j),
+                  "10 * " + n(l(2 + j)) + " + " + n(l(7 + j)), valore,
+                  etichetta_segnale(2 + j) + " " + n(k.decine) + " e " + etichetta_segnale(7 + j) +
+                      " " + n(k.unita));
   }
   if (campo == 1 || campo == 5 || campo == 6) {
     const int64_t valore = 10 * l(5) + classe_cabina(l(1), l(6));
     const Cifre k = cifre(basso_16(valore));
-    return codice("valore_d", "10 rapp + 3 sx + dx", valore,
-                  "`rapp` " + n(k.decine) + " e classe " + n(k.unita) + ", cioe' `sx` " +
-                      n(k.unita / 3) + " e `dx` " + n(k.unita % 3));
+    return codice("valore_d", "10 * " + n(l(5)) + " + 3 * " + n(l(1)) + " + " + n(l(6)), valore,
+                  etichetta_segnale(5) + " " + n(k.decine) + " e classe " + n(k.unita) +
+                      ", cioe' " + etichetta_segnale(1) + " " + n(k.unita / 3) + " e " +
+                      etichetta_segnale(6) + " " + n(k.unita % 3));
   }
   if (campo != 10) return "";
-  if (l(1) != kSxConTempo) return "solo un segnale con `sx` 2 conserva il suo tempo";
+  if (l(1) != kSxConTempo) return "solo un segnale di classe 2 conserva il suo tempo";
   return tempo_alzato(l(10)) != l(10) && basso_8(tempo_alzato(l(10))) == x.valore
              ? "un tempo da 1 a 100 e' alzato a 101"
              : "la cella tiene il tempo in 8 bit, da 0 a 255";
@@ -311,6 +314,8 @@ constexpr CampoRecord kSegnale[] = {
     {"tempo", "tempo", Formato::i32, "", "da 1 a 100 e' alzato a 101",
      cella("tempo", Modo::basso_8), "il tempo del segnale, tenuto solo quando `sx` e' 2"},
 };
+
+std::string etichetta_segnale(size_t campo) { return std::string(kSegnale[campo].etichetta); }
 constexpr CampoRecord kRallentamento[] = {
     {"x", "inizio", Formato::i32, "m", kNelPercorso, kCellaOggetto,
      "dove comincia il rallentamento: cella x / 50 + 1"},

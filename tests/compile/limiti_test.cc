@@ -179,11 +179,15 @@ TEST(Limiti, ASpeedFitsByItsStepsOfFiveKmh) {
       continue;
     }
     EXPECT_EQ(numero(c.codice_errore()), 25);
+    // One warning at the record of 1280 km/h; the next record, which the
+    // error stops, has its own.
     std::vector<std::string> avvisi;
+    const size_t riga_2 = treno.find("velocita");
+    const size_t riga_3 = treno.find("velocita", riga_2 + 1);
     for (const Diagnostico& d : c.c.diagnostica.voci()) {
-      if (d.gravita != Gravita::errore) avvisi.push_back(d.messaggio);
+      if (d.gravita != Gravita::errore && d.luogo.offset < riga_3) avvisi.push_back(d.messaggio);
     }
-    ASSERT_EQ(avvisi.size(), 1u);
+    ASSERT_EQ(avvisi.size(), 1u) << testing::PrintToString(avvisi);
     EXPECT_TRUE(avvisi[0].ends_with("si fermera' con l'errore 25")) << avvisi[0];
   }
 }
