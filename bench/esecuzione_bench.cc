@@ -8,9 +8,9 @@
 #include "compile/compilazione.h"
 #include "fields/lettore_campi.h"
 #include "output/scrittura.h"
-#include "percorso_sintetico.h"
 #include "platform/piattaforma_memoria.h"
 #include "run/form1.h"
+#include "support/percorso_sintetico.h"
 
 namespace calvetra {
 namespace {

@@ -11,12 +11,12 @@
 #include "compile/compilazione.h"
 #include "content/righe.h"
 #include "content/testi.h"
-#include "percorso_sintetico.h"
 #include "platform/piattaforma_memoria.h"
 #include "scenario/comune/testo.h"
 #include "scenario/lsp/analisi.h"
 #include "scenario/lsp/diagnosi.h"
 #include "scenario/lsp/funzioni.h"
+#include "support/percorso_sintetico.h"
 
 namespace calvetra {
 namespace {
@@ -51,9 +51,9 @@ void ricontrolla(benchmark::State& state, const std::string& linea, const std::s
     } else if (modo == 2) {
       benchmark::DoNotOptimize(lsp::simboli(a, FileSorgente::linea));
     }
-    if (a.compilazione.codice_errore() != CodiceErrore::nessuno) state.SkipWithError("errore");
+    if (a.compilazione().codice_errore() != CodiceErrore::nessuno) state.SkipWithError("errore");
     size_t offerte = 0;
-    for (const Diagnostico& x : a.compilazione.diagnostica.voci()) offerte += x.correzioni.size();
+    for (const Diagnostico& x : a.compilazione().diagnostica.voci()) offerte += x.correzioni.size();
     if (offerte != correzioni) state.SkipWithError("correzioni inattese");
     benchmark::DoNotOptimize(p.size());
   }

@@ -14,9 +14,9 @@
 
 #include "content/righe.h"
 #include "content/testi.h"
-#include "percorso_sintetico.h"
 #include "scenario/vivo/alimentatore.h"
 #include "scenario/vivo/servizio.h"
+#include "support/percorso_sintetico.h"
 
 namespace calvetra {
 namespace {

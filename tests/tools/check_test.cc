@@ -250,19 +250,6 @@ TEST(ScenarioCheck, ColoursOnlyWhenAsked) {
   EXPECT_EQ(senza, grigio.errori);
 }
 
-TEST(ScenarioCheck, LineIndexPlacesEveryOffsetAsTheFieldReaderDoes) {
-  for (const std::string& testo :
-       {std::string("a,b\r\ncc\rd\n\n e\r"), std::string(""), std::string("\r\n\r\r\n")}) {
-    const scenario::IndiceRighe righe(testo);
-    for (size_t offset = 0; offset <= testo.size() + 1; ++offset) {
-      const PosizioneTesto atteso = posizione_in(testo, offset);
-      const PosizioneTesto p = righe.posizione(offset);
-      EXPECT_EQ(p.riga, atteso.riga) << offset;
-      EXPECT_EQ(p.colonna, atteso.colonna) << offset;
-    }
-  }
-}
-
 TEST(ScenarioInit, WritesTheEmbeddedSourcesAndNeverOverwrites) {
   test::Banco b;
   const test::Esito e = test::esegui(&b.disco, scenario::comando_init, {"/prova/nuovo"});

@@ -64,6 +64,13 @@ TEST(ScenarioDump, JsonHoldsWholeRecordsWithWhatTheyMean) {
     if (c["cella"] == 181) segnale = c;
   }
   segnale["sorgente"].erase("offset");
+  // Its record as the compile read it, known by its index in the journal.
+  ASSERT_TRUE(segnale["record"]["indice"].is_number_unsigned()) << segnale.dump();
+  segnale["record"].erase("indice");
+  EXPECT_EQ(segnale["record"], nlohmann::json::parse(R"({"nome": "segnale", "campi": {
+    "posizione": 9000, "sx": 2, "s1": 2, "s2": 3, "s3": 1, "rapp": 0,
+    "dx": 2, "d1": 3, "d2": 1, "d3": 1, "tempo": 220}})"));
+  segnale.erase("record");
   EXPECT_EQ(segnale, nlohmann::json::parse(R"({
     "cella": 181, "tipo": 1, "nome_tipo": "segnale",
     "valore_a": 23, "valore_b": 31, "valore_c": 11, "valore_d": 8, "tempo": 220,

@@ -112,7 +112,8 @@ TEST(ScenarioView, StoredClassesAndNestedSlowdownsAsTheyRead) {
   EXPECT_EQ(segnale["significato"]["codice 4"], "12");
   EXPECT_FALSE(segnale["significato"].contains("classe di cabina"));
   EXPECT_EQ(segnale["preavviso"], json::parse("[121, 124]"));
-  EXPECT_EQ(segnale["record"]["campi"].size(), 1u);
+  // Its record as written: sx 4, which the simulator reads by its codes.
+  EXPECT_EQ(segnale["record"]["campi"][1], json::parse(R"(["sx", 4])"));
   EXPECT_EQ(p.dati["rallentamenti"], json::parse(R"([
       {"cella_inizio": 81, "cella_fine": 101, "da": 4000, "a": 5000, "kmh": 30},
       {"cella_inizio": 85, "cella_fine": 89, "da": 4200, "a": 4400, "kmh": 60}])"));
@@ -250,14 +251,22 @@ TEST(ScenarioView, ObjectsAndRowsInTheWordsOfTheirRecords) {
   EXPECT_EQ(p.dati["editor"], "vscode://file/{path}:{line}:{col}");
   EXPECT_EQ(p.dati["cartella"], "/prova");
   EXPECT_EQ(vista_di(b).dati["editor"], nullptr);
-  // Whole records as the sample sources write them.
-  EXPECT_EQ(oggetto(p.dati, 181)["record"], json::parse(R"({"nome": "segnale", "campi": [
+  // Whole records as the sample sources write them, each known by its index
+  // in the journal.
+  const auto record = [&](int cella) {
+    json r = oggetto(p.dati, cella)["record"];
+    EXPECT_TRUE(r["indice"].is_number_unsigned()) << r.dump();
+    r.erase("indice");
+    return r;
+  };
+  EXPECT_EQ(record(181), json::parse(R"({"nome": "segnale", "campi": [
       ["posizione", 9000, "9+000"], ["sx", 2], ["s1", 2], ["s2", 3], ["s3", 1], ["rapp", 0],
       ["dx", 2], ["d1", 3], ["d2", 1], ["d3", 1], ["tempo", 220]]})"));
   EXPECT_EQ(oggetto(p.dati, 181)["preavviso"], json::parse("[81, 84]"));
-  EXPECT_EQ(oggetto(p.dati, 81)["record"], json::parse(R"({"nome": "rallentamento", "campi": [
+  // f_ta too, which the stored bytes cannot tell again.
+  EXPECT_EQ(record(81), json::parse(R"({"nome": "rallentamento", "campi": [
       ["x", 4000, "4+000"], ["v", 30, "30 km/h"], ["l", 150, "150 m"], ["f_tt", 1],
-      ["d_v", 0]]})"));
+      ["f_ta", 1], ["d_v", 0]]})"));
   EXPECT_EQ(oggetto(p.dati, 40)["record"]["campi"][1], json::parse(R"(["vas", 110, "110 km/h"])"));
   json stazione;
   for (const json& r : p.dati["righe"]) {
@@ -308,8 +317,11 @@ TEST(ScenarioView, ALoweredCodeReductionLeadsToItsOwnRecordAndItsCause) {
   const json abbassata = oggetto(p.dati, 1810);
   ASSERT_TRUE(abbassata.is_object());
   EXPECT_EQ(abbassata["passo_codici"], "abbassata");
-  EXPECT_EQ(abbassata["record"], json::parse(R"({"nome": "abbattimento", "campi": [
-      ["p", 90500, "90+500"], ["value", 180, "180 km/h"]]})"));
+  // The record as written; the lowered speed is the cell's, said by passo_codici.
+  json scritto = abbassata["record"];
+  scritto.erase("indice");
+  EXPECT_EQ(scritto, json::parse(R"({"nome": "abbattimento", "campi": [
+      ["p", 90500, "90+500"], ["value", 200, "200 km/h"]]})"));
   const json& luoghi = p.dati["luoghi"];
   EXPECT_EQ(luoghi[abbassata["luogo"].get<size_t>()][3], "abbattimento, 90500, 200");
   EXPECT_EQ(luoghi[abbassata["causa"].get<size_t>()][3], "rallentamento, 92000, 30, 300, 1, 1, 0");

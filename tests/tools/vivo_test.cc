@@ -28,6 +28,7 @@
 
 #include "content/righe.h"
 #include "content/testi.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/json.h"
 #include "scenario/comune/testo.h"
 #include "scenario/lsp/server.h"
@@ -429,6 +430,23 @@ class ClienteInProcesso {
     invia({{"jsonrpc", "2.0"}, {"id", id}, {"method", metodo}, {"params", std::move(parametri)}});
     return attendi([id](const Json& m) { return m.value("id", Json()) == id; });
   }
+  // The page's address, asked by request `id`: its port, its path (with the
+  // token) and the Host it takes.
+  struct Pagina {
+    int porta = 0;
+    std::string percorso;
+    std::string host;
+  };
+  Pagina pagina(int id) {
+    const std::string url =
+        chiedi(id, "workspace/executeCommand", {{"command", "scenario.vista"}})["result"]["url"];
+    const std::string prefisso = "http://127.0.0.1:";
+    Pagina p;
+    p.porta = std::stoi(url.substr(prefisso.size()));
+    p.percorso = url.substr(url.find('/', prefisso.size()));
+    p.host = "127.0.0.1:" + std::to_string(p.porta);
+    return p;
+  }
   // The first message not yet taken that `vale` accepts; null after
   // `limite` (0: among those already come).
   template <typename F>
@@ -543,6 +561,63 @@ TEST(ScenarioLspVista, AddressUnsavedTextOnThePageAndAClickOpensTheRecord) {
   EXPECT_FALSE(c.attendi([](const Json& m) { return m.value("id", Json()) == 3; }).is_null());
 }
 
+// The page draws from the check the editor's features read: an edit is
+// compiled once with the page on, and a hover asks for no compile of its own.
+TEST(ScenarioLspVista, AnEditIsCompiledOnceForTheDiagnosticsThePageAndTheHover) {
+  const Scadenza scadenza(30, "lsp --vista, three edits");
+  scenario::lsp::OpzioniServer o;
+  o.vista = true;
+  ClienteInProcesso c(o);
+  c.invia({{"jsonrpc", "2.0"},
+           {"id", 1},
+           {"method", "initialize"},
+           {"params", {{"rootUri", "file:///prova"}, {"capabilities", Json::object()}}}});
+  ASSERT_FALSE(c.attendi([](const Json& m) { return m.value("id", Json()) == 1; }).is_null());
+  c.invia({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}});
+  const ClienteInProcesso::Pagina pagina = c.pagina(2);
+  Connessione flusso(pagina.porta);
+  flusso.invia(richiesta_http("GET", pagina.percorso + "eventi", pagina.host));
+  ASSERT_TRUE(flusso.leggi_fino("SAN LORENZO"));
+
+  const std::string uri = "file:///prova/Calvetra_2718%20-%205340-.txt";
+  const std::string treno = scenario::utf8_da_1252(testo_righe(dati_treno()));
+  const size_t stazione = treno.find("SAN LORENZO");
+  ASSERT_NE(stazione, std::string::npos);
+  const auto con_nome = [&](int k) {
+    return std::string(treno).replace(stazione, 11, "SAN LORENZO " + std::to_string(k));
+  };
+  const auto diagnosi = [](const Json& m) {
+    return m.value("method", "") == "textDocument/publishDiagnostics";
+  };
+  c.invia(
+      {{"jsonrpc", "2.0"},
+       {"method", "textDocument/didOpen"},
+       {"params",
+        {{"textDocument",
+          {{"uri", uri}, {"languageId", "scenario"}, {"version", 1}, {"text", con_nome(1)}}}}}});
+  ASSERT_TRUE(flusso.leggi_fino("SAN LORENZO 1"));
+  while (!c.attendi(diagnosi, std::chrono::milliseconds(500)).is_null()) {
+  }
+  const uint64_t prima = scenario::ScenarioCompilato::compilazioni();
+  for (int k = 2; k <= 4; ++k) {
+    c.invia({{"jsonrpc", "2.0"},
+             {"method", "textDocument/didChange"},
+             {"params",
+              {{"textDocument", {{"uri", uri}, {"version", k}}},
+               {"contentChanges", Json::array({{{"text", con_nome(k)}}})}}}});
+    ASSERT_TRUE(flusso.leggi_fino("SAN LORENZO " + std::to_string(k)));
+    ASSERT_FALSE(c.attendi(diagnosi).is_null());
+    const Json hover =
+        c.chiedi(10 + k, "textDocument/hover",
+                 {{"textDocument", {{"uri", uri}}}, {"position", {{"line", 0}, {"character", 0}}}});
+    ASSERT_TRUE(hover.contains("result")) << hover.dump();
+    EXPECT_EQ(scenario::ScenarioCompilato::compilazioni() - prima, static_cast<uint64_t>(k - 1))
+        << "after edit " << k;
+  }
+  c.invia({{"jsonrpc", "2.0"}, {"id", 3}, {"method", "shutdown"}});
+  EXPECT_FALSE(c.attendi([](const Json& m) { return m.value("id", Json()) == 3; }).is_null());
+}
+
 TEST(ScenarioLspVista, WithoutItTheCommandSaysHowToTurnItOn) {
   const Scadenza scadenza(20, "lsp without --vista, from initialize to shutdown");
   ClienteInProcesso c({});
@@ -585,12 +660,10 @@ TEST(ScenarioLspVista, AClickSelectsExactlyItsLineWithEveryLineEnd) {
       capacita["window"]["showDocument"]["support"] = true;
       if (utf8) capacita["general"]["positionEncodings"] = {"utf-8"};
       c.chiedi(1, "initialize", {{"rootUri", "file:///prova"}, {"capabilities", capacita}});
-      const std::string url =
-          c.chiedi(2, "workspace/executeCommand", {{"command", "scenario.vista"}})["result"]["url"];
-      const std::string prefisso = "http://127.0.0.1:";
-      const int porta = std::stoi(url.substr(prefisso.size()));
-      const std::string percorso = url.substr(url.find('/', prefisso.size()));
-      const std::string host = "127.0.0.1:" + std::to_string(porta);
+      const ClienteInProcesso::Pagina pagina = c.pagina(2);
+      const int porta = pagina.porta;
+      const std::string& percorso = pagina.percorso;
+      const std::string& host = pagina.host;
 
       std::string testo;
       for (size_t k = 0; k < righe.size(); ++k) {

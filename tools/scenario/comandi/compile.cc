@@ -4,6 +4,7 @@
 
 #include "compile/compilazione.h"
 #include "output/scrittura.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/json.h"
 #include "scenario/comune/rapporto.h"
 #include "scenario/comune/sorgenti.h"
@@ -83,14 +84,14 @@ struct Riepilogo {
 };
 
 // Sets "file", "riga" and "colonna" of a place in `j`, null where there is none.
-void metti_posto(Json* j, const Luogo& l, CodiceErrore codice, const SorgentiRapporto& s) {
+void metti_posto(Json* j, const Luogo& l, CodiceErrore codice, const ScenarioCompilato& s) {
   const Posto p = posto(l, codice, s);
   (*j)["file"] = p.file != nullptr ? Json(*p.file) : Json(nullptr);
   (*j)["riga"] = p.posizione ? Json(p.posizione->riga) : Json(nullptr);
   (*j)["colonna"] = p.posizione ? Json(p.posizione->colonna) : Json(nullptr);
 }
 
-Json json_diagnostico(const Diagnostico& d, const SorgentiRapporto& s) {
+Json json_diagnostico(const Diagnostico& d, const ScenarioCompilato& s) {
   const bool errore = d.gravita == Gravita::errore;
   Json j;
   j["gravita"] = errore ? "errore" : "avviso";
@@ -122,13 +123,13 @@ Json json_diagnostico(const Diagnostico& d, const SorgentiRapporto& s) {
   return j;
 }
 
-Json documento_json(const std::vector<Diagnostico>& diagnostici, const SorgentiRapporto& s,
+Json documento_json(const std::vector<Diagnostico>& diagnostici, const ScenarioCompilato& s,
                     const Riepilogo& r) {
   const Compilazione& c = *r.compilazione;
   Json j;
   j["comando"] = r.comando;
-  j["linea"] = s.linea.percorso;
-  j["treno"] = s.treno.percorso;
+  j["linea"] = s.sorgenti().linea.percorso;
+  j["treno"] = s.sorgenti().treno.percorso;
   j["stato"] = r.stato;
   j["codice_errore"] = numero(c.codice_errore());
   j["posizione_errore"] = c.posizione_errore();
@@ -180,8 +181,9 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
   if (treno_mancante(ctx.disco, o.cartella, o.nomi, lette, ctx.err)) return esito;
   // A check writes nothing: its plan is only measured, which gives every
   // diagnostic of the whole plan at a fraction of the time and memory.
-  const Compilazione c =
-      compila_sorgenti(lette, o.nomi, {.con_geometria = o.con_geometria, .coordinate = o.scrivi});
+  const Compilato compilato = ScenarioCompilato::compila(
+      std::move(lette), o.nomi, {.con_geometria = o.con_geometria, .coordinate = o.scrivi});
+  const Compilazione& c = compilato->compilazione();
   esito.codice_errore = c.codice_errore();
   esito.posizione_errore = c.posizione_errore();
   const std::vector<Diagnostico> errori = c.diagnostica.errori();
@@ -192,7 +194,7 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
   std::vector<Diagnostico> diagnostici = c.diagnostica.voci();
   annota_linea_mancante(&diagnostici, ctx.disco, o);
   for (const Diagnostico& d : diagnostici) esito.avvisi += d.gravita == Gravita::avviso ? 1 : 0;
-  const SorgentiRapporto sorgenti{lette.linea, lette.treno};
+  const ScenarioCompilato& sorgenti = *compilato;
   Riepilogo riepilogo{o.scrivi ? "compile" : "check", 0, &c, {}, ""};
   const auto concludi = [&](int stato) {
     esito.stato = riepilogo.stato = stato;

@@ -25,7 +25,9 @@ constexpr const char* kAiuto =
     "\n"
     "Con --json, se nella CARTELLA ci sono anche i sorgenti e danno proprio questi\n"
     "file, ogni cella non libera e ogni riga posta da un record ha \"sorgente\":\n"
-    "file, riga, colonna e offset della parola chiave di quel record. Un\n"
+    "file, riga, colonna e offset della parola chiave di quel record, e \"record\":\n"
+    "il suo numero nel resoconto della compilazione (\"indice\"), il suo nome e i\n"
+    "valori dei suoi campi come letti dal sorgente. Un\n"
     "abbattimento aggiunto (o abbassato) dal passo dei codici di cabina ha anche\n"
     "\"passo_codici\" (\"posta\" o \"abbassata\") e \"causa\": il record del\n"
     "rallentamento che lo ha reso necessario, che per uno aggiunto e' anche la\n"
@@ -185,29 +187,38 @@ std::string testo_geometria(const ScenarioLetto& s, const OpzioniDump& o) {
 }
 
 // "sorgente" for an object that a source record placed, at `l`.
-void metti_sorgente(Json* j, const Origini* origini, Luogo l) {
+void metti_sorgente(Json* j, const ScenarioCompilato* origini, Luogo l) {
   if (origini == nullptr || l.file == FileSorgente::nessuno) return;
-  (*j)["sorgente"] = json_luogo(l, origini->sorgenti);
+  (*j)["sorgente"] = origini->json_luogo(l);
+}
+
+// "record" the record of the journal behind it, with its values as read.
+void metti_record(Json* j, const ScenarioCompilato* origini, std::optional<size_t> record) {
+  if (!record) return;
+  if (Json v = origini->json_valori(*record); !v.is_null()) (*j)["record"] = std::move(v);
 }
 
 // What the cab-code pass did to cell c: "passo_codici" ("posta": placed, its
 // "sorgente" the slowdown that caused it; "abbassata": lowered) and "causa",
 // where the record of that slowdown is.
-void metti_derivazione(Json* j, const Origini* origini, size_t c) {
-  const Giornale::Derivazione come = origini->giornale.derivazione(c);
+void metti_derivazione(Json* j, const ScenarioCompilato* origini, size_t c) {
+  const Giornale::Derivazione come = origini->giornale().derivazione(c);
   if (come == Giornale::Derivazione::nessuna) return;
   (*j)["passo_codici"] = nome_derivazione(come);
-  const Luogo causa = origini->giornale.causa(c);
-  if (causa.file != FileSorgente::nessuno) (*j)["causa"] = json_luogo(causa, origini->sorgenti);
+  const Luogo causa = origini->giornale().causa(c);
+  if (causa.file != FileSorgente::nessuno) (*j)["causa"] = origini->json_luogo(causa);
 }
 
-Json json_tabella(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini) {
+Json json_tabella(const ScenarioLetto& s, const OpzioniDump& o, const ScenarioCompilato* origini) {
   const auto usi = usi_righe(s.tabella, s.tratti);
   Json righe = Json::array();
   for (size_t r = 0; r < s.tabella.size(); ++r) {
     Json riga = {{"riga", r}, {"uso", nome_uso(usi[r])}};
     metti_campi_voce(&riga, s.tabella[r]);
-    if (origini != nullptr) metti_sorgente(&riga, origini, origini->giornale.riga(r));
+    if (origini != nullptr) {
+      metti_sorgente(&riga, origini, origini->giornale().riga(r));
+      metti_record(&riga, origini, origini->record_riga(r));
+    }
     righe.push_back(std::move(riga));
   }
   const Integrita i = integrita(s.tabella, s.tratti);
@@ -223,10 +234,11 @@ Json json_tabella(const ScenarioLetto& s, const OpzioniDump& o, const Origini* o
 }
 
 // The runs of one byte field, with what they mean where they mean more.
-Json json_sequenze(const std::vector<tratto>& tratti, CampoByte campo, const Origini* origini) {
+Json json_sequenze(const std::vector<tratto>& tratti, CampoByte campo,
+                   const ScenarioCompilato* origini) {
   Json j = Json::array();
   for (const Sequenza& q :
-       sequenze(tratti, campo, origini != nullptr ? &origini->giornale : nullptr)) {
+       sequenze(tratti, campo, origini != nullptr ? &origini->giornale() : nullptr)) {
     Json run = {{"da", q.da}, {"a", q.a}, {"valore", q.valore}};
     if (campo == &tratto::velocita) run["kmh"] = kmh_da_velocita(q.valore);
     if (campo == &tratto::pendenza) run["per_mille"] = per_mille_da_pendenza(q.valore);
@@ -236,13 +248,14 @@ Json json_sequenze(const std::vector<tratto>& tratti, CampoByte campo, const Ori
   return j;
 }
 
-Json json_celle(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini) {
+Json json_celle(const ScenarioLetto& s, const OpzioniDump& o, const ScenarioCompilato* origini) {
   Json non_libere = Json::array();
   for (size_t c = 0; c < s.tratti.size(); ++c) {
     if (!cella_con_contenuto(s.tratti[c])) continue;
     Json cella = json_cella(s.tratti[c], c, posizione_della_cella(s.tratti, s.tabella, c));
     if (origini != nullptr) {
-      metti_sorgente(&cella, origini, origini->giornale.cella(c));
+      metti_sorgente(&cella, origini, origini->giornale().cella(c));
+      metti_record(&cella, origini, origini->record_cella(c));
       metti_derivazione(&cella, origini, c);
     }
     non_libere.push_back(std::move(cella));
@@ -283,7 +296,7 @@ std::string testo_dump(const ScenarioLetto& s, const OpzioniDump& o) {
   return testo_tabella(s, o) + testo_celle(s, o) + testo_geometria(s, o);
 }
 
-Json json_dump(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini) {
+Json json_dump(const ScenarioLetto& s, const OpzioniDump& o, const ScenarioCompilato* origini) {
   return {{"tabella", json_tabella(s, o, origini)},
           {"celle", json_celle(s, o, origini)},
           {"geometria", json_geometria(s, o)}};
@@ -300,10 +313,10 @@ int dump(const Contesto& c, const OpzioniDump& o) {
   if (o.json) {
     // Sources beside the files lead each object back to its record.
     std::string avviso;
-    const std::optional<Origini> origini = origini_dei_file(
-        c.disco, o.cartella, o.nomi, s.tabella, s.tratti, s.geometria.has_value(), &avviso);
+    const Compilato origini = origini_dei_file(c.disco, o.cartella, o.nomi, s.tabella, s.tratti,
+                                               s.geometria.has_value(), &avviso);
     if (!avviso.empty()) c.err << "scenario: attenzione: " << avviso << "\n";
-    c.out << scrivi_json(json_dump(s, o, origini ? &*origini : nullptr), 3);
+    c.out << scrivi_json(json_dump(s, o, origini.get()), 3);
   } else {
     c.out << testo_dump(s, o);
   }

@@ -8,6 +8,7 @@
 #include "model/costanti.h"
 #include "output/lettura.h"
 #include "scenario/comune/argomenti.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/contesto.h"
 #include "scenario/comune/json.h"
 #include "scenario/comune/sorgenti.h"
@@ -29,7 +30,8 @@ std::string testo_dump(const ScenarioLetto& s, const OpzioniDump& o);
 // With `origini`, every non-free cell and every row that a source record
 // placed gains "sorgente": where that record's keyword field is; a code
 // reduction of the cab-code pass also "passo_codici" and "causa".
-Json json_dump(const ScenarioLetto& s, const OpzioniDump& o, const Origini* origini = nullptr);
+Json json_dump(const ScenarioLetto& s, const OpzioniDump& o,
+               const ScenarioCompilato* origini = nullptr);
 
 int comando_dump(const Contesto& c, const Argomenti& a);
 

@@ -7,6 +7,7 @@
 #include "model/significato.h"
 #include "output/file_geometria.h"
 #include "output/lettura.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/documento.h"
 #include "scenario/comune/sorgenti.h"
 #include "scenario/disegno/tavola.h"
@@ -31,13 +32,14 @@ constexpr const char* kAiuto =
 
 // The scenario compiled from the sources in memory, as the files would hold
 // it; false with a message on `c.err` when there is nothing to draw.
-bool da_sorgenti(const Contesto& c, const SorgentiAutore& sorgenti, const NomiScenario& nomi,
+bool da_sorgenti(const Contesto& c, SorgentiAutore sorgenti, const NomiScenario& nomi,
                  ScenarioLetto* letto) {
   // The drawing shows no diagnostic: no fix is worth a compile.
-  const Compilazione comp =
-      compila_sorgenti(sorgenti, nomi, {.con_geometria = true, .verifica_correzioni = false});
+  const Compilato compilato = ScenarioCompilato::compila(
+      std::move(sorgenti), nomi, {.con_geometria = true, .verifica_correzioni = false});
+  const Compilazione& comp = compilato->compilazione();
   if (comp.fine == FineCompilazione::rifiutata) {
-    const SorgenteAutore* s = sorgenti.di(comp.diagnostica.voci().front().luogo.file);
+    const SorgenteAutore* s = compilato->sorgenti().di(comp.diagnostica.voci().front().luogo.file);
     c.err << "scenario: " << s->percorso << ":1: " << kUtf16 << "\n";
     return false;
   }
@@ -79,7 +81,7 @@ int comando_plot(const Contesto& c, const Argomenti& a) {
   }
   ScenarioLetto letto;
   if (sorgenti.qualcuna()) {
-    if (!da_sorgenti(c, sorgenti, nomi, &letto)) return kUscitaFatale;
+    if (!da_sorgenti(c, std::move(sorgenti), nomi, &letto)) return kUscitaFatale;
   } else {
     const StatoLettura stato = leggi_scenario(c.disco, cartella, nomi, &letto);
     if (!stato.ok()) {

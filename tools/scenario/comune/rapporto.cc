@@ -34,24 +34,6 @@ std::string colora_parola(std::string_view parola, bool colore) {
   return std::string(parola);
 }
 
-IndiceRighe::IndiceRighe(std::string_view testo) : testo_(testo), inizi_{0} {
-  for (size_t i = 0; i < testo.size(); ++i) {
-    if (testo[i] == '\n' || (testo[i] == '\r' && (i + 1 >= testo.size() || testo[i + 1] != '\n'))) {
-      inizi_.push_back(i + 1);
-    }
-  }
-}
-
-PosizioneTesto IndiceRighe::posizione(size_t offset) const {
-  if (offset > testo_.size()) offset = testo_.size();
-  // The last line start at or before the offset; only its own line is read.
-  const auto k = std::upper_bound(inizi_.begin(), inizi_.end(), offset) - inizi_.begin() - 1;
-  const size_t inizio = inizi_[static_cast<size_t>(k)];
-  PosizioneTesto p = posizione_in(testo_.substr(inizio), offset - inizio);
-  p.riga = static_cast<int>(k) + 1;
-  return p;
-}
-
 std::string localizzato(const std::string& file, const IndiceRighe& righe, const Luogo& l,
                         std::string_view parola, std::string_view resto, bool colore) {
   const std::string_view testo = righe.testo();
@@ -98,18 +80,18 @@ namespace {
 
 // The source a place points into; error 101 (no line source) points at the
 // line source as a whole.
-const SorgenteAutore* sorgente_di(const Luogo& l, CodiceErrore codice, const SorgentiRapporto& s) {
-  if (l.file == FileSorgente::linea) return &s.linea;
-  if (l.file == FileSorgente::treno) return &s.treno;
-  if (codice == CodiceErrore::linea_assente) return &s.linea;
+const SorgenteAutore* sorgente_di(const Luogo& l, CodiceErrore codice, const ScenarioCompilato& s) {
+  if (l.file == FileSorgente::linea) return &s.sorgenti().linea;
+  if (l.file == FileSorgente::treno) return &s.sorgenti().treno;
+  if (codice == CodiceErrore::linea_assente) return &s.sorgenti().linea;
   return nullptr;
 }
 
-const IndiceRighe& righe_di(const SorgentiRapporto& s, const SorgenteAutore* f) {
-  return f == &s.linea ? s.righe_linea : s.righe_treno;
+const IndiceRighe& righe_di(const ScenarioCompilato& s, const SorgenteAutore* f) {
+  return s.righe(f == &s.sorgenti().linea ? FileSorgente::linea : FileSorgente::treno);
 }
 
-std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
+std::string testo_nota(const Nota& n, const ScenarioCompilato& s, bool colore) {
   const SorgenteAutore* f = sorgente_di(n.luogo, CodiceErrore::nessuno, s);
   const std::string resto = ": " + n.testo;
   if (f == nullptr) return colora_parola("nota", colore) + utf8_leggibile(resto) + "\n";
@@ -120,7 +102,7 @@ std::string testo_nota(const Nota& n, const SorgentiRapporto& s, bool colore) {
   return localizzato(f->percorso, righe_di(s, f), n.luogo, "nota", resto, colore);
 }
 
-std::string testo_errore(const Diagnostico& e, const SorgentiRapporto& s, bool colore) {
+std::string testo_errore(const Diagnostico& e, const ScenarioCompilato& s, bool colore) {
   const SorgenteAutore* f = sorgente_di(e.luogo, e.codice, s);
   const std::string riga = detto(e);
   const std::string resto = riga.substr(std::string("errore").size());
@@ -143,7 +125,7 @@ std::string detto(const Diagnostico& d) {
   return "errore fatale " + std::to_string(numero(d.codice)) + ": " + descrizione_errore(d.codice);
 }
 
-std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, bool colore) {
+std::string testo_diagnostico(const Diagnostico& d, const ScenarioCompilato& s, bool colore) {
   std::string r;
   if (d.gravita == Gravita::errore) {
     r = testo_errore(d, s, colore);
@@ -160,7 +142,7 @@ std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, b
   return r;
 }
 
-Posto posto(const Luogo& l, CodiceErrore codice, const SorgentiRapporto& s) {
+Posto posto(const Luogo& l, CodiceErrore codice, const ScenarioCompilato& s) {
   const SorgenteAutore* f = sorgente_di(l, codice, s);
   if (f == nullptr) return {};
   if (!f->testo || l.file == FileSorgente::nessuno) return {&f->percorso, std::nullopt};

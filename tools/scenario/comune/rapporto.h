@@ -17,25 +17,13 @@
 #include <string_view>
 #include <vector>
 
+#include "fields/indice_righe.h"
 #include "fields/lettore_campi.h"
 #include "model/diagnostica.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/sorgenti.h"
 
 namespace calvetra::scenario {
-
-// Where the lines of a source text begin, to place many offsets in it
-// without reading it from the start each time. The text must outlive it.
-class IndiceRighe {
- public:
-  explicit IndiceRighe(std::string_view testo);
-  std::string_view testo() const { return testo_; }
-  // Line and column of `offset` (clamped to the text), as posizione_in gives them.
-  PosizioneTesto posizione(size_t offset) const;
-
- private:
-  std::string_view testo_;
-  std::vector<size_t> inizi_;
-};
 
 // ANSI colours of a terminal report; every function returns `testo` as it is
 // when `colore` is false.
@@ -53,22 +41,6 @@ std::string localizzato(const std::string& file, const IndiceRighe& righe, const
 // `parola` coloured as in `localizzato`.
 std::string colora_parola(std::string_view parola, bool colore);
 
-// The text of a source; empty when it does not exist.
-inline std::string_view testo_di(const SorgenteAutore& s) {
-  return s.testo ? std::string_view(*s.testo) : std::string_view();
-}
-
-// The two sources a report points into, with their line indexes.
-struct SorgentiRapporto {
-  SorgentiRapporto(const SorgenteAutore& l, const SorgenteAutore& t)
-      : linea(l), treno(t), righe_linea(testo_di(l)), righe_treno(testo_di(t)) {}
-
-  const SorgenteAutore& linea;
-  const SorgenteAutore& treno;
-  IndiceRighe righe_linea;
-  IndiceRighe righe_treno;
-};
-
 // What a diagnostic says after its place, in the source's bytes: "errore 15
 // (posizione 200000 m): sentence", "errore fatale 1250: sentence", "errore
 // fatale: why", or a warning's message, marked when its record was never
@@ -77,7 +49,7 @@ std::string detto(const Diagnostico& d);
 
 // One diagnostic as text: the located line, the source line with a caret,
 // then its notes. Ends with a newline.
-std::string testo_diagnostico(const Diagnostico& d, const SorgentiRapporto& s, bool colore);
+std::string testo_diagnostico(const Diagnostico& d, const ScenarioCompilato& s, bool colore);
 
 // Where a place of a diagnostic (code `codice`) or of a note (code nessuno)
 // is, as the reports name it: the source's path (nullptr for no source), and
@@ -86,7 +58,7 @@ struct Posto {
   const std::string* file = nullptr;
   std::optional<PosizioneTesto> posizione;
 };
-Posto posto(const Luogo& l, CodiceErrore codice, const SorgentiRapporto& s);
+Posto posto(const Luogo& l, CodiceErrore codice, const ScenarioCompilato& s);
 
 }  // namespace calvetra::scenario
 

@@ -13,8 +13,6 @@ Sorgente come_sorgente(const SorgenteAutore& s) {
   return s.testo ? Sorgente::di(*s.testo) : Sorgente{};
 }
 
-bool fine_riga(char c) { return c == '\r' || c == '\n'; }
-
 }  // namespace
 
 const SorgenteAutore* SorgentiAutore::di(FileSorgente f) const {
@@ -54,69 +52,6 @@ Compilazione compila_sorgenti(const SorgentiAutore& s, const NomiScenario& nomi,
     return c;
   }
   return compila(come_sorgente(s.linea), come_sorgente(s.treno), nomi, opzioni);
-}
-
-std::optional<Origini> origini_dei_file(Piattaforma* disco, const std::string& cartella,
-                                        const NomiScenario& nomi, const Tabella& tabella,
-                                        const std::vector<tratto>& tratti, bool con_geometria,
-                                        std::string* avviso) {
-  Origini o;
-  if (!leggi_sorgenti(disco, cartella, nomi, &o.sorgenti, avviso) || !o.sorgenti.qualcuna()) {
-    return std::nullopt;
-  }
-  Compilazione c = compila_sorgenti(
-      o.sorgenti, nomi,
-      {.con_geometria = con_geometria, .con_giornale = true, .verifica_correzioni = false});
-  if (c.modello.tabella != tabella || c.modello.tratti != tratti) {
-    *avviso = "i sorgenti della cartella non danno questi file binari: nessun rimando ai sorgenti";
-    return std::nullopt;
-  }
-  o.giornale = std::move(c.giornale);
-  return o;
-}
-
-PosizioneTesto SorgenteAutore::posizione(size_t offset) const {
-  const std::string& t = *testo;
-  if (inizi_righe.empty()) {
-    inizi_righe.push_back(0);
-    for (size_t i = 0; i < t.size(); ++i) {
-      // CR LF, a lone CR and a lone LF each end a line, as the reader counts them.
-      if (t[i] == '\n' || (t[i] == '\r' && (i + 1 >= t.size() || t[i + 1] != '\n'))) {
-        inizi_righe.push_back(i + 1);
-      }
-    }
-  }
-  offset = std::min(offset, t.size());
-  const auto k =
-      std::upper_bound(inizi_righe.begin(), inizi_righe.end(), offset) - inizi_righe.begin() - 1;
-  const size_t inizio = inizi_righe[static_cast<size_t>(k)];
-  PosizioneTesto p = posizione_in(std::string_view(t).substr(inizio), offset - inizio);
-  p.riga = static_cast<int>(k) + 1;
-  return p;
-}
-
-std::optional<LuogoMostrato> mostra(Luogo l, const SorgentiAutore& s) {
-  const SorgenteAutore* a = s.di(l.file);
-  if (a == nullptr || !a->testo) return std::nullopt;
-  const std::string& t = *a->testo;
-  const size_t offset = std::min(l.offset, t.size());
-  const PosizioneTesto p = a->posizione(offset);
-  size_t inizio = offset;
-  while (inizio > 0 && !fine_riga(t[inizio - 1])) --inizio;
-  size_t fine = offset;
-  while (fine < t.size() && !fine_riga(t[fine])) ++fine;
-  const size_t barra = a->percorso.rfind('/');
-  return LuogoMostrato{barra == std::string::npos ? a->percorso : a->percorso.substr(barra + 1),
-                       p.riga, p.colonna, offset, t.substr(inizio, fine - inizio)};
-}
-
-Json json_luogo(Luogo l, const SorgentiAutore& s) {
-  const std::optional<LuogoMostrato> m = mostra(l, s);
-  if (!m) return nullptr;
-  return {{"file", testo_json(m->file)},
-          {"riga", m->riga},
-          {"colonna", m->colonna},
-          {"offset", m->offset}};
 }
 
 namespace {

@@ -23,14 +23,6 @@ namespace calvetra::scenario {
 struct SorgenteAutore {
   std::string percorso;
   std::optional<std::string> testo;  // empty when the file does not exist
-
-  // The line and column of byte `offset` of the text, from an index of the
-  // line starts made on the first call: a dump or a page places thousands
-  // of records. REQUIRES: testo, and it is not changed afterwards.
-  PosizioneTesto posizione(size_t offset) const;
-
-  // The index, made by `posizione`; nothing else reads it.
-  mutable std::vector<size_t> inizi_righe{};
 };
 
 struct SorgentiAutore {
@@ -52,7 +44,9 @@ inline constexpr const char* kUtf16 = "il file e' in UTF-16: salvalo come Window
 
 // Compiles the texts in place: the author's files are never touched. A
 // source in UTF-16 is refused (FineCompilazione::rifiutata) with a fatal
-// diagnostic at its first line, and nothing is compiled.
+// diagnostic at its first line, and nothing is compiled. The tools compile
+// through ScenarioCompilato (compilato.h), which keeps this beside the
+// sources and their line indexes.
 Compilazione compila_sorgenti(const SorgentiAutore& s, const NomiScenario& nomi,
                               const OpzioniCompilazione& opzioni);
 
@@ -64,27 +58,6 @@ struct LuogoMostrato {
   size_t offset = 0;
   std::string testo;  // the whole source line, Windows-1252
 };
-// Empty when the place is in no source that was read.
-std::optional<LuogoMostrato> mostra(Luogo l, const SorgentiAutore& s);
-
-// The sources of a scenario and where each object of their compilation
-// came from.
-struct Origini {
-  SorgentiAutore sorgenti;
-  Giornale giornale;
-};
-
-// The origins of the binary files `tabella` and `tratti` when the sources in
-// `cartella` compile to exactly those; otherwise nothing, and `avviso` says
-// why when there were sources.
-std::optional<Origini> origini_dei_file(Piattaforma* disco, const std::string& cartella,
-                                        const NomiScenario& nomi, const Tabella& tabella,
-                                        const std::vector<tratto>& tratti, bool con_geometria,
-                                        std::string* avviso);
-
-// {"file": ..., "riga": ..., "colonna": ..., "offset": ...}, or null.
-Json json_luogo(Luogo l, const SorgentiAutore& s);
-
 // The files in `cartella` whose names are nearly `nome`, in name order: they
 // differ only in letter case, hyphens, blanks or extensions (`.txt.txt`
 // too), or by a letter or two; binary scenario files (.dat, .sim) aside

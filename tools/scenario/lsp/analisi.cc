@@ -26,12 +26,12 @@ namespace {
 // are; a buffer full of them is not worth a compile each.
 void correggi_mancanti(Analisi& a, const Scenario& s, const OpzioniCompilazione& opzioni) {
   constexpr size_t kMassimo = 16;
-  if (a.compilazione.fine == FineCompilazione::rifiutata) return;
+  if (a.compilazione().fine == FineCompilazione::rifiutata) return;
   const auto sorgente = [](const SorgenteAutore& x) {
     return x.testo ? Sorgente::di(*x.testo) : Sorgente{};
   };
-  const Sorgente linea = sorgente(a.sorgenti.linea);
-  const Sorgente treno = sorgente(a.sorgenti.treno);
+  const Sorgente linea = sorgente(a.sorgenti().linea);
+  const Sorgente treno = sorgente(a.sorgenti().treno);
   for (Fonte* f : {&a.linea, &a.treno}) {
     f->correzioni_mancanti.assign(f->mancanti.size(), std::nullopt);
     for (size_t k = 0; k < f->mancanti.size() && k < kMassimo; ++k) {
@@ -44,7 +44,8 @@ void correggi_mancanti(Analisi& a, const Scenario& s, const OpzioniCompilazione&
                          meno ? "-" : "",
                          {},
                          {}};
-      if (prova_correzione(a.compilazione, SIZE_MAX, c, {linea, treno, s.nomi, opzioni}).empty()) {
+      if (prova_correzione(a.compilazione(), SIZE_MAX, c, {linea, treno, s.nomi, opzioni})
+              .empty()) {
         f->correzioni_mancanti[k] = c;
       }
     }
@@ -53,14 +54,16 @@ void correggi_mancanti(Analisi& a, const Scenario& s, const OpzioniCompilazione&
 
 }  // namespace
 
-Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c) {
+Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c,
+                 bool per_la_pagina) {
   Analisi a;
+  SorgentiAutore sorgenti;
   a.linea.file = FileSorgente::linea;
   a.treno.file = FileSorgente::treno;
-  a.sorgenti.linea.percorso = nella_cartella(s.cartella, s.nomi.sorgente_linea());
-  a.sorgenti.treno.percorso = nella_cartella(s.cartella, s.nomi.sorgente_treno());
+  sorgenti.linea.percorso = nella_cartella(s.cartella, s.nomi.sorgente_linea());
+  sorgenti.treno.percorso = nella_cartella(s.cartella, s.nomi.sorgente_treno());
   for (auto [sorgente, fonte] :
-       {std::pair{&a.sorgenti.linea, &a.linea}, std::pair{&a.sorgenti.treno, &a.treno}}) {
+       {std::pair{&sorgenti.linea, &a.linea}, std::pair{&sorgenti.treno, &a.treno}}) {
     fonte->uri = uri_da_percorso(sorgente->percorso);
     for (const auto& [uri, d] : documenti.tutti()) {
       if (percorso_da_uri(uri) != sorgente->percorso) continue;
@@ -86,8 +89,8 @@ Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documen
     }
   }
   const OpzioniCompilazione opzioni{
-      .con_geometria = true, .coordinate = false, .con_giornale = true};
-  a.compilazione = compila_sorgenti(a.sorgenti, s.nomi, opzioni);
+      .con_geometria = true, .coordinate = per_la_pagina, .con_giornale = true};
+  a.scenario = ScenarioCompilato::compila(std::move(sorgenti), s.nomi, opzioni);
   correggi_mancanti(a, s, opzioni);
   return a;
 }

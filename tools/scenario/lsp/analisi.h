@@ -15,6 +15,7 @@
 #include "model/costanti.h"
 #include "model/diagnostica.h"
 #include "platform/piattaforma.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/sorgenti.h"
 #include "scenario/lsp/documenti.h"
 #include "scenario/lsp/posizioni.h"
@@ -50,14 +51,18 @@ struct Fonte {
 };
 
 struct Analisi {
-  SorgentiAutore sorgenti;  // Windows-1252, as the compiler reads them
+  // The sources (Windows-1252, as the compiler reads them) and their one
+  // compile, which the live page is handed too.
+  Compilato scenario;
   Fonte linea;
   Fonte treno;
-  Compilazione compilazione;
+
+  const SorgentiAutore& sorgenti() const { return scenario->sorgenti(); }
+  const Compilazione& compilazione() const { return scenario->compilazione(); }
 
   const Fonte& fonte(FileSorgente f) const { return f == FileSorgente::treno ? treno : linea; }
   std::string_view testo(FileSorgente f) const {
-    const SorgenteAutore* a = sorgenti.di(f);
+    const SorgenteAutore* a = sorgenti().di(f);
     return a != nullptr && a->testo ? std::string_view(*a->testo) : std::string_view();
   }
   // The source a URI names; nessuno for another document.
@@ -65,10 +70,12 @@ struct Analisi {
 };
 
 // Checks `s`: open buffers win over the files on disk. The compile is the
-// one of `check`: the plan measured, not kept, and every diagnostic the same;
-// its journal gives the record behind every object and every record met, for
-// hover, signature help and symbols.
-Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c);
+// one of `check`, every diagnostic the same; its journal gives the record
+// behind every object and every record met, for hover, signature help and
+// symbols. The plan is only measured unless `per_la_pagina`: then it is kept
+// for the live page, which draws from this same compile.
+Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documenti, Codifica c,
+                 bool per_la_pagina = false);
 
 }  // namespace calvetra::scenario::lsp
 

@@ -78,7 +78,7 @@ Json non_rappresentabile(const Fonte& f, size_t k) {
 // A source that does not exist, said at the start of the other one: the
 // editor has that one open, and may have no window on the missing file's URI.
 Json sorgente_mancante(const Analisi& a, const Fonte& mancante, const Fonte& aperta) {
-  const SorgenteAutore* s = a.sorgenti.di(mancante.file);
+  const SorgenteAutore* s = a.sorgenti().di(mancante.file);
   std::string messaggio = s->percorso + ": il sorgente " +
                           (mancante.file == FileSorgente::treno ? "del treno" : "della linea") +
                           " non esiste; la coppia non si compila e nessun file verrebbe scritto";
@@ -108,7 +108,7 @@ std::vector<Json> pubblicazioni(const Analisi& a) {
     }
     const Fonte& altra = f == &a.linea ? a.treno : a.linea;
     if (altra.mancante && !f->mancante) lista.push_back(sorgente_mancante(a, altra, *f));
-    for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+    for (const Diagnostico& d : a.compilazione().diagnostica.voci()) {
       if (dove(d.luogo) == f->file) lista.push_back(diagnostico(a, d));
     }
     Json j = oggetto_json(3);
@@ -142,7 +142,7 @@ Json azioni(const Analisi& a, FileSorgente file, size_t da, size_t fino) {
     if (!f.correzioni_mancanti[k] || i + 1 < da || i > fino) continue;
     lista.push_back(azione(f, *f.correzioni_mancanti[k], non_rappresentabile(f, k), true));
   }
-  for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+  for (const Diagnostico& d : a.compilazione().diagnostica.voci()) {
     if (d.correzioni.empty() || dove(d.luogo) != file) continue;
     const size_t inizio = d.luogo.offset;
     const size_t fine = d.luogo.fine_estesa();

@@ -12,6 +12,7 @@
 #include "line/catalogo_linea.h"
 #include "model/numeri.h"
 #include "model/significato.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/json.h"
 #include "scenario/comune/testo.h"
 #include "scenario/lsp/diagnosi.h"
@@ -56,7 +57,7 @@ std::string descrivi_campo(const CampoRecord& c, bool con_nome = true) {
 // a record whose position begins a stretch of cells, and whose other field
 // stores into that byte field of the cells.
 std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_t p) {
-  const std::vector<tratto>& tratti = a.compilazione.modello.tratti;
+  const std::vector<tratto>& tratti = a.compilazione().modello.tratti;
   std::string s;
   if (d.campi.empty() || d.campi[0].deposito.dove != Dove::celle_da) return s;
   for (const CampoNominato& b : campi_byte()) {
@@ -66,7 +67,7 @@ std::string tratto_riempito(const Analisi& a, const DescrizioneRecord& d, int64_
     }
     if (!suo) continue;
     const int64_t cella = cella_di_tratto(p);
-    for (const Sequenza& q : sequenze(tratti, b.campo, &a.compilazione.giornale)) {
+    for (const Sequenza& q : sequenze(tratti, b.campo, &a.compilazione().giornale)) {
       if (cella < q.da || cella > q.a) continue;
       std::string valore = std::to_string(q.valore);
       if (b.campo == &tratto::velocita) {
@@ -96,8 +97,8 @@ std::string stazione(const voce& v) {
 
 // What the record at `r` left in the model.
 std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
-  const Modello& m = a.compilazione.modello;
-  const Giornale& p = a.compilazione.giornale;
+  const Modello& m = a.compilazione().modello;
+  const Giornale& p = a.compilazione().giornale;
   std::string s;
   if (!r.letto->compilato) {
     return "- niente: la compilazione si e' fermata prima di questo record, che non e' "
@@ -148,6 +149,21 @@ std::string memorizzato(const Analisi& a, const RecordAlCursore& r) {
   return s;
 }
 
+// The record's values as the compile read them, from the journal, with its
+// index there: the page's panel and `dump --json` show the same record by
+// the same index.
+std::string letto(const Analisi& a, const RecordAlCursore& r) {
+  const auto indice = static_cast<size_t>(r.letto - a.compilazione().giornale.records().data());
+  const std::optional<RecordLettoNelGiornale> v = a.scenario->valori(indice);
+  if (!v || v->campi.empty()) return "";
+  std::string s = "\nLetto (record " + std::to_string(indice) + "):";
+  for (const ValoreLetto& x : v->campi) {
+    s += " `" + std::string(x.campo) + "` " +
+         (x.testo ? "\"" + utf8_leggibile(*x.testo) + "\"" : std::to_string(x.valore));
+  }
+  return s + "\n";
+}
+
 // The sections of a source, as the compile's journal met them: where each
 // name begins and ends, and the name.
 struct Sezione {
@@ -158,7 +174,7 @@ struct Sezione {
 std::vector<Sezione> sezioni(const Analisi& a, FileSorgente file) {
   const std::string_view testo = a.testo(file);
   std::vector<Sezione> s;
-  for (const Luogo& l : a.compilazione.giornale.sezioni()) {
+  for (const Luogo& l : a.compilazione().giornale.sezioni()) {
     if (l.file != file || l.fine > testo.size() || l.fine <= l.offset) continue;
     s.push_back({l.offset, l.fine, testo.substr(l.offset, l.fine - l.offset)});
   }
@@ -195,7 +211,7 @@ bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
   for (const Sezione& x : s) {
     if (i >= x.inizio && i <= x.fine) return false;
   }
-  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+  for (const RecordRegistrato& r : a.compilazione().giornale.records()) {
     if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
     if (i < r.chiave.offset || i > r.fine()) continue;
     const DescrizioneRecord* d = descrizione_record(file, r.nome);
@@ -279,7 +295,7 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
 
 std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente file, size_t i) {
   std::optional<RecordAlCursore> trovato;
-  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+  for (const RecordRegistrato& r : a.compilazione().giornale.records()) {
     if (r.chiave.file != file || r.chiave.offset > i || !r.riconosciuto()) continue;
     const size_t fine = r.fine();
     if (i > fine) continue;
@@ -315,6 +331,7 @@ Json hover(const Analisi& a, FileSorgente file, size_t i) {
     inizio = r->letto->campi[k].inizio;
     fine = r->letto->campi[k].fine;
   }
+  s += letto(a, *r);
   const std::string dentro = memorizzato(a, *r);
   if (!dentro.empty()) s += "\nMemorizzato:\n" + dentro;
   return {{"contents", {{"kind", "markdown"}, {"value", s}}},
@@ -369,7 +386,7 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
   std::optional<RecordAlCursore> r = record_al_cursore(a, file, i);
   if (!r) {
     // Past the last field the compile read, on the record's own line.
-    for (const RecordRegistrato& x : a.compilazione.giornale.records()) {
+    for (const RecordRegistrato& x : a.compilazione().giornale.records()) {
       if (x.chiave.file != file || x.passo() || !x.riconosciuto()) continue;
       if (x.chiave.offset > i || x.fine() >= i) continue;
       const DescrizioneRecord* d = descrizione_record(file, x.nome);
@@ -401,7 +418,7 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
 Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_) {
   Json nomi = Json::array();
   const Fonte& f = a.fonte(file);
-  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+  for (const RecordRegistrato& r : a.compilazione().giornale.records()) {
     if (r.chiave.file != file || !r.riconosciuto() || r.chiave.offset < da) continue;
     if (r.chiave.offset >= a_) continue;
     const DescrizioneRecord* d = descrizione_record(file, r.nome);
@@ -441,8 +458,8 @@ Json pieghe(const Analisi& a, FileSorgente file) {
 Json simboli(const Analisi& a, FileSorgente file) {
   const std::string_view testo = a.testo(file);
   const Fonte& f = a.fonte(file);
-  const Modello& m = a.compilazione.modello;
-  const Giornale& p = a.compilazione.giornale;
+  const Modello& m = a.compilazione().modello;
+  const Giornale& p = a.compilazione().giornale;
   // The kinds shown, with the symbol kind the protocol gives them.
   struct Genere {
     std::string_view nome;
@@ -540,9 +557,9 @@ Json simboli_dello_scenario(const Analisi& a, std::string_view cerca) {
 }
 
 Json definizione(const Analisi& a, FileSorgente file, size_t i) {
-  const Giornale& g = a.compilazione.giornale;
+  const Giornale& g = a.compilazione().giornale;
   Json luoghi = Json::array();
-  for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+  for (const Diagnostico& d : a.compilazione().diagnostica.voci()) {
     if (d.luogo.file != file || i < d.luogo.offset || i > d.luogo.fine_estesa()) {
       continue;
     }
@@ -571,11 +588,11 @@ Json gettoni(const Analisi& a, FileSorgente file) {
   const std::string_view testo = a.testo(file);
   // A text that took the number meant for the column before it.
   std::vector<size_t> colonna_in_piu;
-  for (const Diagnostico& d : a.compilazione.diagnostica.voci()) {
+  for (const Diagnostico& d : a.compilazione().diagnostica.voci()) {
     if (d.luogo.file == file && d.nome == "colonna-in-piu")
       colonna_in_piu.push_back(d.luogo.offset);
   }
-  for (const RecordRegistrato& r : a.compilazione.giornale.records()) {
+  for (const RecordRegistrato& r : a.compilazione().giornale.records()) {
     if (r.chiave.file != file || r.passo()) continue;
     // Where the keyword's line ends: a value past it was read from a line
     // after, in the place of the one the record's own line lacks.
@@ -721,7 +738,7 @@ std::string applica(std::string_view testo, const std::vector<Riscrittura>& r) {
 Json formatta(const Analisi& a, FileSorgente file) {
   const Fonte& f = a.fonte(file);
   Json modifiche = Json::array();
-  for (const Riscrittura& x : allinea(a.testo(file), a.compilazione.giornale, file)) {
+  for (const Riscrittura& x : allinea(a.testo(file), a.compilazione().giornale, file)) {
     // A character the buffer holds and Windows-1252 cannot is a `?` here:
     // such a record is left as the editor holds it.
     const bool intatto = std::none_of(f.non_rappresentabili.begin(), f.non_rappresentabili.end(),

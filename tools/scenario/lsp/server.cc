@@ -89,8 +89,11 @@ class Server {
 
   // The check of the scenario as it now stands, made when something asks.
   const Analisi& analisi() {
-    if (!analisi_)
-      analisi_ = std::make_unique<Analisi>(analizza(disco_, scenario_, documenti_, codifica_));
+    if (!analisi_) {
+      // With the page on the plan is kept: the page draws from this compile.
+      analisi_ = std::make_shared<const Analisi>(
+          analizza(disco_, scenario_, documenti_, codifica_, feed_ != nullptr));
+    }
     return *analisi_;
   }
   const Analisi& diagnosi() { return analisi(); }
@@ -115,10 +118,13 @@ class Server {
     servizio_ = std::move(servizio);
     feed_ = std::make_unique<vivo::Alimentatore>(servizio_.get());
     da_alimentare_ = true;
+    // A check made before holds no plan: the next one keeps it.
+    analisi_.reset();
     return true;
   }
 
-  // The sources as last checked, to the page.
+  // The check of the sources as they stand, to the page: its compile is
+  // the page's, never made again.
   void alimenta() {
     if (!feed_ || !da_alimentare_ || scenario_.cartella.empty()) return;
     da_alimentare_ = false;
@@ -127,12 +133,10 @@ class Server {
       const std::lock_guard<std::mutex> l(destinazioni_.m);
       destinazioni_.cartella = scenario_.cartella;
       destinazioni_.nomi = scenario_.nomi;
-      destinazioni_.uri[FileSorgente::linea] = a.linea.uri;
-      destinazioni_.uri[FileSorgente::treno] = a.treno.uri;
-      destinazioni_.sorgenti = std::make_shared<const SorgentiAutore>(a.sorgenti);
+      destinazioni_.analisi = analisi_;
     }
     vivo::Istantanea i;
-    i.sorgenti = a.sorgenti;
+    i.compilato = a.scenario;
     i.nomi = scenario_.nomi;
     i.cartella = scenario_.cartella;
     i.apri_dal_server = true;
@@ -145,18 +149,19 @@ class Server {
     Json params;
     {
       const std::lock_guard<std::mutex> l(destinazioni_.m);
-      if (!destinazioni_.sorgenti) return false;
+      const std::shared_ptr<const Analisi> a = destinazioni_.analisi;
+      if (!a) return false;
       FileSorgente f = FileSorgente::nessuno;
       if (luogo.file == destinazioni_.nomi.sorgente_linea()) f = FileSorgente::linea;
       if (luogo.file == destinazioni_.nomi.sorgente_treno()) f = FileSorgente::treno;
-      const SorgenteAutore* s = destinazioni_.sorgenti->di(f);
+      const SorgenteAutore* s = a->sorgenti().di(f);
       if (s == nullptr || !s->testo) return false;
-      std::string uri = destinazioni_.uri[f];
+      std::string uri = a->fonte(f).uri;
       if (uri.empty()) uri = uri_da_percorso(destinazioni_.cartella + "/" + luogo.file);
-      // The record's line, whole, as the selection: its lines split and its
-      // width counted as the editor's positions are. A line the source does
-      // not have is no place to open.
-      const IndicePosizioni indice = IndicePosizioni::da_1252(*s->testo, codifica_);
+      // The record's line, whole, as the selection, in the places of the
+      // text the page was drawn from. A line the source does not have is no
+      // place to open.
+      const IndicePosizioni& indice = a->fonte(f).indice;
       const int64_t riga = luogo.riga - 1;
       if (indice.posizione(indice.indice({riga, 0})).riga != riga) return false;
       const Posizione fine = indice.posizione(indice.indice({riga, INT64_MAX}));
@@ -490,7 +495,8 @@ class Server {
   bool snippet_ = false;
   bool nomi_campi_ = true;      // inlay hints: the field names before the values
   bool cartella_data_ = false;  // initializationOptions.cartella: never moved
-  std::unique_ptr<Analisi> analisi_;
+  // Shared: a click on the page reads the check it was drawn from.
+  std::shared_ptr<const Analisi> analisi_;
   bool da_pubblicare_ = false;
   // What the file of each open source on the disk was found in (UTF-8,
   // UTF-16) at its last open or save, by path: shown until looked at again.
@@ -506,8 +512,7 @@ class Server {
     std::mutex m;
     std::string cartella;
     NomiScenario nomi;
-    std::map<FileSorgente, std::string> uri;  // "" for a source not open
-    std::shared_ptr<const SorgentiAutore> sorgenti;
+    std::shared_ptr<const Analisi> analisi;
   } destinazioni_;
   std::atomic<uint64_t> richieste_{0};  // of the page's clicks, for their ids
   // Last, so they stop first: their threads call back into the server.

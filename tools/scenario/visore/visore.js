@@ -390,7 +390,7 @@
     switch (o.nome_tipo) {
       case 'segnale': {
         // A class that no sx of 1 or 2 writes: the codes as stored.
-        if (valore(o, 'sx') === null) return 'codici ' + [o.valore_a, o.valore_b, o.valore_c, o.valore_d].join(' ');
+        if (valore(o, 'sx') !== 1 && valore(o, 'sx') !== 2) return 'codici ' + [o.valore_a, o.valore_b, o.valore_c, o.valore_d].join(' ');
         let t = 'sx' + valore(o, 'sx') + ' ' + valore(o, 's1') + '-' + valore(o, 's2') + '-' + valore(o, 's3');
         if (valore(o, 'dx')) t += ' dx' + valore(o, 'dx') + ' ' + valore(o, 'd1') + '-' + valore(o, 'd2') + '-' + valore(o, 'd3');
         return t;

@@ -56,7 +56,7 @@ PiantaCampionata campiona_con(int64_t metri, Valida valida, X x, Y y) {
 // The source places the page refers to, each once, in order of first use.
 class Luoghi {
  public:
-  explicit Luoghi(const std::optional<Origini>& o) : origini_(o) {}
+  explicit Luoghi(const Compilato& o) : origini_(o) {}
 
   // The index of the place, or -1 when it is in no source that was read.
   int64_t indice(Luogo l) {
@@ -64,7 +64,7 @@ class Luoghi {
     const auto chiave = std::make_pair(static_cast<int>(l.file), l.offset);
     const auto trovato = indici_.find(chiave);
     if (trovato != indici_.end()) return trovato->second;
-    const std::optional<LuogoMostrato> m = mostra(l, origini_->sorgenti);
+    const std::optional<LuogoMostrato> m = origini_->mostra(l);
     if (!m) return -1;
     const auto i = static_cast<int64_t>(indici_.size());
     indici_.emplace(chiave, i);
@@ -74,7 +74,7 @@ class Luoghi {
   const Json& json() const { return json_; }
 
  private:
-  const std::optional<Origini>& origini_;
+  const Compilato& origini_;
   std::map<std::pair<int, size_t>, int64_t> indici_;
   Json json_ = Json::array();
 };
@@ -105,11 +105,10 @@ std::string progressiva(int64_t m) {
 // the record catalogue: [name, value] and, when the unit adds to it, the
 // value as the page shows it (a position, a record's first field in metres,
 // reads as 27+250).
-Json json_record(const RecordLetto& r) {
-  if (r.record == nullptr) return nullptr;
-  const DescrizioneRecord* d = record_catalogo(r.record);
+Json json_record(std::string_view nome, const std::vector<CampoLetto>& letti) {
+  const DescrizioneRecord* d = record_catalogo(nome);
   Json campi = Json::array();
-  for (const CampoLetto& c : r.campi) {
+  for (const CampoLetto& c : letti) {
     const CampoRecord* k = nullptr;
     for (size_t i = 0; d != nullptr && i < d->campi.size(); ++i) {
       if (d->campi[i].nome == c.campo) k = &d->campi[i];
@@ -128,7 +127,32 @@ Json json_record(const RecordLetto& r) {
     if (testo != std::to_string(c.valore)) campo.push_back(testo_json(testo));
     campi.push_back(std::move(campo));
   }
-  return {{"nome", r.record}, {"campi", std::move(campi)}};
+  return {{"nome", nome}, {"campi", std::move(campi)}};
+}
+
+// The record decoded from the stored bytes: the files are all there is.
+Json json_record(const RecordLetto& r) {
+  if (r.record == nullptr) return nullptr;
+  return json_record(r.record, r.campi);
+}
+
+// The record of the journal at index `i`, with its values as read (a text
+// as written); null for none. Its index goes with it: the page, the hover
+// and `dump --json` know a record by it.
+Json json_record_letto(const ScenarioCompilato& s, std::optional<size_t> i) {
+  if (!i) return nullptr;
+  const std::optional<RecordLettoNelGiornale> v = s.valori(*i);
+  if (!v) return nullptr;
+  std::vector<CampoLetto> numeri;
+  for (const ValoreLetto& x : v->campi) {
+    if (!x.testo) numeri.push_back({x.campo, x.valore});
+  }
+  Json j = json_record(v->nome, numeri);
+  for (const ValoreLetto& x : v->campi) {
+    if (x.testo) j["campi"].push_back({x.campo, nullptr, testo_json(*x.testo)});
+  }
+  j["indice"] = *i;
+  return j;
 }
 
 // A text field of a record (a station's name, a sign's text), kept in a row.
@@ -139,57 +163,17 @@ void aggiungi_testo(Json* record, const char* campo, const std::string& testo) {
 // The place on the route of the record a diagnostic is in, when the record
 // begins with one (its first field in metres, as the compile read it): a
 // warning about a speed limit or a gradient that knows no position of its
-// own still leads the view to it. The records of each source are put in
-// order of place once, in one pass over the journal, and each diagnostic
-// finds its own by a search: a source of a hundred thousand warnings is
-// no slower to show than to check.
-class PosizioniDeiRecord {
- public:
-  explicit PosizioniDeiRecord(const std::optional<Origini>& o) : origini_(o) {
-    if (!o) return;
-    for (const RecordRegistrato& r : o->giornale.records()) {
-      if (!r.riconosciuto()) continue;
-      if (std::vector<const RecordRegistrato*>* v = di(r.chiave.file)) v->push_back(&r);
-    }
-    for (auto* v : {&linea_, &treno_}) {
-      std::stable_sort(v->begin(), v->end(),
-                       [](const RecordRegistrato* a, const RecordRegistrato* b) {
-                         return a->chiave.offset < b->chiave.offset;
-                       });
-    }
-  }
-
-  std::optional<int64_t> posizione(Luogo l) const {
-    if (!origini_ || l.file == FileSorgente::nessuno) return std::nullopt;
-    const SorgenteAutore* s = origini_->sorgenti.di(l.file);
-    const std::vector<const RecordRegistrato*>* v = di(l.file);
-    if (s == nullptr || !s->testo || v == nullptr) return std::nullopt;
-    // The last record that begins at or before the place.
-    const auto dopo = std::upper_bound(
-        v->begin(), v->end(), l.offset,
-        [](size_t offset, const RecordRegistrato* r) { return offset < r->chiave.offset; });
-    if (dopo == v->begin()) return std::nullopt;
-    const RecordRegistrato& trovato = **std::prev(dopo);
-    if (trovato.campi.empty()) return std::nullopt;
-    // A place past the record's last field is in no record.
-    if (trovato.fine() > s->testo->size() || l.offset > trovato.fine()) return std::nullopt;
-    const DescrizioneRecord* d = record_catalogo(trovato.nome);
-    if (d == nullptr || d->campi.empty() || d->campi.front().unita != "m") return std::nullopt;
-    return trovato.campi.front().valore;  // as the compile read it
-  }
-
- private:
-  std::vector<const RecordRegistrato*>* di(FileSorgente f) {
-    return f == FileSorgente::linea ? &linea_ : f == FileSorgente::treno ? &treno_ : nullptr;
-  }
-  const std::vector<const RecordRegistrato*>* di(FileSorgente f) const {
-    return f == FileSorgente::linea ? &linea_ : f == FileSorgente::treno ? &treno_ : nullptr;
-  }
-
-  const std::optional<Origini>& origini_;
-  std::vector<const RecordRegistrato*> linea_;
-  std::vector<const RecordRegistrato*> treno_;
-};
+// own still leads the view to it.
+std::optional<int64_t> posizione_record(const Compilato& origini, Luogo l) {
+  if (!origini) return std::nullopt;
+  const std::optional<size_t> i = origini->record_in(l);
+  if (!i) return std::nullopt;
+  const RecordRegistrato& r = *origini->record(*i);
+  if (!r.riconosciuto() || r.campi.empty()) return std::nullopt;
+  const DescrizioneRecord* d = record_catalogo(r.nome);
+  if (d == nullptr || d->campi.empty() || d->campi.front().unita != "m") return std::nullopt;
+  return r.campi.front().valore;  // as the compile read it
+}
 
 Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi,
                       std::optional<int64_t> posizione_record) {
@@ -234,8 +218,9 @@ Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi, const Annullo& annullo
     Json o = json_cella(t, c, posizione_oggetto(t.tipo, static_cast<int64_t>(c)));
     const std::optional<int32_t> riga = riga_puntata(t);
     o["riga"] = riga ? Json(*riga) : Json(nullptr);
-    o["luogo"] = v.origini ? luoghi.indice(v.origini->giornale.cella(c)) : -1;
-    Json record = json_record(record_della_cella(v.tratti, c));
+    o["luogo"] = v.origini ? luoghi.indice(v.origini->giornale().cella(c)) : -1;
+    Json record = v.origini ? json_record_letto(*v.origini, v.origini->record_cella(c))
+                            : json_record(record_della_cella(v.tratti, c));
     if (t.tipo == kSegnale) {
       // The approach codes 100 and 400 m before it as stored: another
       // signal or a stop may have written over the signal's own.
@@ -245,10 +230,10 @@ Json json_oggetti(const ScenarioVisto& v, Luoghi& luoghi, const Annullo& annullo
     o["record"] = std::move(record);
     // A code reduction of the cab-code pass, and the record that caused it.
     const Giornale::Derivazione come =
-        v.origini ? v.origini->giornale.derivazione(c) : Giornale::Derivazione::nessuna;
+        v.origini ? v.origini->giornale().derivazione(c) : Giornale::Derivazione::nessuna;
     if (come != Giornale::Derivazione::nessuna) {
       o["passo_codici"] = nome_derivazione(come);
-      o["causa"] = luoghi.indice(v.origini->giornale.causa(c));
+      o["causa"] = luoghi.indice(v.origini->giornale().causa(c));
     }
     oggetti.push_back(std::move(o));
   }
@@ -268,8 +253,10 @@ Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
     riga["ora"] = usi[r] == UsoRiga::stazione && !ora.empty() ? Json(ora) : Json(nullptr);
     // Whether a station marks cells: the page sets the others apart.
     riga["con_celle"] = usi[r] == UsoRiga::stazione && stazione_con_celle(v.tabella[r].tipo);
-    riga["sorgente"] = v.origini ? luoghi.indice(v.origini->giornale.riga(r)) : -1;
-    if (usi[r] == UsoRiga::stazione) {
+    riga["sorgente"] = v.origini ? luoghi.indice(v.origini->giornale().riga(r)) : -1;
+    if (v.origini && (usi[r] == UsoRiga::stazione || usi[r] == UsoRiga::cartello)) {
+      riga["record"] = json_record_letto(*v.origini, v.origini->record_riga(r));
+    } else if (usi[r] == UsoRiga::stazione) {
       riga["record"] = json_record(record_della_stazione(v.tabella[r]));
       aggiungi_testo(&riga["record"], "name", v.tabella[r].nome);
     } else if (usi[r] == UsoRiga::cartello) {
@@ -368,7 +355,7 @@ std::optional<Json> json_vista(const ScenarioVisto& v, const Annullo& annullo) {
   j["oggetti"] = json_oggetti(v, luoghi, annullo);
   if (annullo) return std::nullopt;
   j["righe"] = json_righe(v, luoghi);
-  j["sequenze"] = json_sequenze(v.tratti, v.origini ? &v.origini->giornale : nullptr);
+  j["sequenze"] = json_sequenze(v.tratti, v.origini ? &v.origini->giornale() : nullptr);
   j["rallentamenti"] = json_rallentamenti(v.tratti);
   j["pianta"] = json_pianta(v.pianta);
   // The inspector names a record's fields as the catalogue does to authors:
@@ -383,14 +370,16 @@ std::optional<Json> json_vista(const ScenarioVisto& v, const Annullo& annullo) {
   }
   j["etichette"] = std::move(etichette);
   // The records the compile never reached: none of their objects is drawn.
-  j["non_compilati"] = v.origini ? v.origini->giornale.non_compilati() : 0;
+  j["non_compilati"] = v.origini ? v.origini->giornale().non_compilati() : 0;
   Json& diagnostica = j["diagnostica"] = Json::array();
-  diagnostica.get_ref<Json::array_t&>().reserve(v.diagnostica.size());
-  const PosizioniDeiRecord posizioni(v.origini);
-  for (size_t i = 0; i < v.diagnostica.size(); ++i) {
+  static const std::vector<Diagnostico> nessuna;
+  const std::vector<Diagnostico>& voci =
+      v.origini ? v.origini->compilazione().diagnostica.voci() : nessuna;
+  diagnostica.get_ref<Json::array_t&>().reserve(voci.size());
+  for (size_t i = 0; i < voci.size(); ++i) {
     if (annullata(annullo, i)) return std::nullopt;
-    const Diagnostico& d = v.diagnostica[i];
-    diagnostica.push_back(json_diagnostico(d, luoghi, posizioni.posizione(d.luogo)));
+    const Diagnostico& d = voci[i];
+    diagnostica.push_back(json_diagnostico(d, luoghi, posizione_record(v.origini, d.luogo)));
   }
   j["luoghi"] = luoghi.json();
   // The author's editor: a link template and the folder of the sources.
@@ -481,16 +470,21 @@ std::string politica_pagina_viva() {
 
 std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const NomiScenario& nomi,
                                                std::string* fatale, const Annullo* annullo) {
-  Compilazione comp = compila_sorgenti(
-      sorgenti, nomi, {.con_geometria = true, .con_giornale = true, .annullo = annullo});
+  Compilato c = ScenarioCompilato::compila(
+      std::move(sorgenti), nomi, {.con_geometria = true, .con_giornale = true, .annullo = annullo});
   if (annullo != nullptr && *annullo) {
     fatale->clear();
     return std::nullopt;
   }
+  return vista_da_compilato(std::move(c), fatale);
+}
+
+std::optional<ScenarioVisto> vista_da_compilato(Compilato compilato, std::string* fatale) {
+  const Compilazione& comp = compilato->compilazione();
   if (comp.fine == FineCompilazione::rifiutata) {
     // The fatal diagnostic names the source, at its first line.
     const Diagnostico& d = comp.diagnostica.voci().front();
-    const SorgenteAutore* a = sorgenti.di(d.luogo.file);
+    const SorgenteAutore* a = compilato->sorgenti().di(d.luogo.file);
     *fatale = (a != nullptr ? a->percorso + ":1: " : std::string()) + d.messaggio;
     return std::nullopt;
   }
@@ -499,13 +493,10 @@ std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const No
     return std::nullopt;
   }
   ScenarioVisto v;
-  v.tabella = std::move(comp.modello.tabella);
-  v.tratti = std::move(comp.modello.tratti);
+  v.tabella = comp.modello.tabella;
+  v.tratti = comp.modello.tratti;
   if (comp.modello.geometria.esiste()) v.pianta = campiona(comp.modello.geometria);
-  // A reserved header slot taken ends the run with no file: the compile says
-  // so itself, at the record that took it.
-  v.diagnostica = std::move(comp.diagnostica.voci_da_rivedere());
-  v.origini = Origini{std::move(sorgenti), std::move(comp.giornale)};
+  v.origini = std::move(compilato);
   return v;
 }
 

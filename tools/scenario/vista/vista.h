@@ -21,6 +21,7 @@
 #include "model/diagnostica.h"
 #include "model/records.h"
 #include "output/file_geometria.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/json.h"
 #include "scenario/comune/sorgenti.h"
 
@@ -40,8 +41,9 @@ struct ScenarioVisto {
   Tabella tabella{};
   std::vector<tratto> tratti;
   std::optional<PiantaCampionata> pianta;
-  std::optional<Origini> origini;  // compiled from the sources
-  std::vector<Diagnostico> diagnostica;
+  // Compiled from the sources, with what the compiler reported; null when
+  // read from the binary files.
+  Compilato origini;
   // The link template of the author's editor ({path}, {line}, {col}), and the
   // absolute folder of the sources; "" for no links.
   std::string editor;
@@ -64,6 +66,10 @@ using Annullo = std::atomic<bool>;
 std::optional<ScenarioVisto> vista_da_sorgenti(SorgentiAutore sorgenti, const NomiScenario& nomi,
                                                std::string* fatale,
                                                const Annullo* annullo = nullptr);
+
+// The same from a compile already made (the language server's own): the
+// page reads the very compile the editor's features read.
+std::optional<ScenarioVisto> vista_da_compilato(Compilato compilato, std::string* fatale);
 
 // The data of the page; nothing once `annullo` gives it up.
 Json json_vista(const ScenarioVisto& v);

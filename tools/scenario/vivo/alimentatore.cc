@@ -57,7 +57,8 @@ void Alimentatore::ciclo() {
     Istantanea& i = std::get<Istantanea>(lavoro);
     std::string fatale;
     std::optional<ScenarioVisto> v =
-        vista_da_sorgenti(std::move(i.sorgenti), i.nomi, &fatale, &annullo_);
+        i.compilato ? vista_da_compilato(std::move(i.compilato), &fatale)
+                    : vista_da_sorgenti(std::move(i.sorgenti), i.nomi, &fatale, &annullo_);
     if (annullo_) return;
     if (v) {
       v->editor = std::move(i.editor);

@@ -15,15 +15,19 @@
 #include <variant>
 
 #include "model/costanti.h"
+#include "scenario/comune/compilato.h"
 #include "scenario/comune/sorgenti.h"
 #include "scenario/vista/vista.h"
 #include "scenario/vivo/servizio.h"
 
 namespace calvetra::scenario::vivo {
 
-// The sources as they stand, and how the page links back to them.
+// The sources as they stand, or their compile when the caller made one (the
+// language server's: an edit is compiled once), and how the page links back
+// to them.
 struct Istantanea {
   SorgentiAutore sorgenti;
+  Compilato compilato;  // when set, `sorgenti` is not read
   NomiScenario nomi;
   std::string cartella;  // absolute
   std::string editor;    // the link template of `--editor`; "" for none
@@ -41,7 +45,8 @@ class Alimentatore {
   // Nothing to compile: the message (UTF-8) takes the route's place.
   void fatale(std::string messaggio);
 
-  // Compiles run so far; for tests and benchmarks.
+  // States built so far (compiled here or handed over); for tests and
+  // benchmarks.
   uint64_t compilazioni() const;
 
  private:

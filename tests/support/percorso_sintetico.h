@@ -1,8 +1,8 @@
-// The synthetic longest route of the benchmarks: 1000000 m with 2000 curves
+// The synthetic longest route of the benchmarks and the tests: 1000000 m with 2000 curves
 // of every class and side, 2000 gradients and 80 mountains; a train source
 // of 330 speed points, 330 signals, 60 slowdowns and 70 stations.
-#ifndef CALVETRA_BENCH_PERCORSO_SINTETICO_H_
-#define CALVETRA_BENCH_PERCORSO_SINTETICO_H_
+#ifndef CALVETRA_TESTS_SUPPORT_PERCORSO_SINTETICO_H_
+#define CALVETRA_TESTS_SUPPORT_PERCORSO_SINTETICO_H_
 
 #include <string>
 
@@ -48,4 +48,4 @@ inline std::string treno_sintetico() {
 
 }  // namespace calvetra
 
-#endif  // CALVETRA_BENCH_PERCORSO_SINTETICO_H_
+#endif  // CALVETRA_TESTS_SUPPORT_PERCORSO_SINTETICO_H_
