@@ -49,11 +49,10 @@ std::vector<Conservato> segnale_conservato(std::span<const int64_t> v) {
     if (k.tempo != alzato) m += " (la cella ne tiene solo gli 8 bit bassi, da 0 a 255)";
     c.push_back({10, m, {{10, true, k.tempo}}});
   } else if (sx != kSxConTempo && tempo != 0) {
-    c.push_back(
-        {10,
-         "il tempo vale " + n(tempo) +
-             ", ma solo un segnale di classe 2 conserva il suo tempo: la cella tiene 0",
-         {{10, true, 0}}});
+    c.push_back({10,
+                 "il tempo vale " + n(tempo) +
+                     ", ma solo un segnale di classe 2 conserva il suo tempo: la cella tiene 0",
+                 {{10, true, 0}}});
   }
   return c;
 }

@@ -16,9 +16,9 @@ namespace calvetra {
 namespace {
 
 using scenario::colonne_leggibili;
-using scenario::utf8_leggibile;
 using scenario::utf8_a_1252;
 using scenario::utf8_da_1252;
+using scenario::utf8_leggibile;
 
 // The C library's conversion of one Windows-1252 byte; nullopt where its
 // table has no character.
