@@ -1,9 +1,7 @@
-// Curve records: the plan of the route is integrated metre by metre in one
-// forward pass. Each metre repeats the previous one-metre step, turned by the
-// curvature k of the record (or not turned on the straight run-in before it).
-//
-// The operations and their order are fixed so that the geometry file comes out
-// bit for bit the same on every build (the build forbids fused multiply-add).
+// Curve records: the plan of the route goes forward in stretches. Each metre
+// repeats the previous one-metre step, turned by the curvature k of the record
+// (or not turned on the straight run-in before it); the plan keeps the
+// stretches, and the metres are integrated as the file is written.
 #include <algorithm>
 
 #include "line/corpo_linea.h"
@@ -36,41 +34,12 @@ bool avanza_piano(Geometria& g, int64_t fino, Andamento andamento, double k, boo
   // Metres T - 1 and T always stay empty, whatever the record asks for.
   const int64_t tetto = std::min(fino, int64_t{g.ultimo_metro()} - 2);
   if (g.prossimo() > tetto) return true;
-  if (!g.con_coordinate()) {
-    // Where the loop below would stop: past the last metre asked for, or one
-    // metre past the last allowed.
-    int64_t dopo = tetto + 1;
-    if (con_limite) dopo = std::min(dopo, std::max<int64_t>(kMetroMassimo, g.prossimo()) + 1);
-    g.salta_a(static_cast<int32_t>(dopo));
-    return !(con_limite && g.prossimo() > kMetroMassimo);
-  }
-  // The two metres before the next one ride along in registers: reading them
-  // back from the table would put a store and a load into every step of a
-  // chain where each metre waits for the one before it.
-  double x2 = g.x(g.prossimo() - 2);
-  double y2 = g.y(g.prossimo() - 2);
-  double x1 = g.x(g.prossimo() - 1);
-  double y1 = g.y(g.prossimo() - 1);
-  while (g.prossimo() <= tetto) {
-    const double dx = x1 - x2;
-    const double dy = y1 - y2;
-    double x = 0.0;
-    double y = 0.0;
-    if (andamento == Andamento::curva) {
-      x = x1 + (dx + k * dy);
-      y = y1 + (dy - k * dx);
-    } else {
-      x = x1 + dx;
-      y = y1 + dy;
-    }
-    g.aggiungi(x, y);
-    x2 = x1;
-    y2 = y1;
-    x1 = x;
-    y1 = y;
-    if (con_limite && g.prossimo() > kMetroMassimo) return false;
-  }
-  return true;
+  // Past the last metre asked for, or one metre past the last allowed: the
+  // metres are worked out when the plan is written.
+  int64_t dopo = tetto + 1;
+  if (con_limite) dopo = std::min(dopo, std::max<int64_t>(kMetroMassimo, g.prossimo()) + 1);
+  g.avanza(static_cast<int32_t>(dopo), andamento == Andamento::curva, k);
+  return !(con_limite && g.prossimo() > kMetroMassimo);
 }
 
 Seguito corpo_curva(LetturaRecord& r, CorpoLinea& c) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,27 +77,37 @@ using Tabella = std::array<voce, kRigheTabella>;
 
 // The per-metre plan of the route: x and y for metres 0 to T.
 //
-// The plan is always computed strictly forward, so instead of a tagged value
-// per element it keeps two arrays of doubles and a watermark: metres 0 and 1
-// are the 16-bit seeds once `semina` has run, metres 2 to prossimo() - 1 are
-// computed doubles, every later metre is empty. The arrays hold only the
-// metres written so far (room for all of them is made once): an empty metre
-// costs no memory until it is reached.
+// The plan is always computed strictly forward, each metre from the two
+// before it, so it is kept as what makes it: the stretches of metres that go
+// straight or turn by a curvature k, and a watermark. Metres 0 and 1 are the
+// 16-bit seeds once `semina` has run, metres 2 to prossimo() - 1 are computed
+// doubles, every later metre is empty. The coordinates are worked out only
+// when they are read (`CalcoloPiano`, `PuntiPiano`), a block at a time: the
+// file is streamed from them, and no run holds the whole plan (16 bytes a
+// metre) in memory.
 class Geometria {
  public:
   enum class Genere : uint16_t { vuoto = 0, intero = 2, reale = 5 };
+
+  // Metres up to `fino` - 1 (from the end of the stretch before) each repeat
+  // the step before them, turned by k when `curva` is set.
+  struct Tratto {
+    int32_t fino = 0;
+    bool curva = false;
+    double k = 0.0;
+    // The same bits of k: -0.0 and NaN turn as what they are.
+    bool operator==(const Tratto& o) const;
+  };
 
   // Makes the table anew for metres 0 to T, every element empty.
   // REQUIRES: T >= 0.
   void crea(int32_t T);
   // From now on the plan is only measured: how far it reaches, which is all
-  // its errors depend on, without the coordinates (16 bytes a metre). For a
-  // check that writes nothing; such a plan is never written. Kept by `crea`.
+  // its errors depend on, without the stretches that give its coordinates.
+  // For a check that writes nothing; such a plan is never written. Kept by
+  // `crea`.
   void senza_coordinate() { senza_coordinate_ = true; }
   bool con_coordinate() const { return !senza_coordinate_; }
-  // Moves the next metre to `prossimo` without coordinates.
-  // REQUIRES: !con_coordinate(), prossimo() <= prossimo <= ultimo_metro() + 1.
-  void salta_a(int32_t prossimo) { prossimo_ = prossimo; }
   bool esiste() const { return metri_ > 0; }
   int32_t ultimo_metro() const { return metri_ - 1; }
 
@@ -105,12 +116,10 @@ class Geometria {
   void semina();
   int32_t prossimo() const { return prossimo_; }
 
-  // Stores metre prossimo() and advances it. REQUIRES: prossimo() <= ultimo_metro().
-  void aggiungi(double x, double y) {
-    x_.push_back(x);
-    y_.push_back(y);
-    ++prossimo_;
-  }
+  // Computes metres prossimo() to fino - 1, straight on or turned by k, and
+  // moves the next metre to `fino`.
+  // REQUIRES: semina() has run, prossimo() <= fino <= ultimo_metro() + 1.
+  void avanza(int32_t fino, bool curva, double k);
 
   Genere genere(int32_t m) const {
     if (!seminata_) return Genere::vuoto;
@@ -118,24 +127,64 @@ class Geometria {
     if (m < prossimo_) return Genere::reale;
     return Genere::vuoto;
   }
-  // The coordinates of metre m; 0 for an empty metre.
-  double x(int32_t m) const { return m >= 0 && m < pieni() ? x_[static_cast<size_t>(m)] : 0.0; }
-  double y(int32_t m) const { return m >= 0 && m < pieni() ? y_[static_cast<size_t>(m)] : 0.0; }
+  // The stretches after the seeds, in order; none when the plan is only
+  // measured.
+  const std::vector<Tratto>& tratti() const { return tratti_; }
 
-  // Equal when every element has the same kind and the same bits.
-  bool operator==(const Geometria& o) const;
+  // Equal when the same metres are computed the same way.
+  bool operator==(const Geometria& o) const = default;
 
  private:
-  std::vector<double> x_;
-  std::vector<double> y_;
+  std::vector<Tratto> tratti_;
   int32_t metri_ = 0;
   bool seminata_ = false;
   int32_t prossimo_ = 0;
   bool senza_coordinate_ = false;
+};
 
-  // The metres that hold coordinates: every one before prossimo() unless
-  // the plan is only measured.
-  int32_t pieni() const { return static_cast<int32_t>(x_.size()); }
+// The coordinates of a plan's metres worked out in order, from metre 0, a
+// block at a time. Every build gives the same bits: the operations and their
+// order are fixed (and the build forbids fused multiply-add).
+class CalcoloPiano {
+ public:
+  explicit CalcoloPiano(const Geometria& g) : g_(&g) {}
+  // The metre the next call starts at.
+  int32_t metro() const { return metro_; }
+  // The coordinates of the next metres that hold them (the seeds, then the
+  // computed ones), at most n, into x[0..] and y[0..]; returns how many
+  // (0 once there are no more). A plan only measured gives 0 for every
+  // computed metre.
+  int32_t prossimi(double* x, double* y, int32_t n);
+
+ private:
+  const Geometria* g_;
+  int32_t metro_ = 0;
+  size_t tratto_ = 0;
+  // The two metres before metro_, carried from block to block.
+  double x2_ = 0.0, y2_ = 0.0, x1_ = 0.0, y1_ = 0.0;
+};
+
+// The coordinates of any metre of a plan, for readers that sample it: a
+// window of metres worked out by a CalcoloPiano, which moves on as the
+// metres asked for do. Quick while the metres asked for do not go back
+// before the window; going back starts again from metre 0.
+class PuntiPiano {
+ public:
+  explicit PuntiPiano(const Geometria& g) : g_(g), calcolo_(g) {}
+  // The coordinates of metre m; 0 for an empty metre.
+  double x(int32_t m) { return porta_a(m) ? x_[static_cast<size_t>(m - inizio_)] : 0.0; }
+  double y(int32_t m) { return porta_a(m) ? y_[static_cast<size_t>(m - inizio_)] : 0.0; }
+
+ private:
+  static constexpr int32_t kFinestra = 1 << 12;
+  bool porta_a(int32_t m);
+  const Geometria& g_;
+  CalcoloPiano calcolo_;
+  int32_t inizio_ = 0;
+  int32_t quanti_ = 0;
+  // Made when first asked, and never filled before it is written.
+  std::unique_ptr<double[]> x_;
+  std::unique_ptr<double[]> y_;
 };
 
 // The journal that watches a model's writes. It is not part of the model's

@@ -1,6 +1,8 @@
 #include "output/file_geometria.h"
 
+#include <algorithm>
 #include <bit>
+#include <memory>
 
 #include "model/costanti.h"
 #include "model/significato.h"
@@ -27,12 +29,31 @@ size_t scrivi_elemento(char* p, Geometria::Genere genere, double v) {
   return kByteEtichetta;
 }
 
-double coordinata_di(const Geometria& g, int coordinata, int32_t m) {
-  return coordinata == 0 ? g.x(m) : g.y(m);
+// The file in blocks of metres: for each coordinate, each block's values are
+// worked out and its elements handed to `in_coda`, which gives the room for
+// n bytes at the end of the output.
+template <typename InCoda>
+void percorri_file(const Geometria& g, InCoda in_coda) {
+  constexpr int32_t kMetriPerBlocco = 1 << 12;  // 40 KB of elements at most
+  const int32_t T = g.esiste() ? g.ultimo_metro() : -1;
+  if (T < 0) return;
+  const std::unique_ptr<double[]> x(new double[kMetriPerBlocco]);
+  const std::unique_ptr<double[]> y(new double[kMetriPerBlocco]);
+  // The y part starts where x ends, a size known before the first metre; y
+  // is worked out again rather than kept from the x part.
+  for (int coordinata = 0; coordinata < 2; ++coordinata) {
+    CalcoloPiano calcolo(g);
+    for (int32_t m = 0; m <= T; m += kMetriPerBlocco) {
+      const int32_t fino = T - m < kMetriPerBlocco ? T : m + kMetriPerBlocco - 1;
+      calcolo.prossimi(x.get(), y.get(), fino - m + 1);
+      codifica_elementi(in_coda(byte_elementi(g, m, fino)), g, m, fino,
+                        coordinata == 0 ? x.get() : y.get());
+    }
+  }
 }
 
-// The bytes of the elements of metres da to a of one coordinate: the seeds
-// take 4, the computed metres 10, the empty ones 2.
+}  // namespace
+
 size_t byte_elementi(const Geometria& g, int32_t da, int32_t a) {
   const auto entro = [da, a](int64_t dal, int64_t al) -> size_t {
     const int64_t inizio = dal > da ? dal : da;
@@ -46,38 +67,40 @@ size_t byte_elementi(const Geometria& g, int32_t da, int32_t a) {
   return kByteIntero * semi + kByteReale * calcolati + kByteEtichetta * (tutti - semi - calcolati);
 }
 
-}  // namespace
-
-void codifica_elemento(std::string* s, const Geometria& g, int coordinata, int32_t m) {
+void codifica_elemento(std::string* s, Geometria::Genere genere, double valore) {
   char elemento[kByteReale];
-  s->append(elemento, scrivi_elemento(elemento, g.genere(m), coordinata_di(g, coordinata, m)));
+  s->append(elemento, scrivi_elemento(elemento, genere, valore));
 }
 
-void codifica_elementi(std::string* s, const Geometria& g, int coordinata, int32_t da, int32_t a) {
-  if (a < da) return;
-  // The plan is written one element at a time into space made once: growing
-  // the buffer byte by byte costs several times the integration itself.
-  const size_t inizio = s->size();
-  s->resize(inizio + byte_elementi(g, da, a));
-  char* p = s->data() + inizio;
-  for (int32_t m = da; m <= a; ++m) {
-    p += scrivi_elemento(p, g.genere(m), coordinata_di(g, coordinata, m));
-  }
+void codifica_elementi(char* p, const Geometria& g, int32_t da, int32_t a, const double* valori) {
+  // The metres that hold a coordinate come first; the empty ones after
+  // them are not read from `valori`.
+  const int32_t pieni =
+      g.genere(0) == Geometria::Genere::vuoto ? da : std::clamp(g.prossimo(), da, a + 1);
+  int32_t m = da;
+  for (; m < pieni; ++m) p += scrivi_elemento(p, g.genere(m), valori[m - da]);
+  for (; m <= a; ++m) p += scrivi_elemento(p, Geometria::Genere::vuoto, 0.0);
 }
 
 void codifica_geometria(const Geometria& geometria, Uscita* u) {
-  constexpr int32_t kMetriPerBlocco = 1 << 12;  // 40 KB of elements at most
+  constexpr size_t kMargine = kByteReale << 12;  // one block of elements
   const int32_t T = geometria.esiste() ? geometria.ultimo_metro() : -1;
-  // The plan is the one large file: its buffer is made once instead of being
-  // regrown and copied.
-  u->prevedi(2 * byte_elementi(geometria, 0, T), kByteReale * kMetriPerBlocco);
-  for (int coordinata = 0; coordinata < 2; ++coordinata) {
-    for (int32_t m = 0; m <= T; m += kMetriPerBlocco) {
-      const int32_t fino = T - m < kMetriPerBlocco ? T : m + kMetriPerBlocco - 1;
-      codifica_elementi(u->buffer(), geometria, coordinata, m, fino);
-      u->forse_svuota();
-    }
-  }
+  u->prevedi(2 * byte_elementi(geometria, 0, T), kMargine);
+  percorri_file(geometria, [u](size_t n) {
+    u->forse_svuota();
+    return u->in_coda(n);
+  });
+}
+
+std::string codifica_geometria(const Geometria& geometria) {
+  std::string s;
+  const int32_t T = geometria.esiste() ? geometria.ultimo_metro() : -1;
+  s.reserve(2 * byte_elementi(geometria, 0, T));
+  percorri_file(geometria, [&s](size_t n) {
+    s.resize(s.size() + n);
+    return s.data() + s.size() - n;
+  });
+  return s;
 }
 
 EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e) {

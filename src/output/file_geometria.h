@@ -22,13 +22,21 @@ inline constexpr size_t kByteIntero = kByteEtichetta + 2;
 inline constexpr size_t kByteReale = kByteEtichetta + 8;
 }  // namespace formato_geometria
 
+// Streams the file to `u` as its metres are worked out, a block at a time:
+// x of every metre, then y. The plan is never held whole.
 void codifica_geometria(const Geometria& geometria, Uscita* u);
-// One element of the plan: coordinate 0 (x) or 1 (y) of metre m.
-void codifica_elemento(std::string* s, const Geometria& g, int coordinata, int32_t m);
+// The same bytes as one string, for a tool that reads the plan back whole.
+std::string codifica_geometria(const Geometria& geometria);
+// One element of the plan: a metre's kind and coordinate.
+void codifica_elemento(std::string* s, Geometria::Genere genere, double valore);
+// The bytes of the elements of metres da to a of one coordinate: the seeds
+// take 4, the computed metres 10, the empty ones 2.
+size_t byte_elementi(const Geometria& g, int32_t da, int32_t a);
 // The elements of metres da to a (inclusive) of one coordinate, the same
-// bytes as codifica_elemento metre by metre, in one pass over the buffer.
-// REQUIRES: 0 <= da and a <= g.ultimo_metro().
-void codifica_elementi(std::string* s, const Geometria& g, int coordinata, int32_t da, int32_t a);
+// bytes as codifica_elemento metre by metre, written at p (byte_elementi of
+// them); valori[i] is the coordinate of metre da + i, read only for metres
+// that hold one. REQUIRES: 0 <= da and a <= g.ultimo_metro().
+void codifica_elementi(char* p, const Geometria& g, int32_t da, int32_t a, const double* valori);
 
 // One element of the plan as read back: its kind and its value (a 16-bit seed
 // widened to double; 0 for an empty element).

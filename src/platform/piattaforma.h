@@ -41,8 +41,10 @@ class Piattaforma {
   virtual bool crea_temporaneo(const std::string& percorso, int* handle, std::string* temporaneo,
                                std::string* errore) = 0;
   virtual bool scrivi(int handle, std::string_view dati, std::string* errore) = 0;
-  // How many bytes a writer collects before it hands them over with
-  // `consegna`: a quarter of a megabyte for a real file.
+  // How many bytes a writer collects before it hands them over (with
+  // `scrivi`, or `consegna` for what it appended to a string): a quarter of
+  // a megabyte for a real file; the largest size_t for a platform that
+  // keeps each file whole, which is then handed over once, by `consegna`.
   virtual size_t blocco_scrittura() const { return size_t{1} << 18; }
   // Writes *dati at the end of the file; *dati may be left in any state
   // (a platform that keeps files as strings takes it whole).

@@ -7,10 +7,41 @@
 
 namespace calvetra {
 
-void Uscita::svuota() {
-  if (!fallita_ && !buffer_.empty()) {
-    if (!piattaforma_->consegna(handle_, &buffer_, &errore_)) fallita_ = true;
+char* Uscita::in_coda(size_t n) {
+  if (intero()) {
+    // A file in memory grows in its own string, which the platform takes.
+    const size_t fine = buffer_.size();
+    buffer_.resize(fine + n);
+    return buffer_.data() + fine;
   }
+  if (!buffer_.empty()) svuota();
+  if (usati_ + n > capienza_) {
+    const size_t capienza = std::max(usati_ + n, blocco_ + n);
+    std::unique_ptr<char[]> nuovo(new char[capienza]);
+    std::copy(grezzo_.get(), grezzo_.get() + usati_, nuovo.get());
+    grezzo_ = std::move(nuovo);
+    capienza_ = capienza;
+  }
+  char* p = grezzo_.get() + usati_;
+  usati_ += n;
+  return p;
+}
+
+void Uscita::consegna(std::string* dati) {
+  if (!fallita_ && !piattaforma_->consegna(handle_, dati, &errore_)) fallita_ = true;
+}
+
+void Uscita::svuota_grezzo() {
+  if (!fallita_ && usati_ > 0 &&
+      !piattaforma_->scrivi(handle_, std::string_view(grezzo_.get(), usati_), &errore_)) {
+    fallita_ = true;
+  }
+  usati_ = 0;
+}
+
+void Uscita::svuota() {
+  svuota_grezzo();
+  if (!buffer_.empty()) consegna(&buffer_);
   buffer_.clear();
 }
 

@@ -6,6 +6,8 @@
 #define CALVETRA_PLATFORM_SOSTITUZIONE_H_
 
 #include <functional>
+#include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +26,16 @@ class Uscita {
       : piattaforma_(piattaforma), handle_(handle), blocco_(piattaforma->blocco_scrittura()) {}
 
   // The buffer to append encoded bytes to; call `forse_svuota` after a record.
-  std::string* buffer() { return &buffer_; }
+  std::string* buffer() {
+    if (usati_ > 0) svuota_grezzo();
+    return &buffer_;
+  }
+  // The next n bytes of the output, to be written in place before anything
+  // else is: for a real file they are never filled first, which appending
+  // to `buffer` cannot promise.
+  char* in_coda(size_t n);
   void forse_svuota() {
-    if (buffer_.size() >= blocco_) svuota();
+    if (buffer_.size() + usati_ >= blocco_) svuota();
   }
   // Room made once for a file of `byte` bytes: all of it, or at most one
   // block and `margine` bytes past it (the most a step appends).
@@ -38,10 +47,20 @@ class Uscita {
   const std::string& errore() const { return errore_; }
 
  private:
+  // A platform that keeps the file in memory takes it whole as a string.
+  bool intero() const { return blocco_ == std::numeric_limits<size_t>::max(); }
+  void consegna(std::string* dati);
+  void svuota_grezzo();
+
   Piattaforma* piattaforma_;
   int handle_;
   size_t blocco_;
   std::string buffer_;
+  // The block written in place through `in_coda` for a real file, made
+  // when first asked for (a file in memory grows `buffer_` instead).
+  std::unique_ptr<char[]> grezzo_;
+  size_t capienza_ = 0;
+  size_t usati_ = 0;
   bool fallita_ = false;
   std::string errore_;
 };

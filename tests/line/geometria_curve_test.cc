@@ -39,9 +39,10 @@ void uguale_bit_a_bit(const Geometria& g, int64_t fino, const std::vector<Tratto
   std::vector<double> x, y;
   piano_atteso(fino, curve, &x, &y);
   ASSERT_GE(g.prossimo(), fino + 1);
+  PuntiPiano punti(g);
   for (int32_t m = 2; m <= fino; ++m) {
-    ASSERT_EQ(bit(g.x(m)), bit(x[static_cast<size_t>(m)])) << m;
-    ASSERT_EQ(bit(g.y(m)), bit(y[static_cast<size_t>(m)])) << m;
+    ASSERT_EQ(bit(punti.x(m)), bit(x[static_cast<size_t>(m)])) << m;
+    ASSERT_EQ(bit(punti.y(m)), bit(y[static_cast<size_t>(m)])) << m;
   }
 }
 
@@ -49,13 +50,14 @@ TEST(GeometriaCurve, WithoutCurvesTheRouteRunsStraightToTMinus2) {
   ProvaLinea p;  // T = 17000
   p.compila("");
   const Geometria& g = p.m.geometria;
+  PuntiPiano punti(g);
   ASSERT_EQ(numero(p.d.codice_errore()), 0);
   EXPECT_EQ(g.genere(0), Genere::intero);
   EXPECT_EQ(g.genere(1), Genere::intero);
   for (int32_t m = 2; m <= 16998; ++m) {
     ASSERT_EQ(g.genere(m), Genere::reale);
-    ASSERT_EQ(g.x(m), 0.0);
-    ASSERT_EQ(g.y(m), static_cast<double>(m));
+    ASSERT_EQ(punti.x(m), 0.0);
+    ASSERT_EQ(punti.y(m), static_cast<double>(m));
   }
   EXPECT_EQ(g.genere(16999), Genere::vuoto);
   EXPECT_EQ(g.genere(17000), Genere::vuoto);
@@ -65,19 +67,20 @@ TEST(GeometriaCurve, FirstLeftCurveIsBitExact) {
   ProvaLinea p;
   p.compila("curvas6,  500,  500\r\n");
   const Geometria& g = p.m.geometria;
+  PuntiPiano punti(g);
   ASSERT_EQ(numero(p.d.codice_errore()), 0);
-  EXPECT_EQ(g.x(500), 0.0);
-  EXPECT_EQ(g.y(500), 500.0);
+  EXPECT_EQ(punti.x(500), 0.0);
+  EXPECT_EQ(punti.y(500), 500.0);
   uguale_bit_a_bit(g, 16998, {{500, 500, -0.003}});
   // Pinned bit patterns: the turn is to the left (x < 0).
-  EXPECT_EQ(bit(g.x(501)), 0xBF689374BC6A7EFAu);   // -0.003
-  EXPECT_EQ(bit(g.y(501)), 0x407F500000000000u);   // 501
-  EXPECT_EQ(bit(g.x(750)), 0xC056760AA5788408u);   // about -89.844
-  EXPECT_EQ(bit(g.y(750)), 0x4086B99AEA1E99B9u);   // about 727.201
-  EXPECT_EQ(bit(g.x(1000)), 0xC0736B30B981B47Au);  // about -310.699
-  EXPECT_EQ(bit(g.y(1000)), 0x408A028B6F766E52u);  // about 832.318
+  EXPECT_EQ(bit(punti.x(501)), 0xBF689374BC6A7EFAu);   // -0.003
+  EXPECT_EQ(bit(punti.y(501)), 0x407F500000000000u);   // 501
+  EXPECT_EQ(bit(punti.x(750)), 0xC056760AA5788408u);   // about -89.844
+  EXPECT_EQ(bit(punti.y(750)), 0x4086B99AEA1E99B9u);   // about 727.201
+  EXPECT_EQ(bit(punti.x(1000)), 0xC0736B30B981B47Au);  // about -310.699
+  EXPECT_EQ(bit(punti.y(1000)), 0x408A028B6F766E52u);  // about 832.318
   // Past the curve the last step goes straight on.
-  EXPECT_EQ(g.x(1002) - g.x(1001), g.x(1001) - g.x(1000));
+  EXPECT_EQ(punti.x(1002) - punti.x(1001), punti.x(1001) - punti.x(1000));
 }
 
 TEST(GeometriaCurve, RecordsAreOneForwardPass) {

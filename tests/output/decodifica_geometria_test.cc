@@ -15,27 +15,22 @@ namespace calvetra {
 namespace {
 
 TEST(DecodificaElemento, MirrorsTheEncoder) {
-  Geometria g;
-  g.crea(5);
-  g.semina();
-  g.aggiungi(-0.1, 1.9999999999999998);
-  g.aggiungi(std::nextafter(1e6, 2e6), -3.5);
+  using Genere = Geometria::Genere;
+  const struct {
+    Genere genere;
+    double valore;
+  } elementi[] = {{Genere::intero, 0.0}, {Genere::intero, 1.0},
+                  {Genere::reale, -0.1}, {Genere::reale, std::nextafter(1e6, 2e6)},
+                  {Genere::vuoto, 0.0},  {Genere::intero, -1.0},
+                  {Genere::reale, -3.5}, {Genere::reale, 1.9999999999999998}};
   std::string s;
-  for (int c = 0; c < 2; ++c) {
-    for (int32_t m = 0; m <= 5; ++m) codifica_elemento(&s, g, c, m);
-  }
+  for (const auto& e : elementi) codifica_elemento(&s, e.genere, e.valore);
   LettoreBinario in(s);
-  for (int c = 0; c < 2; ++c) {
-    for (int32_t m = 0; m <= 5; ++m) {
-      ElementoGeometria e;
-      ASSERT_EQ(decodifica_elemento(&in, &e), EsitoElemento::ok);
-      EXPECT_EQ(e.genere, g.genere(m)) << c << " " << m;
-      if (e.genere != Geometria::Genere::vuoto) {
-        EXPECT_EQ(e.valore, c == 0 ? g.x(m) : g.y(m)) << c << " " << m;
-      } else {
-        EXPECT_EQ(e.valore, 0.0);
-      }
-    }
+  for (const auto& atteso : elementi) {
+    ElementoGeometria e;
+    ASSERT_EQ(decodifica_elemento(&in, &e), EsitoElemento::ok);
+    EXPECT_EQ(e.genere, atteso.genere) << atteso.valore;
+    EXPECT_EQ(e.valore, atteso.valore);
   }
   EXPECT_TRUE(in.finito());
 }

@@ -451,9 +451,9 @@ TEST(ScenarioView, PlanSampledEveryTenMetresAndAtItsLastComputedMetre) {
   const scenario::PiantaCampionata p = scenario::campiona(c.modello.geometria);
   EXPECT_EQ(p.passo, 10);
   ASSERT_EQ(p.xy.size(), 2u * 2701);
-  EXPECT_EQ(p.xy[2 * 2700], c.modello.geometria.x(26998));
-  EXPECT_EQ(p.xy[2 * 2700 + 1], c.modello.geometria.y(26998));
-  EXPECT_EQ(p.xy[2 * 100 + 1], c.modello.geometria.y(1000));
+  EXPECT_EQ(p.xy[2 * 2700], PuntiPiano(c.modello.geometria).x(26998));
+  EXPECT_EQ(p.xy[2 * 2700 + 1], PuntiPiano(c.modello.geometria).y(26998));
+  EXPECT_EQ(p.xy[2 * 100 + 1], PuntiPiano(c.modello.geometria).y(1000));
 
   // The longest route keeps to the point budget with a longer step; the plan
   // as read from a file ends at its first empty metre.

@@ -52,9 +52,7 @@ bool da_sorgenti(const Contesto& c, SorgentiAutore sorgenti, const NomiScenario&
   const Geometria& g = comp.modello.geometria;
   if (g.esiste()) {
     // The plan goes through its own codec, so the drawing reads it as from the file.
-    std::string dati;
-    codifica_elementi(&dati, g, 0, 0, g.ultimo_metro());
-    codifica_elementi(&dati, g, 1, 0, g.ultimo_metro());
+    const std::string dati = codifica_geometria(g);
     PianoLetto piano;
     if (leggi_geometria(dati, Intestazione(letto->tabella).lunghezza_percorso(), &piano).ok()) {
       letto->geometria = std::move(piano);

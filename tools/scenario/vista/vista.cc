@@ -330,11 +330,13 @@ PiantaCampionata campiona(const PianoLetto& p) {
 }
 
 PiantaCampionata campiona(const Geometria& g) {
+  // The samples go forward: the metres are worked out once, a window at a time.
+  PuntiPiano punti(g);
   return campiona_con(
       g.esiste() ? int64_t{g.ultimo_metro()} + 1 : 0,
       [&](int64_t m) { return g.genere(static_cast<int32_t>(m)) != Geometria::Genere::vuoto; },
-      [&](int64_t m) { return g.x(static_cast<int32_t>(m)); },
-      [&](int64_t m) { return g.y(static_cast<int32_t>(m)); });
+      [&](int64_t m) { return punti.x(static_cast<int32_t>(m)); },
+      [&](int64_t m) { return punti.y(static_cast<int32_t>(m)); });
 }
 
 Json json_vista(const ScenarioVisto& v) {
