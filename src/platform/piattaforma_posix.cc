@@ -39,6 +39,10 @@ bool suffisso_casuale(std::string* suffisso, std::string* errore) {
 
 bool separatore(char c) { return c == '/'; }
 
+std::string percorso_da_uri_file(std::string percorso) { return percorso; }
+
+std::string percorso_uri_file(std::string percorso) { return percorso; }
+
 bool byte_casuali(unsigned char* byte, size_t n, std::string* errore) {
   size_t letti = 0;
   while (letti < n) {

@@ -57,6 +57,28 @@ LRESULT CALLBACK procedura_attesa(HWND w, UINT messaggio, WPARAM wp, LPARAM lp) 
 
 bool separatore(char c) { return c == '/' || c == '\\'; }
 
+namespace {
+
+// "C:" at `i`: a drive letter and its colon, ending there or before a separator.
+bool unita(std::string_view p, size_t i) {
+  const auto lettera = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  return p.size() >= i + 2 && lettera(p[i]) && p[i + 1] == ':' &&
+         (p.size() == i + 2 || separatore(p[i + 2]));
+}
+
+}  // namespace
+
+std::string percorso_da_uri_file(std::string percorso) {
+  if (percorso.size() >= 3 && percorso[0] == '/' && unita(percorso, 1)) percorso.erase(0, 1);
+  return percorso;
+}
+
+std::string percorso_uri_file(std::string percorso) {
+  std::replace(percorso.begin(), percorso.end(), '\\', '/');
+  if (unita(percorso, 0)) percorso.insert(0, 1, '/');
+  return percorso;
+}
+
 bool byte_casuali(unsigned char* byte, size_t n, std::string* errore) {
   while (n > 0) {
     const ULONG parte = static_cast<ULONG>(std::min<size_t>(n, 1u << 30));

@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace calvetra {
@@ -59,6 +60,13 @@ class Sorveglianza {
   struct Stato;
   std::unique_ptr<Stato> s_;
 };
+
+// The end the user asks, raised from inside the process as the system raises
+// it: SIGTERM to `filo` on POSIX (the thread that opened the watch reads it),
+// Ctrl-Break from the console on Windows (to the watch of the process,
+// whichever thread it is on). For tests and programs that have no terminal
+// to press it in.
+void chiedi_fine(std::thread::native_handle_type filo);
 
 }  // namespace calvetra
 

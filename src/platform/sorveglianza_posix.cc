@@ -244,4 +244,6 @@ void Sorveglianza::termina() {
   (void)scritti;
 }
 
+void chiedi_fine(std::thread::native_handle_type filo) { pthread_kill(filo, SIGTERM); }
+
 }  // namespace calvetra

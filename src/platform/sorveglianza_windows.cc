@@ -334,4 +334,6 @@ void Sorveglianza::termina() {
   if (s_->fine != nullptr) SetEvent(s_->fine);
 }
 
+void chiedi_fine(std::thread::native_handle_type) { controllo_console(CTRL_BREAK_EVENT); }
+
 }  // namespace calvetra

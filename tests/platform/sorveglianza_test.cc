@@ -21,14 +21,19 @@ namespace {
 
 using Evento = Sorveglianza::Evento;
 
-// The Windows watch (ReadDirectoryChangesW) does not yet pass these under
-// Wine: changes of a file's times come after the quiet time and a read seems
-// overtaken, and a directory made a second time is not taken up again.
+// What Wine 8's ReadDirectoryChangesW does unlike Windows, as measured: right
+// after a save has been handed on, with nothing else touching the file,
+// another change of it comes (the watch's own check for a writer, a read
+// opened and closed, is the only access), so intatta() is false after every
+// save; and a directory made a second time is not reported by the watch of
+// the directory above (the first time it is).
 #ifdef _WIN32
-#define SOLO_DOVE_PASSA() GTEST_SKIP() << "la sorveglianza di Windows non passa ancora sotto Wine"
+#define SOLO_DOVE_PASSA(perche) GTEST_SKIP() << "Wine: " << perche
 #else
-#define SOLO_DOVE_PASSA() static_cast<void>(0)
+#define SOLO_DOVE_PASSA(perche) static_cast<void>(perche)
 #endif
+constexpr const char kLettoCambia[] =
+    "una modifica arriva dopo ogni salvataggio passato, intatta() e' falso";
 constexpr const char kNome[] = "Calvetra_linea.txt";
 
 // attendi() on a thread of its own, with a limit: a watch that misses an
@@ -51,7 +56,7 @@ Evento attendi_al_piu(Sorveglianza* w, std::chrono::seconds limite = std::chrono
 }
 
 TEST(Sorveglianza, SavesRenamesAndDeletionsWakeItOnceABurstOtherFilesNever) {
-  SOLO_DOVE_PASSA();
+  SOLO_DOVE_PASSA(kLettoCambia);
   test::PiattaformaDiProva d;
   Sorveglianza w;
   std::string errore;
@@ -74,7 +79,7 @@ TEST(Sorveglianza, SavesRenamesAndDeletionsWakeItOnceABurstOtherFilesNever) {
 }
 
 TEST(Sorveglianza, AFileTruncatedAndNotYetWrittenIsWaitedFor) {
-  SOLO_DOVE_PASSA();
+  SOLO_DOVE_PASSA(kLettoCambia);
   test::PiattaformaDiProva d;
   d.scrivi_file(kNome, "prima");
   Sorveglianza w;
@@ -110,7 +115,7 @@ TEST(Sorveglianza, AFileTruncatedAndNotYetWrittenIsWaitedFor) {
 }
 
 TEST(Sorveglianza, TheDirectoryDeletedIsToldAndMadeAgainIsFollowedAgain) {
-  SOLO_DOVE_PASSA();
+  SOLO_DOVE_PASSA("una cartella rifatta la seconda volta non e' segnalata dalla cartella sopra");
   test::PiattaformaDiProva sopra;
   const std::string cartella = sopra.file("linea");
   std::filesystem::create_directory(cartella);

@@ -1,11 +1,16 @@
 // Windows-1252 and UTF-8 at the edge of the tools: every byte from 0x80 to
 // 0xFF goes over and comes back unchanged, the defined ones as the C
-// library's own code page table has them, and the five the code page leaves
+// system's own code page table has them (the C library's, Windows' on
+// Windows), and the five the code page leaves
 // undefined said to a reader, never replaced.
 #include "scenario/comune/testo.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <cerrno>
 #include <optional>
@@ -20,9 +25,21 @@ using scenario::utf8_a_1252;
 using scenario::utf8_da_1252;
 using scenario::utf8_leggibile;
 
-// The C library's conversion of one Windows-1252 byte; nullopt where its
-// table has no character.
-std::optional<std::string> da_iconv(unsigned char b) {
+// The system's conversion of one Windows-1252 byte; nullopt where its table
+// has no character.
+#ifdef _WIN32
+std::optional<std::string> da_sistema(unsigned char b) {
+  const char dentro[1] = {static_cast<char>(b)};
+  wchar_t largo[2] = {};
+  const int n = MultiByteToWideChar(1252, MB_ERR_INVALID_CHARS, dentro, 1, largo, 2);
+  if (n <= 0) return std::nullopt;
+  char fuori[8] = {};
+  const int m = WideCharToMultiByte(CP_UTF8, 0, largo, n, fuori, sizeof fuori, nullptr, nullptr);
+  if (m <= 0) return std::nullopt;
+  return std::string(fuori, static_cast<size_t>(m));
+}
+#else
+std::optional<std::string> da_sistema(unsigned char b) {
   const iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   char dentro[1] = {static_cast<char>(b)};
@@ -36,13 +53,14 @@ std::optional<std::string> da_iconv(unsigned char b) {
   if (r == static_cast<size_t>(-1)) return std::nullopt;
   return std::string(fuori, static_cast<size_t>(out - fuori));
 }
+#endif
 
 bool indefinito(unsigned char b) {
   return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
 }
 
 TEST(Testo1252, EveryHighByteGoesToUtf8AndBackUnchanged) {
-  ASSERT_TRUE(da_iconv(0xE0).has_value()) << "the C library has no Windows-1252";
+  ASSERT_TRUE(da_sistema(0xE0).has_value()) << "the system has no Windows-1252 table";
   const char* esa = "0123456789ABCDEF";
   for (unsigned b = 0x80; b <= 0xFF; ++b) {
     const auto c = static_cast<unsigned char>(b);
@@ -56,7 +74,7 @@ TEST(Testo1252, EveryHighByteGoesToUtf8AndBackUnchanged) {
       size_t dopo = 0;
       EXPECT_EQ(colonne_leggibili(uno, 0, &dopo), 4u);
     } else {
-      const std::optional<std::string> atteso = da_iconv(c);
+      const std::optional<std::string> atteso = da_sistema(c);
       ASSERT_TRUE(atteso.has_value());
       EXPECT_EQ(utf8, *atteso);
       EXPECT_EQ(utf8_leggibile(uno), *atteso);

@@ -2,11 +2,9 @@
 // over real sockets on the loopback: each is refused or cut off, and the
 // page is still answered within a second after it.
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <ext/stdio_filebuf.h>
 #include <filesystem>
@@ -17,9 +15,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/sorveglianza.h"
 #include "scenario/comandi/view.h"
 #include "scenario/vivo/servizio.h"
 #include "support/cartella_temporanea.h"
+#include "support/tubo.h"
 #include "tools/http_prova.h"
 #include "tools/scenario_prova.h"
 
@@ -93,7 +93,7 @@ TEST(ScenarioVivoLimiti, ASecondServerOnThePortIsRefusedWithTheReason) {
   while (!finito && Orologio::now() - inizio < std::chrono::seconds(3)) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  if (!finito) pthread_kill(comando.native_handle(), SIGTERM);
+  if (!finito) chiedi_fine(comando.native_handle());
   comando.join();
   EXPECT_EQ(e.stato, 1);
   EXPECT_EQ(e.uscita, "");
@@ -336,7 +336,7 @@ class ServizioInProcesso {
  public:
   explicit ServizioInProcesso(test::PiattaformaDiProva& d) {
     int p[2];
-    if (pipe(p) != 0) return;
+    if (!test::tubo(p)) return;
     lettura_ = fdopen(p[0], "r");
     filo_ = std::thread([this, &d, scrittura = p[1]] {
       __gnu_cxx::stdio_filebuf<char> buffer(scrittura, std::ios::out);
@@ -351,16 +351,17 @@ class ServizioInProcesso {
   }
   ~ServizioInProcesso() {
     if (filo_.joinable()) {
-      pthread_kill(filo_.native_handle(), SIGTERM);
+      chiedi_fine(filo_.native_handle());
       filo_.join();
     }
     if (lettura_ != nullptr) std::fclose(lettura_);
   }
   const std::string& indirizzo() const { return indirizzo_; }
-  // SIGTERM to the command's thread; how long it took to end.
+  // The end asked of the command's thread (SIGTERM on POSIX); how long it
+  // took to end.
   Orologio::duration termina() {
     const auto inizio = Orologio::now();
-    pthread_kill(filo_.native_handle(), SIGTERM);
+    chiedi_fine(filo_.native_handle());
     filo_.join();
     return finito_ - inizio;
   }

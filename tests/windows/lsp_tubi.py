@@ -1,6 +1,8 @@
 # `scenario.exe lsp` as an editor starts it: over two pipes, framed by byte
 # counts. initialize, didOpen of the line source, hover on its first record;
-# every answer must arrive whole, in order, within a time limit.
+# every answer must arrive whole, in order, within a time limit. The source is
+# named as VS Code names it, its drive letter in lower case and its colon
+# escaped ("file:///z%3A/..."; Wine's drive Z: is the root of Linux's files).
 #   python3 lsp_tubi.py WINE SCENARIO_EXE CARTELLA
 import json, os, subprocess, sys, threading
 
@@ -37,7 +39,7 @@ def risposta(id_):
 limite = threading.Timer(120, proc.kill)
 limite.start()
 try:
-    uri = "file:///" + ("Z:" + cartella).replace("\\", "/") + "/Calvetra_linea.txt"
+    uri = "file:///z%3A" + cartella.replace("\\", "/") + "/Calvetra_linea.txt"
     testo = open(os.path.join(cartella, "Calvetra_linea.txt"), encoding="cp1252", newline="").read()
     invia({"jsonrpc": "2.0", "id": 1, "method": "initialize",
            "params": {"rootUri": None, "capabilities": {},

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/piattaforma.h"
+
 namespace calvetra::scenario::lsp {
 
 void Documenti::apri(const std::string& uri, std::string testo, int64_t versione) {
@@ -106,13 +108,13 @@ std::string percorso_da_uri(std::string_view uri) {
   }
   // A NUL cannot be in a path; such a URI names no file.
   if (p.find('\0') != std::string::npos) return "";
-  return p;
+  return percorso_da_uri_file(std::move(p));
 }
 
 std::string uri_da_percorso(std::string_view percorso) {
   constexpr const char* kCifre = "0123456789ABCDEF";
   std::string u = "file://";
-  for (char c : percorso) {
+  for (char c : percorso_uri_file(std::string(percorso))) {
     const auto b = static_cast<unsigned char>(c);
     const bool libero = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
                         (b >= '0' && b <= '9') || b == '/' || b == '-' || b == '_' || b == '.' ||
