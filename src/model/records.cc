@@ -27,6 +27,11 @@ bool Geometria::Tratto::operator==(const Tratto& o) const {
          std::bit_cast<uint64_t>(k) == std::bit_cast<uint64_t>(o.k);
 }
 
+bool Geometria::operator==(const Geometria& o) const {
+  return tratti_ == o.tratti_ && metri_ == o.metri_ && seminata_ == o.seminata_ &&
+         prossimo_ == o.prossimo_ && senza_coordinate_ == o.senza_coordinate_;
+}
+
 void Geometria::avanza(int32_t fino, bool curva, double k) {
   if (fino <= prossimo_) return;
   prossimo_ = fino;

@@ -131,8 +131,10 @@ class Geometria {
   // measured.
   const std::vector<Tratto>& tratti() const { return tratti_; }
 
-  // Equal when the same metres are computed the same way.
-  bool operator==(const Geometria& o) const = default;
+  // Equal when the same metres are computed the same way. Out of line,
+  // beside the stretches' own: MinGW's g++ 12 left a defaulted one here
+  // unemitted, and the Windows build did not link.
+  bool operator==(const Geometria& o) const;
 
  private:
   std::vector<Tratto> tratti_;
