@@ -53,7 +53,10 @@ echo "== 2. le finestre su uno schermo virtuale"
 if command -v xvfb-run >/dev/null; then
   mkdir "$lavoro/finestre"
   cp "$win/calvetra.exe" "$win/finestre.exe" "$lavoro/finestre/"
-  if ! (cd "$lavoro/finestre" &&
+  # A prefix of its own: run beside the suites, which share the build's
+  # prefix and start with no screen, the windows were not found (seen once,
+  # never when run alone); Wine's server keeps the display it started with.
+  if ! (cd "$lavoro/finestre" && export WINEPREFIX="$win/wine-schermo" &&
         timeout 300 xvfb-run -a -s '-screen 0 1024x768x24' "$vino" ./finestre.exe ./calvetra.exe); then
     echo "finestre: non trovate o uscite sbagliate"; falliti=$((falliti + 1))
   fi
