@@ -19,22 +19,6 @@ namespace {
 
 std::string motivo() { return std::strerror(errno); }
 
-// Names drawn before giving up: with 60 random bits each, only a directory
-// that someone keeps filling on purpose gets past the first.
-constexpr int kTentativi = 100;
-
-// Ten characters from 64, each from one random byte: 60 bits that nobody
-// can guess, so no one can prepare a file or a link at the name beforehand.
-bool suffisso_casuale(std::string* suffisso, std::string* errore) {
-  static constexpr char kCaratteri[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-  unsigned char byte[10];
-  if (!byte_casuali(byte, sizeof byte, errore)) return false;
-  suffisso->clear();
-  for (unsigned char b : byte) suffisso->push_back(kCaratteri[b % 64]);
-  return true;
-}
-
 }  // namespace
 
 bool separatore(char c) { return c == '/'; }
@@ -114,7 +98,7 @@ bool PiattaformaSistema::elimina(const std::string& percorso, std::string* error
 
 bool PiattaformaSistema::crea_temporaneo(const std::string& percorso, int* handle,
                                          std::string* temporaneo, std::string* errore) {
-  for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
+  for (int tentativo = 0; tentativo < kTentativiNome; ++tentativo) {
     std::string suffisso;
     if (!suffisso_casuale(&suffisso, errore)) return false;
     const std::string nome = nome_temporaneo(percorso, suffisso);
@@ -226,7 +210,7 @@ bool copia_in(const std::string& da, int fd, std::string* errore) {
 
 bool PiattaformaSistema::conserva(const std::string& percorso, std::string* copia,
                                   std::string* errore) {
-  for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
+  for (int tentativo = 0; tentativo < kTentativiNome; ++tentativo) {
     std::string suffisso;
     if (!suffisso_casuale(&suffisso, errore)) return false;
     const std::string nome = nome_temporaneo(percorso, suffisso);

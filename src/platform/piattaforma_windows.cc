@@ -17,20 +17,6 @@ namespace calvetra {
 
 namespace {
 
-// Names drawn before giving up: with 60 random bits each, only a directory
-// that someone keeps filling on purpose gets past the first.
-constexpr int kTentativi = 100;
-
-bool suffisso_casuale(std::string* suffisso, std::string* errore) {
-  static constexpr char kCaratteri[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-  unsigned char byte[10];
-  if (!byte_casuali(byte, sizeof byte, errore)) return false;
-  suffisso->clear();
-  for (unsigned char b : byte) suffisso->push_back(kCaratteri[b % 64]);
-  return true;
-}
-
 bool fallito(std::string* errore) {
   *errore = windows::ultimo_errore();
   return false;
@@ -230,7 +216,7 @@ bool PiattaformaSistema::elimina(const std::string& percorso, std::string* error
 
 bool PiattaformaSistema::crea_temporaneo(const std::string& percorso, int* handle,
                                          std::string* temporaneo, std::string* errore) {
-  for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
+  for (int tentativo = 0; tentativo < kTentativiNome; ++tentativo) {
     std::string suffisso;
     if (!suffisso_casuale(&suffisso, errore)) return false;
     const std::string nome = nome_temporaneo(percorso, suffisso);
@@ -307,7 +293,7 @@ bool PiattaformaSistema::sincronizza_cartella(const std::string&, std::string*) 
 
 bool PiattaformaSistema::conserva(const std::string& percorso, std::string* copia,
                                   std::string* errore) {
-  for (int tentativo = 0; tentativo < kTentativi; ++tentativo) {
+  for (int tentativo = 0; tentativo < kTentativiNome; ++tentativo) {
     std::string suffisso;
     if (!suffisso_casuale(&suffisso, errore)) return false;
     const std::string nome = nome_temporaneo(percorso, suffisso);
