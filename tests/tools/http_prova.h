@@ -87,10 +87,14 @@ class Connessione {
     }
     return true;
   }
-  // Reads until `segno` has come (true) or the time limit or the end.
-  bool leggi_fino(const std::string& segno) {
+  // Reads until `segno` has come at or after byte `da` of what was read
+  // (true), or the time limit or the end. Each read looks only at the bytes
+  // it added, so a long answer is read in linear time.
+  bool leggi_fino(const std::string& segno, size_t da = 0) {
     char b[65536];
-    while (letto_.find(segno) == std::string::npos) {
+    size_t cerca = da;
+    while (letto_.find(segno, cerca) == std::string::npos) {
+      if (letto_.size() >= da + segno.size()) cerca = letto_.size() - segno.size() + 1;
       const auto n = recv(fd_, b, sizeof b, 0);
       if (n <= 0) return false;
       letto_.append(b, static_cast<size_t>(n));

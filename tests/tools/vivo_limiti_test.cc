@@ -379,12 +379,6 @@ class ServizioInProcesso {
 // pass, not a search of the whole journal for each warning), and the
 // server answers the page while they are made.
 TEST(ScenarioVivoLimiti, AHundredThousandWarningLinesGiveThePage) {
-#if defined(__SANITIZE_ADDRESS__)
-  // Under AddressSanitizer on a loaded machine the first state held 111 of
-  // the 100,000 diagnostics and the end took 3.4 s: not yet understood, so
-  // the sanitizer build leaves this test to the plain one for now.
-  GTEST_SKIP() << "100,000 warning lines: checked by the build without sanitizers";
-#endif
   test::PiattaformaDiProva d;
   scrivi_sorgenti_di_avvisi(d, 100000);
   ServizioInProcesso servizio(d);
@@ -407,15 +401,26 @@ TEST(ScenarioVivoLimiti, AHundredThousandWarningLinesGiveThePage) {
   }
   // The state comes whole, with every line's diagnostic in it (the line
   // where the compile stops has its error in place of its warning).
-  ASSERT_TRUE(flusso.leggi_fino("event: modello\ndata: "));
-  ASSERT_TRUE(flusso.leggi_fino("\n\n"));
+  // The heartbeats (":" and a blank line) that come while it is built end
+  // no event: the state ends at the blank line after its own data.
+  const std::string inizio_stato = "event: modello\ndata: ";
+  ASSERT_TRUE(flusso.leggi_fino(inizio_stato));
+  ASSERT_TRUE(flusso.leggi_fino("\n\n", flusso.letto().find(inizio_stato)));
   size_t diagnostici = 0;
   for (size_t i = flusso.letto().find("\"gravita\":"); i != std::string::npos;
        i = flusso.letto().find("\"gravita\":", i + 1)) {
     ++diagnostici;
   }
   EXPECT_EQ(diagnostici, 100000u);
-  EXPECT_LT(servizio.termina(), std::chrono::seconds(1));
+#if defined(__SANITIZE_ADDRESS__)
+  // The end frees the compile and the state of 100,000 diagnostics, and under
+  // AddressSanitizer every block freed passes through its quarantine: about
+  // a second on a busy machine, all of it the sanitizer's.
+  constexpr auto kFine = std::chrono::seconds(4);
+#else
+  constexpr auto kFine = std::chrono::seconds(1);
+#endif
+  EXPECT_LT(servizio.termina(), kFine);
   EXPECT_EQ(servizio.stato(), 0);
 }
 
