@@ -57,6 +57,15 @@ async function apri(contesto, url, errori) {
   return p;
 }
 
+// Resolves at the first frame after a drawing of the newest data that
+// holds what `vero` looks for: the frame that shows the new drawing, not
+// the first one after the data came.
+async function disegnato(p, vero, arg) {
+  await p.waitForFunction(vero, arg, { polling: 'raf', timeout: 10000 });
+  await p.waitForFunction(() => visore.tempi.disegnati === visore.tempi.caricati, null,
+    { polling: 'raf', timeout: 10000 });
+}
+
 // Writes `testo` and resolves, with the milliseconds taken, once the page
 // shows what `vero` looks for.
 async function salva_e_attendi(p, file, testo, vero, arg, come) {
@@ -68,7 +77,7 @@ async function salva_e_attendi(p, file, testo, vero, arg, come) {
   } else {
     fs.writeFileSync(file, testo, 'latin1');
   }
-  await p.waitForFunction(vero, arg, { polling: 'raf', timeout: 10000 });
+  await disegnato(p, vero, arg);
   return Date.now() - t0;
 }
 
@@ -254,7 +263,7 @@ async function prova_lsp(contesto, errori) {
     const t0 = Date.now();
     const nome = 'SAN LORENZO NON SALVATO ' + k;
     invia({ method: 'textDocument/didChange', params: { textDocument: { uri: uri, version: 1 + k }, contentChanges: [{ text: testo.replace('SAN LORENZO', nome) }] } });
-    await p.waitForFunction((n) => visore.dati.righe.some((r) => r.nome === n), nome, { polling: 'raf', timeout: 10000 });
+    await disegnato(p, (n) => visore.dati.righe.some((r) => r.nome === n), nome);
     tempi.push(Date.now() - t0);
   }
   assert.strictEqual(fs.readFileSync(path.join(cartella, TRENO), 'latin1'), testo, 'nothing written');

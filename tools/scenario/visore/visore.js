@@ -209,7 +209,9 @@
   let etichette_stazioni = []; // rectangles of the station names drawn, for hovering
   // The page's own timings: when it was first drawn, the last frame's draw,
   // and each wheel step from the event to the end of the frame that shows it.
-  const tempi = { pronto_ms: 0, ultimo_disegno_ms: 0, rotella_da: null, passi_rotella: [] };
+  // caricati counts the data loaded, disegnati the data the last drawing
+  // showed: equal once a drawing of the newest data has been made.
+  const tempi = { pronto_ms: 0, ultimo_disegno_ms: 0, rotella_da: null, passi_rotella: [], caricati: 0, disegnati: 0 };
 
   // The names of the tracks, left of them.
   function disegna_nomi_tracce(c) {
@@ -310,6 +312,7 @@
     if (document.body.dataset.pronto) segui_indirizzo();
     const fine = performance.now();
     tempi.ultimo_disegno_ms = fine - t0;
+    tempi.disegnati = tempi.caricati;
     if (tempi.rotella_da !== null) {
       if (tempi.passi_rotella.length >= 1000) tempi.passi_rotella.shift();
       tempi.passi_rotella.push(fine - tempi.rotella_da);
@@ -1672,6 +1675,7 @@
   function carica(nuovi) {
     const primo = D === null;
     leggi_dati(nuovi);
+    tempi.caricati++;
     calcola_vmax();
     scala_pendenze();
     pianta = prepara_pianta();
