@@ -22,8 +22,8 @@ std::string percorso_da_uri_file(std::string_view server, std::string percorso);
 std::string percorso_uri_file(std::string percorso);
 
 // Whether `percorso` is absolute on this system: from the root on POSIX
-// ("/a"); on Windows from a drive's root ("C:\a", "C:/a") or a share's
-// ("\\server\share", "//server/share").
+// ("/a"); on Windows from a drive's root ("C:\a", "C:/a"), a share's
+// ("\\server\share", "//server/share") or the current drive's ("\a", "/a").
 bool percorso_assoluto(std::string_view percorso);
 // A path spelt as this system's paths are compared here: as written on
 // POSIX; on Windows with '/' for every '\'.

@@ -74,7 +74,9 @@ std::string percorso_uri_file(std::string percorso) {
 }
 
 bool percorso_assoluto(std::string_view percorso) {
-  return (unita(percorso, 0) && percorso.size() > 2) || condivisione(percorso);
+  // "\\a" is the root of the current drive: an editor's "file:///a" names it.
+  return (unita(percorso, 0) && percorso.size() > 2) ||
+         (!percorso.empty() && separatore(percorso[0]));
 }
 
 std::string percorso_normale(std::string percorso) {

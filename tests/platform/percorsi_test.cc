@@ -1,7 +1,7 @@
 // How paths are read and compared on the system the tests run on: which are
 // absolute, which two name the same file, which lie inside a directory. On
-// Windows a drive's and a share's paths are absolute, and separators and the
-// letters' case do not tell two paths apart; on POSIX every byte counts.
+// Windows a drive's, a share's and the current drive's root paths are absolute, and separators and
+// the letters' case do not tell two paths apart; on POSIX every byte counts.
 #include "platform/percorsi.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +21,13 @@ TEST(Percorsi, AbsolutePathsOfThisSystem) {
       {"Z:\\", true},
       {"\\\\server\\share", true},
       {"//server/share", true},
+      // The root of the current drive, as an editor's "file:///rotta" names it.
+      {"\\rotta", true},
+      {"/rotta", true},
       // Relative to a drive's own current directory, or to the current one.
       {"C:", false},
       {"C:rotta", false},
       {"rotta\\linea", false},
-      {"\\rotta", false},
-      {"\\\\", false},
       {"", false},
   };
 #else
