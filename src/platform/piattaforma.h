@@ -117,14 +117,6 @@ inline std::string nella_cartella(const std::string& cartella, const std::string
 // The directory of the running program; empty when it cannot be found.
 std::string cartella_eseguibile();
 
-// The path of a file: URI, once unescaped, as a path of this system: itself
-// on POSIX; on Windows a drive's "/C:/a/b" (or "/c:/a/b", as editors send
-// it) is "C:/a/b".
-std::string percorso_da_uri_file(std::string percorso);
-// The other way: the path, not yet escaped, of the file: URI of an absolute
-// path of this system (on Windows "C:\a\b" is "/C:/a/b").
-std::string percorso_uri_file(std::string percorso);
-
 }  // namespace calvetra
 
 #endif  // CALVETRA_PLATFORM_PIATTAFORMA_H_

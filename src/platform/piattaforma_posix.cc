@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/casuale.h"
+#include "platform/percorsi.h"
 #include "platform/sistema.h"
 
 namespace calvetra {
@@ -23,9 +24,19 @@ std::string motivo() { return std::strerror(errno); }
 
 bool separatore(char c) { return c == '/'; }
 
-std::string percorso_da_uri_file(std::string percorso) { return percorso; }
+std::string percorso_da_uri_file(std::string_view server, std::string percorso) {
+  return server.empty() ? percorso : std::string();
+}
 
 std::string percorso_uri_file(std::string percorso) { return percorso; }
+
+bool percorso_assoluto(std::string_view percorso) {
+  return !percorso.empty() && percorso.front() == '/';
+}
+
+std::string percorso_normale(std::string percorso) { return percorso; }
+
+bool stesso_percorso(std::string_view a, std::string_view b) { return a == b; }
 
 bool byte_casuali(unsigned char* byte, size_t n, std::string* errore) {
   size_t letti = 0;

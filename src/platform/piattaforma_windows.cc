@@ -10,6 +10,7 @@
 
 #include "platform/casuale.h"
 #include "platform/console_windows.h"
+#include "platform/percorsi.h"
 #include "platform/sistema.h"
 #include "platform/testo_windows.h"
 
@@ -52,17 +53,42 @@ bool unita(std::string_view p, size_t i) {
          (p.size() == i + 2 || separatore(p[i + 2]));
 }
 
+// "\\server\share" at the start: two separators, then a name.
+bool condivisione(std::string_view p) {
+  return p.size() > 2 && separatore(p[0]) && separatore(p[1]) && !separatore(p[2]);
+}
+
 }  // namespace
 
-std::string percorso_da_uri_file(std::string percorso) {
+std::string percorso_da_uri_file(std::string_view server, std::string percorso) {
+  if (!server.empty()) return "//" + std::string(server) + percorso;
   if (percorso.size() >= 3 && percorso[0] == '/' && unita(percorso, 1)) percorso.erase(0, 1);
   return percorso;
 }
 
 std::string percorso_uri_file(std::string percorso) {
-  std::replace(percorso.begin(), percorso.end(), '\\', '/');
+  percorso = percorso_normale(std::move(percorso));
+  if (condivisione(percorso)) return percorso.substr(2);
   if (unita(percorso, 0)) percorso.insert(0, 1, '/');
   return percorso;
+}
+
+bool percorso_assoluto(std::string_view percorso) {
+  // "\\a" is the root of the current drive: an editor's "file:///a" names it.
+  return (unita(percorso, 0) && percorso.size() > 2) ||
+         (!percorso.empty() && separatore(percorso[0]));
+}
+
+std::string percorso_normale(std::string percorso) {
+  std::replace(percorso.begin(), percorso.end(), '\\', '/');
+  return percorso;
+}
+
+bool stesso_percorso(std::string_view a, std::string_view b) {
+  const std::wstring x = windows::da_utf8(percorso_normale(std::string(a)));
+  const std::wstring y = windows::da_utf8(percorso_normale(std::string(b)));
+  return CompareStringOrdinal(x.data(), static_cast<int>(x.size()), y.data(),
+                              static_cast<int>(y.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool byte_casuali(unsigned char* byte, size_t n, std::string* errore) {

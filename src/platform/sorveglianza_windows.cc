@@ -55,10 +55,13 @@ struct Lettura {
   OVERLAPPED ov{};
   alignas(DWORD) unsigned char buffer[32768];
   bool in_corso = false;
+  std::wstring percorso;
+  DWORD filtro = 0;
 
   ~Lettura() { chiudi(); }
-  bool apri(const std::wstring& percorso) {
+  bool apri(const std::wstring& p) {
     chiudi();
+    percorso = p;
     cartella =
         CreateFileW(percorso.c_str(), FILE_LIST_DIRECTORY,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -78,8 +81,9 @@ struct Lettura {
     cartella = INVALID_HANDLE_VALUE;
     in_corso = false;
   }
-  bool arma(DWORD filtro) {
+  bool arma(DWORD f) {
     if (!aperta() || in_corso) return aperta();
+    filtro = f;
     if (evento == nullptr) evento = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ResetEvent(evento);
     ov = OVERLAPPED{};
@@ -88,13 +92,26 @@ struct Lettura {
                                      nullptr) != 0;
     return in_corso;
   }
-  // The changes read, each with its action and name. False when the
-  // directory can no longer be read (gone, or going).
+  enum class Esito {
+    letta,    // the changes were handed on
+    riletta,  // nothing read: asked again, its changes come with the new read
+    perduta,  // the directory can no longer be read (gone, or going)
+  };
+  // The changes read, each with its action and name.
   template <typename F>
-  bool raccogli(F&& per_ognuno, bool* perse) {
+  Esito raccogli(F&& per_ognuno, bool* perse) {
     DWORD n = 0;
     in_corso = false;
-    if (!GetOverlappedResult(cartella, &ov, &n, FALSE)) return false;
+    *perse = false;
+    if (!GetOverlappedResult(cartella, &ov, &n, FALSE)) {
+      // A read ends with the thread that started it (a watch waited on by
+      // one thread, then another): the changes since stay with the handle,
+      // for a read asked again, unless the directory has gone meanwhile.
+      const bool annullata = GetLastError() == ERROR_OPERATION_ABORTED;
+      const DWORD a = GetFileAttributesW(percorso.c_str());
+      const bool c_e = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      return annullata && c_e && arma(filtro) ? Esito::riletta : Esito::perduta;
+    }
     // Too many changes for the buffer: they are lost, not the directory.
     *perse = n == 0;
     for (DWORD i = 0; n > 0 && i < n;) {
@@ -107,8 +124,10 @@ struct Lettura {
       if (info.NextEntryOffset == 0) break;
       i += info.NextEntryOffset;
     }
-    return true;
+    return Esito::letta;
   }
+  // Asked again: whether the new read has its changes already.
+  bool pronta() const { return in_corso && WaitForSingleObject(evento, 0) == WAIT_OBJECT_0; }
 };
 
 }  // namespace
@@ -189,7 +208,7 @@ struct Sorveglianza::Stato {
 
   void leggi_cartella() {
     bool perse = false;
-    const bool letta = cartella.raccogli(
+    const Lettura::Esito esito = cartella.raccogli(
         [this](DWORD azione, const std::wstring& nome) {
           const std::wstring* n = nostro(nome);
           if (n == nullptr) return;
@@ -201,16 +220,18 @@ struct Sorveglianza::Stato {
           segna_cambio();
         },
         &perse);
-    if (!letta) {
+    if (esito == Lettura::Esito::perduta) {
       persa();
     } else if (perse) {
       segna_cambio();
+    } else if (esito == Lettura::Esito::riletta && cartella.pronta()) {
+      leggi_cartella();
     }
   }
 
   void leggi_sopra() {
     bool perse = false;
-    const bool letta = sopra.raccogli(
+    const Lettura::Esito esito = sopra.raccogli(
         [this](DWORD azione, const std::wstring& nome) {
           if (!stessi(nome, nome_cartella)) return;
           if (azione == FILE_ACTION_REMOVED || azione == FILE_ACTION_RENAMED_OLD_NAME) {
@@ -220,11 +241,13 @@ struct Sorveglianza::Stato {
           }
         },
         &perse);
-    if (!letta) {
+    if (esito == Lettura::Esito::perduta) {
       // Read again from a new handle: the directory above is still there.
       sopra.apri(percorso_sopra);
     } else if (perse && assente) {
       riprendi();
+    } else if (esito == Lettura::Esito::riletta && sopra.pronta()) {
+      leggi_sopra();
     }
   }
 
@@ -319,7 +342,7 @@ Sorveglianza::Evento Sorveglianza::attendi(int quiete_ms) {
 bool Sorveglianza::intatta() {
   Stato& s = *s_;
   for (Lettura* l : {&s.cartella, &s.sopra}) {
-    if (l->in_corso && WaitForSingleObject(l->evento, 0) == WAIT_OBJECT_0) {
+    if (l->pronta()) {
       if (l == &s.cartella) {
         s.leggi_cartella();
       } else {

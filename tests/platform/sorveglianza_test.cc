@@ -14,6 +14,10 @@
 #include <string>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "support/cartella_temporanea.h"
 
 namespace calvetra {
@@ -21,19 +25,19 @@ namespace {
 
 using Evento = Sorveglianza::Evento;
 
-// What Wine 8's ReadDirectoryChangesW does unlike Windows, as measured: right
-// after a save has been handed on, with nothing else touching the file,
-// another change of it comes (the watch's own check for a writer, a read
-// opened and closed, is the only access), so intatta() is false after every
-// save; and a directory made a second time is not reported by the watch of
-// the directory above (the first time it is).
+// What Wine 8 does unlike Windows, as measured: a directory removed while a
+// handle holds it open stays in place until that handle closes (its
+// attributes, an opening of it and its DeletePending all say it is there),
+// and no watch is told; Windows fails the watch's pending read. A directory
+// moved away first, as Explorer's recycle bin does, is told on both.
+bool sotto_wine() {
 #ifdef _WIN32
-#define SOLO_DOVE_PASSA(perche) GTEST_SKIP() << "Wine: " << perche
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 #else
-#define SOLO_DOVE_PASSA(perche) static_cast<void>(perche)
+  return false;
 #endif
-constexpr const char kLettoCambia[] =
-    "una modifica arriva dopo ogni salvataggio passato, intatta() e' falso";
+}
 constexpr const char kNome[] = "Calvetra_linea.txt";
 
 // attendi() on a thread of its own, with a limit: a watch that misses an
@@ -56,7 +60,6 @@ Evento attendi_al_piu(Sorveglianza* w, std::chrono::seconds limite = std::chrono
 }
 
 TEST(Sorveglianza, SavesRenamesAndDeletionsWakeItOnceABurstOtherFilesNever) {
-  SOLO_DOVE_PASSA(kLettoCambia);
   test::PiattaformaDiProva d;
   Sorveglianza w;
   std::string errore;
@@ -79,7 +82,6 @@ TEST(Sorveglianza, SavesRenamesAndDeletionsWakeItOnceABurstOtherFilesNever) {
 }
 
 TEST(Sorveglianza, AFileTruncatedAndNotYetWrittenIsWaitedFor) {
-  SOLO_DOVE_PASSA(kLettoCambia);
   test::PiattaformaDiProva d;
   d.scrivi_file(kNome, "prima");
   Sorveglianza w;
@@ -114,34 +116,54 @@ TEST(Sorveglianza, AFileTruncatedAndNotYetWrittenIsWaitedFor) {
   EXPECT_TRUE(w.intatta());
 }
 
+// Removed outright (`rm -r`, `rmdir`) or moved away first (the recycle bin),
+// and made again twice: the second time a disk may give the new directory
+// the number the first one had.
 TEST(Sorveglianza, TheDirectoryDeletedIsToldAndMadeAgainIsFollowedAgain) {
-  SOLO_DOVE_PASSA("una cartella rifatta la seconda volta non e' segnalata dalla cartella sopra");
-  test::PiattaformaDiProva sopra;
-  const std::string cartella = sopra.file("linea");
-  std::filesystem::create_directory(cartella);
-  Sorveglianza w;
-  std::string errore;
-  ASSERT_TRUE(w.apri(cartella, {kNome}, &errore)) << errore;
-  const auto scrivi = [&](const std::string& testo) {
-    std::ofstream(cartella + "/" + kNome, std::ios::binary) << testo;
-  };
-  scrivi("uno");
-  EXPECT_EQ(attendi_al_piu(&w), Evento::salvato);
-
-  for (int volta = 0; volta < 2; ++volta) {
-    SCOPED_TRACE(volta);
-    std::filesystem::remove_all(cartella);
-    Evento e = attendi_al_piu(&w);
-    // The file's deletion may come first, as a save of its own.
-    if (e == Evento::salvato) e = attendi_al_piu(&w);
-    EXPECT_EQ(e, Evento::cartella_assente);
+  const struct {
+    const char* come;
+    bool spostata;
+  } casi[] = {{"rimossa", false}, {"spostata via e poi rimossa", true}};
+  for (const auto& caso : casi) {
+    SCOPED_TRACE(caso.come);
+    if (!caso.spostata && sotto_wine()) {
+      std::printf(
+          "Wine: una cartella rimossa mentre la si sorveglia resta finche' la si tiene "
+          "aperta, e nessuna sorveglianza lo sa: caso non provato\n");
+      continue;
+    }
+    test::PiattaformaDiProva sopra;
+    const std::string cartella = sopra.file("linea");
     std::filesystem::create_directory(cartella);
-    EXPECT_EQ(attendi_al_piu(&w), Evento::salvato) << "the directory is back";
-    scrivi("di nuovo");
-    EXPECT_EQ(attendi_al_piu(&w), Evento::salvato) << "a save in the new directory";
+    Sorveglianza w;
+    std::string errore;
+    ASSERT_TRUE(w.apri(cartella, {kNome}, &errore)) << errore;
+    const auto scrivi = [&](const std::string& testo) {
+      std::ofstream(cartella + "/" + kNome, std::ios::binary) << testo;
+    };
+    scrivi("uno");
+    EXPECT_EQ(attendi_al_piu(&w), Evento::salvato);
+
+    for (int volta = 0; volta < 2; ++volta) {
+      SCOPED_TRACE(volta);
+      if (caso.spostata) {
+        std::filesystem::rename(cartella, cartella + ".cestino");
+        std::filesystem::remove_all(cartella + ".cestino");
+      } else {
+        std::filesystem::remove_all(cartella);
+      }
+      Evento e = attendi_al_piu(&w);
+      // The file's deletion may come first, as a save of its own.
+      if (e == Evento::salvato) e = attendi_al_piu(&w);
+      EXPECT_EQ(e, Evento::cartella_assente);
+      std::filesystem::create_directory(cartella);
+      EXPECT_EQ(attendi_al_piu(&w), Evento::salvato) << "the directory is back";
+      scrivi("di nuovo");
+      EXPECT_EQ(attendi_al_piu(&w), Evento::salvato) << "a save in the new directory";
+    }
+    w.termina();
+    EXPECT_EQ(attendi_al_piu(&w), Evento::fine);
   }
-  w.termina();
-  EXPECT_EQ(attendi_al_piu(&w), Evento::fine);
 }
 
 }  // namespace

@@ -756,6 +756,45 @@ TEST(ScenarioLsp, TheFirstSourceBelowAProjectRootNamesTheFolder) {
   }
 }
 
+// The folder an editor's settings name, spelt as the system spells paths:
+// on Windows with a drive or a share, either separator, and the case of a
+// URI that need not be the folder's (VS Code writes "c%3A", lower case).
+TEST(ScenarioLsp, TheFolderOfTheSettingsAsTheSystemSpellsIt) {
+  struct Caso {
+    const char* cartella;  // initializationOptions.cartella
+    const char* dove;      // where the sources are
+    const char* uri;       // the line source as the editor names it
+    bool controllato;
+  };
+#ifdef _WIN32
+  const Caso casi[] = {
+      {"C:\\Rotte\\Calvetra", "C:/Rotte/Calvetra", "file:///c%3A/rotte/calvetra/Calvetra_linea.txt",
+       true},
+      {"c:/rotte/calvetra/", "c:/rotte/calvetra", "file:///C:/Rotte/Calvetra/CALVETRA_LINEA.TXT",
+       true},
+      {"\\\\server\\rotte\\Calvetra", "//server/rotte/Calvetra",
+       "file://server/rotte/Calvetra/Calvetra_linea.txt", true},
+      {"C:\\Rotte\\Calvetra", "C:/Rotte/Calvetra", "file:///d%3A/rotte/calvetra/Calvetra_linea.txt",
+       false},
+  };
+#else
+  const Caso casi[] = {
+      {"/rotte/calvetra/", "/rotte/calvetra", "file:///rotte/calvetra/Calvetra_linea.txt", true},
+      {"/rotte/calvetra", "/rotte/calvetra", "file:///Rotte/Calvetra/Calvetra_linea.txt", false},
+  };
+#endif
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.uri);
+    Sessione s;
+    s.banco.disco.file[std::string(c.dove) + "/Calvetra_linea.txt"] = testo_righe(dati_linea());
+    s.banco.disco.file[std::string(c.dove) + "/Calvetra_2718 - 5340-.txt"] =
+        testo_righe(dati_treno());
+    s.esegui({inizia({{"cartella", c.cartella}}), apri(c.uri, linea_utf8()),
+              richiesta(2, "shutdown"), notifica("exit")});
+    EXPECT_EQ(s.diagnostici(c.uri).size(), c.controllato ? 1u : 0u);
+  }
+}
+
 // Without its train source the pair does not compile: the error is on the
 // line source the editor has open, with the files of nearly that name,
 // not only on the URI of a file that no editor shows.

@@ -1,7 +1,8 @@
 // The file: URIs an editor sends, to the system's paths and back: on Windows
 // a drive letter, written plain or escaped and in either case as VS Code
-// sends it ("file:///c%3A/..."), names the drive's path, and a path given
-// back becomes a URI the editor matches with its own.
+// sends it ("file:///c%3A/..."), names the drive's path, a server's name
+// its share, and a path given back becomes a URI the editor matches with its
+// own.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,6 +28,8 @@ TEST(UriFile, EachUriNamesThePathOfThisSystem) {
       {"file:///z%3a/tmp/x", "z:/tmp/x"},
       {"file:///D:", "D:"},
       {"file://localhost/C:/a", "C:/a"},
+      // A server's share.
+      {"file://server/share/anna%20b/x.txt", "//server/share/anna b/x.txt"},
       // Not a drive: a letter and a colon inside a name, or a longer name.
       {"file:///CD:/a", "/CD:/a"},
       {"file:///a/C:", "/a/C:"},
@@ -37,6 +40,8 @@ TEST(UriFile, EachUriNamesThePathOfThisSystem) {
       {"file:///home/anna/Calvetra_linea.txt", "/home/anna/Calvetra_linea.txt"},
       {"file:///a/b%20c.txt", "/a/b c.txt"},
       {"file://localhost/a", "/a"},
+      // Another machine's file is none of this one's.
+      {"file://server/share/a", ""},
       // A drive letter means nothing here: the path is as written.
       {"file:///C:/a", "/C:/a"},
       {"file:///c%3A/a", "/c:/a"},
@@ -53,7 +58,9 @@ TEST(UriFile, APathGoesToItsUriAndComesBack) {
   EXPECT_EQ(uri_da_percorso("C:\\Utenti\\anna b\\Calvetra_linea.txt"),
             "file:///C%3A/Utenti/anna%20b/Calvetra_linea.txt");
   EXPECT_EQ(uri_da_percorso("c:/a"), "file:///c%3A/a");
-  const char* percorsi[] = {"C:/Utenti/anna b/Calvetra_linea.txt", "c:/a/Citt\xC3\xA0", "Z:/"};
+  EXPECT_EQ(uri_da_percorso("\\\\server\\share\\anna b"), "file://server/share/anna%20b");
+  const char* percorsi[] = {"C:/Utenti/anna b/Calvetra_linea.txt", "c:/a/Citt\xC3\xA0", "Z:/",
+                            "//server/share/a"};
 #else
   EXPECT_EQ(uri_da_percorso("/home/anna b/Calvetra_linea.txt"),
             "file:///home/anna%20b/Calvetra_linea.txt");

@@ -2,7 +2,9 @@
 # counts. initialize, didOpen of the line source, hover on its first record;
 # every answer must arrive whole, in order, within a time limit. The source is
 # named as VS Code names it, its drive letter in lower case and its colon
-# escaped ("file:///z%3A/..."; Wine's drive Z: is the root of Linux's files).
+# escaped ("file:///z%3A/..."; Wine's drive Z: is the root of Linux's files),
+# and the folder of the settings as Windows writes it ("Z:\tmp\..."): the
+# hover answers only when the two are found to name the same folder.
 #   python3 lsp_tubi.py WINE SCENARIO_EXE CARTELLA
 import json, os, subprocess, sys, threading
 
@@ -43,7 +45,7 @@ try:
     testo = open(os.path.join(cartella, "Calvetra_linea.txt"), encoding="cp1252", newline="").read()
     invia({"jsonrpc": "2.0", "id": 1, "method": "initialize",
            "params": {"rootUri": None, "capabilities": {},
-                      "initializationOptions": {"cartella": "Z:" + cartella}}})
+                      "initializationOptions": {"cartella": "Z:" + cartella.replace("/", "\\")}}})
     r = risposta(1)
     assert "capabilities" in r["result"], r
     invia({"jsonrpc": "2.0", "method": "initialized", "params": {}})

@@ -6,12 +6,15 @@
 #      label, the message box of a run ending in 1250 by its text, its OK is
 #      pressed, and both exit statuses are right;
 #   3. scenario.exe lsp answers initialize, didOpen and hover over real pipes;
-#   4. the byte identity over a share of the scenarios, one case in 96 (the
+#   4. scenario.exe view --serve, started in a console, answers the page
+#      with its token and 404 without it, brings an event after a save, and
+#      ends with status 0 on the console's Ctrl-Break or Ctrl-C;
+#   5. the byte identity over a share of the scenarios, one case in 96 (the
 #      rest: bench/identita_windows.sh).
 #
-#   tests/windows/prove.sh BUILD_WIN BUILD_LINUX [byte|finestre|lsp|identita]
+#   tests/windows/prove.sh BUILD_WIN BUILD_LINUX [byte|finestre|lsp|vivo|identita]
 # One check alone when named (CTest runs them as tests of their own, side by
-# side), all four otherwise. Exit 77 (skipped) without Wine or without the
+# side), all five otherwise. Exit 77 (skipped) without Wine or without the
 # Linux build to compare with.
 set -euo pipefail
 export LC_ALL=C
@@ -76,8 +79,19 @@ fi
 
 fi
 
+if passo vivo; then
+echo "== 4. scenario.exe view --serve in una console"
+mkdir "$lavoro/vivo"
+(cd "$lavoro/vivo" && "$vino" "$win/scenario.exe" init . > /dev/null)
+if ! python3 "$radice/tests/windows/vivo_processo.py" "$vino" "$win/interrompi.exe" \
+       "$win/scenario.exe" "$lavoro/vivo"; then
+  falliti=$((falliti + 1))
+fi
+
+fi
+
 if passo identita; then
-echo "== 4. identita' dei byte su una parte degli scenari"
+echo "== 5. identita' dei byte su una parte degli scenari"
 if ! bash "$radice/tests/identita/identita.sh" "$linux" --windows "$win" --parte 1/96; then
   falliti=$((falliti + 1))
 fi

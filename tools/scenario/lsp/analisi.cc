@@ -2,13 +2,18 @@
 
 #include "compile/correzioni.h"
 #include "model/caratteri.h"
+#include "platform/percorsi.h"
 #include "scenario/comune/testo.h"
 
 namespace calvetra::scenario::lsp {
 
 FileSorgente ruolo(const Scenario& s, std::string_view percorso) {
-  if (percorso == nella_cartella(s.cartella, s.nomi.sorgente_linea())) return FileSorgente::linea;
-  if (percorso == nella_cartella(s.cartella, s.nomi.sorgente_treno())) return FileSorgente::treno;
+  if (stesso_percorso(percorso, nella_cartella(s.cartella, s.nomi.sorgente_linea()))) {
+    return FileSorgente::linea;
+  }
+  if (stesso_percorso(percorso, nella_cartella(s.cartella, s.nomi.sorgente_treno()))) {
+    return FileSorgente::treno;
+  }
   return FileSorgente::nessuno;
 }
 
@@ -66,7 +71,7 @@ Analisi analizza(Piattaforma* disco, const Scenario& s, const Documenti& documen
        {std::pair{&sorgenti.linea, &a.linea}, std::pair{&sorgenti.treno, &a.treno}}) {
     fonte->uri = uri_da_percorso(sorgente->percorso);
     for (const auto& [uri, d] : documenti.tutti()) {
-      if (percorso_da_uri(uri) != sorgente->percorso) continue;
+      if (!stesso_percorso(percorso_da_uri(uri), sorgente->percorso)) continue;
       Testo1252 t = utf8_a_1252(d.testo);
       sorgente->testo = std::move(t.testo);
       fonte->non_rappresentabili = std::move(t.non_rappresentabili);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/piattaforma.h"
+#include "platform/percorsi.h"
 
 namespace calvetra::scenario::lsp {
 
@@ -89,8 +89,11 @@ std::string percorso_da_uri(std::string_view uri) {
   constexpr std::string_view kSchema = "file://";
   if (uri.substr(0, kSchema.size()) != kSchema) return "";
   uri.remove_prefix(kSchema.size());
-  // "file://localhost/a" names the same file as "file:///a".
-  if (uri.substr(0, 9) == "localhost") uri.remove_prefix(9);
+  // "file://localhost/a" names the same file as "file:///a"; any other
+  // server's name goes to the system, which may know its shares.
+  std::string_view server = uri.substr(0, std::min(uri.find('/'), uri.size()));
+  uri.remove_prefix(server.size());
+  if (server == "localhost") server = {};
   if (uri.empty() || uri.front() != '/') return "";
   std::string p;
   for (size_t i = 0; i < uri.size(); ++i) {
@@ -108,7 +111,7 @@ std::string percorso_da_uri(std::string_view uri) {
   }
   // A NUL cannot be in a path; such a URI names no file.
   if (p.find('\0') != std::string::npos) return "";
-  return percorso_da_uri_file(std::move(p));
+  return percorso_da_uri_file(server, std::move(p));
 }
 
 std::string uri_da_percorso(std::string_view percorso) {

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/percorsi.h"
 #include "scenario/comune/argomenti.h"
 #include "scenario/comune/testo.h"
 #include "scenario/lsp/analisi.h"
@@ -205,8 +206,8 @@ class Server {
     } else if (p.contains("rootPath") && p.at("rootPath").is_string()) {
       percorso = p.at("rootPath").get<std::string>();
     }
-    if (!percorso.empty() && percorso.front() == '/') {
-      scenario_.cartella = senza_barra_finale(percorso);
+    if (percorso_assoluto(percorso)) {
+      scenario_.cartella = senza_barra_finale(percorso_normale(percorso));
     }
   }
 
@@ -287,10 +288,10 @@ class Server {
     // it; and so does the first one below the editor's root, when that root
     // is a project holding route folders rather than a route folder itself
     // (one server a project, as some editors start them).
-    const bool sotto_la_radice =
-        !scenario_.cartella.empty() && !cartella_data_ && documenti_.quanti() == 0 &&
-        percorso.starts_with(scenario_.cartella == "/" ? "/" : scenario_.cartella + "/") &&
-        ruolo(scenario_, percorso) == FileSorgente::nessuno;
+    const bool sotto_la_radice = !scenario_.cartella.empty() && !cartella_data_ &&
+                                 documenti_.quanti() == 0 &&
+                                 nella_cartella_di(percorso, scenario_.cartella) &&
+                                 ruolo(scenario_, percorso) == FileSorgente::nessuno;
     if ((scenario_.cartella.empty() || sotto_la_radice) && !percorso.empty()) {
       Scenario prova{cartella_di(percorso), scenario_.nomi};
       if (ruolo(prova, percorso) != FileSorgente::nessuno) scenario_.cartella = prova.cartella;
