@@ -152,7 +152,7 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
         c.modello.tratti.empty() ? FineCompilazione::senza_celle : FineCompilazione::poche_celle;
   } else {
     if (g != nullptr) g->passo("passo dei codici");
-    passo_codici(c.modello.tratti, c.diagnostica, g);
+    passo_codici(c.modello, c.diagnostica, g);
     if (g != nullptr) g->passo("intestazione");
     c.errore_fatale = finalizza_intestazione(c.modello);
     if (c.errore_fatale != CodiceErrore::nessuno) c.fine = FineCompilazione::fatale;

@@ -75,6 +75,49 @@ struct voce {
 
 using Tabella = std::array<voce, kRigheTabella>;
 
+// The fields of a cell and of a row, by name: what the model writes one at
+// a time, and what the journal names its writes by.
+enum class CampoCella : uint8_t {
+  tipo,
+  valore_a,
+  valore_b,
+  valore_c,
+  valore_d,
+  tempo,
+  preavviso,
+  montagna,
+  velocita,
+  pendenza,
+  aderenza,
+};
+enum class CampoRiga : uint8_t {
+  tipo,
+  inizio,
+  fine,
+  posizione,
+  opz_a,
+  nome,
+  cod_a,
+  cod_b,
+  cod_c,
+  cod_d,
+  cod_e,
+  opz_b,
+  opz_c,
+  opz_d,
+  opz_e,
+  orario,
+};
+// The value of one field; a row's `nome` is no number and gives 0.
+inline constexpr uint8_t kCampiCella = static_cast<uint8_t>(CampoCella::aderenza) + 1;
+inline constexpr uint8_t kCampiRiga = static_cast<uint8_t>(CampoRiga::orario) + 1;
+int64_t valore_campo(const tratto& t, CampoCella c);
+int64_t valore_campo(const voce& v, CampoRiga c);
+// Field c takes v, cut to the field's own width (a row's `nome` is left
+// alone: it is a text).
+void metti_campo(tratto& t, CampoCella c, int64_t v);
+void metti_campo(voce& v, CampoRiga c, int64_t x);
+
 // The per-metre plan of the route: x and y for metres 0 to T.
 //
 // The plan is always computed strictly forward, each metre from the two
@@ -205,9 +248,11 @@ class Osservatore {
 // What a compilation produces: the cells, the table and the plan. The header
 // data lives in rows 81 to 86 of the table and in cell 1.
 //
-// The compile writes through the accessors below (`cella`, `riga`,
-// `crea_tratti`), so that a journal watching the model sees every write;
-// readers may use the members directly.
+// The compile writes a stored field only through `scrivi_cella`,
+// `scrivi_riga`, `scrivi_nome` and `crea_tratti`, and looks at the cells and
+// rows it is about to judge through `cella` and `riga`: a journal watching
+// the model is told of each write as it is made, old and new value, and of
+// every cell and row a record reached. Readers may use the members directly.
 struct Modello {
   std::vector<tratto> tratti;  // cells 0 to n; empty until the route length is read
   Tabella tabella{};
@@ -216,21 +261,35 @@ struct Modello {
 
   bool operator==(const Modello&) const = default;
 
-  // From now on `g` is told of every write through the accessors (nullptr:
-  // nobody is). The journal reads the model back while it watches it.
+  // From now on `g` is told of every write (nullptr: nobody is). The journal
+  // reads the model back while it watches it.
   void osserva(Giornale* g);
 
   // The last cell index n. REQUIRES: the cells exist (otherwise GuastoInatteso).
   int32_t ultima_cella() const;
-  // Cell i; an unexpected failure (GuastoInatteso) when i is outside 0 to n.
-  tratto& cella(int64_t i);
-  // Row r. REQUIRES: r < kRigheTabella.
-  voce& riga(size_t r);
+  // Cell i, as the compile looks at it before writing; an unexpected
+  // failure (GuastoInatteso) when i is outside 0 to n.
+  const tratto& cella(int64_t i);
+  // Field `campo` of cell i takes v, cut to the field's width; the same
+  // failure outside 0 to n.
+  void scrivi_cella(int64_t i, CampoCella campo, int64_t v);
+  // Row r, as the compile looks at it. REQUIRES: r < kRigheTabella.
+  const voce& riga(size_t r);
+  // Field `campo` of row r takes x, cut to the field's width (not `nome`).
+  // REQUIRES: r < kRigheTabella.
+  void scrivi_riga(size_t r, CampoRiga campo, int64_t x);
+  // The text of row r.
+  void scrivi_nome(size_t r, std::string nome);
+  // Every field of row r takes the value of v, one write each.
+  void scrivi_voce(size_t r, const voce& v);
   // Makes the cells 0 to n anew, all empty.
   void crea_tratti(size_t celle);
   // The position bound of a record: true when (p + margine) / 50 lies beyond
   // the last cell.
   bool oltre_limite(int64_t p, int64_t margine) const;
+
+ private:
+  tratto& cella_esistente(int64_t i);
 };
 
 }  // namespace calvetra
