@@ -50,6 +50,10 @@ class Passo {
     for (int64_t i = 1; i <= ultimo; ++i) {
       const uint8_t t = tipo(i);
       causa_ = i;
+      if (t != kAvvisoRallentamento && t != kInizioRallentamento) continue;
+      // Without a journal, the model carries where what the pass writes
+      // comes from: the slowdown's record.
+      if (giornale_ == nullptr) m_.osservatore.provenienza.per_conto_di(static_cast<size_t>(i));
       if (t == kAvvisoRallentamento) {
         segnali_prima_dell_avviso(i);
       } else if (t == kInizioRallentamento) {
@@ -83,8 +87,9 @@ class Passo {
   }
 
   void errore(CodiceErrore codice, int64_t cella) {
+    const auto c = static_cast<size_t>(causa_);
     const Luogo causa =
-        giornale_ != nullptr ? giornale_->cella(static_cast<size_t>(causa_)) : Luogo{};
+        giornale_ != nullptr ? giornale_->cella(c) : m_.osservatore.provenienza.luogo_cella(c);
     d_.errore(codice, causa, static_cast<int32_t>(cella * kMetriCella));
   }
 

@@ -222,10 +222,20 @@ void Modello::osserva(Giornale* g) {
   if (g != nullptr) g->modello_ = this;
 }
 
+namespace {
+
+// Out of line: the writes of every fill check their cell, and almost never
+// fail.
+[[noreturn, gnu::noinline]] void non_e_una_cella(const Modello& m, int64_t i) {
+  // Whether the cells exist at all comes first, as in `ultima_cella`.
+  if (i >= 0) m.ultima_cella();
+  throw GuastoInatteso("cella " + std::to_string(i) + " fuori dal percorso");
+}
+
+}  // namespace
+
 tratto& Modello::cella_esistente(int64_t i) {
-  if (i < 0 || i > ultima_cella()) {
-    throw GuastoInatteso("cella " + std::to_string(i) + " fuori dal percorso");
-  }
+  if (i < 0 || static_cast<uint64_t>(i) >= tratti.size()) non_e_una_cella(*this, i);
   return tratti[static_cast<size_t>(i)];
 }
 
@@ -239,7 +249,15 @@ void Modello::scrivi_cella(int64_t i, CampoCella campo, int64_t v) {
   tratto& t = cella_esistente(i);
   Giornale* g = osservatore.giornale;
   if (g == nullptr) {
+    // Only the object's fields carry where they came from.
+    if (campo > CampoCella::tempo) {
+      metti_campo(t, campo, v);
+      return;
+    }
+    const int64_t prima = valore_campo(t, campo);
     metti_campo(t, campo, v);
+    if (valore_campo(t, campo) != prima)
+      osservatore.provenienza.cella(static_cast<size_t>(i), campo);
     return;
   }
   const int64_t prima = valore_campo(t, campo);
@@ -256,7 +274,9 @@ void Modello::scrivi_riga(size_t r, CampoRiga campo, int64_t x) {
   voce& v = tabella[r];
   Giornale* g = osservatore.giornale;
   if (g == nullptr) {
+    const int64_t prima = valore_campo(v, campo);
     metti_campo(v, campo, x);
+    if (valore_campo(v, campo) != prima) osservatore.provenienza.riga(r, campo);
     return;
   }
   const int64_t prima = valore_campo(v, campo);
@@ -266,7 +286,11 @@ void Modello::scrivi_riga(size_t r, CampoRiga campo, int64_t x) {
 
 void Modello::scrivi_nome(size_t r, std::string nome) {
   voce& v = tabella[r];
-  if (osservatore.giornale != nullptr) osservatore.giornale->scrive_nome(r, v.nome, nome);
+  if (osservatore.giornale != nullptr) {
+    osservatore.giornale->scrive_nome(r, v.nome, nome);
+  } else if (v.nome != nome) {
+    osservatore.provenienza.riga(r, CampoRiga::nome);
+  }
   v.nome = std::move(nome);
 }
 
@@ -281,8 +305,54 @@ void Modello::scrivi_voce(size_t r, const voce& v) {
   }
 }
 
+void Provenienza::annota(bool riga, uint8_t campo, size_t indice) {
+  if (per_conto_di_ && !causa_nota_) {
+    causa_ = luogo_cella(cella_causa_);
+    causa_nota_ = true;
+  }
+  origini_.push_back({riga, campo, indice, ordine_, per_conto_di_ ? causa_ : luogo_});
+}
+
+const Provenienza::Origine* Provenienza::ultima_di(bool riga, size_t indice, uint8_t campo) const {
+  for (size_t k = origini_.size(); k-- > 0;) {
+    const Origine& o = origini_[k];
+    if (o.riga == riga && o.indice == indice && o.campo == campo) return &o;
+  }
+  return nullptr;
+}
+
+Luogo Provenienza::luogo_cella(size_t c) const {
+  // A step's own writes own nothing.
+  for (size_t k = origini_.size(); k-- > 0;) {
+    const Origine& o = origini_[k];
+    if (!o.riga && o.indice == c && o.luogo.file != FileSorgente::nessuno) return o.luogo;
+  }
+  return {};
+}
+
+Luogo Provenienza::luogo_riga(size_t r) const {
+  for (size_t k = origini_.size(); k-- > 0;) {
+    const Origine& o = origini_[k];
+    if (o.riga && o.indice == r && o.luogo.file != FileSorgente::nessuno) return o.luogo;
+  }
+  return {};
+}
+
+Luogo Provenienza::ultima(size_t r, CampoRiga campo, size_t c, CampoCella valore) const {
+  const Origine* di_riga = ultima_di(true, r, static_cast<uint8_t>(campo));
+  const Origine* di_cella = ultima_di(false, c, static_cast<uint8_t>(valore));
+  const Origine* o =
+      di_riga == nullptr || (di_cella != nullptr && di_cella->ordine > di_riga->ordine) ? di_cella
+                                                                                        : di_riga;
+  return o == nullptr ? Luogo{} : o->luogo;
+}
+
 void Modello::crea_tratti(size_t celle) {
-  if (osservatore.giornale != nullptr) osservatore.giornale->crea_celle(celle);
+  if (osservatore.giornale != nullptr) {
+    osservatore.giornale->crea_celle(celle);
+  } else {
+    osservatore.provenienza.nuove_celle();
+  }
   tratti.assign(celle, tratto{});
 }
 

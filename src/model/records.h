@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/costanti.h"
+#include "model/diagnostica.h"
 
 namespace calvetra {
 
@@ -232,9 +233,67 @@ class PuntiPiano {
   std::unique_ptr<double[]> y_;
 };
 
-// The journal that watches a model's writes. It is not part of the model's
-// value: models compare equal whoever watches them, and a copy is watched by
-// nobody.
+// Where the values of a compile that keeps no journal came from, carried
+// with the writes that change an object or a row (a few thousand on the
+// longest route; the stretches and marks that fill every cell carry none):
+// enough for calvetra's own run to name the record behind an error of the
+// cab-code pass, a fatal end or a table text too long, where the journal
+// names it for the tools.
+class Provenienza {
+ public:
+  // A record begins at its keyword `chiave`, or a step of the compile (file
+  // nessuno); what is written from now on is its.
+  void apri(Luogo chiave) {
+    ++ordine_;
+    luogo_ = chiave;
+    per_conto_di_ = false;
+  }
+  // The cells were made anew: what placed the old ones' objects goes.
+  void nuove_celle() {
+    std::erase_if(origini_, [](const Origine& o) { return !o.riga; });
+  }
+  // From now on the step writes because of the object of cell c: the
+  // record of that object is the cause of its writes (the cab-code pass).
+  void per_conto_di(size_t c) {
+    per_conto_di_ = true;
+    cella_causa_ = c;
+    causa_nota_ = false;
+  }
+  // Told by the model: a field of a cell's object, or of a row, changed.
+  void cella(size_t c, CampoCella campo) { annota(false, static_cast<uint8_t>(campo), c); }
+  void riga(size_t r, CampoRiga campo) { annota(true, static_cast<uint8_t>(campo), r); }
+
+  // The record that placed the object of cell c, or last changed row r
+  // (file nessuno for none): as the journal's owners.
+  Luogo luogo_cella(size_t c) const;
+  Luogo luogo_riga(size_t r) const;
+  // The record behind the later of the last change to field `campo` of row r
+  // and to field `valore` of cell c (the row's on a tie).
+  Luogo ultima(size_t r, CampoRiga campo, size_t c, CampoCella valore) const;
+
+ private:
+  struct Origine {
+    bool riga = false;
+    uint8_t campo = 0;
+    size_t indice = 0;
+    uint32_t ordine = 0;  // of the record or step that wrote
+    Luogo luogo;          // whose the write is; nessuno for a step's own
+  };
+  void annota(bool riga, uint8_t campo, size_t indice);
+  const Origine* ultima_di(bool riga, size_t indice, uint8_t campo) const;
+
+  std::vector<Origine> origini_;
+  uint32_t ordine_ = 0;
+  Luogo luogo_;
+  bool per_conto_di_ = false;
+  size_t cella_causa_ = 0;
+  bool causa_nota_ = false;
+  Luogo causa_;
+};
+
+// What watches a model's writes: the journal, or, without one, where the
+// values came from. It is not part of the model's value: models compare
+// equal whoever watches them, and a copy is watched by nobody.
 class Osservatore {
  public:
   Osservatore() = default;
@@ -243,6 +302,7 @@ class Osservatore {
   bool operator==(const Osservatore&) const { return true; }
 
   Giornale* giornale = nullptr;
+  Provenienza provenienza;  // kept only while no journal watches
 };
 
 // What a compilation produces: the cells, the table and the plan. The header
