@@ -104,6 +104,15 @@ void esamina_non_compilati(Compilazione& c, const Sorgente& linea, const Sorgent
   }
 }
 
+// A step of the compile begins: what the model is told from now on is its.
+void passo(Modello& m, Giornale* g, std::string_view nome) {
+  if (g != nullptr) {
+    g->passo(nome);
+  } else {
+    m.osservatore.provenienza.apri({});
+  }
+}
+
 // The record that last wrote the header slot `campo` of row 85, or the
 // field `valore` of cell 1: the cause of a fatal end.
 Luogo luogo_slot(const Giornale& g, CampoRiga campo, CampoCella valore) {
@@ -151,9 +160,9 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
     c.fine =
         c.modello.tratti.empty() ? FineCompilazione::senza_celle : FineCompilazione::poche_celle;
   } else {
-    if (g != nullptr) g->passo("passo dei codici");
-    passo_codici(c.modello.tratti, c.diagnostica, g);
-    if (g != nullptr) g->passo("intestazione");
+    passo(c.modello, g, "passo dei codici");
+    passo_codici(c.modello, c.diagnostica, g);
+    passo(c.modello, g, "intestazione");
     c.errore_fatale = finalizza_intestazione(c.modello);
     if (c.errore_fatale != CodiceErrore::nessuno) c.fine = FineCompilazione::fatale;
   }
@@ -166,27 +175,32 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
       di_le_differenze(c, linea, treno);
       esamina_non_compilati(c, linea, treno, opzioni.con_geometria, opzioni.annullo);
     }
-    // A name the table file cannot hold ends the writing; said at its record.
-    for (size_t r = 0; r < c.modello.tabella.size(); ++r) {
-      const size_t n = c.modello.tabella[r].nome.size();
-      if (n <= formato_tabella::kNomeMassimo) continue;
-      c.diagnostica.fatale(CodiceErrore::nessuno, g->riga(r),
-                           "questo testo e' di " + std::to_string(n) +
-                               " caratteri: il file della "
-                               "tabella ne tiene al massimo " +
-                               std::to_string(formato_tabella::kNomeMassimo) +
-                               ", e nessun file puo' essere scritto");
-      break;
-    }
-    if (c.fine == FineCompilazione::fatale) {
-      const bool marchio = c.errore_fatale == CodiceErrore::marchio_occupato;
-      c.diagnostica.fatale(c.errore_fatale,
-                           marchio ? luogo_slot(*g, CampoRiga::cod_a, CampoCella::valore_a)
-                                   : luogo_slot(*g, CampoRiga::orario, CampoCella::valore_b));
-    }
-    if (c.diagnostica.avvisi_attivi() && opzioni.verifica_correzioni) {
-      verifica_correzioni(c, {linea, treno, nomi, opzioni});
-    }
+  }
+  // The ends below are said at the record that caused them, found in the
+  // journal or, for calvetra's run, where the model carried it.
+  const Provenienza& p = c.modello.osservatore.provenienza;
+  // A name the table file cannot hold ends the writing.
+  for (size_t r = 0; r < c.modello.tabella.size(); ++r) {
+    const size_t n = c.modello.tabella[r].nome.size();
+    if (n <= formato_tabella::kNomeMassimo) continue;
+    c.diagnostica.fatale(CodiceErrore::nessuno, g != nullptr ? g->riga(r) : p.luogo_riga(r),
+                         "questo testo e' di " + std::to_string(n) +
+                             " caratteri: il file della "
+                             "tabella ne tiene al massimo " +
+                             std::to_string(formato_tabella::kNomeMassimo) +
+                             ", e nessun file puo' essere scritto");
+    break;
+  }
+  if (c.fine == FineCompilazione::fatale) {
+    const bool marchio = c.errore_fatale == CodiceErrore::marchio_occupato;
+    const CampoRiga campo = marchio ? CampoRiga::cod_a : CampoRiga::orario;
+    const CampoCella valore = marchio ? CampoCella::valore_a : CampoCella::valore_b;
+    c.diagnostica.fatale(c.errore_fatale,
+                         g != nullptr ? luogo_slot(*g, campo, valore)
+                                      : p.ultima(kRigaLinea, campo, kCellaIntestazione, valore));
+  }
+  if (g != nullptr && c.diagnostica.avvisi_attivi() && opzioni.verifica_correzioni) {
+    verifica_correzioni(c, {linea, treno, nomi, opzioni});
   }
   return c;
 }

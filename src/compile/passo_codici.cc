@@ -26,12 +26,13 @@ constexpr int kAvantiFine = 12;
 
 class Passo {
  public:
-  Passo(std::vector<tratto>& tratti, Diagnostica& d, Giornale* giornale)
-      : tratti_(tratti),
+  Passo(Modello& m, Diagnostica& d, Giornale* giornale)
+      : m_(m),
+        tratti_(m.tratti),
         d_(d),
         giornale_(giornale),
-        n_(static_cast<int64_t>(tratti.size()) - 1),
-        prossima_fine_(tratti.size() + 1) {
+        n_(static_cast<int64_t>(m.tratti.size()) - 1),
+        prossima_fine_(m.tratti.size() + 1) {
     // The pass never creates or removes an end cell, so where the next one
     // lies can be known beforehand: it lets a walk that places nothing more
     // jump straight to its end and keeps the pass linear.
@@ -49,6 +50,10 @@ class Passo {
     for (int64_t i = 1; i <= ultimo; ++i) {
       const uint8_t t = tipo(i);
       causa_ = i;
+      if (t != kAvvisoRallentamento && t != kInizioRallentamento) continue;
+      // Without a journal, the model carries where what the pass writes
+      // comes from: the slowdown's record.
+      if (giornale_ == nullptr) m_.osservatore.provenienza.per_conto_di(static_cast<size_t>(i));
       if (t == kAvvisoRallentamento) {
         segnali_prima_dell_avviso(i);
       } else if (t == kInizioRallentamento) {
@@ -60,25 +65,19 @@ class Passo {
  private:
   // Cells outside the array hold nothing and take nothing.
   bool dentro(int64_t c) const { return c >= 0 && c <= n_; }
-  tratto& at(int64_t c) { return tratti_[static_cast<size_t>(c)]; }
+  const tratto& at(int64_t c) const { return tratti_[static_cast<size_t>(c)]; }
   uint8_t tipo(int64_t c) { return dentro(c) ? at(c).tipo : uint8_t{kLibero}; }
   bool libera(int64_t c) { return dentro(c) && cella_libera(at(c)); }
   bool abbattimento(int64_t c) { return dentro(c) && at(c).tipo == kAbbattimento; }
 
-  // The journal keeps the cell as it was before the pass writes it.
-  void tocca(int64_t c) {
-    if (giornale_ != nullptr) giornale_->tocca_cella(static_cast<size_t>(c), at(c));
-  }
   void segna(int64_t c) {
-    tocca(c);
-    at(c).tipo = kAbbattimento;
-    at(c).valore_a = kCodice;
+    m_.scrivi_cella(c, CampoCella::tipo, kAbbattimento);
+    m_.scrivi_cella(c, CampoCella::valore_a, kCodice);
     deriva(c, Giornale::Derivazione::posta);
   }
   void abbassa(int64_t c) {
     const int16_t prima = at(c).valore_a;
-    tocca(c);
-    at(c).valore_a = minimo<int16_t>(kCodice, prima);
+    m_.scrivi_cella(c, CampoCella::valore_a, minimo<int16_t>(kCodice, prima));
     if (at(c).valore_a != prima) deriva(c, Giornale::Derivazione::abbassata);
   }
   void deriva(int64_t c, Giornale::Derivazione come) {
@@ -88,8 +87,9 @@ class Passo {
   }
 
   void errore(CodiceErrore codice, int64_t cella) {
+    const auto c = static_cast<size_t>(causa_);
     const Luogo causa =
-        giornale_ != nullptr ? giornale_->cella(static_cast<size_t>(causa_)) : Luogo{};
+        giornale_ != nullptr ? giornale_->cella(c) : m_.osservatore.provenienza.luogo_cella(c);
     d_.errore(codice, causa, static_cast<int32_t>(cella * kMetriCella));
   }
 
@@ -199,7 +199,8 @@ class Passo {
     }
   }
 
-  std::vector<tratto>& tratti_;
+  Modello& m_;
+  const std::vector<tratto>& tratti_;  // read directly; written through m_
   Diagnostica& d_;
   Giornale* giornale_;
   int64_t causa_ = 0;  // the warning board or slowdown start being visited
@@ -209,9 +210,9 @@ class Passo {
 
 }  // namespace
 
-void passo_codici(std::vector<tratto>& tratti, Diagnostica& d, Giornale* giornale) {
-  if (tratti.empty()) return;
-  Passo(tratti, d, giornale).esegui();
+void passo_codici(Modello& m, Diagnostica& d, Giornale* giornale) {
+  if (m.tratti.empty()) return;
+  Passo(m, d, giornale).esegui();
 }
 
 }  // namespace calvetra

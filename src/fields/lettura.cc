@@ -47,7 +47,10 @@ uint16_t campi_cella(const DescrizioneRecord& record) {
 }  // namespace
 
 void Lettura::apri_record(const DescrizioneRecord& record, size_t chiave) {
-  if (giornale_ == nullptr) return;
+  if (giornale_ == nullptr) {
+    m_.osservatore.provenienza.apri(a(chiave));
+    return;
+  }
   // Worked out once a kind of record: a long route has thousands of each.
   auto k = std::find_if(campi_cella_.begin(), campi_cella_.end(),
                         [&](const auto& x) { return x.first == &record; });
@@ -59,7 +62,11 @@ void Lettura::apri_record(const DescrizioneRecord& record, size_t chiave) {
 }
 
 void Lettura::chiudi_record(std::span<const Estensione> campi) {
-  if (giornale_ == nullptr) return;
+  if (giornale_ == nullptr) {
+    // What comes between two records is the compile's own.
+    m_.osservatore.provenienza.apri({});
+    return;
+  }
   giornale_->chiudi({campi.begin(), campi.end()});
   if (!d_.avvisi_attivi()) return;
   const std::vector<Cancellazione>& c = giornale_->cancellazioni();

@@ -102,7 +102,8 @@ class Lettura {
   // The part of the source the records now read belong to.
   void fase(Fase f) { fase_ = f; }
   Fase fase() const { return fase_; }
-  // The journal, when one is kept: the record `record` begins at the keyword
+  // The journal, when one is kept (where the values came from otherwise):
+  // the record `record` begins at the keyword
   // field in hand, which begins at `chiave`; what the model is told from now
   // on is its. `chiudi_record` closes it with the fields it read, and warns
   // of an object of another record that it wrote over.
@@ -113,7 +114,11 @@ class Lettura {
   // What the model is told from now on belongs to the step `nome` of the
   // compile, not to a source record.
   void passo(std::string_view nome) {
-    if (giornale_ != nullptr) giornale_->passo(nome);
+    if (giornale_ != nullptr) {
+      giornale_->passo(nome);
+    } else {
+      m_.osservatore.provenienza.apri({});
+    }
   }
   // The reading stops here, before the end of its source: the rest is not
   // compiled.

@@ -10,8 +10,8 @@ Seguito corpo_cartello(LetturaRecord& r, CorpoLinea& c) {
   cartello.posizione = r.numero();
   cartello.testo = r.testo();
   if (r.oltre_il_percorso(cartello.posizione, kMargineRecord)) return Seguito::fine_corpo;
-  tratto& t = c.m.cella(cella_di_oggetto(cartello.posizione));
-  if (!cella_libera(t)) {
+  const int64_t cella = cella_di_oggetto(cartello.posizione);
+  if (!cella_libera(c.m.cella(cella))) {
     r.errore(CodiceErrore::cartello_su_cella_occupata, r.luogo(0), cartello.posizione);
     return Seguito::esci;
   }
@@ -20,9 +20,9 @@ Seguito corpo_cartello(LetturaRecord& r, CorpoLinea& c) {
   if (riga < kPrimaRigaStazione || riga > kUltimaRigaCartello) {
     throw GuastoInatteso("nessuna riga libera per il cartello (riga " + std::to_string(riga) + ")");
   }
-  t.tipo = kCartello;
-  t.valore_a = basso_16(riga);
-  c.m.riga(static_cast<size_t>(riga)).nome = std::move(cartello.testo);
+  c.m.scrivi_cella(cella, CampoCella::tipo, kCartello);
+  c.m.scrivi_cella(cella, CampoCella::valore_a, basso_16(riga));
+  c.m.scrivi_nome(static_cast<size_t>(riga), std::move(cartello.testo));
   --riga;
   return Seguito::avanti;
 }

@@ -88,8 +88,11 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, bool con_geometria,
   if (!intestazione(l, testa)) return FineFase::interrotta;
   // The ordering writes the progressive rows in place.
   l.passo("ordine delle progressive");
-  for (size_t riga = kRigaProgressivaTre; riga <= kRigaProgressivaUno; ++riga) m.riga(riga);
-  progressive_ordina(m.tabella);
+  Tabella ordinata = m.tabella;
+  progressive_ordina(ordinata);
+  for (size_t riga = kRigaProgressivaTre; riga <= kRigaProgressivaUno; ++riga) {
+    m.scrivi_voce(riga, ordinata[riga]);
+  }
   CorpoLinea c{m, stato, con_geometria};
   inizia_corpo(c);
   l.fase(Fase::corpo_linea);
@@ -159,8 +162,8 @@ void chiusura_corpo(CorpoLinea& c) {
 
 EsitoLinea fase_linea(const Sorgente& sorgente, const NomiScenario& nomi, bool con_geometria,
                       Destinazione dest) {
-  dest.modello.riga(kRigaLinea).nome = nomi.linea_in_tabella();
-  dest.modello.riga(kRigaTreni).nome = nomi.treni_in_tabella();
+  dest.modello.scrivi_nome(kRigaLinea, nomi.linea_in_tabella());
+  dest.modello.scrivi_nome(kRigaTreni, nomi.treni_in_tabella());
   EsitoLinea esito;
   Lettura l(FileSorgente::linea, lessico_linea(), dest);
   try {

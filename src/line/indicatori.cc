@@ -31,20 +31,20 @@ Seguito corpo_indicatori(LetturaRecord& r, CorpoLinea& c) {
 }
 
 void memo_indicatori_v_max(Modello& m, Diagnostica& d, Luogo luogo, const Indicatori& i) {
-  tratto& t = m.cella(cella_di_oggetto(i.posizione));
-  if (!cella_libera(t)) {
+  const int64_t c = cella_di_oggetto(i.posizione);
+  if (!cella_libera(m.cella(c))) {
     d.errore(CodiceErrore::indicatori_su_cella_occupata, luogo, i.posizione);
     return;
   }
-  t.tipo = kIndicatori;
-  t.valore_a = coppia(i.vas, i.vad, "valore_a");
-  t.valore_b = coppia(i.vbs, i.vbd, "valore_b");
-  t.valore_c = coppia(i.vcs, i.vcd, "valore_c");
+  m.scrivi_cella(c, CampoCella::tipo, kIndicatori);
+  m.scrivi_cella(c, CampoCella::valore_a, coppia(i.vas, i.vad, "valore_a"));
+  m.scrivi_cella(c, CampoCella::valore_b, coppia(i.vbs, i.vbd, "valore_b"));
+  m.scrivi_cella(c, CampoCella::valore_c, coppia(i.vcs, i.vcd, "valore_c"));
   // 16-bit arithmetic: every operand and intermediate result must fit.
   const int16_t sinistra = in_campo<int16_t>(i.strisces, "strisce a sinistra");
   const int16_t destra = in_campo<int16_t>(i.strisced, "strisce a destra");
   const int16_t s10 = in_campo<int16_t>(int64_t{sinistra} * 10, "10 volte le strisce a sinistra");
-  t.valore_d = in_campo<int16_t>(int64_t{s10} + destra, "valore_d");
+  m.scrivi_cella(c, CampoCella::valore_d, in_campo<int16_t>(int64_t{s10} + destra, "valore_d"));
 }
 
 }  // namespace calvetra

@@ -29,7 +29,7 @@ Seguito intestazione_lunghezza(LetturaRecord& r, IntestazioneLinea& c) {
   // the route.
   r.avvisi().segna_prossimo_numero();
   const int32_t L = r.numero();
-  c.m.riga(kRigaPercorso).fine = L;
+  c.m.scrivi_riga(kRigaPercorso, CampoRiga::fine, L);
   if (L > kLunghezzaMassima) {
     r.errore(CodiceErrore::percorso_troppo_lungo, r.luogo(0));
     return Seguito::esci;
@@ -39,9 +39,9 @@ Seguito intestazione_lunghezza(LetturaRecord& r, IntestazioneLinea& c) {
 }
 
 Seguito intestazione_ripetizione(LetturaRecord& r, IntestazioneLinea& c) {
-  voce& v = c.m.riga(kRigaTreni);
-  v.inizio = r.numero();
-  v.fine = r.numero();
+  const voce& v = c.m.riga(kRigaTreni);
+  c.m.scrivi_riga(kRigaTreni, CampoRiga::inizio, r.numero());
+  c.m.scrivi_riga(kRigaTreni, CampoRiga::fine, r.numero());
   if (!multiplo_di_50(v.inizio)) {
     r.errore(CodiceErrore::ripetizione_primo_fuori_passo, r.luogo(0));
     return Seguito::esci;
@@ -52,14 +52,14 @@ Seguito intestazione_ripetizione(LetturaRecord& r, IntestazioneLinea& c) {
   }
   // The number of codes comes from the keyword field: 4 wins over 9.
   if (contiene_esatto(r.parola(), "4")) {
-    v.posizione = 4;
+    c.m.scrivi_riga(kRigaTreni, CampoRiga::posizione, 4);
   } else if (contiene_esatto(r.parola(), "9")) {
-    v.posizione = 9;
+    c.m.scrivi_riga(kRigaTreni, CampoRiga::posizione, 9);
   } else {
     r.errore(CodiceErrore::ripetizione_senza_codici, r.chiave());
     return Seguito::esci;
   }
-  if (v.fine == 0) v.posizione = 0;
+  if (v.fine == 0) c.m.scrivi_riga(kRigaTreni, CampoRiga::posizione, 0);
   return Seguito::avanti;
 }
 

@@ -25,7 +25,7 @@ Seguito intestazione_lunghezza(LetturaRecord& r, IntestazioneLinea& c);
 template <size_t riga>
 Seguito intestazione_progressiva(LetturaRecord& r, IntestazioneLinea& c);
 // A background setting into one field of row 85.
-template <int32_t voce::*campo>
+template <CampoRiga campo>
 Seguito intestazione_sfondo(LetturaRecord& r, IntestazioneLinea& c);
 // The signal repetition, row 86, with the number of codes from its keyword field.
 Seguito intestazione_ripetizione(LetturaRecord& r, IntestazioneLinea& c);
@@ -35,16 +35,16 @@ void dimensiona(Modello& m, int32_t L, bool con_geometria);
 
 template <size_t riga>
 Seguito intestazione_progressiva(LetturaRecord& r, IntestazioneLinea& c) {
-  voce& v = c.m.riga(riga);
-  v.inizio = r.numero();
-  v.fine = r.numero();
-  v.posizione = r.numero();
+  c.m.riga(riga);
+  for (const CampoRiga campo : {CampoRiga::inizio, CampoRiga::fine, CampoRiga::posizione}) {
+    c.m.scrivi_riga(riga, campo, r.numero());
+  }
   return Seguito::avanti;
 }
 
-template <int32_t voce::*campo>
+template <CampoRiga campo>
 Seguito intestazione_sfondo(LetturaRecord& r, IntestazioneLinea& c) {
-  c.m.riga(kRigaLinea).*campo = r.numero();
+  c.m.scrivi_riga(kRigaLinea, campo, r.numero());
   return Seguito::avanti;
 }
 

@@ -47,10 +47,10 @@ void memo_montagna(Modello& m, StatoCorpoLinea& s, Montagna& montagna) {
   const int64_t a = std::min<int64_t>(ultimo, m.ultima_cella());
   const uint8_t classe = basso_8(tipo);
   for (int64_t c = da; c <= a; ++c) {
-    tratto& t = m.cella(c);
-    t.montagna = classe;
-    if (con_segni && (c - primo + 1) % kPassoSegniMontagna == 0 && t.tipo == kLibero)
-      t.tipo = kSegnoMontagna;
+    m.scrivi_cella(c, CampoCella::montagna, classe);
+    if (con_segni && (c - primo + 1) % kPassoSegniMontagna == 0 &&
+        m.tratti[static_cast<size_t>(c)].tipo == kLibero)
+      m.scrivi_cella(c, CampoCella::tipo, kSegnoMontagna);
   }
 }
 

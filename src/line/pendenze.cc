@@ -9,7 +9,7 @@ void riempi_pendenze(Modello& m, StatoCorpoLinea& s, int64_t fino) {
   // A fill pushed past the last cell fails inside `cella`.
   const uint8_t valore = pendenza_da_per_mille(s.pendenza_in_vigore);
   do {
-    m.cella(s.cella_pendenza).pendenza = valore;
+    m.scrivi_cella(s.cella_pendenza, CampoCella::pendenza, valore);
     ++s.cella_pendenza;
   } while (s.cella_pendenza < fino);
 }

@@ -6,79 +6,10 @@ namespace calvetra {
 
 namespace {
 
-// The fields of a cell and of a row in the order of their enumerations.
-void metti_cella(tratto& t, CampoCella c, int64_t v) {
-  // Every value was read from a field of the same width.
-  const auto u8 = static_cast<uint8_t>(v);
-  const auto i16 = static_cast<int16_t>(v);
-  switch (c) {
-    case CampoCella::tipo: t.tipo = u8; break;
-    case CampoCella::valore_a: t.valore_a = i16; break;
-    case CampoCella::valore_b: t.valore_b = i16; break;
-    case CampoCella::valore_c: t.valore_c = i16; break;
-    case CampoCella::valore_d: t.valore_d = i16; break;
-    case CampoCella::tempo: t.tempo = u8; break;
-    case CampoCella::preavviso: t.preavviso = u8; break;
-    case CampoCella::montagna: t.montagna = u8; break;
-    case CampoCella::velocita: t.velocita = u8; break;
-    case CampoCella::pendenza: t.pendenza = u8; break;
-    case CampoCella::aderenza: t.aderenza = u8; break;
-  }
-}
-
-int64_t leggi_riga(const voce& v, CampoRiga c) {
-  switch (c) {
-    case CampoRiga::tipo: return v.tipo;
-    case CampoRiga::inizio: return v.inizio;
-    case CampoRiga::fine: return v.fine;
-    case CampoRiga::posizione: return v.posizione;
-    case CampoRiga::opz_a: return v.opz_a;
-    case CampoRiga::nome: return 0;
-    case CampoRiga::cod_a: return v.cod_a;
-    case CampoRiga::cod_b: return v.cod_b;
-    case CampoRiga::cod_c: return v.cod_c;
-    case CampoRiga::cod_d: return v.cod_d;
-    case CampoRiga::cod_e: return v.cod_e;
-    case CampoRiga::opz_b: return v.opz_b;
-    case CampoRiga::opz_c: return v.opz_c;
-    case CampoRiga::opz_d: return v.opz_d;
-    case CampoRiga::opz_e: return v.opz_e;
-    case CampoRiga::orario: return v.orario;
-  }
-  return 0;
-}
-
-void metti_riga(voce& v, CampoRiga c, int64_t x) {
-  const auto u8 = static_cast<uint8_t>(x);
-  const auto i16 = static_cast<int16_t>(x);
-  const auto i32 = static_cast<int32_t>(x);
-  switch (c) {
-    case CampoRiga::tipo: v.tipo = u8; break;
-    case CampoRiga::inizio: v.inizio = i32; break;
-    case CampoRiga::fine: v.fine = i32; break;
-    case CampoRiga::posizione: v.posizione = i32; break;
-    case CampoRiga::opz_a: v.opz_a = u8; break;
-    case CampoRiga::nome: break;
-    case CampoRiga::cod_a: v.cod_a = i16; break;
-    case CampoRiga::cod_b: v.cod_b = i16; break;
-    case CampoRiga::cod_c: v.cod_c = i16; break;
-    case CampoRiga::cod_d: v.cod_d = i16; break;
-    case CampoRiga::cod_e: v.cod_e = i16; break;
-    case CampoRiga::opz_b: v.opz_b = u8; break;
-    case CampoRiga::opz_c: v.opz_c = u8; break;
-    case CampoRiga::opz_d: v.opz_d = u8; break;
-    case CampoRiga::opz_e: v.opz_e = u8; break;
-    case CampoRiga::orario: v.orario = i32; break;
-  }
-}
-
-constexpr uint8_t kCampiRiga = static_cast<uint8_t>(CampoRiga::orario) + 1;
-
-// The part of a cell that its object owns.
-bool stesso_oggetto(const tratto& a, const tratto& b) {
-  return a.tipo == b.tipo && a.valore_a == b.valore_a && a.valore_b == b.valore_b &&
-         a.valore_c == b.valore_c && a.valore_d == b.valore_d && a.tempo == b.tempo;
-}
+// The fields of a cell that belong to its object; the later ones (the
+// approach code, the mountain and the three stretches) are marks any object
+// takes.
+bool dell_oggetto(uint8_t campo) { return campo <= static_cast<uint8_t>(CampoCella::tempo); }
 
 // A cell kind that holds a record's object: a mountain marker is only a mark
 // that every object may take.
@@ -113,25 +44,6 @@ std::optional<CampoRiga> campo_riga(std::string_view nome) {
   }
   return std::nullopt;
 }
-
-int64_t valore_campo(const tratto& t, CampoCella c) {
-  switch (c) {
-    case CampoCella::tipo: return t.tipo;
-    case CampoCella::valore_a: return t.valore_a;
-    case CampoCella::valore_b: return t.valore_b;
-    case CampoCella::valore_c: return t.valore_c;
-    case CampoCella::valore_d: return t.valore_d;
-    case CampoCella::tempo: return t.tempo;
-    case CampoCella::preavviso: return t.preavviso;
-    case CampoCella::montagna: return t.montagna;
-    case CampoCella::velocita: return t.velocita;
-    case CampoCella::pendenza: return t.pendenza;
-    case CampoCella::aderenza: return t.aderenza;
-  }
-  return 0;
-}
-
-int64_t valore_campo(const voce& v, CampoRiga c) { return leggi_riga(v, c); }
 
 size_t Giornale::apri(Luogo chiave, std::string_view nome, Fase fase, uint16_t campi_cella) {
   if (aperto_) chiudi();
@@ -170,101 +82,174 @@ void Giornale::esaminato(Luogo chiave, std::string_view nome, Fase fase,
   records_.push_back(std::move(r));
 }
 
-void Giornale::tocca_cella_nuova(size_t c, const tratto& prima) {
+void Giornale::tocca_cella_nuova(size_t c) {
   // A write outside every record belongs to the compile itself.
   if (!aperto_) passo("");
-  if (visti_celle_.size() <= c) visti_celle_.resize(c + 1, 0);
+  if (visti_celle_.size() <= c) {
+    visti_celle_.resize(c + 1, 0);
+    rango_celle_.resize(c + 1, 0);
+  }
   visti_celle_[c] = generazione_;
-  celle_toccate_.emplace_back(c, prima);
+  rango_celle_[c] = prossimo_rango_++;
+  ++records_.back().toccati;
   if (c < raggiunte_.size()) raggiunte_[c] |= campi_aperto_;
 }
 
-void Giornale::tocca_riga(size_t r, const voce& prima) {
+void Giornale::tocca_riga(size_t r) {
   if (r >= visti_righe_.size() || visti_righe_[r] == generazione_) return;
   if (!aperto_) passo("");
   visti_righe_[r] = generazione_;
-  righe_toccate_.emplace_back(r, prima);
+  rango_righe_[r] = prossimo_rango_++;
+  ++records_.back().toccati;
+}
+
+void Giornale::scrive_riga(size_t r, CampoRiga f, int64_t prima, int64_t dopo) {
+  tocca_riga(r);
+  if (prima == dopo || r >= rango_righe_.size()) return;
+  annota(Scrittura::Bersaglio::riga, static_cast<uint8_t>(f), r, rango_righe_[r], prima, dopo);
+}
+
+void Giornale::scrive_nome(size_t r, const std::string& prima, const std::string& dopo) {
+  tocca_riga(r);
+  if (prima == dopo || r >= rango_righe_.size()) return;
+  testi_.push_back(prima);
+  testi_.push_back(dopo);
+  annota(Scrittura::Bersaglio::riga, static_cast<uint8_t>(CampoRiga::nome), r, rango_righe_[r],
+         static_cast<int64_t>(testi_.size() - 2), static_cast<int64_t>(testi_.size() - 1));
+}
+
+namespace {
+
+// Where a write stands in the order the readers know: cells before rows,
+// each in the order the record reached it, its fields in the order of their
+// enumeration. Plus one, so that every key is above the 0 of none.
+uint64_t chiave(Scrittura::Bersaglio b, uint32_t rango, uint8_t campo) {
+  return ((uint64_t{static_cast<uint8_t>(b)} << 40) | (uint64_t{rango} << 8) | campo) + 1;
+}
+
+}  // namespace
+
+void Giornale::annota(Scrittura::Bersaglio b, uint8_t campo, size_t indice, uint32_t rango,
+                      int64_t prima, int64_t dopo) {
+  const uint64_t k = chiave(b, rango, campo);
+  // A field written twice, or a cell reached earlier written later: the
+  // record's writes are put in order when it closes.
+  if (k <= ultima_chiave_) in_disordine_ = true;
+  ultima_chiave_ = k;
+  scritture_.push_back({b, campo, static_cast<int32_t>(indice), records_.size() - 1, prima, dopo});
 }
 
 void Giornale::crea_celle(size_t n) {
   if (!aperto_) passo("");
-  // What was touched before belongs to the cells that are about to go.
+  // What was written before belongs to the cells that are about to go.
   scarica();
   Scrittura s;
   s.bersaglio = Scrittura::Bersaglio::celle;
   s.record = records_.size() - 1;
   s.nuovo = static_cast<int64_t>(n);
   scritture_.push_back(s);
+  da_ordinare_ = scritture_.size();
+  // Sized once: a fill reaches the cells one by one, upward.
+  if (visti_celle_.size() < n) {
+    visti_celle_.resize(n, 0);
+    rango_celle_.resize(n, 0);
+  }
   celle_.assign(n, 0);
   raggiunte_.assign(n, 0);
   derivazioni_.clear();
   cause_.clear();
 }
 
-void Giornale::scarica() {
-  const size_t indice = records_.size() - 1;
-  records_.back().toccati += celle_toccate_.size() + righe_toccate_.size();
-  const bool del_record = !records_.back().passo();
-  if (modello_ != nullptr) {
-    const Modello& m = *modello_;
-    for (const auto& toccata : celle_toccate_) {
-      // Plain names, not a structured binding: the lambda below captures them.
-      const size_t c = toccata.first;
-      const tratto& prima = toccata.second;
-      if (c >= m.tratti.size()) continue;
-      const tratto& dopo = m.tratti[c];
-      // Nearly every cell touched changes, so the fields are compared one by
-      // one with no comparison of the whole cell first; an unchanged cell
-      // writes nothing and keeps its owner.
-      const auto campo = [&](CampoCella k, int64_t v, int64_t n) {
-        if (v == n) return;
-        scritture_.push_back({Scrittura::Bersaglio::cella, static_cast<uint8_t>(k),
-                              static_cast<int32_t>(c), indice, v, n});
-      };
-      campo(CampoCella::tipo, prima.tipo, dopo.tipo);
-      campo(CampoCella::valore_a, prima.valore_a, dopo.valore_a);
-      campo(CampoCella::valore_b, prima.valore_b, dopo.valore_b);
-      campo(CampoCella::valore_c, prima.valore_c, dopo.valore_c);
-      campo(CampoCella::valore_d, prima.valore_d, dopo.valore_d);
-      campo(CampoCella::tempo, prima.tempo, dopo.tempo);
-      campo(CampoCella::preavviso, prima.preavviso, dopo.preavviso);
-      campo(CampoCella::montagna, prima.montagna, dopo.montagna);
-      campo(CampoCella::velocita, prima.velocita, dopo.velocita);
-      campo(CampoCella::pendenza, prima.pendenza, dopo.pendenza);
-      campo(CampoCella::aderenza, prima.aderenza, dopo.aderenza);
-      if (stesso_oggetto(prima, dopo) || !del_record) continue;
-      if (celle_.size() < m.tratti.size()) celle_.resize(m.tratti.size(), 0);
-      const size_t proprietario = celle_[c];
-      if (oggetto(prima.tipo) && proprietario != 0 && proprietario - 1 != indice) {
-        cancellazioni_.push_back({c, proprietario - 1, indice, prima.tipo, dopo.tipo});
-      }
-      celle_[c] = indice + 1;
+void Giornale::ordina_e_unisci() {
+  const auto inizio = scritture_.begin() + static_cast<std::ptrdiff_t>(da_ordinare_);
+  // Each cell and row reached has a rank below prossimo_rango_: the writes
+  // go into one bucket per rank (the rows' after the cells'), in the order
+  // they were made, and each bucket's few fields are then put in order in
+  // place. Linear: the fills of a closing step reach thousands of cells.
+  const size_t ranghi = prossimo_rango_;
+  const auto secchio = [this, ranghi](const Scrittura& s) {
+    const auto i = static_cast<size_t>(s.indice);
+    return s.bersaglio == Scrittura::Bersaglio::cella ? size_t{rango_celle_[i]}
+                                                      : ranghi + rango_righe_[i];
+  };
+  std::vector<size_t> posto(2 * ranghi + 1, 0);
+  for (auto i = inizio; i != scritture_.end(); ++i) ++posto[secchio(*i) + 1];
+  for (size_t b = 1; b < posto.size(); ++b) posto[b] += posto[b - 1];
+  std::vector<Scrittura> ordinate(static_cast<size_t>(scritture_.end() - inizio));
+  for (auto i = inizio; i != scritture_.end(); ++i) ordinate[posto[secchio(*i)]++] = *i;
+  // Stable: two writes of one field keep the order they were made in.
+  for (size_t k = 1; k < ordinate.size(); ++k) {
+    const Scrittura s = ordinate[k];
+    size_t j = k;
+    for (; j > 0; --j) {
+      const Scrittura& p = ordinate[j - 1];
+      if (p.bersaglio != s.bersaglio || p.indice != s.indice || p.campo <= s.campo) break;
+      ordinate[j] = p;
     }
-    for (const auto& [r, prima] : righe_toccate_) {
-      const voce& dopo = m.tabella[r];
-      if (prima == dopo) continue;
-      for (uint8_t k = 0; k < kCampiRiga; ++k) {
-        const auto campo = static_cast<CampoRiga>(k);
-        if (campo == CampoRiga::nome) {
-          if (prima.nome == dopo.nome) continue;
-          testi_.push_back(prima.nome);
-          testi_.push_back(dopo.nome);
-          scritture_.push_back({Scrittura::Bersaglio::riga, k, static_cast<int32_t>(r), indice,
-                                static_cast<int64_t>(testi_.size() - 2),
-                                static_cast<int64_t>(testi_.size() - 1)});
-          continue;
-        }
-        const int64_t v = leggi_riga(prima, campo);
-        const int64_t n = leggi_riga(dopo, campo);
-        if (v == n) continue;
-        scritture_.push_back(
-            {Scrittura::Bersaglio::riga, k, static_cast<int32_t>(r), indice, v, n});
+    ordinate[j] = s;
+  }
+  std::copy(ordinate.begin(), ordinate.end(), inizio);
+  // One write a field: from the value before the first to the value after
+  // the last; none when they are the same.
+  auto fuori = inizio;
+  for (auto i = inizio; i != scritture_.end(); ++i) {
+    if (fuori != inizio) {
+      Scrittura& p = *(fuori - 1);
+      if (p.bersaglio == i->bersaglio && p.indice == i->indice && p.campo == i->campo) {
+        p.nuovo = i->nuovo;
+        continue;
       }
-      if (del_record) righe_[r] = indice + 1;
+    }
+    *fuori++ = *i;
+  }
+  scritture_.erase(fuori, scritture_.end());
+  const auto uguale = [this](const Scrittura& s) {
+    if (s.bersaglio == Scrittura::Bersaglio::riga &&
+        s.campo == static_cast<uint8_t>(CampoRiga::nome)) {
+      return testi_[static_cast<size_t>(s.vecchio)] == testi_[static_cast<size_t>(s.nuovo)];
+    }
+    return s.vecchio == s.nuovo;
+  };
+  scritture_.erase(std::remove_if(inizio, scritture_.end(), uguale), scritture_.end());
+}
+
+void Giornale::scarica() {
+  if (in_disordine_) ordina_e_unisci();
+  const size_t indice = records_.size() - 1;
+  // A step of the compile owns nothing: its writes go to the records whose
+  // objects caused them.
+  if (!records_.back().passo() && modello_ != nullptr) {
+    const std::vector<tratto>& tratti = modello_->tratti;
+    for (size_t k = da_ordinare_; k < scritture_.size(); ++k) {
+      const Scrittura& s = scritture_[k];
+      const auto i = static_cast<size_t>(s.indice);
+      if (s.bersaglio == Scrittura::Bersaglio::riga) {
+        righe_[i] = indice + 1;
+        continue;
+      }
+      // The first write to a cell is its first field written: the object's,
+      // if the object changed at all.
+      if (s.bersaglio != Scrittura::Bersaglio::cella || !dell_oggetto(s.campo) ||
+          (k > da_ordinare_ && scritture_[k - 1].bersaglio == s.bersaglio &&
+           scritture_[k - 1].indice == s.indice) ||
+          i >= tratti.size()) {
+        continue;
+      }
+      if (celle_.size() < tratti.size()) celle_.resize(tratti.size(), 0);
+      const uint8_t tipo_prima = s.campo == static_cast<uint8_t>(CampoCella::tipo)
+                                     ? static_cast<uint8_t>(s.vecchio)
+                                     : tratti[i].tipo;
+      const size_t proprietario = celle_[i];
+      if (oggetto(tipo_prima) && proprietario != 0 && proprietario - 1 != indice) {
+        cancellazioni_.push_back({i, proprietario - 1, indice, tipo_prima, tratti[i].tipo});
+      }
+      celle_[i] = indice + 1;
     }
   }
-  celle_toccate_.clear();
-  righe_toccate_.clear();
+  da_ordinare_ = scritture_.size();
+  ultima_chiave_ = 0;
+  in_disordine_ = false;
+  prossimo_rango_ = 0;
   // A new generation forgets every touch at once; on the rare wrap, by hand.
   if (++generazione_ == 0) {
     std::fill(visti_celle_.begin(), visti_celle_.end(), 0);
@@ -353,7 +338,7 @@ Modello riproduci(const Giornale& g) {
         m.tratti.assign(static_cast<size_t>(s.nuovo), tratto{});
         break;
       case Scrittura::Bersaglio::cella:
-        metti_cella(m.tratti.at(static_cast<size_t>(s.indice)), static_cast<CampoCella>(s.campo),
+        metti_campo(m.tratti.at(static_cast<size_t>(s.indice)), static_cast<CampoCella>(s.campo),
                     s.nuovo);
         break;
       case Scrittura::Bersaglio::riga: {
@@ -362,7 +347,7 @@ Modello riproduci(const Giornale& g) {
         if (campo == CampoRiga::nome) {
           v.nome = g.testi().at(static_cast<size_t>(s.nuovo));
         } else {
-          metti_riga(v, campo, s.nuovo);
+          metti_campo(v, campo, s.nuovo);
         }
         break;
       }

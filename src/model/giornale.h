@@ -5,12 +5,15 @@
 // object of each cell and row, what the cab-code pass derived, the objects a
 // later record erased, and where the compile stopped and why.
 //
-// The model tells the journal of its writes through its accessors
-// (`Modello::cella`, `Modello::riga`, `Modello::crea_tratti`): the first
-// touch of a cell or row in a record keeps its value before, and when the
-// record closes every field that differs becomes a write. No handler knows
-// the journal is there, and a compile that keeps none pays one test of a null
-// pointer per access.
+// The model tells the journal of each write as it makes it, through the one
+// place that writes a stored field (`Modello::scrivi_cella`, `scrivi_riga`,
+// `scrivi_nome`, `crea_tratti`): the journal appends the field, its old and
+// its new value, as a write batch does, and keeps no copy of any cell. When a
+// record closes, its writes are put in the order the readers know (the cells
+// in the order the record reached them, each field once, in the order of its
+// enumeration, then the rows) and a field it wrote twice becomes one write.
+// No handler knows the journal is there, and a compile that keeps none pays
+// one test of a null pointer per access.
 //
 // The author tools read the journal for provenance, hover, the outline and
 // the warnings about what was stored; the model and the files are the same
@@ -76,48 +79,12 @@ struct RecordRegistrato {
   size_t fine() const { return campi.empty() ? chiave.fine : campi.back().fine; }
 };
 
-// The fields of a cell and of a row, as the journal names its writes.
-enum class CampoCella : uint8_t {
-  tipo,
-  valore_a,
-  valore_b,
-  valore_c,
-  valore_d,
-  tempo,
-  preavviso,
-  montagna,
-  velocita,
-  pendenza,
-  aderenza,
-};
-enum class CampoRiga : uint8_t {
-  tipo,
-  inizio,
-  fine,
-  posizione,
-  opz_a,
-  nome,
-  cod_a,
-  cod_b,
-  cod_c,
-  cod_d,
-  cod_e,
-  opz_b,
-  opz_c,
-  opz_d,
-  opz_e,
-  orario,
-};
-inline constexpr uint8_t kCampiCella = static_cast<uint8_t>(CampoCella::aderenza) + 1;
 const char* nome_campo(CampoCella c);
 const char* nome_campo(CampoRiga c);
 // The field of that name (as the files name it: `valore_a`, `orario`);
 // nullopt for none.
 std::optional<CampoCella> campo_cella(std::string_view nome);
 std::optional<CampoRiga> campo_riga(std::string_view nome);
-// The value of one field; a row's `nome` is no number and gives 0.
-int64_t valore_campo(const tratto& t, CampoCella c);
-int64_t valore_campo(const voce& v, CampoRiga c);
 
 // One change to the model.
 struct Scrittura {
@@ -180,13 +147,23 @@ class Giornale {
   // compiled.
   void esaminato(Luogo chiave, std::string_view nome, Fase fase, std::vector<Estensione> campi);
 
-  // Told by the model's accessors, before the caller may change the cell or
-  // row. REQUIRES: `prima` is the element as it stands.
-  void tocca_cella(size_t c, const tratto& prima) {
+  // Told by the model: the record open reached cell c or row r (to judge it
+  // or to write it).
+  void tocca_cella(size_t c) {
     if (c < visti_celle_.size() && visti_celle_[c] == generazione_) return;
-    tocca_cella_nuova(c, prima);
+    tocca_cella_nuova(c);
   }
-  void tocca_riga(size_t r, const voce& prima);
+  void tocca_riga(size_t r);
+  // Told by the model as it writes: field f of cell c or row r went from
+  // `prima` to `dopo` (the same value is no write, but the cell is reached).
+  void scrive_cella(size_t c, CampoCella f, int64_t prima, int64_t dopo) {
+    tocca_cella(c);
+    if (prima != dopo) {
+      annota(Scrittura::Bersaglio::cella, static_cast<uint8_t>(f), c, rango_celle_[c], prima, dopo);
+    }
+  }
+  void scrive_riga(size_t r, CampoRiga f, int64_t prima, int64_t dopo);
+  void scrive_nome(size_t r, const std::string& prima, const std::string& dopo);
   // The cells made anew, `n` of them.
   void crea_celle(size_t n);
 
@@ -254,8 +231,11 @@ class Giornale {
   const RecordRegistrato* record_a(Luogo chiave) const;
 
  private:
-  void tocca_cella_nuova(size_t c, const tratto& prima);
+  void tocca_cella_nuova(size_t c);
+  void annota(Scrittura::Bersaglio b, uint8_t campo, size_t indice, uint32_t rango, int64_t prima,
+              int64_t dopo);
   void scarica();
+  void ordina_e_unisci();
   const RecordRegistrato* record_di(size_t indice_piu_uno) const {
     return indice_piu_uno == 0 ? nullptr : &records_[indice_piu_uno - 1];
   }
@@ -265,12 +245,19 @@ class Giornale {
   std::vector<std::string> testi_;
   std::vector<Cancellazione> cancellazioni_;
   bool aperto_ = false;
-  // The elements touched in the record open, with their value before.
+  // The cells and rows the record open reached: visited in this generation,
+  // and in which order (their rank).
   uint32_t generazione_ = 1;
+  uint32_t prossimo_rango_ = 0;
   std::vector<uint32_t> visti_celle_;
+  std::vector<uint32_t> rango_celle_;
   std::array<uint32_t, kRigheTabella> visti_righe_{};
-  std::vector<std::pair<size_t, tratto>> celle_toccate_;
-  std::vector<std::pair<size_t, voce>> righe_toccate_;
+  std::array<uint32_t, kRigheTabella> rango_righe_{};
+  // The writes not yet put in order: from `da_ordinare_` on; `in_disordine_`
+  // once one came out of order or a field came twice.
+  size_t da_ordinare_ = 0;
+  uint64_t ultima_chiave_ = 0;
+  bool in_disordine_ = false;
   // Owners: index + 1 of the record, 0 for none.
   std::vector<size_t> celle_;
   std::vector<uint16_t> raggiunte_;  // per cell, the fields reached (bits of CampoCella)
@@ -284,7 +271,7 @@ class Giornale {
   bool treno_mai_letto_ = false;
   size_t errore_treno_ = 0;
   CodiceErrore codice_arresto_ = CodiceErrore::nessuno;
-  // Where the cells and rows are read back from when a record closes.
+  // Where a record's objects are read back from when it closes.
   friend struct Modello;
   const Modello* modello_ = nullptr;
 };

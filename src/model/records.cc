@@ -9,6 +9,88 @@
 
 namespace calvetra {
 
+int64_t valore_campo(const tratto& t, CampoCella c) {
+  switch (c) {
+    case CampoCella::tipo: return t.tipo;
+    case CampoCella::valore_a: return t.valore_a;
+    case CampoCella::valore_b: return t.valore_b;
+    case CampoCella::valore_c: return t.valore_c;
+    case CampoCella::valore_d: return t.valore_d;
+    case CampoCella::tempo: return t.tempo;
+    case CampoCella::preavviso: return t.preavviso;
+    case CampoCella::montagna: return t.montagna;
+    case CampoCella::velocita: return t.velocita;
+    case CampoCella::pendenza: return t.pendenza;
+    case CampoCella::aderenza: return t.aderenza;
+  }
+  return 0;
+}
+
+int64_t valore_campo(const voce& v, CampoRiga c) {
+  switch (c) {
+    case CampoRiga::tipo: return v.tipo;
+    case CampoRiga::inizio: return v.inizio;
+    case CampoRiga::fine: return v.fine;
+    case CampoRiga::posizione: return v.posizione;
+    case CampoRiga::opz_a: return v.opz_a;
+    case CampoRiga::nome: return 0;
+    case CampoRiga::cod_a: return v.cod_a;
+    case CampoRiga::cod_b: return v.cod_b;
+    case CampoRiga::cod_c: return v.cod_c;
+    case CampoRiga::cod_d: return v.cod_d;
+    case CampoRiga::cod_e: return v.cod_e;
+    case CampoRiga::opz_b: return v.opz_b;
+    case CampoRiga::opz_c: return v.opz_c;
+    case CampoRiga::opz_d: return v.opz_d;
+    case CampoRiga::opz_e: return v.opz_e;
+    case CampoRiga::orario: return v.orario;
+  }
+  return 0;
+}
+
+void metti_campo(tratto& t, CampoCella c, int64_t v) {
+  // Cut as an assignment to the field would: the low bits, two's complement.
+  const auto u8 = static_cast<uint8_t>(v);
+  const auto i16 = static_cast<int16_t>(v);
+  switch (c) {
+    case CampoCella::tipo: t.tipo = u8; break;
+    case CampoCella::valore_a: t.valore_a = i16; break;
+    case CampoCella::valore_b: t.valore_b = i16; break;
+    case CampoCella::valore_c: t.valore_c = i16; break;
+    case CampoCella::valore_d: t.valore_d = i16; break;
+    case CampoCella::tempo: t.tempo = u8; break;
+    case CampoCella::preavviso: t.preavviso = u8; break;
+    case CampoCella::montagna: t.montagna = u8; break;
+    case CampoCella::velocita: t.velocita = u8; break;
+    case CampoCella::pendenza: t.pendenza = u8; break;
+    case CampoCella::aderenza: t.aderenza = u8; break;
+  }
+}
+
+void metti_campo(voce& v, CampoRiga c, int64_t x) {
+  const auto u8 = static_cast<uint8_t>(x);
+  const auto i16 = static_cast<int16_t>(x);
+  const auto i32 = static_cast<int32_t>(x);
+  switch (c) {
+    case CampoRiga::tipo: v.tipo = u8; break;
+    case CampoRiga::inizio: v.inizio = i32; break;
+    case CampoRiga::fine: v.fine = i32; break;
+    case CampoRiga::posizione: v.posizione = i32; break;
+    case CampoRiga::opz_a: v.opz_a = u8; break;
+    case CampoRiga::nome: break;
+    case CampoRiga::cod_a: v.cod_a = i16; break;
+    case CampoRiga::cod_b: v.cod_b = i16; break;
+    case CampoRiga::cod_c: v.cod_c = i16; break;
+    case CampoRiga::cod_d: v.cod_d = i16; break;
+    case CampoRiga::cod_e: v.cod_e = i16; break;
+    case CampoRiga::opz_b: v.opz_b = u8; break;
+    case CampoRiga::opz_c: v.opz_c = u8; break;
+    case CampoRiga::opz_d: v.opz_d = u8; break;
+    case CampoRiga::opz_e: v.opz_e = u8; break;
+    case CampoRiga::orario: v.orario = i32; break;
+  }
+}
+
 void Geometria::crea(int32_t T) {
   metri_ = T + 1;
   tratti_.clear();
@@ -140,23 +222,137 @@ void Modello::osserva(Giornale* g) {
   if (g != nullptr) g->modello_ = this;
 }
 
-tratto& Modello::cella(int64_t i) {
-  if (i < 0 || i > ultima_cella()) {
-    throw GuastoInatteso("cella " + std::to_string(i) + " fuori dal percorso");
-  }
-  tratto& t = tratti[static_cast<size_t>(i)];
-  if (osservatore.giornale != nullptr) osservatore.giornale->tocca_cella(static_cast<size_t>(i), t);
+namespace {
+
+// Out of line: the writes of every fill check their cell, and almost never
+// fail.
+[[noreturn, gnu::noinline]] void non_e_una_cella(const Modello& m, int64_t i) {
+  // Whether the cells exist at all comes first, as in `ultima_cella`.
+  if (i >= 0) m.ultima_cella();
+  throw GuastoInatteso("cella " + std::to_string(i) + " fuori dal percorso");
+}
+
+}  // namespace
+
+tratto& Modello::cella_esistente(int64_t i) {
+  if (i < 0 || static_cast<uint64_t>(i) >= tratti.size()) non_e_una_cella(*this, i);
+  return tratti[static_cast<size_t>(i)];
+}
+
+const tratto& Modello::cella(int64_t i) {
+  const tratto& t = cella_esistente(i);
+  if (osservatore.giornale != nullptr) osservatore.giornale->tocca_cella(static_cast<size_t>(i));
   return t;
 }
 
-voce& Modello::riga(size_t r) {
+void Modello::scrivi_cella(int64_t i, CampoCella campo, int64_t v) {
+  tratto& t = cella_esistente(i);
+  Giornale* g = osservatore.giornale;
+  if (g == nullptr) {
+    // Only the object's fields carry where they came from.
+    if (campo > CampoCella::tempo) {
+      metti_campo(t, campo, v);
+      return;
+    }
+    const int64_t prima = valore_campo(t, campo);
+    metti_campo(t, campo, v);
+    if (valore_campo(t, campo) != prima)
+      osservatore.provenienza.cella(static_cast<size_t>(i), campo);
+    return;
+  }
+  const int64_t prima = valore_campo(t, campo);
+  metti_campo(t, campo, v);
+  g->scrive_cella(static_cast<size_t>(i), campo, prima, valore_campo(t, campo));
+}
+
+const voce& Modello::riga(size_t r) {
+  if (osservatore.giornale != nullptr) osservatore.giornale->tocca_riga(r);
+  return tabella[r];
+}
+
+void Modello::scrivi_riga(size_t r, CampoRiga campo, int64_t x) {
   voce& v = tabella[r];
-  if (osservatore.giornale != nullptr) osservatore.giornale->tocca_riga(r, v);
-  return v;
+  Giornale* g = osservatore.giornale;
+  if (g == nullptr) {
+    const int64_t prima = valore_campo(v, campo);
+    metti_campo(v, campo, x);
+    if (valore_campo(v, campo) != prima) osservatore.provenienza.riga(r, campo);
+    return;
+  }
+  const int64_t prima = valore_campo(v, campo);
+  metti_campo(v, campo, x);
+  g->scrive_riga(r, campo, prima, valore_campo(v, campo));
+}
+
+void Modello::scrivi_nome(size_t r, std::string nome) {
+  voce& v = tabella[r];
+  if (osservatore.giornale != nullptr) {
+    osservatore.giornale->scrive_nome(r, v.nome, nome);
+  } else if (v.nome != nome) {
+    osservatore.provenienza.riga(r, CampoRiga::nome);
+  }
+  v.nome = std::move(nome);
+}
+
+void Modello::scrivi_voce(size_t r, const voce& v) {
+  for (uint8_t k = 0; k < kCampiRiga; ++k) {
+    const auto campo = static_cast<CampoRiga>(k);
+    if (campo == CampoRiga::nome) {
+      scrivi_nome(r, v.nome);
+    } else {
+      scrivi_riga(r, campo, valore_campo(v, campo));
+    }
+  }
+}
+
+void Provenienza::annota(bool riga, uint8_t campo, size_t indice) {
+  if (per_conto_di_ && !causa_nota_) {
+    causa_ = luogo_cella(cella_causa_);
+    causa_nota_ = true;
+  }
+  origini_.push_back({riga, campo, indice, ordine_, per_conto_di_ ? causa_ : luogo_});
+}
+
+const Provenienza::Origine* Provenienza::ultima_di(bool riga, size_t indice, uint8_t campo) const {
+  for (size_t k = origini_.size(); k-- > 0;) {
+    const Origine& o = origini_[k];
+    if (o.riga == riga && o.indice == indice && o.campo == campo) return &o;
+  }
+  return nullptr;
+}
+
+Luogo Provenienza::luogo_cella(size_t c) const {
+  // A step's own writes own nothing.
+  for (size_t k = origini_.size(); k-- > 0;) {
+    const Origine& o = origini_[k];
+    if (!o.riga && o.indice == c && o.luogo.file != FileSorgente::nessuno) return o.luogo;
+  }
+  return {};
+}
+
+Luogo Provenienza::luogo_riga(size_t r) const {
+  for (size_t k = origini_.size(); k-- > 0;) {
+    const Origine& o = origini_[k];
+    if (o.riga && o.indice == r && o.luogo.file != FileSorgente::nessuno) return o.luogo;
+  }
+  return {};
+}
+
+Luogo Provenienza::ultima(size_t r, CampoRiga campo, size_t c, CampoCella valore) const {
+  const Origine* di_riga = ultima_di(true, r, static_cast<uint8_t>(campo));
+  const Origine* di_cella = ultima_di(false, c, static_cast<uint8_t>(valore));
+  const Origine* o =
+      di_riga == nullptr || (di_cella != nullptr && di_cella->ordine > di_riga->ordine) ? di_cella
+                                                                                        : di_riga;
+  return o == nullptr ? Luogo{} : o->luogo;
 }
 
 void Modello::crea_tratti(size_t celle) {
-  if (osservatore.giornale != nullptr) osservatore.giornale->crea_celle(celle);
+  if (osservatore.giornale != nullptr) {
+    osservatore.giornale->crea_celle(celle);
+  } else {
+    osservatore.provenienza.nuove_celle();
+  }
   tratti.assign(celle, tratto{});
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/costanti.h"
+#include "model/diagnostica.h"
 
 namespace calvetra {
 
@@ -74,6 +75,49 @@ struct voce {
 };
 
 using Tabella = std::array<voce, kRigheTabella>;
+
+// The fields of a cell and of a row, by name: what the model writes one at
+// a time, and what the journal names its writes by.
+enum class CampoCella : uint8_t {
+  tipo,
+  valore_a,
+  valore_b,
+  valore_c,
+  valore_d,
+  tempo,
+  preavviso,
+  montagna,
+  velocita,
+  pendenza,
+  aderenza,
+};
+enum class CampoRiga : uint8_t {
+  tipo,
+  inizio,
+  fine,
+  posizione,
+  opz_a,
+  nome,
+  cod_a,
+  cod_b,
+  cod_c,
+  cod_d,
+  cod_e,
+  opz_b,
+  opz_c,
+  opz_d,
+  opz_e,
+  orario,
+};
+// The value of one field; a row's `nome` is no number and gives 0.
+inline constexpr uint8_t kCampiCella = static_cast<uint8_t>(CampoCella::aderenza) + 1;
+inline constexpr uint8_t kCampiRiga = static_cast<uint8_t>(CampoRiga::orario) + 1;
+int64_t valore_campo(const tratto& t, CampoCella c);
+int64_t valore_campo(const voce& v, CampoRiga c);
+// Field c takes v, cut to the field's own width (a row's `nome` is left
+// alone: it is a text).
+void metti_campo(tratto& t, CampoCella c, int64_t v);
+void metti_campo(voce& v, CampoRiga c, int64_t x);
 
 // The per-metre plan of the route: x and y for metres 0 to T.
 //
@@ -189,9 +233,67 @@ class PuntiPiano {
   std::unique_ptr<double[]> y_;
 };
 
-// The journal that watches a model's writes. It is not part of the model's
-// value: models compare equal whoever watches them, and a copy is watched by
-// nobody.
+// Where the values of a compile that keeps no journal came from, carried
+// with the writes that change an object or a row (a few thousand on the
+// longest route; the stretches and marks that fill every cell carry none):
+// enough for calvetra's own run to name the record behind an error of the
+// cab-code pass, a fatal end or a table text too long, where the journal
+// names it for the tools.
+class Provenienza {
+ public:
+  // A record begins at its keyword `chiave`, or a step of the compile (file
+  // nessuno); what is written from now on is its.
+  void apri(Luogo chiave) {
+    ++ordine_;
+    luogo_ = chiave;
+    per_conto_di_ = false;
+  }
+  // The cells were made anew: what placed the old ones' objects goes.
+  void nuove_celle() {
+    std::erase_if(origini_, [](const Origine& o) { return !o.riga; });
+  }
+  // From now on the step writes because of the object of cell c: the
+  // record of that object is the cause of its writes (the cab-code pass).
+  void per_conto_di(size_t c) {
+    per_conto_di_ = true;
+    cella_causa_ = c;
+    causa_nota_ = false;
+  }
+  // Told by the model: a field of a cell's object, or of a row, changed.
+  void cella(size_t c, CampoCella campo) { annota(false, static_cast<uint8_t>(campo), c); }
+  void riga(size_t r, CampoRiga campo) { annota(true, static_cast<uint8_t>(campo), r); }
+
+  // The record that placed the object of cell c, or last changed row r
+  // (file nessuno for none): as the journal's owners.
+  Luogo luogo_cella(size_t c) const;
+  Luogo luogo_riga(size_t r) const;
+  // The record behind the later of the last change to field `campo` of row r
+  // and to field `valore` of cell c (the row's on a tie).
+  Luogo ultima(size_t r, CampoRiga campo, size_t c, CampoCella valore) const;
+
+ private:
+  struct Origine {
+    bool riga = false;
+    uint8_t campo = 0;
+    size_t indice = 0;
+    uint32_t ordine = 0;  // of the record or step that wrote
+    Luogo luogo;          // whose the write is; nessuno for a step's own
+  };
+  void annota(bool riga, uint8_t campo, size_t indice);
+  const Origine* ultima_di(bool riga, size_t indice, uint8_t campo) const;
+
+  std::vector<Origine> origini_;
+  uint32_t ordine_ = 0;
+  Luogo luogo_;
+  bool per_conto_di_ = false;
+  size_t cella_causa_ = 0;
+  bool causa_nota_ = false;
+  Luogo causa_;
+};
+
+// What watches a model's writes: the journal, or, without one, where the
+// values came from. It is not part of the model's value: models compare
+// equal whoever watches them, and a copy is watched by nobody.
 class Osservatore {
  public:
   Osservatore() = default;
@@ -200,14 +302,17 @@ class Osservatore {
   bool operator==(const Osservatore&) const { return true; }
 
   Giornale* giornale = nullptr;
+  Provenienza provenienza;  // kept only while no journal watches
 };
 
 // What a compilation produces: the cells, the table and the plan. The header
 // data lives in rows 81 to 86 of the table and in cell 1.
 //
-// The compile writes through the accessors below (`cella`, `riga`,
-// `crea_tratti`), so that a journal watching the model sees every write;
-// readers may use the members directly.
+// The compile writes a stored field only through `scrivi_cella`,
+// `scrivi_riga`, `scrivi_nome` and `crea_tratti`, and looks at the cells and
+// rows it is about to judge through `cella` and `riga`: a journal watching
+// the model is told of each write as it is made, old and new value, and of
+// every cell and row a record reached. Readers may use the members directly.
 struct Modello {
   std::vector<tratto> tratti;  // cells 0 to n; empty until the route length is read
   Tabella tabella{};
@@ -216,21 +321,35 @@ struct Modello {
 
   bool operator==(const Modello&) const = default;
 
-  // From now on `g` is told of every write through the accessors (nullptr:
-  // nobody is). The journal reads the model back while it watches it.
+  // From now on `g` is told of every write (nullptr: nobody is). The journal
+  // reads the model back while it watches it.
   void osserva(Giornale* g);
 
   // The last cell index n. REQUIRES: the cells exist (otherwise GuastoInatteso).
   int32_t ultima_cella() const;
-  // Cell i; an unexpected failure (GuastoInatteso) when i is outside 0 to n.
-  tratto& cella(int64_t i);
-  // Row r. REQUIRES: r < kRigheTabella.
-  voce& riga(size_t r);
+  // Cell i, as the compile looks at it before writing; an unexpected
+  // failure (GuastoInatteso) when i is outside 0 to n.
+  const tratto& cella(int64_t i);
+  // Field `campo` of cell i takes v, cut to the field's width; the same
+  // failure outside 0 to n.
+  void scrivi_cella(int64_t i, CampoCella campo, int64_t v);
+  // Row r, as the compile looks at it. REQUIRES: r < kRigheTabella.
+  const voce& riga(size_t r);
+  // Field `campo` of row r takes x, cut to the field's width (not `nome`).
+  // REQUIRES: r < kRigheTabella.
+  void scrivi_riga(size_t r, CampoRiga campo, int64_t x);
+  // The text of row r.
+  void scrivi_nome(size_t r, std::string nome);
+  // Every field of row r takes the value of v, one write each.
+  void scrivi_voce(size_t r, const voce& v);
   // Makes the cells 0 to n anew, all empty.
   void crea_tratti(size_t celle);
   // The position bound of a record: true when (p + margine) / 50 lies beyond
   // the last cell.
   bool oltre_limite(int64_t p, int64_t margine) const;
+
+ private:
+  tratto& cella_esistente(int64_t i);
 };
 
 }  // namespace calvetra

@@ -108,6 +108,11 @@ void scrivi_slot_cella(tratto& cella, const SlotCella& s) {
   cella.valore_b = s.og;
 }
 
+void scrivi_slot_cella(Modello& m, int64_t c, const SlotCella& s) {
+  m.scrivi_cella(c, CampoCella::valore_a, s.marchio);
+  m.scrivi_cella(c, CampoCella::valore_b, s.og);
+}
+
 SlotCella slot_cella(const tratto& cella) { return {cella.valore_a, cella.valore_b}; }
 
 tratto oggetto_della_cella(const tratto& t, size_t c) {

@@ -347,6 +347,8 @@ struct SlotCella {
   bool operator==(const SlotCella&) const = default;
 };
 void scrivi_slot_cella(tratto& cella, const SlotCella& s);
+// The same into cell c of the model, through its writes.
+void scrivi_slot_cella(Modello& m, int64_t c, const SlotCella& s);
 SlotCella slot_cella(const tratto& cella);
 // The object of cell c as its record left it: cell 1 without its header slots.
 tratto oggetto_della_cella(const tratto& t, size_t c);

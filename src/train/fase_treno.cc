@@ -120,25 +120,25 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
 
 // The general values are stored as read, with no check.
 Seguito voce_massa_frenata(LetturaRecord& r, CorpoTreno& c) {
-  c.m.riga(kRigaPercorso).inizio = r.numero();
+  c.m.scrivi_riga(kRigaPercorso, CampoRiga::inizio, r.numero());
   return Seguito::avanti;
 }
 
 Seguito voce_vetture(LetturaRecord& r, CorpoTreno& c) {
-  c.m.riga(kRigaPercorso).posizione = r.numero();
+  c.m.scrivi_riga(kRigaPercorso, CampoRiga::posizione, r.numero());
   return Seguito::avanti;
 }
 
 Seguito voce_orologio(LetturaRecord& r, CorpoTreno& c) {
-  voce& v = c.m.riga(kRigaTreni);
-  v.cod_c = r.numero<int16_t>();
-  v.cod_d = r.numero<int16_t>();
-  v.cod_e = r.numero<int16_t>();
+  c.m.riga(kRigaTreni);
+  for (const CampoRiga campo : {CampoRiga::cod_c, CampoRiga::cod_d, CampoRiga::cod_e}) {
+    c.m.scrivi_riga(kRigaTreni, campo, r.numero<int16_t>());
+  }
   return Seguito::avanti;
 }
 
 Seguito voce_sabbia(LetturaRecord& r, CorpoTreno& c) {
-  c.m.riga(kRigaTreni).cod_a = r.numero<int16_t>();
+  c.m.scrivi_riga(kRigaTreni, CampoRiga::cod_a, r.numero<int16_t>());
   return Seguito::avanti;
 }
 

@@ -16,7 +16,7 @@ void punto_velocita(Modello& m, StatoTreno& s, const PuntoProfilo& p) {
     // The first cell is filled even when W is not ahead of the fill index.
     do {
       if (s.cella_velocita >= H) break;
-      m.cella(s.cella_velocita).velocita = velocita_da_kmh(s.velocita_corrente);
+      m.scrivi_cella(s.cella_velocita, CampoCella::velocita, velocita_da_kmh(s.velocita_corrente));
       ++s.cella_velocita;
     } while (s.cella_velocita < W);
   }
@@ -31,7 +31,7 @@ void punto_aderenza(Modello& m, StatoTreno& s, const PuntoProfilo& p) {
     // once its index has passed it.
     do {
       if (s.cella_aderenza > H) break;
-      m.cella(s.cella_aderenza).aderenza = basso_8(s.aderenza_corrente);
+      m.scrivi_cella(s.cella_aderenza, CampoCella::aderenza, basso_8(s.aderenza_corrente));
       ++s.cella_aderenza;
     } while (s.cella_aderenza < W);
   }
@@ -42,7 +42,7 @@ void coda_velocita(Modello& m, StatoTreno& s) {
   const int64_t H = m.ultima_cella();
   // The last three cells keep what they have unless the tail starts there.
   do {
-    m.cella(s.cella_velocita).velocita = velocita_da_kmh(s.velocita_corrente);
+    m.scrivi_cella(s.cella_velocita, CampoCella::velocita, velocita_da_kmh(s.velocita_corrente));
     ++s.cella_velocita;
   } while (s.cella_velocita < H - 2);
 }
@@ -51,7 +51,7 @@ void coda_aderenza(Modello& m, StatoTreno& s) {
   const int64_t H = m.ultima_cella();
   if (s.cella_aderenza > H) return;
   do {
-    m.cella(s.cella_aderenza).aderenza = basso_8(s.aderenza_corrente);
+    m.scrivi_cella(s.cella_aderenza, CampoCella::aderenza, basso_8(s.aderenza_corrente));
     ++s.cella_aderenza;
   } while (s.cella_aderenza < H - 2);
 }

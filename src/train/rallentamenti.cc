@@ -28,7 +28,8 @@ void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, const Rallentam
   const int64_t S = cella_di_oggetto(x);
   const int64_t E = cella_di_oggetto(int64_t{x} + r.l);
   const int64_t B = cella_di_tratto(int64_t{x} - kDistanzaAvviso);
-  const auto cella = [&m](int64_t i) -> tratto& { return m.cella(i); };
+  const auto cella = [&m](int64_t i) -> const tratto& { return m.cella(i); };
+  const auto scrivi = [&m](int64_t i, CampoCella campo, int64_t v) { m.scrivi_cella(i, campo, v); };
   const auto errore = [&](CodiceErrore codice) { d.errore(codice, luogo, x); };
 
   // Every occupied-cell check comes before the first write.
@@ -50,20 +51,19 @@ void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, const Rallentam
   }
 
   // A slowdown shorter than 25 m has S = E: the start wins.
-  cella(E).tipo = kFineRallentamento;
-  if (d_v != 0) cella(E).valore_b = in_campo<int16_t>(d_v, "valore di ogni cella");
-  cella(S).tipo = kInizioRallentamento;
-  if (d_v != 0) cella(S).valore_b = in_campo<int16_t>(d_v, "valore di ogni cella");
+  scrivi(E, CampoCella::tipo, kFineRallentamento);
+  if (d_v != 0) scrivi(E, CampoCella::valore_b, in_campo<int16_t>(d_v, "valore di ogni cella"));
+  scrivi(S, CampoCella::tipo, kInizioRallentamento);
+  if (d_v != 0) scrivi(S, CampoCella::valore_b, in_campo<int16_t>(d_v, "valore di ogni cella"));
   if (con_avviso) {
-    tratto& avviso = cella(A);
-    avviso.tipo = kAvvisoRallentamento;
-    if (d_v != 0) avviso.valore_b = in_campo<int16_t>(d_v, "valore di ogni cella");
-    avviso.valore_a = in_campo<int16_t>(r.v, "velocita' del rallentamento");
+    scrivi(A, CampoCella::tipo, kAvvisoRallentamento);
+    if (d_v != 0) scrivi(A, CampoCella::valore_b, in_campo<int16_t>(d_v, "valore di ogni cella"));
+    scrivi(A, CampoCella::valore_a, in_campo<int16_t>(r.v, "velocita' del rallentamento"));
   }
-  cella(S).valore_a = in_campo<int16_t>(r.v, "velocita' del rallentamento");
-  cella(E).valore_a = in_campo<int16_t>(r.v, "velocita' del rallentamento");
-  cella(S).valore_c = in_campo<int16_t>(r.f_tt, "segno di fine");
-  cella(E).valore_c = in_campo<int16_t>(r.f_tt, "segno di fine");
+  scrivi(S, CampoCella::valore_a, in_campo<int16_t>(r.v, "velocita' del rallentamento"));
+  scrivi(E, CampoCella::valore_a, in_campo<int16_t>(r.v, "velocita' del rallentamento"));
+  scrivi(S, CampoCella::valore_c, in_campo<int16_t>(r.f_tt, "segno di fine"));
+  scrivi(E, CampoCella::valore_c, in_campo<int16_t>(r.f_tt, "segno di fine"));
 
   if (f_ta == 0) return;
   // The pre-warning cells are checked only after the slowdown itself has
@@ -75,10 +75,9 @@ void memo_rallentamento(Modello& m, Diagnostica& d, Luogo luogo, const Rallentam
     }
   }
   for (int64_t k = 0; k <= 3; ++k) {
-    tratto& t = cella(B - k);
-    t.tipo = kPreavvisoRallentamento;
-    t.valore_a = static_cast<int16_t>(k + 1);
-    if (d_v != 0) t.valore_b = static_cast<int16_t>(k + 1);
+    scrivi(B - k, CampoCella::tipo, kPreavvisoRallentamento);
+    scrivi(B - k, CampoCella::valore_a, k + 1);
+    if (d_v != 0) scrivi(B - k, CampoCella::valore_b, k + 1);
   }
 }
 
@@ -108,16 +107,17 @@ Seguito voce_abbattimento(LetturaRecord& r, CorpoTreno& c) {
   a.posizione = r.numero();
   a.valore = r.numero();
   if (r.oltre_il_percorso(a.posizione, kMargineRecord)) return Seguito::fine_corpo;
-  tratto& t = c.m.cella(cella_di_tratto(a.posizione));
-  if (!cella_libera(t)) {
+  const int64_t cella = cella_di_tratto(a.posizione);
+  if (!cella_libera(c.m.cella(cella))) {
     r.errore(CodiceErrore::abbattimento_su_cella_occupata, r.luogo(0), a.posizione);
     return Seguito::esci;
   }
   if (a.valore >= 1) {
-    t.tipo = kAbbattimento;
-    t.valore_a = in_campo<int16_t>(a.valore, "valore dell'abbattimento");
+    c.m.scrivi_cella(cella, CampoCella::tipo, kAbbattimento);
+    c.m.scrivi_cella(cella, CampoCella::valore_a,
+                     in_campo<int16_t>(a.valore, "valore dell'abbattimento"));
   } else {
-    t.tipo = kAbbattimentoNullo;
+    c.m.scrivi_cella(cella, CampoCella::tipo, kAbbattimentoNullo);
   }
   return Seguito::avanti;
 }

@@ -17,19 +17,18 @@ constexpr int kCelleAvvicinamento = 4;
 
 void memo_segnale(Modello& m, Diagnostica& d, Luogo luogo, Segnale& s) {
   const int64_t i = cella_di_oggetto(s.posizione);
-  tratto& c = m.cella(i);
-  if (!cella_libera(c)) {
+  if (!cella_libera(m.cella(i))) {
     d.errore(CodiceErrore::segnale_su_cella_occupata, luogo, s.posizione);
     return;
   }
   const CodiciSegnale k =
       codifica_segnale({s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2, s.d3, s.tempo});
-  c.tipo = kSegnale;
-  c.valore_a = k.a;
-  c.valore_b = k.b;
-  c.valore_c = k.c;
-  c.valore_d = k.d;
-  c.tempo = k.tempo;
+  m.scrivi_cella(i, CampoCella::tipo, kSegnale);
+  m.scrivi_cella(i, CampoCella::valore_a, k.a);
+  m.scrivi_cella(i, CampoCella::valore_b, k.b);
+  m.scrivi_cella(i, CampoCella::valore_c, k.c);
+  m.scrivi_cella(i, CampoCella::valore_d, k.d);
+  m.scrivi_cella(i, CampoCella::tempo, k.tempo);
   // The entry sees its time raised, as the record keeps it.
   s.tempo = static_cast<int32_t>(tempo_alzato(s.tempo));
   const int64_t classe = classe_cabina(s.sx, s.dx);
@@ -38,7 +37,7 @@ void memo_segnale(Modello& m, Diagnostica& d, Luogo luogo, Segnale& s) {
   const int64_t H = m.ultima_cella();
   for (int k = 1; k <= kCelleAvvicinamento; ++k) {
     const int64_t j = i - 2 * k;
-    if (j >= 0 && j <= H) m.cella(j).preavviso = codice_preavviso(classe, k);
+    if (j >= 0 && j <= H) m.scrivi_cella(j, CampoCella::preavviso, codice_preavviso(classe, k));
   }
 }
 

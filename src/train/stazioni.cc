@@ -17,13 +17,13 @@ constexpr int64_t kDistanzaMinima = 350;
 // A station's length is a whole number of these, metres.
 constexpr int32_t kPassoLunghezza = 100;
 
-voce& riga_stazione(Modello& m, int32_t r) {
+size_t riga_stazione(int32_t r) {
   // Stations stay below the sign rows, so a row outside 1 to 80 cannot be
   // reached by a well-formed run.
   if (r < kPrimaRigaStazione || r > kUltimaRigaCartello) {
     throw GuastoInatteso("riga di stazione " + std::to_string(r));
   }
-  return m.riga(static_cast<size_t>(r));
+  return static_cast<size_t>(r);
 }
 
 // Zone start and end by type; types 5 to 8 never take the extra 50 m and lose
@@ -66,6 +66,25 @@ class ColonneNellaRiga {
   Stazione& s_;
 };
 
+// A station's row, worked on in a copy and written back field by field once
+// its columns are settled, or however the station ends before: the model is
+// written only through its one place of writing.
+class RigaDellaStazione {
+ public:
+  RigaDellaStazione(Modello& m, size_t r) : m_(m), r_(r), v_(m.riga(r)) {}
+  RigaDellaStazione(const RigaDellaStazione&) = delete;
+  RigaDellaStazione& operator=(const RigaDellaStazione&) = delete;
+  ~RigaDellaStazione() { scrivi(); }
+  voce& operator*() { return v_; }
+  // Writing again what is there already changes nothing.
+  void scrivi() { m_.scrivi_voce(r_, v_); }
+
+ private:
+  Modello& m_;
+  size_t r_;
+  voce v_;
+};
+
 // The columns in order, with the checks that stop the reading on the way.
 Seguito leggi_stazione(LetturaRecord& r, Stazione& s) {
   s.posizione = r.numero();
@@ -101,7 +120,7 @@ void celle_di_avvicinamento(Modello& m, const voce& v) {
   const int64_t H = m.ultima_cella();
   for (int k = 1; k <= 4; ++k) {
     const int64_t t = cella_preavviso_fermata(v.fine, k);
-    if (t > 1 && t <= H) m.cella(t).preavviso = codice_preavviso_fermata(k);
+    if (t > 1 && t <= H) m.scrivi_cella(t, CampoCella::preavviso, codice_preavviso_fermata(k));
   }
 }
 
@@ -129,7 +148,8 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
     nota_cartelli(r, c.riga_cartello);
     return Seguito::esci;
   }
-  voce& v = riga_stazione(c.m, riga);
+  RigaDellaStazione scritta(c.m, riga_stazione(riga));
+  voce& v = *scritta;
   Stazione st;
   {
     ColonneNellaRiga colonne(v, st);
@@ -145,6 +165,7 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
     v.opz_d = 0;
     v.opz_e = 0;
   }
+  scritta.scrivi();
 
   if (stazione_con_celle(v.tipo)) {
     if (v.tipo != 5 && v.tipo != 6) celle_di_avvicinamento(c.m, v);
@@ -153,13 +174,12 @@ Seguito voce_stazione(LetturaRecord& r, CorpoTreno& c) {
       r.errore(CodiceErrore::fermata_nelle_prime_celle, r.chiave());
       return Seguito::esci;
     }
-    tratto& fermata = c.m.cella(t);
-    fermata.tipo = kFermata;
-    fermata.valore_a = in_campo<int16_t>(riga, "valore_a");
+    c.m.scrivi_cella(t, CampoCella::tipo, kFermata);
+    c.m.scrivi_cella(t, CampoCella::valore_a, in_campo<int16_t>(riga, "valore_a"));
   }
 
   if (riga > kPrimaRigaStazione) {
-    const voce& precedente = riga_stazione(c.m, riga - 1);
+    const voce& precedente = c.m.riga(riga_stazione(riga - 1));
     if (static_cast<int64_t>(v.inizio) - kDistanzaMinima < precedente.fine) {
       r.errore(CodiceErrore::stazioni_troppo_vicine, r.luogo(0), st.posizione);
       r.nota_riga(riga - 1);

@@ -32,19 +32,20 @@ class PassoCodici : public ::testing::Test {
   }
   using Celle = std::vector<int64_t>;
 
-  std::vector<tratto> tratti;
+  Modello m;
+  std::vector<tratto>& tratti = m.tratti;
   Diagnostica d;
 };
 
 TEST_F(PassoCodici, StartsNearTheOrigin) {
   rallentamento(8, 9, 110);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{3}));
   EXPECT_EQ(c(3).valore_a, 180);
 
   tratti.assign(201, tratto{});
   rallentamento(7, 9, 110);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_TRUE(abbattimenti().empty());
   EXPECT_EQ(numero(d.codice_errore()), 0);
 }
@@ -54,7 +55,7 @@ TEST_F(PassoCodici, DistancesBeforeTheStartSkipOccupiedCells) {
   metti(55, kSegnale);
   metti(54, kAbbattimento, 60);  // occupied, and not lowered here
   metti(49, kSegnoMontagna);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{42, 49, 53, 54}));
   EXPECT_EQ(c(54).valore_a, 60);
   EXPECT_EQ(numero(d.codice_errore()), 0);
@@ -62,7 +63,7 @@ TEST_F(PassoCodici, DistancesBeforeTheStartSkipOccupiedCells) {
   tratti.assign(201, tratto{});
   rallentamento(60, 61, 110);
   for (int64_t i = 47; i <= 49; ++i) metti(i, kIndicatori);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(numero(d.codice_errore()), 12);
   EXPECT_EQ(d.posizione_errore(), 3000);
   EXPECT_EQ(abbattimenti(), (Celle{42, 55}));  // the other distances go on
@@ -70,13 +71,13 @@ TEST_F(PassoCodici, DistancesBeforeTheStartSkipOccupiedCells) {
 
 TEST_F(PassoCodici, PeriodicReductionsInsideASlowSlowdown) {
   rallentamento(30, 50, 30);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 25, 38, 46}));
 
   tratti.assign(201, tratto{});
   rallentamento(30, 50, 30);
   metti(38, kFermata);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 25, 37, 45}));
 
   // Both neighbours taken too: the one after.
@@ -84,14 +85,14 @@ TEST_F(PassoCodici, PeriodicReductionsInsideASlowSlowdown) {
   rallentamento(30, 50, 30);
   metti(37, kFermata);
   metti(38, kFermata);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 25, 39, 47}));
 }
 
 TEST_F(PassoCodici, FastSlowdownsGetNoPeriodicOrAfterEndReductions) {
   rallentamento(30, 50, 110);
   metti(52, kSegnale);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 25}));
 }
 
@@ -99,7 +100,7 @@ TEST_F(PassoCodici, FailedPeriodicPlacementEndsThatSlowdownsPlacements) {
   rallentamento(30, 60, 30);
   for (int64_t i = 37; i <= 39; ++i) metti(i, kFermata);
   metti(62, kSegnale);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(numero(d.codice_errore()), 13);
   EXPECT_EQ(d.posizione_errore(), 38 * 50);
   // Nothing more inside the slowdown, but the end was still found.
@@ -110,13 +111,13 @@ TEST_F(PassoCodici, SignalAfterTheEnd) {
   rallentamento(30, 40, 30);
   metti(52, kSegnale);  // 12 cells past the end
   metti(60, kSegnale);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 25, 38, 51}));
 
   tratti.assign(201, tratto{});
   rallentamento(30, 40, 30);
   metti(53, kSegnale);  // 13 cells past: too far
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 25, 38}));
 
   tratti.assign(201, tratto{});
@@ -124,7 +125,7 @@ TEST_F(PassoCodici, SignalAfterTheEnd) {
   metti(45, kSegnale);
   metti(44, kIndicatori);
   metti(43, kAbbattimento, 100);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(numero(d.codice_errore()), 13);
   EXPECT_EQ(d.posizione_errore(), 40 * 50);
   EXPECT_EQ(c(43).valore_a, 100);
@@ -137,13 +138,13 @@ TEST_F(PassoCodici, SignalsBehindAWarningBoard) {
   metti(96, kIndicatori);
   metti(90, kSegnale);  // free in front
   metti(79, kSegnale);  // 21 cells behind: not looked at
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(c(97).valore_a, 100);
   EXPECT_EQ(abbattimenti(), (Celle{89, 97}));
   EXPECT_EQ(numero(d.codice_errore()), 0);
 
   c(97).valore_a = 200;
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(c(97).valore_a, 180);
 
   tratti.assign(201, tratto{});
@@ -154,7 +155,7 @@ TEST_F(PassoCodici, SignalsBehindAWarningBoard) {
   metti(94, kSegnale);
   metti(93, kFermata);
   metti(92, kIndicatori);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(c(96).valore_a, 180);
   EXPECT_EQ(numero(d.codice_errore()), 11);
   EXPECT_EQ(d.posizione_errore(), 94 * 50);
@@ -166,7 +167,7 @@ TEST_F(PassoCodici, StaysInsideTheCells) {
   rallentamento(30, -1, 30);
   rallentamento(38, -1, 30);
   metti(40, kSegnale);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(abbattimenti(), (Celle{12, 19, 20, 25, 27, 33, 37}));
   EXPECT_EQ(numero(d.codice_errore()), 0);
 
@@ -176,7 +177,7 @@ TEST_F(PassoCodici, StaysInsideTheCells) {
   metti(37, kFermata);
   metti(38, kFermata);
   tratti.resize(39);
-  passo_codici(tratti, d);
+  passo_codici(m, d);
   EXPECT_EQ(numero(d.codice_errore()), 13);
   EXPECT_EQ(d.posizione_errore(), 38 * 50);
 }

@@ -23,7 +23,7 @@ struct ProvaLinea {
     const EsitoLinea esito = fase_linea(Sorgente::di(testo_), {}, con_geometria, {m, d});
     fine = esito.fine;
   }
-  tratto& c(int64_t i) { return m.cella(i); }
+  tratto& c(int64_t i) { return m.tratti.at(static_cast<size_t>(i)); }
 
  private:
   std::string testo_;

@@ -47,7 +47,7 @@ struct TrenoDiProva {
     return stato;
   }
 
-  tratto& c(int64_t i) { return m.cella(i); }
+  tratto& c(int64_t i) { return m.tratti.at(static_cast<size_t>(i)); }
 
   Modello m;
   Diagnostica d;
