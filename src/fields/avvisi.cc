@@ -1116,15 +1116,18 @@ bool Avvisi::colonna_mancante(std::string_view campo, size_t inizio) {
     return false;
   }
   const std::string_view t = numero.valore;
-  const Campo testo = campo_a(s, numero.seguente, ModoCampo::testo);
-  const size_t fine = testo.fine;
+  // What the message quotes is the line as written, up to its comma.
+  const size_t testo = numero.seguente;
+  size_t fine = std::min(s.find(',', testo), fine_della_riga(s, testo));
+  while (fine > testo && spazio(s[fine - 1])) --fine;
   const CampoRecord& nome = in_lettura_->campi.back();
   d_.avviso("colonna-in-meno",
             citato(t) + " non e' un numero e vale 0: alla riga manca una colonna del record " +
                 citato(in_lettura_->nome) + " (" + std::to_string(in_lettura_->campi.size()) +
                 " campi), cosi' " + nome_campo(*c) + " prende " + citato(t) + ", l'inizio di " +
                 citato(s.substr(inizio, fine - inizio)) + ", e " + nome_campo(nome) +
-                " conserva solo " + citato(testo.valore) + ": aggiungi la colonna che manca",
+                " conserva solo " + citato(s.substr(testo, fine - testo)) +
+                ": aggiungi la colonna che manca",
             a(inizio));
   return true;
 }
