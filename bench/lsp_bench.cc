@@ -34,8 +34,8 @@ void ricontrolla(benchmark::State& state, const std::string& linea, const std::s
   const lsp::Scenario s{"/prova", {}};
   lsp::Documenti d;
   const std::string uri_linea = "file:///prova/Calvetra_linea.txt";
-  d.apri(uri_linea, scenario::utf8_da_1252(linea), 1);
-  d.apri("file:///prova/Calvetra_2718%20-%205340-.txt", scenario::utf8_da_1252(treno), 1);
+  d.apri(uri_linea, utf8_da_1252(linea), 1);
+  d.apri("file:///prova/Calvetra_2718%20-%205340-.txt", utf8_da_1252(treno), 1);
   int64_t versione = 1;
   for (auto _ : state) {
     const bool scrivi = versione % 2 == 1;

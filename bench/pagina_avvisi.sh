@@ -13,22 +13,7 @@ cd "$(dirname "$0")/.."
 giri=${1:-11}
 source bench/comune.sh
 costruisci_release scenario
-{
-  printf '[generale]\r\nlunghezza percorso,  1000000\r\n[pendenze]\r\n'
-  for ((i = 0; i < 100000; i++)); do printf 'pendenza,  %d,   2 m\r\n' $((1900 + 9 * i)); done
-  printf '[fine]\r\n'
-} >"$lavoro/Calvetra_linea.txt"
-{
-  printf '[generale]\r\nnumero vetture, 3\r\naderenza, 0, 100\r\n'
-  for ((i = 0; i < 330; i++)); do
-    printf 'velocita, %d, %d\r\n' $((500 + 3000 * i)) $((60 + 5 * (i % 11)))
-  done
-  for ((k = 0; k < 70; k++)); do
-    printf 'stazione, %d, 28, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0, LUOGO\r\n' \
-      $((10000 + 12000 * k))
-  done
-  printf '[fine]\r\n'
-} >"$lavoro/Calvetra_2718 - 5340-.txt"
+sorgenti_percorso_lungo "$lavoro" avvisi
 
 check=$(cronometra "$giri" build-release/scenario check "$lavoro")
 view=$(cronometra "$giri" build-release/scenario view "$lavoro" -o "$lavoro/vista.html")

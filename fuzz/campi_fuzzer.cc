@@ -5,6 +5,8 @@
 //   end), and the reads together take the whole text, nothing twice;
 // - outside double quotes no field spans a line end: a line end is only ever
 //   the separator at the end of what a read takes;
+// - looking ahead (`guarda`) sees what the read then takes: the same value,
+//   places and place to go on from;
 // - a number read agrees with the number rule computed a second, simpler way
 //   (the digits as one 128-bit integer scaled by a power of ten, rounded half
 //   to even), including whether the value fits its target;
@@ -290,6 +292,8 @@ void leggi_tutto(std::string_view testo, uint8_t schema) {
     const int tipo = (schema >> (2 * (letti % 4))) & 3;
     std::string valore;
     std::optional<int64_t> numero;
+    const Campo visto = f.guarda(tipo == 0 ? ModoCampo::testo : ModoCampo::numero);
+    verifica(visto.esiste && visto.da == prima && f.posizione() == prima);
     if (tipo == 0) {
       valore = f.leggi_testo();
     } else {
@@ -300,6 +304,11 @@ void leggi_tutto(std::string_view testo, uint8_t schema) {
     ++letti;
     const size_t inizio = f.inizio_campo();
     const size_t dopo = f.posizione();
+    if (tipo == 0 || numero) {
+      controllata("sguardo");
+      verifica(visto.inizio == inizio && visto.fine == f.fine_campo() && visto.seguente == dopo);
+      verifica(tipo != 0 || valore == visto.valore);
+    }
     // Progress, and only blanks before the field.
     verifica(prima <= inizio && inizio <= dopo && prima < dopo && dopo <= testo.size());
     for (size_t i = prima; i < inizio; ++i) verifica(spazio(testo[i]));

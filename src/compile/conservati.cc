@@ -35,19 +35,6 @@ std::string_view testo_di(FileSorgente f, const Sorgente& linea, const Sorgente&
   return s.stato == Sorgente::Stato::letta ? s.testo : std::string_view();
 }
 
-// The text a text field read, read again from where it begins.
-std::string testo_letto(std::string_view sorgente, size_t inizio) {
-  LettoreCampi f;
-  f.apri(sorgente);
-  f.salta_a(inizio);
-  if (f.fine()) return "";
-  try {
-    return f.leggi_testo();
-  } catch (const GuastoInatteso&) {
-    return "";
-  }
-}
-
 // The catalogue entries by the name a journal's record keeps (the
 // catalogue's own text), looked up once a kind.
 class Descrizioni {
@@ -494,7 +481,7 @@ std::vector<Differenza> differenze(const Compilazione& c, const Sorgente& linea,
       if (!x.confrontato) continue;
       Differenza diff{i, k, letti[k], {}, x};
       if (d->campi[k].formato == Formato::testo) {
-        diff.testo_letto = testo_letto(testo_di(r.chiave.file, linea, treno), r.campi[k].inizio);
+        diff.testo_letto = testo_a(testo_di(r.chiave.file, linea, treno), r.campi[k].inizio);
         if (x.presente && x.testo == diff.testo_letto) continue;
       } else if (x.presente && x.valore == letti[k]) {
         continue;

@@ -43,12 +43,6 @@ CampoTrovato campo_a(const Giornale& g, FileSorgente file, size_t offset) {
   return {};
 }
 
-std::string_view senza_virgolette(std::string_view t) {
-  if (!t.empty() && t.front() == '"') t.remove_prefix(1);
-  if (!t.empty() && t.back() == '"') t.remove_suffix(1);
-  return t;
-}
-
 // Why the compile `dopo` of the text `testo` does not read what `p`
 // promises; "" when it does. A fix in a record the compile never reaches
 // (`non_compilato`) promises the reading, not the compile.
@@ -80,8 +74,7 @@ std::string mantenuta(const Promessa& p, const Compilazione& dopo, FileSorgente 
       const CampoTrovato c = campo_a(g, file, p.offset);
       if (c.record == nullptr) return "nessun campo comincia li'";
       const Estensione& e = c.record->campi[c.indice];
-      if (e.fine > testo.size() || e.fine < e.inizio ||
-          senza_virgolette(testo.substr(e.inizio, e.fine - e.inizio)) != p.testo) {
+      if (e.fine > testo.size() || e.fine < e.inizio || testo_a(testo, e.inizio) != p.testo) {
         return "il campo non legge il testo promesso";
       }
       return {};

@@ -228,6 +228,11 @@ std::optional<size_t> zeri_tra(std::string_view u, std::string_view del_campo) {
 
 bool fine_di_riga(char c) { return c == '\r' || c == '\n'; }
 
+// A field after which the reader goes on to the next line, or nowhere.
+bool chiude_la_riga(const Campo& c) {
+  return c.separatore == Separatore::fine_riga || c.separatore == Separatore::fine_testo;
+}
+
 // Where the line that holds offset `da` ends: its CR or LF, or the end of
 // the text. Two searches for one byte each: `find_first_of` asks the set
 // once for every byte.
@@ -239,13 +244,6 @@ size_t fine_della_riga(std::string_view s, size_t da) {
 }
 
 }  // namespace
-
-bool sembra_utf8(std::string_view testo) {
-  for (size_t i = 0; i < testo.size(); ++i) {
-    if (static_cast<unsigned char>(testo[i]) >= 0xC2 && sequenza_utf8(testo, i) > 0) return true;
-  }
-  return false;
-}
 
 bool tra_parentesi(std::string_view campo) {
   size_t i = 0;
@@ -399,29 +397,24 @@ void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
     }
     return;
   }
-  // `119 500` in a line of fields separated by commas: a thousands blank.
+  // `119 500` in a line of fields separated by commas: a thousands blank,
+  // and the reader takes the three digits after it as a field of their own
+  // that ends the column.
   const std::string_view sorgente = lettore_.testo();
   const size_t cifre = t.size() - ((t[0] == '+' || t[0] == '-') ? 1 : 0);
-  if (cifre > 3 || t.find('.') != std::string_view::npos || inizio + t.size() > sorgente.size() ||
-      sorgente.substr(inizio, t.size()) != t) {
-    return;
-  }
+  if (cifre > 3 || t.find('.') != std::string_view::npos) return;
+  const Campo numero = campo_a(sorgente, inizio, ModoCampo::numero);
+  if (numero.virgolette || numero.valore != t || numero.separatore != Separatore::spazio) return;
+  const Campo gruppo = campo_a(sorgente, numero.seguente, ModoCampo::numero);
   size_t prima = inizio;
   while (prima > 0 && spazio(sorgente[prima - 1])) --prima;
-  size_t i = inizio + t.size();
-  const size_t blanchi = i;
-  while (i < sorgente.size() && spazio(sorgente[i])) ++i;
-  const size_t gruppo = i;
-  while (i < sorgente.size() && cifra(sorgente[i])) ++i;
-  const size_t fine_gruppo = i;
-  while (i < sorgente.size() && spazio(sorgente[i])) ++i;
-  const bool chiuso =
-      i == sorgente.size() || sorgente[i] == ',' || sorgente[i] == '\r' || sorgente[i] == '\n';
-  if (prima == 0 || sorgente[prima - 1] != ',' || gruppo == blanchi || fine_gruppo - gruppo != 3 ||
-      !chiuso) {
+  if (prima == 0 || sorgente[prima - 1] != ',' || gruppo.virgolette ||
+      gruppo.separatore == Separatore::spazio || gruppo.valore.size() != 3 ||
+      !std::all_of(gruppo.valore.begin(), gruppo.valore.end(), cifra)) {
     return;
   }
-  const std::string tre(sorgente.substr(gruppo, 3));
+  const size_t fine_gruppo = gruppo.fine;
+  const std::string tre(gruppo.valore);
   const std::string unito = std::string(t) + tre;
   const std::string senza = citato(std::string(t) + " " + tre) + ": lo spazio separa due campi, " +
                             std::string(t) + " e " + tre;
@@ -597,6 +590,9 @@ void Avvisi::parola_chiave_nascosta(std::string_view campo, size_t inizio) {
 
 bool Avvisi::record_intero(std::string_view campo, size_t inizio) const {
   if (segno_di_commento(campo) || descrizione_ == nullptr) return false;
+  // The line as written, split at its commas: a quoted field that runs on
+  // (a comment read as a text) is judged by its own line, as the warnings
+  // of the scenarios kept so far were.
   const std::string_view s = lettore_.testo();
   if (inizio >= s.size()) return false;
   const size_t fine_riga = fine_della_riga(s, inizio);
@@ -618,12 +614,13 @@ void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept
   try {
     const std::string_view s = lettore_.testo();
     const size_t fine_riga = fine_della_riga(s, apertura);
-    // The first line after the quote's own whose first field names a record.
+    // The first line after the quote's own whose first field, read as a
+    // keyword field up to the closing quote, names a record.
     std::vector<Nota> note;
-    for (size_t i = fine_riga; i < chiusura && i < s.size();) {
-      while (i < s.size() && (s[i] == '\r' || s[i] == '\n')) ++i;
-      const size_t fine = std::min(s.find_first_of(",\r\n", i), std::min(chiusura, s.size()));
-      const std::string_view primo = spoglia(s.substr(i, fine - i));
+    const std::string_view dentro = s.substr(0, std::min(chiusura, s.size()));
+    for (size_t i = fine_riga; i < dentro.size();) {
+      while (i < s.size() && fine_di_riga(s[i])) ++i;
+      const std::string_view primo = testo_a(dentro, i);
       if (!primo.empty() && !lessico_.parola_contenuta(primo).empty()) {
         note.push_back({"qui il primo record finito dentro il testo: " + citato(primo),
                         a(static_cast<size_t>(primo.data() - s.data()))});
@@ -874,13 +871,15 @@ void Avvisi::generale_mancante(size_t dimensione, bool solo_se_simile) {
             a(0));
 }
 
-size_t Avvisi::campi_dopo(size_t da) const {
+size_t Avvisi::campi_dopo(size_t inizio) const {
+  // The field in hand as it was read, then the columns as the author wrote
+  // them: what the reader takes as texts, each up to its comma.
   const std::string_view s = lettore_.testo();
+  const CampoRecord* c = campo_corrente();
   size_t n = 0;
-  bool virgolette = false;
-  for (size_t i = da; i < s.size() && !fine_di_riga(s[i]); ++i) {
-    if (s[i] == '"') virgolette = !virgolette;
-    if (s[i] == ',' && !virgolette) ++n;
+  for (Campo k = campo_a(s, inizio, c != nullptr ? modo_campo(*c) : ModoCampo::testo);
+       k.esiste && !chiude_la_riga(k); ++n) {
+    k = campo_a(s, k.seguente, ModoCampo::testo);
   }
   return n;
 }
@@ -923,7 +922,7 @@ bool Avvisi::orario_in_un_campo(std::string_view t, size_t inizio) {
   if (parti.size() < 2 || parti.size() > 3) return false;
   const size_t k = parti.size();
   const size_t necessari = in_lettura_->campi.size() - indice_ - 1;
-  const size_t presenti = campi_dopo(inizio + t.size());
+  const size_t presenti = campi_dopo(inizio);
   std::string scritto;
   for (std::string_view p : parti) scritto += (scritto.empty() ? "" : ", ") + std::string(p);
   const bool certo = presenti + (k - 1) <= necessari && necessari - presenti - (k - 1) <= 3 - k;
@@ -956,17 +955,19 @@ bool Avvisi::posizione_con_virgola(std::string_view t, size_t inizio) {
       !std::all_of(t.begin(), t.end(), cifra) || s.substr(inizio, t.size()) != t) {
     return false;
   }
-  const size_t v = inizio + t.size();
-  if (v + 4 > s.size() || s[v] != ',') return false;
-  for (size_t k = 1; k <= 3; ++k) {
-    if (!cifra(s[v + k])) return false;
-  }
-  if (v + 4 < s.size() && std::string_view(", \t\r\n").find(s[v + 4]) == std::string_view::npos) {
+  // The comma right after the digits, and right after it three digits that
+  // the reader takes as the next field.
+  const Campo numero = campo_a(s, inizio, ModoCampo::numero);
+  if (numero.separatore != Separatore::virgola || numero.limite != inizio + t.size()) return false;
+  const Campo resto = campo_a(s, numero.seguente, ModoCampo::numero);
+  if (resto.inizio != numero.seguente || resto.virgolette || resto.valore.size() != 3 ||
+      !std::all_of(resto.valore.begin(), resto.valore.end(), cifra)) {
     return false;
   }
+  const size_t v = numero.limite;
   // One field more than the record reads: the comma split the position.
-  if (campi_dopo(v) != in_lettura_->campi.size()) return false;
-  const std::string tre(s.substr(v + 1, 3));
+  if (campi_dopo(inizio) != in_lettura_->campi.size()) return false;
+  const std::string tre(resto.valore);
   const std::string unito = std::string(t) + tre;
   const std::string senza = citato(std::string(t) + "," + tre) +
                             ": la virgola separa i campi, e la posizione e' letta come " +
@@ -983,15 +984,17 @@ bool Avvisi::posizione_con_virgola(std::string_view t, size_t inizio) {
 
 bool Avvisi::segno_staccato(std::string_view t, size_t inizio) {
   const std::string_view s = lettore_.testo();
-  if ((t != "-" && t != "+") || s.substr(inizio, 1) != t) return false;
-  size_t i = inizio + 1;
-  while (i < s.size() && spazio(s[i])) ++i;
-  const size_t cifre = i;
-  while (i < s.size() && cifra(s[i])) ++i;
-  if (i == cifre || cifre == inizio + 1) return false;
-  if (i < s.size() && std::string_view(", \t\r\n").find(s[i]) == std::string_view::npos) {
+  if (t != "-" && t != "+") return false;
+  // The sign a field, blanks after it, and digits the next field.
+  const Campo segno = campo_a(s, inizio, ModoCampo::numero);
+  if (segno.virgolette || segno.valore != t || segno.separatore != Separatore::spazio) return false;
+  const Campo dopo = campo_a(s, segno.seguente, ModoCampo::numero);
+  if (dopo.virgolette || dopo.valore.empty() ||
+      !std::all_of(dopo.valore.begin(), dopo.valore.end(), cifra)) {
     return false;
   }
+  const size_t cifre = dopo.inizio;
+  const size_t i = dopo.fine;
   const std::string numero = std::string(t) + std::string(s.substr(cifre, i - cifre));
   const std::string senza = "il segno " + citato(t) +
                             " e' staccato dal numero: e' letto come 0, e " +
@@ -1105,18 +1108,16 @@ bool Avvisi::colonna_mancante(std::string_view campo, size_t inizio) {
     return false;
   }
   const std::string_view s = lettore_.testo();
-  const std::string_view t = spoglia(campo);
-  if (t.empty() || t.front() == '"' || inizio + t.size() > s.size() ||
-      s.substr(inizio, t.size()) != t) {
+  // The number ended at a blank, and the line goes on with the text, which
+  // the reader takes as the record's last field.
+  const Campo numero = campo_a(s, inizio, ModoCampo::numero);
+  if (numero.virgolette || numero.valore.empty() || numero.valore != campo ||
+      numero.separatore != Separatore::spazio) {
     return false;
   }
-  // The number ended at a blank, and the line goes on with the text.
-  const size_t dopo = inizio + t.size();
-  size_t testo = dopo;
-  while (testo < s.size() && spazio(s[testo])) ++testo;
-  if (testo == dopo || testo >= s.size() || s[testo] == ',' || fine_di_riga(s[testo])) {
-    return false;
-  }
+  const std::string_view t = numero.valore;
+  // What the message quotes is the line as written, up to its comma.
+  const size_t testo = numero.seguente;
   size_t fine = std::min(s.find(',', testo), fine_della_riga(s, testo));
   while (fine > testo && spazio(s[fine - 1])) --fine;
   const CampoRecord& nome = in_lettura_->campi.back();
@@ -1134,13 +1135,12 @@ bool Avvisi::colonna_mancante(std::string_view campo, size_t inizio) {
 void Avvisi::testo_con_virgola(std::string_view testo, size_t inizio) {
   const CampoRecord* c = campo_corrente();
   const std::string_view s = lettore_.testo();
-  if (c == nullptr || indice_ + 1 != in_lettura_->campi.size() || inizio >= s.size() ||
-      s[inizio] == '"') {
-    return;
-  }
-  const size_t fine_riga = fine_della_riga(s, inizio);
-  const size_t virgola = s.find(',', inizio);
-  if (virgola >= fine_riga) return;
+  if (c == nullptr || indice_ + 1 != in_lettura_->campi.size()) return;
+  // The text ended at a comma, and its line goes on.
+  const Campo letto = campo_a(s, inizio, ModoCampo::testo);
+  if (letto.virgolette || letto.separatore != Separatore::virgola) return;
+  const size_t virgola = letto.limite;
+  const size_t fine_riga = fine_della_riga(s, virgola);
   size_t fine = fine_riga;
   while (fine > virgola && spazio(s[fine - 1])) --fine;
   const std::string_view resto = spoglia(s.substr(virgola + 1, fine - virgola - 1));

@@ -20,10 +20,6 @@
 
 namespace calvetra {
 
-// True when some bytes of `testo` form a UTF-8 multi-byte character, as text
-// saved as UTF-8 does (`Citt\xC3\xA0` for `Citt\xE0`).
-bool sembra_utf8(std::string_view testo);
-
 // A bracketed field: after blanks it starts with `[` and holds a `]`.
 bool tra_parentesi(std::string_view campo);
 
@@ -181,8 +177,9 @@ class Avvisi final : public OsservatoreCampi {
                ? &in_lettura_->campi[indice_]
                : nullptr;
   }
-  // The fields written after the one ending at `da`, to the end of its line.
-  size_t campi_dopo(size_t da) const;
+  // The columns written after the field in hand at `inizio`, to the end of
+  // its line: the fields the reader takes there as texts.
+  size_t campi_dopo(size_t inizio) const;
   Nota nota_precedente(const Precedente& p, std::string_view tipo) const;
   void registra(std::string_view tipo, int64_t inizio, int64_t fine);
   // A record that stores a value once: a second one overwrites the first.

@@ -360,4 +360,16 @@ std::string tabelle_record(const std::vector<const DescrizioneRecord*>& records)
   return s;
 }
 
+std::vector<Campo> campi_del_record(std::string_view testo, size_t chiave,
+                                    const DescrizioneRecord& d) {
+  std::vector<Campo> c;
+  c.reserve(d.campi.size() + 1);
+  for (Campo k = campo_a(testo, chiave, ModoCampo::testo); k.esiste;) {
+    c.push_back(k);
+    if (c.size() > d.campi.size()) break;
+    k = campo_a(testo, k.seguente, modo_campo(d.campi[c.size() - 1]));
+  }
+  return c;
+}
+
 }  // namespace calvetra

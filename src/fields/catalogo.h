@@ -233,6 +233,18 @@ struct DescrizioneRecord {
   std::string_view parola_nuova() const { return scritta.empty() ? nome : scritta; }
 };
 
+// How a reading takes field `c`.
+inline ModoCampo modo_campo(const CampoRecord& c) {
+  return c.formato == Formato::testo ? ModoCampo::testo : ModoCampo::numero;
+}
+
+// A record of kind `d` as a reading takes it from its keyword field at
+// `chiave`: the keyword field (a text), then each of the record's fields as
+// its catalogue entry reads it; fewer when the text ends first. What a tool
+// counts, places or rewrites in a record is these, never a split of its own.
+std::vector<Campo> campi_del_record(std::string_view testo, size_t chiave,
+                                    const DescrizioneRecord& d);
+
 // Some records of one catalogue, kept without an allocation: the warnings
 // ask for them at every keyword field.
 class ElencoRecord {

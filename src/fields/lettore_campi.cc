@@ -84,6 +84,87 @@ int64_t valore_esatto(std::string_view numero, bool negativo, std::string_view c
 
 }  // namespace
 
+namespace {
+
+// The field a read as M takes from `da`: written once for both ways of
+// reading and for looking ahead, and inlined into each read, the compile's
+// hot path.
+template <ModoCampo M>
+[[gnu::always_inline]] inline Campo misura(std::string_view t, size_t da) {
+  Campo c;
+  const size_t n = t.size();
+  c.modo = M;
+  if (da >= n) {
+    c.da = c.inizio = c.fine = c.limite = c.seguente = n;
+    return c;
+  }
+  c.esiste = true;
+  c.da = da;
+  size_t p = da;
+  while (p < n && spazio(t[p])) ++p;
+  c.inizio = p;
+  if (p < n && t[p] == '"') {
+    c.virgolette = true;
+    const size_t v = ++p;
+    bool a_capo = false;
+    while (p < n && t[p] != '"') a_capo = fine_riga(t[p++]) || a_capo;
+    c.oltre_la_riga = a_capo;
+    c.valore = std::string_view(t.data() + v, p - v);
+    if (p < n) {
+      c.chiuso = true;
+      ++p;
+    }
+    c.fine = p;
+    // Whatever stands between the closing quote and the end of the field is dropped.
+    while (p < n && t[p] != ',' && !fine_riga(t[p])) ++p;
+  } else if constexpr (M == ModoCampo::testo) {
+    const size_t v = p;
+    while (p < n && t[p] != ',' && !fine_riga(t[p])) ++p;
+    size_t f = p;
+    while (f > v && spazio(t[f - 1])) --f;
+    c.fine = f;
+    c.valore = std::string_view(t.data() + v, f - v);
+  } else {
+    const size_t v = p;
+    while (p < n && t[p] != ',' && !spazio(t[p]) && !fine_riga(t[p])) ++p;
+    c.fine = p;
+    c.valore = std::string_view(t.data() + v, p - v);
+    size_t q = p;
+    while (q < n && spazio(t[q])) ++q;
+    if (q < n && t[q] != ',' && !fine_riga(t[q])) {
+      // Another field follows on the line, after blanks alone.
+      c.separatore = Separatore::spazio;
+      c.limite = p;
+      c.seguente = q;
+      return c;
+    }
+    p = q;
+  }
+  c.limite = p;
+  if (p >= n) {
+    c.separatore = Separatore::fine_testo;
+    c.seguente = n;
+  } else if (t[p] == ',') {
+    c.separatore = Separatore::virgola;
+    c.seguente = p + 1;
+  } else {
+    c.separatore = Separatore::fine_riga;
+    c.seguente = p + (t[p] == '\r' && p + 1 < n && t[p + 1] == '\n' ? 2 : 1);
+  }
+  return c;
+}
+
+}  // namespace
+
+Campo campo_a(std::string_view t, size_t da, ModoCampo modo) {
+  return modo == ModoCampo::testo ? misura<ModoCampo::testo>(t, da)
+                                  : misura<ModoCampo::numero>(t, da);
+}
+
+std::string_view testo_a(std::string_view testo, size_t da) {
+  return campo_a(testo, da, ModoCampo::testo).valore;
+}
+
 void LettoreCampi::apri(std::string_view testo) {
   testo_ = testo;
   pos_ = 0;
@@ -98,85 +179,34 @@ void LettoreCampi::chiudi() {
   aperto_ = false;
 }
 
-void LettoreCampi::salta_spazi() {
-  while (pos_ < testo_.size() && spazio(testo_[pos_])) ++pos_;
-}
-
-bool LettoreCampi::a_fine_riga() const { return pos_ < testo_.size() && fine_riga(testo_[pos_]); }
-
-void LettoreCampi::consuma_fine_riga() {
-  if (pos_ >= testo_.size()) return;
-  if (testo_[pos_] == '\r') {
-    ++pos_;
-    if (pos_ < testo_.size() && testo_[pos_] == '\n') ++pos_;
-  } else if (testo_[pos_] == '\n') {
-    ++pos_;
+template <ModoCampo M>
+[[gnu::always_inline]] inline Campo LettoreCampi::prendi() {
+  if (!aperto_ || pos_ >= testo_.size()) throw GuastoInatteso("lettura oltre la fine del file");
+  Campo c = misura<M>(testo_, pos_);
+  inizio_campo_ = c.inizio;
+  // Told while the field read last still stands as the one before it, as
+  // the warnings have always placed it.
+  if (c.oltre_la_riga && osservatore_ != nullptr) {
+    osservatore_->virgolette_oltre_la_riga(c.inizio, c.chiuso ? c.fine - 1 : c.fine);
   }
-}
-
-// REQUIRES: pos_ at an opening double quote.
-std::string LettoreCampi::leggi_virgolettato() {
-  ++pos_;
-  const size_t inizio = pos_;
-  bool a_capo = false;
-  while (pos_ < testo_.size() && testo_[pos_] != '"') a_capo = fine_riga(testo_[pos_++]) || a_capo;
-  if (a_capo && osservatore_ != nullptr) osservatore_->virgolette_oltre_la_riga(inizio - 1, pos_);
-  std::string valore(testo_.substr(inizio, pos_ - inizio));
-  if (pos_ < testo_.size()) ++pos_;  // closing quote
-  fine_campo_ = pos_;
-  // Whatever stands between the closing quote and the end of the field is dropped.
-  while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
-  if (pos_ < testo_.size() && testo_[pos_] == ',') {
-    ++pos_;
-  } else {
-    consuma_fine_riga();
-  }
-  return valore;
+  fine_campo_ = c.fine;
+  return c;
 }
 
 std::string LettoreCampi::leggi_testo() {
-  if (!aperto_ || pos_ >= testo_.size()) throw GuastoInatteso("lettura oltre la fine del file");
-  salta_spazi();
-  inizio_campo_ = pos_;
-  if (pos_ < testo_.size() && testo_[pos_] == '"') return leggi_virgolettato();
-  const size_t inizio = pos_;
-  while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
-  size_t fine = pos_;
-  while (fine > inizio && spazio(testo_[fine - 1])) --fine;
-  fine_campo_ = fine;
-  std::string valore(testo_.substr(inizio, fine - inizio));
-  if (pos_ < testo_.size() && testo_[pos_] == ',') {
-    ++pos_;
-  } else {
-    consuma_fine_riga();
-  }
-  return valore;
+  const Campo c = prendi<ModoCampo::testo>();
+  pos_ = c.seguente;
+  return std::string(c.valore);
 }
 
 int64_t LettoreCampi::leggi_numero() {
-  if (!aperto_ || pos_ >= testo_.size()) throw GuastoInatteso("lettura oltre la fine del file");
-  salta_spazi();
-  inizio_campo_ = pos_;
-  if (pos_ < testo_.size() && testo_[pos_] == '"') {
-    const std::string campo = leggi_virgolettato();
-    if (osservatore_ != nullptr) osservatore_->numero_letto(campo, inizio_campo_);
-    return numero_da_campo(campo);
-  }
-  const size_t inizio = pos_;
-  while (pos_ < testo_.size() && testo_[pos_] != ',' && !spazio(testo_[pos_]) &&
-         !fine_riga(testo_[pos_])) {
-    ++pos_;
-  }
-  fine_campo_ = pos_;
-  const std::string_view campo = testo_.substr(inizio, pos_ - inizio);
-  if (osservatore_ != nullptr) osservatore_->numero_letto(campo, inizio_campo_);
-  const int64_t valore = numero_da_campo(campo);
-  salta_spazi();
-  if (pos_ < testo_.size() && testo_[pos_] == ',') {
-    ++pos_;
-  } else {
-    consuma_fine_riga();
-  }
+  const Campo c = prendi<ModoCampo::numero>();
+  // A number too large for any field fails where its text ends (a quoted
+  // one past its separator), and the reading resumes there.
+  pos_ = c.virgolette ? c.seguente : c.fine;
+  if (osservatore_ != nullptr) osservatore_->numero_letto(c.valore, c.inizio);
+  const int64_t valore = numero_da_campo(c.valore);
+  pos_ = c.seguente;
   return valore;
 }
 

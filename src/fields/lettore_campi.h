@@ -15,6 +15,11 @@
 // fraction and exponent), otherwise it reads as 0; a fraction is rounded half
 // to even before the range test; a quoted field read as a number converts its
 // text.
+//
+// The reader is also the one lexer of the tools: `guarda` says what the next
+// field is without taking it, and `campo_a` says it of any place of any text,
+// so that the warnings, the editor's features and the formatting count and
+// place fields exactly as a compile reads them, with no scanner of their own.
 #ifndef CALVETRA_FIELDS_LETTORE_CAMPI_H_
 #define CALVETRA_FIELDS_LETTORE_CAMPI_H_
 
@@ -24,6 +29,50 @@
 #include <string_view>
 
 namespace calvetra {
+
+// How a field is read: a text ends at a comma or a line end; a number ends at
+// a blank too, and then takes the blanks after it and one comma or line end.
+enum class ModoCampo : uint8_t { testo, numero };
+
+// What ends a field, as its read consumes it.
+enum class Separatore : uint8_t {
+  virgola,    // a comma, consumed
+  fine_riga,  // a line end (CR LF, a lone CR or LF), consumed
+  spazio,     // blanks after a number, and another field on the same line
+  fine_testo  // the end of the text
+};
+
+// One field as a read takes it, seen before (or without) the read.
+struct Campo {
+  bool esiste = false;         // false when no character is left: a read would fail
+  bool virgolette = false;     // it opens with a double quote
+  bool chiuso = false;         // a quoted field whose closing quote was found
+  bool oltre_la_riga = false;  // a quoted field that runs past its line end
+  ModoCampo modo = ModoCampo::testo;
+  Separatore separatore = Separatore::fine_testo;
+  size_t da = 0;        // where its read begins, before the leading blanks
+  size_t inizio = 0;    // after the leading blanks (at the opening quote)
+  size_t fine = 0;      // past the closing quote or the last character kept
+  size_t limite = 0;    // where its separator stands (past the end: the text's size)
+  size_t seguente = 0;  // where the read after it begins
+  // What a read returns (a number read converts it): the text between the
+  // quotes, or the unquoted text without its trailing blanks. It views the
+  // text the field was read from.
+  std::string_view valore;
+
+  // The last place where a character typed would join this field: its
+  // separator or, for an unquoted number, the end of its text (a blank
+  // after a number starts the next field). Every place from where its read
+  // begins up to this one is the field's, as an editor counts at a cursor.
+  size_t coda() const { return modo == ModoCampo::numero && !virgolette ? fine : limite; }
+};
+
+// The field that a read as `modo` takes from byte `da` of `testo` (past the
+// end: none).
+Campo campo_a(std::string_view testo, size_t da, ModoCampo modo);
+// The text a text read takes from `da`: what the compile read in a text
+// field that begins there ("" past the end).
+std::string_view testo_a(std::string_view testo, size_t da);
 
 // Told of what the reader reads, for the authors' warnings: every number
 // field (its text, quotes dropped, and where it begins) and every quoted
@@ -51,6 +100,9 @@ class LettoreCampi {
   // True when every character has been consumed.
   bool fine() const { return pos_ >= testo_.size(); }
 
+  // The field the next read as `modo` would take, without taking it.
+  Campo guarda(ModoCampo modo) const { return aperto_ ? campo_a(testo_, pos_, modo) : Campo{}; }
+
   // Reads the next field as text. Throws GuastoInatteso when nothing is left.
   std::string leggi_testo();
 
@@ -74,10 +126,10 @@ class LettoreCampi {
   void osserva(OsservatoreCampi* o) { osservatore_ = o; }
 
  private:
-  void salta_spazi();
-  void consuma_fine_riga();
-  bool a_fine_riga() const;
-  std::string leggi_virgolettato();
+  // Takes the next field as M: where it begins and ends is noted, and the
+  // observer is told of a quote that runs on; the caller moves past it.
+  template <ModoCampo M>
+  Campo prendi();
   int64_t leggi_numero();
 
   std::string_view testo_;

@@ -220,4 +220,45 @@ Utf16 codifica_utf16(std::string_view testo) {
   return Utf16::no;
 }
 
+bool sembra_utf8(std::string_view testo) {
+  for (size_t i = 0; i < testo.size(); ++i) {
+    if (static_cast<unsigned char>(testo[i]) >= 0xC2 && sequenza_utf8(testo, i) > 0) return true;
+  }
+  return false;
+}
+
+std::string utf8_da_1252(std::string_view testo) {
+  std::string s;
+  s.reserve(testo.size());
+  for (size_t i = 0; i < testo.size();) {
+    // A run of ASCII is the same in both, and goes over at once.
+    const size_t da = i;
+    while (i < testo.size() && static_cast<unsigned char>(testo[i]) < 0x80) ++i;
+    s.append(testo.substr(da, i - da));
+    if (i < testo.size()) {
+      aggiungi_utf8(&s, punto_di_codice_1252(static_cast<unsigned char>(testo[i++])));
+    }
+  }
+  return s;
+}
+
+Testo1252 utf8_a_1252(std::string_view utf8) {
+  Testo1252 t;
+  t.testo.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t da = i;
+    while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80) ++i;
+    t.testo.append(utf8.substr(da, i - da));
+    if (i == utf8.size()) break;
+    const uint32_t cp = prossimo_utf8(utf8, &i);
+    const int b = byte_1252(cp);
+    if (b < 0) {
+      t.non_rappresentabili.push_back(t.testo.size());
+      t.mancanti.push_back(cp);
+    }
+    t.testo.push_back(b < 0 ? '?' : static_cast<char>(b));
+  }
+  return t;
+}
+
 }  // namespace calvetra

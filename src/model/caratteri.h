@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace calvetra {
 
@@ -38,6 +39,28 @@ size_t sequenza_utf8(std::string_view testo, size_t i);
 
 // `cp` as UTF-8, appended to `s`.
 void aggiungi_utf8(std::string* s, uint32_t cp);
+
+// True when some bytes of `testo` form a UTF-8 multi-byte character, as text
+// saved as UTF-8 does (`Citt\xC3\xA0` for `Citt\xE0`).
+bool sembra_utf8(std::string_view testo);
+
+// Windows-1252 to UTF-8, one character for one byte, and back by
+// utf8_a_1252 unchanged, every byte: the five bytes that the code page leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters of
+// the same number, as browsers read them, never U+FFFD, which would lose
+// which byte stood there. For what goes back into a source (an edit, a fix)
+// and for data (JSON); what a person reads goes through `leggibile`.
+std::string utf8_da_1252(std::string_view testo);
+
+// A UTF-8 text (an editor's buffer) as Windows-1252, one byte a code point:
+// a character the code page cannot hold becomes '?' and its index (the byte
+// offset it takes in the result) is listed, with the character it was.
+struct Testo1252 {
+  std::string testo;
+  std::vector<size_t> non_rappresentabili;
+  std::vector<uint32_t> mancanti;  // the code point of each, in the same order
+};
+Testo1252 utf8_a_1252(std::string_view utf8);
 
 // A character that takes no room on the line (a zero-width space, a joiner,
 // a byte-order mark), or a blank that is not one to the field reader (a

@@ -99,6 +99,13 @@ std::optional<OraStazione> ora_stazione(int32_t orario) {
   return OraStazione{orario / 3600, orario / 60 % 60, orario % 60};
 }
 
+std::string testo_progressiva(int64_t metri) {
+  const uint64_t a = metri < 0 ? 0 - static_cast<uint64_t>(metri) : static_cast<uint64_t>(metri);
+  std::string resto = std::to_string(a % 1000);
+  resto.insert(0, 3 - resto.size(), '0');
+  return (metri < 0 ? "-" : "") + std::to_string(a / 1000) + "+" + resto;
+}
+
 std::string testo_ora_stazione(int32_t orario) {
   return orario == 0 ? std::string() : ora_del_giorno(orario);
 }

@@ -72,6 +72,10 @@ constexpr int32_t per_mille_da_pendenza(uint8_t pendenza) {
 // cell: a byte 0 that none reached is said to be so.
 std::string testo_pendenza(uint8_t pendenza, std::optional<bool> raggiunta = std::nullopt);
 
+// A position in metres as railways write it: 27250 is "27+250", -20 is
+// "-0+020".
+std::string testo_progressiva(int64_t metri);
+
 // What the cells keep of a value as written, back in its unit, for the
 // authors' warnings: a speed in steps of 5 km/h (nullopt past 1277 km/h: the
 // compile fails there), a gradient in 8 bits (160 per mille is kept as -96),

@@ -6,6 +6,7 @@
 
 #include "fields/distanze.h"
 #include "line/catalogo_linea.h"
+#include "model/caratteri.h"
 #include "train/catalogo_treno.h"
 
 namespace calvetra {

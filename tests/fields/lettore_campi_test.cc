@@ -115,6 +115,104 @@ TEST(LettoreCampi, NumberTargetsAreRangeChecked) {
   EXPECT_EQ(f.leggi_32(), -2147483648);
 }
 
+// What `guarda` says of the next field is what the read then takes: the
+// same text, the same places and the same place to go on from, whatever
+// the separators, quotes and line ends, for text and number reads alike;
+// and it takes nothing itself.
+TEST(LettoreCampi, LookingAheadSeesWhatTheReadTakes) {
+  struct Caso {
+    std::string_view testo;
+    std::string_view modi;  // one a field: t text, n number
+  };
+  const Caso casi[] = {
+      {"segnale, 1000 1 2", "tnnn"},
+      {"segnale, 1000 1 2", "tt"},
+      {"pendenza,  1900 ,  -10\r\n[fine]\r\n", "tnnt"},
+      {"  \"a, b\" junk,next\r\n\"unclosed, to the end\r\nstill", "ttt"},
+      {"\"  7 \",255.5 ,x", "nnt"},
+      {"\"a\r\nb\" 3\rc\n\nd;e, f", "tnttt"},
+      {"x\r\n   ", "tt"},
+      {",,\r\n,", "nntt"},
+      {"orologio,    7   53 \t 30 \r\n", "tnnn"},
+  };
+  for (const Caso& c : casi) {
+    LettoreCampi f;
+    f.apri(c.testo);
+    for (size_t k = 0; k < c.modi.size(); ++k) {
+      SCOPED_TRACE(std::string(c.testo) + " field " + std::to_string(k));
+      const ModoCampo modo = c.modi[k] == 't' ? ModoCampo::testo : ModoCampo::numero;
+      const size_t prima = f.posizione();
+      const Campo visto = f.guarda(modo);
+      ASSERT_TRUE(visto.esiste);
+      EXPECT_EQ(f.posizione(), prima);
+      EXPECT_EQ(visto.da, prima);
+      if (modo == ModoCampo::testo) {
+        EXPECT_EQ(f.leggi_testo(), visto.valore);
+      } else {
+        EXPECT_EQ(f.leggi_32(), numero_da_campo(visto.valore));
+      }
+      EXPECT_EQ(visto.inizio, f.inizio_campo());
+      EXPECT_EQ(visto.fine, f.fine_campo());
+      EXPECT_EQ(visto.seguente, f.posizione());
+      EXPECT_EQ(testo_a(c.testo, prima), campo_a(c.testo, prima, ModoCampo::testo).valore);
+    }
+    EXPECT_TRUE(f.fine()) << c.testo;
+    EXPECT_FALSE(f.guarda(ModoCampo::testo).esiste);
+  }
+}
+
+// What ends each field, and which places a character typed there would join:
+// the editor's count of fields at a cursor.
+TEST(LettoreCampi, EachFieldSaysItsSeparatorAndThePlacesItHolds) {
+  struct Caso {
+    std::string_view testo;
+    size_t da;
+    ModoCampo modo;
+    std::string_view valore;
+    Separatore separatore;
+    size_t limite;    // where the separator stands
+    size_t seguente;  // where the next read begins
+  };
+  using enum ModoCampo;
+  using enum Separatore;
+  const Caso casi[] = {
+      {"segnale, 1000 1 2", 8, numero, "1000", spazio, 13, 14},
+      {"segnale, 1000 1 2", 14, numero, "1", spazio, 15, 16},
+      {"segnale, 1000 1 2", 16, numero, "2", fine_testo, 17, 17},
+      {"segnale, 1000 1 2", 8, testo, "1000 1 2", fine_testo, 17, 17},
+      {"a, 12  ,b", 2, numero, "12", virgola, 7, 8},
+      {"a, 12  \r\nb", 2, numero, "12", fine_riga, 7, 9},
+      {"a, 12\rb", 2, numero, "12", fine_riga, 5, 6},
+      {"a, x y \nb", 2, testo, "x y", fine_riga, 7, 8},
+      {"\"a,b\" z,c", 0, testo, "a,b", virgola, 7, 8},
+      {"\"a,b\" z,c", 0, numero, "a,b", virgola, 7, 8},
+      {"\"open, 1\r\n2", 0, testo, "open, 1\r\n2", fine_testo, 11, 11},
+      {"x;y, 3", 0, testo, "x;y", virgola, 3, 4},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(std::string(c.testo) + " at " + std::to_string(c.da));
+    const Campo k = campo_a(c.testo, c.da, c.modo);
+    EXPECT_EQ(k.valore, c.valore);
+    EXPECT_EQ(k.separatore, c.separatore);
+    EXPECT_EQ(k.limite, c.limite);
+    EXPECT_EQ(k.seguente, c.seguente);
+  }
+  // An unclosed quote runs on, and says so; a closed one on its line does not.
+  const Campo aperto = campo_a("\"open, 1\r\n2", 0, ModoCampo::testo);
+  EXPECT_TRUE(aperto.virgolette && aperto.oltre_la_riga && !aperto.chiuso);
+  const Campo chiuso = campo_a("\"a,b\" z,c", 0, ModoCampo::testo);
+  EXPECT_TRUE(chiuso.virgolette && chiuso.chiuso && !chiuso.oltre_la_riga);
+  EXPECT_EQ(chiuso.fine, 5u);
+
+  // A number holds the places up to its last character: a blank after it
+  // opens the next field. A text holds its blanks, up to its separator, and
+  // so does a quoted number.
+  const std::string_view s = "n, 10  x,  ";
+  EXPECT_EQ(campo_a(s, 2, ModoCampo::numero).coda(), 5u);
+  EXPECT_EQ(campo_a(s, 2, ModoCampo::testo).coda(), 8u);
+  EXPECT_EQ(campo_a("\"a b\" 1, 2", 0, ModoCampo::numero).coda(), 7u);
+}
+
 TEST(NumeroDaCampo, WholeFieldMustBeANumber) {
   EXPECT_EQ(numero_da_campo("12abc"), 0);
   EXPECT_EQ(numero_da_campo("abc"), 0);

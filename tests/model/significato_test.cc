@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
 namespace calvetra {
 namespace {
 
@@ -38,6 +42,19 @@ TEST(Significato, GradientsAndBoardPairsAndSignalCodes) {
 
 // Each stored value's encoder undone by its decoder, over the values a
 // record can give; and where the pair cannot undo, what the cells read.
+// Positions as railways write them, the one text every tool shows them
+// with: three digits of metres always, the sign before the kilometres, and
+// the most negative position too.
+TEST(Significato, PositionsReadAsKilometresPlusMetres) {
+  const std::pair<int64_t, std::string_view> casi[] = {
+      {27250, "27+250"},     {0, "0+000"},
+      {999, "0+999"},        {1000, "1+000"},
+      {1000005, "1000+005"}, {-20, "-0+020"},
+      {-27250, "-27+250"},   {INT64_MIN, "-9223372036854775+808"},
+  };
+  for (const auto& [metri, testo] : casi) EXPECT_EQ(testo_progressiva(metri), testo) << metri;
+}
+
 TEST(Significato, EveryCodecReadsBackWhatItWrote) {
   for (int32_t g = -100; g <= 155; ++g) {
     EXPECT_EQ(per_mille_da_pendenza(pendenza_da_per_mille(g)), g);

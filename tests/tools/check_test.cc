@@ -203,6 +203,11 @@ TEST(ScenarioCheck, AMissingSourceNamesItsPathAndEveryNearName) {
        {"Calvetra_lin.txt"},
        false,
        {"nota: nella cartella c'e' `Calvetra_lin.txt`: il nome cercato e' `Calvetra_linea.txt`"}},
+      // Two neighbours swapped are one edit, as a typing slip is.
+      {"lettere scambiate e una in meno",
+       {"Calvetra_lnie.txt"},
+       false,
+       {"nota: nella cartella c'e' `Calvetra_lnie.txt`: il nome cercato e' `Calvetra_linea.txt`"}},
       {"tre lettere in meno",
        {"Calvetra_li.txt"},
        false,

@@ -129,8 +129,8 @@ struct Sessione {
   }
 };
 
-std::string linea_utf8() { return scenario::utf8_da_1252(testo_righe(dati_linea())); }
-std::string treno_utf8() { return scenario::utf8_da_1252(testo_righe(dati_treno())); }
+std::string linea_utf8() { return utf8_da_1252(testo_righe(dati_linea())); }
+std::string treno_utf8() { return utf8_da_1252(testo_righe(dati_treno())); }
 
 // The line of the train source that holds `testo`, from 0.
 int riga_di(const std::string& sorgente, const std::string& testo) {
@@ -844,7 +844,7 @@ TEST(ScenarioLsp, TheEncodingOfTheFileStaysAmongTheDiagnosticsUntilItChanges) {
   const std::string citta_1252 =
       "[generale]\r\nstazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, "
       "1, 1, 7, 54, 0, Citt\xE0\r\n[fine]\r\n";
-  const std::string citta_utf8 = scenario::utf8_da_1252(citta_1252);
+  const std::string citta_utf8 = utf8_da_1252(citta_1252);
   std::string citta_utf16 = "\xFF\xFE";
   for (const char c : citta_1252) citta_utf16 += std::string{c, '\0'};
   struct Caso {
@@ -865,7 +865,7 @@ TEST(ScenarioLsp, TheEncodingOfTheFileStaysAmongTheDiagnosticsUntilItChanges) {
        {"il file e' in UTF-16: salvalo come Windows-1252",
         "il file e' in UTF-16: salvalo come Windows-1252",
         "il file e' in UTF-16: salvalo come Windows-1252", ""}},
-      {"un altro testo in UTF-8", scenario::utf8_da_1252("Citt\xE0\r\n"), 0, {}},
+      {"un altro testo in UTF-8", utf8_da_1252("Citt\xE0\r\n"), 0, {}},
   };
   const std::string percorso = "/prova/" + std::string(test::kSorgenteTreno);
   for (const Caso& c : casi) {
@@ -1259,6 +1259,61 @@ TEST(ScenarioLsp, SignatureHelpWhileARecordIsTyped) {
   }
 }
 
+// Signature help counts the fields at the cursor as the field reader reads
+// them: a blank ends a number, a comma or a `;` inside quotes or a keyword
+// field separates nothing, a line end (CR LF or a lone CR) ends a record
+// being typed. `|` marks the cursor; no signature is -9.
+TEST(ScenarioLsp, SignatureHelpCountsFieldsAsTheReaderReadsThem) {
+  const std::string treno = "[generale]\r\nvelocita, 0, 80\r\n[segnali]\r\n";
+  const std::string linea = "[generale]\r\nlunghezza percorso, 5000\r\n[cartelli]\r\n";
+  struct Caso {
+    const std::string& uri;
+    std::string testo;
+    int campo;
+  };
+  const std::vector<Caso> casi = {
+      {kUriTreno, treno + "segnale, 1000 1 2|", 2},
+      {kUriTreno, treno + "segnale, 1000 1 2 |", 3},
+      {kUriTreno, treno + "segnale, 1000 |1 2", 1},
+      {kUriTreno, treno + "segnale, 1000|  1 2", 0},
+      {kUriTreno, treno + "segnale, 1000, 1,|", 2},
+      {kUriTreno, treno + "segnale, 1000, 1,|\r\n[fine]\r\n", 2},
+      {kUriTreno, treno + "segnale; 1000, 2|\r\n", 0},
+      {kUriTreno, treno + "|segnale, 1000, 2\r\n", -1},
+      {kUriTreno, "[generale]\rvelocita, 0, 80\r[segnali]\rsegnale, 5000, 1|\r[fine]\r", 1},
+      {kUriTreno, treno + "segnale, 5000\r\n|2", 1},
+      {kUriTreno, treno + "segnale, 5000, 2, 2, 3, 1, 0, 2, 3, 1, 1, 50\r\n|", -9},
+      {kUriTreno, treno + "segnale, 5000, 2, 2, 3, 1, 0, 2, 3, 1, 1, 50 |", -9},
+      {kUriLinea, linea + "cartello_indicatore, 1000, \"a, |b\"", 1},
+      {kUriLinea, linea + "cartello_indicatore, 1000, \"a, b\", |", -9},
+      {kUriLinea, linea + "cartello_indicatore, 1000, a b|\r\n", 1},
+  };
+  for (const Caso& c : casi) {
+    const size_t cursore = c.testo.find('|');
+    std::string testo = c.testo;
+    testo.erase(cursore, 1);
+    int riga = 0;
+    int colonna = 0;
+    for (size_t i = 0; i < cursore; ++i, ++colonna) {
+      if (testo[i] == '\n' || (testo[i] == '\r' && testo[i + 1] != '\n')) {
+        ++riga;
+        colonna = -1;
+      }
+    }
+    Sessione s;
+    s.esegui({inizia(), apri(c.uri, testo),
+              richiesta(2, "textDocument/signatureHelp", posto(c.uri, riga, colonna)),
+              richiesta(3, "shutdown"), notifica("exit")});
+    const Json f = s.risposta(2)["result"];
+    if (c.campo == -9) {
+      EXPECT_TRUE(f.is_null()) << c.testo;
+      continue;
+    }
+    ASSERT_TRUE(f.is_object()) << c.testo;
+    EXPECT_EQ(f["activeParameter"], std::max(c.campo, 0)) << c.testo;
+  }
+}
+
 // The sections of a source as an author sees them: every line that begins
 // with `[`, the last one (`[fine]`) closing the one before; from 0.
 std::vector<std::pair<int, std::string>> intestazioni(const std::string& testo) {
@@ -1346,7 +1401,7 @@ TEST(ScenarioLsp, EveryWindows1252ByteReadsTheSameInHoverAndOutline) {
       "54, 0, " +
       nome + "\r\n[fine]\r\n";
   Sessione s;
-  s.esegui({inizia(), apri(kUriTreno, scenario::utf8_da_1252(treno)),
+  s.esegui({inizia(), apri(kUriTreno, utf8_da_1252(treno)),
             richiesta(2, "textDocument/hover", posto(kUriTreno, 1, 2)),
             richiesta(3, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUriTreno}}}}),
             richiesta(4, "shutdown"), notifica("exit")});

@@ -21,8 +21,6 @@ namespace calvetra {
 namespace {
 
 using scenario::colonne_leggibili;
-using scenario::utf8_a_1252;
-using scenario::utf8_da_1252;
 using scenario::utf8_leggibile;
 
 // The system's conversion of one Windows-1252 byte; nullopt where its table
@@ -84,7 +82,7 @@ TEST(Testo1252, EveryHighByteGoesToUtf8AndBackUnchanged) {
     // Alone, after a run of ASCII and before one, and beside itself: the
     // euro sign 0x80 is the first byte past the ASCII fast path.
     for (const std::string& t : {uno, "abc" + uno, uno + "xyz", "a" + uno + uno + "z"}) {
-      const scenario::Testo1252 indietro = utf8_a_1252(utf8_da_1252(t));
+      const Testo1252 indietro = utf8_a_1252(utf8_da_1252(t));
       EXPECT_EQ(indietro.testo, t);
       EXPECT_TRUE(indietro.non_rappresentabili.empty());
     }
@@ -125,7 +123,7 @@ TEST(Testo1252, WhatIsNoCharacterIsSaidToAReader) {
     EXPECT_EQ(colonne, caratteri) << k.letto;
   }
   // A character the code page cannot hold comes back as '?', and is said.
-  const scenario::Testo1252 t = utf8_a_1252("a\xE2\x9C\x93z");
+  const Testo1252 t = utf8_a_1252("a\xE2\x9C\x93z");
   EXPECT_EQ(t.testo, "a?z");
   EXPECT_EQ(t.non_rappresentabili, std::vector<size_t>{1});
 }

@@ -514,7 +514,7 @@ TEST(ScenarioLspVista, AddressUnsavedTextOnThePageAndAClickOpensTheRecord) {
   ASSERT_TRUE(flusso.leggi_fino("SAN LORENZO"));
 
   // An unsaved edit reaches the page.
-  std::string treno = scenario::utf8_da_1252(testo_righe(dati_treno()));
+  std::string treno = utf8_da_1252(testo_righe(dati_treno()));
   const size_t stazione = treno.find("SAN LORENZO");
   ASSERT_NE(stazione, std::string::npos);
   treno.replace(stazione, 11, "SAN LORENZO NUOVO");
@@ -576,7 +576,7 @@ TEST(ScenarioLspVista, AnEditIsCompiledOnceForTheDiagnosticsThePageAndTheHover) 
   ASSERT_TRUE(flusso.leggi_fino("SAN LORENZO"));
 
   const std::string uri = "file:///prova/Calvetra_2718%20-%205340-.txt";
-  const std::string treno = scenario::utf8_da_1252(testo_righe(dati_treno()));
+  const std::string treno = utf8_da_1252(testo_righe(dati_treno()));
   const size_t stazione = treno.find("SAN LORENZO");
   ASSERT_NE(stazione, std::string::npos);
   const auto con_nome = [&](int k) {

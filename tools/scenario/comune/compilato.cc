@@ -83,11 +83,10 @@ std::optional<RecordLettoNelGiornale> ScenarioCompilato::valori(size_t i) const 
   for (size_t k = 0; k < r->campi.size() && k < d->campi.size(); ++k) {
     const Estensione& e = r->campi[k];
     ValoreLetto x{d->campi[k].nome, e.valore, std::nullopt};
+    // A text as the compile read it: the reader takes it again from where it
+    // begins (between its quotes, without its trailing blanks).
     if (d->campi[k].formato == Formato::testo && e.inizio <= e.fine && e.fine <= testo.size()) {
-      std::string_view t = testo.substr(e.inizio, e.fine - e.inizio);
-      if (!t.empty() && t.front() == '"') t.remove_prefix(1);
-      if (!t.empty() && t.back() == '"') t.remove_suffix(1);
-      x.testo = std::string(t);
+      x.testo = std::string(testo_a(testo, e.inizio));
     }
     v.campi.push_back(std::move(x));
   }

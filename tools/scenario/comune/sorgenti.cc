@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fields/distanze.h"
 #include "fields/lettore_campi.h"
 #include "model/caratteri.h"
 
@@ -76,23 +77,6 @@ std::string chiave(const std::string& nome) {
   return minuscolo(stelo);
 }
 
-// Edits (insert, delete, change) from `a` to `b`, counted up to 3.
-int distanza(const std::string& a, const std::string& b) {
-  if (a.size() > b.size() + 2 || b.size() > a.size() + 2) return 3;
-  std::vector<int> riga(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) riga[j] = static_cast<int>(j);
-  for (size_t i = 1; i <= a.size(); ++i) {
-    int diagonale = riga[0];
-    riga[0] = static_cast<int>(i);
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const int sopra = riga[j];
-      riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] != b[j - 1])});
-      diagonale = sopra;
-    }
-  }
-  return std::min(riga[b.size()], 3);
-}
-
 // The binary files of a scenario share their stems with the sources.
 bool binario(const std::string& nome) {
   const std::string n = minuscolo(nome);
@@ -113,7 +97,7 @@ std::vector<std::string> nomi_vicini(Piattaforma* disco, const std::string& cart
   const std::string cercata = chiave(nome);
   std::vector<std::string> vicini;
   for (const std::string& n : disco->elenco(cartella)) {
-    if (n == nome || binario(n) || distanza(chiave(n), cercata) > 2 ||
+    if (n == nome || binario(n) || distanza_entro(chiave(n), cercata, 3) > 2 ||
         disco->genere(nella_cartella(cartella, n)) != Piattaforma::Genere::file) {
       continue;
     }

@@ -7,8 +7,6 @@ namespace calvetra::scenario {
 
 namespace {
 
-bool ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
-
 // A byte that `utf8_leggibile` says rather than shows.
 bool da_dire(unsigned char c) {
   if (c < 0x20) return c != '\t' && c != '\r' && c != '\n';
@@ -54,40 +52,6 @@ size_t colonne_leggibili(std::string_view testo, size_t i, size_t* dopo) {
   }
   *dopo = i + 1;
   return da_dire(static_cast<unsigned char>(testo[i])) ? 4 : 1;
-}
-
-std::string utf8_da_1252(std::string_view testo) {
-  std::string s;
-  s.reserve(testo.size());
-  for (size_t i = 0; i < testo.size();) {
-    // A run of ASCII is the same in both, and goes over at once.
-    const size_t da = i;
-    while (i < testo.size() && ascii(testo[i])) ++i;
-    s.append(testo.substr(da, i - da));
-    if (i < testo.size()) {
-      aggiungi_utf8(&s, punto_di_codice_1252(static_cast<unsigned char>(testo[i++])));
-    }
-  }
-  return s;
-}
-
-Testo1252 utf8_a_1252(std::string_view utf8) {
-  Testo1252 t;
-  t.testo.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    const size_t da = i;
-    while (i < utf8.size() && ascii(utf8[i])) ++i;
-    t.testo.append(utf8.substr(da, i - da));
-    if (i == utf8.size()) break;
-    const uint32_t cp = prossimo_utf8(utf8, &i);
-    const int b = byte_1252(cp);
-    if (b < 0) {
-      t.non_rappresentabili.push_back(t.testo.size());
-      t.mancanti.push_back(cp);
-    }
-    t.testo.push_back(b < 0 ? '?' : static_cast<char>(b));
-  }
-  return t;
 }
 
 std::string testo_xml(std::string_view testo_1252) {

@@ -1,5 +1,7 @@
-// Text helpers of the author tools: the sources and the files hold 8-bit
-// Windows-1252 text, while terminals, JSON and SVG want UTF-8.
+// How the author tools show text: the sources and the files hold 8-bit
+// Windows-1252 text, while terminals, JSON and SVG want UTF-8. The
+// conversions themselves, both ways, are the model's (model/caratteri.h);
+// here is only what a person is shown.
 #ifndef CALVETRA_TOOLS_SCENARIO_COMUNE_TESTO_H_
 #define CALVETRA_TOOLS_SCENARIO_COMUNE_TESTO_H_
 
@@ -7,19 +9,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "model/caratteri.h"
 
 namespace calvetra::scenario {
-
-// Windows-1252 to UTF-8, one character for one byte, and back by
-// utf8_a_1252 unchanged, every byte: the five bytes that the code page leaves
-// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters of
-// the same number, as browsers read them, never U+FFFD, which would lose
-// which byte stood there. For what goes back into a source (an edit, a fix)
-// and for data (JSON); what a person reads goes through `leggibile`.
-std::string utf8_da_1252(std::string_view testo);
 
 // Windows-1252 to UTF-8 for a person to read (a report, a hover, the
 // outline): every character the code page defines as itself, a UTF-8
@@ -32,16 +25,6 @@ std::string utf8_leggibile(std::string_view testo);
 // `testo`: 4 for a byte it says, else 1; `*dopo` is the byte after it.
 // REQUIRES: i < testo.size().
 size_t colonne_leggibili(std::string_view testo, size_t i, size_t* dopo);
-
-// A UTF-8 text (an editor's buffer) as Windows-1252, one byte a code point:
-// a character the code page cannot hold becomes '?' and its index (the byte
-// offset it takes in the result) is listed, with the character it was.
-struct Testo1252 {
-  std::string testo;
-  std::vector<size_t> non_rappresentabili;
-  std::vector<uint32_t> mancanti;  // the code point of each, in the same order
-};
-Testo1252 utf8_a_1252(std::string_view utf8);
 
 // Character data or an attribute value for XML, from a Windows-1252 text.
 // Control characters that XML does not allow become '?'.

@@ -23,12 +23,7 @@ namespace calvetra::scenario::lsp {
 namespace {
 
 // A position in metres as railways write it: "km 13+250".
-std::string km(int64_t metri) {
-  const int64_t a = metri < 0 ? -metri : metri;
-  std::string resto = std::to_string(a % 1000);
-  resto.insert(0, 3 - resto.size(), '0');
-  return std::string("km ") + (metri < 0 ? "-" : "") + std::to_string(a / 1000) + "+" + resto;
-}
+std::string km(int64_t metri) { return "km " + testo_progressiva(metri); }
 
 // The number the compile read in a record's field `c` (junk reads 0, as it
 // did for the compile); nothing for a text or a field of no record.
@@ -200,10 +195,48 @@ size_t fine_delle_sezioni(std::string_view testo, const std::vector<Sezione>& s)
   return testo.size();
 }
 
+}  // namespace
+
+std::optional<CampoAlCursore> campo_al_cursore(std::string_view testo, const RecordRegistrato& r,
+                                               const DescrizioneRecord& d, size_t i) {
+  if (i < r.chiave.offset) return std::nullopt;
+  std::vector<Campo> c = campi_del_record(testo, r.chiave.offset, d);
+  // Where the text ends before the record does, the next field is the
+  // empty one that a character typed at the end begins.
+  if (!c.empty() && c.size() <= d.campi.size() && c.back().seguente == testo.size()) {
+    Campo vuoto;
+    vuoto.modo = modo_campo(d.campi[c.size() - 1]);
+    vuoto.da = vuoto.inizio = vuoto.fine = vuoto.limite = vuoto.seguente = testo.size();
+    c.push_back(vuoto);
+  }
+  bool a_capo = false;
+  for (size_t k = 0; k < c.size(); ++k) {
+    // Past the fields the compile read, a record being typed reads nothing
+    // from the lines after its own: there a new record is being typed.
+    if (a_capo && k > r.campi.size()) return std::nullopt;
+    if (i <= c[k].coda()) return CampoAlCursore{static_cast<int>(k) - 1, c[k], a_capo};
+    a_capo = a_capo || c[k].separatore == Separatore::fine_riga;
+  }
+  return std::nullopt;
+}
+
+const RecordRegistrato* record_prima(const Analisi& a, FileSorgente file, size_t i) {
+  const RecordRegistrato* r = nullptr;
+  for (const RecordRegistrato& x : a.compilazione().giornale.records()) {
+    if (x.chiave.file != file || x.passo() || !x.riconosciuto() || x.chiave.offset > i) continue;
+    if (descrizione_record(file, x.nome) != nullptr) r = &x;
+  }
+  return r;
+}
+
+namespace {
+
 // Whether a record's keyword can be typed at `i`: after the first section's
-// header, and not in a section's name, a number or a text. A field the
-// compile gave a short record may still be the keyword being typed on the
-// next line: what decides is what it holds.
+// header, and not in a section's name, nor where the record before the
+// cursor reads a value, as the reader counts its fields: a text, or a
+// number on the record's own line. A number the compile took from a line
+// after (a short record) may still be the keyword being typed there: what
+// decides is what it holds.
 bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
   const std::string_view testo = a.testo(file);
   const std::vector<Sezione> s = sezioni(a, file);
@@ -211,37 +244,15 @@ bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
   for (const Sezione& x : s) {
     if (i >= x.inizio && i <= x.fine) return false;
   }
-  for (const RecordRegistrato& r : a.compilazione().giornale.records()) {
-    if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
-    if (i < r.chiave.offset || i > r.fine()) continue;
-    const DescrizioneRecord* d = descrizione_record(file, r.nome);
-    for (size_t k = 0; k < r.campi.size(); ++k) {
-      const Estensione& e = r.campi[k];
-      if (i < e.inizio || i > e.fine || e.fine > testo.size()) continue;
-      if (d != nullptr && k < d->campi.size() && d->campi[k].formato == Formato::testo) {
-        return false;
-      }
-      const std::string_view campo = testo.substr(e.inizio, e.fine - e.inizio);
-      if (!campo.empty() &&
-          std::string_view("0123456789+-.\"").find(campo[0]) != std::string_view::npos) {
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
-// The field of the record at `r` that `i` stands in, counting the
-// separators typed after the last field the compile read: a record being
-// typed at the end of a source, or of its last section, has read no field
-// yet where the cursor is. -1 when the record's line ends before `i`.
-int campo_battuto(std::string_view testo, const RecordRegistrato& r, size_t i) {
-  int k = static_cast<int>(r.campi.size()) - 1;
-  for (size_t j = r.fine(); j < i && j < testo.size(); ++j) {
-    if (testo[j] == '\r' || testo[j] == '\n') return -1;
-    if (testo[j] == ',') ++k;
-  }
-  return k;
+  const RecordRegistrato* r = record_prima(a, file, i);
+  if (r == nullptr) return true;
+  const std::optional<CampoAlCursore> c =
+      campo_al_cursore(testo, *r, *descrizione_record(file, r->nome), i);
+  if (!c || c->indice < 0) return true;
+  if (c->campo.modo == ModoCampo::testo || !c->riga_dopo) return false;
+  const std::string_view v = c->campo.valore;
+  return !c->campo.virgolette &&
+         (v.empty() || std::string_view("0123456789+-.").find(v[0]) == std::string_view::npos);
 }
 
 // A record's name in the outline, with its values as written: some
@@ -383,19 +394,14 @@ Json completamento(const Analisi& a, FileSorgente file, size_t i, bool snippet) 
 }
 
 Json firma(const Analisi& a, FileSorgente file, size_t i) {
-  std::optional<RecordAlCursore> r = record_al_cursore(a, file, i);
-  if (!r) {
-    // Past the last field the compile read, on the record's own line.
-    for (const RecordRegistrato& x : a.compilazione().giornale.records()) {
-      if (x.chiave.file != file || x.passo() || !x.riconosciuto()) continue;
-      if (x.chiave.offset > i || x.fine() >= i) continue;
-      const DescrizioneRecord* d = descrizione_record(file, x.nome);
-      const int k = campo_battuto(a.testo(file), x, i);
-      if (d != nullptr && k >= 0) r = RecordAlCursore{&x, d, x.fine(), k};
-    }
-    if (!r) return nullptr;
-  }
-  const DescrizioneRecord& d = *r->record;
+  // The last record whose keyword stands before the cursor, and its field
+  // there as the reader counts them, past the fields the compile read too
+  // (a record being typed at the end of a source).
+  const RecordRegistrato* r = record_prima(a, file, i);
+  if (r == nullptr) return nullptr;
+  const DescrizioneRecord& d = *descrizione_record(file, r->nome);
+  const std::optional<CampoAlCursore> campo = campo_al_cursore(a.testo(file), *r, d, i);
+  if (!campo) return nullptr;
   // The fields by their Italian labels; each parameter is its place in the
   // label, as two labels may share words.
   std::string etichetta(d.nome);
@@ -412,7 +418,7 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
                                        {"documentation", std::string(d.effetto)},
                                        {"parameters", std::move(parametri)}}})},
           {"activeSignature", 0},
-          {"activeParameter", std::max(r->campo, 0)}};
+          {"activeParameter", std::max(campo->indice, 0)}};
 }
 
 Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_) {
@@ -638,35 +644,31 @@ Json gettoni(const Analisi& a, FileSorgente file) {
 
 namespace {
 
-// Between two fields of a record that the formatting may rewrite: one comma
-// and blanks, nothing else (blanks alone, a quote's dropped tail or a line
-// end are left as written).
-bool solo_virgola(std::string_view tra) {
-  return std::count(tra.begin(), tra.end(), ',') == 1 &&
-         tra.find_first_not_of(" \t,") == std::string_view::npos;
-}
-
-// Whether record `r` stands alone on its line, keyword first, with its
-// fields separated by single commas and nothing but blanks after it: then,
-// since the reader skips the blanks before a field and after a number, its
-// blanks may change and every value reads the same.
-bool riscrivibile(std::string_view testo, const RecordRegistrato& r) {
-  if (r.campi.empty() || r.fine() > testo.size() || r.chiave.fine < r.chiave.offset) return false;
+// Whether record `r` (of kind `d`) stands alone on its line, keyword first,
+// with its fields separated by single commas and nothing but blanks after
+// it, as the reader takes them: then, since the reader skips the blanks
+// before a field and after a number, its blanks may change and every value
+// reads the same.
+bool riscrivibile(std::string_view testo, const RecordRegistrato& r, const DescrizioneRecord& d) {
+  if (r.campi.empty() || r.fine() > testo.size()) return false;
   const size_t k0 = r.chiave.offset;
   if (k0 > 0 && testo[k0 - 1] != '\n' && testo[k0 - 1] != '\r') return false;
-  size_t prima = r.chiave.fine;
-  for (const Estensione& e : r.campi) {
-    if (e.inizio < prima || e.fine < e.inizio) return false;
-    if (!solo_virgola(testo.substr(prima, e.inizio - prima))) return false;
-    const std::string_view campo = testo.substr(e.inizio, e.fine - e.inizio);
-    if (campo.find_first_of("\r\n\"") != std::string_view::npos) return false;
-    prima = e.fine;
+  const std::vector<Campo> c = campi_del_record(testo, k0, d);
+  if (c.size() != r.campi.size() + 1) return false;
+  for (size_t k = 0; k < c.size(); ++k) {
+    const bool ultimo = k + 1 == c.size();
+    const bool a_capo =
+        c[k].separatore == Separatore::fine_riga || c[k].separatore == Separatore::fine_testo;
+    if (c[k].virgolette || c[k].valore.find('"') != std::string_view::npos ||
+        (ultimo ? !a_capo : c[k].separatore != Separatore::virgola)) {
+      return false;
+    }
+    // Read where the compile read it.
+    if (k > 0 && (c[k].inizio != r.campi[k - 1].inizio || c[k].fine != r.campi[k - 1].fine)) {
+      return false;
+    }
   }
-  if (testo.substr(k0, r.chiave.fine - k0).find_first_of("\r\n\"") != std::string_view::npos) {
-    return false;
-  }
-  const size_t dopo = testo.find_first_not_of(" \t", r.fine());
-  return dopo == std::string_view::npos || testo[dopo] == '\r' || testo[dopo] == '\n';
+  return c[0].inizio == k0 && c[0].fine == r.chiave.fine;
 }
 
 }  // namespace
@@ -686,7 +688,7 @@ std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, File
   for (const RecordRegistrato& r : g.records()) {
     if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
     const DescrizioneRecord* d = descrizione_record(file, r.nome);
-    if (d == nullptr || r.campi.size() > d->campi.size() || !riscrivibile(testo, r)) continue;
+    if (d == nullptr || r.campi.size() > d->campi.size() || !riscrivibile(testo, r, *d)) continue;
     Gruppo& gr = gruppi[{r.sezione.offset, r.nome}];
     gr.chiave = std::max(gr.chiave, r.chiave.fine - r.chiave.offset);
     if (gr.larghezze.size() < r.campi.size()) gr.larghezze.resize(r.campi.size(), 0);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,22 @@ struct RecordAlCursore {
   int campo = -1;
 };
 std::optional<RecordAlCursore> record_al_cursore(const Analisi& a, FileSorgente file, size_t i);
+
+// The field of record `r` (of kind `d`) that a character typed at `i`
+// would join, as the field reader counts: its index (-1 for the keyword
+// field), the field as the reader takes it, and whether it stands on a line
+// after the keyword's. Nothing before the record, past its last field, or on
+// a line after its own beyond the fields the compile read.
+struct CampoAlCursore {
+  int indice = -1;
+  Campo campo;
+  bool riga_dopo = false;
+};
+std::optional<CampoAlCursore> campo_al_cursore(std::string_view testo, const RecordRegistrato& r,
+                                               const DescrizioneRecord& d, size_t i);
+// The last record of `file` whose keyword stands at or before `i` and that
+// names a catalogue entry.
+const RecordRegistrato* record_prima(const Analisi& a, FileSorgente file, size_t i);
 
 // "textDocument/hover": Markdown, or null away from any record.
 Json hover(const Analisi& a, FileSorgente file, size_t i);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <span>
@@ -92,15 +91,6 @@ const DescrizioneRecord* record_catalogo(std::string_view record) {
   return nullptr;
 }
 
-// 27250 -> "27+250", as authors and the timetable write positions.
-std::string progressiva(int64_t m) {
-  const int64_t a = m < 0 ? -m : m;
-  char s[32];
-  std::snprintf(s, sizeof s, "%s%lld+%03lld", m < 0 ? "-" : "", static_cast<long long>(a / 1000),
-                static_cast<long long>(a % 1000));
-  return s;
-}
-
 // A record's fields as the author wrote them, named and with the units of
 // the record catalogue: [name, value] and, when the unit adds to it, the
 // value as the page shows it (a position, a record's first field in metres,
@@ -116,7 +106,7 @@ Json json_record(std::string_view nome, const std::vector<CampoLetto>& letti) {
     const std::string_view unita = k != nullptr ? k->unita : std::string_view();
     std::string testo = std::to_string(c.valore);
     if (unita == "m" && k == d->campi.data()) {
-      testo = progressiva(c.valore);
+      testo = testo_progressiva(c.valore);
     } else if (unita == "per mille") {
       testo.append(" \x89");
     } else if (!unita.empty()) {
