@@ -414,9 +414,11 @@ TEST(ScenarioVivoLimiti, AHundredThousandWarningLinesGiveThePage) {
   EXPECT_EQ(diagnostici, 100000u);
 #if defined(__SANITIZE_ADDRESS__)
   // The end frees the compile and the state of 100,000 diagnostics, and under
-  // AddressSanitizer every block freed passes through its quarantine: about
-  // a second on a busy machine, all of it the sanitizer's.
-  constexpr auto kFine = std::chrono::seconds(4);
+  // AddressSanitizer every block freed passes through its quarantine: a
+  // second alone, seven beside builds, all of it the sanitizer's. There it
+  // only has to end; the end within a second while a build is under way is
+  // held in both builds by the test below.
+  constexpr auto kFine = std::chrono::seconds(60);
 #else
   constexpr auto kFine = std::chrono::seconds(1);
 #endif
