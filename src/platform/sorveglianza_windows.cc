@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <set>
 
 #include "platform/sorveglianza.h"
@@ -24,6 +26,9 @@ constexpr auto kScritturaMassima = std::chrono::seconds(2);
 // Windows tells a write, not a close: a file written is tried this often
 // until no writer holds it open.
 constexpr DWORD kProvaScrittoreMs = 20;
+// A read cancelled on closing ends at once on Windows; one that does not end
+// within this long is left to itself, with the memory it writes into.
+constexpr DWORD kFineLetturaMs = 5000;
 
 constexpr DWORD kCambiFile = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
                              FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_ATTRIBUTES |
@@ -48,12 +53,17 @@ bool stessi(std::wstring_view a, std::wstring_view b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+// What a pending read writes into, until it ends.
+struct Richiesta {
+  OVERLAPPED ov{};
+  alignas(DWORD) unsigned char buffer[32768];
+};
+
 // One directory read asynchronously for changes.
 struct Lettura {
   HANDLE cartella = INVALID_HANDLE_VALUE;
   HANDLE evento = nullptr;
-  OVERLAPPED ov{};
-  alignas(DWORD) unsigned char buffer[32768];
+  std::unique_ptr<Richiesta> r = std::make_unique<Richiesta>();
   bool in_corso = false;
   std::wstring percorso;
   DWORD filtro = 0;
@@ -71,25 +81,33 @@ struct Lettura {
   bool aperta() const { return cartella != INVALID_HANDLE_VALUE; }
   void chiudi() {
     if (cartella != INVALID_HANDLE_VALUE) {
+      // Never a wait without end: a read that outlives its cancelling
+      // keeps its memory (and its event) after the handle is closed.
+      bool finita = true;
       if (in_corso) {
-        CancelIoEx(cartella, &ov);
-        DWORD n = 0;
-        GetOverlappedResult(cartella, &ov, &n, TRUE);
+        CancelIoEx(cartella, &r->ov);
+        finita = WaitForSingleObject(evento, kFineLetturaMs) == WAIT_OBJECT_0;
       }
       CloseHandle(cartella);
+      if (!finita) abbandona();
     }
     cartella = INVALID_HANDLE_VALUE;
     in_corso = false;
+  }
+  void abbandona() {
+    static_cast<void>(r.release());
+    r = std::make_unique<Richiesta>();
+    evento = nullptr;
   }
   bool arma(DWORD f) {
     if (!aperta() || in_corso) return aperta();
     filtro = f;
     if (evento == nullptr) evento = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ResetEvent(evento);
-    ov = OVERLAPPED{};
-    ov.hEvent = evento;
-    in_corso = ReadDirectoryChangesW(cartella, buffer, sizeof buffer, FALSE, filtro, nullptr, &ov,
-                                     nullptr) != 0;
+    r->ov = OVERLAPPED{};
+    r->ov.hEvent = evento;
+    in_corso = ReadDirectoryChangesW(cartella, r->buffer, sizeof r->buffer, FALSE, filtro, nullptr,
+                                     &r->ov, nullptr) != 0;
     return in_corso;
   }
   enum class Esito {
@@ -103,7 +121,7 @@ struct Lettura {
     DWORD n = 0;
     in_corso = false;
     *perse = false;
-    if (!GetOverlappedResult(cartella, &ov, &n, FALSE)) {
+    if (!GetOverlappedResult(cartella, &r->ov, &n, FALSE)) {
       // A read ends with the thread that started it (a watch waited on by
       // one thread, then another): the changes since stay with the handle,
       // for a read asked again, unless the directory has gone meanwhile.
@@ -116,9 +134,9 @@ struct Lettura {
     *perse = n == 0;
     for (DWORD i = 0; n > 0 && i < n;) {
       FILE_NOTIFY_INFORMATION info;
-      std::memcpy(&info, buffer + i, offsetof(FILE_NOTIFY_INFORMATION, FileName));
+      std::memcpy(&info, r->buffer + i, offsetof(FILE_NOTIFY_INFORMATION, FileName));
       std::wstring nome(info.FileNameLength / sizeof(wchar_t), L'\0');
-      std::memcpy(nome.data(), buffer + i + offsetof(FILE_NOTIFY_INFORMATION, FileName),
+      std::memcpy(nome.data(), r->buffer + i + offsetof(FILE_NOTIFY_INFORMATION, FileName),
                   info.FileNameLength);
       per_ognuno(info.Action, nome);
       if (info.NextEntryOffset == 0) break;
@@ -146,6 +164,10 @@ struct Sorveglianza::Stato {
   Orologio::time_point primo;
   std::set<std::wstring> scritti;  // written since the last read: maybe still open
   Orologio::time_point ultima_scrittura;
+  bool scrittore_atteso = false;  // this save waited for a writer to close
+  // Since when the news of a writer's last writes, which come after its
+  // close, are waited for.
+  std::optional<Orologio::time_point> assesta_da;
   bool toccata = false;
   bool assente = false;
   bool assenza_detta = false;
@@ -297,6 +319,8 @@ Sorveglianza::Evento Sorveglianza::attendi(int quiete_ms) {
     if (s.assente && !s.assenza_detta) {
       s.assenza_detta = true;
       s.cambiato = false;
+      s.scrittore_atteso = false;
+      s.assesta_da.reset();
       return Evento::cartella_assente;
     }
     s.cartella.arma(kCambiFile);
@@ -304,9 +328,12 @@ Sorveglianza::Evento Sorveglianza::attendi(int quiete_ms) {
     DWORD attesa = INFINITE;
     const auto adesso = Orologio::now();
     if (s.cambiato) {
-      const auto resta = s.primo + kAttesaMassima - adesso;
+      // Settling, every change starts the quiet time again, up to a limit.
+      const auto resta = s.assesta_da ? *s.assesta_da + kAttesaMassima - adesso
+                                      : s.primo + kAttesaMassima - adesso;
       attesa = static_cast<DWORD>(std::clamp<int64_t>(
           std::chrono::duration_cast<std::chrono::milliseconds>(resta).count(), 0, quiete_ms));
+      if (s.assesta_da && resta.count() > 0) attesa = static_cast<DWORD>(quiete_ms);
     }
     HANDLE attese[3] = {s.fine, nullptr, nullptr};
     DWORD quante = 1;
@@ -321,12 +348,22 @@ Sorveglianza::Evento Sorveglianza::attendi(int quiete_ms) {
       if (!s.cambiato) continue;
       // A file still open for writing is waited for, up to a limit.
       if (Orologio::now() - s.ultima_scrittura < kScritturaMassima && s.scrittori()) {
+        s.scrittore_atteso = true;
         if (WaitForSingleObject(s.fine, kProvaScrittoreMs) == WAIT_OBJECT_0) {
           s.ritira_segnale();
           return Evento::fine;
         }
         continue;
       }
+      // Windows tells a writer's last writes after it has closed the file,
+      // often after we have seen it closed: they are part of this save, not
+      // a touch of what is about to be read. A quiet time is waited for them.
+      if (s.scrittore_atteso && !s.assesta_da) {
+        s.assesta_da = Orologio::now();
+        continue;
+      }
+      s.scrittore_atteso = false;
+      s.assesta_da.reset();
       s.cambiato = false;
       s.scritti.clear();
       s.toccata = false;

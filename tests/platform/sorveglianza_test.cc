@@ -19,6 +19,7 @@
 #endif
 
 #include "support/cartella_temporanea.h"
+#include "support/scadenza.h"
 
 namespace calvetra {
 namespace {
@@ -43,6 +44,9 @@ constexpr const char kNome[] = "Calvetra_linea.txt";
 // attendi() on a thread of its own, with a limit: a watch that misses an
 // event must fail the test, not hang it.
 Evento attendi_al_piu(Sorveglianza* w, std::chrono::seconds limite = std::chrono::seconds(10)) {
+  // Should the end asked not end the wait either, the program ends here,
+  // naming it, rather than at CTest's limit with nothing said.
+  const test::Scadenza scadenza(limite + std::chrono::seconds(20), "a wait of the file watch");
   Evento e = Evento::fine;
   std::atomic<bool> finito{false};
   std::thread t([&] {
