@@ -22,6 +22,13 @@ const { LINEA, TRENO, crlf, scrivi_percorso_lungo } = require('./percorsi');
 
 const build = path.resolve(process.argv[2] || 'build');
 const misura = process.argv.includes('--tempi');
+// Measured, each time is taken ten times and held to its target at the
+// 95th percentile; as a test, three show that it works.
+const volte = misura ? 10 : 3;
+// Nearest rank: of ten times, the slowest.
+const p95 = (t) => [...t].sort((a, b) => a - b)[Math.ceil(0.95 * t.length) - 1];
+// Speeds the longest route has nowhere else (its own are multiples of 10).
+const VELOCITA_NUOVE = [45, 55, 35, 65, 25, 75, 85, 95, 105, 115];
 const lavoro = fs.mkdtempSync(path.join(os.tmpdir(), 'vivo-prova-'));
 
 
@@ -201,8 +208,7 @@ async function prova_lungo(contesto, errori) {
   const p = await apri(contesto, s.url, errori);
   await p.evaluate(() => visore.centra(500000, 3000));
   const tempi = [];
-  // Speeds the route has nowhere else.
-  for (const kmh of [45, 55, 35]) {
+  for (const kmh of VELOCITA_NUOVE.slice(0, volte)) {
     const nuova = treno.map((r) => r.startsWith('velocita, 500000, ') ? 'velocita, 500000, ' + kmh : r);
     tempi.push(await salva_e_attendi(p, path.join(cartella, TRENO), crlf(nuova), (v) =>
       visore.dati.sequenze.velocita_kmh.valore.includes(v), kmh));
@@ -214,11 +220,30 @@ async function prova_lungo(contesto, errori) {
   return tempi;
 }
 
+// An edit of the embedded route's train source for `lsp --vista`: a station
+// renamed, k-th time; and of the longest route's: a speed only it has.
+const MODIFICA_INCORPORATO = {
+  prepara: (cartella) => execFileSync(path.join(build, 'scenario'), ['init', cartella]),
+  modifica: (testo, k) => {
+    const nome = 'SAN LORENZO NON SALVATO ' + k;
+    return [testo.replace('SAN LORENZO', nome), (n) => visore.dati.righe.some((r) => r.nome === n), nome];
+  },
+};
+const MODIFICA_LUNGO = {
+  prepara: (cartella) => { fs.mkdirSync(cartella); scrivi_percorso_lungo(cartella); },
+  modifica: (testo, k) => {
+    const kmh = VELOCITA_NUOVE[k - 1];
+    return [testo.replace('velocita, 500000, 80', 'velocita, 500000, ' + kmh),
+      (v) => visore.dati.sequenze.velocita_kmh.valore.includes(v), kmh];
+  },
+};
+
 // `scenario lsp --vista` as the editor's server: the page it offers follows
-// unsaved text, and a click on a record's place brings the editor to it.
-async function prova_lsp(contesto, errori) {
-  const cartella = path.join(lavoro, 'lsp');
-  execFileSync(path.join(build, 'scenario'), ['init', cartella]);
+// unsaved text, and a click on a record's place brings the editor to it
+// (the embedded route; on the longest, only the times).
+async function prova_lsp(contesto, errori, lungo) {
+  const cartella = path.join(lavoro, lungo ? 'lsp-lungo' : 'lsp');
+  (lungo ? MODIFICA_LUNGO : MODIFICA_INCORPORATO).prepara(cartella);
   const server = spawn(path.join(build, 'scenario'), ['lsp', '--vista'], { stdio: ['pipe', 'pipe', 'ignore'] });
   avviati.push(server);
   let letti = Buffer.alloc(0);
@@ -259,14 +284,22 @@ async function prova_lsp(contesto, errori) {
   const testo = fs.readFileSync(path.join(cartella, TRENO), 'latin1');
   invia({ method: 'textDocument/didOpen', params: { textDocument: { uri: uri, languageId: 'scenario', version: 1, text: testo } } });
   const tempi = [];
-  for (let k = 1; k <= 3; k++) {
+  for (let k = 1; k <= volte; k++) {
     const t0 = Date.now();
-    const nome = 'SAN LORENZO NON SALVATO ' + k;
-    invia({ method: 'textDocument/didChange', params: { textDocument: { uri: uri, version: 1 + k }, contentChanges: [{ text: testo.replace('SAN LORENZO', nome) }] } });
-    await disegnato(p, (n) => visore.dati.righe.some((r) => r.nome === n), nome);
+    const [nuovo, vero, arg] = (lungo ? MODIFICA_LUNGO : MODIFICA_INCORPORATO).modifica(testo, k);
+    invia({ method: 'textDocument/didChange', params: { textDocument: { uri: uri, version: 1 + k }, contentChanges: [{ text: nuovo }] } });
+    await disegnato(p, vero, arg);
     tempi.push(Date.now() - t0);
   }
   assert.strictEqual(fs.readFileSync(path.join(cartella, TRENO), 'latin1'), testo, 'nothing written');
+  if (lungo) {
+    console.log('lsp --vista, 1000000 m route: didChange to redraw ' + tempi.join(', ') + ' ms');
+    await p.close();
+    invia({ id: 3, method: 'shutdown' });
+    await attendi((m) => m.id === 3);
+    invia({ method: 'exit' });
+    return tempi;
+  }
 
   // The station found, its record's place clicked: the editor is asked to show it.
   await p.fill('#cerca-testo', 'non salvato');
@@ -335,11 +368,15 @@ async function prova_politica() {
     const incorporato = await prova_incorporato(contesto, errori);
     await prova_ostile(contesto, errori);
     const lungo = await prova_lungo(contesto, errori);
-    const lsp = await prova_lsp(contesto, errori);
+    const lsp = await prova_lsp(contesto, errori, false);
     if (misura) {
+      const lsp_lungo = await prova_lsp(contesto, errori, true);
+      console.log('95th percentiles: the 1000000 m route, save ' + p95(lungo) + ' ms, didChange ' +
+        p95(lsp_lungo) + ' ms; the embedded route, didChange ' + p95(lsp) + ' ms');
       assert.ok(Math.min(...incorporato) < 300, 'the embedded route shows a save within 300 ms');
-      assert.ok(Math.min(...lungo) < 500, 'the 1000000 m route shows a save within 500 ms');
-      assert.ok(Math.min(...lsp) < 300, 'the embedded route shows a didChange within 300 ms');
+      assert.ok(p95(lungo) <= 500, 'the 1000000 m route shows a save within 500 ms');
+      assert.ok(p95(lsp_lungo) <= 500, 'the 1000000 m route shows a didChange within 500 ms');
+      assert.ok(p95(lsp) <= 300, 'the embedded route shows a didChange within 300 ms');
     }
     assert.deepStrictEqual(errori, [], 'no console errors');
     console.log('vivo: all browser checks passed; picture in ' + path.join(build, 'vivo.png'));
