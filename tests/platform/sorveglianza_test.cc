@@ -14,11 +14,8 @@
 #include <string>
 #include <thread>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "support/cartella_temporanea.h"
+#include "support/margine.h"
 #include "support/scadenza.h"
 
 namespace calvetra {
@@ -31,14 +28,7 @@ using Evento = Sorveglianza::Evento;
 // attributes, an opening of it and its DeletePending all say it is there),
 // and no watch is told; Windows fails the watch's pending read. A directory
 // moved away first, as Explorer's recycle bin does, is told on both.
-bool sotto_wine() {
-#ifdef _WIN32
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-  return false;
-#endif
-}
+using test::sotto_wine;
 constexpr const char kNome[] = "Calvetra_linea.txt";
 
 // attendi() on a thread of its own, with a limit: a watch that misses an

@@ -19,6 +19,7 @@
 #include "scenario/comandi/view.h"
 #include "scenario/vivo/servizio.h"
 #include "support/cartella_temporanea.h"
+#include "support/margine.h"
 #include "support/tubo.h"
 #include "tools/http_prova.h"
 #include "tools/scenario_prova.h"
@@ -41,7 +42,7 @@ void la_pagina_entro_un_secondo(const Servizio& s, const char* dopo) {
   ASSERT_TRUE(k.connesso()) << dopo;
   k.invia(richiesta_http("GET", "/" + s.gettone() + "/", host_di(s)));
   EXPECT_EQ(k.stato(), 200) << dopo;
-  EXPECT_LT(Orologio::now() - inizio, std::chrono::seconds(1)) << dopo;
+  EXPECT_LT(Orologio::now() - inizio, test::con_margine(std::chrono::seconds(1))) << dopo;
 }
 
 // A server with a state published, whose clicks are counted.
@@ -152,7 +153,7 @@ TEST(ScenarioVivoLimiti, SlowClientsNeitherHoldThePageNorOutliveTheirDeadline) {
   // Each is closed near its deadline though it never stopped sending.
   const auto inizio = Orologio::now();
   for (auto& k : lenti) EXPECT_TRUE(k->leggi_fino_alla_chiusura());
-  EXPECT_LT(Orologio::now() - inizio, std::chrono::milliseconds(2500));
+  EXPECT_LT(Orologio::now() - inizio, test::con_margine(std::chrono::milliseconds(2500)));
   basta = true;
   goccia.join();
   EXPECT_EQ(lenti.front()->letto(), "") << "cut off, not answered";
@@ -304,7 +305,7 @@ TEST(ScenarioVivoLimiti, TheEndWaitsForNoClient) {
   ASSERT_TRUE(flusso.leggi_fino("event: modello"));
   const auto inizio = Orologio::now();
   b.s.ferma();
-  EXPECT_LT(Orologio::now() - inizio, std::chrono::milliseconds(500));
+  EXPECT_LT(Orologio::now() - inizio, test::con_margine(std::chrono::milliseconds(500)));
 }
 
 // A line source of `righe` warning lines (gradients written with a unit)
@@ -397,7 +398,8 @@ TEST(ScenarioVivoLimiti, AHundredThousandWarningLinesGiveThePage) {
     Connessione pagina(porta);
     pagina.invia(richiesta_http("GET", percorso, host));
     EXPECT_EQ(pagina.stato(), 200);
-    EXPECT_LT(Orologio::now() - inizio, std::chrono::seconds(1)) << "while the page is built";
+    EXPECT_LT(Orologio::now() - inizio, test::con_margine(std::chrono::seconds(1)))
+        << "while the page is built";
   }
   // The state comes whole, with every line's diagnostic in it (the line
   // where the compile stops has its error in place of its warning).
@@ -422,7 +424,7 @@ TEST(ScenarioVivoLimiti, AHundredThousandWarningLinesGiveThePage) {
 #else
   constexpr auto kFine = std::chrono::seconds(1);
 #endif
-  EXPECT_LT(servizio.termina(), kFine);
+  EXPECT_LT(servizio.termina(), test::con_margine(kFine));
   EXPECT_EQ(servizio.stato(), 0);
 }
 
@@ -435,7 +437,7 @@ TEST(ScenarioVivoLimiti, SigtermDuringALongBuildEndsWithinASecond) {
   ServizioInProcesso servizio(d);
   ASSERT_FALSE(servizio.indirizzo().empty());
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the compile under way
-  EXPECT_LT(servizio.termina(), std::chrono::seconds(1));
+  EXPECT_LT(servizio.termina(), test::con_margine(std::chrono::seconds(1)));
   EXPECT_EQ(servizio.stato(), 0);
 }
 
