@@ -50,8 +50,9 @@ inline void verifica_ricodifica(std::string_view tabella, std::string_view celle
   // The plan, thousands of elements, is compared element by element where it
   // stands rather than built again.
   size_t k = 0;
-  for (const auto* coordinata : {&s.geometria->x, &s.geometria->y}) {
-    for (const ElementoGeometria& e : *coordinata) {
+  for (int c = 0; c < 2; ++c) {
+    for (size_t m = 0; m < s.geometria->metri(); ++m) {
+      const ElementoGeometria e = s.geometria->elemento(c, m);
       using namespace formato_geometria;
       char b[kByteReale];
       size_t n = kByteEtichetta;

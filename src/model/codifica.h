@@ -94,6 +94,12 @@ class LettoreBinario {
     std::memcpy(v, &bits, sizeof bits);
     return true;
   }
+  // Past n bytes; false (and nowhere) when fewer are left.
+  bool salta(size_t n) {
+    if (rimanenti() < n) return false;
+    pos_ += n;
+    return true;
+  }
   bool get_stringa(std::string* v) {
     uint16_t n = 0;
     const size_t inizio = pos_;

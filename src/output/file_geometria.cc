@@ -181,46 +181,65 @@ StatoLettura metri_del_piano(std::string_view dati, int32_t lunghezza, int64_t* 
   return StatoLettura::bene();
 }
 
+// The bytes of an element of a known tag, tag included; 0 for another tag.
+size_t byte_del_genere(uint16_t genere) {
+  switch (genere) {
+    case static_cast<uint16_t>(Geometria::Genere::vuoto): return kByteEtichetta;
+    case static_cast<uint16_t>(Geometria::Genere::intero): return kByteIntero;
+    case static_cast<uint16_t>(Geometria::Genere::reale): return kByteReale;
+    default: return 0;
+  }
+}
+
 }  // namespace
 
-StatoLettura leggi_geometria(std::string_view dati, int32_t lunghezza, PianoLetto* piano) {
+StatoLettura leggi_geometria(std::string dati, int32_t lunghezza, PianoLetto* piano) {
   int64_t metri = 0;
   const StatoLettura misura = metri_del_piano(dati, lunghezza, &metri);
   if (!misura.ok()) return misura;
+  // Only the tags are looked at here, one after the other, since an
+  // element's size is its tag's; the values wait until a metre is asked for.
   LettoreBinario in(dati);
   for (int c = 0; c < 2; ++c) {
-    std::vector<ElementoGeometria>& coordinata = c == 0 ? piano->x : piano->y;
-    coordinata.assign(static_cast<size_t>(metri), ElementoGeometria{});
+    std::vector<PianoLetto::Serie>& serie = piano->serie_[c];
+    serie.clear();
     for (int64_t m = 0; m < metri; ++m) {
       const size_t inizio = in.posizione();
-      // Named only in a message: built when one is written.
-      const auto quale = [c, m] {
-        return std::string("elemento ") + nome_coordinata(c) + " del metro " + std::to_string(m);
-      };
-      if (in.finito()) {
+      uint16_t genere = 0;
+      const bool etichetta = in.get_u16(&genere);
+      const size_t byte = byte_del_genere(genere);
+      if (etichetta && byte != 0 && in.salta(byte - kByteEtichetta)) {
+        const auto g = static_cast<Geometria::Genere>(genere);
+        if (serie.empty() || serie.back().genere != g) {
+          serie.push_back({static_cast<size_t>(m), inizio, g});
+        }
+        // The rest of the run at a step of its elements' size: a compiled
+        // plan is three runs, a million metres long for the longest route.
+        for (uint16_t dopo = 0; m + 1 < metri && in.rimanenti() >= byte; ++m) {
+          LettoreBinario avanti = in;
+          if (!avanti.get_u16(&dopo) || dopo != genere) break;
+          in.salta(byte);
+        }
+        continue;
+      }
+      const std::string quale =
+          std::string("elemento ") + nome_coordinata(c) + " del metro " + std::to_string(m);
+      if (inizio == dati.size()) {
         return StatoLettura::errore("troncato: il file finisce al byte " + n(dati.size()) +
-                                        ", prima dell'" + quale() + "; la lunghezza " +
+                                        ", prima dell'" + quale + "; la lunghezza " +
                                         std::to_string(lunghezza) + " m della tabella vuole 2 x " +
                                         std::to_string(metri) + " elementi",
                                     inizio);
       }
-      switch (decodifica_elemento(&in, &coordinata[static_cast<size_t>(m)])) {
-        case EsitoElemento::ok: break;
-        case EsitoElemento::troncato:
-          return StatoLettura::errore("troncato: l'" + quale() + ", che inizia al byte " +
-                                          n(inizio) + ", supera la fine del file (" +
-                                          n(dati.size()) + " byte)",
-                                      inizio);
-        case EsitoElemento::genere_sconosciuto: {
-          LettoreBinario etichetta(dati.substr(inizio));
-          uint16_t tag = 0;
-          etichetta.get_u16(&tag);
-          return StatoLettura::errore("corrotto: etichetta " + std::to_string(tag) +
-                                          " sconosciuta al byte " + n(inizio) + " (" + quale() +
-                                          "); valgono solo 0, 2 e 5",
-                                      inizio);
-        }
+      if (etichetta && byte == 0) {
+        return StatoLettura::errore("corrotto: etichetta " + std::to_string(genere) +
+                                        " sconosciuta al byte " + n(inizio) + " (" + quale +
+                                        "); valgono solo 0, 2 e 5",
+                                    inizio);
       }
+      return StatoLettura::errore("troncato: l'" + quale + ", che inizia al byte " + n(inizio) +
+                                      ", supera la fine del file (" + n(dati.size()) + " byte)",
+                                  inizio);
     }
   }
   if (!in.finito()) {
@@ -230,7 +249,79 @@ StatoLettura leggi_geometria(std::string_view dati, int32_t lunghezza, PianoLett
                                     " m (forse il file di una compilazione precedente)",
                                 in.posizione());
   }
+  piano->metri_ = static_cast<size_t>(metri);
+  piano->dati_ = std::move(dati);
   return StatoLettura::bene();
+}
+
+StatoLettura leggi_geometria(std::string_view dati, int32_t lunghezza, PianoLetto* piano) {
+  return leggi_geometria(std::string(dati), lunghezza, piano);
+}
+
+const PianoLetto::Serie& PianoLetto::serie_di(int coordinata, size_t m) const {
+  const std::vector<Serie>& s = serie_[coordinata];
+  // The last run that starts at or before m; the first starts at metre 0.
+  const auto dopo =
+      std::upper_bound(s.begin(), s.end(), m, [](size_t v, const Serie& e) { return v < e.metro; });
+  return *(dopo - 1);
+}
+
+size_t PianoLetto::fine_serie(int coordinata, size_t i) const {
+  const std::vector<Serie>& s = serie_[coordinata];
+  return i + 1 < s.size() ? s[i + 1].metro : metri_;
+}
+
+ElementoGeometria PianoLetto::elemento(int coordinata, size_t m) const {
+  const Serie& s = serie_di(coordinata, m);
+  const size_t byte = byte_del_genere(static_cast<uint16_t>(s.genere));
+  LettoreBinario in(std::string_view(dati_).substr(s.byte + (m - s.metro) * byte, byte));
+  ElementoGeometria e;
+  decodifica_elemento(&in, &e);  // checked when the file was read
+  return e;
+}
+
+PianoLetto::Conteggio PianoLetto::conteggio(int coordinata) const {
+  Conteggio n;
+  for (size_t i = 0; i < serie_[coordinata].size(); ++i) {
+    const auto metri =
+        static_cast<int64_t>(fine_serie(coordinata, i) - serie_[coordinata][i].metro);
+    switch (serie_[coordinata][i].genere) {
+      case Geometria::Genere::vuoto: n.vuoti += metri; break;
+      case Geometria::Genere::intero: n.interi += metri; break;
+      case Geometria::Genere::reale: n.reali += metri; break;
+    }
+  }
+  return n;
+}
+
+std::vector<PianoLetto::Intervallo> PianoLetto::pieni() const {
+  // The metres with a value of each coordinate, as ranges [da, a).
+  std::vector<std::pair<size_t, size_t>> con_valore[2];
+  for (int c = 0; c < 2; ++c) {
+    for (size_t i = 0; i < serie_[c].size(); ++i) {
+      if (serie_[c][i].genere == Geometria::Genere::vuoto) continue;
+      const size_t da = serie_[c][i].metro, a = fine_serie(c, i);
+      if (!con_valore[c].empty() && con_valore[c].back().second == da) {
+        con_valore[c].back().second = a;
+      } else {
+        con_valore[c].emplace_back(da, a);
+      }
+    }
+  }
+  std::vector<Intervallo> r;
+  const auto& x = con_valore[0];
+  const auto& y = con_valore[1];
+  for (size_t i = 0, j = 0; i < x.size() && j < y.size();) {
+    const size_t da = std::max(x[i].first, y[j].first);
+    const size_t a = std::min(x[i].second, y[j].second);
+    if (da < a) r.push_back({da, a - 1});
+    if (x[i].second < y[j].second) {
+      ++i;
+    } else {
+      ++j;
+    }
+  }
+  return r;
 }
 
 }  // namespace calvetra

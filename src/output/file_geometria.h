@@ -49,14 +49,58 @@ enum class EsitoElemento { ok, troncato, genere_sconosciuto };
 // the tag: callers that report the offset take posizione() before the call.
 EsitoElemento decodifica_elemento(LettoreBinario* in, ElementoGeometria* e);
 
-// The plan as read: x and y of metres 0 to T.
-struct PianoLetto {
-  std::vector<ElementoGeometria> x;
-  std::vector<ElementoGeometria> y;
+// The plan as read: x and y of metres 0 to T. The file is checked whole when
+// it is read (every tag known, nothing short or left over) and kept as it
+// came; a metre is decoded only when asked for. The elements of a coordinate
+// are known as runs of one kind (a compiled plan has three: the two seeds,
+// the computed metres, the empty ones), so any metre's bytes are found by
+// their run without an index of the whole file.
+class PianoLetto {
+ public:
+  // The metres of each coordinate (0 for a plan never read).
+  size_t metri() const { return metri_; }
+  // REQUIRES: m < metri().
+  ElementoGeometria x(size_t m) const { return elemento(0, m); }
+  ElementoGeometria y(size_t m) const { return elemento(1, m); }
+  // Coordinate 0 is x, 1 is y. REQUIRES: m < metri().
+  ElementoGeometria elemento(int coordinata, size_t m) const;
+
+  struct Conteggio {
+    int64_t vuoti = 0, interi = 0, reali = 0;
+  };
+  // The elements of each kind of one coordinate.
+  Conteggio conteggio(int coordinata) const;
+
+  // The metres that hold both coordinates, as ranges of metres da to a
+  // (inclusive), in order and apart from each other.
+  struct Intervallo {
+    size_t da = 0, a = 0;
+  };
+  std::vector<Intervallo> pieni() const;
+
+ private:
+  friend StatoLettura leggi_geometria(std::string dati, int32_t lunghezza, PianoLetto* piano);
+  // Metres from `metro` (to the next run's first) of one kind, the first of
+  // them at `byte` of the file.
+  struct Serie {
+    size_t metro = 0;
+    size_t byte = 0;
+    Geometria::Genere genere = Geometria::Genere::vuoto;
+  };
+  // The run that holds metre m of a coordinate.
+  const Serie& serie_di(int coordinata, size_t m) const;
+  // The metres of a run.
+  size_t fine_serie(int coordinata, size_t i) const;
+
+  std::string dati_;
+  size_t metri_ = 0;
+  std::vector<Serie> serie_[2];
 };
 
 // The whole file: 2 x (L + 7001) elements with known tags (for an L outside
-// the limits, any even number of them).
+// the limits, any even number of them). The plan keeps `dati`.
+StatoLettura leggi_geometria(std::string dati, int32_t lunghezza, PianoLetto* piano);
+// The same for bytes held elsewhere: they are copied.
 StatoLettura leggi_geometria(std::string_view dati, int32_t lunghezza, PianoLetto* piano);
 
 }  // namespace calvetra

@@ -1,5 +1,7 @@
 #include "output/lettura.h"
 
+#include <utility>
+
 #include "model/significato.h"
 #include "output/file_celle.h"
 #include "output/file_tabella.h"
@@ -19,11 +21,11 @@ StatoLettura leggi_celle_di(std::string_view dati, const std::string& nome, Scen
       .con_prefisso(nome);
 }
 
-StatoLettura leggi_geometria_di(std::string_view dati, const std::string& nome, ScenarioLetto* s) {
+StatoLettura leggi_geometria_di(std::string dati, const std::string& nome, ScenarioLetto* s) {
   s->byte_geometria = dati.size();
   PianoLetto piano;
   const StatoLettura stato =
-      leggi_geometria(dati, Intestazione(s->tabella).lunghezza_percorso(), &piano);
+      leggi_geometria(std::move(dati), Intestazione(s->tabella).lunghezza_percorso(), &piano);
   if (stato.ok()) s->geometria = std::move(piano);
   return stato.con_prefisso(nome);
 }
@@ -49,7 +51,8 @@ StatoLettura leggi_scenario(Piattaforma* piattaforma, const std::string& cartell
   const std::string geometria = nella_cartella(cartella, nomi.geometria());
   if (!stato.ok() || !piattaforma->esiste(geometria)) return stato;
   stato = leggi(geometria, &dati);
-  if (stato.ok()) stato = leggi_geometria_di(dati, geometria, s);
+  // The plan keeps the file's bytes and decodes a metre when asked.
+  if (stato.ok()) stato = leggi_geometria_di(std::move(dati), geometria, s);
   return stato;
 }
 

@@ -83,6 +83,11 @@ bool PiattaformaSistema::leggi(const std::string& percorso, std::string* contenu
     return false;
   }
   contenuto->clear();
+  // Room made once for the size the file has now (the read still goes to
+  // its end, whatever it is by then): a plan of tens of megabytes is not
+  // moved again at each doubling.
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) contenuto->reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -220,6 +220,13 @@ bool PiattaformaSistema::leggi(const std::string& percorso, std::string* contenu
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return fallito(errore);
   contenuto->clear();
+  // Room made once for the size the file has now (the read still goes to
+  // its end, whatever it is by then): a plan of tens of megabytes is not
+  // moved again at each doubling.
+  LARGE_INTEGER dimensione{};
+  if (GetFileSizeEx(h, &dimensione) && dimensione.QuadPart > 0) {
+    contenuto->reserve(static_cast<size_t>(dimensione.QuadPart));
+  }
   char buffer[1 << 16];
   for (;;) {
     DWORD n = 0;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "compile/compilazione.h"
 #include "model/significato.h"
 #include "output/file_celle.h"
@@ -53,13 +56,14 @@ TEST(LetturaScenario, WhatWasWrittenReadsBackTheSame) {
   ASSERT_TRUE(l.geometria.has_value());
   const Geometria& g = s.c.modello.geometria;
   PuntiPiano punti(g);
-  ASSERT_EQ(l.geometria->x.size(), static_cast<size_t>(g.ultimo_metro()) + 1);
+  ASSERT_EQ(l.geometria->metri(), static_cast<size_t>(g.ultimo_metro()) + 1);
   for (int32_t m = 0; m <= g.ultimo_metro(); ++m) {
     const auto i = static_cast<size_t>(m);
-    ASSERT_EQ(l.geometria->x[i].genere, g.genere(m)) << "metre " << m;
+    ASSERT_EQ(l.geometria->x(i).genere, g.genere(m)) << "metre " << m;
+    ASSERT_EQ(l.geometria->y(i).genere, g.genere(m)) << "metre " << m;
     // Bit for bit: the file keeps every double exactly.
-    ASSERT_EQ(l.geometria->x[i].valore, punti.x(m)) << "metre " << m;
-    ASSERT_EQ(l.geometria->y[i].valore, punti.y(m)) << "metre " << m;
+    ASSERT_EQ(l.geometria->x(i).valore, punti.x(m)) << "metre " << m;
+    ASSERT_EQ(l.geometria->y(i).valore, punti.y(m)) << "metre " << m;
   }
 }
 
@@ -180,6 +184,102 @@ TEST(LetturaScenario, GeometryTruncatedPaddedOrWithAnUnknownTag) {
   EXPECT_NE(leggi_geometria(dati, L - 50, &p).messaggio().find("in eccesso"), std::string::npos);
 }
 
+// A plan of many runs, as a file written by hand may hold: every metre reads
+// as the element its bytes hold, the first and the last included, and the
+// counts and the metres with both coordinates agree with the elements.
+TEST(LetturaScenario, APlanOfManyRunsReadsEveryMetreAsItsBytes) {
+  const int32_t L = 20000;
+  const size_t metri = 27001;
+  const auto elemento = [](int c, size_t m) {
+    if (m % 7 == 3 + static_cast<size_t>(c)) return ElementoGeometria{};
+    if (m % 5 == 0 || m % 11 == 1) {
+      return ElementoGeometria{Geometria::Genere::intero, static_cast<double>(m % 3)};
+    }
+    const auto v = static_cast<double>(m);
+    return ElementoGeometria{Geometria::Genere::reale, c == 0 ? v * 0.5 : -1.0 / (v + 1.0)};
+  };
+  std::string file;
+  for (int c = 0; c < 2; ++c) {
+    for (size_t m = 0; m < metri; ++m) {
+      codifica_elemento(&file, elemento(c, m).genere, elemento(c, m).valore);
+    }
+  }
+  PianoLetto p;
+  ASSERT_EQ(rifiuto(leggi_geometria(file, L, &p)), "ok");
+  ASSERT_EQ(p.metri(), metri);
+  PianoLetto::Conteggio attesi[2];
+  std::vector<PianoLetto::Intervallo> pieni;
+  for (size_t m = 0; m < metri; ++m) {
+    for (int c = 0; c < 2; ++c) {
+      const ElementoGeometria e = elemento(c, m), letto = p.elemento(c, m);
+      ASSERT_EQ(letto.genere, e.genere) << c << " " << m;
+      ASSERT_EQ(letto.valore, e.valore) << c << " " << m;
+      switch (e.genere) {
+        case Geometria::Genere::vuoto: ++attesi[c].vuoti; break;
+        case Geometria::Genere::intero: ++attesi[c].interi; break;
+        case Geometria::Genere::reale: ++attesi[c].reali; break;
+      }
+    }
+    if (elemento(0, m).genere == Geometria::Genere::vuoto ||
+        elemento(1, m).genere == Geometria::Genere::vuoto) {
+      continue;
+    }
+    if (!pieni.empty() && pieni.back().a + 1 == m) {
+      pieni.back().a = m;
+    } else {
+      pieni.push_back({m, m});
+    }
+  }
+  EXPECT_EQ(p.x(0).genere, Geometria::Genere::intero);
+  EXPECT_EQ(p.y(metri - 1).valore, elemento(1, metri - 1).valore);
+  for (int c = 0; c < 2; ++c) {
+    EXPECT_EQ(p.conteggio(c).vuoti, attesi[c].vuoti);
+    EXPECT_EQ(p.conteggio(c).interi, attesi[c].interi);
+    EXPECT_EQ(p.conteggio(c).reali, attesi[c].reali);
+  }
+  const std::vector<PianoLetto::Intervallo> letti = p.pieni();
+  ASSERT_EQ(letti.size(), pieni.size());
+  for (size_t i = 0; i < pieni.size(); ++i) {
+    EXPECT_EQ(letti[i].da, pieni[i].da);
+    EXPECT_EQ(letti[i].a, pieni[i].a);
+  }
+}
+
+// The reader steps over a run of one kind without decoding it, and still
+// stops at the first element that differs, deep in the y part or at the
+// file's last byte.
+TEST(LetturaScenario, AFaultInsideALongRunIsFoundWhereItIs) {
+  const std::string& dati = scritto().geometria;
+  const int32_t L = 20000;
+  const size_t meta = dati.size() / 2;     // x and y alike
+  const size_t metro_1000 = 8 + 998 * 10;  // two seeds, then doubles
+  std::string etichetta = dati;
+  etichetta[meta + metro_1000] = 9;
+  std::string vuoto = dati;
+  vuoto[metro_1000] = 0;  // a double's tag made an empty one: what follows is misread
+  vuoto[metro_1000 + 2] = 0x33;
+  vuoto[metro_1000 + 3] = 0;
+  const std::string n = std::to_string(dati.size());
+  const std::string y = std::to_string(meta + metro_1000);
+  const struct {
+    std::string dati;
+    std::string rifiuto;
+  } casi[] = {
+      {etichetta, "@" + y + " corrotto: etichetta 9 sconosciuta al byte " + y +
+                      " (elemento y del metro 1000); valgono solo 0, 2 e 5"},
+      {vuoto, "@" + std::to_string(metro_1000 + 2) +
+                  " corrotto: etichetta 51 sconosciuta al byte " + std::to_string(metro_1000 + 2) +
+                  " (elemento x del metro 1001); valgono solo 0, 2 e 5"},
+      {dati.substr(0, dati.size() - 1),
+       "@" + std::to_string(dati.size() - 2) +
+           " troncato: l'elemento y del metro 27000, che inizia al byte " +
+           std::to_string(dati.size() - 2) + ", supera la fine del file (" +
+           std::to_string(dati.size() - 1) + " byte)"},
+  };
+  PianoLetto p;
+  for (const auto& k : casi) EXPECT_EQ(rifiuto(leggi_geometria(k.dati, L, &p)), k.rifiuto);
+}
+
 // A compile that refuses a route length (code 1 over the maximum, 25 below the
 // run-in) after an earlier record had sized the route writes the refused
 // length into row 84: the cells and the plan are read at the sizes of their
@@ -200,8 +300,7 @@ TEST(LetturaScenario, LengthRefusedAfterAnEarlierRecordTakesTheSizesOfTheFiles) 
     EXPECT_EQ(Intestazione(s.tabella).lunghezza_percorso(), std::stoi(rifiutata));
     EXPECT_EQ(s.tratti.size(), 11u);
     ASSERT_TRUE(s.geometria.has_value());
-    EXPECT_EQ(s.geometria->x.size(), 501u);
-    EXPECT_EQ(s.geometria->y.size(), 501u);
+    EXPECT_EQ(s.geometria->metri(), 501u);
 
     const int32_t L = Intestazione(s.tabella).lunghezza_percorso();
     std::vector<tratto> celle;

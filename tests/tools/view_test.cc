@@ -457,13 +457,16 @@ TEST(ScenarioView, PlanSampledEveryTenMetresAndAtItsLastComputedMetre) {
 
   // The longest route keeps to the point budget with a longer step; the plan
   // as read from a file ends at its first empty metre.
-  PianoLetto letto;
-  letto.x.resize(1007001);
-  letto.y.resize(1007001);
-  for (size_t m = 0; m + 2 < letto.x.size(); ++m) {
-    letto.x[m] = {Geometria::Genere::reale, 0.0};
-    letto.y[m] = {Geometria::Genere::reale, static_cast<double>(m)};
+  std::string file;
+  for (int c = 0; c < 2; ++c) {
+    for (size_t m = 0; m < 1007001; ++m) {
+      const bool pieno = m + 2 < 1007001;
+      codifica_elemento(&file, pieno ? Geometria::Genere::reale : Geometria::Genere::vuoto,
+                        pieno && c == 1 ? static_cast<double>(m) : 0.0);
+    }
   }
+  PianoLetto letto;
+  ASSERT_TRUE(leggi_geometria(std::move(file), 1000000, &letto).ok());
   const scenario::PiantaCampionata lunga = scenario::campiona(letto);
   EXPECT_EQ(lunga.passo, 41);
   EXPECT_EQ(lunga.xy.size(), 2u * (1006998 / 41 + 2));

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "model/giornale.h"
@@ -38,35 +39,15 @@ constexpr const char* kAiuto =
     "\n"
     "Uscita: 0 file letti, 1 file mancante o non valido, 2 uso errato.\n";
 
-// Counts of each element kind of one coordinate.
-struct RiassuntoCoordinata {
-  int64_t vuoti = 0, interi = 0, reali = 0;
-};
-RiassuntoCoordinata riassumi(const std::vector<ElementoGeometria>& c) {
-  RiassuntoCoordinata r;
-  for (const ElementoGeometria& e : c) {
-    switch (e.genere) {
-      case Geometria::Genere::vuoto: ++r.vuoti; break;
-      case Geometria::Genere::intero: ++r.interi; break;
-      case Geometria::Genere::reale: ++r.reali; break;
-    }
-  }
-  return r;
-}
-
 // Metres sampled: every `passo`, and the last metre with both coordinates.
 std::vector<size_t> campioni(const PianoLetto& p, int32_t passo) {
+  const auto k = static_cast<size_t>(passo);
   std::vector<size_t> m;
-  size_t ultimo = 0;
-  bool trovato = false;
-  for (size_t i = 0; i < p.x.size(); ++i) {
-    if (p.x[i].genere != Geometria::Genere::vuoto && p.y[i].genere != Geometria::Genere::vuoto) {
-      ultimo = i;
-      trovato = true;
-      if (i % static_cast<size_t>(passo) == 0) m.push_back(i);
-    }
+  const std::vector<PianoLetto::Intervallo> pieni = p.pieni();
+  for (const PianoLetto::Intervallo& i : pieni) {
+    for (size_t metro = (i.da + k - 1) / k * k; metro <= i.a; metro += k) m.push_back(metro);
   }
-  if (trovato && (m.empty() || m.back() != ultimo)) m.push_back(ultimo);
+  if (!pieni.empty() && (m.empty() || m.back() != pieni.back().a)) m.push_back(pieni.back().a);
   return m;
 }
 
@@ -170,17 +151,17 @@ std::string testo_geometria(const ScenarioLetto& s, const OpzioniDump& o) {
   if (!s.geometria) return "\ngeometria  " + file + "  assente\n";
   const PianoLetto& p = *s.geometria;
   std::string t = "\ngeometria  " + file + "  (" + std::to_string(s.byte_geometria) +
-                  " byte, 2 x " + std::to_string(p.x.size()) + " elementi, metri 0-" +
-                  std::to_string(p.x.size() - 1) + ")\n";
+                  " byte, 2 x " + std::to_string(p.metri()) + " elementi, metri 0-" +
+                  std::to_string(p.metri() - 1) + ")\n";
   for (int c = 0; c < 2; ++c) {
-    const RiassuntoCoordinata r = riassumi(c == 0 ? p.x : p.y);
+    const PianoLetto::Conteggio r = p.conteggio(c);
     t += std::string("  ") + (c == 0 ? "x" : "y") + ": " + std::to_string(r.interi) +
          " interi (etichetta 2), " + std::to_string(r.reali) + " reali (etichetta 5), " +
          std::to_string(r.vuoti) + " vuoti (etichetta 0)\n";
   }
   t += "  campioni (metro: x y):\n";
   for (size_t m : campioni(p, o.passo_campioni)) {
-    t += "    " + std::to_string(m) + ": " + reale(p.x[m].valore) + " " + reale(p.y[m].valore) +
+    t += "    " + std::to_string(m) + ": " + reale(p.x(m).valore) + " " + reale(p.y(m).valore) +
          "\n";
   }
   return t;
@@ -213,7 +194,9 @@ Json json_tabella(const ScenarioLetto& s, const OpzioniDump& o, const ScenarioCo
   const auto usi = usi_righe(s.tabella, s.tratti);
   Json righe = Json::array();
   for (size_t r = 0; r < s.tabella.size(); ++r) {
-    Json riga = {{"riga", r}, {"uso", nome_uso(usi[r])}};
+    Json riga = oggetto_json(24);
+    metti_membro(&riga, "riga", r);
+    metti_membro(&riga, "uso", nome_uso(usi[r]));
     metti_campi_voce(&riga, s.tabella[r]);
     if (origini != nullptr) {
       metti_sorgente(&riga, origini, origini->giornale().riga(r));
@@ -276,16 +259,20 @@ Json json_geometria(const ScenarioLetto& s, const OpzioniDump& o) {
   const PianoLetto& p = *s.geometria;
   Json etichette = Json::object();
   for (int c = 0; c < 2; ++c) {
-    const RiassuntoCoordinata r = riassumi(c == 0 ? p.x : p.y);
+    const PianoLetto::Conteggio r = p.conteggio(c);
     etichette[c == 0 ? "x" : "y"] = {{"0", r.vuoti}, {"2", r.interi}, {"5", r.reali}};
   }
   Json punti = Json::array();
   for (size_t m : campioni(p, o.passo_campioni)) {
-    punti.push_back({{"metro", m}, {"x", p.x[m].valore}, {"y", p.y[m].valore}});
+    Json punto = oggetto_json(3);
+    metti_membro(&punto, "metro", m);
+    metti_membro(&punto, "x", p.x(m).valore);
+    metti_membro(&punto, "y", p.y(m).valore);
+    punti.push_back(std::move(punto));
   }
   return {{"file", nella_cartella(o.cartella, o.nomi.geometria())},
           {"byte", s.byte_geometria},
-          {"metri", p.x.size()},
+          {"metri", p.metri()},
           {"etichette", std::move(etichette)},
           {"campioni", std::move(punti)}};
 }
@@ -297,9 +284,12 @@ std::string testo_dump(const ScenarioLetto& s, const OpzioniDump& o) {
 }
 
 Json json_dump(const ScenarioLetto& s, const OpzioniDump& o, const ScenarioCompilato* origini) {
-  return {{"tabella", json_tabella(s, o, origini)},
-          {"celle", json_celle(s, o, origini)},
-          {"geometria", json_geometria(s, o)}};
+  // Member by member: a list of pairs would copy each part whole.
+  Json j = oggetto_json(3);
+  metti_membro(&j, "tabella", json_tabella(s, o, origini));
+  metti_membro(&j, "celle", json_celle(s, o, origini));
+  metti_membro(&j, "geometria", json_geometria(s, o));
+  return j;
 }
 
 int dump(const Contesto& c, const OpzioniDump& o) {

@@ -1,6 +1,9 @@
 #include "scenario/comune/json.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/significato.h"
 #include "scenario/comune/testo.h"
@@ -59,50 +62,89 @@ Json oggetto_json(size_t membri) {
 }
 
 Json json_cella(const tratto& t, size_t c, int64_t posizione) {
-  return {{"cella", c},
-          {"tipo", t.tipo},
-          {"nome_tipo", nome_cella(t, c)},
-          {"valore_a", t.valore_a},
-          {"valore_b", t.valore_b},
-          {"valore_c", t.valore_c},
-          {"valore_d", t.valore_d},
-          {"tempo", t.tempo},
-          {"posizione", posizione},
-          {"significato", json_significato(t, c)}};
+  Json j = oggetto_json(16);  // room for what dump and the page add
+  metti_membro(&j, "cella", c);
+  metti_membro(&j, "tipo", t.tipo);
+  metti_membro(&j, "nome_tipo", nome_cella(t, c));
+  metti_membro(&j, "valore_a", t.valore_a);
+  metti_membro(&j, "valore_b", t.valore_b);
+  metti_membro(&j, "valore_c", t.valore_c);
+  metti_membro(&j, "valore_d", t.valore_d);
+  metti_membro(&j, "tempo", t.tempo);
+  metti_membro(&j, "posizione", posizione);
+  metti_membro(&j, "significato", json_significato(t, c));
+  return j;
 }
 
 namespace {
 
-std::string compatto(const Json& j) {
-  return j.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
+// One serializer of the library for a whole document, appending to it: a
+// value written by dump() would bring a string and a serializer of its own.
+class Scrittura {
+ public:
+  explicit Scrittura(std::string* s)
+      : s_(s),
+        compatta_(nlohmann::detail::output_adapter<char, std::string>(*s), ' ',
+                  Json::error_handler_t::replace) {}
 
-void scrivi(std::string* s, const Json& j, int livelli, size_t rientro) {
-  if (livelli <= 0 || !j.is_structured() || j.empty()) {
-    *s += compatto(j);
-    return;
+  void compatto(const Json& j) { compatta_.dump(j, false, false, 0); }
+
+  void chiave(const std::string& k) {
+    // A key of plain characters is written as it stands, which is what the
+    // library would write; any other goes through it.
+    const bool semplice = std::all_of(
+        k.begin(), k.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
+    if (semplice) {
+      *s_ += '"';
+      *s_ += k;
+      *s_ += '"';
+    } else {
+      compatto(Json(k));
+    }
   }
-  const bool oggetto = j.is_object();
-  *s += oggetto ? '{' : '[';
-  const char* separatore = "\n";
-  for (auto it = j.begin(); it != j.end(); ++it) {
-    *s += separatore;
-    separatore = ",\n";
-    s->append(rientro + 2, ' ');
-    if (oggetto) *s += compatto(it.key()) + ": ";
-    scrivi(s, *it, livelli - 1, rientro + 2);
+
+  void scrivi(const Json& j, int livelli, size_t rientro) {
+    if (livelli <= 0 || !j.is_structured() || j.empty()) {
+      compatto(j);
+      return;
+    }
+    const bool oggetto = j.is_object();
+    *s_ += oggetto ? '{' : '[';
+    const char* separatore = "\n";
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      *s_ += separatore;
+      separatore = ",\n";
+      s_->append(rientro + 2, ' ');
+      if (oggetto) {
+        chiave(it.key());
+        *s_ += ": ";
+      }
+      scrivi(*it, livelli - 1, rientro + 2);
+    }
+    *s_ += '\n';
+    s_->append(rientro, ' ');
+    *s_ += oggetto ? '}' : ']';
   }
-  *s += '\n';
-  s->append(rientro, ' ');
-  *s += oggetto ? '}' : ']';
-}
+
+ private:
+  std::string* s_;
+  nlohmann::detail::serializer<Json> compatta_;
+};
 
 }  // namespace
 
 std::string scrivi_json(const Json& documento, int livelli) {
   std::string s;
-  scrivi(&s, documento, livelli, 0);
+  Scrittura(&s).scrivi(documento, livelli, 0);
   return s + "\n";
+}
+
+void metti_membro(Json* oggetto, std::string_view chiave, Json valore) {
+  // The object's members as the vector they are: set at its end, where
+  // operator[] would first look for the key among the others.
+  Json::object_t& membri = oggetto->get_ref<Json::object_t&>();
+  static_cast<std::vector<std::pair<const std::string, Json>>&>(membri).emplace_back(
+      std::string(chiave), std::move(valore));
 }
 
 }  // namespace calvetra::scenario

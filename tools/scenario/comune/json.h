@@ -23,6 +23,10 @@ using Json = nlohmann::ordered_json;
 // itself an object or a list would be copied whole at each growth.
 Json oggetto_json(size_t membri);
 
+// Sets the member `chiave`, which `oggetto` (an object) does not have yet,
+// to `valore`: at the end, with no copy and no search among the others.
+void metti_membro(Json* oggetto, std::string_view chiave, Json valore);
+
 // A Windows-1252 text (a station name, a source line) as a UTF-8 string.
 Json testo_json(std::string_view testo_1252);
 

@@ -20,9 +20,10 @@ class Pianta {
   // narrow column. `lunghezza` is the route length L.
   Pianta(const PianoLetto& p, double lunghezza, double w, double h_massima) : piano_(p) {
     ultimo_ = 0;
-    for (size_t m = 0; m < p.x.size(); ++m) {
-      if (p.x[m].genere != Geometria::Genere::vuoto && p.y[m].genere != Geometria::Genere::vuoto &&
-          std::isfinite(p.x[m].valore) && std::isfinite(p.y[m].valore)) {
+    for (size_t m = 0; m < p.metri(); ++m) {
+      const ElementoGeometria x = p.x(m), y = p.y(m);
+      if (x.genere != Geometria::Genere::vuoto && y.genere != Geometria::Genere::vuoto &&
+          std::isfinite(x.valore) && std::isfinite(y.valore)) {
         ultimo_ = m;
       } else {
         break;  // the plan is computed forward: the first empty metre ends it
@@ -33,14 +34,14 @@ class Pianta {
     const size_t passo = std::max<size_t>(1, fine / 4000);
     double mx = 0, my = 0, n = 0;
     for (size_t m = 0; m <= fine; m += passo, ++n) {
-      mx += p.x[m].valore;
-      my += p.y[m].valore;
+      mx += p.x(m).valore;
+      my += p.y(m).valore;
     }
     mx /= n;
     my /= n;
     double sxx = 0, syy = 0, sxy = 0;
     for (size_t m = 0; m <= fine; m += passo) {
-      const double dx = p.x[m].valore - mx, dy = p.y[m].valore - my;
+      const double dx = p.x(m).valore - mx, dy = p.y(m).valore - my;
       sxx += dx * dx;
       syy += dy * dy;
       sxy += dx * dy;
@@ -119,7 +120,7 @@ class Pianta {
   // The turned plan coordinates of metre m.
   Punto ruota(double m) const {
     const size_t i = indice(m);
-    const double x = piano_.x[i].valore, y = piano_.y[i].valore;
+    const double x = piano_.x(i).valore, y = piano_.y(i).valore;
     return {x * coseno_ + y * seno_, -x * seno_ + y * coseno_};
   }
 

@@ -35,11 +35,11 @@ std::string unisci(std::span<const std::string_view> parti) {
   return s;
 }
 
-template <typename Valida, typename X, typename Y>
-PiantaCampionata campiona_con(int64_t metri, Valida valida, X x, Y y) {
+// Samples metres 0 to `ultimo`, the last of those that hold both coordinates
+// from metre 0 on (-1 for none).
+template <typename X, typename Y>
+PiantaCampionata campiona_con(int64_t ultimo, X x, Y y) {
   PiantaCampionata p;
-  int64_t ultimo = -1;
-  while (ultimo + 1 < metri && valida(ultimo + 1)) ++ultimo;
   p.passo = std::max<int64_t>(10, (ultimo + kPuntiPianta - 1) / kPuntiPianta);
   for (int64_t m = 0; m <= ultimo; m += p.passo) {
     p.xy.push_back(x(m));
@@ -117,7 +117,10 @@ Json json_record(std::string_view nome, const std::vector<CampoLetto>& letti) {
     if (testo != std::to_string(c.valore)) campo.push_back(testo_json(testo));
     campi.push_back(std::move(campo));
   }
-  return {{"nome", nome}, {"campi", std::move(campi)}};
+  Json j = oggetto_json(3);  // and the index of a record of the journal
+  metti_membro(&j, "nome", nome);
+  metti_membro(&j, "campi", std::move(campi));
+  return j;
 }
 
 // The record decoded from the stored bytes: the files are all there is.
@@ -236,7 +239,9 @@ Json json_righe(const ScenarioVisto& v, Luoghi& luoghi) {
   Json righe = Json::array();
   for (size_t r = 0; r < v.tabella.size(); ++r) {
     if (usi[r] == UsoRiga::vuota) continue;
-    Json riga = {{"riga", r}, {"uso", nome_uso(usi[r])}};
+    Json riga = oggetto_json(24);
+    metti_membro(&riga, "riga", r);
+    metti_membro(&riga, "uso", nome_uso(usi[r]));
     metti_campi_voce(&riga, v.tabella[r]);
     // A station's time of day; a time of 0 is one its source never gave.
     const std::string ora = testo_ora_stazione(v.tabella[r].orario);
@@ -309,23 +314,25 @@ Json json_pianta(const std::optional<PiantaCampionata>& p) {
 }  // namespace
 
 PiantaCampionata campiona(const PianoLetto& p) {
-  const auto valida = [&](int64_t m) {
-    const auto i = static_cast<size_t>(m);
-    return p.x[i].genere != Geometria::Genere::vuoto && p.y[i].genere != Geometria::Genere::vuoto;
-  };
+  const std::vector<PianoLetto::Intervallo> pieni = p.pieni();
+  const int64_t ultimo =
+      !pieni.empty() && pieni.front().da == 0 ? static_cast<int64_t>(pieni.front().a) : -1;
   return campiona_con(
-      static_cast<int64_t>(std::min(p.x.size(), p.y.size())), valida,
-      [&](int64_t m) { return p.x[static_cast<size_t>(m)].valore; },
-      [&](int64_t m) { return p.y[static_cast<size_t>(m)].valore; });
+      ultimo, [&](int64_t m) { return p.x(static_cast<size_t>(m)).valore; },
+      [&](int64_t m) { return p.y(static_cast<size_t>(m)).valore; });
 }
 
 PiantaCampionata campiona(const Geometria& g) {
   // The samples go forward: the metres are worked out once, a window at a time.
   PuntiPiano punti(g);
+  const int64_t metri = g.esiste() ? int64_t{g.ultimo_metro()} + 1 : 0;
+  int64_t ultimo = -1;
+  while (ultimo + 1 < metri &&
+         g.genere(static_cast<int32_t>(ultimo + 1)) != Geometria::Genere::vuoto) {
+    ++ultimo;
+  }
   return campiona_con(
-      g.esiste() ? int64_t{g.ultimo_metro()} + 1 : 0,
-      [&](int64_t m) { return g.genere(static_cast<int32_t>(m)) != Geometria::Genere::vuoto; },
-      [&](int64_t m) { return punti.x(static_cast<int32_t>(m)); },
+      ultimo, [&](int64_t m) { return punti.x(static_cast<int32_t>(m)); },
       [&](int64_t m) { return punti.y(static_cast<int32_t>(m)); });
 }
 
@@ -337,7 +344,8 @@ Json json_vista(const ScenarioVisto& v) {
 std::optional<Json> json_vista(const ScenarioVisto& v, const Annullo& annullo) {
   Luoghi luoghi(v.origini);
   const Intestazione intestazione(v.tabella);
-  Json j;
+  // Room for every member at once: a growth would copy the objects whole.
+  Json j = oggetto_json(20);
   j["linea"] = testo_json(intestazione.nome_linea());
   j["treni"] = testo_json(intestazione.nome_treni());
   j["lunghezza"] = intestazione.lunghezza_percorso();
