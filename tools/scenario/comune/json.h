@@ -22,6 +22,11 @@ using Json = nlohmann::ordered_json;
 // key and its value) are copied, not moved, when it grows: a member that is
 // itself an object or a list would be copied whole at each growth.
 Json oggetto_json(size_t membri);
+// Adds member `nome` at the end of object `j` without looking for one of
+// that name first, as `j[nome] = valore` does. REQUIRES: `j` is an object
+// with no member `nome`. For the documents made by the thousand (the
+// ranges of an outline).
+void aggiungi_membro(Json* j, const char* nome, Json valore);
 
 // A Windows-1252 text (a station name, a source line) as a UTF-8 string.
 Json testo_json(std::string_view testo_1252);

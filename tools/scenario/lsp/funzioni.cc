@@ -290,14 +290,18 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
     }
     const CampoRecord* c = campo_k(d, k);
     const std::optional<int64_t> n = numero_letto(c, e);
-    std::string valore = utf8_leggibile(testo.substr(e.inizio, e.fine - e.inizio));
-    if (n && c != nullptr && k == 0 && c->unita == "m") {
-      valore = km(*n).substr(3);
-    } else if (n && c != nullptr && c->unita == "per mille") {
-      valore = (*n > 0 ? "+" : "") + std::to_string(*n) + " \u2030";
-    }
     nome += ' ';
-    nome += valore.empty() ? std::string_view("_") : std::string_view(valore);
+    const size_t prima = nome.size();
+    if (n && c != nullptr && k == 0 && c->unita == "m") {
+      nome += testo_progressiva(*n);
+    } else if (n && c != nullptr && c->unita == "per mille") {
+      if (*n > 0) nome += '+';
+      nome += std::to_string(*n);
+      nome += " \u2030";
+    } else {
+      nome += utf8_leggibile(testo.substr(e.inizio, e.fine - e.inizio));
+    }
+    if (nome.size() == prima) nome += '_';
   }
   return nome;
 }
@@ -511,11 +515,12 @@ Json simboli(const Analisi& a, FileSorgente file) {
     // Member by member, each moved in: the outline of a long route holds
     // thousands.
     Json j = oggetto_json(5);
-    j["name"] = std::move(nome);
-    j["detail"] = std::move(dettaglio);
-    j["kind"] = g->tipo;
-    j["range"] = intervallo(f, r.chiave.offset, fine - r.chiave.offset);
-    j["selectionRange"] = intervallo(f, r.chiave.offset, r.chiave.fine - r.chiave.offset);
+    aggiungi_membro(&j, "name", std::move(nome));
+    aggiungi_membro(&j, "detail", std::move(dettaglio));
+    aggiungi_membro(&j, "kind", g->tipo);
+    aggiungi_membro(&j, "range", intervallo(f, r.chiave.offset, fine - r.chiave.offset));
+    aggiungi_membro(&j, "selectionRange",
+                    intervallo(f, r.chiave.offset, r.chiave.fine - r.chiave.offset));
     figli[sezione_di(r.chiave.offset)].push_back(std::move(j));
   }
   Json lista = std::move(figli[0]);
