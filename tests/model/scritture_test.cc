@@ -141,6 +141,37 @@ TEST_F(Scritture, CellsMadeAnewSplitTheRecordsWrites) {
                                 }));
 }
 
+// Writes that come back and forth between two cells are put in the same
+// order whether they make a few runs in order (merged) or many (sorted by
+// the cell reached).
+TEST_F(Scritture, FewRunsAndManyComeInTheSameOrder) {
+  using C = CampoCella;
+  for (const bool molte : {false, true}) {
+    SCOPED_TRACE(molte ? "many runs" : "few runs");
+    const size_t k = g.apri(chiave(molte ? 30 : 20), "velocita", Fase::treno);
+    m.cella(5);
+    m.cella(2);
+    const int64_t v = molte ? 2 : 1;
+    std::vector<C> campi = {C::velocita, C::tipo, C::aderenza};
+    if (molte) campi.push_back(C::pendenza);
+    for (const C campo : campi) {
+      m.scrivi_cella(2, campo, v);
+      m.scrivi_cella(5, campo, v);
+    }
+    g.chiudi();
+    std::vector<Attesa> attese;
+    for (const int32_t cella : {5, 2}) {
+      for (const C campo : {C::tipo, C::velocita, C::pendenza, C::aderenza}) {
+        if (campo == C::pendenza && !molte) continue;
+        // The second record finds the first one's values, and no gradient.
+        const int64_t prima = molte && campo != C::pendenza ? 1 : 0;
+        attese.push_back({B::cella, c(campo), cella, prima, v});
+      }
+    }
+    EXPECT_EQ(scritture_di(g, k), attese);
+  }
+}
+
 // A fill given as one range is the account of the same fill made one cell at
 // a time: the same writes (old and new value, in the same order), the same
 // cells reached, the same owners, the same failure past the last cell.

@@ -58,12 +58,6 @@ Json oggetto_json(size_t membri) {
   return j;
 }
 
-void aggiungi_membro(Json* j, const char* nome, Json valore) {
-  // The object's own vector: its operator[] and emplace search the members.
-  Json::object_t::Container& membri = j->get_ref<Json::object_t&>();
-  membri.emplace_back(nome, std::move(valore));
-}
-
 Json json_cella(const tratto& t, size_t c, int64_t posizione) {
   return {{"cella", c},
           {"tipo", t.tipo},

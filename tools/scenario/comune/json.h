@@ -26,7 +26,11 @@ Json oggetto_json(size_t membri);
 // that name first, as `j[nome] = valore` does. REQUIRES: `j` is an object
 // with no member `nome`. For the documents made by the thousand (the
 // ranges of an outline).
-void aggiungi_membro(Json* j, const char* nome, Json valore);
+inline void aggiungi_membro(Json* j, std::string_view nome, Json valore) {
+  // The object's own vector: its operator[] and emplace search the members.
+  Json::object_t::Container& membri = j->get_ref<Json::object_t&>();
+  membri.emplace_back(std::string(nome), std::move(valore));
+}
 
 // A Windows-1252 text (a station name, a source line) as a UTF-8 string.
 Json testo_json(std::string_view testo_1252);

@@ -186,11 +186,15 @@ std::vector<Sezione> sezioni(const Analisi& a, FileSorgente file) {
 // records as a section; at the end of the text when there is none.
 size_t fine_delle_sezioni(std::string_view testo, const std::vector<Sezione>& s) {
   if (s.empty()) return testo.size();
-  for (size_t i = testo.find_first_of("\r\n", s.back().fine); i < testo.size();) {
-    while (i < testo.size() && (testo[i] == '\r' || testo[i] == '\n')) ++i;
-    const size_t fine = std::min(testo.find_first_of("\r\n", i), testo.size());
-    if (tra_parentesi(testo.substr(i, fine - i))) return i;
-    i = fine;
+  const size_t dopo = testo.find_first_of("\r\n", s.back().fine);
+  if (dopo == std::string_view::npos) return testo.size();
+  // Only a line that holds a bracket can be the one: the long sections
+  // after the last name are not read line by line.
+  for (size_t q = testo.find('[', dopo); q != std::string_view::npos;) {
+    const size_t inizio = testo.find_last_of("\r\n", q) + 1;
+    const size_t fine = std::min(testo.find_first_of("\r\n", q), testo.size());
+    if (tra_parentesi(testo.substr(inizio, fine - inizio))) return inizio;
+    q = fine < testo.size() ? testo.find('[', fine) : std::string_view::npos;
   }
   return testo.size();
 }
