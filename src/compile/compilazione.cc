@@ -139,7 +139,10 @@ const char* nome_fine(FineCompilazione f) {
 }
 
 const DescrizioneRecord* descrizione_record(FileSorgente f, std::string_view nome) {
-  for (const DescrizioneRecord* d : f == FileSorgente::treno ? record_treno() : record_linea()) {
+  // Made once: the editor's features ask this of every record of a source.
+  static const std::vector<const DescrizioneRecord*> kLinea = record_linea();
+  static const std::vector<const DescrizioneRecord*> kTreno = record_treno();
+  for (const DescrizioneRecord* d : f == FileSorgente::treno ? kTreno : kLinea) {
     if (d->nome == nome) return d;
   }
   return nullptr;

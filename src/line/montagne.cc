@@ -46,9 +46,12 @@ void memo_montagna(Modello& m, StatoCorpoLinea& s, Montagna& montagna) {
   const int64_t da = std::max<int64_t>(primo, 0);
   const int64_t a = std::min<int64_t>(ultimo, m.ultima_cella());
   const uint8_t classe = basso_8(tipo);
+  // The class as one range, then the markers: the journal puts a cell's
+  // fields in their order whatever order they came in.
+  m.riempi_celle(da, a + 1, CampoCella::montagna, classe);
+  if (!con_segni) return;
   for (int64_t c = da; c <= a; ++c) {
-    m.scrivi_cella(c, CampoCella::montagna, classe);
-    if (con_segni && (c - primo + 1) % kPassoSegniMontagna == 0 &&
+    if ((c - primo + 1) % kPassoSegniMontagna == 0 &&
         m.tratti[static_cast<size_t>(c)].tipo == kLibero)
       m.scrivi_cella(c, CampoCella::tipo, kSegnoMontagna);
   }

@@ -1,5 +1,7 @@
 // Gradient records: each spreads the gradient in force so far over the cells
 // up to its own position, then puts its own gradient in force.
+#include <algorithm>
+
 #include "line/corpo_linea.h"
 #include "model/significato.h"
 
@@ -7,11 +9,11 @@ namespace calvetra {
 
 void riempi_pendenze(Modello& m, StatoCorpoLinea& s, int64_t fino) {
   // A fill pushed past the last cell fails inside `cella`.
-  const uint8_t valore = pendenza_da_per_mille(s.pendenza_in_vigore);
-  do {
-    m.scrivi_cella(s.cella_pendenza, CampoCella::pendenza, valore);
-    ++s.cella_pendenza;
-  } while (s.cella_pendenza < fino);
+  // The first cell is written even when `fino` is not ahead of it.
+  const int64_t a = std::max(fino, s.cella_pendenza + 1);
+  m.riempi_celle(s.cella_pendenza, a, CampoCella::pendenza,
+                 pendenza_da_per_mille(s.pendenza_in_vigore));
+  s.cella_pendenza = a;
 }
 
 void memo_pendenza(Modello& m, StatoCorpoLinea& s, const Pendenza& p) {

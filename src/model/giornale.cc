@@ -136,7 +136,58 @@ void Giornale::annota(Scrittura::Bersaglio b, uint8_t campo, size_t indice, uint
   // record's writes are put in order when it closes.
   if (k <= ultima_chiave_) in_disordine_ = true;
   ultima_chiave_ = k;
-  scritture_.push_back({b, campo, static_cast<int32_t>(indice), records_.size() - 1, prima, dopo});
+  scritture_.push_back({b, campo, static_cast<int32_t>(indice),
+                        static_cast<uint32_t>(records_.size() - 1), static_cast<int32_t>(prima),
+                        static_cast<int32_t>(dopo)});
+}
+
+void Giornale::riempie_celle(std::span<const tratto> celle, size_t da, CampoCella f, int64_t dopo) {
+  if (celle.empty()) return;
+  if (!aperto_) passo("");
+  const size_t fine = da + celle.size();
+  if (visti_celle_.size() < fine) {
+    visti_celle_.resize(fine, 0);
+    rango_celle_.resize(fine, 0);
+  }
+  const auto campo = static_cast<uint8_t>(f);
+  const auto record = static_cast<uint32_t>(records_.size() - 1);
+  const auto nuovo = static_cast<int32_t>(dopo);
+  const size_t raggiungibili = std::min(fine, raggiunte_.size());
+  size_t toccati = 0;
+  // The loop of scrive_cella with what it asks of every cell asked once:
+  // whether a record is open, the room for the writes, the record's index,
+  // and which member holds the field.
+  const auto riempie = [&](auto membro) {
+    for (size_t c = da; c < fine; ++c) {
+      if (visti_celle_[c] != generazione_) {
+        visti_celle_[c] = generazione_;
+        rango_celle_[c] = prossimo_rango_++;
+        ++toccati;
+        if (c < raggiungibili) raggiunte_[c] |= campi_aperto_;
+      }
+      const int32_t prima = celle[c - da].*membro;
+      if (prima == nuovo) continue;
+      const uint64_t k = chiave(Scrittura::Bersaglio::cella, rango_celle_[c], campo);
+      if (k <= ultima_chiave_) in_disordine_ = true;
+      ultima_chiave_ = k;
+      scritture_.push_back(
+          {Scrittura::Bersaglio::cella, campo, static_cast<int32_t>(c), record, prima, nuovo});
+    }
+  };
+  switch (f) {
+    case CampoCella::tipo: riempie(&tratto::tipo); break;
+    case CampoCella::valore_a: riempie(&tratto::valore_a); break;
+    case CampoCella::valore_b: riempie(&tratto::valore_b); break;
+    case CampoCella::valore_c: riempie(&tratto::valore_c); break;
+    case CampoCella::valore_d: riempie(&tratto::valore_d); break;
+    case CampoCella::tempo: riempie(&tratto::tempo); break;
+    case CampoCella::preavviso: riempie(&tratto::preavviso); break;
+    case CampoCella::montagna: riempie(&tratto::montagna); break;
+    case CampoCella::velocita: riempie(&tratto::velocita); break;
+    case CampoCella::pendenza: riempie(&tratto::pendenza); break;
+    case CampoCella::aderenza: riempie(&tratto::aderenza); break;
+  }
+  records_.back().toccati += toccati;
 }
 
 void Giornale::crea_celle(size_t n) {
@@ -145,9 +196,14 @@ void Giornale::crea_celle(size_t n) {
   scarica();
   Scrittura s;
   s.bersaglio = Scrittura::Bersaglio::celle;
-  s.record = records_.size() - 1;
-  s.nuovo = static_cast<int64_t>(n);
+  s.record = static_cast<uint32_t>(records_.size() - 1);
+  s.nuovo = static_cast<int32_t>(n);
   scritture_.push_back(s);
+  // Room for a few writes a cell: the fills write every cell twice or three
+  // times, and a vector that grows by doubling copies all it holds and
+  // touches fresh pages each time. Pages reserved and never written cost
+  // nothing.
+  scritture_.reserve(scritture_.size() + 4 * n);
   da_ordinare_ = scritture_.size();
   // Sized once: a fill reaches the cells one by one, upward.
   if (visti_celle_.size() < n) {
@@ -162,6 +218,30 @@ void Giornale::crea_celle(size_t n) {
 
 void Giornale::ordina_e_unisci() {
   const auto inizio = scritture_.begin() + static_cast<std::ptrdiff_t>(da_ordinare_);
+  const auto chiave_di = [this](const Scrittura& s) {
+    const auto i = static_cast<size_t>(s.indice);
+    return chiave(s.bersaglio,
+                  s.bersaglio == Scrittura::Bersaglio::cella ? rango_celle_[i] : rango_righe_[i],
+                  s.campo);
+  };
+  // Mostly a few runs already in order, one a fill (the closing step fills
+  // the speeds, then the adhesions, over the same cells): merged, stably,
+  // they are in order at a comparison a write.
+  std::vector<std::ptrdiff_t> corse = {0};
+  for (auto i = inizio + 1; i < scritture_.end() && corse.size() <= kCorseDaFondere; ++i) {
+    if (chiave_di(*i) < chiave_di(*(i - 1))) corse.push_back(i - inizio);
+  }
+  if (corse.size() <= kCorseDaFondere) {
+    const auto per_chiave = [&chiave_di](const Scrittura& a, const Scrittura& b) {
+      return chiave_di(a) < chiave_di(b);
+    };
+    for (size_t k = 1; k < corse.size(); ++k) {
+      const auto fine = k + 1 < corse.size() ? inizio + corse[k + 1] : scritture_.end();
+      std::inplace_merge(inizio, inizio + corse[k], fine, per_chiave);
+    }
+    unisci(inizio);
+    return;
+  }
   // Each cell and row reached has a rank below prossimo_rango_: the writes
   // go into one bucket per rank (the rows' after the cells'), in the order
   // they were made, and each bucket's few fields are then put in order in
@@ -189,6 +269,10 @@ void Giornale::ordina_e_unisci() {
     ordinate[j] = s;
   }
   std::copy(ordinate.begin(), ordinate.end(), inizio);
+  unisci(inizio);
+}
+
+void Giornale::unisci(std::vector<Scrittura>::iterator inizio) {
   // One write a field: from the value before the first to the value after
   // the last; none when they are the same.
   auto fuori = inizio;

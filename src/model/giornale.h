@@ -25,6 +25,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -86,7 +87,10 @@ const char* nome_campo(CampoRiga c);
 std::optional<CampoCella> campo_cella(std::string_view nome);
 std::optional<CampoRiga> campo_riga(std::string_view nome);
 
-// One change to the model.
+// One change to the model. Twenty bytes: a fill of the longest route makes
+// tens of thousands, and every stored value fits in 32 bits (a field is cut
+// to its width before it is written; a count of cells or texts is far
+// below).
 struct Scrittura {
   enum class Bersaglio : uint8_t {
     cella,  // field `campo` of cell `indice`
@@ -96,9 +100,9 @@ struct Scrittura {
   Bersaglio bersaglio = Bersaglio::cella;
   uint8_t campo = 0;
   int32_t indice = 0;
-  size_t record = 0;  // index in records()
-  int64_t vecchio = 0;
-  int64_t nuovo = 0;
+  uint32_t record = 0;  // index in records()
+  int32_t vecchio = 0;
+  int32_t nuovo = 0;
 };
 
 // A record's object that a later record replaced in its cell.
@@ -162,6 +166,10 @@ class Giornale {
       annota(Scrittura::Bersaglio::cella, static_cast<uint8_t>(f), c, rango_celle_[c], prima, dopo);
     }
   }
+  // Told by the model before a fill: field f of every cell of `celle` (cells
+  // `da` on) goes to `dopo`. The same account as one scrive_cella a cell,
+  // upward, each reading its old value from `celle`.
+  void riempie_celle(std::span<const tratto> celle, size_t da, CampoCella f, int64_t dopo);
   void scrive_riga(size_t r, CampoRiga f, int64_t prima, int64_t dopo);
   void scrive_nome(size_t r, const std::string& prima, const std::string& dopo);
   // The cells made anew, `n` of them.
@@ -236,6 +244,11 @@ class Giornale {
               int64_t dopo);
   void scarica();
   void ordina_e_unisci();
+  // The writes from `inizio` on, in order: one a field, none that ends
+  // where it began.
+  void unisci(std::vector<Scrittura>::iterator inizio);
+  // Up to this many runs in order are merged; more are sorted by bucket.
+  static constexpr size_t kCorseDaFondere = 4;
   const RecordRegistrato* record_di(size_t indice_piu_uno) const {
     return indice_piu_uno == 0 ? nullptr : &records_[indice_piu_uno - 1];
   }

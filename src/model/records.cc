@@ -265,6 +265,32 @@ void Modello::scrivi_cella(int64_t i, CampoCella campo, int64_t v) {
   g->scrive_cella(static_cast<size_t>(i), campo, prima, valore_campo(t, campo));
 }
 
+void Modello::riempi_celle(int64_t da, int64_t a, CampoCella campo, int64_t v) {
+  if (a <= da) return;
+  Giornale* g = osservatore.giornale;
+  // Without a journal an object's field carries where it came from, cell by
+  // cell; no fill writes one.
+  if (da < 0 || (g == nullptr && campo <= CampoCella::tempo)) {
+    for (int64_t i = da; i < a; ++i) scrivi_cella(i, campo, v);
+    return;
+  }
+  const auto primo = static_cast<size_t>(da);
+  const size_t fine = std::min(static_cast<size_t>(a), tratti.size());
+  if (primo < fine) {
+    tratto cut;
+    metti_campo(cut, campo, v);
+    const int64_t dopo = valore_campo(cut, campo);
+    if (g != nullptr) {
+      g->riempie_celle(std::span<const tratto>(tratti).subspan(primo, fine - primo), primo, campo,
+                       dopo);
+    }
+    for (size_t i = primo; i < fine; ++i) metti_campo(tratti[i], campo, dopo);
+  }
+  if (static_cast<uint64_t>(a) > tratti.size()) {
+    non_e_una_cella(*this, static_cast<int64_t>(std::max(primo, tratti.size())));
+  }
+}
+
 const voce& Modello::riga(size_t r) {
   if (osservatore.giornale != nullptr) osservatore.giornale->tocca_riga(r);
   return tabella[r];

@@ -309,7 +309,7 @@ class Osservatore {
 // data lives in rows 81 to 86 of the table and in cell 1.
 //
 // The compile writes a stored field only through `scrivi_cella`,
-// `scrivi_riga`, `scrivi_nome` and `crea_tratti`, and looks at the cells and
+// `riempi_celle`, `scrivi_riga`, `scrivi_nome` and `crea_tratti`, and looks at the cells and
 // rows it is about to judge through `cella` and `riga`: a journal watching
 // the model is told of each write as it is made, old and new value, and of
 // every cell and row a record reached. Readers may use the members directly.
@@ -333,6 +333,10 @@ struct Modello {
   // Field `campo` of cell i takes v, cut to the field's width; the same
   // failure outside 0 to n.
   void scrivi_cella(int64_t i, CampoCella campo, int64_t v);
+  // Field `campo` of the cells da to a - 1 takes v: the writes of
+  // scrivi_cella one cell at a time, upward, and the same failure at the
+  // first cell outside 0 to n, once the cells before it are written.
+  void riempi_celle(int64_t da, int64_t a, CampoCella campo, int64_t v);
   // Row r, as the compile looks at it. REQUIRES: r < kRigheTabella.
   const voce& riga(size_t r);
   // Field `campo` of row r takes x, cut to the field's width (not `nome`).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/giornale.h"
+#include "model/numeri.h"
 #include "model/records.h"
 
 namespace calvetra {
@@ -138,6 +139,141 @@ TEST_F(Scritture, CellsMadeAnewSplitTheRecordsWrites) {
                                     {B::celle, 0, 0, 0, 4},
                                     {B::cella, c(CampoCella::pendenza), 2, 0, 9},
                                 }));
+}
+
+// Writes that come back and forth between two cells are put in the same
+// order whether they make a few runs in order (merged) or many (sorted by
+// the cell reached).
+TEST_F(Scritture, FewRunsAndManyComeInTheSameOrder) {
+  using C = CampoCella;
+  for (const bool molte : {false, true}) {
+    SCOPED_TRACE(molte ? "many runs" : "few runs");
+    const size_t k = g.apri(chiave(molte ? 30 : 20), "velocita", Fase::treno);
+    m.cella(5);
+    m.cella(2);
+    const int64_t v = molte ? 2 : 1;
+    std::vector<C> campi = {C::velocita, C::tipo, C::aderenza};
+    if (molte) campi.push_back(C::pendenza);
+    for (const C campo : campi) {
+      m.scrivi_cella(2, campo, v);
+      m.scrivi_cella(5, campo, v);
+    }
+    g.chiudi();
+    std::vector<Attesa> attese;
+    for (const int32_t cella : {5, 2}) {
+      for (const C campo : {C::tipo, C::velocita, C::pendenza, C::aderenza}) {
+        if (campo == C::pendenza && !molte) continue;
+        // The second record finds the first one's values, and no gradient.
+        const int64_t prima = molte && campo != C::pendenza ? 1 : 0;
+        attese.push_back({B::cella, c(campo), cella, prima, v});
+      }
+    }
+    EXPECT_EQ(scritture_di(g, k), attese);
+  }
+}
+
+// A fill given as one range is the account of the same fill made one cell at
+// a time: the same writes (old and new value, in the same order), the same
+// cells reached, the same owners, the same failure past the last cell.
+// Each case runs twice, once a cell at a time and once as ranges.
+struct Riempimento {
+  int64_t da;
+  int64_t a;
+  CampoCella campo;
+  int64_t valore;
+};
+
+struct Resoconto {
+  std::vector<Attesa> scritture;
+  std::vector<size_t> toccati;
+  std::vector<bool> raggiunte;  // cell by cell, the field the record stores
+  std::vector<tratto> celle;
+  bool guasto = false;
+};
+
+Resoconto riempi(const std::vector<Riempimento>& fatti, bool a_intervalli) {
+  Modello m;
+  Giornale g;
+  m.osserva(&g);
+  m.crea_tratti(10);
+  // Values already there: cells 3 and 4 hold the value the fills write.
+  g.apri(chiave(1), "pendenza", Fase::corpo_linea, Giornale::bit(CampoCella::pendenza));
+  m.scrivi_cella(3, CampoCella::pendenza, 4);
+  m.scrivi_cella(4, CampoCella::pendenza, 4);
+  m.scrivi_cella(6, CampoCella::velocita, 9);
+  const size_t k = g.apri(chiave(20), "velocita", Fase::treno, Giornale::bit(CampoCella::velocita));
+  m.cella(7);  // reached first: its writes come first
+  Resoconto r;
+  try {
+    for (const Riempimento& f : fatti) {
+      if (a_intervalli) {
+        m.riempi_celle(f.da, f.a, f.campo, f.valore);
+      } else {
+        for (int64_t i = f.da; i < f.a; ++i) m.scrivi_cella(i, f.campo, f.valore);
+      }
+    }
+  } catch (const GuastoInatteso&) {
+    r.guasto = true;
+  }
+  g.chiudi();
+  r.scritture = scritture_di(g, k);
+  for (const RecordRegistrato& x : g.records()) r.toccati.push_back(x.toccati);
+  for (size_t c = 0; c < m.tratti.size(); ++c) {
+    r.raggiunte.push_back(g.raggiunta(c, CampoCella::velocita));
+  }
+  r.celle = m.tratti;
+  EXPECT_EQ(riproduci(g).tratti, m.tratti);
+  return r;
+}
+
+TEST(RiempimentoScritture, ARangeIsTheSingleWritesInOneCall) {
+  using C = CampoCella;
+  const struct {
+    const char* caso;
+    std::vector<Riempimento> fatti;
+  } kCasi[] = {
+      {"one range over new and equal values", {{1, 8, C::pendenza, 4}}},
+      {"a value cut to its field", {{0, 10, C::velocita, 300}}},
+      {"two fields over the same cells", {{2, 9, C::velocita, 5}, {0, 6, C::aderenza, 7}}},
+      {"a range written again", {{2, 5, C::velocita, 5}, {4, 8, C::velocita, 6}}},
+      {"back to the old values", {{0, 10, C::velocita, 3}, {0, 6, C::velocita, 0}}},
+      {"an object's field", {{5, 7, C::tipo, 11}}},
+      {"an empty range", {{5, 5, C::velocita, 3}, {6, 2, C::velocita, 3}}},
+      {"past the last cell", {{7, 13, C::velocita, 2}}},
+      {"from past the last cell", {{11, 13, C::velocita, 2}}},
+      {"from before the first cell", {{-2, 3, C::velocita, 2}}},
+  };
+  for (const auto& caso : kCasi) {
+    SCOPED_TRACE(caso.caso);
+    const Resoconto uno = riempi(caso.fatti, false);
+    const Resoconto tutti = riempi(caso.fatti, true);
+    EXPECT_EQ(tutti.scritture, uno.scritture);
+    EXPECT_EQ(tutti.toccati, uno.toccati);
+    EXPECT_EQ(tutti.raggiunte, uno.raggiunte);
+    EXPECT_EQ(tutti.celle, uno.celle);
+    EXPECT_EQ(tutti.guasto, uno.guasto);
+  }
+}
+
+TEST(RiempimentoScritture, AFillBackToTheOldValueRecordsNothing) {
+  const Resoconto r =
+      riempi({{0, 10, CampoCella::velocita, 3}, {0, 10, CampoCella::velocita, 0}}, true);
+  // Cell 6 held 9 before the record: filled to 3, then to 0, it changed.
+  EXPECT_EQ(r.scritture, (std::vector<Attesa>{{B::cella, c(CampoCella::velocita), 6, 9, 0}}));
+  EXPECT_EQ(r.toccati.back(), 10u);
+}
+
+TEST(RiempimentoScritture, WithoutAJournalTheCellsAreTheSame) {
+  Modello m;
+  m.crea_tratti(6);
+  m.riempi_celle(1, 4, CampoCella::pendenza, 260);
+  m.riempi_celle(0, 2, CampoCella::tipo, kSegnoMontagna);
+  EXPECT_THROW(m.riempi_celle(5, 8, CampoCella::velocita, 7), GuastoInatteso);
+  std::vector<tratto> attese(6);
+  for (const size_t i : {1, 2, 3}) attese[i].pendenza = 4;
+  for (const size_t i : {0, 1}) attese[i].tipo = kSegnoMontagna;
+  attese[5].velocita = 7;
+  EXPECT_EQ(m.tratti, attese);
 }
 
 }  // namespace

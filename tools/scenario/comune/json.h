@@ -22,6 +22,15 @@ using Json = nlohmann::ordered_json;
 // key and its value) are copied, not moved, when it grows: a member that is
 // itself an object or a list would be copied whole at each growth.
 Json oggetto_json(size_t membri);
+// Adds member `nome` at the end of object `j` without looking for one of
+// that name first, as `j[nome] = valore` does. REQUIRES: `j` is an object
+// with no member `nome`. For the documents made by the thousand (the
+// ranges of an outline).
+inline void aggiungi_membro(Json* j, std::string_view nome, Json valore) {
+  // The object's own vector: its operator[] and emplace search the members.
+  Json::object_t::Container& membri = j->get_ref<Json::object_t&>();
+  membri.emplace_back(std::string(nome), std::move(valore));
+}
 
 // Sets the member `chiave`, which `oggetto` (an object) does not have yet,
 // to `valore`: at the end, with no copy and no search among the others.

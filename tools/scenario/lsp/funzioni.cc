@@ -186,11 +186,15 @@ std::vector<Sezione> sezioni(const Analisi& a, FileSorgente file) {
 // records as a section; at the end of the text when there is none.
 size_t fine_delle_sezioni(std::string_view testo, const std::vector<Sezione>& s) {
   if (s.empty()) return testo.size();
-  for (size_t i = testo.find_first_of("\r\n", s.back().fine); i < testo.size();) {
-    while (i < testo.size() && (testo[i] == '\r' || testo[i] == '\n')) ++i;
-    const size_t fine = std::min(testo.find_first_of("\r\n", i), testo.size());
-    if (tra_parentesi(testo.substr(i, fine - i))) return i;
-    i = fine;
+  const size_t dopo = testo.find_first_of("\r\n", s.back().fine);
+  if (dopo == std::string_view::npos) return testo.size();
+  // Only a line that holds a bracket can be the one: the long sections
+  // after the last name are not read line by line.
+  for (size_t q = testo.find('[', dopo); q != std::string_view::npos;) {
+    const size_t inizio = testo.find_last_of("\r\n", q) + 1;
+    const size_t fine = std::min(testo.find_first_of("\r\n", q), testo.size());
+    if (tra_parentesi(testo.substr(inizio, fine - inizio))) return inizio;
+    q = fine < testo.size() ? testo.find('[', fine) : std::string_view::npos;
   }
   return testo.size();
 }
@@ -290,14 +294,18 @@ std::string nome_con_valori(std::string_view testo, const RecordRegistrato& r,
     }
     const CampoRecord* c = campo_k(d, k);
     const std::optional<int64_t> n = numero_letto(c, e);
-    std::string valore = utf8_leggibile(testo.substr(e.inizio, e.fine - e.inizio));
-    if (n && c != nullptr && k == 0 && c->unita == "m") {
-      valore = km(*n).substr(3);
-    } else if (n && c != nullptr && c->unita == "per mille") {
-      valore = (*n > 0 ? "+" : "") + std::to_string(*n) + " \u2030";
-    }
     nome += ' ';
-    nome += valore.empty() ? std::string_view("_") : std::string_view(valore);
+    const size_t prima = nome.size();
+    if (n && c != nullptr && k == 0 && c->unita == "m") {
+      nome += testo_progressiva(*n);
+    } else if (n && c != nullptr && c->unita == "per mille") {
+      if (*n > 0) nome += '+';
+      nome += std::to_string(*n);
+      nome += " \u2030";
+    } else {
+      nome += utf8_leggibile(testo.substr(e.inizio, e.fine - e.inizio));
+    }
+    if (nome.size() == prima) nome += '_';
   }
   return nome;
 }
@@ -511,11 +519,12 @@ Json simboli(const Analisi& a, FileSorgente file) {
     // Member by member, each moved in: the outline of a long route holds
     // thousands.
     Json j = oggetto_json(5);
-    j["name"] = std::move(nome);
-    j["detail"] = std::move(dettaglio);
-    j["kind"] = g->tipo;
-    j["range"] = intervallo(f, r.chiave.offset, fine - r.chiave.offset);
-    j["selectionRange"] = intervallo(f, r.chiave.offset, r.chiave.fine - r.chiave.offset);
+    aggiungi_membro(&j, "name", std::move(nome));
+    aggiungi_membro(&j, "detail", std::move(dettaglio));
+    aggiungi_membro(&j, "kind", g->tipo);
+    aggiungi_membro(&j, "range", intervallo(f, r.chiave.offset, fine - r.chiave.offset));
+    aggiungi_membro(&j, "selectionRange",
+                    intervallo(f, r.chiave.offset, r.chiave.fine - r.chiave.offset));
     figli[sezione_di(r.chiave.offset)].push_back(std::move(j));
   }
   Json lista = std::move(figli[0]);
