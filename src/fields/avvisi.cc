@@ -630,6 +630,9 @@ void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept
                  : " si chiudono solo alla riga " + std::to_string(posizione_in(s, chiusura).riga) +
                        ": il testo prende le righe in mezzo"),
         a(apertura), note);
+    // Where the author most likely meant the text to end: before the first
+    // comma of its own line. A guess at intent, which the check of every fix
+    // confirms, not a reading: the compile read past it.
     const size_t virgola = std::min(s.find(',', apertura), fine_riga);
     size_t chiudi = virgola;
     while (chiudi > apertura + 1 && spazio(s[chiudi - 1])) --chiudi;
