@@ -233,6 +233,19 @@ bool chiude_la_riga(const Campo& c) {
   return c.separatore == Separatore::fine_riga || c.separatore == Separatore::fine_testo;
 }
 
+// A number field written as one, unquoted: [sign] digits [. digits].
+bool numero_scritto(const Campo& c) {
+  return c.esiste && !c.virgolette && c.modo == ModoCampo::numero && !c.valore.empty() &&
+         numero_in_testa(c.valore) == c.valore.size();
+}
+
+// Digits alone, after an optional minus: the whole part of a number that a
+// decimal comma split.
+bool parte_intera(std::string_view t) {
+  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+  return !t.empty() && std::all_of(t.begin(), t.end(), cifra);
+}
+
 // Where the line that holds offset `da` ends: its CR or LF, or the end of
 // the text. Two searches for one byte each: `find_first_of` asks the set
 // once for every byte.
@@ -305,12 +318,11 @@ bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_vi
     size_t da = inizio;
     // `0,4%` past the record's last field: a decimal comma split the number,
     // and the field before read its whole part.
-    if (!dentro && inizio >= 2 && sorgente[inizio - 1] == ',' && cifra(sorgente[inizio - 2]) &&
+    const Campo intere = prima_di(inizio);
+    if (!dentro && decimale_dopo(intere, inizio) &&
         std::all_of(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(n), cifra)) {
-      da = inizio - 1;
-      while (da > 0 && cifra(sorgente[da - 1])) --da;
-      if (da > 0 && sorgente[da - 1] == '-') --da;
-      numero = std::string(sorgente.substr(da, inizio - 1 - da)) + "," + numero;
+      da = intere.inizio;
+      numero = std::string(intere.valore) + "," + numero;
     }
     const std::string scritto(sorgente.substr(da, inizio + t.size() - da));
     const std::string base = da == inizio
@@ -322,9 +334,8 @@ bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_vi
     return true;
   }
   // `3000 m`: the unit as a field of its own, after the number on its line.
-  size_t prima = inizio;
-  while (prima > 0 && spazio(sorgente[prima - 1])) --prima;
-  if (n > 0 || !unita(t) || prima == inizio || prima == 0 || !cifra(sorgente[prima - 1])) {
+  const Campo scritto = prima_di(inizio);
+  if (n > 0 || !unita(t) || !numero_scritto(scritto) || scritto.separatore != Separatore::spazio) {
     return false;
   }
   // The number's field: the one read before this one, or the last one of
@@ -333,13 +344,10 @@ bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_vi
   if (in_lettura_ != nullptr && indice_ < in_lettura_->campi.size()) {
     if (!dentro || indice_ > 0) del_numero = &in_lettura_->campi[indice_ - (dentro ? 1 : 0)];
   }
-  size_t numero = prima;
-  while (numero > 0 && (cifra(sorgente[numero - 1]) || sorgente[numero - 1] == '.')) --numero;
-  if (numero > 0 && (sorgente[numero - 1] == '-' || sorgente[numero - 1] == '+')) --numero;
   in_unita(citato(t) + " non e' un numero" + std::string(seguito) +
                ": e' l'unita' del numero che lo precede, e le unita' non si scrivono",
-           sorgente.substr(numero, prima - numero), t, del_numero, inizio, numero,
-           inizio + t.size() - numero);
+           scritto.valore, t, del_numero, inizio, scritto.inizio,
+           inizio + t.size() - scritto.inizio);
   return true;
 }
 
@@ -472,11 +480,7 @@ void Avvisi::testo_letto(std::string_view testo, size_t inizio) {
   }
   // A text that opens a line and holds a keyword: the record's text is
   // missing and the next record's keyword took its place.
-  const std::string_view sorgente = lettore_.testo();
-  size_t i = std::min(inizio, sorgente.size());
-  while (i > 0 && spazio(sorgente[i - 1])) --i;
-  const bool a_capo = i == 0 || sorgente[i - 1] == '\n' || sorgente[i - 1] == '\r';
-  if (a_capo && !lessico_.parola_contenuta(testo).empty()) {
+  if (apre_la_riga(inizio) && !lessico_.parola_contenuta(testo).empty()) {
     d_.avviso("parola-chiave-come-valore",
               "il testo " + citato(testo) +
                   " e' una parola chiave letta come valore: al record manca il testo?",
@@ -492,22 +496,17 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
       --numeri_tollerati_;
       return;
     }
-    // `6,5`: a decimal comma splits the number in two fields.
-    const std::string_view sorgente = lettore_.testo();
+    // `6,5`: a decimal comma splits the number in two fields, and the
+    // record's last field read the whole part.
     const std::string_view t = spoglia(campo);
-    const bool dopo_virgola =
-        inizio >= 1 && inizio <= sorgente.size() && sorgente[inizio - 1] == ',';
-    size_t cifre = dopo_virgola ? inizio - 1 : 0;  // the digits before the comma begin here
-    while (cifre > 0 && cifra(sorgente[cifre - 1])) --cifre;
-    const bool con_segno = cifre > 0 && cifre < inizio - 1 && sorgente[cifre - 1] == '-';
+    const Campo intere = prima_di(inizio);
     const bool virgola =
-        dopo_virgola && cifre < inizio - 1 && !t.empty() && std::all_of(t.begin(), t.end(), cifra);
+        decimale_dopo(intere, inizio) && !t.empty() && std::all_of(t.begin(), t.end(), cifra);
+    const size_t cifre = intere.inizio;  // the number as written begins here
     const std::string messaggio = "valore " + citato(campo) +
                                   " di troppo: letto al posto di una parola chiave e ignorato, "
                                   "come i numeri che lo seguono";
-    if (virgola && con_segno) --cifre;
-    const std::string scritto =
-        virgola ? std::string(sorgente.substr(cifre, inizio - cifre)) + std::string(t) : "";
+    const std::string scritto = virgola ? std::string(intere.valore) + "," + std::string(t) : "";
     const std::optional<InUnita> v = virgola ? per_dieci(scritto, 0) : std::nullopt;
     if (!v) {
       d_.avviso("campo-ignorato", messaggio, a(inizio));
@@ -590,24 +589,17 @@ void Avvisi::parola_chiave_nascosta(std::string_view campo, size_t inizio) {
 
 bool Avvisi::record_intero(std::string_view campo, size_t inizio) const {
   if (segno_di_commento(campo) || descrizione_ == nullptr) return false;
-  // The line as written, split at its commas: a quoted field that runs on
-  // (a comment read as a text) is judged by its own line, as the warnings
-  // of the scenarios kept so far were.
-  const std::string_view s = lettore_.testo();
-  if (inizio >= s.size()) return false;
-  const size_t fine_riga = fine_della_riga(s, inizio);
-  size_t i = std::min(s.find(',', inizio), fine_riga);
-  size_t letti = 0;
-  while (i < fine_riga) {
-    const size_t dopo = std::min(s.find(',', i + 1), fine_riga);
-    const std::string_view valore = spoglia(s.substr(i + 1, dopo - i - 1));
-    if (letti >= descrizione_->campi.size()) return false;
-    const bool testo = descrizione_->campi[letti].formato == Formato::testo;
-    if (!testo && !e_numero(valore)) return false;
-    ++letti;
-    i = dopo;
+  // The record as the compile reads it: the keyword and every field on one
+  // line (the last one may end it), no quote running past it, a number
+  // where the record reads one. What follows the last field on its line is
+  // another keyword field, warned on its own.
+  const std::vector<Campo> c = campi_del_record(lettore_.testo(), inizio, *descrizione_);
+  if (c.size() != descrizione_->campi.size() + 1) return false;
+  for (size_t k = 0; k < c.size(); ++k) {
+    if (c[k].oltre_la_riga || (k + 1 < c.size() && chiude_la_riga(c[k]))) return false;
+    if (k > 0 && c[k].modo == ModoCampo::numero && !e_numero(c[k].valore)) return false;
   }
-  return letti == descrizione_->campi.size();
+  return true;
 }
 
 void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept {
@@ -638,6 +630,9 @@ void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept
                  : " si chiudono solo alla riga " + std::to_string(posizione_in(s, chiusura).riga) +
                        ": il testo prende le righe in mezzo"),
         a(apertura), note);
+    // Where the author most likely meant the text to end: before the first
+    // comma of its own line. A guess at intent, which the check of every fix
+    // confirms, not a reading: the compile read past it.
     const size_t virgola = std::min(s.find(',', apertura), fine_riga);
     size_t chiudi = virgola;
     while (chiudi > apertura + 1 && spazio(s[chiudi - 1])) --chiudi;
@@ -838,20 +833,22 @@ void Avvisi::oggetto_cancellato(const Cancellazione& c, const Giornale& g) {
 
 void Avvisi::generale_mancante(size_t dimensione, bool solo_se_simile) {
   if (!d_.avvisi_attivi() || dimensione == 0) return;
-  // A section name a few letters from `[generale]`, at the start of a line.
+  // A field a few letters from `[generale]`, among the fields the reading
+  // passed over looking for it: a bracketed name, on one line.
   const std::string_view s = lettore_.testo();
-  for (size_t i = 0; i < s.size(); i = fine_della_riga(s, i) + 1) {
-    while (i < s.size() && (spazio(s[i]) || fine_di_riga(s[i]))) ++i;
-    if (i >= s.size() || s[i] != '[') continue;
-    const size_t chiusa = s.find(']', i);
-    if (chiusa == std::string_view::npos ||
-        s.substr(i, chiusa - i).find_first_of("\r\n") != std::string_view::npos) {
+  for (Campo f = campo_a(s, 0, ModoCampo::testo); f.esiste;
+       f = campo_a(s, f.seguente, ModoCampo::testo)) {
+    const std::string_view v = f.valore;
+    const size_t chiusa = v.find(']');
+    if (v.empty() || v.front() != '[' || chiusa == std::string_view::npos ||
+        v.substr(0, chiusa).find_first_of("\r\n") != std::string_view::npos) {
       continue;
     }
-    std::string nome(s.substr(i + 1, chiusa - i - 1));
+    const auto i = static_cast<size_t>(v.data() - s.data());
+    std::string nome(v.substr(1, chiusa - 1));
     for (char& c : nome) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     if (nome == "generale" || distanza_entro(nome, "generale", 3) > 2) continue;
-    const std::string scritto(s.substr(i, chiusa + 1 - i));
+    const std::string scritto(v.substr(0, chiusa + 1));
     const std::string senza = "la sezione " + citato(scritto) +
                               " non e' `[generale]`: tutto il file e' saltato e "
                               "nessun suo record e' compilato";
@@ -1116,18 +1113,17 @@ bool Avvisi::colonna_mancante(std::string_view campo, size_t inizio) {
     return false;
   }
   const std::string_view t = numero.valore;
-  // What the message quotes is the line as written, up to its comma.
-  const size_t testo = numero.seguente;
-  size_t fine = std::min(s.find(',', testo), fine_della_riga(s, testo));
-  while (fine > testo && spazio(s[fine - 1])) --fine;
+  // What the text field keeps is what the reader takes there: a quoted
+  // text whole, commas and all.
+  const Campo testo = campo_a(s, numero.seguente, ModoCampo::testo);
+  const size_t fine = testo.fine;
   const CampoRecord& nome = in_lettura_->campi.back();
   d_.avviso("colonna-in-meno",
             citato(t) + " non e' un numero e vale 0: alla riga manca una colonna del record " +
                 citato(in_lettura_->nome) + " (" + std::to_string(in_lettura_->campi.size()) +
                 " campi), cosi' " + nome_campo(*c) + " prende " + citato(t) + ", l'inizio di " +
                 citato(s.substr(inizio, fine - inizio)) + ", e " + nome_campo(nome) +
-                " conserva solo " + citato(s.substr(testo, fine - testo)) +
-                ": aggiungi la colonna che manca",
+                " conserva solo " + citato(testo.valore) + ": aggiungi la colonna che manca",
             a(inizio));
   return true;
 }
@@ -1195,25 +1191,42 @@ bool Avvisi::chiave_letta(std::string_view campo, size_t inizio) {
     return false;
   }
   // `3 vetture`: a word after a number on its line, read as a record.
-  size_t prima = inizio;
-  while (prima > 0 && prima <= s.size() && spazio(s[prima - 1])) --prima;
-  if (!al_suo_posto || prima == inizio || prima == 0 || !cifra(s[prima - 1]) ||
+  const Campo numero = prima_di(inizio);
+  if (!al_suo_posto || !numero_scritto(numero) || numero.separatore != Separatore::spazio ||
+      !std::all_of(numero.valore.begin(), numero.valore.end(), cifra) ||
       lessico_.parola_contenuta(campo).empty() || !sembra_parola_chiave(campo)) {
     return false;
   }
-  size_t numero = prima;
-  while (numero > 0 && cifra(s[numero - 1])) --numero;
-  const std::string_view cifre = s.substr(numero, prima - numero);
+  const size_t prima = numero.fine;
+  const std::string_view cifre = numero.valore;
   const std::string senza = citato(campo) + " dopo il numero " + citato(cifre) +
                             " non si scrive: e' letto come un nuovo record, che prende i suoi "
                             "valori dalla riga dopo";
   d_.avviso("parola-dopo-il-numero", senza + "; scrivi " + citato(cifre), a(inizio));
   if (const std::optional<InUnita> v = per_dieci(cifre, 0)) {
     d_.correggi(correzione("scrivi " + citato(cifre), a(prima), inizio + campo.size() - prima, "",
-                           numeri_a(numero, {v->conservato})));
+                           numeri_a(numero.inizio, {v->conservato})));
   }
   d_.senza_correzione(senza);
   return true;
+}
+
+Campo Avvisi::prima_di(size_t inizio) const {
+  return lettore_.inizio_campo() == inizio ? lettore_.precedente() : Campo{};
+}
+
+bool Avvisi::decimale_dopo(const Campo& intere, size_t inizio) {
+  // The comma right after the digits, and the field right after the comma.
+  return numero_scritto(intere) && intere.separatore == Separatore::virgola &&
+         intere.limite == intere.fine && intere.seguente == inizio && parte_intera(intere.valore);
+}
+
+bool Avvisi::apre_la_riga(size_t inizio) const {
+  const Campo p = prima_di(inizio);
+  if (p.esiste) return p.separatore == Separatore::fine_riga;
+  // No field read before it: the reading began at the start of the text,
+  // or resumed at the start of a line.
+  return lettore_.inizio_campo() == inizio;
 }
 
 }  // namespace calvetra

@@ -140,6 +140,14 @@ class Avvisi final : public OsservatoreCampi {
   // A record short by a value, or a comment read as a record: the errors
   // that follow, up to the next record, get a note here.
   void causa_fino_al_prossimo_record(Nota nota);
+  // The field the reading took before the one at `inizio`, when that is the
+  // field read last (none otherwise): a look back is a look at a field.
+  Campo prima_di(size_t inizio) const;
+  // `intere` is the whole part of a number whose decimal comma split it, and
+  // the field at `inizio` its fraction: written `6,5`, sign and digits alone.
+  static bool decimale_dopo(const Campo& intere, size_t inizio);
+  // The field at `inizio`, read last, opens its line.
+  bool apre_la_riga(size_t inizio) const;
   // Hints for a field that is not a number: a unit written after the number.
   bool unita_scritta(std::string_view campo, size_t inizio, std::string_view seguito);
   // The number `numero` written with the unit `u` (its own field, or one

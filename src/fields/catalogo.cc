@@ -360,16 +360,21 @@ std::string tabelle_record(const std::vector<const DescrizioneRecord*>& records)
   return s;
 }
 
-std::vector<Campo> campi_del_record(std::string_view testo, size_t chiave,
+std::vector<Campo> campi_del_record(std::string_view testo, const Campo& prima,
                                     const DescrizioneRecord& d) {
   std::vector<Campo> c;
   c.reserve(d.campi.size() + 1);
-  for (Campo k = campo_a(testo, chiave, ModoCampo::testo); k.esiste;) {
+  for (Campo k = prima; k.esiste;) {
     c.push_back(k);
     if (c.size() > d.campi.size()) break;
     k = campo_a(testo, k.seguente, modo_campo(d.campi[c.size() - 1]));
   }
   return c;
+}
+
+std::vector<Campo> campi_del_record(std::string_view testo, size_t chiave,
+                                    const DescrizioneRecord& d) {
+  return campi_del_record(testo, campo_a(testo, chiave, ModoCampo::testo), d);
 }
 
 }  // namespace calvetra

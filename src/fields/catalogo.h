@@ -244,6 +244,11 @@ inline ModoCampo modo_campo(const CampoRecord& c) {
 // counts, places or rewrites in a record is these, never a split of its own.
 std::vector<Campo> campi_del_record(std::string_view testo, size_t chiave,
                                     const DescrizioneRecord& d);
+// The same after the field `prima`, which comes first: the keyword field, or
+// the last field of the record read before this one from the same keyword
+// (a keyword that names several records).
+std::vector<Campo> campi_del_record(std::string_view testo, const Campo& prima,
+                                    const DescrizioneRecord& d);
 
 // Some records of one catalogue, kept without an allocation: the warnings
 // ask for them at every keyword field.

@@ -170,12 +170,14 @@ void LettoreCampi::apri(std::string_view testo) {
   pos_ = 0;
   inizio_campo_ = 0;
   fine_campo_ = 0;
+  ultimo_ = precedente_ = {};
   aperto_ = true;
 }
 
 void LettoreCampi::chiudi() {
   testo_ = {};
   pos_ = 0;
+  ultimo_ = precedente_ = {};
   aperto_ = false;
 }
 
@@ -183,6 +185,8 @@ template <ModoCampo M>
 [[gnu::always_inline]] inline Campo LettoreCampi::prendi() {
   if (!aperto_ || pos_ >= testo_.size()) throw GuastoInatteso("lettura oltre la fine del file");
   Campo c = misura<M>(testo_, pos_);
+  precedente_ = ultimo_;
+  ultimo_ = {true, M, pos_};
   inizio_campo_ = c.inizio;
   // Told while the field read last still stands as the one before it, as
   // the warnings have always placed it.

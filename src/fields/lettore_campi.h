@@ -94,8 +94,12 @@ class LettoreCampi {
   void apri(std::string_view testo);
   void chiudi();
   bool aperto() const { return aperto_; }
-  // Goes on reading from byte `pos` (past the end: at the end).
-  void salta_a(size_t pos) { pos_ = pos < testo_.size() ? pos : testo_.size(); }
+  // Goes on reading from byte `pos` (past the end: at the end); no field
+  // stands before the next one read.
+  void salta_a(size_t pos) {
+    pos_ = pos < testo_.size() ? pos : testo_.size();
+    ultimo_ = precedente_ = {};
+  }
 
   // True when every character has been consumed.
   bool fine() const { return pos_ >= testo_.size(); }
@@ -118,6 +122,14 @@ class LettoreCampi {
   // Where the text of the most recently read field ends: past its closing
   // quote or its last character, before trailing blanks and the separator.
   size_t fine_campo() const { return fine_campo_; }
+  // The field read before the one read last, as that read took it (none
+  // at the start, or after a jump): what the warnings look back at (the
+  // number before a unit written apart, the whole part before a decimal
+  // comma) is a field of the reading, never bytes counted backwards.
+  Campo precedente() const {
+    return precedente_.letto ? campo_a(testo_, precedente_.da, precedente_.modo) : Campo{};
+  }
+
   // Byte offset of the next character to read.
   size_t posizione() const { return pos_; }
   std::string_view testo() const { return testo_; }
@@ -132,8 +144,17 @@ class LettoreCampi {
   Campo prendi();
   int64_t leggi_numero();
 
+  // Where a read began, and how it read: enough to see its field again.
+  struct Letta {
+    bool letto = false;
+    ModoCampo modo = ModoCampo::testo;
+    size_t da = 0;
+  };
+
   std::string_view testo_;
   size_t pos_ = 0;
+  Letta ultimo_;
+  Letta precedente_;
   size_t inizio_campo_ = 0;
   size_t fine_campo_ = 0;
   bool aperto_ = false;

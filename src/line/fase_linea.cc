@@ -89,7 +89,7 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, bool con_geometria,
   // The ordering writes the progressive rows in place.
   l.passo("ordine delle progressive");
   Tabella ordinata = m.tabella;
-  progressive_ordina(ordinata);
+  m.osservatore.progressive.ordina(progressive_ordina(ordinata));
   for (size_t riga = kRigaProgressivaTre; riga <= kRigaProgressivaUno; ++riga) {
     m.scrivi_voce(riga, ordinata[riga]);
   }

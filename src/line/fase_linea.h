@@ -33,8 +33,9 @@ void esamina_linea(std::string_view testo, size_t da, Fase fase, bool con_geomet
                    Giornale& g, const std::atomic<bool>* annullo = nullptr);
 
 // Orders the three kilometre-progressive rows 81 to 83 by their first number
-// and applies the flag that adds 100 to the second.
-void progressive_ordina(Tabella& tabella);
+// and applies the flag that adds 100 to the second; says which row each
+// ordered row's numbers were read into.
+OrigineProgressive progressive_ordina(Tabella& tabella);
 
 }  // namespace calvetra
 

@@ -39,6 +39,8 @@ Seguito intestazione_progressiva(LetturaRecord& r, IntestazioneLinea& c) {
   for (const CampoRiga campo : {CampoRiga::inizio, CampoRiga::fine, CampoRiga::posizione}) {
     c.m.scrivi_riga(riga, campo, r.numero());
   }
+  c.m.osservatore.progressive.letta(riga - kRigaProgressivaTre,
+                                    {r.luogo(0), r.luogo(1), r.luogo(2)});
   return Seguito::avanti;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -291,6 +292,39 @@ class Provenienza {
   Luogo causa_;
 };
 
+// The kilometre progressives of rows 81 to 83 by identity: after the
+// ordering, row 81 + k holds the numbers read into row 81 + da[k] (none: it
+// was cleared).
+using OrigineProgressive = std::array<std::optional<size_t>, 3>;
+
+// The fields each progressive row's numbers were read from (first number,
+// second number, flag), followed through the ordering, journal or none: the
+// progressive behind error 2 is the one whose numbers the row holds, never
+// one found by its values.
+class ProgressiveLette {
+ public:
+  // The record whose fields are `campi` wrote row 81 + k.
+  void letta(size_t k, const std::array<Luogo, 3>& campi) {
+    if (k < lette_.size()) lette_[k] = campi;
+  }
+  // The ordering moved the rows' numbers: row 81 + k now holds those of
+  // row 81 + da[k].
+  void ordina(const OrigineProgressive& da) {
+    ordinate_ = true;
+    const std::array<std::array<Luogo, 3>, 3> prima = lette_;
+    for (size_t k = 0; k < lette_.size(); ++k)
+      lette_[k] = da[k] ? prima[*da[k]] : std::array<Luogo, 3>{};
+  }
+  // The fields row 81 + k's numbers were read from (file nessuno: none).
+  const std::array<Luogo, 3>& campi(size_t k) const { return lette_[k]; }
+  // Whether the ordering ran (and a flag of 1 added its 100).
+  bool ordinate() const { return ordinate_; }
+
+ private:
+  std::array<std::array<Luogo, 3>, 3> lette_{};
+  bool ordinate_ = false;
+};
+
 // What watches a model's writes: the journal, or, without one, where the
 // values came from. It is not part of the model's value: models compare
 // equal whoever watches them, and a copy is watched by nobody.
@@ -303,6 +337,7 @@ class Osservatore {
 
   Giornale* giornale = nullptr;
   Provenienza provenienza;  // kept only while no journal watches
+  ProgressiveLette progressive;
 };
 
 // What a compilation produces: the cells, the table and the plan. The header

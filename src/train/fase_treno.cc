@@ -2,6 +2,7 @@
 // over the catalogue, and the end-of-reading steps.
 #include "train/fase_treno.h"
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -26,42 +27,29 @@ std::optional<size_t> progressiva_fuori_passo(const Tabella& t) {
   return std::nullopt;
 }
 
-// The field of the progressive record whose triple went to row `riga` with
-// a number off the 50 m step, when the journal knows it (the ordering moves
-// the triples between the rows, and a flag of 1 adds 100 to the second
-// number, so the value stored may be no value read); and, when the flag made
-// it, a note at the flag.
+// The field of the progressive whose numbers went to row `riga` with a
+// number off the 50 m step (the ordering moves the numbers between the rows,
+// and a flag of 1 adds 100 to the second number, so the value stored may be
+// no value read); and, when the flag made it, a note at the flag.
 struct LuogoProgressiva {
   Luogo luogo;
   std::optional<Nota> nota;
 };
 
-LuogoProgressiva luogo_riga(const Giornale* g, const Tabella& t, size_t riga) {
-  if (g == nullptr) return {};
+LuogoProgressiva luogo_riga(const ProgressiveLette& p, const Tabella& t, size_t riga) {
   const voce& v = t[riga];
+  const std::array<Luogo, 3>& campi = p.campi(riga - kRigaProgressivaTre);
   const bool inizio = v.inizio % kMetriCella != 0;
-  for (const RecordRegistrato& r : g->records()) {
-    if (r.fase != Fase::intestazione_linea || !r.compilato || r.campi.size() < 3 ||
-        !r.nome.starts_with("progressiva")) {
-      continue;
-    }
-    const int64_t primo = r.campi[0].valore;
-    const int64_t secondo = r.campi[1].valore;
-    const int64_t segno = r.campi[2].valore;
-    const bool con_segno = segno == 1 && v.posizione == 1 && secondo + kAggiuntaSegno == v.fine;
-    if (primo != v.inizio || segno != v.posizione || (secondo != v.fine && !con_segno)) continue;
-    const Estensione& campo = r.campi[inizio ? 0 : 1];
-    LuogoProgressiva l{{r.chiave.file, campo.inizio, campo.fine}, std::nullopt};
-    if (!inizio && con_segno) {
-      l.nota = Nota{"qui il segno 1, che aggiunge " + std::to_string(kAggiuntaSegno) +
-                        " al secondo numero: " + std::to_string(secondo) + " + " +
-                        std::to_string(kAggiuntaSegno) + " = " + std::to_string(v.fine) +
-                        ", che non e' un multiplo di " + std::to_string(kMetriCella),
-                    {r.chiave.file, r.campi[2].inizio, r.campi[2].fine}};
-    }
-    return l;
+  LuogoProgressiva l{campi[inizio ? 0 : 1], std::nullopt};
+  if (!inizio && p.ordinate() && v.posizione == 1 && campi[2].file != FileSorgente::nessuno) {
+    const int64_t secondo = int64_t{v.fine} - kAggiuntaSegno;
+    l.nota = Nota{"qui il segno 1, che aggiunge " + std::to_string(kAggiuntaSegno) +
+                      " al secondo numero: " + std::to_string(secondo) + " + " +
+                      std::to_string(kAggiuntaSegno) + " = " + std::to_string(v.fine) +
+                      ", che non e' un multiplo di " + std::to_string(kMetriCella),
+                  campi[2]};
   }
-  return {};
+  return l;
 }
 
 FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello) {
@@ -109,7 +97,7 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
   coda_velocita(m, stato);
   coda_aderenza(m, stato);
   if (const std::optional<size_t> riga = progressiva_fuori_passo(m.tabella)) {
-    const LuogoProgressiva dove = luogo_riga(l.giornale(), m.tabella, *riga);
+    const LuogoProgressiva dove = luogo_riga(m.osservatore.progressive, m.tabella, *riga);
     l.diagnostica().errore(CodiceErrore::progressiva_fuori_passo, dove.luogo);
     if (dove.nota && l.avvisi_attivi()) l.diagnostica().annota(*dove.nota);
   }

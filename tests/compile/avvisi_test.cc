@@ -4,6 +4,7 @@
 // errors it causes; and none at all on the embedded scenario.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,94 @@ TEST(Avvisi, SignalsHaveNoOrderAndWholeRecordsAreNoComments) {
       visto = visto || d.nome == "commento-con-parola-chiave";
     }
     EXPECT_TRUE(visto);
+  }
+}
+
+// Where a warning looks along a line or back at the field before, it looks
+// at the fields as the compile read them: each case is one where bytes
+// counted on the line said otherwise (quotes, a `;`, a trailing comma,
+// blanks, a lone CR, a quoted keyword over two lines, a field that is no
+// number).
+TEST(Avvisi, LooksAlongALineOrBackAreTheReadersFields) {
+  const struct {
+    const char* descrizione;
+    std::string linea;
+    std::string treno;
+    const char* nome;               // the warning looked for
+    bool atteso;                    // whether it is said
+    const char* nel_messaggio;      // and, when said, what it says ("" for anything)
+    const char* non_nel_messaggio;  // and what it does not (nullptr for nothing)
+  } casi[] = {
+      // A sentence that reads as a whole record is no comment.
+      {"record intero con un numero tra virgolette",
+       sorgente_linea("ripetizione segnali a 9 codici, \"0\", 0\r\n", ""), kTrenoVuoto,
+       "commento-con-parola-chiave", false, "", nullptr},
+      {"record intero, poi un commento dopo il `;`",
+       sorgente_linea("ripetizione segnali a 9 codici, 0, 0 ;nota\r\n", ""), kTrenoVuoto,
+       "commento-con-parola-chiave", false, "", nullptr},
+      {"record intero con la virgola in fondo",
+       sorgente_linea("ripetizione segnali a 9 codici, 0, 0,\r\n", ""), kTrenoVuoto,
+       "commento-con-parola-chiave", false, "", nullptr},
+      {"record intero separato da spazi",
+       sorgente_linea("ripetizione segnali a 9 codici, 0 0\r\n", ""), kTrenoVuoto,
+       "commento-con-parola-chiave", false, "", nullptr},
+      {"record che continua dopo un CR da solo",
+       sorgente_linea("ripetizione segnali a 9 codici, 0\r0\r\n", ""), kTrenoVuoto,
+       "commento-con-parola-chiave", true, "", nullptr},
+      {"parola chiave tra virgolette su due righe",
+       sorgente_linea("\"ripetizione segnali a 9 codici, 0, 0\r\naltro\", 0, 0\r\n", ""),
+       kTrenoVuoto, "commento-con-parola-chiave", true, "", nullptr},
+      // The whole part of `6,5` is the number the field before read.
+      {"virgola decimale", sorgente_linea("", "pendenza, 2000, 6,5\r\n"), kTrenoVuoto,
+       "campo-ignorato", true, "la virgola separa i campi: `6,5`", nullptr},
+      {"virgola dopo un campo che non e' un numero", sorgente_linea("", "pendenza, 2000, x6,5\r\n"),
+       kTrenoVuoto, "campo-ignorato", true, "come i numeri che lo seguono", "la virgola"},
+      {"virgola dopo un numero tra virgolette", sorgente_linea("", "pendenza, 2000, \"6\",5\r\n"),
+       kTrenoVuoto, "campo-ignorato", true, "come i numeri che lo seguono", "la virgola"},
+      // A unit apart belongs to the number read before it.
+      {"unita' dopo il numero", sorgente_linea("", "pendenza, 2000 m, 10\r\n"), kTrenoVuoto,
+       "numero-non-valido", true, "e' l'unita' del numero che lo precede", nullptr},
+      {"unita' dopo un campo che non e' un numero", sorgente_linea("", "pendenza, x2000 m, 10\r\n"),
+       kTrenoVuoto, "numero-non-valido", true, "`m` non e' un numero e vale 0", "unita'"},
+      {"unita' attaccata dopo una virgola decimale", sorgente_linea("", "pendenza, 2000, 0,4%\r\n"),
+       kTrenoVuoto, "numero-non-valido", true, "`0,4%`: la virgola separa i campi", nullptr},
+      // A word after a number is read as a record.
+      {"parola dopo il numero", kLineaBase, sorgente_treno("vetture, 3 vetture\r\n"),
+       "parola-dopo-il-numero", true, "dopo il numero `3`", nullptr},
+      {"parola dopo un campo che non e' un numero", kLineaBase,
+       sorgente_treno("vetture, x3 vetture\r\n"), "parola-dopo-il-numero", false, "", nullptr},
+      // The section name looked for among the fields the reading passed over.
+      {"sezione sbagliata tra virgolette", kLineaBase, "\"[generali]\"\r\nsabbia, 1\r\n",
+       "generale-mancante", true, "la sezione `[generali]`", nullptr},
+      {"sezione sbagliata dopo una virgola", kLineaBase, "nota, [generali]\r\nsabbia, 1\r\n",
+       "generale-mancante", true, "la sezione `[generali]`", nullptr},
+      {"sezione spezzata su due righe", kLineaBase, "[genera\r\nli]\r\nsabbia, 1\r\n",
+       "generale-mancante", true, "manca la riga `[generale]`", nullptr},
+      // What the text keeps is what the reader takes: a quoted text whole.
+      {"colonna in meno prima di un testo tra virgolette", kLineaBase,
+       sorgente_treno("stazione, 1500, 2, 800, 1, 1, 0, 4, 1, 0, 2, 1, 1, 1, 7, 54, Nord "
+                      "\"Citta, bassa\"\r\n"),
+       "colonna-in-meno", true, "conserva solo `Citta, bassa`", nullptr},
+  };
+  for (const auto& k : casi) {
+    SCOPED_TRACE(k.descrizione);
+    const test::Compilato c(k.linea.c_str(), k.treno.c_str());
+    std::vector<std::string> detti;
+    for (const Diagnostico& d : c.c.diagnostica.voci()) {
+      if (d.gravita == Gravita::avviso && d.nome == k.nome) detti.push_back(d.messaggio);
+    }
+    if (!k.atteso) {
+      EXPECT_TRUE(detti.empty()) << testing::PrintToString(detti);
+      continue;
+    }
+    const auto dice = [&](const char* parte) {
+      return std::any_of(detti.begin(), detti.end(),
+                         [&](const std::string& m) { return m.find(parte) != std::string::npos; });
+    };
+    EXPECT_TRUE(dice(k.nel_messaggio)) << testing::PrintToString(detti);
+    if (k.non_nel_messaggio != nullptr) {
+      EXPECT_FALSE(dice(k.non_nel_messaggio)) << testing::PrintToString(detti);
+    }
   }
 }
 

@@ -213,6 +213,38 @@ TEST(LettoreCampi, EachFieldSaysItsSeparatorAndThePlacesItHolds) {
   EXPECT_EQ(campo_a("\"a b\" 1, 2", 0, ModoCampo::numero).coda(), 7u);
 }
 
+// The field before the one read last is the one that read took, whatever
+// lies between them; none at the start, and none after a jump.
+TEST(LettoreCampi, TheFieldBeforeIsTheOneReadBefore) {
+  const std::string t = "\"a, 6\",5 x3 m\r\n  -7\r12";
+  LettoreCampi l;
+  l.apri(t);
+  EXPECT_FALSE(l.precedente().esiste);
+  EXPECT_EQ(l.leggi_testo(), "a, 6");
+  EXPECT_FALSE(l.precedente().esiste);
+  EXPECT_EQ(l.leggi_32(), 5);
+  Campo p = l.precedente();
+  EXPECT_TRUE(p.virgolette);
+  EXPECT_EQ(p.valore, "a, 6");
+  EXPECT_EQ(p.separatore, Separatore::virgola);
+  l.leggi_32();  // x3
+  l.leggi_32();  // m
+  p = l.precedente();
+  EXPECT_EQ(p.modo, ModoCampo::numero);
+  EXPECT_EQ(p.valore, "x3");
+  EXPECT_EQ(p.separatore, Separatore::spazio);
+  EXPECT_EQ(l.leggi_testo(), "-7");
+  EXPECT_EQ(l.precedente().valore, "m");
+  EXPECT_EQ(l.precedente().separatore, Separatore::fine_riga);
+  EXPECT_EQ(l.leggi_testo(), "12");
+  EXPECT_EQ(l.precedente().valore, "-7");
+  EXPECT_EQ(l.precedente().seguente, t.size() - 2);  // past the lone CR
+  l.salta_a(t.size() - 2);
+  EXPECT_FALSE(l.precedente().esiste);
+  EXPECT_EQ(l.leggi_32(), 12);
+  EXPECT_FALSE(l.precedente().esiste);
+}
+
 TEST(NumeroDaCampo, WholeFieldMustBeANumber) {
   EXPECT_EQ(numero_da_campo("12abc"), 0);
   EXPECT_EQ(numero_da_campo("abc"), 0);

@@ -1314,6 +1314,35 @@ TEST(ScenarioLsp, SignatureHelpCountsFieldsAsTheReaderReadsThem) {
   }
 }
 
+// A keyword that names several records reads them one after the other:
+// each field is the one of the record that reads it, the later record's
+// counted from the end of the earlier one's.
+TEST(ScenarioLsp, SignatureHelpOfAKeywordThatNamesSeveralRecords) {
+  const std::string treno = "[generale]\r\nvelocita aderenza, 1000, 80, 2000, 5\r\n[fine]\r\n";
+  const struct {
+    const char* dopo;  // the cursor stands after this text
+    const char* record;
+    int campo;
+  } casi[] = {
+      {"aderenza, 10", "velocita", 0}, {"1000, 80", "velocita", 1}, {"80, ", "aderenza", 0},
+      {"2000", "aderenza", 0},         {"2000, 5", "aderenza", 1},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.dopo);
+    const int colonna = static_cast<int>(treno.find(c.dopo) + std::string_view(c.dopo).size() -
+                                         treno.find("velocita aderenza"));
+    Sessione s;
+    s.esegui({inizia(), apri(kUriTreno, treno),
+              richiesta(2, "textDocument/signatureHelp", posto(kUriTreno, 1, colonna)),
+              richiesta(3, "shutdown"), notifica("exit")});
+    const Json f = s.risposta(2)["result"];
+    ASSERT_TRUE(f.is_object());
+    EXPECT_EQ(f["signatures"][0]["label"].get<std::string>().rfind(c.record, 0), 0u)
+        << f["signatures"][0]["label"];
+    EXPECT_EQ(f["activeParameter"], c.campo);
+  }
+}
+
 // The sections of a source as an author sees them: every line that begins
 // with `[`, the last one (`[fine]`) closing the one before; from 0.
 std::vector<std::pair<int, std::string>> intestazioni(const std::string& testo) {
@@ -1505,12 +1534,8 @@ TEST(ScenarioLsp, DefinitionGoesFromADiagnosticToTheRecordInTheWay) {
 // (a misspelt keyword, a value more than its record takes) apart; a value
 // read in another's place (from the next line, for a missing comma; a
 // column too many) shifted.
-TEST(ScenarioLsp, SemanticTokensTellKeywordsValuesAndIgnoredFields) {
-  const std::string treno =
-      "[generale]\r\nvelocita, 0, 80, 7\r\nstazoine\r\n"
-      "stazione, 900, 2, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 54, 0, Nord\r\n"
-      "velocita, 1000 60\r\nvelocita, 2000,60\r\nvelocita, 3000-60\r\nvelocita, 4000, 70\r\n"
-      "stazione, 5000, 2, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0, Sud\r\n[fine]\r\n";
+// The semantic tokens of a train source, each as "line:column+length type".
+std::vector<std::string> gettoni_del_treno(const std::string& treno) {
   Sessione s;
   s.esegui(
       {inizia(), apri(kUriTreno, treno),
@@ -1530,11 +1555,49 @@ TEST(ScenarioLsp, SemanticTokensTellKeywordsValuesAndIgnoredFields) {
                     std::to_string(dati[k + 2].get<int>()) + " " +
                     legenda[dati[k + 3].get<size_t>()].get<std::string>());
   }
+  return letti;
+}
+
+TEST(ScenarioLsp, SemanticTokensTellKeywordsValuesAndIgnoredFields) {
+  const std::string treno =
+      "[generale]\r\nvelocita, 0, 80, 7\r\nstazoine\r\n"
+      "stazione, 900, 2, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 54, 0, Nord\r\n"
+      "velocita, 1000 60\r\nvelocita, 2000,60\r\nvelocita, 3000-60\r\nvelocita, 4000, 70\r\n"
+      "stazione, 5000, 2, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0, Sud\r\n[fine]\r\n";
+  const std::vector<std::string> letti = gettoni_del_treno(treno);
   for (const std::string atteso :
        {"1:0+8 keyword", "1:10+1 number", "1:13+2 number", "1:17+1 comment", "2:0+8 comment",
         "3:0+8 keyword", "3:10+3 number", "3:63+4 string", "4:10+4 number", "4:15+2 number",
         "5:15+2 number", "6:10+7 number", "7:0+8 spostato", "7:10+4 comment", "8:63+1 spostato"}) {
     EXPECT_NE(std::find(letti.begin(), letti.end(), atteso), letti.end()) << atteso;
+  }
+}
+
+// A value is read from a line after its record's own only where a field
+// before it, as the reader took it, ended its line: never inside a quoted
+// keyword over two lines, whose values follow its closing quote; also
+// after a lone CR, and after the earlier record of a keyword that names two.
+TEST(ScenarioLsp, SemanticTokensMoveAValueOnlyPastTheLineEndTheReaderRead) {
+  const struct {
+    std::string corpo;  // between "[generale]" and "[fine]"
+    std::vector<std::string> attesi;
+  } casi[] = {
+      {"\"velocita\r\nnuova\", 1000, 80\r\n", {"2:8+4 number", "2:14+2 number"}},
+      {"velocita, 1000\r\n80\r\n", {"1:10+4 number", "2:0+2 spostato"}},
+      {"velocita, 1000\r80\r", {"1:10+4 number", "2:0+2 spostato"}},
+      {"velocita aderenza, 1000, 80\r\n2000, 5\r\n",
+       {"1:19+4 number", "1:25+2 number", "2:0+4 spostato", "2:6+1 spostato"}},
+      {"velocita aderenza, 1000, 80, 2000, 5\r\n",
+       {"1:19+4 number", "1:25+2 number", "1:29+4 number", "1:35+1 number"}},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.corpo);
+    const std::string treno = "[generale]\r\n" + c.corpo + "[fine]\r\n";
+    const std::vector<std::string> letti = gettoni_del_treno(treno);
+    for (const std::string& atteso : c.attesi) {
+      EXPECT_NE(std::find(letti.begin(), letti.end(), atteso), letti.end())
+          << atteso << " in " << testing::PrintToString(letti);
+    }
   }
 }
 

@@ -201,10 +201,26 @@ size_t fine_delle_sezioni(std::string_view testo, const std::vector<Sezione>& s)
 
 }  // namespace
 
-std::optional<CampoAlCursore> campo_al_cursore(std::string_view testo, const RecordRegistrato& r,
+Campo campo_prima(const Giornale& g, std::string_view testo, const RecordRegistrato& r) {
+  const std::vector<RecordRegistrato>& v = g.records();
+  const RecordRegistrato* base = v.data();
+  if (&r > base && &r < base + v.size()) {
+    const RecordRegistrato& p = *(&r - 1);
+    const DescrizioneRecord* d = p.riconosciuto() && !p.passo() && !p.campi.empty()
+                                     ? descrizione_record(p.chiave.file, p.nome)
+                                     : nullptr;
+    if (d != nullptr && p.chiave == r.chiave && p.campi.size() <= d->campi.size()) {
+      return campo_a(testo, p.campi.back().inizio, modo_campo(d->campi[p.campi.size() - 1]));
+    }
+  }
+  return campo_a(testo, r.chiave.offset, ModoCampo::testo);
+}
+
+std::optional<CampoAlCursore> campo_al_cursore(const Giornale& g, std::string_view testo,
+                                               const RecordRegistrato& r,
                                                const DescrizioneRecord& d, size_t i) {
   if (i < r.chiave.offset) return std::nullopt;
-  std::vector<Campo> c = campi_del_record(testo, r.chiave.offset, d);
+  std::vector<Campo> c = campi_del_record(testo, campo_prima(g, testo, r), d);
   // Where the text ends before the record does, the next field is the
   // empty one that a character typed at the end begins.
   if (!c.empty() && c.size() <= d.campi.size() && c.back().seguente == testo.size()) {
@@ -225,10 +241,17 @@ std::optional<CampoAlCursore> campo_al_cursore(std::string_view testo, const Rec
 }
 
 const RecordRegistrato* record_prima(const Analisi& a, FileSorgente file, size_t i) {
+  const Giornale& g = a.compilazione().giornale;
   const RecordRegistrato* r = nullptr;
-  for (const RecordRegistrato& x : a.compilazione().giornale.records()) {
+  for (const RecordRegistrato& x : g.records()) {
     if (x.chiave.file != file || x.passo() || !x.riconosciuto() || x.chiave.offset > i) continue;
-    if (descrizione_record(file, x.nome) != nullptr) r = &x;
+    if (descrizione_record(file, x.nome) == nullptr) continue;
+    // A record read from the keyword after another one begins past that
+    // one's fields: up to there the cursor is the earlier record's.
+    if (r != nullptr && r->chiave == x.chiave && i <= campo_prima(g, a.testo(file), x).coda()) {
+      continue;
+    }
+    r = &x;
   }
   return r;
 }
@@ -251,7 +274,7 @@ bool posto_di_chiave(const Analisi& a, FileSorgente file, size_t i) {
   const RecordRegistrato* r = record_prima(a, file, i);
   if (r == nullptr) return true;
   const std::optional<CampoAlCursore> c =
-      campo_al_cursore(testo, *r, *descrizione_record(file, r->nome), i);
+      campo_al_cursore(a.compilazione().giornale, testo, *r, *descrizione_record(file, r->nome), i);
   if (!c || c->indice < 0) return true;
   if (c->campo.modo == ModoCampo::testo || !c->riga_dopo) return false;
   const std::string_view v = c->campo.valore;
@@ -408,7 +431,8 @@ Json firma(const Analisi& a, FileSorgente file, size_t i) {
   const RecordRegistrato* r = record_prima(a, file, i);
   if (r == nullptr) return nullptr;
   const DescrizioneRecord& d = *descrizione_record(file, r->nome);
-  const std::optional<CampoAlCursore> campo = campo_al_cursore(a.testo(file), *r, d, i);
+  const std::optional<CampoAlCursore> campo =
+      campo_al_cursore(a.compilazione().giornale, a.testo(file), *r, d, i);
   if (!campo) return nullptr;
   // The fields by their Italian labels; each parameter is its place in the
   // label, as two labels may share words.
@@ -607,11 +631,18 @@ Json gettoni(const Analisi& a, FileSorgente file) {
     if (d.luogo.file == file && d.nome == "colonna-in-piu")
       colonna_in_piu.push_back(d.luogo.offset);
   }
+  // A value read after a field that ended its line (the keyword's, or any
+  // value's before it from the same keyword) was read from a line after, in
+  // the place of the one the record's own line lacks.
+  bool a_capo = false;
+  Luogo chiave{};
   for (const RecordRegistrato& r : a.compilazione().giornale.records()) {
     if (r.chiave.file != file || r.passo()) continue;
-    // Where the keyword's line ends: a value past it was read from a line
-    // after, in the place of the one the record's own line lacks.
-    const size_t fine_riga = std::min(testo.find_first_of("\r\n", r.chiave.offset), testo.size());
+    if (!(r.chiave == chiave)) {
+      chiave = r.chiave;
+      a_capo =
+          campo_a(testo, r.chiave.offset, ModoCampo::testo).separatore == Separatore::fine_riga;
+    }
     // A keyword field that names no record is passed over: a misspelt
     // keyword, or a value more than its record takes.
     g.push_back({r.chiave.offset, r.chiave.fine,
@@ -619,14 +650,18 @@ Json gettoni(const Analisi& a, FileSorgente file) {
     const DescrizioneRecord* d = r.riconosciuto() ? descrizione_record(file, r.nome) : nullptr;
     for (size_t k = 0; k < r.campi.size(); ++k) {
       TipoGettone t = TipoGettone::ignorato;
+      ModoCampo modo = ModoCampo::testo;
       if (d != nullptr && k < d->campi.size()) {
+        modo = modo_campo(d->campi[k]);
         t = d->campi[k].formato == Formato::testo ? TipoGettone::testo : TipoGettone::numero;
-        if (r.campi[k].inizio > fine_riga || std::find(colonna_in_piu.begin(), colonna_in_piu.end(),
-                                                       r.campi[k].inizio) != colonna_in_piu.end()) {
+        if (a_capo || std::find(colonna_in_piu.begin(), colonna_in_piu.end(), r.campi[k].inizio) !=
+                          colonna_in_piu.end()) {
           t = TipoGettone::spostato;
         }
       }
       g.push_back({r.campi[k].inizio, r.campi[k].fine, t});
+      a_capo =
+          a_capo || campo_a(testo, r.campi[k].inizio, modo).separatore == Separatore::fine_riga;
     }
   }
   std::stable_sort(g.begin(), g.end(),

@@ -40,10 +40,16 @@ struct CampoAlCursore {
   Campo campo;
   bool riga_dopo = false;
 };
-std::optional<CampoAlCursore> campo_al_cursore(std::string_view testo, const RecordRegistrato& r,
+std::optional<CampoAlCursore> campo_al_cursore(const Giornale& g, std::string_view testo,
+                                               const RecordRegistrato& r,
                                                const DescrizioneRecord& d, size_t i);
+// The field that the reading of `r` (a record of journal `g`) takes just
+// before its first: its keyword field or, when a keyword names several
+// records, the last field of the record read before it from that keyword.
+Campo campo_prima(const Giornale& g, std::string_view testo, const RecordRegistrato& r);
 // The last record of `file` whose keyword stands at or before `i` and that
-// names a catalogue entry.
+// names a catalogue entry; of the records one keyword names, the one whose
+// fields `i` is in.
 const RecordRegistrato* record_prima(const Analisi& a, FileSorgente file, size_t i);
 
 // "textDocument/hover": Markdown, or null away from any record.
