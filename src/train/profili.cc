@@ -1,7 +1,6 @@
 // Speed-limit and adhesion profiles: each point sets the value that holds from
 // its own cell on, so a point fills the cells behind it with the value of the
 // point before.
-#include <algorithm>
 #include <cstdint>
 
 #include "model/numeri.h"
@@ -10,26 +9,16 @@
 
 namespace calvetra {
 
-namespace {
-
-// Field `campo` of the cells from the fill index up to `a` - 1 takes v, as
-// one range; the index moves on to `a` (none when it is already there).
-void riempi(Modello& m, int64_t* indice, int64_t a, CampoCella campo, int64_t v) {
-  if (*indice >= a) return;
-  m.riempi_celle(*indice, a, campo, v);
-  *indice = a;
-}
-
-}  // namespace
-
 void punto_velocita(Modello& m, StatoTreno& s, const PuntoProfilo& p) {
   const int64_t W = cella_di_tratto(p.posizione);
   const int64_t H = m.ultima_cella();
   if (W > 0) {
-    // The first cell is filled even when W is not ahead of the fill index;
-    // the fill never reaches cell H.
-    riempi(m, &s.cella_velocita, std::min(std::max(W, s.cella_velocita + 1), H),
-           CampoCella::velocita, velocita_da_kmh(s.velocita_corrente));
+    // The first cell is filled even when W is not ahead of the fill index.
+    do {
+      if (s.cella_velocita >= H) break;
+      m.scrivi_cella(s.cella_velocita, CampoCella::velocita, velocita_da_kmh(s.velocita_corrente));
+      ++s.cella_velocita;
+    } while (s.cella_velocita < W);
   }
   s.velocita_corrente = p.valore;
 }
@@ -40,8 +29,11 @@ void punto_aderenza(Modello& m, StatoTreno& s, const PuntoProfilo& p) {
   if (W > 0) {
     // Unlike the speed fill this one may reach the last cell; it stops only
     // once its index has passed it.
-    riempi(m, &s.cella_aderenza, std::min(std::max(W, s.cella_aderenza + 1), H + 1),
-           CampoCella::aderenza, basso_8(s.aderenza_corrente));
+    do {
+      if (s.cella_aderenza > H) break;
+      m.scrivi_cella(s.cella_aderenza, CampoCella::aderenza, basso_8(s.aderenza_corrente));
+      ++s.cella_aderenza;
+    } while (s.cella_aderenza < W);
   }
   s.aderenza_corrente = p.valore;
 }
@@ -49,15 +41,19 @@ void punto_aderenza(Modello& m, StatoTreno& s, const PuntoProfilo& p) {
 void coda_velocita(Modello& m, StatoTreno& s) {
   const int64_t H = m.ultima_cella();
   // The last three cells keep what they have unless the tail starts there.
-  riempi(m, &s.cella_velocita, std::max(H - 2, s.cella_velocita + 1), CampoCella::velocita,
-         velocita_da_kmh(s.velocita_corrente));
+  do {
+    m.scrivi_cella(s.cella_velocita, CampoCella::velocita, velocita_da_kmh(s.velocita_corrente));
+    ++s.cella_velocita;
+  } while (s.cella_velocita < H - 2);
 }
 
 void coda_aderenza(Modello& m, StatoTreno& s) {
   const int64_t H = m.ultima_cella();
   if (s.cella_aderenza > H) return;
-  riempi(m, &s.cella_aderenza, std::max(H - 2, s.cella_aderenza + 1), CampoCella::aderenza,
-         basso_8(s.aderenza_corrente));
+  do {
+    m.scrivi_cella(s.cella_aderenza, CampoCella::aderenza, basso_8(s.aderenza_corrente));
+    ++s.cella_aderenza;
+  } while (s.cella_aderenza < H - 2);
 }
 
 namespace {
