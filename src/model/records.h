@@ -3,6 +3,7 @@
 #ifndef CALVETRA_MODEL_RECORDS_H_
 #define CALVETRA_MODEL_RECORDS_H_
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -171,6 +172,12 @@ class Geometria {
     if (m < 2) return Genere::intero;
     if (m < prossimo_) return Genere::reale;
     return Genere::vuoto;
+  }
+  // The last of the metres that hold a point from metre 0 on, -1 for none:
+  // where genere() first says empty, without asking it a metre at a time.
+  int32_t ultimo_pieno() const {
+    if (!seminata_) return -1;
+    return std::min(metri_, std::max(prossimo_, int32_t{2})) - 1;
   }
   // The stretches after the seeds, in order; none when the plan is only
   // measured.

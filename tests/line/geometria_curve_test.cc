@@ -138,5 +138,36 @@ TEST(GeometriaCurve, MetreOneMillionFailsWith103) {
   EXPECT_EQ(p.m.geometria.prossimo(), 1006999);  // the closing step has no limit
 }
 
+// The last metre with a point, from metre 0 on, is where a scan metre by
+// metre first finds one empty: on a plan never seeded, a whole one, one
+// stopped by an error, and one whose closing step ran past the last metre.
+int32_t ultimo_per_scansione(const Geometria& g) {
+  int32_t m = 0;
+  while (m <= g.ultimo_metro() && g.genere(m) != Genere::vuoto) ++m;
+  return m - 1;
+}
+
+TEST(GeometriaCurve, LastMetreWithAPointIsTheScansOwn) {
+  EXPECT_EQ(Geometria().ultimo_pieno(), -1);
+  Geometria creata;
+  creata.crea(100);
+  EXPECT_EQ(creata.ultimo_pieno(), -1);
+  creata.semina();
+  EXPECT_EQ(creata.ultimo_pieno(), 1);
+  EXPECT_EQ(creata.ultimo_pieno(), ultimo_per_scansione(creata));
+
+  ProvaLinea intera;
+  intera.compila("");
+  ProvaLinea fermata;
+  fermata.compila("pendenza,  1000,  5\r\ncurvad3,  500,  100\r\ncurvas7,  1000,  100\r\n");
+  ProvaLinea oltre;
+  oltre.compila("curvad1,  999000,  999\r\n", 1000000);
+  for (const ProvaLinea* p : {&intera, &fermata, &oltre}) {
+    EXPECT_EQ(p->m.geometria.ultimo_pieno(), ultimo_per_scansione(p->m.geometria));
+  }
+  EXPECT_EQ(intera.m.geometria.ultimo_pieno(), 16998);
+  EXPECT_EQ(fermata.m.geometria.ultimo_pieno(), 600);
+}
+
 }  // namespace
 }  // namespace calvetra::test

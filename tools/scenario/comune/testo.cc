@@ -28,6 +28,15 @@ std::string utf8_leggibile(std::string_view testo) {
   std::string s;
   s.reserve(testo.size());
   for (size_t i = 0; i < testo.size();) {
+    // Printable ASCII, the same in both, goes over a run at a time: a line
+    // of a source is mostly that.
+    size_t fine = i;
+    while (fine < testo.size() && testo[fine] >= 0x20 && testo[fine] < 0x7F) ++fine;
+    if (fine > i) {
+      s.append(testo.substr(i, fine - i));
+      i = fine;
+      continue;
+    }
     // What a file saved as UTF-8 holds is shown as the letters it wrote,
     // never as two characters of the code page each.
     if (const size_t n = sequenza_utf8(testo, i); n > 0) {

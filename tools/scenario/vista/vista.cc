@@ -67,10 +67,21 @@ class Luoghi {
     if (!m) return -1;
     const auto i = static_cast<int64_t>(indici_.size());
     indici_.emplace(chiave, i);
-    json_.push_back({testo_json(m->file), m->riga, m->colonna, testo_json(m->testo)});
+    // In room for its four elements, each moved in: a page of a hundred
+    // thousand warnings holds as many places.
+    Json luogo = Json::array();
+    Json::array_t& elementi = luogo.get_ref<Json::array_t&>();
+    elementi.reserve(4);
+    elementi.emplace_back(testo_json(m->file));
+    elementi.emplace_back(m->riga);
+    elementi.emplace_back(m->colonna);
+    elementi.emplace_back(testo_json(m->testo));
+    json_.push_back(std::move(luogo));
     return i;
   }
-  const Json& json() const { return json_; }
+  // The places, moved out: a page of a hundred thousand warnings holds as
+  // many, and a copy would cost as much as making them.
+  Json prendi() { return std::move(json_); }
 
  private:
   const Compilato& origini_;
@@ -91,32 +102,38 @@ const DescrizioneRecord* record_catalogo(std::string_view record) {
   return nullptr;
 }
 
-// A record's fields as the author wrote them, named and with the units of
-// the record catalogue: [name, value] and, when the unit adds to it, the
-// value as the page shows it (a position, a record's first field in metres,
-// reads as 27+250).
+// A record's field as the author wrote it, named and with the unit of the
+// record catalogue: [name, value] and, when the unit adds to it, the value
+// as the page shows it (a position, a record's first field in metres, reads
+// as 27+250). Made in room for its three elements: a page holds thousands.
+Json json_campo(const DescrizioneRecord* d, std::string_view campo, int64_t valore) {
+  const CampoRecord* k = nullptr;
+  for (size_t i = 0; d != nullptr && i < d->campi.size(); ++i) {
+    if (d->campi[i].nome == campo) k = &d->campi[i];
+  }
+  const std::string_view unita = k != nullptr ? k->unita : std::string_view();
+  Json j = Json::array();
+  Json::array_t& elementi = j.get_ref<Json::array_t&>();
+  elementi.reserve(3);
+  elementi.emplace_back(campo);
+  elementi.emplace_back(valore);
+  // The text only where it says more than the number: the page is smaller.
+  if (unita == "m" && k == d->campi.data()) {
+    elementi.emplace_back(testo_json(testo_progressiva(valore)));
+  } else if (unita == "per mille") {
+    elementi.emplace_back(testo_json(std::to_string(valore) + " \x89"));
+  } else if (!unita.empty()) {
+    elementi.emplace_back(testo_json(std::to_string(valore).append(" ").append(unita)));
+  }
+  return j;
+}
+
+// A record's fields as the author wrote them, each as json_campo gives it.
 Json json_record(std::string_view nome, const std::vector<CampoLetto>& letti) {
   const DescrizioneRecord* d = record_catalogo(nome);
   Json campi = Json::array();
-  for (const CampoLetto& c : letti) {
-    const CampoRecord* k = nullptr;
-    for (size_t i = 0; d != nullptr && i < d->campi.size(); ++i) {
-      if (d->campi[i].nome == c.campo) k = &d->campi[i];
-    }
-    const std::string_view unita = k != nullptr ? k->unita : std::string_view();
-    std::string testo = std::to_string(c.valore);
-    if (unita == "m" && k == d->campi.data()) {
-      testo = testo_progressiva(c.valore);
-    } else if (unita == "per mille") {
-      testo.append(" \x89");
-    } else if (!unita.empty()) {
-      testo.append(" ").append(unita);
-    }
-    // The text only where it says more than the number: the page is smaller.
-    Json campo = {c.campo, c.valore};
-    if (testo != std::to_string(c.valore)) campo.push_back(testo_json(testo));
-    campi.push_back(std::move(campo));
-  }
+  campi.get_ref<Json::array_t&>().reserve(letti.size());
+  for (const CampoLetto& c : letti) campi.push_back(json_campo(d, c.campo, c.valore));
   Json j = oggetto_json(3);  // and the index of a record of the journal
   metti_membro(&j, "nome", nome);
   metti_membro(&j, "campi", std::move(campi));
@@ -136,15 +153,20 @@ Json json_record_letto(const ScenarioCompilato& s, std::optional<size_t> i) {
   if (!i) return nullptr;
   const std::optional<RecordLettoNelGiornale> v = s.valori(*i);
   if (!v) return nullptr;
-  std::vector<CampoLetto> numeri;
+  // The numbers first, then the texts, each in the order read.
+  const DescrizioneRecord* d = record_catalogo(v->nome);
+  Json campi = Json::array();
+  campi.get_ref<Json::array_t&>().reserve(v->campi.size());
   for (const ValoreLetto& x : v->campi) {
-    if (!x.testo) numeri.push_back({x.campo, x.valore});
+    if (!x.testo) campi.push_back(json_campo(d, x.campo, x.valore));
   }
-  Json j = json_record(v->nome, numeri);
   for (const ValoreLetto& x : v->campi) {
-    if (x.testo) j["campi"].push_back({x.campo, nullptr, testo_json(*x.testo)});
+    if (x.testo) campi.push_back({x.campo, nullptr, testo_json(*x.testo)});
   }
-  j["indice"] = *i;
+  Json j = oggetto_json(3);
+  metti_membro(&j, "nome", v->nome);
+  metti_membro(&j, "campi", std::move(campi));
+  metti_membro(&j, "indice", *i);
   return j;
 }
 
@@ -174,22 +196,27 @@ Json json_diagnostico(const Diagnostico& d, Luoghi& luoghi,
   const bool con_posizione = errore || d.con_posizione;
   Json note = Json::array();
   for (const Nota& n : d.note) {
-    note.push_back({{"testo", testo_json(n.testo)}, {"luogo", luoghi.indice(n.luogo)}});
+    Json nota = oggetto_json(2);
+    metti_membro(&nota, "testo", testo_json(n.testo));
+    metti_membro(&nota, "luogo", luoghi.indice(n.luogo));
+    note.push_back(std::move(nota));
   }
-  // Member by member into room made once: a page may hold a hundred
-  // thousand of these.
+  // Member by member at the end of room made once: a page may hold a
+  // hundred thousand of these.
   Json j = oggetto_json(8);
-  j["gravita"] = errore ? "errore" : "avviso";
-  j["codice"] = numero(d.codice);
-  j["nome"] = testo_json(d.nome);
-  j["messaggio"] = testo_json(
-      errore && d.codice != CodiceErrore::nessuno ? descrizione_errore(d.codice) : d.messaggio);
-  j["posizione"] = con_posizione || !posizione_record ? d.posizione : *posizione_record;
+  metti_membro(&j, "gravita", errore ? "errore" : "avviso");
+  metti_membro(&j, "codice", numero(d.codice));
+  metti_membro(&j, "nome", testo_json(d.nome));
+  metti_membro(&j, "messaggio",
+               testo_json(errore && d.codice != CodiceErrore::nessuno ? descrizione_errore(d.codice)
+                                                                      : d.messaggio));
+  metti_membro(&j, "posizione",
+               con_posizione || !posizione_record ? d.posizione : *posizione_record);
   // Errors always locate a place; a warning when it concerns one or its
   // record begins with one.
-  j["con_posizione"] = con_posizione || posizione_record.has_value();
-  j["luogo"] = luoghi.indice(d.luogo);
-  j["note"] = std::move(note);
+  metti_membro(&j, "con_posizione", con_posizione || posizione_record.has_value());
+  metti_membro(&j, "luogo", luoghi.indice(d.luogo));
+  metti_membro(&j, "note", std::move(note));
   return j;
 }
 
@@ -325,14 +352,8 @@ PiantaCampionata campiona(const PianoLetto& p) {
 PiantaCampionata campiona(const Geometria& g) {
   // The samples go forward: the metres are worked out once, a window at a time.
   PuntiPiano punti(g);
-  const int64_t metri = g.esiste() ? int64_t{g.ultimo_metro()} + 1 : 0;
-  int64_t ultimo = -1;
-  while (ultimo + 1 < metri &&
-         g.genere(static_cast<int32_t>(ultimo + 1)) != Geometria::Genere::vuoto) {
-    ++ultimo;
-  }
   return campiona_con(
-      ultimo, [&](int64_t m) { return punti.x(static_cast<int32_t>(m)); },
+      g.ultimo_pieno(), [&](int64_t m) { return punti.x(static_cast<int32_t>(m)); },
       [&](int64_t m) { return punti.y(static_cast<int32_t>(m)); });
 }
 
@@ -381,7 +402,7 @@ std::optional<Json> json_vista(const ScenarioVisto& v, const Annullo& annullo) {
     const Diagnostico& d = voci[i];
     diagnostica.push_back(json_diagnostico(d, luoghi, posizione_record(v.origini, d.luogo)));
   }
-  j["luoghi"] = luoghi.json();
+  j["luoghi"] = luoghi.prendi();
   // The author's editor: a link template and the folder of the sources.
   j["editor"] = v.editor.empty() ? Json(nullptr) : Json(v.editor);
   j["cartella"] = v.editor.empty() ? Json(nullptr) : Json(v.cartella);
