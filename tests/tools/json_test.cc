@@ -13,8 +13,15 @@ TEST(ScenarioJson, KeysAndValuesAreWrittenAsTheLibraryWritesThem) {
   // Keys the writer sets down as they stand, and keys only the library may
   // escape: a quote, a backslash, a control character, a non-ASCII letter
   // and a byte that is no UTF-8 (replaced, as every document replaces it).
-  const char* const chiavi[] = {"cella", "codice 1",     "",    "a\"b", "a\\b", "riga\nnuova",
-                                "\x7f",  "citt\xC3\xA0", "\xE0"};
+  // Well-formed UTF-8 of two and four bytes stands as written; an overlong
+  // form, a surrogate and a sequence cut short go through the library.
+  const char* const chiavi[] = {"cella",    "codice 1",
+                                "",         "a\"b",
+                                "a\\b",     "riga\nnuova",
+                                "\x7f",     "citt\xC3\xA0",
+                                "\xE0",     "\xE2\x80\xB0 \xF0\x9F\x9A\x86",
+                                "\xC0\xAF", "\xED\xA0\x80",
+                                "\xE2\x80"};
   for (const char* k : chiavi) {
     Json j = Json::object();
     j[k] = {{k, 1.5}, {"l", {1, "x\xE0"}}};
@@ -22,6 +29,10 @@ TEST(ScenarioJson, KeysAndValuesAreWrittenAsTheLibraryWritesThem) {
     EXPECT_EQ(scrivi_json(j, 0), attesa + "\n") << k;
     // Laid out a member a line, each still the library's text.
     const std::string chiave = Json(k).dump(-1, ' ', false, Json::error_handler_t::replace);
+    // The same text appended to a reply written by hand.
+    std::string scritto = "[";
+    aggiungi_stringa_json(&scritto, k);
+    EXPECT_EQ(scritto, "[" + chiave) << k;
     EXPECT_EQ(scrivi_json(j, 1), "{\n  " + chiave + ": " +
                                      j[k].dump(-1, ' ', false, Json::error_handler_t::replace) +
                                      "\n}\n")

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/caratteri.h"
 #include "model/significato.h"
 #include "scenario/comune/testo.h"
 
@@ -89,19 +90,7 @@ class Scrittura {
 
   void compatto(const Json& j) { compatta_.dump(j, false, false, 0); }
 
-  void chiave(const std::string& k) {
-    // A key of plain characters is written as it stands, which is what the
-    // library would write; any other goes through it.
-    const bool semplice = std::all_of(
-        k.begin(), k.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
-    if (semplice) {
-      *s_ += '"';
-      *s_ += k;
-      *s_ += '"';
-    } else {
-      compatto(Json(k));
-    }
-  }
+  void chiave(const std::string& k) { aggiungi_stringa_json(s_, k); }
 
   void scrivi(const Json& j, int livelli, size_t rientro) {
     if (livelli <= 0 || !j.is_structured() || j.empty()) {
@@ -137,6 +126,30 @@ std::string scrivi_json(const Json& documento, int livelli) {
   std::string s;
   Scrittura(&s).scrivi(documento, livelli, 0);
   return s + "\n";
+}
+
+void aggiungi_stringa_json(std::string* s, std::string_view testo) {
+  // A text of printable ASCII but the quote and the backslash, and of
+  // well-formed UTF-8, is written as it stands, which is what the library
+  // would write; any other goes through it.
+  bool semplice = true;
+  for (size_t i = 0; i < testo.size() && semplice;) {
+    const auto c = static_cast<unsigned char>(testo[i]);
+    if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+      ++i;
+      continue;
+    }
+    const size_t n = sequenza_utf8(testo, i);
+    semplice = n > 0;
+    i += n;
+  }
+  if (semplice) {
+    *s += '"';
+    s->append(testo);
+    *s += '"';
+    return;
+  }
+  s->append(Json(testo).dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
 void metti_membro(Json* oggetto, std::string_view chiave, Json valore) {

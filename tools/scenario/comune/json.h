@@ -39,6 +39,11 @@ void metti_membro(Json* oggetto, std::string_view chiave, Json valore);
 // A Windows-1252 text (a station name, a source line) as a UTF-8 string.
 Json testo_json(std::string_view testo_1252);
 
+// Appends the UTF-8 text `testo` to `s` as the JSON string the library
+// writes for it (compact, UTF-8 kept, a malformed sequence replaced): for a
+// reply written as text instead of as the library's objects.
+void aggiungi_stringa_json(std::string* s, std::string_view testo);
+
 // Sets the fields of a table row in `j`, in file order, named as in the
 // table file: numbers as numbers, the name as UTF-8.
 void metti_campi_voce(Json* j, const voce& v);

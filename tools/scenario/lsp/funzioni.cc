@@ -1,6 +1,7 @@
 #include "scenario/lsp/funzioni.h"
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <string>
 #include <string_view>
@@ -493,9 +494,23 @@ Json pieghe(const Analisi& a, FileSorgente file) {
   return p;
 }
 
-Json simboli(const Analisi& a, FileSorgente file) {
+namespace {
+
+// A symbol of the outline, by the offsets of the text it stands for.
+struct Simbolo {
+  std::string nome;
+  std::string dettaglio;  // none for a section
+  int tipo = 0;
+  size_t inizio = 0, fine = 0;            // the whole record or section
+  size_t nome_inizio = 0, nome_fine = 0;  // what the editor selects
+  std::vector<Simbolo> figli;             // a section's records
+};
+constexpr int kTipoSezione = 3;
+
+// The outline of a source: the records before its first section, then its
+// sections, each with its records.
+std::vector<Simbolo> schema(const Analisi& a, FileSorgente file) {
   const std::string_view testo = a.testo(file);
-  const Fonte& f = a.fonte(file);
   const Modello& m = a.compilazione().modello;
   const Giornale& p = a.compilazione().giornale;
   // The kinds shown, with the symbol kind the protocol gives them.
@@ -506,7 +521,7 @@ Json simboli(const Analisi& a, FileSorgente file) {
   constexpr Genere kGeneri[] = {
       {"stazione", 23}, {"segnale", 24}, {"rallentamento", 14}, {"curva", 12}, {"montagna", 2}};
   const std::vector<Sezione> s = sezioni(a, file);
-  std::vector<Json> figli(s.size() + 1, Json::array());
+  std::vector<std::vector<Simbolo>> figli(s.size() + 1);
   const auto sezione_di = [&](size_t offset) {
     size_t k = 0;
     while (k < s.size() && s[k].inizio <= offset) ++k;
@@ -518,40 +533,35 @@ Json simboli(const Analisi& a, FileSorgente file) {
     constexpr Genere kAltro = {"", 13};
     const Genere* g = &kAltro;
     for (const Genere& x : kGeneri) g = x.nome == r.nome ? &x : g;
-    const size_t fine = r.fine();
     const DescrizioneRecord* d = descrizione_record(file, r.nome);
-    std::string nome = nome_con_valori(testo, r, d);
-    std::string dettaglio;
+    Simbolo y;
+    y.nome = nome_con_valori(testo, r, d);
     const std::optional<int64_t> pos =
         r.campi.empty() ? std::nullopt : numero_letto(campo_k(d, 0), r.campi[0]);
-    if (pos) dettaglio = km(*pos);
+    if (pos) y.dettaglio = km(*pos);
     if (g->nome == "stazione") {
       for (size_t riga = 0; riga < m.tabella.size(); ++riga) {
         if (p.record_riga(riga) != &r) continue;
-        nome = utf8_leggibile(m.tabella[riga].nome);
-        dettaglio = km(m.tabella[riga].posizione);
+        y.nome = utf8_leggibile(m.tabella[riga].nome);
+        y.dettaglio = km(m.tabella[riga].posizione);
       }
     } else if (r.campi.size() > 1) {
       const std::optional<int64_t> secondo = numero_letto(campo_k(d, 1), r.campi[1]);
-      if (pos && secondo && g->nome == "montagna") dettaglio += " a " + km(*secondo);
-      if (secondo && g->nome == "curva") dettaglio += ", " + std::to_string(*secondo) + " m";
+      if (pos && secondo && g->nome == "montagna") y.dettaglio += " a " + km(*secondo);
+      if (secondo && g->nome == "curva") y.dettaglio += ", " + std::to_string(*secondo) + " m";
       if (secondo && g->nome == "rallentamento") {
-        dettaglio += ", " + std::to_string(*secondo) + " km/h";
+        y.dettaglio += ", " + std::to_string(*secondo) + " km/h";
       }
     }
-    if (nome.empty()) nome = std::string(r.nome);
-    // Member by member, each moved in: the outline of a long route holds
-    // thousands.
-    Json j = oggetto_json(5);
-    aggiungi_membro(&j, "name", std::move(nome));
-    aggiungi_membro(&j, "detail", std::move(dettaglio));
-    aggiungi_membro(&j, "kind", g->tipo);
-    aggiungi_membro(&j, "range", intervallo(f, r.chiave.offset, fine - r.chiave.offset));
-    aggiungi_membro(&j, "selectionRange",
-                    intervallo(f, r.chiave.offset, r.chiave.fine - r.chiave.offset));
-    figli[sezione_di(r.chiave.offset)].push_back(std::move(j));
+    if (y.nome.empty()) y.nome = std::string(r.nome);
+    y.tipo = g->tipo;
+    y.inizio = r.chiave.offset;
+    y.fine = r.fine();
+    y.nome_inizio = r.chiave.offset;
+    y.nome_fine = r.chiave.fine;
+    figli[sezione_di(r.chiave.offset)].push_back(std::move(y));
   }
-  Json lista = std::move(figli[0]);
+  std::vector<Simbolo> lista = std::move(figli[0]);
   const size_t fine_ultima = fine_delle_sezioni(testo, s);
   for (size_t k = 0; k < s.size(); ++k) {
     const size_t fine = k + 1 < s.size() ? s[k + 1].inizio : fine_ultima;
@@ -560,13 +570,93 @@ Json simboli(const Analisi& a, FileSorgente file) {
     while (ultimo > s[k].inizio && (testo[ultimo - 1] == '\r' || testo[ultimo - 1] == '\n')) {
       --ultimo;
     }
-    lista.push_back({{"name", utf8_leggibile(s[k].nome)},
-                     {"kind", 3},
-                     {"range", intervallo(f, s[k].inizio, ultimo - s[k].inizio)},
-                     {"selectionRange", intervallo(f, s[k].inizio, s[k].fine - s[k].inizio)},
-                     {"children", std::move(figli[k + 1])}});
+    Simbolo y;
+    y.nome = utf8_leggibile(s[k].nome);
+    y.tipo = kTipoSezione;
+    y.inizio = s[k].inizio;
+    y.fine = ultimo;
+    y.nome_inizio = s[k].inizio;
+    y.nome_fine = s[k].fine;
+    y.figli = std::move(figli[k + 1]);
+    lista.push_back(std::move(y));
   }
   return lista;
+}
+
+// A literal piece of the text, its length known where it is written: the
+// outline of a long route is made of a hundred thousand of them.
+template <size_t N>
+void aggiungi(std::string* t, const char (&pezzo)[N]) {
+  t->append(pezzo, N - 1);
+}
+
+void scrivi_numero(std::string* t, int64_t n) {
+  char cifre[24];
+  const std::to_chars_result r = std::to_chars(cifre, cifre + sizeof cifre, n);
+  t->append(cifre, r.ptr);
+}
+
+void scrivi_posizione(std::string* t, Posizione p) {
+  aggiungi(t, "{\"line\":");
+  scrivi_numero(t, p.riga);
+  aggiungi(t, ",\"character\":");
+  scrivi_numero(t, p.carattere);
+  t->push_back('}');
+}
+
+void scrivi_intervallo(std::string* t, const Fonte& f, size_t inizio, size_t fine) {
+  aggiungi(t, "{\"start\":");
+  scrivi_posizione(t, f.indice.posizione(inizio));
+  aggiungi(t, ",\"end\":");
+  scrivi_posizione(t, f.indice.posizione(fine));
+  t->push_back('}');
+}
+
+// A symbol as the protocol's DocumentSymbol, written as the library would
+// write it: a record with its detail, a section with its records.
+void scrivi_simbolo(std::string* t, const Fonte& f, const Simbolo& y) {
+  aggiungi(t, "{\"name\":");
+  aggiungi_stringa_json(t, y.nome);
+  if (y.tipo != kTipoSezione) {
+    aggiungi(t, ",\"detail\":");
+    aggiungi_stringa_json(t, y.dettaglio);
+  }
+  aggiungi(t, ",\"kind\":");
+  scrivi_numero(t, y.tipo);
+  aggiungi(t, ",\"range\":");
+  scrivi_intervallo(t, f, y.inizio, y.fine);
+  aggiungi(t, ",\"selectionRange\":");
+  scrivi_intervallo(t, f, y.nome_inizio, y.nome_fine);
+  if (y.tipo == kTipoSezione) {
+    aggiungi(t, ",\"children\":[");
+    for (size_t k = 0; k < y.figli.size(); ++k) {
+      if (k > 0) t->push_back(',');
+      scrivi_simbolo(t, f, y.figli[k]);
+    }
+    t->push_back(']');
+  }
+  t->push_back('}');
+}
+
+}  // namespace
+
+std::string simboli(const Analisi& a, FileSorgente file) {
+  const Fonte& f = a.fonte(file);
+  const std::vector<Simbolo> lista = schema(a, file);
+  // Written straight as text: a long route's outline holds thousands of
+  // records, two ranges each, and as the library's objects they cost more
+  // than the outline itself.
+  size_t quanti = lista.size();
+  for (const Simbolo& y : lista) quanti += y.figli.size();
+  std::string t;
+  t.reserve(256 * quanti + 2);  // a record's text is about 230 bytes
+  t.push_back('[');
+  for (size_t k = 0; k < lista.size(); ++k) {
+    if (k > 0) t.push_back(',');
+    scrivi_simbolo(&t, f, lista[k]);
+  }
+  t.push_back(']');
+  return t;
 }
 
 Json simboli_dello_scenario(const Analisi& a, std::string_view cerca) {
@@ -579,17 +669,22 @@ Json simboli_dello_scenario(const Analisi& a, std::string_view cerca) {
   Json trovati = Json::array();
   for (const FileSorgente file : {FileSorgente::linea, FileSorgente::treno}) {
     if (a.testo(file).empty()) continue;
-    for (const Json& sezione : simboli(a, file)) {
-      for (const Json& s : sezione.value("children", Json::array({sezione}))) {
-        if (s.at("kind") == 3) continue;  // a section
-        const std::string nome = s.at("name").get<std::string>();
-        if (minuscolo(nome).find(cercato) == std::string::npos) continue;
-        Json j = {{"name", nome},
-                  {"kind", s.at("kind")},
-                  {"location", {{"uri", a.fonte(file).uri}, {"range", s.at("range")}}}};
-        if (sezione.at("kind") == 3) j["containerName"] = sezione.at("name");
-        trovati.push_back(std::move(j));
+    const Fonte& f = a.fonte(file);
+    const auto trova = [&](const Simbolo& y, const Simbolo* sezione) {
+      if (minuscolo(y.nome).find(cercato) == std::string::npos) return;
+      Json j = {
+          {"name", y.nome},
+          {"kind", y.tipo},
+          {"location", {{"uri", f.uri}, {"range", intervallo(f, y.inizio, y.fine - y.inizio)}}}};
+      if (sezione != nullptr) j["containerName"] = sezione->nome;
+      trovati.push_back(std::move(j));
+    };
+    for (const Simbolo& y : schema(a, file)) {
+      if (y.tipo != kTipoSezione) {
+        trova(y, nullptr);
+        continue;
       }
+      for (const Simbolo& r : y.figli) trova(r, &y);
     }
   }
   return trovati;

@@ -67,8 +67,9 @@ Json nomi_dei_campi(const Analisi& a, FileSorgente file, size_t da, size_t a_);
 // last line that is not blank.
 Json pieghe(const Analisi& a, FileSorgente file);
 // "textDocument/documentSymbol": the sections, and in them every record
-// with its values in its name (a station by its own name), and its km.
-Json simboli(const Analisi& a, FileSorgente file);
+// with its values in its name (a station by its own name), and its km;
+// written as JSON text.
+std::string simboli(const Analisi& a, FileSorgente file);
 
 // "workspace/symbol": the records of both sources (stations by their name,
 // signs with their text) whose outline name holds `cerca`, letter case

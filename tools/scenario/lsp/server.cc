@@ -68,7 +68,7 @@ class Server {
         log_ << "scenario lsp: " << errore << "\n";
         return 1;
       }
-      if (std::optional<Json> r = smistatore_.tratta(corpo)) invia(*r);
+      if (const std::optional<std::string> r = smistatore_.tratta(corpo)) invia_testo(*r);
       if (smistatore_.finito()) return smistatore_.stato_uscita();
     }
   }
@@ -76,8 +76,8 @@ class Server {
  private:
   // The page's server asks the editor to open a record from its own
   // thread: messages go out whole, one at a time.
-  void invia(const Json& messaggio) {
-    const std::string testo = messaggio.dump(-1, ' ', false, Json::error_handler_t::replace);
+  void invia(const Json& messaggio) { invia_testo(testo_messaggio(messaggio)); }
+  void invia_testo(std::string_view testo) {
     const std::lock_guard<std::mutex> l(scrittura_);
     trasporto_.scrivi(testo);
   }
@@ -451,9 +451,9 @@ class Server {
       if (!f) return Json::array();
       return pieghe(analisi(), *f);
     });
-    s.richiesta("textDocument/documentSymbol", [this](const Json& p) {
+    s.richiesta_scritta("textDocument/documentSymbol", [this](const Json& p) {
       const std::optional<FileSorgente> f = sorgente(p);
-      if (!f) return Json::array();
+      if (!f) return std::string("[]");
       return simboli(analisi(), *f);
     });
     s.richiesta("textDocument/definition", [this](const Json& p) {

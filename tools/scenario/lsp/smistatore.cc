@@ -8,19 +8,24 @@ Json risposta_errore(const Json& id, CodiceRpc codice, const std::string& messag
               {"error", {{"code", static_cast<int>(codice)}, {"message", messaggio}}}};
 }
 
-std::optional<Json> Smistatore::tratta(std::string_view corpo) {
+std::string testo_messaggio(const Json& messaggio) {
+  return messaggio.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::optional<std::string> Smistatore::tratta(std::string_view corpo) {
+  const auto errore = [](const Json& id, CodiceRpc codice, const std::string& messaggio) {
+    return testo_messaggio(risposta_errore(id, codice, messaggio));
+  };
   bool troppo_profondo = false;
   Json m = leggi_json_esterno(corpo, kLivelliMassimi, &troppo_profondo);
   if (troppo_profondo) {
-    return risposta_errore(
+    return errore(
         nullptr, CodiceRpc::richiesta_non_valida,
         "messaggio annidato oltre " + std::to_string(kLivelliMassimi) + " livelli: rifiutato");
   }
-  if (m.is_discarded()) {
-    return risposta_errore(nullptr, CodiceRpc::json_illeggibile, "JSON illeggibile");
-  }
-  const auto rifiuta = [](const Json& id, const std::string& perche) {
-    return risposta_errore(id, CodiceRpc::richiesta_non_valida, perche);
+  if (m.is_discarded()) return errore(nullptr, CodiceRpc::json_illeggibile, "JSON illeggibile");
+  const auto rifiuta = [&errore](const Json& id, const std::string& perche) {
+    return errore(id, CodiceRpc::richiesta_non_valida, perche);
   };
   if (!m.is_object()) return rifiuta(nullptr, "un messaggio e' un oggetto JSON");
   const auto id = m.find("id");
@@ -52,44 +57,57 @@ std::optional<Json> Smistatore::tratta(std::string_view corpo) {
     // `exit` reads nothing: whatever it carries, the server ends.
     if (!con_id && nome == "exit") tratta_notifica(nome, Json::object());
     if (!con_id) return std::nullopt;
-    return risposta_errore(id_valore, CodiceRpc::parametri_non_validi,
-                           "`params` e' un oggetto o un array");
+    return errore(id_valore, CodiceRpc::parametri_non_validi, "`params` e' un oggetto o un array");
   }
   if (con_id) return tratta_richiesta(id_valore, nome, parametri);
   tratta_notifica(nome, parametri);
   return std::nullopt;
 }
 
-std::optional<Json> Smistatore::tratta_richiesta(const Json& id, const std::string& metodo,
-                                                 const Json& parametri) {
+std::optional<std::string> Smistatore::tratta_richiesta(const Json& id, const std::string& metodo,
+                                                        const Json& parametri) {
+  const auto errore = [&id](CodiceRpc codice, const std::string& messaggio) {
+    return testo_messaggio(risposta_errore(id, codice, messaggio));
+  };
   if (chiuso_) {
-    return risposta_errore(id, CodiceRpc::richiesta_non_valida,
-                           "il server e' chiuso (shutdown): solo exit e' accettato");
+    return errore(CodiceRpc::richiesta_non_valida,
+                  "il server e' chiuso (shutdown): solo exit e' accettato");
   }
   if (!iniziato_ && metodo != "initialize") {
-    return risposta_errore(id, CodiceRpc::non_inizializzato, "serve prima initialize");
+    return errore(CodiceRpc::non_inizializzato, "serve prima initialize");
   }
   if (iniziato_ && metodo == "initialize") {
-    return risposta_errore(id, CodiceRpc::richiesta_non_valida, "initialize gia' ricevuto");
+    return errore(CodiceRpc::richiesta_non_valida, "initialize gia' ricevuto");
   }
   const auto h = richieste_.find(metodo);
-  if (h == richieste_.end()) {
-    return risposta_errore(id, CodiceRpc::metodo_sconosciuto, "metodo sconosciuto: " + metodo);
+  const auto scritta = scritte_.find(metodo);
+  if (h == richieste_.end() && scritta == scritte_.end()) {
+    return errore(CodiceRpc::metodo_sconosciuto, "metodo sconosciuto: " + metodo);
   }
   try {
     if (prima_) prima_();
+    if (h == richieste_.end()) {
+      // The result as its handler wrote it, in the message the library
+      // would write around it.
+      const std::string risultato = scritta->second(parametri);
+      std::string m = "{\"jsonrpc\":\"2.0\",\"id\":" + testo_messaggio(id) + ",\"result\":";
+      m.reserve(m.size() + risultato.size() + 1);
+      m += risultato;
+      m += '}';
+      return m;
+    }
     Json risultato = h->second(parametri);
     if (metodo == "initialize") iniziato_ = true;
     if (metodo == "shutdown") chiuso_ = true;
-    return Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(risultato)}};
+    return testo_messaggio(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(risultato)}});
   } catch (const ErroreRpc& e) {
-    return risposta_errore(id, e.codice, e.what());
+    return errore(e.codice, e.what());
   } catch (const Json::exception& e) {
     // A member missing or of the wrong type.
-    return risposta_errore(id, CodiceRpc::parametri_non_validi,
-                           std::string("parametri non validi: ") + e.what());
+    return errore(CodiceRpc::parametri_non_validi,
+                  std::string("parametri non validi: ") + e.what());
   } catch (const std::exception& e) {
-    return risposta_errore(id, CodiceRpc::errore_interno, e.what());
+    return errore(CodiceRpc::errore_interno, e.what());
   }
 }
 

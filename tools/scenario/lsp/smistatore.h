@@ -40,19 +40,27 @@ class Smistatore {
   static constexpr int kLivelliMassimi = 64;
 
   using Richiesta = std::function<Json(const Json& parametri)>;
+  // A request whose handler writes its result as JSON text itself: the
+  // outline of a long route holds thousands of ranges, which as the
+  // library's objects cost more than the outline.
+  using RichiestaScritta = std::function<std::string(const Json& parametri)>;
   using Notifica = std::function<void(const Json& parametri)>;
 
   // `initialize` and `shutdown` are requests like the others, registered by
   // the server; the dispatcher only keeps the order they must come in.
   void richiesta(std::string metodo, Richiesta r) { richieste_[std::move(metodo)] = std::move(r); }
+  void richiesta_scritta(std::string metodo, RichiestaScritta r) {
+    scritte_[std::move(metodo)] = std::move(r);
+  }
   void notifica(std::string metodo, Notifica n) { notifiche_[std::move(metodo)] = std::move(n); }
 
   // Called before a request's handler runs (the server publishes what the
   // request may depend on).
   void prima_di_ogni_richiesta(std::function<void()> f) { prima_ = std::move(f); }
 
-  // Handles one message body; the reply to write, when it has one.
-  std::optional<Json> tratta(std::string_view corpo);
+  // Handles one message body; the reply to write, as its text, when it has
+  // one.
+  std::optional<std::string> tratta(std::string_view corpo);
 
   // After `exit`: the server stops, with 0 when `shutdown` came first.
   bool finito() const { return finito_; }
@@ -60,11 +68,12 @@ class Smistatore {
   bool chiuso() const { return chiuso_; }
 
  private:
-  std::optional<Json> tratta_richiesta(const Json& id, const std::string& metodo,
-                                       const Json& parametri);
+  std::optional<std::string> tratta_richiesta(const Json& id, const std::string& metodo,
+                                              const Json& parametri);
   void tratta_notifica(const std::string& metodo, const Json& parametri);
 
   std::map<std::string, Richiesta, std::less<>> richieste_;
+  std::map<std::string, RichiestaScritta, std::less<>> scritte_;
   std::map<std::string, Notifica, std::less<>> notifiche_;
   std::function<void()> prima_;
   bool iniziato_ = false;
@@ -74,6 +83,10 @@ class Smistatore {
 
 // A reply with an error, for `id` (null when the request could not be read).
 Json risposta_errore(const Json& id, CodiceRpc codice, const std::string& messaggio);
+
+// A message as it goes out: compact, UTF-8 kept, a malformed sequence
+// replaced.
+std::string testo_messaggio(const Json& messaggio);
 
 }  // namespace calvetra::scenario::lsp
 
