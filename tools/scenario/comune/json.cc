@@ -152,12 +152,4 @@ void aggiungi_stringa_json(std::string* s, std::string_view testo) {
   s->append(Json(testo).dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
-void metti_membro(Json* oggetto, std::string_view chiave, Json valore) {
-  // The object's members as the vector they are: set at its end, where
-  // operator[] would first look for the key among the others.
-  Json::object_t& membri = oggetto->get_ref<Json::object_t&>();
-  static_cast<std::vector<std::pair<const std::string, Json>>&>(membri).emplace_back(
-      std::string(chiave), std::move(valore));
-}
-
 }  // namespace calvetra::scenario

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/records.h"
 
@@ -22,19 +23,15 @@ using Json = nlohmann::ordered_json;
 // key and its value) are copied, not moved, when it grows: a member that is
 // itself an object or a list would be copied whole at each growth.
 Json oggetto_json(size_t membri);
-// Adds member `nome` at the end of object `j` without looking for one of
-// that name first, as `j[nome] = valore` does. REQUIRES: `j` is an object
-// with no member `nome`. For the documents made by the thousand (the
-// ranges of an outline).
-inline void aggiungi_membro(Json* j, std::string_view nome, Json valore) {
-  // The object's own vector: its operator[] and emplace search the members.
-  Json::object_t::Container& membri = j->get_ref<Json::object_t&>();
-  membri.emplace_back(std::string(nome), std::move(valore));
-}
-
 // Sets the member `chiave`, which `oggetto` (an object) does not have yet,
-// to `valore`: at the end, with no copy and no search among the others.
-void metti_membro(Json* oggetto, std::string_view chiave, Json valore);
+// to `valore`: at the end, with no copy and no search among the others, as
+// `(*oggetto)[chiave] = valore` would make. For the documents made by the
+// thousand (the page's records, the ranges of the diagnostics).
+inline void metti_membro(Json* oggetto, std::string_view chiave, Json valore) {
+  // The object's own vector: its operator[] and emplace search the members.
+  Json::object_t::Container& membri = oggetto->get_ref<Json::object_t&>();
+  membri.emplace_back(std::string(chiave), std::move(valore));
+}
 
 // A Windows-1252 text (a station name, a source line) as a UTF-8 string.
 Json testo_json(std::string_view testo_1252);

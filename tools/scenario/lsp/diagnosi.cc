@@ -94,8 +94,8 @@ Json sorgente_mancante(const Analisi& a, const Fonte& mancante, const Fonte& ape
 
 Json intervallo(const Fonte& f, size_t inizio, size_t lunghezza) {
   Json j = oggetto_json(2);
-  aggiungi_membro(&j, "start", json_posizione(f.indice.posizione(inizio)));
-  aggiungi_membro(&j, "end", json_posizione(f.indice.posizione(inizio + lunghezza)));
+  metti_membro(&j, "start", json_posizione(f.indice.posizione(inizio)));
+  metti_membro(&j, "end", json_posizione(f.indice.posizione(inizio + lunghezza)));
   return j;
 }
 

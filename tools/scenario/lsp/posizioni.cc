@@ -30,8 +30,8 @@ int64_t intero_non_negativo(const Json& j, const char* nome) {
 // outline of the longest route makes some 16000 of these.
 Json json_posizione(Posizione p) {
   Json j = oggetto_json(2);
-  aggiungi_membro(&j, "line", p.riga);
-  aggiungi_membro(&j, "character", p.carattere);
+  metti_membro(&j, "line", p.riga);
+  metti_membro(&j, "character", p.carattere);
   return j;
 }
 
