@@ -479,14 +479,13 @@ std::vector<Differenza> differenze(const Compilazione& c, const Sorgente& linea,
     for (size_t k = 0; k < campi; ++k) {
       const Riletto& x = riletti[k];
       if (!x.confrontato) continue;
-      Differenza diff{i, k, letti[k], {}, x};
-      if (d->campi[k].formato == Formato::testo) {
-        diff.testo_letto = testo_a(testo_di(r.chiave.file, linea, treno), r.campi[k].inizio);
-        if (x.presente && x.testo == diff.testo_letto) continue;
-      } else if (x.presente && x.valore == letti[k]) {
-        continue;
-      }
-      out.push_back(std::move(diff));
+      // Most fields are kept as read: a difference is made only for one that is not.
+      const bool testo = d->campi[k].formato == Formato::testo;
+      const std::string_view testo_letto =
+          testo ? testo_a(testo_di(r.chiave.file, linea, treno), r.campi[k].inizio)
+                : std::string_view();
+      if (x.presente && (testo ? x.testo == testo_letto : x.valore == letti[k])) continue;
+      out.push_back({i, k, letti[k], std::string(testo_letto), x});
     }
   }
   return out;

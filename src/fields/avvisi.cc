@@ -264,22 +264,29 @@ bool tra_parentesi(std::string_view campo) {
   return i < campo.size() && campo[i] == '[' && campo.find(']', i) != std::string_view::npos;
 }
 
-void Avvisi::numero_letto(std::string_view campo, size_t inizio) noexcept {
+void Avvisi::numero_letto(const Campo& letto, bool numero) noexcept {
+  const std::string_view campo = letto.valore;
+  const size_t inizio = letto.inizio;
+  // Whatever way the look ends, the field is in hand only while it lasts.
+  struct InMano {
+    const Campo*& letto;
+    ~InMano() { letto = nullptr; }
+  } in_mano{letto_ = &letto};
   try {
     if (segna_) {
       segna_ = false;
-      segnato_ = {true, a(inizio), e_numero(campo)};
+      segnato_ = {true, a(inizio), numero};
     }
     record_corto(inizio);
-    if (spoglia(campo).empty()) return;
-    if (carattere_invisibile(campo, inizio)) return;
     const std::string_view scritto = spoglia(campo);
+    if (scritto.empty()) return;
+    if (carattere_invisibile(campo, inizio)) return;
     if (orario_in_un_campo(scritto, inizio) || posizione_con_virgola(scritto, inizio) ||
         segno_staccato(scritto, inizio)) {
       return;
     }
-    if (e_numero(campo)) {
-      numero_da_vicino(campo, inizio);
+    if (numero) {
+      numero_da_vicino(scritto, inizio);
       return;
     }
     if (trattino_per_meno(scritto, inizio) || progressiva_in_metri(scritto, inizio)) return;
@@ -380,12 +387,13 @@ void Avvisi::in_unita(const std::string& base, std::string_view numero, std::str
   d_.senza_correzione(senza);
 }
 
-void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
-  const std::string_view t = spoglia(campo);
+void Avvisi::numero_da_vicino(std::string_view t, size_t inizio) {
   // `115.000` in metres reads 115: a thousands dot, with nothing to round.
+  // Both hints need a dot, which most numbers lack.
+  const bool punto = t.find('.') != std::string_view::npos;
   const CampoRecord* c = campo_corrente();
-  const bool in_metri = c != nullptr && c->unita == "m" && migliaia_col_punto(t);
-  if (con_frazione(t) || in_metri) {
+  const bool in_metri = punto && c != nullptr && c->unita == "m" && migliaia_col_punto(t);
+  if (punto && (con_frazione(t) || in_metri)) {
     const std::string letto = std::to_string(numero_da_campo(t));
     if (migliaia_col_punto(t)) {
       std::string intero(t);
@@ -410,14 +418,14 @@ void Avvisi::numero_da_vicino(std::string_view campo, size_t inizio) {
   // that ends the column.
   const std::string_view sorgente = lettore_.testo();
   const size_t cifre = t.size() - ((t[0] == '+' || t[0] == '-') ? 1 : 0);
-  if (cifre > 3 || t.find('.') != std::string_view::npos) return;
-  const Campo numero = campo_a(sorgente, inizio, ModoCampo::numero);
+  if (cifre > 3 || punto) return;
+  const Campo numero = campo_da(inizio, ModoCampo::numero);
   if (numero.virgolette || numero.valore != t || numero.separatore != Separatore::spazio) return;
-  const Campo gruppo = campo_a(sorgente, numero.seguente, ModoCampo::numero);
   size_t prima = inizio;
   while (prima > 0 && spazio(sorgente[prima - 1])) --prima;
-  if (prima == 0 || sorgente[prima - 1] != ',' || gruppo.virgolette ||
-      gruppo.separatore == Separatore::spazio || gruppo.valore.size() != 3 ||
+  if (prima == 0 || sorgente[prima - 1] != ',') return;
+  const Campo gruppo = campo_a(sorgente, numero.seguente, ModoCampo::numero);
+  if (gruppo.virgolette || gruppo.separatore == Separatore::spazio || gruppo.valore.size() != 3 ||
       !std::all_of(gruppo.valore.begin(), gruppo.valore.end(), cifra)) {
     return;
   }
@@ -948,13 +956,13 @@ bool Avvisi::orario_in_un_campo(std::string_view t, size_t inizio) {
 bool Avvisi::posizione_con_virgola(std::string_view t, size_t inizio) {
   const CampoRecord* c = campo_corrente();
   const std::string_view s = lettore_.testo();
-  if (c == nullptr || indice_ != 0 || c->unita != "m" || t.empty() || t.size() > 3 ||
+  if (indice_ != 0 || t.empty() || t.size() > 3 || c == nullptr || c->unita != "m" ||
       !std::all_of(t.begin(), t.end(), cifra) || s.substr(inizio, t.size()) != t) {
     return false;
   }
   // The comma right after the digits, and right after it three digits that
   // the reader takes as the next field.
-  const Campo numero = campo_a(s, inizio, ModoCampo::numero);
+  const Campo numero = campo_da(inizio, ModoCampo::numero);
   if (numero.separatore != Separatore::virgola || numero.limite != inizio + t.size()) return false;
   const Campo resto = campo_a(s, numero.seguente, ModoCampo::numero);
   if (resto.inizio != numero.seguente || resto.virgolette || resto.valore.size() != 3 ||
@@ -971,7 +979,7 @@ bool Avvisi::posizione_con_virgola(std::string_view t, size_t inizio) {
                             std::string(t) + " m, con i campi dopo spostati di uno";
   d_.avviso("posizione-con-virgola", senza + "; per " + unito + " m scrivi " + citato(unito),
             a(inizio));
-  d_.correggi(correzione("scrivi " + citato(unito), a(inizio), t.size() + 4, unito,
+  d_.correggi(correzione("scrivi " + citato(unito), a(inizio), resto.fine - inizio, unito,
                          numeri_a(inizio, {numero_da_campo(unito)})));
   d_.senza_correzione(senza);
   spiegato_fino_a_ = fine_della_riga(s, v);
@@ -981,9 +989,9 @@ bool Avvisi::posizione_con_virgola(std::string_view t, size_t inizio) {
 
 bool Avvisi::segno_staccato(std::string_view t, size_t inizio) {
   const std::string_view s = lettore_.testo();
-  if (t != "-" && t != "+") return false;
+  if (t.size() != 1 || (t[0] != '-' && t[0] != '+')) return false;
   // The sign a field, blanks after it, and digits the next field.
-  const Campo segno = campo_a(s, inizio, ModoCampo::numero);
+  const Campo segno = campo_da(inizio, ModoCampo::numero);
   if (segno.virgolette || segno.valore != t || segno.separatore != Separatore::spazio) return false;
   const Campo dopo = campo_a(s, segno.seguente, ModoCampo::numero);
   if (dopo.virgolette || dopo.valore.empty() ||
@@ -1107,7 +1115,7 @@ bool Avvisi::colonna_mancante(std::string_view campo, size_t inizio) {
   const std::string_view s = lettore_.testo();
   // The number ended at a blank, and the line goes on with the text, which
   // the reader takes as the record's last field.
-  const Campo numero = campo_a(s, inizio, ModoCampo::numero);
+  const Campo numero = campo_da(inizio, ModoCampo::numero);
   if (numero.virgolette || numero.valore.empty() || numero.valore != campo ||
       numero.separatore != Separatore::spazio) {
     return false;

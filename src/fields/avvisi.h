@@ -44,7 +44,7 @@ class Avvisi final : public OsservatoreCampi {
 
   // A number field read as a value: junk that reads as 0, or a keyword field
   // taken as the value of a record short by one.
-  void numero_letto(std::string_view campo, size_t inizio) noexcept override;
+  void numero_letto(const Campo& letto, bool numero) noexcept override;
   // A text value (a sign text, a station name) read at `inizio`: UTF-8
   // bytes, or the next line's keyword taken as the text.
   void testo_letto(std::string_view testo, size_t inizio);
@@ -156,8 +156,9 @@ class Avvisi final : public OsservatoreCampi {
   // that, over `lunghezza` bytes from `da`. The warning stands at `inizio`.
   void in_unita(const std::string& base, std::string_view numero, std::string_view u,
                 const CampoRecord* c, size_t inizio, size_t da, size_t lunghezza);
-  // Hints for a number with a fraction or split by a blank.
-  void numero_da_vicino(std::string_view campo, size_t inizio);
+  // Hints for a number (`t`, its field without blanks) with a fraction or
+  // split by a blank.
+  void numero_da_vicino(std::string_view t, size_t inizio);
   // A time written in one field (`8.22`, `7:53:30`) in the hours field.
   bool orario_in_un_campo(std::string_view t, size_t inizio);
   // `26,350` in a position: a thousands comma that splits it in two fields.
@@ -179,6 +180,12 @@ class Avvisi final : public OsservatoreCampi {
   bool progressiva_in_metri(std::string_view t, size_t inizio);
   // The record in hand reads a value from a line after its own.
   void record_corto(size_t inizio);
+  // The field at `inizio` as a read as `modo` takes it: the number field in
+  // hand as the reader took it, any other measured.
+  Campo campo_da(size_t inizio, ModoCampo modo) const {
+    if (letto_ != nullptr && letto_->inizio == inizio && letto_->modo == modo) return *letto_;
+    return campo_a(lettore_.testo(), inizio, modo);
+  }
   // The field being read, when known.
   const CampoRecord* campo_corrente() const {
     return in_lettura_ != nullptr && indice_ < in_lettura_->campi.size()
@@ -220,6 +227,8 @@ class Avvisi final : public OsservatoreCampi {
   int numeri_tollerati_ = 0;
   bool segna_ = false;
   CampoSegnato segnato_;
+  // The number field in hand, while numero_letto looks at it.
+  const Campo* letto_ = nullptr;
   // Keyed by the catalogue phrase of the kind, text that lives as long as
   // the program.
   std::map<std::string_view, Precedente> precedenti_;

@@ -156,6 +156,48 @@ template <ModoCampo M>
 
 }  // namespace
 
+namespace {
+
+// The field without the blanks around it.
+std::string_view senza_spazi(std::string_view campo) {
+  while (!campo.empty() && spazio(campo.front())) campo.remove_prefix(1);
+  while (!campo.empty() && spazio(campo.back())) campo.remove_suffix(1);
+  return campo;
+}
+
+// The number inside a field: its body without the sign, and the sign. False
+// when the field is not a number.
+bool sintassi_numero(std::string_view campo, std::string_view* corpo_numero, bool* negativo) {
+  campo = senza_spazi(campo);
+  // Syntax: [sign] (digits [. digits*] | . digits) [(e|E) [sign] digits]
+  size_t i = 0;
+  *negativo = false;
+  if (i < campo.size() && (campo[i] == '+' || campo[i] == '-')) {
+    *negativo = campo[i] == '-';
+    ++i;
+  }
+  const size_t corpo = i;
+  size_t cifre = 0;
+  while (i < campo.size() && cifra(campo[i])) ++i, ++cifre;
+  if (i < campo.size() && campo[i] == '.') {
+    ++i;
+    while (i < campo.size() && cifra(campo[i])) ++i, ++cifre;
+  }
+  if (cifre == 0) return false;
+  if (i < campo.size() && (campo[i] == 'e' || campo[i] == 'E')) {
+    ++i;
+    if (i < campo.size() && (campo[i] == '+' || campo[i] == '-')) ++i;
+    size_t esponente = 0;
+    while (i < campo.size() && cifra(campo[i])) ++i, ++esponente;
+    if (esponente == 0) return false;
+  }
+  if (i != campo.size()) return false;
+  *corpo_numero = campo.substr(corpo, i - corpo);
+  return true;
+}
+
+}  // namespace
+
 Campo campo_a(std::string_view t, size_t da, ModoCampo modo) {
   return modo == ModoCampo::testo ? misura<ModoCampo::testo>(t, da)
                                   : misura<ModoCampo::numero>(t, da);
@@ -208,8 +250,11 @@ int64_t LettoreCampi::leggi_numero() {
   // A number too large for any field fails where its text ends (a quoted
   // one past its separator), and the reading resumes there.
   pos_ = c.virgolette ? c.seguente : c.fine;
-  if (osservatore_ != nullptr) osservatore_->numero_letto(c.valore, c.inizio);
-  const int64_t valore = numero_da_campo(c.valore);
+  std::string_view corpo;
+  bool negativo = false;
+  const bool numero = sintassi_numero(c.valore, &corpo, &negativo);
+  if (osservatore_ != nullptr) osservatore_->numero_letto(c, numero);
+  const int64_t valore = numero ? valore_esatto(corpo, negativo, senza_spazi(c.valore)) : 0;
   pos_ = c.seguente;
   return valore;
 }
@@ -218,50 +263,12 @@ int32_t LettoreCampi::leggi_32() { return in_campo<int32_t>(leggi_numero(), "un 
 int16_t LettoreCampi::leggi_16() { return in_campo<int16_t>(leggi_numero(), "un campo a 16 bit"); }
 uint8_t LettoreCampi::leggi_8() { return in_campo<uint8_t>(leggi_numero(), "un campo a 8 bit"); }
 
-namespace {
-
-// The number inside a field: its body without the sign, and the sign. False
-// when the field is not a number.
-bool sintassi_numero(std::string_view campo, std::string_view* corpo_numero, bool* negativo) {
-  while (!campo.empty() && spazio(campo.front())) campo.remove_prefix(1);
-  while (!campo.empty() && spazio(campo.back())) campo.remove_suffix(1);
-  // Syntax: [sign] (digits [. digits*] | . digits) [(e|E) [sign] digits]
-  size_t i = 0;
-  *negativo = false;
-  if (i < campo.size() && (campo[i] == '+' || campo[i] == '-')) {
-    *negativo = campo[i] == '-';
-    ++i;
-  }
-  const size_t corpo = i;
-  size_t cifre = 0;
-  while (i < campo.size() && cifra(campo[i])) ++i, ++cifre;
-  if (i < campo.size() && campo[i] == '.') {
-    ++i;
-    while (i < campo.size() && cifra(campo[i])) ++i, ++cifre;
-  }
-  if (cifre == 0) return false;
-  if (i < campo.size() && (campo[i] == 'e' || campo[i] == 'E')) {
-    ++i;
-    if (i < campo.size() && (campo[i] == '+' || campo[i] == '-')) ++i;
-    size_t esponente = 0;
-    while (i < campo.size() && cifra(campo[i])) ++i, ++esponente;
-    if (esponente == 0) return false;
-  }
-  if (i != campo.size()) return false;
-  *corpo_numero = campo.substr(corpo, i - corpo);
-  return true;
-}
-
-}  // namespace
-
 int64_t numero_da_campo(std::string_view campo) {
   std::string_view corpo;
   bool negativo = false;
   if (!sintassi_numero(campo, &corpo, &negativo)) return 0;
   // The whole field, blanks aside, names the number in failure messages.
-  while (!campo.empty() && spazio(campo.front())) campo.remove_prefix(1);
-  while (!campo.empty() && spazio(campo.back())) campo.remove_suffix(1);
-  return valore_esatto(corpo, negativo, campo);
+  return valore_esatto(corpo, negativo, senza_spazi(campo));
 }
 
 bool e_numero(std::string_view campo) {

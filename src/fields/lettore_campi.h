@@ -75,13 +75,14 @@ Campo campo_a(std::string_view testo, size_t da, ModoCampo modo);
 std::string_view testo_a(std::string_view testo, size_t da);
 
 // Told of what the reader reads, for the authors' warnings: every number
-// field (its text, quotes dropped, and where it begins) and every quoted
-// field that runs across a line end. It has no way to change what a read
-// returns.
+// field (as the read took it, and whether its text is a number) and every
+// quoted field that runs across a line end. It has no way to change what a
+// read returns.
 class OsservatoreCampi {
  public:
   virtual ~OsservatoreCampi() = default;
-  virtual void numero_letto(std::string_view campo, size_t inizio) noexcept = 0;
+  // `letto` views the reader's text and lives for the call only.
+  virtual void numero_letto(const Campo& letto, bool numero) noexcept = 0;
   // The double quote at `apertura` is closed at `chiusura` (the size of the
   // text when it is never closed), past the end of its line.
   virtual void virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept = 0;

@@ -1,6 +1,7 @@
 // Speed-limit and adhesion profiles: each point sets the value that holds from
 // its own cell on, so a point fills the cells behind it with the value of the
 // point before.
+#include <algorithm>
 #include <cstdint>
 
 #include "model/numeri.h"
@@ -9,16 +10,37 @@
 
 namespace calvetra {
 
+namespace {
+
+// Field `campo` of the cells from the fill index up to `a` - 1 takes the
+// value `valore()` gives, as one range; the index moves on to `a`. The value
+// is worked out only when a cell is written (a speed out of the cell's range
+// fails only then), and a cell outside the route fails as its own write
+// would, once the cells before it are written, the index stopped at it.
+template <typename Valore>
+void riempi(Modello& m, int64_t* indice, int64_t a, CampoCella campo, Valore valore) {
+  if (*indice >= a) return;
+  const int64_t v = valore();
+  const auto fuori = static_cast<int64_t>(m.tratti.size());
+  const int64_t fino = *indice >= 0 ? std::min(a, fuori) : *indice;
+  if (fino > *indice) {
+    m.riempi_celle(*indice, fino, campo, v);
+    *indice = fino;
+  }
+  if (fino < a) m.scrivi_cella(*indice, campo, v);
+  *indice = a;
+}
+
+}  // namespace
+
 void punto_velocita(Modello& m, StatoTreno& s, const PuntoProfilo& p) {
   const int64_t W = cella_di_tratto(p.posizione);
   const int64_t H = m.ultima_cella();
   if (W > 0) {
-    // The first cell is filled even when W is not ahead of the fill index.
-    do {
-      if (s.cella_velocita >= H) break;
-      m.scrivi_cella(s.cella_velocita, CampoCella::velocita, velocita_da_kmh(s.velocita_corrente));
-      ++s.cella_velocita;
-    } while (s.cella_velocita < W);
+    // The first cell is filled even when W is not ahead of the fill index;
+    // the fill never reaches cell H.
+    riempi(m, &s.cella_velocita, std::min(std::max(W, s.cella_velocita + 1), H),
+           CampoCella::velocita, [&s] { return velocita_da_kmh(s.velocita_corrente); });
   }
   s.velocita_corrente = p.valore;
 }
@@ -29,11 +51,8 @@ void punto_aderenza(Modello& m, StatoTreno& s, const PuntoProfilo& p) {
   if (W > 0) {
     // Unlike the speed fill this one may reach the last cell; it stops only
     // once its index has passed it.
-    do {
-      if (s.cella_aderenza > H) break;
-      m.scrivi_cella(s.cella_aderenza, CampoCella::aderenza, basso_8(s.aderenza_corrente));
-      ++s.cella_aderenza;
-    } while (s.cella_aderenza < W);
+    riempi(m, &s.cella_aderenza, std::min(std::max(W, s.cella_aderenza + 1), H + 1),
+           CampoCella::aderenza, [&s] { return basso_8(s.aderenza_corrente); });
   }
   s.aderenza_corrente = p.valore;
 }
@@ -41,19 +60,15 @@ void punto_aderenza(Modello& m, StatoTreno& s, const PuntoProfilo& p) {
 void coda_velocita(Modello& m, StatoTreno& s) {
   const int64_t H = m.ultima_cella();
   // The last three cells keep what they have unless the tail starts there.
-  do {
-    m.scrivi_cella(s.cella_velocita, CampoCella::velocita, velocita_da_kmh(s.velocita_corrente));
-    ++s.cella_velocita;
-  } while (s.cella_velocita < H - 2);
+  riempi(m, &s.cella_velocita, std::max(H - 2, s.cella_velocita + 1), CampoCella::velocita,
+         [&s] { return velocita_da_kmh(s.velocita_corrente); });
 }
 
 void coda_aderenza(Modello& m, StatoTreno& s) {
   const int64_t H = m.ultima_cella();
   if (s.cella_aderenza > H) return;
-  do {
-    m.scrivi_cella(s.cella_aderenza, CampoCella::aderenza, basso_8(s.aderenza_corrente));
-    ++s.cella_aderenza;
-  } while (s.cella_aderenza < H - 2);
+  riempi(m, &s.cella_aderenza, std::max(H - 2, s.cella_aderenza + 1), CampoCella::aderenza,
+         [&s] { return basso_8(s.aderenza_corrente); });
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace calvetra {
 namespace {
@@ -10,8 +11,19 @@ namespace {
 // Every line end the reader knows (CR LF, a lone CR, a lone LF), empty lines,
 // an empty text and a text that ends on a lone CR.
 TEST(IndiceRighe, PlacesEveryOffsetAndEveryLineAsTheFieldReaderDoes) {
-  for (const std::string& testo : {std::string("a,b\r\ncc\rd\n\n e\r"), std::string(""),
-                                   std::string("\r\n\r\r\n"), std::string("senza fine")}) {
+  std::vector<std::string> testi = {"a,b\r\ncc\rd\n\n e\r", "",   "\r\n\r\r\n", "senza fine",
+                                    "x\r\ry\r\n\rz",        "\r", "\n\r\n",     "a\rb\rc\n"};
+  // And texts of every mix of the three bytes, up to six of them.
+  for (int n = 1; n <= 6; ++n) {
+    int tutti = 1;
+    for (int k = 0; k < n; ++k) tutti *= 3;
+    for (int scelta = 0; scelta < tutti; ++scelta) {
+      std::string t;
+      for (int k = 0, c = scelta; k < n; ++k, c /= 3) t += "a\r\n"[c % 3];
+      testi.push_back(t);
+    }
+  }
+  for (const std::string& testo : testi) {
     const IndiceRighe righe(testo);
     for (size_t offset = 0; offset <= testo.size() + 1; ++offset) {
       const PosizioneTesto atteso = posizione_in(testo, offset);

@@ -4,7 +4,9 @@
 
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "content/righe.h"
 #include "content/testi.h"
@@ -253,6 +255,47 @@ TEST(ScenarioCheck, ColoursOnlyWhenAsked) {
     senza.erase(i, senza.find('m', i) + 1 - i);
   }
   EXPECT_EQ(senza, grigio.errori);
+}
+
+// A report of many warnings, written a block at a time, is every
+// diagnostic's text in order, nothing lost at a block's edge; tabs, a byte
+// said as `<81>` and text after it keep the caret under the field.
+TEST(ScenarioCheck, ALongReportIsEveryDiagnosticInOrder) {
+  std::string linea = "[generale]\r\nlunghezza percorso, 200000\r\n[curve]\r\n";
+  for (int k = 0; k < 1500; ++k) {
+    linea += (k % 3 == 0   ? "pendenza,\t"
+              : k % 3 == 1 ? "pendenza, \x81 "
+                           : "pendenza, ") +
+             std::to_string(1000 + k * 100) + ", 1O\r\n";
+  }
+  linea += "[fine]\r\n";
+  Cartella c(linea, kTreno);
+  scenario::SorgentiAutore s;
+  std::string errore;
+  ASSERT_TRUE(scenario::leggi_sorgenti(&c.disco, "/prova", {}, &s, &errore));
+  const scenario::Compilato compilato =
+      scenario::ScenarioCompilato::compila(std::move(s), {}, {.coordinate = false});
+  const std::vector<Diagnostico>& tutti = compilato->compilazione().diagnostica.voci();
+  ASSERT_GE(tutti.size(), 1500u);
+  for (const bool colore : {false, true}) {
+    std::string atteso;
+    for (const Diagnostico& d : tutti) atteso += scenario::testo_diagnostico(d, *compilato, colore);
+    ASSERT_GT(atteso.size(), 3u * 64 * 1024);
+    std::ostringstream scritto;
+    scenario::scrivi_diagnostici(scritto, tutti, *compilato, colore);
+    EXPECT_EQ(scritto.str(), atteso);
+  }
+  // The caret of the third line's field stands under it, after the tab.
+  const std::string una = scenario::testo_diagnostico(tutti[0], *compilato, false);
+  EXPECT_NE(una.find(" 4 | pendenza,\t1000, 1O\n   |          \t      ^~\n"), std::string::npos)
+      << una;
+  // A byte said as `<81>` takes its four columns before the caret.
+  const std::string due = scenario::testo_diagnostico(tutti[2], *compilato, false);
+  const size_t riga = due.find(" 5 | pendenza, <81> 1100, 1O\n");
+  ASSERT_NE(riga, std::string::npos) << due;
+  const size_t sotto = due.find('\n', riga) + 1;
+  EXPECT_EQ(due.substr(sotto, due.find('\n', sotto) - sotto + 1),
+            std::string(due.find("1100", riga) - riga, ' ').replace(1, 3, "  |") + "^~~~\n");
 }
 
 TEST(ScenarioInit, WritesTheEmbeddedSourcesAndNeverOverwrites) {

@@ -116,6 +116,24 @@ TEST(FaseTreno, SpeedPointAtTheBoundAndJustPastIt) {
   EXPECT_EQ(rifiutato.c(kUltimaCella - 3).aderenza, 3);
 }
 
+// A speed too high for a cell fails only where a cell is written with it:
+// a point whose fill writes nothing (the fill index already at the last
+// cell) passes it over, and the next point's speed is the one kept.
+TEST(FaseTreno, SpeedThatFitsNoCellFailsOnlyWhenWritten) {
+  TrenoDiProva t;
+  t.leggi(
+      "velocita, 121900, 20\r\nvelocita, 121900, 20\r\n"
+      "velocita, 121900, 1300\r\nvelocita, 121900, 50\r\n");
+  EXPECT_EQ(numero(t.d.codice_errore()), 0);
+  EXPECT_EQ(t.c(kUltimaCella - 1).velocita, 4);
+  EXPECT_EQ(t.c(kUltimaCella).velocita, 10);  // the tail, at 50 km/h
+
+  // Written, it fails: one cell more to fill.
+  TrenoDiProva scritto;
+  scritto.leggi("velocita, 121900, 20\r\nvelocita, 121900, 1300\r\nvelocita, 121900, 50\r\n");
+  EXPECT_EQ(numero(scritto.d.codice_errore()), 25);
+}
+
 // Points piled at the last position allowed each fill one more cell. The
 // adhesion fill reaches the last cell and then stops, leaving its tail nothing
 // to write; the speed fill stops before the last cell and its tail writes it.

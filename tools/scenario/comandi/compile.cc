@@ -1,5 +1,6 @@
 #include "scenario/comandi/compile.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "compile/compilazione.h"
@@ -41,12 +42,17 @@ constexpr const char* kAiuto =
     "i file), 1 fine fatale (1250/1251, nessuna cella, file illeggibili o non\n"
     "scrivibili), 2 uso errato. check non scrive mai nessun file.\n";
 
+// The error 101 of a missing line source.
+bool linea_mancante(const Diagnostico& d) {
+  return d.gravita == Gravita::errore && d.codice == CodiceErrore::linea_assente;
+}
+
 // The notes under a missing line source's error 101: the files of nearly its
 // name, and other routes in the directory.
 void annota_linea_mancante(std::vector<Diagnostico>* diagnostici, Piattaforma* disco,
                            const OpzioniCompila& o) {
   for (Diagnostico& d : *diagnostici) {
-    if (d.gravita != Gravita::errore || d.codice != CodiceErrore::linea_assente) continue;
+    if (!linea_mancante(d)) continue;
     for (std::string& n : note_mancante(disco, o.cartella, o.nomi, FileSorgente::linea)) {
       d.note.push_back({std::move(n), Luogo{}});
     }
@@ -191,8 +197,16 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
     esito.file_errore = errori.back().luogo.file;
     esito.campo_errore = errori.back().luogo.offset;
   }
-  std::vector<Diagnostico> diagnostici = c.diagnostica.voci();
-  annota_linea_mancante(&diagnostici, ctx.disco, o);
+  // The compile's own diagnostics, copied only to add the notes of a line
+  // source that is missing.
+  std::vector<Diagnostico> annotati;
+  const std::vector<Diagnostico>* tutti = &c.diagnostica.voci();
+  if (std::any_of(tutti->begin(), tutti->end(), linea_mancante)) {
+    annotati = *tutti;
+    annota_linea_mancante(&annotati, ctx.disco, o);
+    tutti = &annotati;
+  }
+  const std::vector<Diagnostico>& diagnostici = *tutti;
   for (const Diagnostico& d : diagnostici) esito.avvisi += d.gravita == Gravita::avviso ? 1 : 0;
   const ScenarioCompilato& sorgenti = *compilato;
   Riepilogo riepilogo{o.scrivi ? "compile" : "check", 0, &c, {}, ""};
@@ -210,7 +224,7 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
   // Every diagnostic of the run, in the order recorded; the last error is
   // the code the run ends with.
   if (!o.json) {
-    for (const Diagnostico& d : diagnostici) ctx.err << testo_diagnostico(d, sorgenti, ctx.colore);
+    scrivi_diagnostici(ctx.err, diagnostici, sorgenti, ctx.colore);
   }
   std::string fatale = senza_file_scritti(c);
   // A check ends where the compile would fail to write, whatever the disk.

@@ -1,6 +1,7 @@
 #include "scenario/comune/rapporto.h"
 
 #include <algorithm>
+#include <ostream>
 
 #include "model/errori.h"
 #include "scenario/comune/testo.h"
@@ -11,68 +12,105 @@ namespace {
 
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
-}  // namespace
+// A byte shown as itself in one column.
+bool ascii_stampabile(char c) { return c >= 0x20 && c < 0x7F; }
 
-namespace {
-
-std::string ansi(std::string_view testo, const char* codice, bool colore) {
-  if (!colore) return std::string(testo);
-  return std::string("\x1b[") + codice + "m" + std::string(testo) + "\x1b[0m";
+// `testo` appended, in the ANSI colour `codice` when `colore`.
+void aggiungi_ansi(std::string* s, std::string_view testo, const char* codice, bool colore) {
+  if (!colore) {
+    *s += testo;
+    return;
+  }
+  *s += "\x1b[";
+  *s += codice;
+  *s += 'm';
+  *s += testo;
+  *s += "\x1b[0m";
 }
 
-}  // namespace
-
-std::string grassetto(std::string_view testo, bool colore) { return ansi(testo, "1", colore); }
-std::string rosso(std::string_view testo, bool colore) { return ansi(testo, "1;31", colore); }
-std::string magenta(std::string_view testo, bool colore) { return ansi(testo, "1;35", colore); }
-std::string ciano(std::string_view testo, bool colore) { return ansi(testo, "1;36", colore); }
-
-std::string colora_parola(std::string_view parola, bool colore) {
-  if (parola == "errore") return rosso(parola, colore);
-  if (parola == "avviso") return magenta(parola, colore);
-  if (parola == "nota") return ciano(parola, colore);
-  return std::string(parola);
+const char* codice_parola(std::string_view parola) {
+  if (parola == "errore") return "1;31";
+  if (parola == "avviso") return "1;35";
+  if (parola == "nota") return "1;36";
+  return nullptr;
 }
 
-std::string localizzato(const std::string& file, const IndiceRighe& righe, const Luogo& l,
-                        std::string_view parola, std::string_view resto, bool colore) {
+void aggiungi_parola(std::string* s, std::string_view parola, bool colore) {
+  const char* codice = codice_parola(parola);
+  aggiungi_ansi(s, parola, codice != nullptr ? codice : "", colore && codice != nullptr);
+}
+
+// What `localizzato` gives, appended to `*s`.
+void aggiungi_localizzato(std::string* s, const std::string& file, const IndiceRighe& righe,
+                          const Luogo& l, std::string_view parola, std::string_view resto,
+                          bool colore) {
   const std::string_view testo = righe.testo();
   const size_t offset = std::min(l.offset, testo.size());
   const PosizioneTesto p = righe.posizione(offset);
-  std::string s =
-      grassetto(file + ":" + std::to_string(p.riga) + ":" + std::to_string(p.colonna) + ":",
-                colore) +
-      " " + colora_parola(parola, colore) + utf8_leggibile(resto) + "\n";
+  const std::string numero = std::to_string(p.riga);
+  if (colore) *s += "\x1b[1m";
+  *s += file;
+  *s += ':';
+  *s += numero;
+  *s += ':';
+  *s += std::to_string(p.colonna);
+  *s += ':';
+  if (colore) *s += "\x1b[0m";
+  *s += ' ';
+  aggiungi_parola(s, parola, colore);
+  aggiungi_utf8_leggibile(s, resto);
+  *s += '\n';
 
   size_t inizio = offset;
   while (inizio > 0 && !fine_riga(testo[inizio - 1])) --inizio;
   size_t fine = offset;
   while (fine < testo.size() && !fine_riga(testo[fine])) ++fine;
-  const std::string_view riga = testo.substr(inizio, fine - inizio);
-
-  const std::string numero = std::to_string(p.riga);
-  const std::string margine(numero.size() + 1, ' ');
-  s += " " + numero + " | " + utf8_leggibile(riga) + "\n";
+  *s += ' ';
+  *s += numero;
+  *s += " | ";
+  aggiungi_utf8_leggibile(s, testo.substr(inizio, fine - inizio));
+  *s += '\n';
+  s->append(numero.size() + 1, ' ');
+  *s += " | ";
   // Tabs are copied so that the caret lines up under the field whatever the
   // terminal's tab stops; a byte said as `<81>` takes its four columns, every
   // other character one.
-  std::string sotto;
+  // Printable ASCII, one column a byte, goes a run at a time.
   for (size_t i = inizio, dopo = 0; i < offset; i = dopo) {
+    dopo = i;
+    while (dopo < offset && ascii_stampabile(testo[dopo])) ++dopo;
+    if (dopo > i) {
+      s->append(dopo - i, ' ');
+      continue;
+    }
     const size_t larghe = colonne_leggibili(testo, i, &dopo);
     if (testo[i] == '\t') {
-      sotto += '\t';
+      *s += '\t';
     } else {
-      sotto.append(larghe, ' ');
+      s->append(larghe, ' ');
     }
   }
   size_t colonne = 0;
   const size_t n = std::min(l.lunghezza(), fine - offset);
   for (size_t i = offset, dopo = 0; i < offset + n; i = dopo) {
-    colonne += colonne_leggibili(testo, i, &dopo);
+    if (ascii_stampabile(testo[i])) {
+      ++colonne;
+      dopo = i + 1;
+    } else {
+      colonne += colonne_leggibili(testo, i, &dopo);
+    }
   }
-  sotto += '^';
-  if (colonne > 1) sotto.append(colonne - 1, '~');
-  s += margine + " | " + sotto + "\n";
+  *s += '^';
+  if (colonne > 1) s->append(colonne - 1, '~');
+  *s += '\n';
+}
+
+}  // namespace
+
+std::string localizzato(const std::string& file, const IndiceRighe& righe, const Luogo& l,
+                        std::string_view parola, std::string_view resto, bool colore) {
+  std::string s;
+  aggiungi_localizzato(&s, file, righe, l, parola, resto, colore);
   return s;
 }
 
@@ -91,27 +129,39 @@ const IndiceRighe& righe_di(const ScenarioCompilato& s, const SorgenteAutore* f)
   return s.righe(f == &s.sorgenti().linea ? FileSorgente::linea : FileSorgente::treno);
 }
 
-std::string testo_nota(const Nota& n, const ScenarioCompilato& s, bool colore) {
+void aggiungi_nota(std::string* r, const Nota& n, const ScenarioCompilato& s, bool colore) {
   const SorgenteAutore* f = sorgente_di(n.luogo, CodiceErrore::nessuno, s);
   const std::string resto = ": " + n.testo;
-  if (f == nullptr) return colora_parola("nota", colore) + utf8_leggibile(resto) + "\n";
-  if (!f->testo) {
-    return grassetto(f->percorso + ":", colore) + " " + colora_parola("nota", colore) +
-           utf8_leggibile(resto) + "\n";
+  if (f == nullptr || !f->testo) {
+    if (f != nullptr) {
+      aggiungi_ansi(r, f->percorso + ":", "1", colore);
+      *r += ' ';
+    }
+    aggiungi_parola(r, "nota", colore);
+    aggiungi_utf8_leggibile(r, resto);
+    *r += '\n';
+    return;
   }
-  return localizzato(f->percorso, righe_di(s, f), n.luogo, "nota", resto, colore);
+  aggiungi_localizzato(r, f->percorso, righe_di(s, f), n.luogo, "nota", resto, colore);
 }
 
-std::string testo_errore(const Diagnostico& e, const ScenarioCompilato& s, bool colore) {
+void aggiungi_errore(std::string* r, const Diagnostico& e, const ScenarioCompilato& s,
+                     bool colore) {
   const SorgenteAutore* f = sorgente_di(e.luogo, e.codice, s);
   const std::string riga = detto(e);
-  const std::string resto = riga.substr(std::string("errore").size());
-  if (f == nullptr) return colora_parola("errore", colore) + resto + "\n";
-  if (!f->testo) {
-    return grassetto(f->percorso + ":", colore) + " " + colora_parola("errore", colore) + resto +
-           (e.codice == CodiceErrore::linea_assente ? "" : " (il file non esiste)") + "\n";
+  const std::string_view resto = std::string_view(riga).substr(std::string_view("errore").size());
+  if (f == nullptr || !f->testo) {
+    if (f != nullptr) {
+      aggiungi_ansi(r, f->percorso + ":", "1", colore);
+      *r += ' ';
+    }
+    aggiungi_parola(r, "errore", colore);
+    *r += resto;
+    if (f != nullptr && e.codice != CodiceErrore::linea_assente) *r += " (il file non esiste)";
+    *r += '\n';
+    return;
   }
-  return localizzato(f->percorso, righe_di(s, f), e.luogo, "errore", resto, colore);
+  aggiungi_localizzato(r, f->percorso, righe_di(s, f), e.luogo, "errore", resto, colore);
 }
 
 }  // namespace
@@ -125,21 +175,44 @@ std::string detto(const Diagnostico& d) {
   return "errore fatale " + std::to_string(numero(d.codice)) + ": " + descrizione_errore(d.codice);
 }
 
-std::string testo_diagnostico(const Diagnostico& d, const ScenarioCompilato& s, bool colore) {
-  std::string r;
+void aggiungi_diagnostico(std::string* r, const Diagnostico& d, const ScenarioCompilato& s,
+                          bool colore) {
   if (d.gravita == Gravita::errore) {
-    r = testo_errore(d, s, colore);
+    aggiungi_errore(r, d, s, colore);
   } else {
     const std::string resto = ": " + detto(d) + " [" + d.nome + "]";
     const SorgenteAutore* f = sorgente_di(d.luogo, CodiceErrore::nessuno, s);
     if (f != nullptr && f->testo) {
-      r = localizzato(f->percorso, righe_di(s, f), d.luogo, "avviso", resto, colore);
+      aggiungi_localizzato(r, f->percorso, righe_di(s, f), d.luogo, "avviso", resto, colore);
     } else {
-      r = colora_parola("avviso", colore) + utf8_leggibile(resto) + "\n";
+      aggiungi_parola(r, "avviso", colore);
+      aggiungi_utf8_leggibile(r, resto);
+      *r += '\n';
     }
   }
-  for (const Nota& n : d.note) r += testo_nota(n, s, colore);
+  for (const Nota& n : d.note) aggiungi_nota(r, n, s, colore);
+}
+
+std::string testo_diagnostico(const Diagnostico& d, const ScenarioCompilato& s, bool colore) {
+  std::string r;
+  aggiungi_diagnostico(&r, d, s, colore);
   return r;
+}
+
+void scrivi_diagnostici(std::ostream& out, std::span<const Diagnostico> diagnostici,
+                        const ScenarioCompilato& s, bool colore) {
+  // Written a block at a time: one write for a few hundred reports, not one
+  // each, and never the whole of a hundred thousand in memory.
+  constexpr size_t kBlocco = 64 * 1024;
+  std::string blocco;
+  for (const Diagnostico& d : diagnostici) {
+    aggiungi_diagnostico(&blocco, d, s, colore);
+    if (blocco.size() >= kBlocco) {
+      out << blocco;
+      blocco.clear();
+    }
+  }
+  out << blocco;
 }
 
 Posto posto(const Luogo& l, CodiceErrore codice, const ScenarioCompilato& s) {

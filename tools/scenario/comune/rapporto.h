@@ -12,7 +12,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,22 +27,12 @@
 
 namespace calvetra::scenario {
 
-// ANSI colours of a terminal report; every function returns `testo` as it is
-// when `colore` is false.
-std::string grassetto(std::string_view testo, bool colore);
-std::string rosso(std::string_view testo, bool colore);
-std::string magenta(std::string_view testo, bool colore);
-std::string ciano(std::string_view testo, bool colore);
-
 // A located report of any kind: "FILE:LINE:COLUMN: " (bold), `parola`
 // (coloured: "errore" red, "avviso" magenta, "nota" cyan), `resto`, then the
 // source line and a caret under the place `l` (as far as its line goes) of
 // the text that `righe` indexes. Ends with a newline.
 std::string localizzato(const std::string& file, const IndiceRighe& righe, const Luogo& l,
                         std::string_view parola, std::string_view resto, bool colore);
-// `parola` coloured as in `localizzato`.
-std::string colora_parola(std::string_view parola, bool colore);
-
 // What a diagnostic says after its place, in the source's bytes: "errore 15
 // (posizione 200000 m): sentence", "errore fatale 1250: sentence", "errore
 // fatale: why", or a warning's message, marked when its record was never
@@ -50,6 +42,12 @@ std::string detto(const Diagnostico& d);
 // One diagnostic as text: the located line, the source line with a caret,
 // then its notes. Ends with a newline.
 std::string testo_diagnostico(const Diagnostico& d, const ScenarioCompilato& s, bool colore);
+// The same, appended to `*r`.
+void aggiungi_diagnostico(std::string* r, const Diagnostico& d, const ScenarioCompilato& s,
+                          bool colore);
+// Every diagnostic as text, in order, to `out`.
+void scrivi_diagnostici(std::ostream& out, std::span<const Diagnostico> diagnostici,
+                        const ScenarioCompilato& s, bool colore);
 
 // Where a place of a diagnostic (code `codice`) or of a note (code nessuno)
 // is, as the reports name it: the source's path (nullptr for no source), and

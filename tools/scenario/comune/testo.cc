@@ -26,7 +26,13 @@ void di_byte(std::string* s, unsigned char c) {
 
 std::string utf8_leggibile(std::string_view testo) {
   std::string s;
-  s.reserve(testo.size());
+  aggiungi_utf8_leggibile(&s, testo);
+  return s;
+}
+
+void aggiungi_utf8_leggibile(std::string* out, std::string_view testo) {
+  std::string& s = *out;
+  s.reserve(s.size() + testo.size());
   for (size_t i = 0; i < testo.size();) {
     // Printable ASCII, the same in both, goes over a run at a time: a line
     // of a source is mostly that.
@@ -51,7 +57,6 @@ std::string utf8_leggibile(std::string_view testo) {
       aggiungi_utf8(&s, punto_di_codice_1252(u));
     }
   }
-  return s;
 }
 
 size_t colonne_leggibili(std::string_view testo, size_t i, size_t* dopo) {

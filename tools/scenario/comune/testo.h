@@ -21,6 +21,8 @@ namespace calvetra::scenario {
 // character but the tab, line ends and DEL) said as an editor shows it,
 // `<81>`, `<1B>`: neither lost nor sent to a terminal to act on.
 std::string utf8_leggibile(std::string_view testo);
+// The same, appended to `*out`.
+void aggiungi_utf8_leggibile(std::string* out, std::string_view testo);
 // How many columns `utf8_leggibile` gives what starts at byte `i` of
 // `testo`: 4 for a byte it says, else 1; `*dopo` is the byte after it.
 // REQUIRES: i < testo.size().
