@@ -154,6 +154,13 @@ Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiSce
   c.diagnostica.imposta(opzioni.avvisi);
   c.con_giornale = opzioni.con_giornale || opzioni.avvisi != ModoAvvisi::spenti;
   Giornale* g = c.con_giornale ? &c.giornale : nullptr;
+  if (g != nullptr) {
+    // Room made once for the records of both sources, not grown and copied
+    // as they come: a record is a line of sixteen bytes or more, and no more
+    // than a long route's worth is made ahead.
+    constexpr size_t kRecordRiservati = 1 << 16;
+    g->riserva(std::min((linea.testo.size() + treno.testo.size()) / 16 + 16, kRecordRiservati));
+  }
   c.modello.osserva(g);
   if (!opzioni.coordinate) c.modello.geometria.senza_coordinate();
   c.consumate = memorizza_dati(linea, treno, nomi, opzioni.con_geometria,

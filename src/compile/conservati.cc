@@ -459,7 +459,9 @@ std::vector<Differenza> differenze(const Compilazione& c, const Sorgente& linea,
   if (!scrive(c)) return out;
   const Giornale& g = c.giornale;
   Descrizioni descrizioni;
-  std::map<const char*, size_t> ultimi;
+  // The last record of each kind met so far, by the catalogue's name (a few
+  // kinds: looked for in order).
+  std::vector<std::pair<const char*, size_t>> ultimi;
   std::vector<int64_t> letti;
   std::vector<Riletto> riletti;
   for (size_t i = 0; i < g.records().size(); ++i) {
@@ -467,12 +469,15 @@ std::vector<Differenza> differenze(const Compilazione& c, const Sorgente& linea,
     if (r.passo() || !r.compilato || !r.riconosciuto()) continue;
     const DescrizioneRecord* d = descrizioni.di(r);
     if (d == nullptr) continue;
-    auto u = ultimi.try_emplace(r.nome.data(), SIZE_MAX).first;
+    auto u = std::find_if(ultimi.begin(), ultimi.end(),
+                          [&r](const auto& x) { return x.first == r.nome.data(); });
+    if (u == ultimi.end()) u = ultimi.insert(u, {r.nome.data(), SIZE_MAX});
     const size_t precedente = u->second;
     u->second = i;
     letti.clear();
     for (const Estensione& e : r.campi) letti.push_back(e.valore);
-    riletti.assign(d->campi.size(), Riletto{});
+    // Each is set anew by the reading back.
+    riletti.resize(d->campi.size());
     const int64_t riga = serve_riga(*d) ? riga_scritta(g, r) : -1;
     rileggi_record(*d, {c.modello, g, i, letti, riga, precedente}, riletti);
     const size_t campi = std::min(r.campi.size(), d->campi.size());

@@ -280,6 +280,15 @@ void Avvisi::numero_letto(const Campo& letto, bool numero) noexcept {
     record_corto(inizio);
     const std::string_view scritto = spoglia(campo);
     if (scritto.empty()) return;
+    if (numero && std::all_of(scritto.begin(), scritto.end(), cifra)) {
+      // Digits alone, most numbers of a source: no character to see, no
+      // time, no sign; only three digits or fewer can be a thousands group
+      // that a comma or a blank split off.
+      if (scritto.size() <= 3 && !posizione_con_virgola(scritto, inizio)) {
+        numero_da_vicino(scritto, inizio);
+      }
+      return;
+    }
     if (carattere_invisibile(campo, inizio)) return;
     if (orario_in_un_campo(scritto, inizio) || posizione_con_virgola(scritto, inizio) ||
         segno_staccato(scritto, inizio)) {

@@ -369,7 +369,7 @@ void Giornale::scarica() {
       if (oggetto(tipo_prima) && proprietario != 0 && proprietario - 1 != indice) {
         cancellazioni_.push_back({i, proprietario - 1, indice, tipo_prima, tratti[i].tipo});
       }
-      celle_[i] = indice + 1;
+      celle_[i] = static_cast<uint32_t>(indice + 1);
     }
   }
   da_ordinare_ = scritture_.size();
@@ -390,7 +390,7 @@ void Giornale::deriva(size_t c, size_t causa, Derivazione come) {
     derivazioni_.resize(celle_.size(), Derivazione::nessuna);
     cause_.resize(celle_.size(), 0);
   }
-  const size_t chi = causa < celle_.size() ? celle_[causa] : 0;
+  const uint32_t chi = causa < celle_.size() ? celle_[causa] : 0;
   derivazioni_[c] = come;
   cause_[c] = chi;
   if (come == Derivazione::posta) celle_[c] = chi;

@@ -136,6 +136,8 @@ class Giornale {
   // cell it touches counts them as reached. Returns its index. A step of the
   // compile opens with `passo`, and may reach any field.
   size_t apri(Luogo chiave, std::string_view nome, Fase fase, uint16_t campi_cella = 0);
+  // Room for about `records` records, made once.
+  void riserva(size_t records) { records_.reserve(records); }
   // The records from now on stand under the section name at `sezione`.
   void sezione(Luogo sezione) {
     sezione_ = sezione;
@@ -274,12 +276,12 @@ class Giornale {
   uint64_t ultima_chiave_ = 0;
   bool in_disordine_ = false;
   // Owners: index + 1 of the record, 0 for none.
-  std::vector<size_t> celle_;
+  std::vector<uint32_t> celle_;
   std::vector<uint16_t> raggiunte_;  // per cell, the fields reached (bits of CampoCella)
   uint16_t campi_aperto_ = 0;        // the cell fields of the record open
   std::array<size_t, kRigheTabella> righe_{};
   std::vector<Derivazione> derivazioni_;
-  std::vector<size_t> cause_;
+  std::vector<uint32_t> cause_;
   Luogo sezione_;
   std::vector<Luogo> sezioni_;
   std::vector<Arresto> arresti_;
