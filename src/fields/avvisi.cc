@@ -620,6 +620,7 @@ bool Avvisi::record_intero(std::string_view campo, size_t inizio) const {
 }
 
 void Avvisi::virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept {
+  virgolette_a_capo_ = apertura;
   try {
     const std::string_view s = lettore_.testo();
     const size_t fine_riga = fine_della_riga(s, apertura);
@@ -907,8 +908,9 @@ void Avvisi::record_corto(size_t inizio) {
   }
   const size_t a_capo = a_capo_chiave_;
   if (a_capo >= inizio) return;
-  // Inside a quoted text that runs on, the quotes are the cause, said there.
-  if (s.substr(chiave_, a_capo - chiave_).find('"') != std::string_view::npos) return;
+  // Inside a quoted text that runs on from the key's line, the quotes are
+  // the cause, said there: the reader told of it as it read it.
+  if (virgolette_a_capo_ >= chiave_ && virgolette_a_capo_ < a_capo) return;
   corto_avvisato_ = true;
   const std::vector<Nota> note = {{"qui il valore letto al suo posto", a(inizio)}};
   d_.avviso("record-corto",

@@ -209,6 +209,9 @@ class Avvisi final : public OsservatoreCampi {
   // Where the keyword's line ends, looked for once a record.
   static constexpr size_t kNonCercato = SIZE_MAX;
   size_t a_capo_chiave_ = kNonCercato;
+  // Where the last quoted field that ran past its line opened, as the reader
+  // told it; past every line for none yet.
+  size_t virgolette_a_capo_ = SIZE_MAX;
   // A sentence that names a record and reads as one whole: no comment mark
   // opens it, and the rest of its line holds the record's fields, numbers
   // where it reads numbers.

@@ -110,7 +110,25 @@ std::vector<Atteso> attesi() {
        FileSorgente::treno, 2, 1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
       {"nome senza suggerimento", kLineaBase, sorgente_treno("STAZIONI NORD\r\n"),
        FileSorgente::treno, 2, 1, "campo-ignorato", "non apre nessun record", 0, "", nullptr},
+      // Quotes closed on the key's line are no cause: the record is short.
+      {"record corto dopo un numero tra virgolette", kLineaBase,
+       sorgente_treno("velocita, \"2000\"\r\n80\r\n"), FileSorgente::treno, 2, 1, "record-corto",
+       "velocita' massima e' letto dalla riga dopo", 0, "", nullptr},
   };
+}
+
+// Quotes that run on from the key's line are the cause of the values read
+// from the lines after it: they are said there, and the record is not said
+// to be short as well.
+TEST(Cause, QuotesRunningOnAreTheCauseNotAShortRecord) {
+  const std::string treno = sorgente_treno("velocita, \"2000\r\n\", 80\r\n");
+  const test::Compilato c(kLineaBase.c_str(), treno.c_str());
+  bool virgolette = false;
+  for (const Diagnostico& d : c.c.diagnostica.voci()) {
+    EXPECT_NE(d.nome, "record-corto") << d.messaggio;
+    virgolette = virgolette || d.nome == "virgolette-aperte";
+  }
+  EXPECT_TRUE(virgolette);
 }
 
 const Diagnostico* cerca(const Compilazione& c, const Atteso& k, const std::string& testo) {

@@ -215,8 +215,9 @@ EsitoCompila compila_cartella(const Contesto& ctx, const OpzioniCompila& o) {
     if (o.json) {
       ctx.out << scrivi_json(documento_json(diagnostici, sorgenti, riepilogo), 2);
     } else if (stato != kUscitaFatale || !diagnostici.empty()) {
-      ctx.err << "scenario " << riepilogo.comando << ": "
-              << conteggio(diagnostici, stato == kUscitaFatale) << "\n";
+      // One line, one write.
+      ctx.err << "scenario " + std::string(riepilogo.comando) + ": " +
+                     conteggio(diagnostici, stato == kUscitaFatale) + "\n";
     }
     return esito;
   };
