@@ -19,13 +19,23 @@ Lettura::Lettura(FileSorgente file, const Lessico& lessico, Destinazione dest)
 
 bool Lettura::leggi_parola_chiave(int separatori, bool controlla_fine) {
   leggi_campo();
-  if (fine()) return false;
+  if (fine()) {
+    campo_finale();
+    return false;
+  }
   if (annullo_ != nullptr && annullo_->load(std::memory_order_relaxed)) return false;
   for (int i = 0; i < separatori && contiene_esatto(campo_, "-"); ++i) {
     leggi_campo();
-    if (controlla_fine && fine()) return false;
+    if (controlla_fine && fine()) {
+      campo_finale();
+      return false;
+    }
   }
   return true;
+}
+
+void Lettura::campo_finale() {
+  if (giornale_ != nullptr && tra_parentesi(campo_)) giornale_->chiusa(a(inizio_campo()));
 }
 
 namespace {

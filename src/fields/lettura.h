@@ -128,6 +128,9 @@ class Lettura {
   Modello& modello() { return m_; }
 
  private:
+  // The reading ended on the field in hand: a bracketed name is recorded as
+  // where the source closes.
+  void campo_finale();
   LettoreCampi file1_;
   std::string campo_;  // the keyword field in hand
   Luogo chiave_;       // and where it stands

@@ -146,6 +146,11 @@ class Giornale {
   // Every section name the reading met, compiled or examined, in the order
   // met.
   const std::vector<Luogo>& sezioni() const { return sezioni_; }
+  // The reading of a source ended on the bracketed name at `nome` (the
+  // source's closing `[fine]`): the last field of the text, read and never
+  // taken as a record. Every such end, in the order read.
+  void chiusa(Luogo nome) { chiusure_.push_back(nome); }
+  const std::vector<Luogo>& chiusure() const { return chiusure_; }
   size_t passo(std::string_view nome) { return apri({}, nome, Fase::passo, kOgniCampoCella); }
   // The record open closes with the fields it read; its writes are made.
   void chiudi(std::vector<Estensione> campi = {});
@@ -284,6 +289,7 @@ class Giornale {
   std::vector<uint32_t> cause_;
   Luogo sezione_;
   std::vector<Luogo> sezioni_;
+  std::vector<Luogo> chiusure_;
   std::vector<Arresto> arresti_;
   bool treno_mai_letto_ = false;
   size_t errore_treno_ = 0;

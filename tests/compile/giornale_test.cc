@@ -169,6 +169,25 @@ TEST(Giornale, RecordsKeepTheSpansOfTheirFields) {
   EXPECT_TRUE(r->compilato);
 }
 
+// Where each source's reading ended on its closing name, read as the last
+// field and taken as no record; nothing for a source that ends otherwise.
+TEST(Giornale, KnowsWhereEachSourceClosed) {
+  const Compilazione c = compila_testi(kLinea, kTreno);
+  const std::vector<Luogo>& chiuse = c.giornale.chiusure();
+  ASSERT_EQ(chiuse.size(), 2U);
+  const std::string_view linea = kLinea;
+  const std::string_view treno = kTreno;
+  EXPECT_EQ(chiuse[0].file, FileSorgente::linea);
+  EXPECT_EQ(linea.substr(chiuse[0].offset, chiuse[0].fine - chiuse[0].offset), "[fine]");
+  EXPECT_EQ(chiuse[1].file, FileSorgente::treno);
+  EXPECT_EQ(treno.substr(chiuse[1].offset, chiuse[1].fine - chiuse[1].offset), "[fine]");
+  // No closing name: a source that ends on a record, or on a word.
+  const Compilazione senza =
+      compila_testi("[generale]\r\nlunghezza percorso, 20000\r\n[curve]\r\npendenza, 1000, -7\r\n",
+                    "[generale]\r\nvelocita, 0, 100\r\nfine\r\n");
+  EXPECT_TRUE(senza.giornale.chiusure().empty());
+}
+
 // An error that ends the reading leaves the rest uncompiled: the error says
 // what was lost, by kind, from where; the records after it are examined on
 // their own, so independent mistakes show at once, marked as not compiled.

@@ -183,19 +183,15 @@ std::vector<Sezione> sezioni(const Analisi& a, FileSorgente file) {
 }
 
 // Where the last section ends: at the line of the bracketed name that closes
-// the source (`[fine]`), which the compile reads as its last field and never
-// records as a section; at the end of the text when there is none.
-size_t fine_delle_sezioni(std::string_view testo, const std::vector<Sezione>& s) {
+// the source (`[fine]`), where the compile's reading of it ended; at the end
+// of the text when there is none.
+size_t fine_delle_sezioni(const Analisi& a, FileSorgente file, const std::vector<Sezione>& s) {
+  const std::string_view testo = a.testo(file);
   if (s.empty()) return testo.size();
-  const size_t dopo = testo.find_first_of("\r\n", s.back().fine);
-  if (dopo == std::string_view::npos) return testo.size();
-  // Only a line that holds a bracket can be the one: the long sections
-  // after the last name are not read line by line.
-  for (size_t q = testo.find('[', dopo); q != std::string_view::npos;) {
-    const size_t inizio = testo.find_last_of("\r\n", q) + 1;
-    const size_t fine = std::min(testo.find_first_of("\r\n", q), testo.size());
-    if (tra_parentesi(testo.substr(inizio, fine - inizio))) return inizio;
-    q = fine < testo.size() ? testo.find('[', fine) : std::string_view::npos;
+  const IndiceRighe& righe = a.scenario->righe(file);
+  for (const Luogo& l : a.compilazione().giornale.chiusure()) {
+    if (l.file != file || l.offset < s.back().fine || l.offset >= testo.size()) continue;
+    return righe.inizio(righe.riga(l.offset));
   }
   return testo.size();
 }
@@ -479,7 +475,7 @@ Json pieghe(const Analisi& a, FileSorgente file) {
   const Fonte& f = a.fonte(file);
   const std::vector<Sezione> s = sezioni(a, file);
   Json p = Json::array();
-  const size_t fine_ultima = fine_delle_sezioni(testo, s);
+  const size_t fine_ultima = fine_delle_sezioni(a, file, s);
   for (size_t k = 0; k < s.size(); ++k) {
     size_t fine = k + 1 < s.size() ? s[k + 1].inizio : fine_ultima;
     while (fine > s[k].inizio &&
@@ -562,7 +558,7 @@ std::vector<Simbolo> schema(const Analisi& a, FileSorgente file) {
     figli[sezione_di(r.chiave.offset)].push_back(std::move(y));
   }
   std::vector<Simbolo> lista = std::move(figli[0]);
-  const size_t fine_ultima = fine_delle_sezioni(testo, s);
+  const size_t fine_ultima = fine_delle_sezioni(a, file, s);
   for (size_t k = 0; k < s.size(); ++k) {
     const size_t fine = k + 1 < s.size() ? s[k + 1].inizio : fine_ultima;
     // A section ends before the line of the next one begins.
