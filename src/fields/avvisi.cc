@@ -50,12 +50,6 @@ bool lettera(char c) {
   return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= 0xC0 && u != 0xD7 && u != 0xF7);
 }
 
-std::string_view spoglia(std::string_view t) {
-  while (!t.empty() && spazio(t.front())) t.remove_prefix(1);
-  while (!t.empty() && spazio(t.back())) t.remove_suffix(1);
-  return t;
-}
-
 size_t parole(std::string_view t) {
   size_t n = 0;
   for (size_t i = 0; i < t.size(); ++i) {
@@ -68,7 +62,7 @@ size_t parole(std::string_view t) {
 // (digits and `_` inside), not a comment nor a sentence, nor a name in
 // capitals (`SAN PROSPERO`) as station names and sign texts are written.
 bool sembra_parola_chiave(std::string_view campo) {
-  const std::string_view t = spoglia(campo);
+  const std::string_view t = senza_spazi(campo);
   if (t.empty() || !lettera(t.front()) || parole(t) > 3) return false;
   if (std::none_of(t.begin(), t.end(), [](char c) { return c >= 'a' && c <= 'z'; })) return false;
   return std::all_of(t.begin(), t.end(),
@@ -76,19 +70,19 @@ bool sembra_parola_chiave(std::string_view campo) {
 }
 
 bool segno_di_commento(std::string_view campo) {
-  const std::string_view t = spoglia(campo);
+  const std::string_view t = senza_spazi(campo);
   return !t.empty() && std::string_view("#;/'*!%").find(t.front()) != std::string_view::npos;
 }
 
 // A field written as a comment: it opens with a comment sign, or it is a
 // sentence rather than a keyword.
 bool sembra_commento(std::string_view campo) {
-  return segno_di_commento(campo) || parole(spoglia(campo)) > 4;
+  return segno_di_commento(campo) || parole(senza_spazi(campo)) > 4;
 }
 
 // A unit that authors write after a number; the fields hold bare numbers.
 bool unita(std::string_view t) {
-  t = spoglia(t);
+  t = senza_spazi(t);
   for (std::string_view nota : {"m", "mt", "km", "km/h", "kmh", "%", "\x89", "per mille",
                                 "permille", "s", "sec", "min", "h"}) {
     // The same length, and the unit in it, letter case ignored: the unit itself.
@@ -210,7 +204,7 @@ std::optional<InUnita> per_dieci(std::string_view numero, size_t zeri) {
 // own unit, when both measure one thing (km to m: 3; % to per mille: 1).
 std::optional<size_t> zeri_tra(std::string_view u, std::string_view del_campo) {
   std::string scritta;
-  for (char c : spoglia(u))
+  for (char c : senza_spazi(u))
     scritta += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
   if (del_campo == "m") {
     if (scritta == "m" || scritta == "mt") return 0;
@@ -278,7 +272,7 @@ void Avvisi::numero_letto(const Campo& letto, bool numero) noexcept {
       segnato_ = {true, a(inizio), numero};
     }
     record_corto(inizio);
-    const std::string_view scritto = spoglia(campo);
+    const std::string_view scritto = senza_spazi(campo);
     if (scritto.empty()) return;
     if (numero && std::all_of(scritto.begin(), scritto.end(), cifra)) {
       // Digits alone, most numbers of a source: no character to see, no
@@ -324,12 +318,12 @@ void Avvisi::numero_letto(const Campo& letto, bool numero) noexcept {
 bool Avvisi::unita_scritta(std::string_view campo, size_t inizio, std::string_view seguito) {
   const std::string_view sorgente = lettore_.testo();
   if (inizio >= sorgente.size() || sorgente[inizio] == '"') return false;
-  const std::string_view t = spoglia(campo);
+  const std::string_view t = senza_spazi(campo);
   const size_t n = numero_in_testa(t);
   const bool dentro = seguito == " e vale 0";
   if (n > 0 && unita(t.substr(n))) {
     // `3000m`: the unit glued to the number.
-    const std::string_view u = spoglia(t.substr(n));
+    const std::string_view u = senza_spazi(t.substr(n));
     std::string numero(t.substr(0, n));
     size_t da = inizio;
     // `0,4%` past the record's last field: a decimal comma split the number,
@@ -381,9 +375,9 @@ void Avvisi::in_unita(const std::string& base, std::string_view numero, std::str
     d_.avviso("numero-non-valido", m, a(inizio));
     return;
   }
-  std::string spiega = *zeri == 0 && spoglia(u) == c->unita
+  std::string spiega = *zeri == 0 && senza_spazi(u) == c->unita
                            ? "il campo e' gia' in " + std::string(c->unita)
-                           : std::string(numero) + " " + std::string(spoglia(u)) + " sono " +
+                           : std::string(numero) + " " + std::string(senza_spazi(u)) + " sono " +
                                  v->esatto + " " + std::string(c->unita);
   if (!v->intero) {
     spiega += ", che il campo conserva come " + std::to_string(v->conservato) + " (numeri interi)";
@@ -515,7 +509,7 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
     }
     // `6,5`: a decimal comma splits the number in two fields, and the
     // record's last field read the whole part.
-    const std::string_view t = spoglia(campo);
+    const std::string_view t = senza_spazi(campo);
     const Campo intere = prima_di(inizio);
     const bool virgola =
         decimale_dopo(intere, inizio) && !t.empty() && std::all_of(t.begin(), t.end(), cifra);
@@ -551,7 +545,7 @@ void Avvisi::campo_ignorato(std::string_view campo, size_t inizio, std::string_v
   std::vector<Lessico::Candidato> candidati;
   if (perche.empty() && sembra_parola_chiave(campo) && d_.suggerimenti_attivi()) {
     constexpr size_t kCandidati = 4;
-    candidati = lessico_.candidati(spoglia(campo), kCandidati);
+    candidati = lessico_.candidati(senza_spazi(campo), kCandidati);
   }
   d_.avviso("campo-ignorato", messaggio, a(inizio));
   // The word alone is replaced: the blanks around it stay as written. Each
@@ -1158,7 +1152,7 @@ void Avvisi::testo_con_virgola(std::string_view testo, size_t inizio) {
   const size_t fine_riga = fine_della_riga(s, virgola);
   size_t fine = fine_riga;
   while (fine > virgola && spazio(s[fine - 1])) --fine;
-  const std::string_view resto = spoglia(s.substr(virgola + 1, fine - virgola - 1));
+  const std::string_view resto = senza_spazi(s.substr(virgola + 1, fine - virgola - 1));
   if (resto.empty()) return;
   spiegato_fino_a_ = fine_riga;
   if (e_numero(testo)) {

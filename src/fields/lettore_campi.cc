@@ -156,14 +156,13 @@ template <ModoCampo M>
 
 }  // namespace
 
-namespace {
-
-// The field without the blanks around it.
 std::string_view senza_spazi(std::string_view campo) {
   while (!campo.empty() && spazio(campo.front())) campo.remove_prefix(1);
   while (!campo.empty() && spazio(campo.back())) campo.remove_suffix(1);
   return campo;
 }
+
+namespace {
 
 // The number inside a field: its body without the sign, and the sign. False
 // when the field is not a number.

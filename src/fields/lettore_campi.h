@@ -169,6 +169,8 @@ int64_t numero_da_campo(std::string_view campo);
 // True when the whole field (blanks around it aside) is a number; an empty
 // field is not one.
 bool e_numero(std::string_view campo);
+// The field without the blanks (spaces and tabs) around it.
+std::string_view senza_spazi(std::string_view campo);
 
 // Keyword tests: does `campo` contain `parola` anywhere? `contiene` ignores
 // letter case (REQUIRES: `parola` in lower case); `contiene_esatto` does not.

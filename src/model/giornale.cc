@@ -158,7 +158,6 @@ void Giornale::riempie_celle(std::span<const tratto> celle, size_t da, CampoCell
   // whether a record is open, the room for the writes, the record's index,
   // and which member holds the field. What the loop keeps of the journal is
   // held in locals, which no write can touch, and put back after it.
-  scritture_.reserve(scritture_.size() + celle.size());
   const uint32_t generazione = generazione_;
   const uint16_t campi_aperto = campi_aperto_;
   uint32_t rango = prossimo_rango_;
@@ -237,46 +236,22 @@ void Giornale::ordina_e_unisci() {
                   s.bersaglio == Scrittura::Bersaglio::cella ? rango_celle_[i] : rango_righe_[i],
                   s.campo);
   };
-  // Each write's key, worked out once, beside where the write stands.
-  struct Posto {
-    uint64_t chiave;
-    size_t scrittura;
-  };
-  const auto n = static_cast<size_t>(scritture_.end() - inizio);
-  std::vector<Posto> posti;
-  posti.reserve(n);
-  for (size_t k = 0; k < n; ++k)
-    posti.push_back({chiave_di(inizio[static_cast<std::ptrdiff_t>(k)]), k});
   // Mostly a few runs already in order, one a fill (the closing step fills
   // the speeds, then the adhesions, over the same cells): merged, stably,
   // they are in order at a comparison a write.
   std::vector<std::ptrdiff_t> corse = {0};
-  for (size_t k = 1; k < n && corse.size() <= kCorseDaFondere; ++k) {
-    if (posti[k].chiave < posti[k - 1].chiave) corse.push_back(static_cast<std::ptrdiff_t>(k));
+  for (auto i = inizio + 1; i < scritture_.end() && corse.size() <= kCorseDaFondere; ++i) {
+    if (chiave_di(*i) < chiave_di(*(i - 1))) corse.push_back(i - inizio);
   }
   if (corse.size() <= kCorseDaFondere) {
-    const auto per_chiave = [](const Posto& a, const Posto& b) { return a.chiave < b.chiave; };
+    const auto per_chiave = [&chiave_di](const Scrittura& a, const Scrittura& b) {
+      return chiave_di(a) < chiave_di(b);
+    };
     for (size_t k = 1; k < corse.size(); ++k) {
-      const auto fine = k + 1 < corse.size() ? posti.begin() + corse[k + 1] : posti.end();
-      std::inplace_merge(posti.begin(), posti.begin() + corse[k], fine, per_chiave);
+      const auto fine = k + 1 < corse.size() ? inizio + corse[k + 1] : scritture_.end();
+      std::inplace_merge(inizio, inizio + corse[k], fine, per_chiave);
     }
-    // In order, a field's writes are one (a key is one field of one cell or
-    // row), from the value before the first to the value after the last.
-    std::vector<Scrittura> ordinate;
-    ordinate.reserve(n);
-    uint64_t ultima = 0;
-    for (const Posto& p : posti) {
-      const Scrittura& s = inizio[static_cast<std::ptrdiff_t>(p.scrittura)];
-      if (!ordinate.empty() && p.chiave == ultima) {
-        ordinate.back().nuovo = s.nuovo;
-      } else {
-        ordinate.push_back(s);
-        ultima = p.chiave;
-      }
-    }
-    std::copy(ordinate.begin(), ordinate.end(), inizio);
-    scritture_.erase(inizio + static_cast<std::ptrdiff_t>(ordinate.size()), scritture_.end());
-    togli_invariate(da_ordinare_);
+    unisci(inizio);
     return;
   }
   // Each cell and row reached has a rank below prossimo_rango_: the writes
@@ -324,10 +299,6 @@ void Giornale::unisci(std::vector<Scrittura>::iterator inizio) {
     *fuori++ = *i;
   }
   scritture_.erase(fuori, scritture_.end());
-  togli_invariate(static_cast<size_t>(inizio - scritture_.begin()));
-}
-
-void Giornale::togli_invariate(size_t da) {
   const auto uguale = [this](const Scrittura& s) {
     if (s.bersaglio == Scrittura::Bersaglio::riga &&
         s.campo == static_cast<uint8_t>(CampoRiga::nome)) {
@@ -335,7 +306,6 @@ void Giornale::togli_invariate(size_t da) {
     }
     return s.vecchio == s.nuovo;
   };
-  const auto inizio = scritture_.begin() + static_cast<std::ptrdiff_t>(da);
   scritture_.erase(std::remove_if(inizio, scritture_.end(), uguale), scritture_.end());
 }
 

@@ -254,8 +254,6 @@ class Giornale {
   // The writes from `inizio` on, in order: one a field, none that ends
   // where it began.
   void unisci(std::vector<Scrittura>::iterator inizio);
-  // The writes from `da` on that end where they began go.
-  void togli_invariate(size_t da);
   // Up to this many runs in order are merged; more are sorted by bucket.
   static constexpr size_t kCorseDaFondere = 4;
   const RecordRegistrato* record_di(size_t indice_piu_uno) const {

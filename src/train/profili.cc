@@ -14,20 +14,12 @@ namespace {
 
 // Field `campo` of the cells from the fill index up to `a` - 1 takes the
 // value `valore()` gives, as one range; the index moves on to `a`. The value
-// is worked out only when a cell is written (a speed out of the cell's range
-// fails only then), and a cell outside the route fails as its own write
-// would, once the cells before it are written, the index stopped at it.
+// is worked out only when a cell is written: a speed out of the cell's range
+// fails only then.
 template <typename Valore>
 void riempi(Modello& m, int64_t* indice, int64_t a, CampoCella campo, Valore valore) {
   if (*indice >= a) return;
-  const int64_t v = valore();
-  const auto fuori = static_cast<int64_t>(m.tratti.size());
-  const int64_t fino = *indice >= 0 ? std::min(a, fuori) : *indice;
-  if (fino > *indice) {
-    m.riempi_celle(*indice, fino, campo, v);
-    *indice = fino;
-  }
-  if (fino < a) m.scrivi_cella(*indice, campo, v);
+  m.riempi_celle(*indice, a, campo, valore());
   *indice = a;
 }
 

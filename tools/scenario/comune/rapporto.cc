@@ -12,9 +12,6 @@ namespace {
 
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
-// A byte shown as itself in one column.
-bool ascii_stampabile(char c) { return c >= 0x20 && c < 0x7F; }
-
 // `testo` appended, in the ANSI colour `codice` when `colore`.
 void aggiungi_ansi(std::string* s, std::string_view testo, const char* codice, bool colore) {
   if (!colore) {
@@ -48,14 +45,7 @@ void aggiungi_localizzato(std::string* s, const std::string& file, const IndiceR
   const size_t offset = std::min(l.offset, testo.size());
   const PosizioneTesto p = righe.posizione(offset);
   const std::string numero = std::to_string(p.riga);
-  if (colore) *s += "\x1b[1m";
-  *s += file;
-  *s += ':';
-  *s += numero;
-  *s += ':';
-  *s += std::to_string(p.colonna);
-  *s += ':';
-  if (colore) *s += "\x1b[0m";
+  aggiungi_ansi(s, file + ":" + numero + ":" + std::to_string(p.colonna) + ":", "1", colore);
   *s += ' ';
   aggiungi_parola(s, parola, colore);
   aggiungi_utf8_leggibile(s, resto);

@@ -37,7 +37,7 @@ void aggiungi_utf8_leggibile(std::string* out, std::string_view testo) {
     // Printable ASCII, the same in both, goes over a run at a time: a line
     // of a source is mostly that.
     size_t fine = i;
-    while (fine < testo.size() && testo[fine] >= 0x20 && testo[fine] < 0x7F) ++fine;
+    while (fine < testo.size() && ascii_stampabile(testo[fine])) ++fine;
     if (fine > i) {
       s.append(testo.substr(i, fine - i));
       i = fine;

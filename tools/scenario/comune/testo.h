@@ -21,6 +21,9 @@ namespace calvetra::scenario {
 // character but the tab, line ends and DEL) said as an editor shows it,
 // `<81>`, `<1B>`: neither lost nor sent to a terminal to act on.
 std::string utf8_leggibile(std::string_view testo);
+// A byte that `utf8_leggibile` shows as itself, in one column: printable
+// ASCII.
+inline bool ascii_stampabile(char c) { return c >= 0x20 && c < 0x7F; }
 // The same, appended to `*out`.
 void aggiungi_utf8_leggibile(std::string* out, std::string_view testo);
 // How many columns `utf8_leggibile` gives what starts at byte `i` of
