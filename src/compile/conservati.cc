@@ -136,13 +136,8 @@ class Storia {
 
   // The writes record i made to cell c, by field.
   std::vector<const Scrittura*> scritture_in_cella(size_t i, int64_t c) const {
-    std::vector<const Scrittura*> s;
-    const RecordRegistrato& r = record(i);
-    for (size_t k = r.prima_scrittura; k < r.prima_scrittura + r.scritture; ++k) {
-      const Scrittura& w = g_.scritture()[k];
-      if (w.bersaglio == Scrittura::Bersaglio::cella && w.indice == c) s.push_back(&w);
-    }
-    return s;
+    if (c < 0) return {};
+    return g_.scritture_in_cella(i, static_cast<size_t>(c));
   }
 
   const Compilazione& c() const { return c_; }

@@ -797,30 +797,31 @@ void Avvisi::oggetto_cancellato(const Cancellazione& c, const Giornale& g) {
   const int64_t p = posizione_oggetto(c.tipo_prima, static_cast<int64_t>(c.cella));
   const std::string prima = oggetto_in_parole(c.tipo_prima);
   const std::string dopo = oggetto_in_parole(c.tipo_dopo);
-  const auto cella = static_cast<int32_t>(c.cella);
   // What the later record took of the cell, and what of the earlier one's
   // writes the files still hold: its other values there, and its codes in
   // the cells before it that nothing wrote since.
   std::vector<uint8_t> presi;
   std::vector<std::string> presi_testo;
-  for (size_t k = da.prima_scrittura; k < da.prima_scrittura + da.scritture; ++k) {
-    const Scrittura& s = g.scritture()[k];
-    if (s.bersaglio != Scrittura::Bersaglio::cella || s.indice != cella) continue;
-    presi.push_back(s.campo);
-    presi_testo.push_back(citato(nome_campo(static_cast<CampoCella>(s.campo))));
+  for (const Scrittura* s : g.scritture_in_cella(c.da, c.cella)) {
+    presi.push_back(s->campo);
+    presi_testo.push_back(citato(nome_campo(static_cast<CampoCella>(s->campo))));
   }
   std::vector<std::string> restano;
+  for (const Scrittura* s : g.scritture_in_cella(c.erasa, c.cella)) {
+    if (std::find(presi.begin(), presi.end(), s->campo) != presi.end()) continue;
+    restano.push_back(citato(nome_campo(static_cast<CampoCella>(s->campo))) + " " +
+                      std::to_string(s->nuovo));
+  }
   std::vector<std::string> codici;
+  const auto preavviso = static_cast<uint8_t>(CampoCella::preavviso);
   for (size_t k = erasa.prima_scrittura; k < erasa.prima_scrittura + erasa.scritture; ++k) {
     const Scrittura& s = g.scritture()[k];
-    if (s.bersaglio != Scrittura::Bersaglio::cella) continue;
-    const auto campo = static_cast<CampoCella>(s.campo);
-    if (s.indice == cella) {
-      if (std::find(presi.begin(), presi.end(), s.campo) != presi.end()) continue;
-      restano.push_back(citato(nome_campo(campo)) + " " + std::to_string(s.nuovo));
-    } else if (campo == CampoCella::preavviso &&
-               g.ultima_scrittura_cella(static_cast<size_t>(s.indice), campo) == &s) {
-      codici.push_back(std::to_string(s.indice));
+    if (s.campo != preavviso) continue;
+    for (size_t x = 0; x < s.celle(); ++x) {
+      const size_t altra = static_cast<size_t>(s.indice) + x;
+      if (altra != c.cella && g.ultima_scrittura_cella(altra, CampoCella::preavviso) == &s) {
+        codici.push_back(std::to_string(altra));
+      }
     }
   }
   if (!codici.empty()) {

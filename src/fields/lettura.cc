@@ -77,7 +77,7 @@ void Lettura::chiudi_record(std::span<const Estensione> campi) {
     m_.osservatore.provenienza.apri({});
     return;
   }
-  giornale_->chiudi({campi.begin(), campi.end()});
+  giornale_->chiudi(campi);
   if (!d_.avvisi_attivi()) return;
   const std::vector<Cancellazione>& c = giornale_->cancellazioni();
   for (; cancellazioni_viste_ < c.size(); ++cancellazioni_viste_) {
@@ -229,7 +229,7 @@ void esamina_record(Lettura& l, const Riconosciuti& trovati, size_t chiave) {
                              l.a(l.inizio_campo()));
     }
     const std::span<const Estensione> campi = r.campi_letti();
-    if (g != nullptr) g->esaminato(l.a(chiave), d->nome, l.fase(), {campi.begin(), campi.end()});
+    if (g != nullptr) g->esaminato(l.a(chiave), d->nome, l.fase(), campi);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "model/giornale.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace calvetra {
 
@@ -59,17 +60,32 @@ size_t Giornale::apri(Luogo chiave, std::string_view nome, Fase fase, uint16_t c
   return records_.size() - 1;
 }
 
-void Giornale::chiudi(std::vector<Estensione> campi) {
+std::span<const Estensione> Giornale::conserva(std::span<const Estensione> campi) {
+  if (campi.empty()) return {};
+  // A record's fields that do not fit in the last block begin a new one,
+  // as long as they need.
+  if (capienza_ - usati_ < campi.size()) {
+    capienza_ = std::max(campi.size(), kEstensioniBlocco);
+    blocchi_.push_back(std::make_unique_for_overwrite<Estensione[]>(capienza_));
+    usati_ = 0;
+  }
+  Estensione* posto = blocchi_.back().get() + usati_;
+  std::copy(campi.begin(), campi.end(), posto);
+  usati_ += campi.size();
+  return {posto, campi.size()};
+}
+
+void Giornale::chiudi(std::span<const Estensione> campi) {
   if (!aperto_) return;
   scarica();
   RecordRegistrato& r = records_.back();
-  if (!campi.empty()) r.campi = std::move(campi);
+  if (!campi.empty()) r.campi = conserva(campi);
   r.scritture = scritture_.size() - r.prima_scrittura;
   aperto_ = false;
 }
 
 void Giornale::esaminato(Luogo chiave, std::string_view nome, Fase fase,
-                         std::vector<Estensione> campi) {
+                         std::span<const Estensione> campi) {
   if (aperto_) chiudi();
   RecordRegistrato r;
   r.chiave = chiave;
@@ -77,7 +93,7 @@ void Giornale::esaminato(Luogo chiave, std::string_view nome, Fase fase,
   r.fase = fase;
   r.sezione = sezione_;
   r.compilato = false;
-  r.campi = std::move(campi);
+  r.campi = conserva(campi);
   r.prima_scrittura = scritture_.size();
   records_.push_back(std::move(r));
 }
@@ -144,6 +160,14 @@ void Giornale::annota(Scrittura::Bersaglio b, uint8_t campo, size_t indice, uint
 void Giornale::riempie_celle(std::span<const tratto> celle, size_t da, CampoCella f, int64_t dopo) {
   if (celle.empty()) return;
   if (!aperto_) passo("");
+  // An object's field is written a cell at a time: who owns a cell, and
+  // what a later record erased, follow from those writes.
+  if (dell_oggetto(static_cast<uint8_t>(f))) {
+    for (size_t k = 0; k < celle.size(); ++k) {
+      scrive_cella(da + k, f, valore_campo(celle[k], f), dopo);
+    }
+    return;
+  }
   const size_t fine = da + celle.size();
   if (visti_celle_.size() < fine) {
     visti_celle_.resize(fine, 0);
@@ -151,55 +175,66 @@ void Giornale::riempie_celle(std::span<const tratto> celle, size_t da, CampoCell
   }
   const auto campo = static_cast<uint8_t>(f);
   const auto record = static_cast<uint32_t>(records_.size() - 1);
-  const auto nuovo = static_cast<int32_t>(dopo);
-  const size_t raggiungibili = std::min(fine, raggiunte_.size());
-  size_t toccati = 0;
-  // The loop of scrive_cella with what it asks of every cell asked once:
-  // whether a record is open, the room for the writes, the record's index,
-  // and which member holds the field. What the loop keeps of the journal is
-  // held in locals, which no write can touch, and put back after it.
-  const uint32_t generazione = generazione_;
-  const uint16_t campi_aperto = campi_aperto_;
-  uint32_t rango = prossimo_rango_;
-  uint64_t ultima = ultima_chiave_;
-  bool disordine = in_disordine_;
-  uint32_t* const visti = visti_celle_.data();
-  uint32_t* const ranghi = rango_celle_.data();
-  uint16_t* const raggiunte = raggiunte_.data();
+  const auto nuovo = static_cast<uint8_t>(dopo);
+  const size_t gia = vecchi_.size();
+  vecchi_.resize(gia + celle.size());
+  // What the loop keeps of the journal is held in locals, which no write
+  // can touch (an old value is a byte, and a byte written may be any
+  // memory), and put back after it.
   const auto riempie = [&](auto membro) {
-    for (size_t c = da; c < fine; ++c) {
+    const uint32_t generazione = generazione_;
+    const uint16_t campi_aperto = campi_aperto_;
+    const size_t primo = da;
+    const size_t oltre = fine;
+    const size_t raggiungibili = std::min(oltre, raggiunte_.size());
+    const uint8_t valore = nuovo;
+    uint32_t* const visti = visti_celle_.data();
+    uint32_t* const ranghi = rango_celle_.data();
+    uint16_t* const raggiunte = raggiunte_.data();
+    uint8_t* const vecchio = vecchi_.data() + gia;
+    const tratto* const prime = celle.data();
+    uint32_t rango = prossimo_rango_;
+    size_t toccati = 0;
+    uint8_t* v = vecchio;
+    size_t inizio = oltre;  // the first cell of the run being read; oltre for none
+    for (size_t c = primo; c < oltre; ++c) {
       if (visti[c] != generazione) {
         visti[c] = generazione;
         ranghi[c] = rango++;
         ++toccati;
         if (c < raggiungibili) raggiunte[c] |= campi_aperto;
       }
-      const int32_t prima = celle[c - da].*membro;
-      if (prima == nuovo) continue;
-      const uint64_t k = chiave(Scrittura::Bersaglio::cella, ranghi[c], campo);
-      disordine = disordine || k <= ultima;
-      ultima = k;
-      scritture_.push_back(
-          {Scrittura::Bersaglio::cella, campo, static_cast<int32_t>(c), record, prima, nuovo});
+      const uint8_t prima = prime[c - primo].*membro;
+      if (prima != valore) {
+        if (inizio == oltre) inizio = c;
+        *v++ = prima;
+        continue;
+      }
+      if (inizio != oltre) {
+        scritture_.push_back({Scrittura::Bersaglio::fascia, campo, static_cast<int32_t>(inizio),
+                              record, static_cast<int32_t>(c - inizio), nuovo});
+        inizio = oltre;
+      }
     }
+    if (inizio != oltre) {
+      scritture_.push_back({Scrittura::Bersaglio::fascia, campo, static_cast<int32_t>(inizio),
+                            record, static_cast<int32_t>(oltre - inizio), nuovo});
+    }
+    prossimo_rango_ = rango;
+    records_.back().toccati += toccati;
+    return static_cast<size_t>(v - vecchio);
   };
+  size_t cambiate = 0;
   switch (f) {
-    case CampoCella::tipo: riempie(&tratto::tipo); break;
-    case CampoCella::valore_a: riempie(&tratto::valore_a); break;
-    case CampoCella::valore_b: riempie(&tratto::valore_b); break;
-    case CampoCella::valore_c: riempie(&tratto::valore_c); break;
-    case CampoCella::valore_d: riempie(&tratto::valore_d); break;
-    case CampoCella::tempo: riempie(&tratto::tempo); break;
-    case CampoCella::preavviso: riempie(&tratto::preavviso); break;
-    case CampoCella::montagna: riempie(&tratto::montagna); break;
-    case CampoCella::velocita: riempie(&tratto::velocita); break;
-    case CampoCella::pendenza: riempie(&tratto::pendenza); break;
-    case CampoCella::aderenza: riempie(&tratto::aderenza); break;
+    case CampoCella::preavviso: cambiate = riempie(&tratto::preavviso); break;
+    case CampoCella::montagna: cambiate = riempie(&tratto::montagna); break;
+    case CampoCella::velocita: cambiate = riempie(&tratto::velocita); break;
+    case CampoCella::pendenza: cambiate = riempie(&tratto::pendenza); break;
+    case CampoCella::aderenza: cambiate = riempie(&tratto::aderenza); break;
+    default: break;
   }
-  prossimo_rango_ = rango;
-  ultima_chiave_ = ultima;
-  in_disordine_ = disordine;
-  records_.back().toccati += toccati;
+  vecchi_.resize(gia + cambiate);
+  fasce_ = fasce_ || cambiate > 0;
 }
 
 void Giornale::crea_celle(size_t n) {
@@ -309,8 +344,73 @@ void Giornale::unisci(std::vector<Scrittura>::iterator inizio) {
   scritture_.erase(std::remove_if(inizio, scritture_.end(), uguale), scritture_.end());
 }
 
+void Giornale::togli_fasce() {
+  tolte_.clear();
+  if (!fasce_) return;
+  const auto inizio = scritture_.begin() + static_cast<std::ptrdiff_t>(da_ordinare_);
+  const auto e_fascia = [](const Scrittura& s) {
+    return s.bersaglio == Scrittura::Bersaglio::fascia;
+  };
+  std::copy_if(inizio, scritture_.end(), std::back_inserter(tolte_), e_fascia);
+  // The runs by field and first cell: two runs of a field that share a
+  // cell, or a single write inside a run of its field, are one field
+  // written twice.
+  ordinate_.assign(tolte_.begin(), tolte_.end());
+  const auto prima = [](const Scrittura& a, const Scrittura& b) {
+    return a.campo != b.campo ? a.campo < b.campo : a.indice < b.indice;
+  };
+  std::sort(ordinate_.begin(), ordinate_.end(), prima);
+  bool due_volte = false;
+  for (size_t k = 1; k < ordinate_.size() && !due_volte; ++k) {
+    due_volte = ordinate_[k].campo == ordinate_[k - 1].campo &&
+                ordinate_[k].indice - ordinate_[k - 1].indice < ordinate_[k - 1].vecchio;
+  }
+  uint16_t campi = 0;
+  for (const Scrittura& f : tolte_) campi |= bit(static_cast<CampoCella>(f.campo));
+  for (auto i = inizio; i != scritture_.end() && !due_volte; ++i) {
+    if (i->bersaglio != Scrittura::Bersaglio::cella ||
+        (campi & bit(static_cast<CampoCella>(i->campo))) == 0) {
+      continue;
+    }
+    // The last run of its field that begins at or before its cell.
+    Scrittura cerca;
+    cerca.campo = i->campo;
+    cerca.indice = i->indice;
+    const auto dopo = std::upper_bound(ordinate_.begin(), ordinate_.end(), cerca, prima);
+    due_volte = dopo != ordinate_.begin() && (dopo - 1)->campo == i->campo &&
+                (dopo - 1)->in_cella(static_cast<size_t>(i->indice));
+  }
+  if (!due_volte) {
+    scritture_.erase(std::remove_if(inizio, scritture_.end(), e_fascia), scritture_.end());
+    return;
+  }
+  // Each run becomes its single writes where it stood, and the record's
+  // writes are put in order and merged as any others.
+  std::vector<Scrittura> singole;
+  const uint8_t* vecchio = vecchi_.data();
+  for (auto i = inizio; i != scritture_.end(); ++i) {
+    if (!e_fascia(*i)) {
+      singole.push_back(*i);
+      continue;
+    }
+    for (size_t c = 0; c < i->celle(); ++c) {
+      singole.push_back({Scrittura::Bersaglio::cella, i->campo,
+                         static_cast<int32_t>(static_cast<size_t>(i->indice) + c), i->record,
+                         *vecchio++, i->nuovo});
+    }
+  }
+  scritture_.erase(inizio, scritture_.end());
+  scritture_.insert(scritture_.end(), singole.begin(), singole.end());
+  in_disordine_ = true;
+  tolte_.clear();
+}
+
 void Giornale::scarica() {
+  togli_fasce();
   if (in_disordine_) ordina_e_unisci();
+  scritture_.insert(scritture_.end(), tolte_.begin(), tolte_.end());
+  fasce_ = false;
+  vecchi_.clear();
   const size_t indice = records_.size() - 1;
   // A step of the compile owns nothing: its writes go to the records whose
   // objects caused them.
@@ -396,12 +496,22 @@ const Scrittura* Giornale::ultima_scrittura_cella(size_t c, CampoCella campo) co
   for (size_t i = scritture_.size(); i-- > 0;) {
     const Scrittura& s = scritture_[i];
     if (s.bersaglio == Scrittura::Bersaglio::celle) return nullptr;
-    if (s.bersaglio == Scrittura::Bersaglio::cella && s.indice == static_cast<int32_t>(c) &&
-        s.campo == static_cast<uint8_t>(campo)) {
-      return &s;
-    }
+    if (s.campo == static_cast<uint8_t>(campo) && s.in_cella(c)) return &s;
   }
   return nullptr;
+}
+
+std::vector<const Scrittura*> Giornale::scritture_in_cella(size_t i, size_t c) const {
+  std::vector<const Scrittura*> in_cella;
+  if (i >= records_.size()) return in_cella;
+  const RecordRegistrato& r = records_[i];
+  for (size_t k = r.prima_scrittura; k < r.prima_scrittura + r.scritture; ++k) {
+    if (scritture_[k].in_cella(c)) in_cella.push_back(&scritture_[k]);
+  }
+  // The single writes come in the order of their fields, the runs after.
+  std::stable_sort(in_cella.begin(), in_cella.end(),
+                   [](const Scrittura* a, const Scrittura* b) { return a->campo < b->campo; });
+  return in_cella;
 }
 
 size_t Giornale::non_compilati() const {
@@ -434,8 +544,11 @@ Modello riproduci(const Giornale& g) {
         m.tratti.assign(static_cast<size_t>(s.nuovo), tratto{});
         break;
       case Scrittura::Bersaglio::cella:
-        metti_campo(m.tratti.at(static_cast<size_t>(s.indice)), static_cast<CampoCella>(s.campo),
-                    s.nuovo);
+      case Scrittura::Bersaglio::fascia:
+        for (size_t c = 0; c < s.celle(); ++c) {
+          metti_campo(m.tratti.at(static_cast<size_t>(s.indice) + c),
+                      static_cast<CampoCella>(s.campo), s.nuovo);
+        }
         break;
       case Scrittura::Bersaglio::riga: {
         voce& v = m.tabella.at(static_cast<size_t>(s.indice));

@@ -8,10 +8,12 @@
 // The model tells the journal of each write as it makes it, through the one
 // place that writes a stored field (`Modello::scrivi_cella`, `scrivi_riga`,
 // `scrivi_nome`, `crea_tratti`): the journal appends the field, its old and
-// its new value, as a write batch does, and keeps no copy of any cell. When a
-// record closes, its writes are put in the order the readers know (the cells
-// in the order the record reached them, each field once, in the order of its
-// enumeration, then the rows) and a field it wrote twice becomes one write.
+// its new value, as a write batch does, and keeps no copy of any cell; a
+// fill of a mark over many cells is one write a run of cells it changed.
+// When a record closes, its writes are put in the order the readers know
+// (the cells in the order the record reached them, each field once, in the
+// order of its enumeration, then the rows, then the fills' runs in the order
+// made) and a field it wrote twice becomes one write.
 // No handler knows the journal is there, and a compile that keeps none pays
 // one test of a null pointer per access.
 //
@@ -24,6 +26,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -68,9 +71,11 @@ struct RecordRegistrato {
   // Where the bracketed section name it stands under begins (`[curve]`,
   // `[segnali]`); nessuno before the first one.
   Luogo sezione;
-  bool compilato = true;          // false: met after the compile stopped, only examined
-  std::vector<Estensione> campi;  // the fields it read, in order
-  size_t prima_scrittura = 0;     // its writes: scritture()[prima_scrittura, + scritture)
+  bool compilato = true;  // false: met after the compile stopped, only examined
+  // The fields it read, in order; kept by the journal, and valid as long as
+  // it is.
+  std::span<const Estensione> campi;
+  size_t prima_scrittura = 0;  // its writes: scritture()[prima_scrittura, + scritture)
   size_t scritture = 0;
   size_t toccati = 0;  // cells and rows it wrote to, whether or not a value changed
 
@@ -87,15 +92,18 @@ const char* nome_campo(CampoRiga c);
 std::optional<CampoCella> campo_cella(std::string_view nome);
 std::optional<CampoRiga> campo_riga(std::string_view nome);
 
-// One change to the model. Twenty bytes: a fill of the longest route makes
-// tens of thousands, and every stored value fits in 32 bits (a field is cut
-// to its width before it is written; a count of cells or texts is far
-// below).
+// One change to the model. Twenty bytes: a long route has thousands of
+// records, and every stored value fits in 32 bits (a field is cut to its
+// width before it is written; a count of cells or texts is far below).
 struct Scrittura {
   enum class Bersaglio : uint8_t {
     cella,  // field `campo` of cell `indice`
     riga,  // field `campo` of row `indice`; a name's old and new text are testi()[vecchio], [nuovo]
     celle,  // the cells made anew: `nuovo` cells, all empty
+    // A fill's run: field `campo` of the `vecchio` cells from `indice` on,
+    // each of which held another value, all went to `nuovo`. Only a mark's
+    // field (after `tempo`) is filled so; the old values are not kept.
+    fascia,
   };
   Bersaglio bersaglio = Bersaglio::cella;
   uint8_t campo = 0;
@@ -103,6 +111,18 @@ struct Scrittura {
   uint32_t record = 0;  // index in records()
   int32_t vecchio = 0;
   int32_t nuovo = 0;
+
+  // The cells it wrote: from `indice`, this many (none for a row or the
+  // cells made).
+  size_t celle() const {
+    return bersaglio == Bersaglio::cella    ? 1
+           : bersaglio == Bersaglio::fascia ? static_cast<size_t>(vecchio)
+                                            : 0;
+  }
+  // Whether it wrote to cell c.
+  bool in_cella(size_t c) const {
+    return c >= static_cast<size_t>(indice) && c - static_cast<size_t>(indice) < celle();
+  }
 };
 
 // A record's object that a later record replaced in its cell.
@@ -153,10 +173,10 @@ class Giornale {
   const std::vector<Luogo>& chiusure() const { return chiusure_; }
   size_t passo(std::string_view nome) { return apri({}, nome, Fase::passo, kOgniCampoCella); }
   // The record open closes with the fields it read; its writes are made.
-  void chiudi(std::vector<Estensione> campi = {});
+  void chiudi(std::span<const Estensione> campi = {});
   // A record met after the compile stopped, examined on its own and never
   // compiled.
-  void esaminato(Luogo chiave, std::string_view nome, Fase fase, std::vector<Estensione> campi);
+  void esaminato(Luogo chiave, std::string_view nome, Fase fase, std::span<const Estensione> campi);
 
   // Told by the model: the record open reached cell c or row r (to judge it
   // or to write it).
@@ -175,7 +195,8 @@ class Giornale {
   }
   // Told by the model before a fill: field f of every cell of `celle` (cells
   // `da` on) goes to `dopo`. The same account as one scrive_cella a cell,
-  // upward, each reading its old value from `celle`.
+  // upward, each reading its old value from `celle`, but a mark's field is
+  // kept as a run of cells (`fascia`) for each stretch of cells it changes.
   void riempie_celle(std::span<const tratto> celle, size_t da, CampoCella f, int64_t dopo);
   void scrive_riga(size_t r, CampoRiga f, int64_t prima, int64_t dopo);
   void scrive_nome(size_t r, const std::string& prima, const std::string& dopo);
@@ -227,6 +248,9 @@ class Giornale {
     return c < derivazioni_.size() ? derivazioni_[c] : Derivazione::nessuna;
   }
   Luogo causa(size_t c) const;
+  // Record i's writes to cell c (single or in a run), one a field, in the
+  // order of the fields.
+  std::vector<const Scrittura*> scritture_in_cella(size_t i, size_t c) const;
   // The last write to field `campo` of row r or cell c; nullptr when none was made.
   const Scrittura* ultima_scrittura_riga(size_t r, CampoRiga campo) const;
   const Scrittura* ultima_scrittura_cella(size_t c, CampoCella campo) const;
@@ -250,6 +274,11 @@ class Giornale {
   void annota(Scrittura::Bersaglio b, uint8_t campo, size_t indice, uint32_t rango, int64_t prima,
               int64_t dopo);
   void scarica();
+  // Takes the open record's runs out of its writes into `tolte_`, to come
+  // after them once they are in order; or, when a run shares a cell's field
+  // with another write of the record, makes the runs the single writes they
+  // stand for, with the old values kept in `vecchi_`, and takes none.
+  void togli_fasce();
   void ordina_e_unisci();
   // The writes from `inizio` on, in order: one a field, none that ends
   // where it began.
@@ -260,7 +289,15 @@ class Giornale {
     return indice_piu_uno == 0 ? nullptr : &records_[indice_piu_uno - 1];
   }
 
+  // A copy of `campi` the journal keeps, in blocks that never move: no
+  // allocation a record.
+  std::span<const Estensione> conserva(std::span<const Estensione> campi);
+  static constexpr size_t kEstensioniBlocco = 4096;
+
   std::vector<RecordRegistrato> records_;
+  std::vector<std::unique_ptr<Estensione[]>> blocchi_;
+  size_t capienza_ = 0;  // the last block's length, and how much of it is taken
+  size_t usati_ = 0;
   std::vector<Scrittura> scritture_;
   std::vector<std::string> testi_;
   std::vector<Cancellazione> cancellazioni_;
@@ -278,6 +315,12 @@ class Giornale {
   size_t da_ordinare_ = 0;
   uint64_t ultima_chiave_ = 0;
   bool in_disordine_ = false;
+  // The open record's runs: whether it has any, and the old values of their
+  // cells in the order written, should they have to become single writes.
+  bool fasce_ = false;
+  std::vector<uint8_t> vecchi_;
+  std::vector<Scrittura> tolte_;  // room reused from record to record
+  std::vector<Scrittura> ordinate_;
   // Owners: index + 1 of the record, 0 for none.
   std::vector<uint32_t> celle_;
   std::vector<uint16_t> raggiunte_;  // per cell, the fields reached (bits of CampoCella)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <span>
 #include <string>
 
 #include "model/giornale.h"
@@ -232,6 +233,30 @@ namespace {
   throw GuastoInatteso("cella " + std::to_string(i) + " fuori dal percorso");
 }
 
+// Field `campo` of every cell of `celle` takes v, cut as metti_campo cuts it:
+// the field is chosen once, not a cell at a time.
+template <typename T>
+void metti_in(std::span<tratto> celle, T tratto::*membro, int64_t v) {
+  const auto cut = static_cast<T>(v);
+  for (tratto& t : celle) t.*membro = cut;
+}
+
+void riempi_campo(std::span<tratto> celle, CampoCella campo, int64_t v) {
+  switch (campo) {
+    case CampoCella::tipo: metti_in(celle, &tratto::tipo, v); break;
+    case CampoCella::valore_a: metti_in(celle, &tratto::valore_a, v); break;
+    case CampoCella::valore_b: metti_in(celle, &tratto::valore_b, v); break;
+    case CampoCella::valore_c: metti_in(celle, &tratto::valore_c, v); break;
+    case CampoCella::valore_d: metti_in(celle, &tratto::valore_d, v); break;
+    case CampoCella::tempo: metti_in(celle, &tratto::tempo, v); break;
+    case CampoCella::preavviso: metti_in(celle, &tratto::preavviso, v); break;
+    case CampoCella::montagna: metti_in(celle, &tratto::montagna, v); break;
+    case CampoCella::velocita: metti_in(celle, &tratto::velocita, v); break;
+    case CampoCella::pendenza: metti_in(celle, &tratto::pendenza, v); break;
+    case CampoCella::aderenza: metti_in(celle, &tratto::aderenza, v); break;
+  }
+}
+
 }  // namespace
 
 tratto& Modello::cella_esistente(int64_t i) {
@@ -284,7 +309,7 @@ void Modello::riempi_celle(int64_t da, int64_t a, CampoCella campo, int64_t v) {
       g->riempie_celle(std::span<const tratto>(tratti).subspan(primo, fine - primo), primo, campo,
                        dopo);
     }
-    for (size_t i = primo; i < fine; ++i) metti_campo(tratti[i], campo, dopo);
+    riempi_campo(std::span<tratto>(tratti).subspan(primo, fine - primo), campo, dopo);
   }
   if (static_cast<uint64_t>(a) > tratti.size()) {
     non_e_una_cella(*this, static_cast<int64_t>(std::max(primo, tratti.size())));

@@ -5,7 +5,9 @@
 // that follow from those writes alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/giornale.h"
@@ -33,6 +35,27 @@ std::vector<Attesa> scritture_di(const Giornale& g, size_t record) {
     const Scrittura& s = g.scritture()[k];
     a.push_back({s.bersaglio, s.campo, s.indice, s.vecchio, s.nuovo});
   }
+  return a;
+}
+
+// The same writes a cell at a time, as (cell, field, new value) in the order
+// of the cells and their fields: a run stands for each of its cells.
+std::vector<Attesa> per_cella(const Giornale& g, size_t record) {
+  const RecordRegistrato& r = g.records()[record];
+  std::vector<Attesa> a;
+  for (size_t k = r.prima_scrittura; k < r.prima_scrittura + r.scritture; ++k) {
+    const Scrittura& s = g.scritture()[k];
+    if (s.bersaglio == B::riga) {
+      a.push_back({B::riga, s.campo, s.indice, 0, s.nuovo});
+      continue;
+    }
+    for (size_t x = 0; x < s.celle(); ++x) {
+      a.push_back({B::cella, s.campo, s.indice + static_cast<int32_t>(x), 0, s.nuovo});
+    }
+  }
+  std::sort(a.begin(), a.end(), [](const Attesa& x, const Attesa& y) {
+    return std::tie(x.bersaglio, x.indice, x.campo) < std::tie(y.bersaglio, y.indice, y.campo);
+  });
   return a;
 }
 
@@ -173,9 +196,10 @@ TEST_F(Scritture, FewRunsAndManyComeInTheSameOrder) {
 }
 
 // A fill given as one range is the account of the same fill made one cell at
-// a time: the same writes (old and new value, in the same order), the same
-// cells reached, the same owners, the same failure past the last cell.
-// Each case runs twice, once a cell at a time and once as ranges.
+// a time: the same cells written to the same values (a mark's field as runs,
+// an object's field as the same single writes), the same cells reached, the
+// same owners, the same failure past the last cell. Each case runs twice,
+// once a cell at a time and once as ranges.
 struct Riempimento {
   int64_t da;
   int64_t a;
@@ -185,6 +209,7 @@ struct Riempimento {
 
 struct Resoconto {
   std::vector<Attesa> scritture;
+  std::vector<Attesa> celle_scritte;  // per_cella
   std::vector<size_t> toccati;
   std::vector<bool> raggiunte;  // cell by cell, the field the record stores
   std::vector<tratto> celle;
@@ -217,6 +242,7 @@ Resoconto riempi(const std::vector<Riempimento>& fatti, bool a_intervalli) {
   }
   g.chiudi();
   r.scritture = scritture_di(g, k);
+  r.celle_scritte = per_cella(g, k);
   for (const RecordRegistrato& x : g.records()) r.toccati.push_back(x.toccati);
   for (size_t c = 0; c < m.tratti.size(); ++c) {
     r.raggiunte.push_back(g.raggiunta(c, CampoCella::velocita));
@@ -247,12 +273,63 @@ TEST(RiempimentoScritture, ARangeIsTheSingleWritesInOneCall) {
     SCOPED_TRACE(caso.caso);
     const Resoconto uno = riempi(caso.fatti, false);
     const Resoconto tutti = riempi(caso.fatti, true);
-    EXPECT_EQ(tutti.scritture, uno.scritture);
+    EXPECT_EQ(tutti.celle_scritte, uno.celle_scritte);
     EXPECT_EQ(tutti.toccati, uno.toccati);
     EXPECT_EQ(tutti.raggiunte, uno.raggiunte);
     EXPECT_EQ(tutti.celle, uno.celle);
     EXPECT_EQ(tutti.guasto, uno.guasto);
   }
+}
+
+TEST(RiempimentoScritture, AMarkIsKeptAsTheRunsOfCellsItChanged) {
+  using C = CampoCella;
+  // Cells 3 and 4 hold the gradient already, cell 6 a speed.
+  const Resoconto r = riempi({{1, 8, C::pendenza, 4}, {0, 9, C::velocita, 9}}, true);
+  EXPECT_EQ(r.scritture, (std::vector<Attesa>{
+                             {B::fascia, c(C::pendenza), 1, 2, 4},
+                             {B::fascia, c(C::pendenza), 5, 3, 4},
+                             {B::fascia, c(C::velocita), 0, 6, 9},
+                             {B::fascia, c(C::velocita), 7, 2, 9},
+                         }));
+  // An object's field stays a write a cell.
+  const Resoconto tipo = riempi({{5, 7, C::tipo, 11}}, true);
+  EXPECT_EQ(tipo.scritture, (std::vector<Attesa>{{B::cella, c(C::tipo), 5, 0, 11},
+                                                 {B::cella, c(C::tipo), 6, 0, 11}}));
+}
+
+// A run that shares a cell's field with another write of its record makes
+// the record's runs the single writes they stand for, and they merge as any
+// others: from the value before the first to the value after the last.
+TEST(RiempimentoScritture, ARunWrittenOverMergesCellByCell) {
+  Modello m;
+  Giornale g;
+  m.osserva(&g);
+  m.crea_tratti(10);
+  const size_t k = g.apri(chiave(20), "velocita", Fase::treno);
+  m.scrivi_cella(2, CampoCella::velocita, 7);
+  m.riempi_celle(0, 5, CampoCella::velocita, 3);
+  m.scrivi_cella(4, CampoCella::velocita, 0);  // back to its value before the record
+  m.riempi_celle(6, 9, CampoCella::aderenza, 1);
+  g.chiudi();
+  const ptrdiff_t fasce =
+      std::count_if(g.scritture().begin(), g.scritture().end(),
+                    [](const Scrittura& s) { return s.bersaglio == B::fascia; });
+  EXPECT_EQ(fasce, 0);
+  const Scrittura* w = g.ultima_scrittura_cella(7, CampoCella::aderenza);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->nuovo, 1);
+  EXPECT_EQ(g.ultima_scrittura_cella(4, CampoCella::velocita), nullptr);
+  EXPECT_EQ(g.ultima_scrittura_cella(2, CampoCella::velocita)->nuovo, 3);
+  EXPECT_EQ(per_cella(g, k), (std::vector<Attesa>{
+                                 {B::cella, c(CampoCella::velocita), 0, 0, 3},
+                                 {B::cella, c(CampoCella::velocita), 1, 0, 3},
+                                 {B::cella, c(CampoCella::velocita), 2, 0, 3},
+                                 {B::cella, c(CampoCella::velocita), 3, 0, 3},
+                                 {B::cella, c(CampoCella::aderenza), 6, 0, 1},
+                                 {B::cella, c(CampoCella::aderenza), 7, 0, 1},
+                                 {B::cella, c(CampoCella::aderenza), 8, 0, 1},
+                             }));
+  EXPECT_EQ(riproduci(g).tratti, m.tratti);
 }
 
 TEST(RiempimentoScritture, AFillBackToTheOldValueRecordsNothing) {
@@ -274,6 +351,32 @@ TEST(RiempimentoScritture, WithoutAJournalTheCellsAreTheSame) {
   for (const size_t i : {0, 1}) attese[i].tipo = kSegnoMontagna;
   attese[5].velocita = 7;
   EXPECT_EQ(m.tratti, attese);
+}
+
+// The fields of every record stay as they were given, however many records
+// follow, whatever their length, and after the journal is moved.
+TEST(CampiRegistrati, EveryRecordKeepsItsFields) {
+  Giornale g;
+  std::vector<std::vector<Estensione>> dati;
+  for (size_t k = 0; k < 3000; ++k) {
+    // Mostly a few fields, once far more than fit anywhere but alone.
+    const size_t n = k == 1234 ? 9000 : k % 7;
+    std::vector<Estensione> campi;
+    for (size_t i = 0; i < n; ++i) campi.push_back({k + i, k + i + 1, static_cast<int64_t>(k * i)});
+    if (k % 3 == 0) {
+      g.esaminato(chiave(k), "segnale", Fase::treno, campi);
+    } else {
+      g.apri(chiave(k), "segnale", Fase::treno);
+      g.chiudi(campi);
+    }
+    dati.push_back(std::move(campi));
+  }
+  const Giornale spostato = std::move(g);
+  ASSERT_EQ(spostato.records().size(), dati.size());
+  for (size_t k = 0; k < dati.size(); ++k) {
+    const std::span<const Estensione> c = spostato.records()[k].campi;
+    EXPECT_EQ(std::vector<Estensione>(c.begin(), c.end()), dati[k]) << k;
+  }
 }
 
 }  // namespace
