@@ -19,7 +19,8 @@ char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 
 // The value of a well-formed number text (digits, optional fraction and
 // exponent, no sign) rounded to the nearest integer, halves to even, computed
-// on the decimal digits themselves so that no digit is lost to a double.
+// on the decimal digits themselves so that no digit is lost to a double. The
+// whole field, blanks aside, names the number when it fits no field.
 int64_t valore_esatto(std::string_view numero, bool negativo, std::string_view campo) {
   // Most fields are whole numbers of a few digits: read at once, far inside
   // every limit below.
@@ -56,7 +57,8 @@ int64_t valore_esatto(std::string_view numero, bool negativo, std::string_view c
   if (cifre.empty()) return 0;
 
   const auto troppo_grande = [&] {
-    return GuastoInatteso("il numero " + std::string(campo) + " e' troppo grande per ogni campo");
+    return GuastoInatteso("il numero " + std::string(senza_spazi(campo)) +
+                          " e' troppo grande per ogni campo");
   };
   // Integer part: the digits left of the decimal point once scaled.
   const int64_t lunghezza = static_cast<int64_t>(cifre.size());
@@ -253,7 +255,7 @@ int64_t LettoreCampi::leggi_numero() {
   bool negativo = false;
   const bool numero = sintassi_numero(c.valore, &corpo, &negativo);
   if (osservatore_ != nullptr) osservatore_->numero_letto(c, numero);
-  const int64_t valore = numero ? valore_esatto(corpo, negativo, senza_spazi(c.valore)) : 0;
+  const int64_t valore = numero ? valore_esatto(corpo, negativo, c.valore) : 0;
   pos_ = c.seguente;
   return valore;
 }
@@ -266,8 +268,7 @@ int64_t numero_da_campo(std::string_view campo) {
   std::string_view corpo;
   bool negativo = false;
   if (!sintassi_numero(campo, &corpo, &negativo)) return 0;
-  // The whole field, blanks aside, names the number in failure messages.
-  return valore_esatto(corpo, negativo, senza_spazi(campo));
+  return valore_esatto(corpo, negativo, campo);
 }
 
 bool e_numero(std::string_view campo) {

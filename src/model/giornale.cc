@@ -352,6 +352,11 @@ void Giornale::togli_fasce() {
     return s.bersaglio == Scrittura::Bersaglio::fascia;
   };
   std::copy_if(inizio, scritture_.end(), std::back_inserter(tolte_), e_fascia);
+  // Most often a record's one fill and nothing else: nothing to look for.
+  if (tolte_.size() == 1 && scritture_.end() - inizio == 1) {
+    scritture_.erase(inizio, scritture_.end());
+    return;
+  }
   // The runs by field and first cell: two runs of a field that share a
   // cell, or a single write inside a run of its field, are one field
   // written twice.
