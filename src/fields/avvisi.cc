@@ -720,19 +720,33 @@ Nota Avvisi::nota_precedente(const Precedente& p, std::string_view tipo) const {
   return {"qui " + std::string(tipo) + " precedente", p.chiave};
 }
 
+const Avvisi::Precedente* Avvisi::precedente(std::string_view tipo) const {
+  for (const auto& [t, p] : precedenti_) {
+    if (t == tipo) return &p;
+  }
+  return nullptr;
+}
+
 void Avvisi::registra(std::string_view tipo, int64_t inizio, int64_t fine) {
-  precedenti_[tipo] = {inizio, fine, a(chiave_)};
+  const Precedente nuovo{inizio, fine, a(chiave_)};
+  for (auto& [t, p] : precedenti_) {
+    if (t == tipo) {
+      p = nuovo;
+      return;
+    }
+  }
+  precedenti_.emplace_back(tipo, nuovo);
 }
 
 void Avvisi::in_ordine(std::string_view tipo, int64_t p) {
   if (!d_.avvisi_attivi()) return;
-  const auto i = precedenti_.find(tipo);
-  if (i != precedenti_.end() && p <= i->second.inizio && !posizione_spiegata_) {
+  const Precedente* i = precedente(tipo);
+  if (i != nullptr && p <= i->inizio && !posizione_spiegata_) {
     d_.avviso("fuori-ordine",
               std::string(tipo) + " a " + std::to_string(p) +
-                  " m non viene dopo il record precedente, a " + std::to_string(i->second.inizio) +
+                  " m non viene dopo il record precedente, a " + std::to_string(i->inizio) +
                   " m: vanno in ordine di posizione crescente",
-              a(chiave_), {nota_precedente(i->second, tipo)});
+              a(chiave_), {nota_precedente(*i, tipo)});
     d_.colloca(in_32(p));
   }
   registra(tipo, p, p);
@@ -740,13 +754,13 @@ void Avvisi::in_ordine(std::string_view tipo, int64_t p) {
 
 void Avvisi::senza_sovrapposizione(std::string_view tipo, int64_t inizio, int64_t fine) {
   if (!d_.avvisi_attivi()) return;
-  const auto i = precedenti_.find(tipo);
-  if (i != precedenti_.end() && inizio < i->second.fine && !posizione_spiegata_) {
+  const Precedente* i = precedente(tipo);
+  if (i != nullptr && inizio < i->fine && !posizione_spiegata_) {
     d_.avviso("sovrapposizione",
               std::string(tipo) + " da " + std::to_string(inizio) +
-                  " m comincia prima della fine (" + std::to_string(i->second.fine) +
+                  " m comincia prima della fine (" + std::to_string(i->fine) +
                   " m) di quella precedente",
-              a(chiave_), {nota_precedente(i->second, tipo)});
+              a(chiave_), {nota_precedente(*i, tipo)});
     d_.colloca(in_32(inizio));
   }
   registra(tipo, inizio, fine);
@@ -754,13 +768,13 @@ void Avvisi::senza_sovrapposizione(std::string_view tipo, int64_t inizio, int64_
 
 void Avvisi::una_volta(std::string_view tipo) {
   if (!d_.avvisi_attivi()) return;
-  const auto i = precedenti_.find(tipo);
-  if (i != precedenti_.end()) {
+  const Precedente* i = precedente(tipo);
+  if (i != nullptr) {
     d_.avviso("sovrascrittura",
               std::string(tipo) +
                   " ripetuto: i valori letti qui prendono il posto di quelli del record " +
                   "precedente",
-              a(chiave_), {nota_precedente(i->second, tipo)});
+              a(chiave_), {nota_precedente(*i, tipo)});
   }
   registra(tipo, 0, 0);
 }

@@ -8,9 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fields/catalogo.h"
@@ -232,9 +232,11 @@ class Avvisi final : public OsservatoreCampi {
   CampoSegnato segnato_;
   // The number field in hand, while numero_letto looks at it.
   const Campo* letto_ = nullptr;
-  // Keyed by the catalogue phrase of the kind, text that lives as long as
-  // the program.
-  std::map<std::string_view, Precedente> precedenti_;
+  // The last record of each kind that has a place, keyed by the catalogue
+  // phrase of the kind (text that lives as long as the program): a few
+  // kinds, looked for in the order met.
+  std::vector<std::pair<std::string_view, Precedente>> precedenti_;
+  const Precedente* precedente(std::string_view tipo) const;
 };
 
 }  // namespace calvetra
