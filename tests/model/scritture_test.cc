@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "model/giornale.h"
@@ -330,6 +331,30 @@ TEST(RiempimentoScritture, ARunWrittenOverMergesCellByCell) {
                                  {B::cella, c(CampoCella::aderenza), 8, 0, 1},
                              }));
   EXPECT_EQ(riproduci(g).tratti, m.tratti);
+}
+
+// What a record wrote to one cell, single writes and runs alike, comes in
+// the order of the fields, whichever was made first.
+TEST(RiempimentoScritture, ARecordsWritesToACellInTheOrderOfTheFields) {
+  Modello m;
+  Giornale g;
+  m.osserva(&g);
+  m.crea_tratti(10);
+  const size_t k = g.apri(chiave(20), "montagna", Fase::corpo_linea);
+  m.riempi_celle(2, 6, CampoCella::montagna, 3);
+  m.scrivi_cella(4, CampoCella::tipo, kSegnoMontagna);
+  m.scrivi_cella(4, CampoCella::pendenza, 7);
+  g.chiudi();
+  std::vector<std::pair<uint8_t, int32_t>> campi;
+  for (const Scrittura* s : g.scritture_in_cella(k, 4)) campi.emplace_back(s->campo, s->nuovo);
+  EXPECT_EQ(campi, (std::vector<std::pair<uint8_t, int32_t>>{
+                       {c(CampoCella::tipo), kSegnoMontagna},
+                       {c(CampoCella::montagna), 3},
+                       {c(CampoCella::pendenza), 7},
+                   }));
+  EXPECT_EQ(g.scritture_in_cella(k, 5).size(), 1u);
+  EXPECT_TRUE(g.scritture_in_cella(k, 6).empty());
+  EXPECT_TRUE(g.scritture_in_cella(k + 1, 4).empty());
 }
 
 TEST(RiempimentoScritture, AFillBackToTheOldValueRecordsNothing) {
