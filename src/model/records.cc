@@ -10,6 +10,36 @@
 
 namespace calvetra {
 
+namespace {
+
+// Calls f with the member of a cell that holds field c. Inlined: a cell's
+// field is written this way at every write and fill of a compile.
+template <typename F>
+[[gnu::always_inline]] inline void con_membro(CampoCella c, F&& f) {
+  switch (c) {
+    case CampoCella::tipo: f(&tratto::tipo); break;
+    case CampoCella::valore_a: f(&tratto::valore_a); break;
+    case CampoCella::valore_b: f(&tratto::valore_b); break;
+    case CampoCella::valore_c: f(&tratto::valore_c); break;
+    case CampoCella::valore_d: f(&tratto::valore_d); break;
+    case CampoCella::tempo: f(&tratto::tempo); break;
+    case CampoCella::preavviso: f(&tratto::preavviso); break;
+    case CampoCella::montagna: f(&tratto::montagna); break;
+    case CampoCella::velocita: f(&tratto::velocita); break;
+    case CampoCella::pendenza: f(&tratto::pendenza); break;
+    case CampoCella::aderenza: f(&tratto::aderenza); break;
+  }
+}
+
+// v cut as an assignment to a field of type T would: the low bits, two's
+// complement.
+template <typename T>
+T tagliato(T tratto::*, int64_t v) {
+  return static_cast<T>(v);
+}
+
+}  // namespace
+
 int64_t valore_campo(const tratto& t, CampoCella c) {
   switch (c) {
     case CampoCella::tipo: return t.tipo;
@@ -50,22 +80,7 @@ int64_t valore_campo(const voce& v, CampoRiga c) {
 }
 
 void metti_campo(tratto& t, CampoCella c, int64_t v) {
-  // Cut as an assignment to the field would: the low bits, two's complement.
-  const auto u8 = static_cast<uint8_t>(v);
-  const auto i16 = static_cast<int16_t>(v);
-  switch (c) {
-    case CampoCella::tipo: t.tipo = u8; break;
-    case CampoCella::valore_a: t.valore_a = i16; break;
-    case CampoCella::valore_b: t.valore_b = i16; break;
-    case CampoCella::valore_c: t.valore_c = i16; break;
-    case CampoCella::valore_d: t.valore_d = i16; break;
-    case CampoCella::tempo: t.tempo = u8; break;
-    case CampoCella::preavviso: t.preavviso = u8; break;
-    case CampoCella::montagna: t.montagna = u8; break;
-    case CampoCella::velocita: t.velocita = u8; break;
-    case CampoCella::pendenza: t.pendenza = u8; break;
-    case CampoCella::aderenza: t.aderenza = u8; break;
-  }
+  con_membro(c, [&](auto membro) { t.*membro = tagliato(membro, v); });
 }
 
 void metti_campo(voce& v, CampoRiga c, int64_t x) {
@@ -235,26 +250,11 @@ namespace {
 
 // Field `campo` of every cell of `celle` takes v, cut as metti_campo cuts it:
 // the field is chosen once, not a cell at a time.
-template <typename T>
-void metti_in(std::span<tratto> celle, T tratto::*membro, int64_t v) {
-  const auto cut = static_cast<T>(v);
-  for (tratto& t : celle) t.*membro = cut;
-}
-
 void riempi_campo(std::span<tratto> celle, CampoCella campo, int64_t v) {
-  switch (campo) {
-    case CampoCella::tipo: metti_in(celle, &tratto::tipo, v); break;
-    case CampoCella::valore_a: metti_in(celle, &tratto::valore_a, v); break;
-    case CampoCella::valore_b: metti_in(celle, &tratto::valore_b, v); break;
-    case CampoCella::valore_c: metti_in(celle, &tratto::valore_c, v); break;
-    case CampoCella::valore_d: metti_in(celle, &tratto::valore_d, v); break;
-    case CampoCella::tempo: metti_in(celle, &tratto::tempo, v); break;
-    case CampoCella::preavviso: metti_in(celle, &tratto::preavviso, v); break;
-    case CampoCella::montagna: metti_in(celle, &tratto::montagna, v); break;
-    case CampoCella::velocita: metti_in(celle, &tratto::velocita, v); break;
-    case CampoCella::pendenza: metti_in(celle, &tratto::pendenza, v); break;
-    case CampoCella::aderenza: metti_in(celle, &tratto::aderenza, v); break;
-  }
+  con_membro(campo, [&](auto membro) {
+    const auto cut = tagliato(membro, v);
+    for (tratto& t : celle) t.*membro = cut;
+  });
 }
 
 }  // namespace
