@@ -448,10 +448,13 @@ bool raggiunge_le_celle(const Giornale& g, size_t i) {
 
 }  // namespace
 
-std::vector<Differenza> differenze(const Compilazione& c, const Sorgente& linea,
-                                   const Sorgente& treno) {
-  std::vector<Differenza> out;
-  if (!scrive(c)) return out;
+namespace {
+
+// Hands each difference of the compile to `f`, record by record, with
+// whether its field is a text.
+template <typename F>
+void per_differenza(const Compilazione& c, const Sorgente& linea, const Sorgente& treno, F&& f) {
+  if (!scrive(c)) return;
   const Giornale& g = c.giornale;
   Descrizioni descrizioni;
   // The last record of each kind met so far, by the catalogue's name (a few
@@ -485,9 +488,17 @@ std::vector<Differenza> differenze(const Compilazione& c, const Sorgente& linea,
           testo ? testo_a(testo_di(r.chiave.file, linea, treno), r.campi[k].inizio)
                 : std::string_view();
       if (x.presente && (testo ? x.testo == testo_letto : x.valore == letti[k])) continue;
-      out.push_back({i, k, letti[k], std::string(testo_letto), x});
+      f(Differenza{i, k, letti[k], std::string(testo_letto), x}, testo);
     }
   }
+}
+
+}  // namespace
+
+std::vector<Differenza> differenze(const Compilazione& c, const Sorgente& linea,
+                                   const Sorgente& treno) {
+  std::vector<Differenza> out;
+  per_differenza(c, linea, treno, [&out](Differenza&& d, bool) { out.push_back(std::move(d)); });
   return out;
 }
 
@@ -502,16 +513,15 @@ bool detta(const Compilazione& c, const Differenza& d) {
 
 std::vector<Differenza> non_dette(const Compilazione& c, const Sorgente& linea,
                                   const Sorgente& treno) {
-  std::vector<Differenza> tutte = differenze(c, linea, treno);
-  if (tutte.empty()) return tutte;
-  const Indice indice = indice_dichiarazioni(c);
-  Descrizioni descrizioni;
-  std::erase_if(tutte, [&](const Differenza& d) {
-    const DescrizioneRecord* x = descrizioni.di(c.giornale.records()[d.record]);
-    const bool testo = x != nullptr && x->campi[d.campo].formato == Formato::testo;
-    return detta_in(c, indice, d, testo);
+  // Each difference is held against the diagnostics as it is found, and
+  // only those no diagnostic says are kept: most often every one is said.
+  std::vector<Differenza> out;
+  std::optional<Indice> indice;
+  per_differenza(c, linea, treno, [&](Differenza&& d, bool testo) {
+    if (!indice) indice = indice_dichiarazioni(c);
+    if (!detta_in(c, *indice, d, testo)) out.push_back(std::move(d));
   });
-  return tutte;
+  return out;
 }
 
 void di_le_differenze(Compilazione& c, const Sorgente& linea, const Sorgente& treno) {

@@ -31,18 +31,7 @@ class Passo {
         tratti_(m.tratti),
         d_(d),
         giornale_(giornale),
-        n_(static_cast<int64_t>(m.tratti.size()) - 1),
-        prossima_fine_(m.tratti.size() + 1) {
-    // The pass never creates or removes an end cell, so where the next one
-    // lies can be known beforehand: it lets a walk that places nothing more
-    // jump straight to its end and keeps the pass linear.
-    int64_t prossima = -1;
-    for (int64_t c = n_; c >= 0; --c) {
-      if (tipo(c) == kFineRallentamento) prossima = c;
-      prossima_fine_[static_cast<size_t>(c)] = prossima;
-    }
-    prossima_fine_[static_cast<size_t>(n_ + 1)] = -1;
-  }
+        n_(static_cast<int64_t>(m.tratti.size()) - 1) {}
 
   void esegui() {
     // The end of the visit is fixed before the first one.
@@ -149,6 +138,23 @@ class Passo {
     if (fine >= 0) dopo_la_fine(fine);
   }
 
+  // The first end cell from cell c on, -1 for none. The pass never creates
+  // or removes an end cell, so the table is made once, the first time a
+  // walk that places nothing more needs it: the walk jumps straight to its
+  // end and the pass stays linear. Most routes never need it.
+  int64_t prossima_fine(int64_t c) {
+    if (prossima_fine_.empty()) {
+      prossima_fine_.resize(static_cast<size_t>(n_ + 2));
+      int32_t prossima = -1;
+      prossima_fine_[static_cast<size_t>(n_ + 1)] = -1;
+      for (int64_t k = n_; k >= 0; --k) {
+        if (tipo(k) == kFineRallentamento) prossima = static_cast<int32_t>(k);
+        prossima_fine_[static_cast<size_t>(k)] = prossima;
+      }
+    }
+    return prossima_fine_[static_cast<size_t>(c)];
+  }
+
   // Walks from the start to the end of the slowdown placing a code reduction
   // every 8 cells, shifted one cell back or forward when the cell is taken.
   // Returns the end cell, or -1 when the walk reaches the last cell without
@@ -174,7 +180,7 @@ class Passo {
           // so all that is left is to find the end.
           errore(CodiceErrore::abbattimento_dopo_senza_cella, k);
           if (tipo(k) == kFineRallentamento) return k;
-          return prossima_fine_[static_cast<size_t>(k + 1)];
+          return prossima_fine(k + 1);
         }
       }
       if (tipo(k) == kFineRallentamento) return k;
@@ -205,7 +211,7 @@ class Passo {
   Giornale* giornale_;
   int64_t causa_ = 0;  // the warning board or slowdown start being visited
   const int64_t n_;
-  std::vector<int64_t> prossima_fine_;  // cells 0 to n + 1
+  std::vector<int32_t> prossima_fine_;  // cells 0 to n + 1, once needed
 };
 
 }  // namespace

@@ -19,6 +19,14 @@ void annota_se(std::vector<Diagnostico>& voci, const Nota& nota, Scelta scelto) 
 
 }  // namespace
 
+void Diagnostica::aggiungi(Diagnostico d) {
+  // Room for many at the first: a vector that grows by doubling moves all
+  // it holds each time, and touches fresh pages for them. Room reserved and
+  // never written costs nothing.
+  if (voci_.capacity() == 0) voci_.reserve(kVociIniziali);
+  voci_.push_back(std::move(d));
+}
+
 void Diagnostica::errore(CodiceErrore codice, Luogo luogo) {
   Diagnostico d;
   d.codice = codice;
@@ -33,7 +41,7 @@ void Diagnostica::errore(CodiceErrore codice, Luogo luogo) {
       ++a;
     }
   }
-  voci_.push_back(std::move(d));
+  aggiungi(std::move(d));
   ultimo_errore_ = voci_.size();
   codice_errore_ = codice;
 }
@@ -49,7 +57,7 @@ void Diagnostica::fatale(CodiceErrore codice, Luogo luogo, std::string messaggio
   d.messaggio = std::move(messaggio);
   d.luogo = luogo;
   d.fatale = true;
-  voci_.push_back(std::move(d));
+  aggiungi(std::move(d));
 }
 
 void Diagnostica::segna_non_compilati(size_t da) {
@@ -81,7 +89,7 @@ void Diagnostica::avviso(std::string nome, std::string messaggio, Luogo luogo,
   d.messaggio = std::move(messaggio);
   d.luogo = luogo;
   d.note = std::move(note);
-  voci_.push_back(std::move(d));
+  aggiungi(std::move(d));
 }
 
 void Diagnostica::colloca(int32_t posizione) {

@@ -227,6 +227,8 @@ class Diagnostica {
     CodiceErrore codice;
     Nota nota;
   };
+  void aggiungi(Diagnostico d);
+  static constexpr size_t kVociIniziali = 1024;
   std::vector<Diagnostico> voci_;
   std::vector<Attesa> attese_;
   size_t ultimo_errore_ = 0;  // index + 1 of the last error; 0 for none

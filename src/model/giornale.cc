@@ -54,7 +54,7 @@ size_t Giornale::apri(Luogo chiave, std::string_view nome, Fase fase, uint16_t c
   r.nome = nome;
   r.fase = fase;
   if (fase != Fase::passo) r.sezione = sezione_;
-  r.prima_scrittura = scritture_.size();
+  r.prima_scrittura = static_cast<uint32_t>(scritture_.size());
   records_.push_back(std::move(r));
   aperto_ = true;
   return records_.size() - 1;
@@ -66,11 +66,11 @@ std::span<const Estensione> Giornale::conserva(std::span<const Estensione> campi
   // as long as they need.
   if (capienza_ - usati_ < campi.size()) {
     capienza_ = std::max(campi.size(), kEstensioniBlocco);
-    blocchi_.push_back(std::make_unique_for_overwrite<Estensione[]>(capienza_));
+    blocchi_.emplace_back(std::allocator<Estensione>{}.allocate(capienza_), Blocco{capienza_});
     usati_ = 0;
   }
   Estensione* posto = blocchi_.back().get() + usati_;
-  std::copy(campi.begin(), campi.end(), posto);
+  std::uninitialized_copy(campi.begin(), campi.end(), posto);
   usati_ += campi.size();
   return {posto, campi.size()};
 }
@@ -80,7 +80,7 @@ void Giornale::chiudi(std::span<const Estensione> campi) {
   scarica();
   RecordRegistrato& r = records_.back();
   if (!campi.empty()) r.campi = conserva(campi);
-  r.scritture = scritture_.size() - r.prima_scrittura;
+  r.scritture = static_cast<uint32_t>(scritture_.size() - r.prima_scrittura);
   aperto_ = false;
 }
 
@@ -94,27 +94,22 @@ void Giornale::esaminato(Luogo chiave, std::string_view nome, Fase fase,
   r.sezione = sezione_;
   r.compilato = false;
   r.campi = conserva(campi);
-  r.prima_scrittura = scritture_.size();
+  r.prima_scrittura = static_cast<uint32_t>(scritture_.size());
   records_.push_back(std::move(r));
 }
 
 void Giornale::tocca_cella_nuova(size_t c) {
   // A write outside every record belongs to the compile itself.
   if (!aperto_) passo("");
-  if (visti_celle_.size() <= c) {
-    visti_celle_.resize(c + 1, 0);
-    rango_celle_.resize(c + 1, 0);
-  }
-  visti_celle_[c] = generazione_;
+  if (rango_celle_.size() <= c) rango_celle_.resize(c + 1, 0);
   rango_celle_[c] = prossimo_rango_++;
   ++records_.back().toccati;
   if (c < raggiunte_.size()) raggiunte_[c] |= campi_aperto_;
 }
 
 void Giornale::tocca_riga(size_t r) {
-  if (r >= visti_righe_.size() || visti_righe_[r] == generazione_) return;
+  if (r >= rango_righe_.size() || rango_righe_[r] >= primo_rango_) return;
   if (!aperto_) passo("");
-  visti_righe_[r] = generazione_;
   rango_righe_[r] = prossimo_rango_++;
   ++records_.back().toccati;
 }
@@ -169,10 +164,7 @@ void Giornale::riempie_celle(std::span<const tratto> celle, size_t da, CampoCell
     return;
   }
   const size_t fine = da + celle.size();
-  if (visti_celle_.size() < fine) {
-    visti_celle_.resize(fine, 0);
-    rango_celle_.resize(fine, 0);
-  }
+  if (rango_celle_.size() < fine) rango_celle_.resize(fine, 0);
   const auto campo = static_cast<uint8_t>(f);
   const auto record = static_cast<uint32_t>(records_.size() - 1);
   const auto nuovo = static_cast<uint8_t>(dopo);
@@ -182,28 +174,56 @@ void Giornale::riempie_celle(std::span<const tratto> celle, size_t da, CampoCell
   // can touch (an old value is a byte, and a byte written may be any
   // memory), and put back after it.
   const auto riempie = [&](auto membro) {
-    const uint32_t generazione = generazione_;
-    const uint16_t campi_aperto = campi_aperto_;
     const size_t primo = da;
     const size_t oltre = fine;
-    const size_t raggiungibili = std::min(oltre, raggiunte_.size());
+    const size_t n = oltre - primo;
     const uint8_t valore = nuovo;
-    uint32_t* const visti = visti_celle_.data();
-    uint32_t* const ranghi = rango_celle_.data();
-    uint16_t* const raggiunte = raggiunte_.data();
-    uint8_t* const vecchio = vecchi_.data() + gia;
     const tratto* const prime = celle.data();
+    uint8_t* const vecchio = vecchi_.data() + gia;
+    // Each cell the record open had not reached takes the next rank; when
+    // it had reached none yet (a record's one fill), the ranks are simply
+    // those that follow.
+    uint32_t* const ranghi = rango_celle_.data();
     uint32_t rango = prossimo_rango_;
     size_t toccati = 0;
+    if (prossimo_rango_ == primo_rango_) {
+      for (size_t k = 0; k < n; ++k) ranghi[primo + k] = rango + static_cast<uint32_t>(k);
+      rango += static_cast<uint32_t>(n);
+      toccati = n;
+    } else {
+      const uint32_t primo_rango = primo_rango_;
+      for (size_t c = primo; c < oltre; ++c) {
+        if (ranghi[c] >= primo_rango) continue;
+        ranghi[c] = rango++;
+        ++toccati;
+      }
+    }
+    prossimo_rango_ = rango;
+    records_.back().toccati += static_cast<uint32_t>(toccati);
+    // The fields of the record open reach every cell of the fill (again or
+    // not: the same bits).
+    uint16_t* const raggiunte = raggiunte_.data();
+    const uint16_t campi_aperto = campi_aperto_;
+    const size_t raggiungibili = std::min(oltre, raggiunte_.size());
+    for (size_t c = primo; c < raggiungibili; ++c) raggiunte[c] |= campi_aperto;
+    // The old values, and whether any cell held the new one already. Most
+    // often none did: the fill is one run.
+    size_t uguali = 0;
+    for (size_t k = 0; k < n; ++k) {
+      const uint8_t prima = prime[k].*membro;
+      vecchio[k] = prima;
+      uguali += prima == valore ? 1 : 0;
+    }
+    if (uguali == 0) {
+      scritture_.push_back({Scrittura::Bersaglio::fascia, campo, static_cast<int32_t>(primo),
+                            record, static_cast<int32_t>(n), nuovo});
+      return n;
+    }
+    // Otherwise a run for each stretch of cells that changed, and the old
+    // values of those alone.
     uint8_t* v = vecchio;
     size_t inizio = oltre;  // the first cell of the run being read; oltre for none
     for (size_t c = primo; c < oltre; ++c) {
-      if (visti[c] != generazione) {
-        visti[c] = generazione;
-        ranghi[c] = rango++;
-        ++toccati;
-        if (c < raggiungibili) raggiunte[c] |= campi_aperto;
-      }
       const uint8_t prima = prime[c - primo].*membro;
       if (prima != valore) {
         if (inizio == oltre) inizio = c;
@@ -220,8 +240,6 @@ void Giornale::riempie_celle(std::span<const tratto> celle, size_t da, CampoCell
       scritture_.push_back({Scrittura::Bersaglio::fascia, campo, static_cast<int32_t>(inizio),
                             record, static_cast<int32_t>(oltre - inizio), nuovo});
     }
-    prossimo_rango_ = rango;
-    records_.back().toccati += toccati;
     return static_cast<size_t>(v - vecchio);
   };
   size_t cambiate = 0;
@@ -253,14 +271,11 @@ void Giornale::crea_celle(size_t n) {
   scritture_.reserve(scritture_.size() + 4 * n);
   da_ordinare_ = scritture_.size();
   // Sized once: a fill reaches the cells one by one, upward.
-  if (visti_celle_.size() < n) {
-    visti_celle_.resize(n, 0);
-    rango_celle_.resize(n, 0);
-  }
+  if (rango_celle_.size() < n) rango_celle_.resize(n, 0);
   celle_.assign(n, 0);
   raggiunte_.assign(n, 0);
   derivazioni_.clear();
-  cause_.clear();
+  abbassate_.clear();
 }
 
 void Giornale::ordina_e_unisci() {
@@ -289,15 +304,16 @@ void Giornale::ordina_e_unisci() {
     unisci(inizio);
     return;
   }
-  // Each cell and row reached has a rank below prossimo_rango_: the writes
-  // go into one bucket per rank (the rows' after the cells'), in the order
-  // they were made, and each bucket's few fields are then put in order in
-  // place. Linear: the fills of a closing step reach thousands of cells.
-  const size_t ranghi = prossimo_rango_;
+  // Each cell and row reached has a rank from primo_rango_ to below
+  // prossimo_rango_: the writes go into one bucket per rank (the rows' after
+  // the cells'), in the order they were made, and each bucket's few fields
+  // are then put in order in place. Linear: the fills of a closing step
+  // reach thousands of cells.
+  const size_t ranghi = prossimo_rango_ - primo_rango_;
   const auto secchio = [this, ranghi](const Scrittura& s) {
     const auto i = static_cast<size_t>(s.indice);
-    return s.bersaglio == Scrittura::Bersaglio::cella ? size_t{rango_celle_[i]}
-                                                      : ranghi + rango_righe_[i];
+    return s.bersaglio == Scrittura::Bersaglio::cella ? size_t{rango_celle_[i] - primo_rango_}
+                                                      : ranghi + (rango_righe_[i] - primo_rango_);
   };
   std::vector<size_t> posto(2 * ranghi + 1, 0);
   for (auto i = inizio; i != scritture_.end(); ++i) ++posto[secchio(*i) + 1];
@@ -450,25 +466,29 @@ void Giornale::scarica() {
   da_ordinare_ = scritture_.size();
   ultima_chiave_ = 0;
   in_disordine_ = false;
-  prossimo_rango_ = 0;
-  // A new generation forgets every touch at once; on the rare wrap, by hand.
-  if (++generazione_ == 0) {
-    std::fill(visti_celle_.begin(), visti_celle_.end(), 0);
-    visti_righe_.fill(0);
-    generazione_ = 1;
+  // The next record's ranks begin past this one's, which forgets every
+  // touch at once. A record reaches each cell and row once at most, so the
+  // ranks are begun again, by hand, long before they could run out.
+  if (prossimo_rango_ >= kRangoDaRiprendere) {
+    std::fill(rango_celle_.begin(), rango_celle_.end(), 0);
+    rango_righe_.fill(0);
+    prossimo_rango_ = 1;
   }
+  primo_rango_ = prossimo_rango_;
 }
 
 void Giornale::deriva(size_t c, size_t causa, Derivazione come) {
   if (c >= celle_.size()) return;
-  if (derivazioni_.size() < celle_.size()) {
-    derivazioni_.resize(celle_.size(), Derivazione::nessuna);
-    cause_.resize(celle_.size(), 0);
-  }
+  if (derivazioni_.size() < celle_.size()) derivazioni_.resize(celle_.size(), Derivazione::nessuna);
   const uint32_t chi = causa < celle_.size() ? celle_[causa] : 0;
   derivazioni_[c] = come;
-  cause_[c] = chi;
-  if (come == Derivazione::posta) celle_[c] = chi;
+  // A placed cell is its cause's: nothing after the pass writes an object.
+  if (come == Derivazione::posta) {
+    celle_[c] = chi;
+    abbassate_.erase(static_cast<uint32_t>(c));
+  } else {
+    abbassate_[static_cast<uint32_t>(c)] = chi;
+  }
 }
 
 Luogo Giornale::cella(size_t c) const {
@@ -482,7 +502,13 @@ Luogo Giornale::riga(size_t r) const {
 }
 
 Luogo Giornale::causa(size_t c) const {
-  const RecordRegistrato* r = record_di(c < cause_.size() ? cause_[c] : 0);
+  size_t chi = 0;
+  switch (derivazione(c)) {
+    case Derivazione::nessuna: break;
+    case Derivazione::posta: chi = celle_[c]; break;
+    case Derivazione::abbassata: chi = abbassate_.at(static_cast<uint32_t>(c)); break;
+  }
+  const RecordRegistrato* r = record_di(chi);
   return r != nullptr ? r->chiave : Luogo{};
 }
 

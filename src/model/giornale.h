@@ -26,6 +26,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -63,21 +64,23 @@ enum class Fase : uint8_t {
 
 // A record as the compile met it. A keyword field that names no record is
 // kept too, with an empty `nome`, so that every field read has its span.
+// Eighty bytes: a long route has thousands, and each is read back by every
+// tool; the counts fit in 32 bits, as a write's own record does.
 struct RecordRegistrato {
   Luogo chiave;           // its keyword field, where it begins and where its text ends
   std::string_view nome;  // the catalogue's own name (it outlives every
                           // compile), or the step's name for a step
-  Fase fase = Fase::passo;
-  // Where the bracketed section name it stands under begins (`[curve]`,
-  // `[segnali]`); nessuno before the first one.
-  Luogo sezione;
-  bool compilato = true;  // false: met after the compile stopped, only examined
   // The fields it read, in order; kept by the journal, and valid as long as
   // it is.
   std::span<const Estensione> campi;
-  size_t prima_scrittura = 0;  // its writes: scritture()[prima_scrittura, + scritture)
-  size_t scritture = 0;
-  size_t toccati = 0;  // cells and rows it wrote to, whether or not a value changed
+  uint32_t prima_scrittura = 0;  // its writes: scritture()[prima_scrittura, + scritture)
+  uint32_t scritture = 0;
+  uint32_t toccati = 0;  // cells and rows it wrote to, whether or not a value changed
+  // The bracketed section name it stands under (`[curve]`, `[segnali]`):
+  // index + 1 in the journal's sezioni(), 0 before the first one.
+  uint32_t sezione = 0;
+  Fase fase = Fase::passo;
+  bool compilato = true;  // false: met after the compile stopped, only examined
 
   bool passo() const { return fase == Fase::passo; }
   bool riconosciuto() const { return !nome.empty(); }
@@ -160,12 +163,17 @@ class Giornale {
   void riserva(size_t records) { records_.reserve(records); }
   // The records from now on stand under the section name at `sezione`.
   void sezione(Luogo sezione) {
-    sezione_ = sezione;
     sezioni_.push_back(sezione);
+    sezione_ = static_cast<uint32_t>(sezioni_.size());
   }
   // Every section name the reading met, compiled or examined, in the order
   // met.
   const std::vector<Luogo>& sezioni() const { return sezioni_; }
+  // Where the section name record r stands under begins; nessuno before the
+  // first one, and for a step.
+  Luogo sezione_di(const RecordRegistrato& r) const {
+    return r.sezione == 0 ? Luogo{} : sezioni_[r.sezione - 1];
+  }
   // The reading of a source ended on the bracketed name at `nome` (the
   // source's closing `[fine]`): the last field of the text, read and never
   // taken as a record. Every such end, in the order read.
@@ -181,7 +189,7 @@ class Giornale {
   // Told by the model: the record open reached cell c or row r (to judge it
   // or to write it).
   void tocca_cella(size_t c) {
-    if (c < visti_celle_.size() && visti_celle_[c] == generazione_) return;
+    if (c < rango_celle_.size() && rango_celle_[c] >= primo_rango_) return;
     tocca_cella_nuova(c);
   }
   void tocca_riga(size_t r);
@@ -290,25 +298,30 @@ class Giornale {
   }
 
   // A copy of `campi` the journal keeps, in blocks that never move: no
-  // allocation a record.
+  // allocation a record. A block's room is taken as it is used, never
+  // cleared beforehand.
   std::span<const Estensione> conserva(std::span<const Estensione> campi);
   static constexpr size_t kEstensioniBlocco = 4096;
+  struct Blocco {
+    size_t n = 0;
+    void operator()(Estensione* p) const { std::allocator<Estensione>{}.deallocate(p, n); }
+  };
 
   std::vector<RecordRegistrato> records_;
-  std::vector<std::unique_ptr<Estensione[]>> blocchi_;
+  std::vector<std::unique_ptr<Estensione[], Blocco>> blocchi_;
   size_t capienza_ = 0;  // the last block's length, and how much of it is taken
   size_t usati_ = 0;
   std::vector<Scrittura> scritture_;
   std::vector<std::string> testi_;
   std::vector<Cancellazione> cancellazioni_;
   bool aperto_ = false;
-  // The cells and rows the record open reached: visited in this generation,
-  // and in which order (their rank).
-  uint32_t generazione_ = 1;
-  uint32_t prossimo_rango_ = 0;
-  std::vector<uint32_t> visti_celle_;
+  // The cells and rows the record open reached, and in which order: each
+  // takes the next rank when first reached, and the ranks of the record
+  // open are those from `primo_rango_` on (0 is never reached).
+  uint32_t primo_rango_ = 1;
+  uint32_t prossimo_rango_ = 1;
+  static constexpr uint32_t kRangoDaRiprendere = uint32_t{1} << 31;
   std::vector<uint32_t> rango_celle_;
-  std::array<uint32_t, kRigheTabella> visti_righe_{};
   std::array<uint32_t, kRigheTabella> rango_righe_{};
   // The writes not yet put in order: from `da_ordinare_` on; `in_disordine_`
   // once one came out of order or a field came twice.
@@ -326,9 +339,11 @@ class Giornale {
   std::vector<uint16_t> raggiunte_;  // per cell, the fields reached (bits of CampoCella)
   uint16_t campi_aperto_ = 0;        // the cell fields of the record open
   std::array<size_t, kRigheTabella> righe_{};
+  // What the pass did to each cell. The cause of a placed one is its
+  // owner; a lowered one's, index + 1 of the record, by cell.
   std::vector<Derivazione> derivazioni_;
-  std::vector<uint32_t> cause_;
-  Luogo sezione_;
+  std::map<uint32_t, uint32_t> abbassate_;
+  uint32_t sezione_ = 0;  // index + 1 in sezioni_ of the section open
   std::vector<Luogo> sezioni_;
   std::vector<Luogo> chiusure_;
   std::vector<Arresto> arresti_;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/casuale.h"
+#include "platform/lettura_intera.h"
 #include "platform/percorsi.h"
 #include "platform/sistema.h"
 
@@ -82,23 +83,19 @@ bool PiattaformaSistema::leggi(const std::string& percorso, std::string* contenu
     *errore = motivo();
     return false;
   }
-  contenuto->clear();
-  // Room made once for the size the file has now (the read still goes to
-  // its end, whatever it is by then): a plan of tens of megabytes is not
-  // moved again at each doubling.
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) contenuto->reserve(static_cast<size_t>(st.st_size));
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *errore = motivo();
-      ::close(fd);
-      return false;
+  const size_t previsto =
+      ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  const bool letto = leggi_intero(contenuto, previsto, [fd](char* dove, size_t quanto) -> int64_t {
+    for (;;) {
+      const ssize_t n = ::read(fd, dove, quanto);
+      if (n >= 0 || errno != EINTR) return n;
     }
-    if (n == 0) break;
-    contenuto->append(buffer, static_cast<size_t>(n));
+  });
+  if (!letto) {
+    *errore = motivo();
+    ::close(fd);
+    return false;
   }
   ::close(fd);
   return true;

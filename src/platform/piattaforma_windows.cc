@@ -10,6 +10,7 @@
 
 #include "platform/casuale.h"
 #include "platform/console_windows.h"
+#include "platform/lettura_intera.h"
 #include "platform/percorsi.h"
 #include "platform/sistema.h"
 #include "platform/testo_windows.h"
@@ -219,24 +220,20 @@ bool PiattaformaSistema::leggi(const std::string& percorso, std::string* contenu
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return fallito(errore);
-  contenuto->clear();
-  // Room made once for the size the file has now (the read still goes to
-  // its end, whatever it is by then): a plan of tens of megabytes is not
-  // moved again at each doubling.
   LARGE_INTEGER dimensione{};
-  if (GetFileSizeEx(h, &dimensione) && dimensione.QuadPart > 0) {
-    contenuto->reserve(static_cast<size_t>(dimensione.QuadPart));
-  }
-  char buffer[1 << 16];
-  for (;;) {
+  const size_t previsto = GetFileSizeEx(h, &dimensione) && dimensione.QuadPart > 0
+                              ? static_cast<size_t>(dimensione.QuadPart)
+                              : 0;
+  const bool letto = leggi_intero(contenuto, previsto, [h](char* dove, size_t quanto) -> int64_t {
     DWORD n = 0;
-    if (!ReadFile(h, buffer, sizeof buffer, &n, nullptr)) {
-      fallito(errore);
-      CloseHandle(h);
-      return false;
-    }
-    if (n == 0) break;
-    contenuto->append(buffer, n);
+    const auto chiesti = static_cast<DWORD>(std::min<size_t>(quanto, DWORD{1} << 30));
+    if (!ReadFile(h, dove, chiesti, &n, nullptr)) return -1;
+    return n;
+  });
+  if (!letto) {
+    fallito(errore);
+    CloseHandle(h);
+    return false;
   }
   CloseHandle(h);
   return true;

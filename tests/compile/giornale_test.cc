@@ -165,8 +165,12 @@ TEST(Giornale, RecordsKeepTheSpansOfTheirFields) {
   EXPECT_EQ(r->campi[0].valore, 2500);
   EXPECT_EQ(r->campi[1].valore, 0);
   EXPECT_EQ(r->fase, Fase::corpo_linea);
-  EXPECT_EQ(testo.substr(r->sezione.offset, 7), "[curve]");
+  EXPECT_EQ(testo.substr(c.giornale.sezione_di(*r).offset, 7), "[curve]");
   EXPECT_TRUE(r->compilato);
+  // A step of the compile stands under no section.
+  for (const RecordRegistrato& x : c.giornale.records()) {
+    if (x.passo()) EXPECT_EQ(c.giornale.sezione_di(x).file, FileSorgente::nessuno) << x.nome;
+  }
 }
 
 // Where each source's reading ended on its closing name, read as the last

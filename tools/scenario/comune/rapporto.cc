@@ -193,8 +193,10 @@ void scrivi_diagnostici(std::ostream& out, std::span<const Diagnostico> diagnost
                         const ScenarioCompilato& s, bool colore) {
   // Written a block at a time: one write for a few hundred reports, not one
   // each, and never the whole of a hundred thousand in memory.
-  constexpr size_t kBlocco = 64 * 1024;
+  // Its room is made once, a report's worth above the block, and reused.
+  constexpr size_t kBlocco = 32 * 1024;
   std::string blocco;
+  blocco.reserve(kBlocco + kBlocco / 4);
   for (const Diagnostico& d : diagnostici) {
     aggiungi_diagnostico(&blocco, d, s, colore);
     if (blocco.size() >= kBlocco) {

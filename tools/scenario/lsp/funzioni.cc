@@ -824,7 +824,7 @@ std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, File
     if (r.chiave.file != file || r.passo() || !r.riconosciuto()) continue;
     const DescrizioneRecord* d = descrizione_record(file, r.nome);
     if (d == nullptr || r.campi.size() > d->campi.size() || !riscrivibile(testo, r, *d)) continue;
-    Gruppo& gr = gruppi[{r.sezione.offset, r.nome}];
+    Gruppo& gr = gruppi[{r.sezione, r.nome}];
     gr.chiave = std::max(gr.chiave, r.chiave.fine - r.chiave.offset);
     if (gr.larghezze.size() < r.campi.size()) gr.larghezze.resize(r.campi.size(), 0);
     for (size_t k = 0; k < r.campi.size(); ++k) {
