@@ -148,8 +148,10 @@ const DescrizioneRecord* descrizione_record(FileSorgente f, std::string_view nom
   return nullptr;
 }
 
-Compilazione compila(const Sorgente& linea, const Sorgente& treno, const NomiScenario& nomi,
-                     const OpzioniCompilazione& opzioni) {
+Compilazione compila(const Sorgente& linea_data, const Sorgente& treno_dato,
+                     const NomiScenario& nomi, const OpzioniCompilazione& opzioni) {
+  const Sorgente linea = entro_il_massimo(linea_data);
+  const Sorgente treno = entro_il_massimo(treno_dato);
   Compilazione c;
   c.diagnostica.imposta(opzioni.avvisi);
   c.con_giornale = opzioni.con_giornale || opzioni.avvisi != ModoAvvisi::spenti;

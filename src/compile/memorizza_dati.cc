@@ -7,8 +7,10 @@
 
 namespace calvetra {
 
-SorgentiConsumate memorizza_dati(const Sorgente& linea, const Sorgente& treno,
+SorgentiConsumate memorizza_dati(const Sorgente& linea_data, const Sorgente& treno_dato,
                                  const NomiScenario& nomi, bool con_geometria, Destinazione dest) {
+  const Sorgente linea = entro_il_massimo(linea_data);
+  const Sorgente treno = entro_il_massimo(treno_dato);
   SorgentiConsumate consumate;
   // The line phase is done with its source however it ends.
   consumate.linea = linea.esiste();

@@ -138,7 +138,7 @@ std::string LetturaRecord::testo() {
   l_.avvisi().campo_in_lettura(record_, letti_ - 1);
   std::string t = l_.file1().leggi_testo();
   const size_t inizio = l_.file1().inizio_campo();
-  campi_[letti_ - 1] = {inizio, l_.file1().fine_campo(), 0};
+  campi_[letti_ - 1] = estensione(inizio, l_.file1().fine_campo(), 0);
   completi_ = letti_;
   l_.avvisi().testo_letto(t, inizio);
   return t;

@@ -29,13 +29,23 @@ namespace calvetra {
 
 // A source file as the run finds it in its directory.
 struct Sorgente {
-  enum class Stato { assente, illeggibile, letta };
+  // troppo_grande: longer than kMassimoSorgente, refused unread.
+  enum class Stato { assente, illeggibile, letta, troppo_grande };
   Stato stato = Stato::assente;
   std::string_view testo;  // the whole file when letta; must outlive the parse
 
   static Sorgente di(std::string_view testo) { return {Stato::letta, testo}; }
   bool esiste() const { return stato != Stato::assente; }
 };
+
+// The longest source read: every place in it, its end included, is a 32-bit
+// offset, as the journal keeps them.
+inline constexpr size_t kMassimoSorgente = UINT32_MAX;
+// `s`, or, past kMassimoSorgente, a source refused with no text: the phase
+// that opens it fails there, and nothing of it is read or examined.
+inline Sorgente entro_il_massimo(const Sorgente& s) {
+  return s.testo.size() <= kMassimoSorgente ? s : Sorgente{Sorgente::Stato::troppo_grande, {}};
+}
 
 // Where a parser phase puts what it reads: the model, the diagnostics and,
 // when one is kept, the compile's journal (which watches the model); and,
@@ -232,6 +242,12 @@ class LetturaRecord {
   // ends before it, or its number does not fit the target it is read into.
   [[noreturn]] void manca_campo(const CampoRecord& campo) const;
   [[noreturn]] void non_entra(const CampoRecord& campo, const GuastoInatteso& e) const;
+  // A field's span and value as the journal keeps them: a source read is at
+  // most kMassimoSorgente long, and a value is read into 32 bits at most.
+  static Estensione estensione(size_t inizio, size_t fine, int64_t valore) {
+    return {static_cast<uint32_t>(inizio), static_cast<uint32_t>(fine),
+            static_cast<int32_t>(valore)};
+  }
   int64_t leggi_numero(Formato f) {
     LettoreCampi& file1 = l_.file1();
     int64_t v = 0;
@@ -241,7 +257,7 @@ class LetturaRecord {
       case Formato::i32: v = file1.leggi_32(); break;
       case Formato::testo: break;
     }
-    campi_[letti_ - 1] = {file1.inizio_campo(), file1.fine_campo(), v};
+    campi_[letti_ - 1] = estensione(file1.inizio_campo(), file1.fine_campo(), v);
     completi_ = letti_;
     return v;
   }

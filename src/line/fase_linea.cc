@@ -66,6 +66,9 @@ FineFase leggi_linea(Lettura& l, const Sorgente& sorgente, bool con_geometria,
   if (sorgente.stato == Sorgente::Stato::illeggibile) {
     throw GuastoInatteso("il file della linea non si puo' leggere");
   }
+  if (sorgente.stato == Sorgente::Stato::troppo_grande) {
+    throw GuastoInatteso("il file della linea supera i 4 GiB, e non e' letto");
+  }
   l.apri(sorgente.testo);
 
   // Preamble: everything up to "[generale]" is passed over.

@@ -45,11 +45,13 @@ namespace calvetra {
 // Where a field stands in its source: from its first character to the end
 // of its text (quotes included, trailing blanks and the separator not); and,
 // for a number field, the value the compile read there (0 for a field that
-// is no number, as the compile reads it; 0 for a text).
+// is no number, as the compile reads it; 0 for a text). Twelve bytes: a long
+// route has tens of thousands. A source read is at most 4 GiB long, so each
+// place is a 32-bit offset; a number is read into a field of 32 bits at most.
 struct Estensione {
-  size_t inizio = 0;
-  size_t fine = 0;
-  int64_t valore = 0;
+  uint32_t inizio = 0;
+  uint32_t fine = 0;
+  int32_t valore = 0;
 
   bool operator==(const Estensione&) const = default;
 };

@@ -57,6 +57,9 @@ FineFase leggi_treno(Lettura& l, const Sorgente& sorgente, int32_t riga_cartello
   if (sorgente.stato == Sorgente::Stato::illeggibile) {
     throw GuastoInatteso("il file del treno non si puo' leggere");
   }
+  if (sorgente.stato == Sorgente::Stato::troppo_grande) {
+    throw GuastoInatteso("il file del treno supera i 4 GiB, e non e' letto");
+  }
   l.apri(sorgente.testo);
 
   // Everything before "[generale]" is passed over; a file without it simply

@@ -3,6 +3,9 @@
 #include "compile/compilazione.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/mman.h>
+#endif
 
 #include <atomic>
 #include <string>
@@ -218,6 +221,33 @@ TEST(Compila, RunsThatWriteNothing) {
   EXPECT_EQ(numero(illeggibile.codice_errore()), 25);
   EXPECT_EQ(illeggibile.consumate, (SorgentiConsumate{true, true}));
 }
+
+#ifndef _WIN32
+// A source past 4 GiB is refused where its phase opens it, as an unreadable
+// one is, and not a byte of it is read or examined: it lies in memory that
+// no one may touch.
+TEST(Compila, ASourcePastFourGiBIsRefusedUnread) {
+  const size_t n = size_t{kMassimoSorgente} + 1;
+  void* p = mmap(nullptr, n, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(p, MAP_FAILED);
+  const std::string_view enorme(static_cast<const char*>(p), n);
+  const auto detto = [](const Compilazione& c, const std::string& testo) {
+    for (const Diagnostico& d : c.diagnostica.voci()) {
+      for (const Nota& nota : d.note) {
+        if (nota.testo == testo) return true;
+      }
+    }
+    return false;
+  };
+  const Compilazione linea = compila(Sorgente::di(enorme), Sorgente::di(kTreno), {});
+  EXPECT_EQ(numero(linea.codice_errore()), 25);
+  EXPECT_TRUE(detto(linea, "il file della linea supera i 4 GiB, e non e' letto"));
+  const Compilazione treno = compila(Sorgente::di(kLinea), Sorgente::di(enorme), {});
+  EXPECT_EQ(numero(treno.codice_errore()), 25);
+  EXPECT_TRUE(detto(treno, "il file del treno supera i 4 GiB, e non e' letto"));
+  munmap(p, n);
+}
+#endif
 
 }  // namespace
 }  // namespace calvetra

@@ -383,7 +383,10 @@ TEST(CampiRegistrati, EveryRecordKeepsItsFields) {
     // Mostly a few fields, once far more than fit anywhere but alone.
     const size_t n = k == 1234 ? 9000 : k % 7;
     std::vector<Estensione> campi;
-    for (size_t i = 0; i < n; ++i) campi.push_back({k + i, k + i + 1, static_cast<int64_t>(k * i)});
+    for (size_t i = 0; i < n; ++i) {
+      campi.push_back({static_cast<uint32_t>(k + i), static_cast<uint32_t>(k + i + 1),
+                       static_cast<int32_t>(k * i)});
+    }
     if (k % 3 == 0) {
       g.esaminato(chiave(k), "segnale", Fase::treno, campi);
     } else {

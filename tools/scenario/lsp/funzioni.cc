@@ -828,7 +828,7 @@ std::vector<Riscrittura> allinea(std::string_view testo, const Giornale& g, File
     gr.chiave = std::max(gr.chiave, r.chiave.fine - r.chiave.offset);
     if (gr.larghezze.size() < r.campi.size()) gr.larghezze.resize(r.campi.size(), 0);
     for (size_t k = 0; k < r.campi.size(); ++k) {
-      gr.larghezze[k] = std::max(gr.larghezze[k], r.campi[k].fine - r.campi[k].inizio);
+      gr.larghezze[k] = std::max(gr.larghezze[k], size_t{r.campi[k].fine - r.campi[k].inizio});
     }
     gr.righe.push_back({&r, d});
   }
