@@ -482,10 +482,11 @@ void Giornale::deriva(size_t c, size_t causa, Derivazione come) {
   if (derivazioni_.size() < celle_.size()) derivazioni_.resize(celle_.size(), Derivazione::nessuna);
   const uint32_t chi = causa < celle_.size() ? celle_[causa] : 0;
   derivazioni_[c] = come;
-  // A placed cell is its cause's: nothing after the pass writes an object.
+  // A placed cell is its cause's (nothing after the pass writes an
+  // object); a lowered one keeps its cause apart. causa() reads the one
+  // that the cell's derivation names.
   if (come == Derivazione::posta) {
     celle_[c] = chi;
-    abbassate_.erase(static_cast<uint32_t>(c));
   } else {
     abbassate_[static_cast<uint32_t>(c)] = chi;
   }
