@@ -50,12 +50,19 @@ bool lettera(char c) {
   return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= 0xC0 && u != 0xD7 && u != 0xF7);
 }
 
-size_t parole(std::string_view t) {
-  size_t n = 0;
-  for (size_t i = 0; i < t.size(); ++i) {
-    if (!spazio(t[i]) && (i == 0 || spazio(t[i - 1]))) ++n;
+// More than `n` words, blanks between them? Asked of every keyword field:
+// it stops at the word past `n`.
+bool piu_parole_di(std::string_view t, size_t n) {
+  // n + 1 words need n blanks between them: most keyword fields are shorter.
+  if (t.size() < 2 * n + 1) return false;
+  size_t parole = 0;
+  for (size_t i = 0; i < t.size();) {
+    while (i < t.size() && spazio(t[i])) ++i;
+    if (i == t.size()) break;
+    if (++parole > n) return true;
+    while (i < t.size() && !spazio(t[i])) ++i;
   }
-  return n;
+  return false;
 }
 
 // A field that a misspelt keyword could be: one to three words of letters
@@ -63,7 +70,7 @@ size_t parole(std::string_view t) {
 // capitals (`SAN PROSPERO`) as station names and sign texts are written.
 bool sembra_parola_chiave(std::string_view campo) {
   const std::string_view t = senza_spazi(campo);
-  if (t.empty() || !lettera(t.front()) || parole(t) > 3) return false;
+  if (t.empty() || !lettera(t.front()) || piu_parole_di(t, 3)) return false;
   if (std::none_of(t.begin(), t.end(), [](char c) { return c >= 'a' && c <= 'z'; })) return false;
   return std::all_of(t.begin(), t.end(),
                      [](char c) { return lettera(c) || cifra(c) || spazio(c) || c == '_'; });
@@ -77,7 +84,7 @@ bool segno_di_commento(std::string_view campo) {
 // A field written as a comment: it opens with a comment sign, or it is a
 // sentence rather than a keyword.
 bool sembra_commento(std::string_view campo) {
-  return segno_di_commento(campo) || parole(senza_spazi(campo)) > 4;
+  return segno_di_commento(campo) || piu_parole_di(campo, 4);
 }
 
 // A unit that authors write after a number; the fields hold bare numbers.
@@ -258,7 +265,8 @@ bool tra_parentesi(std::string_view campo) {
   return i < campo.size() && campo[i] == '[' && campo.find(']', i) != std::string_view::npos;
 }
 
-void Avvisi::numero_letto(const Campo& letto, bool numero) noexcept {
+void Avvisi::numero_letto(const Campo& letto, TestoNumero tipo) noexcept {
+  const bool numero = tipo != TestoNumero::non_numero;
   const std::string_view campo = letto.valore;
   const size_t inizio = letto.inizio;
   // Whatever way the look ends, the field is in hand only while it lasts.
@@ -272,15 +280,23 @@ void Avvisi::numero_letto(const Campo& letto, bool numero) noexcept {
       segnato_ = {true, a(inizio), numero};
     }
     record_corto(inizio);
+    if (tipo == TestoNumero::cifre) {
+      // Digits alone, unquoted, most numbers of a source: no character to
+      // see, no time, no sign; only three digits or fewer can be a position
+      // that a comma split, or a thousands group that a blank split off.
+      if (campo.size() <= 3) {
+        if (letto.separatore == Separatore::virgola) {
+          posizione_con_virgola(campo, inizio);
+        } else if (letto.separatore == Separatore::spazio) {
+          numero_da_vicino(campo, inizio);
+        }
+      }
+      return;
+    }
     const std::string_view scritto = senza_spazi(campo);
     if (scritto.empty()) return;
     if (numero && std::all_of(scritto.begin(), scritto.end(), cifra)) {
-      // Digits alone, most numbers of a source: no character to see, no
-      // time, no sign; only three digits or fewer can be a thousands group
-      // that a comma or a blank split off.
-      if (scritto.size() <= 3 && !posizione_con_virgola(scritto, inizio)) {
-        numero_da_vicino(scritto, inizio);
-      }
+      // Quoted digits: neither hint reads them.
       return;
     }
     if (carattere_invisibile(campo, inizio)) return;
@@ -908,7 +924,7 @@ size_t Avvisi::campi_dopo(size_t inizio) const {
   return n;
 }
 
-void Avvisi::record_corto(size_t inizio) {
+void Avvisi::record_corto_oltre(size_t inizio) {
   if (corto_avvisato_ || in_lettura_ == nullptr || indice_ >= in_lettura_->campi.size()) return;
   const std::string_view s = lettore_.testo();
   if (inizio > s.size() || chiave_ >= inizio) return;
@@ -1200,7 +1216,9 @@ bool Avvisi::chiave_letta(std::string_view campo, size_t inizio) {
   corto_avvisato_ = false;
   posizione_spiegata_ = false;
   const std::string_view s = lettore_.testo();
-  const bool al_suo_posto = inizio <= s.size() && s.substr(inizio, campo.size()) == campo;
+  const auto al_suo_posto = [&] {
+    return inizio <= s.size() && s.substr(inizio, campo.size()) == campo;
+  };
   const size_t pv = campo.find(';');
   if (pv != std::string_view::npos && !segno_di_commento(campo) &&
       !lessico_.parola_contenuta(campo.substr(0, pv)).empty() &&
@@ -1210,17 +1228,21 @@ bool Avvisi::chiave_letta(std::string_view campo, size_t inizio) {
     const std::string senza =
         "il `;` non separa i campi: la riga e' letta come un campo solo, e il record prende "
         "i suoi valori dalle righe dopo; i campi si separano con la virgola";
-    d_.avviso("punto-e-virgola", senza + (al_suo_posto ? ": scrivi " + citato(giusto) : ""),
+    const bool scrivibile = al_suo_posto();
+    d_.avviso("punto-e-virgola", senza + (scrivibile ? ": scrivi " + citato(giusto) : ""),
               a(inizio + pv));
-    if (al_suo_posto) {
+    if (scrivibile) {
       d_.correggi(correzione("separa i campi con la virgola", a(inizio), campo.size(), giusto));
       d_.senza_correzione(senza);
     }
     return false;
   }
-  // `3 vetture`: a word after a number on its line, read as a record.
+  // `3 vetture`: a word after a number on its line, read as a record. Only
+  // blanks stand between such a number and the word, so a keyword that
+  // opens its line (most of them) is no such word.
+  if (inizio == 0 || inizio > s.size() || !spazio(s[inizio - 1])) return false;
   const Campo numero = prima_di(inizio);
-  if (!al_suo_posto || !numero_scritto(numero) || numero.separatore != Separatore::spazio ||
+  if (!al_suo_posto() || !numero_scritto(numero) || numero.separatore != Separatore::spazio ||
       !std::all_of(numero.valore.begin(), numero.valore.end(), cifra) ||
       lessico_.parola_contenuta(campo).empty() || !sembra_parola_chiave(campo)) {
     return false;

@@ -44,7 +44,7 @@ class Avvisi final : public OsservatoreCampi {
 
   // A number field read as a value: junk that reads as 0, or a keyword field
   // taken as the value of a record short by one.
-  void numero_letto(const Campo& letto, bool numero) noexcept override;
+  void numero_letto(const Campo& letto, TestoNumero numero) noexcept override;
   // A text value (a sign text, a station name) read at `inizio`: UTF-8
   // bytes, or the next line's keyword taken as the text.
   void testo_letto(std::string_view testo, size_t inizio);
@@ -178,8 +178,14 @@ class Avvisi final : public OsservatoreCampi {
   bool trattino_per_meno(std::string_view t, size_t inizio);
   // `23+000` in a field in metres.
   bool progressiva_in_metri(std::string_view t, size_t inizio);
-  // The record in hand reads a value from a line after its own.
-  void record_corto(size_t inizio);
+  // The record in hand reads a value from a line after its own. Asked at
+  // every field: one still on the key's line, once that line's end is
+  // known, returns at once.
+  void record_corto(size_t inizio) {
+    if (a_capo_chiave_ != kNonCercato && inizio <= a_capo_chiave_) return;
+    record_corto_oltre(inizio);
+  }
+  void record_corto_oltre(size_t inizio);
   // The field at `inizio` as a read as `modo` takes it: the number field in
   // hand as the reader took it, any other measured.
   Campo campo_da(size_t inizio, ModoCampo modo) const {

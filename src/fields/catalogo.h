@@ -163,9 +163,16 @@ struct ProvaChiave {
   std::array<std::string_view, 2> parole{};
   std::string_view qualificatore;
   Maiuscole maiuscole = Maiuscole::ignorate;
+  // Every letter its words hold (lettere_di): a field that lacks one of
+  // them does not pass, and is told so at once.
+  uint32_t lettere = 0;
 
-  // Asked of every keyword field for every record of its source.
   bool passa(std::string_view campo) const { return passa_con(maiuscole, campo); }
+  // Asked of every keyword field for every record of its source, with the
+  // field's lettere_di worked out once for them all.
+  bool passa(std::string_view campo, uint32_t lettere_campo) const {
+    return (lettere & ~lettere_campo) == 0 && passa(campo);
+  }
   // The same test with letter case ignored throughout.
   bool passa_senza_maiuscole(std::string_view campo) const {
     return passa_con(Maiuscole::ignorate, campo);
@@ -185,12 +192,15 @@ struct ProvaChiave {
 
 // Tests letter case ignored: the field contains `a` (and `b`).
 constexpr ProvaChiave contiene_parole(std::string_view a, std::string_view b = {}) {
-  return ProvaChiave{{a, b}, {}, Maiuscole::ignorate};
+  return ProvaChiave{{a, b}, {}, Maiuscole::ignorate, lettere_di(a) | lettere_di(b)};
 }
 // A case-sensitive test of a keyword and the qualifier that picks one record
 // of its family.
 constexpr ProvaChiave esatta(std::string_view parola, std::string_view qualificatore) {
-  return ProvaChiave{{parola, {}}, qualificatore, Maiuscole::contano};
+  return ProvaChiave{{parola, {}},
+                     qualificatore,
+                     Maiuscole::contano,
+                     lettere_di(parola) | lettere_di(qualificatore)};
 }
 
 // What the authors' warnings watch across the records of one kind.

@@ -92,7 +92,8 @@ namespace {
 // reading and for looking ahead, and inlined into each read, the compile's
 // hot path.
 template <ModoCampo M>
-[[gnu::always_inline]] inline Campo misura(std::string_view t, size_t da) {
+[[gnu::always_inline]] inline Campo misura(std::string_view t, size_t da,
+                                           CifreIniziali* cifre = nullptr) {
   Campo c;
   const size_t n = t.size();
   c.modo = M;
@@ -128,6 +129,12 @@ template <ModoCampo M>
     c.valore = std::string_view(t.data() + v, f - v);
   } else {
     const size_t v = p;
+    if (cifre != nullptr) {
+      // Digits first, read as they go by: most number fields are only that.
+      uint64_t valore = 0;
+      while (p < n && cifra(t[p])) valore = valore * 10 + static_cast<uint64_t>(t[p++] - '0');
+      *cifre = {p, valore};
+    }
     while (p < n && t[p] != ',' && !spazio(t[p]) && !fine_riga(t[p])) ++p;
     c.fine = p;
     c.valore = std::string_view(t.data() + v, p - v);
@@ -225,9 +232,9 @@ void LettoreCampi::chiudi() {
 }
 
 template <ModoCampo M>
-[[gnu::always_inline]] inline Campo LettoreCampi::prendi() {
+[[gnu::always_inline]] inline Campo LettoreCampi::prendi(CifreIniziali* cifre) {
   if (!aperto_ || pos_ >= testo_.size()) throw GuastoInatteso("lettura oltre la fine del file");
-  Campo c = misura<M>(testo_, pos_);
+  Campo c = misura<M>(testo_, pos_, cifre);
   precedente_ = ultimo_;
   ultimo_ = {true, M, pos_};
   inizio_campo_ = c.inizio;
@@ -247,15 +254,26 @@ std::string LettoreCampi::leggi_testo() {
 }
 
 int64_t LettoreCampi::leggi_numero() {
-  const Campo c = prendi<ModoCampo::numero>();
+  CifreIniziali cifre;
+  const Campo c = prendi<ModoCampo::numero>(&cifre);
   // A number too large for any field fails where its text ends (a quoted
   // one past its separator), and the reading resumes there.
   pos_ = c.virgolette ? c.seguente : c.fine;
+  // Most fields are a few digits, unquoted: their value was taken as they
+  // were measured, with no blank to trim and nothing to round.
+  const std::string_view v = c.valore;
+  if (!c.virgolette && !v.empty() && v.size() <= 18 && cifre.fine == c.fine) {
+    if (osservatore_ != nullptr) osservatore_->numero_letto(c, TestoNumero::cifre);
+    pos_ = c.seguente;
+    return static_cast<int64_t>(cifre.valore);
+  }
   std::string_view corpo;
   bool negativo = false;
-  const bool numero = sintassi_numero(c.valore, &corpo, &negativo);
-  if (osservatore_ != nullptr) osservatore_->numero_letto(c, numero);
-  const int64_t valore = numero ? valore_esatto(corpo, negativo, c.valore) : 0;
+  const bool numero = sintassi_numero(v, &corpo, &negativo);
+  if (osservatore_ != nullptr) {
+    osservatore_->numero_letto(c, numero ? TestoNumero::numero : TestoNumero::non_numero);
+  }
+  const int64_t valore = numero ? valore_esatto(corpo, negativo, v) : 0;
   pos_ = c.seguente;
   return valore;
 }

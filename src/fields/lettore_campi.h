@@ -74,18 +74,29 @@ Campo campo_a(std::string_view testo, size_t da, ModoCampo modo);
 // field that begins there ("" past the end).
 std::string_view testo_a(std::string_view testo, size_t da);
 
+// What a number field's text is: none, plain digits unquoted (most fields
+// of a source), or another number (a sign, a fraction, quotes, blanks).
+enum class TestoNumero : uint8_t { non_numero, cifre, numero };
+
 // Told of what the reader reads, for the authors' warnings: every number
-// field (as the read took it, and whether its text is a number) and every
+// field (as the read took it, and what kind of number its text is) and every
 // quoted field that runs across a line end. It has no way to change what a
 // read returns.
 class OsservatoreCampi {
  public:
   virtual ~OsservatoreCampi() = default;
   // `letto` views the reader's text and lives for the call only.
-  virtual void numero_letto(const Campo& letto, bool numero) noexcept = 0;
+  virtual void numero_letto(const Campo& letto, TestoNumero numero) noexcept = 0;
   // The double quote at `apertura` is closed at `chiusura` (the size of the
   // text when it is never closed), past the end of its line.
   virtual void virgolette_oltre_la_riga(size_t apertura, size_t chiusura) noexcept = 0;
+};
+
+// The digits that open an unquoted number field, taken as a number read
+// measures it: where they end, and their value while they are 19 or fewer.
+struct CifreIniziali {
+  size_t fine = 0;
+  uint64_t valore = 0;
 };
 
 class LettoreCampi {
@@ -142,7 +153,7 @@ class LettoreCampi {
   // Takes the next field as M: where it begins and ends is noted, and the
   // observer is told of a quote that runs on; the caller moves past it.
   template <ModoCampo M>
-  Campo prendi();
+  Campo prendi(CifreIniziali* cifre = nullptr);
   int64_t leggi_numero();
 
   // Where a read began, and how it read: enough to see its field again.
@@ -176,6 +187,16 @@ std::string_view senza_spazi(std::string_view campo);
 // letter case (REQUIRES: `parola` in lower case); `contiene_esatto` does not.
 bool contiene(std::string_view campo, std::string_view parola);
 bool contiene_esatto(std::string_view campo, std::string_view parola);
+// The letters a to z that `testo` holds, letter case ignored, a bit each:
+// a word with a letter the field lacks is not in it, in either test.
+constexpr uint32_t lettere_di(std::string_view testo) {
+  uint32_t lettere = 0;
+  for (const char c : testo) {
+    const auto minuscola = static_cast<char>(c | 0x20);
+    if (minuscola >= 'a' && minuscola <= 'z') lettere |= uint32_t{1} << (minuscola - 'a');
+  }
+  return lettere;
+}
 
 // Line and column (both from 1) of a byte offset in `testo`, for messages.
 struct PosizioneTesto {

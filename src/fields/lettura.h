@@ -292,8 +292,9 @@ template <typename Contesto>
 Riconosciuti riconosci(std::span<const VoceCatalogo<Contesto>> catalogo, std::string_view campo,
                        const Contesto& c) {
   Riconosciuti r;
+  const uint32_t lettere = lettere_di(campo);
   for (const VoceCatalogo<Contesto>& v : catalogo) {
-    if (!v.record.prova.passa(campo)) continue;
+    if (!v.record.prova.passa(campo, lettere)) continue;
     (v.attiva == nullptr || v.attiva(c) ? r.attivi : r.inattivi).push_back(&v.record);
   }
   return r;

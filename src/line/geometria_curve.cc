@@ -3,6 +3,7 @@
 // (or not turned on the straight run-in before it); the plan keeps the
 // stretches, and the metres are integrated as the file is written.
 #include <algorithm>
+#include <string_view>
 
 #include "line/corpo_linea.h"
 #include "model/numeri.h"
@@ -17,7 +18,7 @@ constexpr double kCurvatura[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 // The class named by the first of the digits "1" to "6" in the keyword field;
 // false when there is none.
 bool classe_curva(const std::string& campo, double* k) {
-  static constexpr const char* kCifre[] = {"1", "2", "3", "4", "5", "6"};
+  static constexpr std::string_view kCifre[] = {"1", "2", "3", "4", "5", "6"};
   for (size_t i = 0; i < 6; ++i) {
     if (contiene_esatto(campo, kCifre[i])) {
       *k = kCurvatura[i];

@@ -294,6 +294,18 @@ TEST(Avvisi, LooksAlongALineOrBackAreTheReadersFields) {
       // A word after a number is read as a record.
       {"parola dopo il numero", kLineaBase, sorgente_treno("vetture, 3 vetture\r\n"),
        "parola-dopo-il-numero", true, "dopo il numero `3`", nullptr},
+      {"parola dopo il numero, un tab tra i due", kLineaBase,
+       sorgente_treno("vetture, 3\tvetture\r\n"), "parola-dopo-il-numero", true,
+       "dopo il numero `3`", nullptr},
+      {"parola chiave sulla riga dopo il numero", kLineaBase,
+       sorgente_treno("vetture, 3\r\nvetture, 4\r\n"), "parola-dopo-il-numero", false, "", nullptr},
+      // A sentence of more than four words, blanks around them, is a comment.
+      {"frase di sei parole tra tab e spazi", kLineaBase,
+       sorgente_treno(" \tqui  il\tsegnale di partenza\tdel treno \r\n"),
+       "commento-con-parola-chiave", true, "sembra un commento", nullptr},
+      {"quattro parole non sono un commento", kLineaBase,
+       sorgente_treno(" \til segnale di\tpartenza \r\n"), "commento-con-parola-chiave", false, "",
+       nullptr},
       {"parola dopo un campo che non e' un numero", kLineaBase,
        sorgente_treno("vetture, x3 vetture\r\n"), "parola-dopo-il-numero", false, "", nullptr},
       // The section name looked for among the fields the reading passed over.

@@ -169,7 +169,9 @@ TEST(Giornale, RecordsKeepTheSpansOfTheirFields) {
   EXPECT_TRUE(r->compilato);
   // A step of the compile stands under no section.
   for (const RecordRegistrato& x : c.giornale.records()) {
-    if (x.passo()) EXPECT_EQ(c.giornale.sezione_di(x).file, FileSorgente::nessuno) << x.nome;
+    if (x.passo()) {
+      EXPECT_EQ(c.giornale.sezione_di(x).file, FileSorgente::nessuno) << x.nome;
+    }
   }
 }
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "model/numeri.h"
 
 namespace calvetra {
@@ -113,6 +117,35 @@ TEST(LettoreCampi, NumberTargetsAreRangeChecked) {
   EXPECT_EQ(f.leggi_32(), 2147483647);
   EXPECT_THROW(f.leggi_32(), GuastoInatteso);
   EXPECT_EQ(f.leggi_32(), -2147483648);
+}
+
+// The warnings are told of every number field, and whether its text is
+// plain digits unquoted (read in one pass), another number, or no number;
+// the value read is the same either way.
+TEST(LettoreCampi, TellsTheWarningsWhatKindOfNumberEachFieldIs) {
+  struct Registro final : OsservatoreCampi {
+    std::vector<std::pair<std::string, TestoNumero>> visti;
+    void numero_letto(const Campo& c, TestoNumero t) noexcept override {
+      visti.emplace_back(std::string(c.valore), t);
+    }
+    void virgolette_oltre_la_riga(size_t, size_t) noexcept override {}
+  } registro;
+  LettoreCampi f;
+  f.osserva(&registro);
+  f.apri("7, 0042 -5,2.5 ,\"12\", abc,12x,\t2147483647\r\n1e2");
+  const int32_t attesi[] = {7, 42, -5, 2, 12, 0, 0, 2147483647, 100};
+  for (const int32_t v : attesi) EXPECT_EQ(f.leggi_32(), v);
+  EXPECT_TRUE(f.fine());
+  using T = TestoNumero;
+  const std::vector<std::pair<std::string, TestoNumero>> tipi = {
+      {"7", T::cifre},        {"0042", T::cifre},       {"-5", T::numero},
+      {"2.5", T::numero},     {"12", T::numero},        {"abc", T::non_numero},
+      {"12x", T::non_numero}, {"2147483647", T::cifre}, {"1e2", T::numero}};
+  EXPECT_EQ(registro.visti, tipi);
+  // Digits past a 32-bit field fail in the field, as any other number.
+  f.apri("2147483648,1");
+  EXPECT_THROW(f.leggi_32(), GuastoInatteso);
+  EXPECT_EQ(f.leggi_32(), 1);
 }
 
 // What `guarda` says of the next field is what the read then takes: the
