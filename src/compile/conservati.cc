@@ -466,7 +466,11 @@ void per_differenza(const Compilazione& c, const Sorgente& linea, const Sorgente
     const RecordRegistrato& r = g.records()[i];
     if (r.passo() || !r.compilato || !r.riconosciuto()) continue;
     const DescrizioneRecord* d = descrizioni.di(r);
-    if (d == nullptr) continue;
+    // A record that stores none of its fields as read (a curve bends the
+    // plan) has nothing to hold against them, nor has any record of its kind.
+    if (d == nullptr || std::none_of(d->campi.begin(), d->campi.end(), campo_conservato)) {
+      continue;
+    }
     auto u = std::find_if(ultimi.begin(), ultimi.end(),
                           [&r](const auto& x) { return x.first == r.nome.data(); });
     if (u == ultimi.end()) u = ultimi.insert(u, {r.nome.data(), SIZE_MAX});

@@ -23,6 +23,7 @@
 #ifndef CALVETRA_FIELDS_LETTORE_CAMPI_H_
 #define CALVETRA_FIELDS_LETTORE_CAMPI_H_
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -187,14 +188,22 @@ std::string_view senza_spazi(std::string_view campo);
 // letter case (REQUIRES: `parola` in lower case); `contiene_esatto` does not.
 bool contiene(std::string_view campo, std::string_view parola);
 bool contiene_esatto(std::string_view campo, std::string_view parola);
+// The letter's bit of each byte, for lettere_di: a to z and A to Z, one
+// bit a letter; none for any other byte.
+inline constexpr std::array<uint32_t, 256> kBitLettera = [] {
+  std::array<uint32_t, 256> bit{};
+  for (int k = 0; k < 26; ++k) {
+    const uint32_t b = uint32_t{1} << k;
+    bit[static_cast<size_t>('a' + k)] = b;
+    bit[static_cast<size_t>('A' + k)] = b;
+  }
+  return bit;
+}();
 // The letters a to z that `testo` holds, letter case ignored, a bit each:
 // a word with a letter the field lacks is not in it, in either test.
 constexpr uint32_t lettere_di(std::string_view testo) {
   uint32_t lettere = 0;
-  for (const char c : testo) {
-    const auto minuscola = static_cast<char>(c | 0x20);
-    if (minuscola >= 'a' && minuscola <= 'z') lettere |= uint32_t{1} << (minuscola - 'a');
-  }
+  for (const char c : testo) lettere |= kBitLettera[static_cast<unsigned char>(c)];
   return lettere;
 }
 

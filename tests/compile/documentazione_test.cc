@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "line/catalogo_linea.h"
 #include "train/catalogo_treno.h"
@@ -63,6 +65,33 @@ TEST(Documentazione, EveryRecordIsNamedAndTheWordsOfTheWarningsComeFromIt) {
                "segnale", "rallentamento", "abbattimento", "stazione"}));
   EXPECT_EQ(lessico_treno().parola_contenuta("[SEGNALE 3]"), "segnale");
   EXPECT_EQ(lessico_linea().parola_contenuta("[indicatori_vmax]"), "indicat");
+}
+
+// A keyword field is first judged by its letters alone: a record's letters
+// are only those of its own words, so that no field its words are in is
+// passed over, whatever the letter case, accents or digits around them.
+TEST(Documentazione, TheLettersOfAKeywordTestNeverTurnAFieldAway) {
+  for (const auto& records : {record_linea(), record_treno()}) {
+    std::vector<std::string> campi = {"", "x", "[curve]", "// nota", "\xC0REA 12", "curva\xE0"};
+    for (const DescrizioneRecord* r : records) {
+      const ProvaChiave& p = r->prova;
+      EXPECT_EQ(p.lettere & ~(lettere_di(p.parole[0]) | lettere_di(p.parole[1]) |
+                              lettere_di(p.qualificatore)),
+                0U)
+          << r->nome;
+      std::string maiuscolo(r->nome);
+      for (char& c : maiuscolo) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      for (const std::string& c : {std::string(r->nome), std::string(r->scritta), maiuscolo,
+                                   "  " + std::string(r->nome) + "3\t", "\xE8" + maiuscolo}) {
+        campi.push_back(c);
+      }
+    }
+    for (const DescrizioneRecord* r : records) {
+      for (const std::string& c : campi) {
+        EXPECT_EQ(r->prova.passa(c, lettere_di(c)), r->prova.passa(c)) << r->nome << " / " << c;
+      }
+    }
+  }
 }
 
 }  // namespace
