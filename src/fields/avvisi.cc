@@ -296,7 +296,8 @@ void Avvisi::numero_letto(const Campo& letto, TestoNumero tipo) noexcept {
     const std::string_view scritto = senza_spazi(campo);
     if (scritto.empty()) return;
     if (numero && std::all_of(scritto.begin(), scritto.end(), cifra)) {
-      // Quoted digits: neither hint reads them.
+      // Quoted digits, or too many of them: both hints look for three
+      // digits or fewer, unquoted.
       return;
     }
     if (carattere_invisibile(campo, inizio)) return;
